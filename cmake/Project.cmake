@@ -1,0 +1,98 @@
+# Project-wide compiler settings and helpers for libraries, tests, benchmarks
+# and fuzz targets.
+
+add_compile_options(-Wall -Wextra -ffp-contract=off)
+if(PROJECT_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+if(PROJECT_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+if(PROJECT_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "PROJECT_FUZZ needs clang")
+  endif()
+  # Coverage instrumentation for everything; the fuzz targets add the driver.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+# project_add_library(NAME DIRS <dir>... [DEPS <target>...] [EXCLUDE <regex>...])
+# A static library made of every .cpp/.c below the given directories
+# (relative to the calling CMakeLists.txt). Headers are included from the
+# repository root: #include "vrx/framework/include/vrx_vector.h".
+function(project_add_library name)
+  cmake_parse_arguments(A "" "" "DIRS;DEPS;EXCLUDE" ${ARGN})
+  set(srcs)
+  foreach(d ${A_DIRS})
+    file(GLOB_RECURSE s CONFIGURE_DEPENDS
+         ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.c)
+    list(APPEND srcs ${s})
+  endforeach()
+  foreach(rx ${A_EXCLUDE})
+    list(FILTER srcs EXCLUDE REGEX "${rx}")
+  endforeach()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(A_DEPS)
+    target_link_libraries(${name} PUBLIC ${A_DEPS})
+  endif()
+endfunction()
+
+# project_add_gtest(NAME DIRS <dir>... LIBS <target>...)
+# One GoogleTest program from every .cpp below the directories, run by CTest.
+# TEST_DATA_DIR points at tests/data, TEST_SOURCE_DIR at the repository root.
+find_package(GTest QUIET)
+function(project_add_gtest name)
+  cmake_parse_arguments(A "" "" "DIRS;LIBS" ${ARGN})
+  set(srcs)
+  foreach(d ${A_DIRS})
+    file(GLOB_RECURSE s CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
+    list(APPEND srcs ${s})
+  endforeach()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+    TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8")
+endfunction()
+
+# project_add_benchmark(NAME SOURCES <file>... LIBS <target>...)
+find_package(benchmark QUIET)
+function(project_add_benchmark name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT benchmark_FOUND)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# project_add_fuzzer(NAME SOURCES <file>... LIBS <target>... [CORPUS <dir>])
+# A libFuzzer target; CTest runs it briefly over its seed corpus.
+function(project_add_fuzzer name)
+  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(args -runs=20000 -max_len=65536)
+  if(A_CORPUS)
+    list(APPEND args ${A_CORPUS})
+  endif()
+  add_test(NAME fuzz_${name} COMMAND ${name} ${args})
+endfunction()
+
+# Add every child directory of the current one that has a CMakeLists.txt.
+macro(project_add_children)
+  file(GLOB _children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(_c ${_children})
+    if(IS_DIRECTORY ${_c} AND EXISTS ${_c}/CMakeLists.txt)
+      add_subdirectory(${_c})
+    endif()
+  endforeach()
+endmacro()
