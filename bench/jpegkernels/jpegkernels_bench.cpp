@@ -1,0 +1,75 @@
+// Row 13 (dequantisation and inverse DCT) per processor column, in blocks per
+// second, and the memory helpers per column.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "jpegkernels/kernel_dispatch.h"
+#include "jpegkernels/memory/kernel_memory.h"
+
+namespace {
+
+using namespace jpegkernels;
+
+struct Blocks {
+    std::vector<std::array<int16_t, 64>> coefficients;
+    std::array<int16_t, 64> table;
+    Blocks() : coefficients(256) {
+        std::mt19937 rng(9);
+        for (auto& b : coefficients) {
+            for (int i = 0; i < 64; ++i) {
+                // Mostly low-frequency content, as in real images.
+                const int spread = i < 10 ? 60 : (i < 28 ? 6 : 1);
+                b[i] = static_cast<int16_t>(static_cast<int>(rng() % (2 * spread + 1)) - spread);
+            }
+        }
+        for (int i = 0; i < 64; ++i) table[i] = static_cast<int16_t>(2 + i / 2);
+    }
+};
+
+void BM_DequantInverseDct8x8(benchmark::State& state) {
+    static const Blocks blocks;
+    const auto entry = kKernelDispatchTable.Row<KernelRow::DequantInverseDct8x8>()[state.range(0)];
+    // A 4-byte aligned work block, as the decoder's.
+    alignas(16) int16_t work[68];
+    int16_t* out = work + 2;
+    size_t i = 0;
+    for (auto _ : state) {
+        entry(blocks.coefficients[i].data(), out, blocks.table.data());
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+        i = (i + 1) & 255;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["blocks/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DequantInverseDct8x8)->DenseRange(0, 5)->ArgName("column");
+
+void BM_KernelZero(benchmark::State& state) {
+    const auto zero = kKernelMemoryHelpers[state.range(0)].zero;
+    const int32_t bytes = static_cast<int32_t>(state.range(1));
+    std::vector<uint8_t> area(static_cast<size_t>(bytes) + 16);
+    for (auto _ : state) {
+        zero(area.data() + 1, bytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(BM_KernelZero)->ArgsProduct({{0, 1, 2, 5}, {128, 1644}})->ArgNames({"column", "bytes"});
+
+void BM_KernelCopy(benchmark::State& state) {
+    const auto copy = kKernelMemoryHelpers[state.range(0)].copy;
+    const int32_t bytes = static_cast<int32_t>(state.range(1));
+    std::vector<uint8_t> from(static_cast<size_t>(bytes) + 16, 1), to(static_cast<size_t>(bytes) + 16);
+    for (auto _ : state) {
+        copy(from.data() + 3, to.data() + 1, bytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(BM_KernelCopy)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1024, 65536}})->ArgNames({"column", "bytes"});
+
+}  // namespace

@@ -1,0 +1,100 @@
+#include "jpegkernels/kernel_dispatch.h"
+
+#include <mutex>
+
+#include "jpegkernels/cpu/cpu_detect.h"
+#include "jpegkernels/idct/idct_kernels.h"
+#include "jpegkernels/kernel_checks.h"
+
+namespace jpegkernels {
+
+namespace detail {
+std::atomic<int32_t> processorIndex{0};
+}
+
+namespace {
+
+std::atomic<bool> dispatchChosen{false};
+std::mutex dispatchMutex;
+
+// Entry of a row not built yet: the row's own argument checks, then
+// kKernelNotBuilt, so that a call never runs into nothing.
+template <KernelRow R, class F = typename KernelRowTraits<R>::Function>
+struct NotBuilt;
+template <KernelRow R, class... A>
+struct NotBuilt<R, KernelStatus(A...)> {
+    static KernelStatus Entry(A... args) {
+        const KernelStatus s = KernelArgumentCheck<R>::Run(args...);
+        return s != kKernelOk ? s : kKernelNotBuilt;
+    }
+};
+
+template <KernelRow R>
+constexpr KernelRowEntries<R> NotBuiltRow() {
+    constexpr KernelRowFunction<R> f = &NotBuilt<R>::Entry;
+    return {f, f, f, f, f, f};
+}
+
+template <int... I>
+constexpr auto AllRowsNotBuilt(std::integer_sequence<int, I...>) {
+    return decltype(KernelDispatchTable::rows){NotBuiltRow<static_cast<KernelRow>(I + 1)>()...};
+}
+
+constexpr KernelDispatchTable MakeTable() {
+    KernelDispatchTable t{AllRowsNotBuilt(std::make_integer_sequence<int, kKernelRowCount>{})};
+    // Rows built so far; every other row keeps its not-built entries.
+    std::get<static_cast<int>(KernelRow::DequantInverseDct8x8) - 1>(t.rows) = {
+        DequantInverseDct8x8,       DequantInverseDct8x8_Mmx,   DequantInverseDct8x8_Sse2,
+        DequantInverseDct8x8_Sse3,  DequantInverseDct8x8_Ssse3, DequantInverseDct8x8_Sse41,
+    };
+    return t;
+}
+
+template <int... I>
+const void* EntryAddressOf(const KernelDispatchTable& t, KernelRow row, int column,
+                           std::integer_sequence<int, I...>) {
+    const void* result = nullptr;
+    ((static_cast<int>(row) == I + 1
+          ? void(result = reinterpret_cast<const void*>(std::get<I>(t.rows)[static_cast<size_t>(column)]))
+          : void()),
+     ...);
+    return result;
+}
+
+}  // namespace
+
+constinit const KernelDispatchTable kKernelDispatchTable = MakeTable();
+
+const void* KernelDispatchTable::EntryAddress(KernelRow row, int column) const {
+    if (column < 0 || column >= kProcessorColumns) return nullptr;
+    return EntryAddressOf(*this, row, column, std::make_integer_sequence<int, kKernelRowCount>{});
+}
+
+int32_t ChooseKernelVariant() {
+    detail::processorIndex.store(ProcessorIndexForCpuType(DetectCpuType()), std::memory_order_relaxed);
+    return (HasCpuid() == 0 || IsGenuineIntelCpu() == 0) ? 20 : 0;
+}
+
+int32_t InitKernelDispatchOnce() {
+    std::lock_guard<std::mutex> lock(dispatchMutex);
+    if (!dispatchChosen.load(std::memory_order_relaxed)) {
+        dispatchChosen.store(true, std::memory_order_release);
+        ChooseKernelVariant();
+    }
+    return 1;
+}
+
+bool KernelDispatchChosen() { return dispatchChosen.load(std::memory_order_acquire); }
+
+void ResetKernelDispatch() {
+    std::lock_guard<std::mutex> lock(dispatchMutex);
+    dispatchChosen.store(false, std::memory_order_release);
+    detail::processorIndex.store(0, std::memory_order_relaxed);
+}
+
+void SetProcessorIndex(int32_t index) {
+    if (index < 0 || index >= kProcessorColumns) index = 0;
+    detail::processorIndex.store(index, std::memory_order_relaxed);
+}
+
+}  // namespace jpegkernels

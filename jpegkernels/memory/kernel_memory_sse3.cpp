@@ -1,0 +1,5 @@
+// Memory helpers of processor index 3.
+#include "jpegkernels/memory/kernel_memory.h"
+#include "jpegkernels/memory/kernel_memory_simd.h"
+
+JPEGKERNELS_DEFINE_MEMORY_HELPERS(Sse3, 3)
