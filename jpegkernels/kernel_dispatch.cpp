@@ -61,6 +61,16 @@ const void* EntryAddressOf(const KernelDispatchTable& t, KernelRow row, int colu
     return result;
 }
 
+template <int... I>
+bool IsNotBuiltEntry(const void* entry, KernelRow row, std::integer_sequence<int, I...>) {
+    bool result = false;
+    ((static_cast<int>(row) == I + 1
+          ? void(result = entry == reinterpret_cast<const void*>(&NotBuilt<static_cast<KernelRow>(I + 1)>::Entry))
+          : void()),
+     ...);
+    return result;
+}
+
 }  // namespace
 
 constinit const KernelDispatchTable kKernelDispatchTable = MakeTable();
@@ -68,6 +78,12 @@ constinit const KernelDispatchTable kKernelDispatchTable = MakeTable();
 const void* KernelDispatchTable::EntryAddress(KernelRow row, int column) const {
     if (column < 0 || column >= kProcessorColumns) return nullptr;
     return EntryAddressOf(*this, row, column, std::make_integer_sequence<int, kKernelRowCount>{});
+}
+
+bool IsKernelRowBuilt(KernelRow row) {
+    const void* entry = kKernelDispatchTable.EntryAddress(row, 0);
+    return entry != nullptr &&
+           !IsNotBuiltEntry(entry, row, std::make_integer_sequence<int, kKernelRowCount>{});
 }
 
 int32_t ChooseKernelVariant() {

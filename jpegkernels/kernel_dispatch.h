@@ -46,6 +46,9 @@ struct KernelDispatchTable {
 
 extern const KernelDispatchTable kKernelDispatchTable;
 
+// False while the row's entries are the not-built placeholders.
+bool IsKernelRowBuilt(KernelRow row);
+
 // Process-wide column (0..5) used by every stub.
 namespace detail {
 extern std::atomic<int32_t> processorIndex;

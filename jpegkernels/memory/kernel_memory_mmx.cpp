@@ -45,7 +45,7 @@ inline int32_t AlignDestination16(const uint8_t*& s, uint8_t*& d) {
 // a destination that is a multiple of 4.
 void FillWordsAligned4(uint8_t* p, uint32_t pattern, int32_t words) {
     const __m128i v = _mm_set1_epi32(static_cast<int32_t>(pattern));
-    int32_t bytes = words * 4;
+    int64_t bytes = 4 * static_cast<int64_t>(words);
     if (bytes >= 64) {
         if (Address(p) & 7) {
             Put32(p, pattern);

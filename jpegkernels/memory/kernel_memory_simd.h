@@ -30,6 +30,13 @@ inline __m128i LoadU(const uint8_t* s) {
 inline __m128i LoadA(const uint8_t* s) { return _mm_load_si128(reinterpret_cast<const __m128i*>(s)); }
 inline void StoreU(uint8_t* d, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v); }
 inline void StoreA(uint8_t* d, __m128i v) { _mm_store_si128(reinterpret_cast<__m128i*>(d), v); }
+// Four aligned 16-byte stores of one value.
+inline void StoreA64(uint8_t* d, __m128i v) {
+    StoreA(d, v);
+    StoreA(d + 16, v);
+    StoreA(d + 32, v);
+    StoreA(d + 48, v);
+}
 inline void Store8(uint8_t* d, __m128i v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(d), v); }
 inline void Move8(const uint8_t* s, uint8_t* d) { Put64(d, Get64(s)); }
 
@@ -72,12 +79,7 @@ inline void* ZeroSimd(void* destination, int32_t count) {
             return destination;
         }
     }
-    for (; count >= 64; count -= 64, p += 64) {
-        StoreA(p, z);
-        StoreA(p + 16, z);
-        StoreA(p + 32, z);
-        StoreA(p + 48, z);
-    }
+    for (; count >= 64; count -= 64, p += 64) StoreA64(p, z);
     for (; count >= 16; count -= 16, p += 16) StoreA(p, z);
     if (count > 0) ZeroShort(p, count);
     return destination;
@@ -296,12 +298,7 @@ inline void* Fill32Simd(uint32_t value, void* destination, int32_t count) {
         p += h;
         bytes -= static_cast<int64_t>(h);
     }
-    for (; bytes >= 64; bytes -= 64, p += 64) {
-        StoreA(p, v);
-        StoreA(p + 16, v);
-        StoreA(p + 32, v);
-        StoreA(p + 48, v);
-    }
+    for (; bytes >= 64; bytes -= 64, p += 64) StoreA64(p, v);
     for (; bytes >= 16; bytes -= 16, p += 16) StoreA(p, v);
     // Tail of 0, 4, 8 or 12 bytes: a word, or 8-byte stores ending at the end.
     if (bytes == 4) {

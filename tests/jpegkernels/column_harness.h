@@ -61,9 +61,10 @@ struct ColumnResult {
     bool guardsIntact = true;
 };
 
-// Columns whose results must agree bit for bit, per row. Rows whose Parts
-// allow their processor builds to differ from the generic one list the
-// groups here; every other row must agree across all six columns.
+// Columns whose results must agree bit for bit, per row. Rows whose
+// processor builds compute with their own rounding (and so may differ from
+// the generic build by one) list their groups here; every other row must
+// agree across all six columns.
 template <KernelRow R>
 std::vector<std::vector<int>> ExactColumnGroups() {
     if constexpr (R == KernelRow::DequantInverseDct8x8 || R == KernelRow::ForwardDctQuant8x8) {

@@ -13,8 +13,7 @@ namespace {
 
 constexpr KernelRow AllRows(int i) { return static_cast<KernelRow>(i); }
 
-// Rows whose kernels are part of this build; update as rows land.
-const std::set<KernelRow> kBuiltRows = {KernelRow::DequantInverseDct8x8};
+bool NotBuilt(KernelRow row) { return !IsKernelRowBuilt(row); }
 
 TEST(KernelDispatchTable, EveryEntryOfEveryRowIsSet) {
     for (int r = 1; r <= kKernelRowCount; ++r) {
@@ -24,6 +23,15 @@ TEST(KernelDispatchTable, EveryEntryOfEveryRowIsSet) {
     }
     EXPECT_EQ(kKernelDispatchTable.EntryAddress(KernelRow::DequantInverseDct8x8, 6), nullptr);
     EXPECT_EQ(kKernelDispatchTable.EntryAddress(KernelRow::DequantInverseDct8x8, -1), nullptr);
+}
+
+TEST(KernelDispatchTable, BuiltRowsAreKnown) {
+    EXPECT_TRUE(IsKernelRowBuilt(KernelRow::DequantInverseDct8x8));
+    EXPECT_FALSE(IsKernelRowBuilt(static_cast<KernelRow>(0)));
+    EXPECT_FALSE(IsKernelRowBuilt(static_cast<KernelRow>(30)));
+    int built = 0;
+    for (int r = 1; r <= kKernelRowCount; ++r) built += IsKernelRowBuilt(AllRows(r));
+    EXPECT_GE(built, 1);
 }
 
 TEST(KernelDispatchTable, RowThirteenHasOneEntryPerProcessorIndex) {
@@ -95,15 +103,15 @@ TEST(NotBuiltRows, CheckArgumentsThenReportNotBuilt) {
     for (int k = 0; k < kProcessorColumns; ++k) {
         SCOPED_TRACE(k);
         const auto& t = kKernelDispatchTable;
-        if (!kBuiltRows.count(KernelRow::HuffmanDecoderTableSize)) {
+        if (NotBuilt(KernelRow::HuffmanDecoderTableSize)) {
             EXPECT_EQ(t.Row<KernelRow::HuffmanDecoderTableSize>()[k](&size), kKernelNotBuilt);
             EXPECT_EQ(t.Row<KernelRow::HuffmanDecoderTableSize>()[k](nullptr), kKernelNullPointer);
         }
-        if (!kBuiltRows.count(KernelRow::HuffmanDecoderStateInit)) {
+        if (NotBuilt(KernelRow::HuffmanDecoderStateInit)) {
             EXPECT_EQ(t.Row<KernelRow::HuffmanDecoderStateInit>()[k](&state), kKernelNotBuilt);
             EXPECT_EQ(t.Row<KernelRow::HuffmanDecoderStateInit>()[k](nullptr), kKernelNullPointer);
         }
-        if (!kBuiltRows.count(KernelRow::LosslessReconstructFirstRow)) {
+        if (NotBuilt(KernelRow::LosslessReconstructFirstRow)) {
             const auto f = t.Row<KernelRow::LosslessReconstructFirstRow>()[k];
             EXPECT_EQ(f(a, b, 8, 8, 0), kKernelNotBuilt);
             EXPECT_EQ(f(nullptr, b, 8, 8, 0), kKernelNullPointer);
@@ -113,7 +121,7 @@ TEST(NotBuiltRows, CheckArgumentsThenReportNotBuilt) {
             EXPECT_EQ(f(a, b, 8, 8, -1), kKernelOutOfRange);
             EXPECT_EQ(f(a, b, 8, 8, 9), kKernelNotBuilt);  // Pt is not compared with P
         }
-        if (!kBuiltRows.count(KernelRow::LosslessReconstructRow)) {
+        if (NotBuilt(KernelRow::LosslessReconstructRow)) {
             const auto f = t.Row<KernelRow::LosslessReconstructRow>()[k];
             EXPECT_EQ(f(a, b, c, 8, 7), kKernelNotBuilt);
             EXPECT_EQ(f(a, nullptr, c, 8, 1), kKernelNullPointer);
@@ -121,7 +129,7 @@ TEST(NotBuiltRows, CheckArgumentsThenReportNotBuilt) {
             EXPECT_EQ(f(a, b, c, 8, 0), kKernelOutOfRange);
             EXPECT_EQ(f(a, b, c, 8, 8), kKernelOutOfRange);
         }
-        if (!kBuiltRows.count(KernelRow::HuffmanDecodeBlock8x8)) {
+        if (NotBuilt(KernelRow::HuffmanDecodeBlock8x8)) {
             const auto f = t.Row<KernelRow::HuffmanDecodeBlock8x8>()[k];
             EXPECT_EQ(f(data, 4, &position, block, &predictor, &marker, &table, &table, &state), kKernelNotBuilt);
             EXPECT_EQ(f(nullptr, -1, &position, block, &predictor, &marker, &table, &table, &state),
@@ -130,7 +138,7 @@ TEST(NotBuiltRows, CheckArgumentsThenReportNotBuilt) {
             EXPECT_EQ(f(data, 0, &position, block, &predictor, &marker, &table, nullptr, &state),
                       kKernelNullPointer);
         }
-        if (!kBuiltRows.count(KernelRow::LosslessDecodeRow)) {
+        if (NotBuilt(KernelRow::LosslessDecodeRow)) {
             const auto f = t.Row<KernelRow::LosslessDecodeRow>()[k];
             uint16_t* outputs[5] = {a, b, c, a, nullptr};
             const HuffmanDecoderTable* tables[5] = {&table, &table, &table, &table, nullptr};
@@ -142,7 +150,7 @@ TEST(NotBuiltRows, CheckArgumentsThenReportNotBuilt) {
             EXPECT_EQ(f(data, 4, &position, outputs, 8, 2, &marker, tables, &state), kKernelNotBuilt);
             EXPECT_EQ(f(data, 4, &position, outputs, 8, 3, &marker, tables, &state), kKernelNullPointer);
         }
-        if (!kBuiltRows.count(KernelRow::LevelShiftSplit420)) {
+        if (NotBuilt(KernelRow::LevelShiftSplit420)) {
             const auto f = t.Row<KernelRow::LevelShiftSplit420>()[k];
             int16_t* planes[3] = {block, block, block};
             int16_t* holed[3] = {block, nullptr, block};
@@ -151,7 +159,7 @@ TEST(NotBuiltRows, CheckArgumentsThenReportNotBuilt) {
             EXPECT_EQ(f(data, 0, planes), kKernelRowStepBelowOne);
             EXPECT_EQ(f(data, 48, holed), kKernelNullPointer);
         }
-        if (!kBuiltRows.count(KernelRow::HuffmanEncodeBlock8x8)) {
+        if (NotBuilt(KernelRow::HuffmanEncodeBlock8x8)) {
             const auto f = t.Row<KernelRow::HuffmanEncodeBlock8x8>()[k];
             uint8_t out[16];
             HuffmanEncoderState encoder{};
