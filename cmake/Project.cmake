@@ -80,11 +80,15 @@ function(project_add_fuzzer name)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set(args -runs=20000 -max_len=65536)
+  # New inputs go to a scratch corpus in the build tree, never into the
+  # committed seed corpus, which is only read.
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  set(args -runs=20000 -max_len=65536 ${work})
   if(A_CORPUS)
     list(APPEND args ${A_CORPUS})
   endif()
-  add_test(NAME fuzz_${name} COMMAND ${name} ${args})
+  add_test(NAME fuzz_${name}
+           COMMAND sh -c "mkdir -p \"$1\" && shift && exec \"$@\"" sh ${work} $<TARGET_FILE:${name}> ${args})
 endfunction()
 
 # Add every child directory of the current one that has a CMakeLists.txt.
