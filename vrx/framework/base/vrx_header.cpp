@@ -4,6 +4,7 @@
 
 #include "platform/byte_count.h"
 #include "vrx/framework/base/vrx_construct.h"
+#include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
 

@@ -1,6 +1,7 @@
 #include "vrx/framework/buffer/vrx_dstbufferimpl.h"
 
 #include "vrx/framework/base/vrx_construct.h"
+#include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/buffer/vrx_srcbufferimpl.h"
 
 namespace vrx {

@@ -2,6 +2,7 @@
 
 #include "platform/byte_count.h"
 #include "vrx/framework/base/vrx_construct.h"
+#include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/buffer/vrx_dstbufferproxy.h"
 #include "vrx/framework/buffer/vrx_stblockdstbuffer.h"
 #include "vrx/framework/engine/vrx_engine.h"
