@@ -118,7 +118,8 @@ void BM_ChainLines(benchmark::State& state) {
         BenchCreator creator(&manager);
         VRX_Nop nop(&manager);
         VRX_Engine* engine = creator.fill(&header);
-        for (int i = 0; i < stages && engine; ++i) engine = nop.engine(engine->header(), engine->src_buffer());
+        for (int i = 0; i < stages && engine; ++i)
+            engine = nop.engine(engine->header(), engine->src_buffer());
         SumEngine* last = creator.sum(engine);
         while (last && last->execute()) {
         }

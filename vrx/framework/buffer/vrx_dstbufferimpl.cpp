@@ -1,8 +1,8 @@
 #include "vrx/framework/buffer/vrx_dstbufferimpl.h"
 
 #include "vrx/framework/base/vrx_construct.h"
-#include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/buffer/vrx_srcbufferimpl.h"
+#include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
 

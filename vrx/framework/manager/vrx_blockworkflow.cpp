@@ -2,10 +2,10 @@
 
 #include "platform/byte_count.h"
 #include "vrx/framework/base/vrx_construct.h"
-#include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/buffer/vrx_dstbufferproxy.h"
 #include "vrx/framework/buffer/vrx_stblockdstbuffer.h"
 #include "vrx/framework/engine/vrx_engine.h"
+#include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/manager/vrx_relationforst.h"
 
 namespace vrx {

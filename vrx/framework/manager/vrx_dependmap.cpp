@@ -1,8 +1,8 @@
 #include "vrx/framework/manager/vrx_dependmap.h"
 
 #include "vrx/framework/base/vrx_construct.h"
-#include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/base/vrx_object.h"
+#include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
 

@@ -110,8 +110,12 @@ public:
         }
         return engine;
     }
-    bool remove(VRX_Engine* engine) override { return relation_ ? relation_->remove(engine) : false; }
-    VRX_Engine* find(VRX_DstBuffer* dst) override { return relation_ ? relation_->find(dst) : nullptr; }
+    bool remove(VRX_Engine* engine) override {
+        return relation_ ? relation_->remove(engine) : false;
+    }
+    VRX_Engine* find(VRX_DstBuffer* dst) override {
+        return relation_ ? relation_->find(dst) : nullptr;
+    }
     bool depend(VRX_Object* object, VRX_Object* on) override {
         return relation_ ? relation_->depend(object, on) : false;
     }

@@ -19,10 +19,10 @@ using Palette = VRX_Header::VRX_Palette;
 const VRX_DataType* const kDataTypes[] = {VRX_DataType::u_integer(), VRX_DataType::s_integer(),
                                           VRX_DataType::floating(), VRX_DataType::unknown()};
 const VRX_ColorType* const kColorTypes[] = {
-    VRX_ColorType::none(),    VRX_ColorType::gray(),    VRX_ColorType::gray_reverse(),
-    VRX_ColorType::lstar(),   VRX_ColorType::s_rgb(),   VRX_ColorType::adobe_rgb(),
-    VRX_ColorType::ycbcr(),   VRX_ColorType::hsl(),     VRX_ColorType::icc_lab(),
-    VRX_ColorType::itu_lab(), VRX_ColorType::cmy(),     VRX_ColorType::xyz(),
+    VRX_ColorType::none(),    VRX_ColorType::gray(),   VRX_ColorType::gray_reverse(),
+    VRX_ColorType::lstar(),   VRX_ColorType::s_rgb(),  VRX_ColorType::adobe_rgb(),
+    VRX_ColorType::ycbcr(),   VRX_ColorType::hsl(),    VRX_ColorType::icc_lab(),
+    VRX_ColorType::itu_lab(), VRX_ColorType::cmy(),    VRX_ColorType::xyz(),
     VRX_ColorType::cmyk(),    VRX_ColorType::unknown()};
 
 bool set_palette(Palette& p, uint16_t bits, uint16_t channels, uint32_t entries) {
@@ -99,25 +99,39 @@ TEST(VRX_Header, ValidityWithPalette) {
         uint32_t entries;
         bool valid;
     } cases[] = {
-        {"16-bit, 65536 entries", VRX_DataType::u_integer(), 16, 1, VRX_ColorType::s_rgb(), 8, 3, 65536, true},
-        {"16-bit, 65537 entries", VRX_DataType::u_integer(), 16, 1, VRX_ColorType::s_rgb(), 8, 3, 65537, false},
-        {"8-bit, 256 entries", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 16, 3, 256, true},
-        {"8-bit, 257 entries", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 8, 3, 257, false},
-        {"4-bit, 16 entries", VRX_DataType::u_integer(), 4, 1, VRX_ColorType::s_rgb(), 8, 3, 16, true},
-        {"4-bit, 17 entries", VRX_DataType::u_integer(), 4, 1, VRX_ColorType::s_rgb(), 8, 3, 17, false},
+        {"16-bit, 65536 entries", VRX_DataType::u_integer(), 16, 1, VRX_ColorType::s_rgb(), 8, 3,
+         65536, true},
+        {"16-bit, 65537 entries", VRX_DataType::u_integer(), 16, 1, VRX_ColorType::s_rgb(), 8, 3,
+         65537, false},
+        {"8-bit, 256 entries", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 16, 3, 256,
+         true},
+        {"8-bit, 257 entries", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 8, 3, 257,
+         false},
+        {"4-bit, 16 entries", VRX_DataType::u_integer(), 4, 1, VRX_ColorType::s_rgb(), 8, 3, 16,
+         true},
+        {"4-bit, 17 entries", VRX_DataType::u_integer(), 4, 1, VRX_ColorType::s_rgb(), 8, 3, 17,
+         false},
         {"2-bit, 4 entries", VRX_DataType::u_integer(), 2, 1, VRX_ColorType::gray(), 8, 1, 4, true},
-        {"2-bit, 5 entries", VRX_DataType::u_integer(), 2, 1, VRX_ColorType::gray(), 8, 1, 5, false},
+        {"2-bit, 5 entries", VRX_DataType::u_integer(), 2, 1, VRX_ColorType::gray(), 8, 1, 5,
+         false},
         {"1-bit, 2 entries", VRX_DataType::u_integer(), 1, 1, VRX_ColorType::gray(), 8, 1, 2, true},
-        {"1-bit, 3 entries", VRX_DataType::u_integer(), 1, 1, VRX_ColorType::gray(), 8, 1, 3, false},
+        {"1-bit, 3 entries", VRX_DataType::u_integer(), 1, 1, VRX_ColorType::gray(), 8, 1, 3,
+         false},
         {"32-bit index", VRX_DataType::u_integer(), 32, 1, VRX_ColorType::s_rgb(), 8, 3, 2, false},
         {"signed index", VRX_DataType::s_integer(), 8, 1, VRX_ColorType::s_rgb(), 8, 3, 2, false},
-        {"two index channels", VRX_DataType::u_integer(), 8, 2, VRX_ColorType::s_rgb(), 8, 3, 2, false},
-        {"colour type refuses palette channels", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::gray(), 8, 3, 2, false},
-        {"none accepts palette channels", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::none(), 8, 3, 2, true},
+        {"two index channels", VRX_DataType::u_integer(), 8, 2, VRX_ColorType::s_rgb(), 8, 3, 2,
+         false},
+        {"colour type refuses palette channels", VRX_DataType::u_integer(), 8, 1,
+         VRX_ColorType::gray(), 8, 3, 2, false},
+        {"none accepts palette channels", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::none(), 8,
+         3, 2, true},
         {"palette bits 4", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 4, 3, 2, false},
-        {"palette bits 12", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::gray(), 12, 2, 2, false},
-        {"palette without channels", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 8, 0, 2, false},
-        {"palette without entries", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 8, 3, 0, false},
+        {"palette bits 12", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::gray(), 12, 2, 2,
+         false},
+        {"palette without channels", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 8, 0,
+         2, false},
+        {"palette without entries", VRX_DataType::u_integer(), 8, 1, VRX_ColorType::s_rgb(), 8, 3,
+         0, false},
     };
     for (const Case& c : cases) {
         TestManager manager;
@@ -297,10 +311,17 @@ TEST(VRX_Header, LineBytes) {
         bool ok;
         uint32_t bytes;
     } cases[] = {
-        {1, 8, 10, true, 10},     {3, 8, 10, true, 30},        {1, 1, 9, true, 2},
-        {1, 1, 8, true, 1},       {3, 1, 3, true, 2},          {1, 16, 5, true, 10},
-        {4, 64, 1, true, 32},     {1, 8, 0, true, 0},          {1, 32, 0x3FFFFFFFu, true, 0xFFFFFFFCu},
-        {1, 32, 0x40000000u, false, 0}, {65535, 65535, 0xFFFFFFFFu, false, 0},
+        {1, 8, 10, true, 10},
+        {3, 8, 10, true, 30},
+        {1, 1, 9, true, 2},
+        {1, 1, 8, true, 1},
+        {3, 1, 3, true, 2},
+        {1, 16, 5, true, 10},
+        {4, 64, 1, true, 32},
+        {1, 8, 0, true, 0},
+        {1, 32, 0x3FFFFFFFu, true, 0xFFFFFFFCu},
+        {1, 32, 0x40000000u, false, 0},
+        {65535, 65535, 0xFFFFFFFFu, false, 0},
     };
     for (const Case& c : cases) {
         h.channels = c.channels;

@@ -73,9 +73,11 @@ TEST(VRX_ColorType, PredicatesCompareIdentity) {
         {&VRX_ColorType::is_cmyk, VRX_ColorType::cmyk()},
     };
     for (const Row& row : rows)
-        for (const ColorRow& c : kColors) EXPECT_EQ((c.type->*row.predicate)(), c.type == row.match) << c.name;
+        for (const ColorRow& c : kColors)
+            EXPECT_EQ((c.type->*row.predicate)(), c.type == row.match) << c.name;
     for (const ColorRow& c : kColors)
-        EXPECT_EQ(c.type->is_rgb(), c.type == VRX_ColorType::s_rgb() || c.type == VRX_ColorType::adobe_rgb());
+        EXPECT_EQ(c.type->is_rgb(),
+                  c.type == VRX_ColorType::s_rgb() || c.type == VRX_ColorType::adobe_rgb());
 }
 
 TEST(VRX_DataType, Table) {
@@ -93,7 +95,8 @@ TEST(VRX_DataType, Table) {
     for (const Row& r : rows) {
         EXPECT_STREQ(r.type->name(), r.name);
         EXPECT_EQ(r.type->id(), r.id);
-        for (int bits : {0, 1, 2, 3, 4, 5, 7, 8, 12, 15, 16, 24, 31, 32, 33, 48, 63, 64, 65, 128, 65535}) {
+        for (int bits :
+             {0, 1, 2, 3, 4, 5, 7, 8, 12, 15, 16, 24, 31, 32, 33, 48, 63, 64, 65, 128, 65535}) {
             const bool expected = r.bits.empty() ? bits != 0 : r.bits.count(bits) != 0;
             EXPECT_EQ(r.type->is_acceptable_bits(static_cast<uint16_t>(bits)), expected)
                 << r.name << " " << bits;

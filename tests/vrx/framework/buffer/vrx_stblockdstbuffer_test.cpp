@@ -168,7 +168,8 @@ TEST(VRX_DependMap, ObjectLivesUntilEveryReferenceIsGone) {
         for (int step = 0; step < 3; ++step) {
             EXPECT_TRUE(objects[order[step]]->destroy());
             const bool shared_expected = step == 2;
-            EXPECT_EQ(deleted[0], shared_expected) << order[0] << order[1] << order[2] << " " << step;
+            EXPECT_EQ(deleted[0], shared_expected)
+                << order[0] << order[1] << order[2] << " " << step;
         }
         EXPECT_EQ(manager.memory_manager().outstanding(), 3);
     }

@@ -32,10 +32,8 @@ bool pattern_invert(TestManager& m) {
     InvertCreator invert(&m);
     CollectCreator collect(&m);
     Lines out;
-    Lines expected = pattern_lines(header);
-    for (auto& line : expected)
-        for (auto& b : line) b = static_cast<unsigned char>(~b);
-    return run_into(collect.engine(invert.engine(pattern.engine(&header)), &out), out, expected);
+    return run_into(collect.engine(invert.engine(pattern.engine(&header)), &out), out,
+                    inverted(pattern_lines(header)));
 }
 
 bool pattern_nop(TestManager& m) {
@@ -59,11 +57,7 @@ bool pattern_rewrite(TestManager& m) {
     VRX_Header header(&m);
     gray8(header, 6, 3);
     VRX_Header wide(&m);
-    wide.width = 3;
-    wide.height = 3;
-    wide.bits = 16;
-    wide.channels = 1;
-    wide.color_type(vrx::VRX_ColorType::gray());
+    gray16(wide, 3, 3);
     PatternCreator pattern(&m);
     vrx::VRX_RewriteHeader rewrite(&m);
     CollectCreator collect(&m);
@@ -100,11 +94,9 @@ bool pattern_add(TestManager& m) {
     AddCreator add(&m);
     CollectCreator collect(&m);
     Lines out;
-    Lines expected = pattern_lines(header);
-    for (auto& line : expected)
-        for (auto& b : line) b = static_cast<unsigned char>(b * 2);
-    return run_into(collect.engine(add.engine(pattern.engine(&header), pattern.engine(&header)), &out),
-                    out, expected);
+    return run_into(
+        collect.engine(add.engine(pattern.engine(&header), pattern.engine(&header)), &out), out,
+        doubled(pattern_lines(header)));
 }
 
 bool header_copy(TestManager& m) {

@@ -17,12 +17,6 @@ using vrx::VRX_Engine;
 using vrx::VRX_Header;
 using vrx::VRX_Status;
 
-Lines inverted(Lines lines) {
-    for (auto& line : lines)
-        for (auto& b : line) b = static_cast<unsigned char>(~b);
-    return lines;
-}
-
 size_t registered(TestManager& manager) {
     return static_cast<vrx::VRX_RelationForST*>(manager.relation())->engine_count();
 }
@@ -81,11 +75,7 @@ TEST(EngineChain, RewriteHeaderKeepsThePixels) {
     VRX_Header header(&manager);
     gray8(header, 4, 3);
     VRX_Header wide(&manager);
-    wide.width = 2;
-    wide.height = 3;
-    wide.bits = 16;
-    wide.channels = 1;
-    wide.color_type(vrx::VRX_ColorType::gray());
+    gray16(wide, 2, 3);
     PatternCreator pattern(&manager);
     vrx::VRX_RewriteHeader rewrite(&manager);
     CollectCreator collect(&manager);
@@ -193,10 +183,7 @@ TEST(EngineChain, TwoInputs) {
         collect.engine(add.engine(pattern.engine(&header), pattern.engine(&header)), &out);
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(run_to_end(last), 3);
-    Lines expected = pattern_lines(header);
-    for (auto& line : expected)
-        for (auto& b : line) b = static_cast<unsigned char>(b * 2);
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out, doubled(pattern_lines(header)));
     expect_torn_down(manager, true);
 }
 
@@ -214,7 +201,8 @@ TEST(EngineRefusals, NoOutputEngine) {
         bool (*call)(VRX_Engine*);
     } cases[] = {
         {"VRX_NoOutputEngine::header()", [](VRX_Engine* e) { return e->header() == nullptr; }},
-        {"VRX_NoOutputEngine::src_buffer()", [](VRX_Engine* e) { return e->src_buffer() == nullptr; }},
+        {"VRX_NoOutputEngine::src_buffer()",
+         [](VRX_Engine* e) { return e->src_buffer() == nullptr; }},
         {"VRX_NoOutputEngine::branch()", [](VRX_Engine* e) { return e->branch(2).empty(); }},
     };
     for (const Case& c : cases) {
@@ -310,29 +298,29 @@ TEST(EngineRefusals, MultiInputArguments) {
     VRX_Header header(&manager);
     gray8(header, 2, 2);
     {
-    vrx::VRX_Vector<const VRX_Header*> headers(&manager);
-    vrx::VRX_Vector<vrx::VRX_SrcBuffer*> sources(&manager);
-    auto try_initiate = [&] {
-        manager.reset();
-        AddEngine* engine = vrx::construct<AddEngine>(&manager);
-        vrx::VRX_DstBuffer* dst = manager.new_dst_buffer();
-        const bool ok = engine->initiate(headers, sources, dst);
-        engine->destroy();
-        vrx::destroy(dst);
-        return ok;
-    };
-    EXPECT_FALSE(try_initiate());
-    EXPECT_STREQ(manager.status().function, "VRX_MultiInputProcessEngine::initiate()");
-    headers.push_back(&header);
-    EXPECT_FALSE(try_initiate());  // one header, no source
-    EXPECT_STREQ(manager.status().function, "VRX_NBuffersInputEngine::initiate()");
-    sources.push_back(nullptr);
-    EXPECT_FALSE(try_initiate());  // a null source
-    EXPECT_STREQ(manager.status().function, "VRX_NBuffersInputEngine::initiate()");
-    headers.push_back(nullptr);
-    sources.push_back(nullptr);
-    EXPECT_FALSE(try_initiate());  // a null header
-    EXPECT_STREQ(manager.status().function, "VRX_NBuffersInputEngine::initiate()");
+        vrx::VRX_Vector<const VRX_Header*> headers(&manager);
+        vrx::VRX_Vector<vrx::VRX_SrcBuffer*> sources(&manager);
+        auto try_initiate = [&] {
+            manager.reset();
+            AddEngine* engine = vrx::construct<AddEngine>(&manager);
+            vrx::VRX_DstBuffer* dst = manager.new_dst_buffer();
+            const bool ok = engine->initiate(headers, sources, dst);
+            engine->destroy();
+            vrx::destroy(dst);
+            return ok;
+        };
+        EXPECT_FALSE(try_initiate());
+        EXPECT_STREQ(manager.status().function, "VRX_MultiInputProcessEngine::initiate()");
+        headers.push_back(&header);
+        EXPECT_FALSE(try_initiate());  // one header, no source
+        EXPECT_STREQ(manager.status().function, "VRX_NBuffersInputEngine::initiate()");
+        sources.push_back(nullptr);
+        EXPECT_FALSE(try_initiate());  // a null source
+        EXPECT_STREQ(manager.status().function, "VRX_NBuffersInputEngine::initiate()");
+        headers.push_back(nullptr);
+        sources.push_back(nullptr);
+        EXPECT_FALSE(try_initiate());  // a null header
+        EXPECT_STREQ(manager.status().function, "VRX_NBuffersInputEngine::initiate()");
     }
     expect_torn_down(manager, false);
 }
@@ -351,12 +339,9 @@ TEST(BlockWorkflow, DestinationSize) {
         bool ok;
         uint32_t capacity;
     } cases[] = {
-        {4, 3, 8, 1, true, 12},
-        {9, 2, 1, 1, true, 4},
-        {0, 3, 8, 1, false, 0},
-        {3, 0, 8, 1, false, 0},
-        {65536, 65536, 8, 4, false, 0},
-        {65536, 16383, 8, 4, true, 0xFFFC0000u},
+        {4, 3, 8, 1, true, 12},         {9, 2, 1, 1, true, 4},
+        {0, 3, 8, 1, false, 0},         {3, 0, 8, 1, false, 0},
+        {65536, 65536, 8, 4, false, 0}, {65536, 16383, 8, 4, true, 0xFFFC0000u},
     };
     for (const Case& c : cases) {
         TestManager manager;

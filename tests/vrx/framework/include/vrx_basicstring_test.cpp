@@ -55,10 +55,12 @@ TEST(VRX_BasicString, Failures) {
     const std::string long_text(100, 'a');
     manager.memory_manager().fail_at(1);
     EXPECT_FALSE(s.assign(long_text.c_str()));
-    EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_BasicString<Ch>::assign()"));
+    EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY,
+                                             "VRX_BasicString<Ch>::assign()"));
     manager.memory_manager().fail_at(1);
     EXPECT_FALSE(s.append(long_text.c_str()));
-    EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_BasicString<Ch>::append()"));
+    EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY,
+                                             "VRX_BasicString<Ch>::append()"));
     EXPECT_FALSE(s.erase(50));  // beyond the end
     EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR, "VRX_BasicString<Ch>::erase()"));
     // Still usable.

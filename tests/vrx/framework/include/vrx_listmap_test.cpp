@@ -34,7 +34,8 @@ TEST(VRX_List, NodeAllocationFailure) {
     vrx::VRX_List<int> list(&manager);
     manager.memory_manager().fail_at(1);
     EXPECT_FALSE(list.push_back(1));
-    EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_List<T>::push_back()"));
+    EXPECT_TRUE(
+        manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_List<T>::push_back()"));
     manager.memory_manager().fail_at(1);
     EXPECT_FALSE(list.push_front(1));
     EXPECT_TRUE(list.empty());
@@ -63,7 +64,8 @@ TEST(VRX_Map, NodeAllocationFailure) {
     vrx::VRX_Map<int, int> map(&manager);
     manager.memory_manager().fail_at(1);
     EXPECT_FALSE(map.insert(1, 1));
-    EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_Map<K,V>::insert()"));
+    EXPECT_TRUE(
+        manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_Map<K,V>::insert()"));
     EXPECT_TRUE(map.empty());
     EXPECT_TRUE(map.insert(1, 1));
 }

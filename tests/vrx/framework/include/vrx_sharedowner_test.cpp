@@ -17,7 +17,8 @@ using vrx_test::TestManager;
 // A utility that counts its destructions.
 class Counted : public vrx::VRX_Utility {
 public:
-    Counted(vrx::VRX_Manager* manager, int* destroyed) : VRX_Utility(manager), destroyed_(destroyed) {}
+    Counted(vrx::VRX_Manager* manager, int* destroyed)
+        : VRX_Utility(manager), destroyed_(destroyed) {}
     ~Counted() override { ++*destroyed_; }
 
 private:

@@ -113,7 +113,8 @@ TEST(VRX_Vector, CopyFailuresLeaveAnEmptyVector) {
     VRX_Vector<int> c(&manager);
     c = a;
     EXPECT_TRUE(c.empty());
-    EXPECT_TRUE(manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_Vector<T>::operator=()"));
+    EXPECT_TRUE(
+        manager.error_handler()->saw(vrx::VRX_ERROR_OUT_OF_MEMORY, "VRX_Vector<T>::operator=()"));
     manager.memory_manager().fail_at(1);
     EXPECT_FALSE(c.assign(a));
 }

@@ -25,17 +25,27 @@ struct MergeCase {
 // warning never replaces the first; code 0 and empty texts are dropped.
 TEST(VRX_FirstErrorHandler, Merging) {
     const MergeCase cases[] = {
-        {"warning then error", {{0x40400000u, "W::w()"}, {0x80800000u, "E::e()"}}, 0x80800000u, "E::e()"},
-        {"error then warning", {{0x80800000u, "E::e()"}, {0x40400000u, "W::w()"}}, 0x80800000u, "E::e()"},
+        {"warning then error",
+         {{0x40400000u, "W::w()"}, {0x80800000u, "E::e()"}},
+         0x80800000u,
+         "E::e()"},
+        {"error then warning",
+         {{0x80800000u, "E::e()"}, {0x40400000u, "W::w()"}},
+         0x80800000u,
+         "E::e()"},
         {"two errors", {{0x80010000u, "A::a()"}, {0x80800000u, "B::b()"}}, 0x80010000u, "A::a()"},
         {"two warnings", {{0x40400000u, "A::a()"}, {0x41000000u, "B::b()"}}, 0x40400000u, "A::a()"},
         {"empty text dropped", {{0x80800000u, ""}}, 0u, ""},
         {"null text dropped", {{0x80800000u, nullptr}}, 0u, ""},
         {"code 0 dropped", {{0u, "A::a()"}}, 0u, ""},
-        {"warning, empty error, error", {{0x40400000u, "W::w()"}, {0x80800000u, ""}, {0x81000000u, "E::e()"}},
-         0x81000000u, "E::e()"},
-        {"uncategorised error replaces warning", {{0x40000000u, "W::w()"}, {0x80000000u, "E::e()"}},
-         0x80000000u, "E::e()"},
+        {"warning, empty error, error",
+         {{0x40400000u, "W::w()"}, {0x80800000u, ""}, {0x81000000u, "E::e()"}},
+         0x81000000u,
+         "E::e()"},
+        {"uncategorised error replaces warning",
+         {{0x40000000u, "W::w()"}, {0x80000000u, "E::e()"}},
+         0x80000000u,
+         "E::e()"},
     };
     for (const MergeCase& c : cases) {
         VRX_FirstErrorHandler handler(nullptr);

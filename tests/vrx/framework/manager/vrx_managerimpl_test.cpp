@@ -55,7 +55,8 @@ TEST(VRX_ManagerImpl, ExecuteMergesErrorsOfTheTearDown) {
     public:
         using CollectEngine::CollectEngine;
         bool terminate() override {
-            manager_->report(vrx::VRX_ERROR_IO, "FailingTerminate::terminate()", __FILE__, __LINE__);
+            manager_->report(vrx::VRX_ERROR_IO, "FailingTerminate::terminate()", __FILE__,
+                             __LINE__);
             return CollectEngine::terminate();
         }
     };

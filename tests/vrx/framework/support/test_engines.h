@@ -91,8 +91,7 @@ private:
 class InvertCreator : public vrx::VRX_EngineCreator {
 public:
     explicit InvertCreator(vrx::VRX_Manager* manager) : VRX_EngineCreator(manager) {}
-    vrx::VRX_Engine* engine(vrx::VRX_Engine* input,
-                            uint32_t version = vrx::VRX_INTERFACE_VERSION) {
+    vrx::VRX_Engine* engine(vrx::VRX_Engine* input, uint32_t version = vrx::VRX_INTERFACE_VERSION) {
         if (!input) {
             manager_->report(vrx::VRX_ERROR_ARGUMENT, "InvertCreator::engine()", __FILE__,
                              __LINE__);
@@ -165,7 +164,8 @@ public:
             const unsigned char* in = src_buffer(i)->get();
             ok = in != nullptr;
             if (!ok) break;
-            for (uint32_t x = 0; x < bytes_; ++x) out[x] = static_cast<unsigned char>(out[x] + in[x]);
+            for (uint32_t x = 0; x < bytes_; ++x)
+                out[x] = static_cast<unsigned char>(out[x] + in[x]);
             ok = src_buffer(i)->release();
         }
         ++line_;
@@ -208,6 +208,27 @@ inline int run_to_end(vrx::VRX_Engine* last, int limit = 1 << 20) {
     int steps = 0;
     while (steps < limit && last->execute()) ++steps;
     return steps;
+}
+
+// The lines with every byte complemented, or doubled (modulo 256).
+inline Lines inverted(Lines lines) {
+    for (auto& line : lines)
+        for (auto& b : line) b = static_cast<unsigned char>(~b);
+    return lines;
+}
+inline Lines doubled(Lines lines) {
+    for (auto& line : lines)
+        for (auto& b : line) b = static_cast<unsigned char>(b * 2);
+    return lines;
+}
+
+// A raw gray header of 16-bit samples.
+inline void gray16(vrx::VRX_Header& header, uint32_t width, uint32_t height) {
+    header.width = width;
+    header.height = height;
+    header.bits = 16;
+    header.channels = 1;
+    header.color_type(vrx::VRX_ColorType::gray());
 }
 
 // A raw 8-bit gray header.

@@ -36,7 +36,8 @@ public:
 
     void* allocate(size_t bytes) override {
         ++allocations_;
-        if (fail_at_ != 0 && (allocations_ == fail_at_ || (fail_all_after_ && allocations_ > fail_at_))) {
+        if (fail_at_ != 0 &&
+            (allocations_ == fail_at_ || (fail_all_after_ && allocations_ > fail_at_))) {
             ++failures_;
             return nullptr;
         }
@@ -93,7 +94,7 @@ public:
     std::vector<Report> reports;
 };
 
-using TestManager = vrx::VRX_ManagerImpl<FailingMemoryManager, RecordingErrorHandler,
-                                         vrx::VRX_BlockWorkflow>;
+using TestManager =
+    vrx::VRX_ManagerImpl<FailingMemoryManager, RecordingErrorHandler, vrx::VRX_BlockWorkflow>;
 
 }  // namespace vrx_test
