@@ -100,8 +100,8 @@ void BM_ReadLineWrite(benchmark::State& state) {
         VRX_Engine* engine =
             VRX_ReadMemory(&manager).engine(&header, in.data(), first, nullptr, callback, &from);
         for (int64_t i = 0; i < stages; ++i) engine = CopyLine(&manager).engine(engine);
-        VRX_Engine* writer = VRX_WriteMemory(&manager).engine(engine, out.data(), first, nullptr,
-                                                              callback, &to);
+        VRX_Engine* writer =
+            VRX_WriteMemory(&manager).engine(engine, out.data(), first, nullptr, callback, &to);
         if (!writer) {
             state.SkipWithError("the chain could not be built");
             break;

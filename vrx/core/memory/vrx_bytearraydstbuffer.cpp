@@ -8,8 +8,8 @@
 
 namespace vrx {
 
-bool VRX_ByteArrayDstBuffer::initiate(const VRX_Header* header, const void* memory,
-                                      uint32_t size, uint32_t* read) {
+bool VRX_ByteArrayDstBuffer::initiate(const VRX_Header* header, const void* memory, uint32_t size,
+                                      uint32_t* read) {
     if (!header || !memory || size == 0) {
         manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayDstBuffer::initiate()", __FILE__,
                          __LINE__);
@@ -60,8 +60,8 @@ bool VRX_ByteArrayDstBuffer::src_block_bytes(uint32_t bytes) {
         return false;
     }
     if (bytes == 0) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayDstBuffer::src_block_bytes()",
-                         __FILE__, __LINE__);
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayDstBuffer::src_block_bytes()", __FILE__,
+                         __LINE__);
         return false;
     }
     src_block_bytes_ = bytes;
