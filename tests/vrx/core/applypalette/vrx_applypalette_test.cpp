@@ -16,7 +16,7 @@
 namespace {
 
 using namespace vrx;
-using namespace vrx_test;
+using namespace vrx_pixel_test;
 
 // A palette-colour image: index depth, size and the palette.
 struct Indexed {

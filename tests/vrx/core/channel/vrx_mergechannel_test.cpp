@@ -12,7 +12,7 @@
 namespace {
 
 using namespace vrx;
-using namespace vrx_test;
+using namespace vrx_pixel_test;
 
 template <class T>
 const VRX_DataType* type_of() {

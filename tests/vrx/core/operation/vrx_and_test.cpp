@@ -11,7 +11,7 @@
 namespace {
 
 using namespace vrx;
-using namespace vrx_test;
+using namespace vrx_pixel_test;
 
 Format unsigned_format(uint16_t bits, uint32_t width, uint32_t height, uint16_t channels = 1) {
     Format f;

@@ -14,7 +14,7 @@
 namespace {
 
 using namespace vrx;
-using namespace vrx_test;
+using namespace vrx_pixel_test;
 using P = VRX_PixelOperator;
 
 template <class T>
@@ -302,7 +302,7 @@ TEST(OpPixels, OneBitAndAtEveryBitOffset) {
                 VRX_Engine* engine =
                     VRX_OpPixels1UnMasked<P::And>(&manager).engine(sources, x, y);
                 std::vector<uint8_t> out;
-                ASSERT_TRUE(engine && write_memory(manager, engine, out));
+                ASSERT_TRUE(engine && take_lines(engine, out));
                 ASSERT_EQ(out.size(), base.size());
                 for (uint32_t row = 0; row < h0; ++row) {
                     for (uint32_t bit = 0; bit < lb * 8; ++bit) {

@@ -13,7 +13,7 @@
 namespace {
 
 using namespace vrx;
-using namespace vrx_test;
+using namespace vrx_pixel_test;
 
 template <class T>
 Format format_of(uint32_t width, uint32_t height) {
