@@ -14,22 +14,6 @@ namespace {
 using namespace vrx;
 using namespace vrx_pixel_test;
 
-template <class T>
-const VRX_DataType* type_of() {
-    if constexpr (std::is_floating_point_v<T>) return VRX_DataType::floating();
-    else if constexpr (std::is_signed_v<T>) return VRX_DataType::s_integer();
-    else return VRX_DataType::u_integer();
-}
-
-const VRX_ColorType* color_for(uint32_t channels) {
-    switch (channels) {
-        case 1: return VRX_ColorType::gray();
-        case 3: return VRX_ColorType::s_rgb();
-        case 4: return VRX_ColorType::cmyk();
-        default: return VRX_ColorType::unknown();
-    }
-}
-
 // Keeps the input images alive while a chain reads them.
 struct Planes {
     std::vector<std::vector<uint8_t>> bytes;
@@ -66,13 +50,7 @@ void round_trip(std::vector<uint16_t> channels, uint32_t width, uint32_t height,
     Planes planes;
     uint32_t total = 0;
     for (uint16_t c : channels) {
-        Format f;
-        f.width = width;
-        f.height = height;
-        f.bits = sizeof(T) * 8;
-        f.channels = c;
-        f.type = type_of<T>();
-        f.color = color_for(c);
+        const Format f = format_of<T>(width, height, c);
         std::vector<T> samples(size_t{width} * height * c);
         for (T& s : samples) s = static_cast<T>(random() % 100000) / static_cast<T>(3);
         planes.formats.push_back(f);

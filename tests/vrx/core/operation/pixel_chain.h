@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "vrx/core/memory/vrx_readmemory.h"
@@ -39,6 +40,36 @@ inline void describe(VRX_Header& header, const Format& f) {
     header.data_type(f.type);
     header.color_type(f.color);
     header.encode_type(f.encode);
+}
+
+template <class T>
+const VRX_DataType* data_type_of() {
+    if constexpr (std::is_floating_point_v<T>) return VRX_DataType::floating();
+    else if constexpr (std::is_signed_v<T>) return VRX_DataType::s_integer();
+    else return VRX_DataType::u_integer();
+}
+
+// A colour type that takes `channels` channels.
+inline const VRX_ColorType* color_for(uint32_t channels) {
+    switch (channels) {
+        case 1: return VRX_ColorType::gray();
+        case 3: return VRX_ColorType::s_rgb();
+        case 4: return VRX_ColorType::cmyk();
+        default: return VRX_ColorType::unknown();
+    }
+}
+
+// An image of samples of T.
+template <class T>
+Format format_of(uint32_t width, uint32_t height, uint16_t channels = 1) {
+    Format f;
+    f.width = width;
+    f.height = height;
+    f.bits = sizeof(T) * 8;
+    f.channels = channels;
+    f.type = data_type_of<T>();
+    f.color = color_for(channels);
+    return f;
 }
 
 inline size_t line_bytes(const Format& f) {

@@ -17,25 +17,6 @@ using namespace vrx;
 using namespace vrx_pixel_test;
 using P = VRX_PixelOperator;
 
-template <class T>
-const VRX_DataType* type_of() {
-    if constexpr (std::is_floating_point_v<T>) return VRX_DataType::floating();
-    else if constexpr (std::is_signed_v<T>) return VRX_DataType::s_integer();
-    else return VRX_DataType::u_integer();
-}
-
-template <class T>
-Format format_of(uint32_t width, uint32_t height, uint16_t channels) {
-    Format f;
-    f.width = width;
-    f.height = height;
-    f.bits = sizeof(T) * 8;
-    f.channels = channels;
-    f.type = type_of<T>();
-    f.color = channels == 1 ? VRX_ColorType::gray() : VRX_ColorType::s_rgb();
-    return f;
-}
-
 // The result of one sample, written out operator by operator.
 template <class Op, class T>
 T reference(T a, T b) {
