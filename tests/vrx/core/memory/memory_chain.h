@@ -34,7 +34,8 @@ inline uint32_t line_bytes(const ImageSpec& spec) {
 
 inline std::vector<unsigned char> numbered_bytes(size_t n, unsigned seed = 1) {
     std::vector<unsigned char> bytes(n);
-    for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<unsigned char>(i * 13 + seed * 101 + (i >> 8));
+    for (size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<unsigned char>(i * 13 + seed * 101 + (i >> 8));
     return bytes;
 }
 

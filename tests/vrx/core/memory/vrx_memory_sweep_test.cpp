@@ -82,8 +82,8 @@ bool ring_over_memory(TestManager& m) {
     VRX_Engine* source = InvertCreator(&m).engine(vrx::VRX_ReadMemory(&m).engine(
         &header, image.data(), chunks.first_size(), nullptr, Chunks::next, &chunks));
     vrx::VRX_SrcBuffer* src = source ? source->src_buffer() : nullptr;
-    auto* ring = vrx::VRX_RingBufferOutlineCopy::create(&m, src, &header,
-                                                        vrx::VRX_KernelAttr{3, 3, 1, 1});
+    auto* ring =
+        vrx::VRX_RingBufferOutlineCopy::create(&m, src, &header, vrx::VRX_KernelAttr{3, 3, 1, 1});
     bool ok = ring != nullptr;
     for (uint32_t y = 0; ok && y < spec.height; ++y) ok = ring->update();
     // The last window's middle line is the last image line, inverted.
@@ -152,8 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Named{"one_bit_lines", read_invert_write({13, 4, 1, 1}, 0, 0)},
                       Named{"wide_samples", read_invert_write({3, 5, 64, 1}, 11, 0)},
                       Named{"branch", branch_to_two_writers},
-                      Named{"ring_buffer", ring_over_memory},
-                      Named{"encoded", encoded_stream}),
+                      Named{"ring_buffer", ring_over_memory}, Named{"encoded", encoded_stream}),
     [](const ::testing::TestParamInfo<Named>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -23,8 +23,8 @@ using namespace vrx_test;
 
 struct Reader {
     vrx::VRX_SrcBuffer* src = nullptr;
-    uint32_t position = 0;   // next byte to get
-    uint32_t released = 0;   // bytes released
+    uint32_t position = 0;  // next byte to get
+    uint32_t released = 0;  // bytes released
     std::deque<uint32_t> held;
     std::vector<unsigned char> seen;
     uint32_t unseen_tail = 0;  // a short last block taken without count by pointer

@@ -1,6 +1,4 @@
 // The line ring buffer against a reference window of clamped indices.
-#include "vrx/framework/utility/vrx_ringbufferoutlinecopy.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include "tests/vrx/framework/support/test_engines.h"
 #include "tests/vrx/framework/support/test_manager.h"
 #include "vrx/core/memory/vrx_readmemory.h"
+#include "vrx/framework/utility/vrx_ringbufferoutlinecopy.h"
 
 namespace {
 
@@ -54,9 +53,12 @@ TEST(VRX_RingBufferOutlineCopy, MatchesAClampedReferenceWindow) {
         return std::uniform_int_distribution<uint32_t>(lo, hi)(rng);
     };
     const Image kinds[] = {
-        {0, 0, 8, 1, vrx::VRX_DataType::u_integer()},  {0, 0, 16, 1, vrx::VRX_DataType::s_integer()},
-        {0, 0, 32, 3, vrx::VRX_DataType::u_integer()}, {0, 0, 32, 1, vrx::VRX_DataType::floating()},
-        {0, 0, 64, 2, vrx::VRX_DataType::floating()},  {0, 0, 8, 4, vrx::VRX_DataType::s_integer()},
+        {0, 0, 8, 1, vrx::VRX_DataType::u_integer()},
+        {0, 0, 16, 1, vrx::VRX_DataType::s_integer()},
+        {0, 0, 32, 3, vrx::VRX_DataType::u_integer()},
+        {0, 0, 32, 1, vrx::VRX_DataType::floating()},
+        {0, 0, 64, 2, vrx::VRX_DataType::floating()},
+        {0, 0, 8, 4, vrx::VRX_DataType::s_integer()},
     };
     for (int round = 0; round < 200; ++round) {
         Image image = kinds[pick(0, std::size(kinds) - 1)];
@@ -67,11 +69,10 @@ TEST(VRX_RingBufferOutlineCopy, MatchesAClampedReferenceWindow) {
         kernel.height = pick(1, 5);
         kernel.anchor_x = pick(0, kernel.width - 1);
         kernel.anchor_y = pick(0, kernel.height - 1);
-        SCOPED_TRACE(testing::Message() << "round " << round << " image " << image.width << "x"
-                                        << image.height << "x" << image.bits << "x"
-                                        << image.channels << " kernel " << kernel.width << "x"
-                                        << kernel.height << " at " << kernel.anchor_x << ","
-                                        << kernel.anchor_y);
+        SCOPED_TRACE(testing::Message()
+                     << "round " << round << " image " << image.width << "x" << image.height << "x"
+                     << image.bits << "x" << image.channels << " kernel " << kernel.width << "x"
+                     << kernel.height << " at " << kernel.anchor_x << "," << kernel.anchor_y);
         TestManager manager;
         vrx::VRX_Header header(&manager);
         describe(header, image);
