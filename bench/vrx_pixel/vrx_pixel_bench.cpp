@@ -216,4 +216,20 @@ void BM_PaletteChain(benchmark::State& state) {
 }
 BENCHMARK(BM_PaletteChain)->Unit(benchmark::kMillisecond);
 
+void BM_PalettePlainLoop(benchmark::State& state) {
+    std::vector<uint8_t> in(kSamples);
+    for (size_t i = 0; i < kSamples; ++i) in[i] = static_cast<uint8_t>(frame()[i]);
+    std::vector<uint8_t> palette(768);
+    for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>(i * 7);
+    std::vector<uint8_t> out(kSamples * 3);
+    for (auto _ : state) {
+        for (size_t i = 0; i < kSamples; ++i)
+            for (size_t c = 0; c < 3; ++c) out[i * 3 + c] = palette[in[i] * 3 + c];
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kSamples);
+}
+BENCHMARK(BM_PalettePlainLoop)->Unit(benchmark::kMillisecond);
+
 }  // namespace
