@@ -1,0 +1,162 @@
+#pragma once
+// Test support for the pixel stages: images in memory, a chain head that
+// reads them, the end that collects what a chain yields, and status checks.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "vrx/core/memory/vrx_readmemory.h"
+#include "vrx/core/memory/vrx_writememory.h"
+#include "vrx/framework/base/vrx_construct.h"
+#include "vrx/framework/base/vrx_enginecreator.h"
+#include "vrx/framework/buffer/vrx_dstbuffer.h"
+#include "vrx/framework/buffer/vrx_srcbuffer.h"
+#include "vrx/framework/manager/vrx_managerimpl.h"
+
+namespace vrx_pixel_test {
+
+using namespace vrx;
+
+// The description of a test image.
+struct Format {
+    uint32_t width = 1;
+    uint32_t height = 1;
+    uint16_t bits = 8;
+    uint16_t channels = 1;
+    const VRX_DataType* type = VRX_DataType::u_integer();
+    const VRX_ColorType* color = VRX_ColorType::gray();
+    const VRX_EncodeType* encode = VRX_EncodeType::raw();
+};
+
+inline void describe(VRX_Header& header, const Format& f) {
+    header.width = f.width;
+    header.height = f.height;
+    header.bits = f.bits;
+    header.channels = f.channels;
+    header.data_type(f.type);
+    header.color_type(f.color);
+    header.encode_type(f.encode);
+}
+
+template <class T>
+const VRX_DataType* data_type_of() {
+    if constexpr (std::is_floating_point_v<T>) return VRX_DataType::floating();
+    else if constexpr (std::is_signed_v<T>) return VRX_DataType::s_integer();
+    else return VRX_DataType::u_integer();
+}
+
+// A colour type that takes `channels` channels.
+inline const VRX_ColorType* color_for(uint32_t channels) {
+    switch (channels) {
+        case 1: return VRX_ColorType::gray();
+        case 3: return VRX_ColorType::s_rgb();
+        case 4: return VRX_ColorType::cmyk();
+        default: return VRX_ColorType::unknown();
+    }
+}
+
+// An image of samples of T.
+template <class T>
+Format format_of(uint32_t width, uint32_t height, uint16_t channels = 1) {
+    Format f;
+    f.width = width;
+    f.height = height;
+    f.bits = sizeof(T) * 8;
+    f.channels = channels;
+    f.type = data_type_of<T>();
+    f.color = color_for(channels);
+    return f;
+}
+
+inline size_t line_bytes(const Format& f) {
+    return (size_t{f.channels} * f.bits * f.width + 7) / 8;
+}
+
+template <class T>
+std::vector<uint8_t> to_bytes(const std::vector<T>& samples) {
+    std::vector<uint8_t> bytes(samples.size() * sizeof(T));
+    if (!bytes.empty()) std::memcpy(bytes.data(), samples.data(), bytes.size());
+    return bytes;
+}
+
+template <class T>
+std::vector<T> from_bytes(const std::vector<uint8_t>& bytes) {
+    std::vector<T> samples(bytes.size() / sizeof(T));
+    if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(T));
+    return samples;
+}
+
+// The registered head of a chain over `bytes` (kept alive by the caller),
+// described by `header`; null when it cannot be built.
+inline VRX_Engine* read_memory(VRX_Manager& manager, const VRX_Header& header,
+                               const std::vector<uint8_t>& bytes) {
+    return VRX_ReadMemory(&manager).engine(&header, bytes.data(),
+                                           static_cast<uint32_t>(bytes.size()));
+}
+
+inline VRX_Engine* read_memory(VRX_Manager& manager, const Format& format,
+                               const std::vector<uint8_t>& bytes) {
+    VRX_Header header(&manager);
+    describe(header, format);
+    return read_memory(manager, header, bytes);
+}
+
+// Runs the chain that ends in `last` into memory and gives back the image it
+// yields in `out`; false when the chain fails or yields less than its header
+// promises.
+inline bool write_memory(VRX_Manager& manager, VRX_Engine* last, std::vector<uint8_t>& out) {
+    const VRX_Header* header = last ? last->header() : nullptr;
+    uint32_t line = 0;
+    if (!header || !header->line_bytes(line)) return false;
+    const uint32_t size = line * header->height;
+    out.assign(size, 0);
+    uint32_t written = 0;
+    VRX_Engine* writer = VRX_WriteMemory(&manager).engine(last, out.data(), size, &written);
+    if (!writer) return false;
+    while (writer->execute()) {
+    }
+    return written == size && !is_error(manager.status().code);
+}
+
+// The lines `last` yields, taken straight from its buffer (padding bits of
+// one-bit lines as the engine left them); false when a line is missing.
+inline bool take_lines(VRX_Engine* last, std::vector<uint8_t>& out) {
+    const VRX_Header* header = last ? last->header() : nullptr;
+    uint32_t line = 0;
+    if (!header || !header->line_bytes(line)) return false;
+    // The engine ends (and its header with it) once its last line is taken.
+    const uint32_t height = header->height;
+    VRX_SrcBuffer* src = last->src_buffer();
+    if (!src) return false;
+    bool ok = src->block_bytes(line);
+    out.assign(size_t{line} * height, 0);
+    for (uint32_t row = 0; ok && row < height; ++row)
+        ok = src->get(out.data() + size_t{row} * line) && src->release();
+    src->destroy();
+    return ok;
+}
+
+// The first error a job recorded, as "code function" for readable checks.
+inline std::string status_of(VRX_Manager& manager) {
+    const VRX_Status status = manager.status();
+    char code[16];
+    std::snprintf(code, sizeof code, "%08X", status.code);
+    return std::string(code) + " " + status.function;
+}
+
+inline std::string status_text(uint32_t code, const char* function) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", code);
+    return std::string(text) + " " + function;
+}
+
+}  // namespace vrx_pixel_test
+
+// Asserts the first recorded error by its code and function text.
+#define EXPECT_STATUS(manager, code, function) \
+    EXPECT_EQ(::vrx_pixel_test::status_of(manager), ::vrx_pixel_test::status_text(code, function))
+#define EXPECT_NO_ERROR(manager) EXPECT_EQ(::vrx_pixel_test::status_of(manager), "00000000 ")
