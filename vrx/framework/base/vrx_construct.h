@@ -3,7 +3,7 @@
 #include <new>
 #include <utility>
 
-#include "vrx/framework/manager/vrx_manager.h"
+#include "vrx/framework/include/vrx_failure.h"
 
 namespace vrx {
 
@@ -12,8 +12,7 @@ namespace vrx {
 // Constructors of library classes do not throw.
 template <class T, class... Args>
 T* construct(VRX_Manager* manager, Args&&... args) {
-    if (!manager) return nullptr;
-    void* memory = manager->allocate(sizeof(T));
+    void* memory = detail::allocate(manager, sizeof(T));
     if (!memory) return nullptr;
     return ::new (memory) T(manager, std::forward<Args>(args)...);
 }
@@ -26,7 +25,7 @@ void dispose(VRX_Manager* manager, T* object) {
     if (!object) return;
     void* memory = dynamic_cast<void*>(object);
     object->~T();
-    if (manager) manager->deallocate(memory);
+    detail::deallocate(manager, memory);
 }
 
 }  // namespace vrx

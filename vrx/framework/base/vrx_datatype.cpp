@@ -25,8 +25,9 @@ private:
 
 constexpr uint64_t depth(unsigned d) { return uint64_t{1} << (d - 1); }
 
-constinit const VRX_DataTypeKind kUInteger(depth(1) | depth(2) | depth(4) | depth(8) | depth(16) | depth(32),
-                                 "u_integer", 0);
+constinit const VRX_DataTypeKind kUInteger(depth(1) | depth(2) | depth(4) | depth(8) | depth(16) |
+                                               depth(32),
+                                           "u_integer", 0);
 constinit const VRX_DataTypeKind kSInteger(depth(8) | depth(16) | depth(32), "s_integer", 1);
 constinit const VRX_DataTypeKind kFloating(depth(32) | depth(64), "floating", 2);
 constinit const VRX_DataTypeKind kUnknown(0, "unknown", -1);

@@ -4,6 +4,7 @@
 
 #include "platform/byte_count.h"
 #include "vrx/framework/base/vrx_construct.h"
+#include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
 
@@ -91,31 +92,31 @@ bool VRX_Header::assign(const VRX_Header& other) {
     return true;
 }
 
-bool VRX_Header::data_type(const VRX_DataType* type) {
+namespace {
+
+// Stores a type singleton; a null type is reported and the field keeps its value.
+template <class T>
+bool set_type(VRX_Manager* manager, const T*& field, const T* type, const char* function) {
     if (!type) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_Header::data_type()", __FILE__, __LINE__);
+        manager->report(VRX_ERROR_ARGUMENT, function, __FILE__, __LINE__);
         return false;
     }
-    data_type_ = type;
+    field = type;
     return true;
+}
+
+}  // namespace
+
+bool VRX_Header::data_type(const VRX_DataType* type) {
+    return set_type(manager_, data_type_, type, "VRX_Header::data_type()");
 }
 
 bool VRX_Header::encode_type(const VRX_EncodeType* type) {
-    if (!type) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_Header::encode_type()", __FILE__, __LINE__);
-        return false;
-    }
-    encode_type_ = type;
-    return true;
+    return set_type(manager_, encode_type_, type, "VRX_Header::encode_type()");
 }
 
 bool VRX_Header::color_type(const VRX_ColorType* type) {
-    if (!type) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_Header::color_type()", __FILE__, __LINE__);
-        return false;
-    }
-    color_type_ = type;
-    return true;
+    return set_type(manager_, color_type_, type, "VRX_Header::color_type()");
 }
 
 bool VRX_Header::is_valid() const {
@@ -128,17 +129,24 @@ bool VRX_Header::is_valid() const {
         if (!consistent) return false;
     }
     if (!has_palette) {
-        return data_type_->is_acceptable_bits(bits) && color_type_->is_acceptable_channels(channels);
+        return data_type_->is_acceptable_bits(bits) &&
+               color_type_->is_acceptable_channels(channels);
     }
     if (data_type_ != VRX_DataType::u_integer() || channels != 1) return false;
     if (!color_type_->is_acceptable_channels(p.channels)) return false;
     switch (bits) {
-        case 1: return p.entries <= 2;
-        case 2: return p.entries <= 4;
-        case 4: return p.entries <= 16;
-        case 8: return p.entries <= 256;
-        case 16: return p.entries <= 65536;
-        default: return false;
+        case 1:
+            return p.entries <= 2;
+        case 2:
+            return p.entries <= 4;
+        case 4:
+            return p.entries <= 16;
+        case 8:
+            return p.entries <= 256;
+        case 16:
+            return p.entries <= 65536;
+        default:
+            return false;
     }
 }
 

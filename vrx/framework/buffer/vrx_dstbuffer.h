@@ -40,7 +40,8 @@ public:
 
     // ---- readers ----
     // `count` readers of `target` (empty on failure).
-    virtual VRX_Vector<VRX_SrcBuffer*> create_src_buffers(VRX_DstBuffer* target, uint32_t count) = 0;
+    virtual VRX_Vector<VRX_SrcBuffer*> create_src_buffers(VRX_DstBuffer* target,
+                                                          uint32_t count) = 0;
     // One reader of `target`, or null; refused once readers were made.
     virtual VRX_SrcBuffer* create_src_buffer(VRX_DstBuffer* target) = 0;
     // The producer has ended.

@@ -9,11 +9,11 @@ namespace vrx {
 class VRX_DstBufferBase : public VRX_DstBufferImpl {
 public:
     enum State : uint32_t {
-        state_new = 0,        // the producer may still set its block size
-        state_closed = 1,     // closed to a new producer block size
-        state_ready = 2,      // readers' block size known, no block out
-        state_in_place = 3,   // a block is out for writing in place
-        state_staging = 4,    // a block is out for writing in the staging area
+        state_new = 0,       // the producer may still set its block size
+        state_closed = 1,    // closed to a new producer block size
+        state_ready = 2,     // readers' block size known, no block out
+        state_in_place = 3,  // a block is out for writing in place
+        state_staging = 4,   // a block is out for writing in the staging area
     };
 
     using VRX_DstBufferImpl::VRX_DstBufferImpl;

@@ -2,6 +2,7 @@
 
 #include "vrx/framework/base/vrx_construct.h"
 #include "vrx/framework/buffer/vrx_srcbufferimpl.h"
+#include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
 

@@ -45,14 +45,12 @@ bool VRX_DstBufferProxy::release(uint32_t bytes) {
 }
 
 uint32_t VRX_DstBufferProxy::get_src_block_bytes() {
-    return need_target("VRX_DstBufferProxy::get_src_block_bytes()")
-               ? target_->get_src_block_bytes()
-               : 0;
+    return need_target("VRX_DstBufferProxy::get_src_block_bytes()") ? target_->get_src_block_bytes()
+                                                                    : 0;
 }
 
 bool VRX_DstBufferProxy::src_block_bytes(uint32_t bytes) {
-    return need_target("VRX_DstBufferProxy::src_block_bytes()") &&
-           target_->src_block_bytes(bytes);
+    return need_target("VRX_DstBufferProxy::src_block_bytes()") && target_->src_block_bytes(bytes);
 }
 
 bool VRX_DstBufferProxy::read(void* memory, uint32_t position, uint32_t& count) {
@@ -63,7 +61,7 @@ bool VRX_DstBufferProxy::read(void* memory, uint32_t position, uint32_t& count) 
 const unsigned char* VRX_DstBufferProxy::src_get(uint32_t position, uint32_t& count) {
     count = 0;
     return need_target("VRX_DstBufferProxy::src_get()") ? target_->src_get(position, count)
-                                                         : nullptr;
+                                                        : nullptr;
 }
 
 bool VRX_DstBufferProxy::src_release(VRX_SrcBuffer* reader, uint32_t position) {
@@ -87,7 +85,7 @@ VRX_Vector<VRX_SrcBuffer*> VRX_DstBufferProxy::make_src_buffers(uint32_t count) 
 
 VRX_SrcBuffer* VRX_DstBufferProxy::make_src_buffer() {
     return need_target("VRX_DstBufferProxy::make_src_buffer()") ? target_->create_src_buffer(this)
-                                                                 : nullptr;
+                                                                : nullptr;
 }
 
 bool VRX_DstBufferProxy::initiate(uint32_t capacity) {

@@ -32,8 +32,8 @@ uint32_t VRX_STBlockDstBuffer::mem_block_bytes() {
     const uint64_t s = src_block_bytes_;
     const uint64_t m = s == 0 ? 0 : (p > s ? p / s * s + s : s);
     if (m == 0 || m < p || m % s != 0 || m > 0xFFFFFFFFu) {
-        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_STBlockDstBuffer::mem_block_bytes()",
-                         __FILE__, __LINE__);
+        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_STBlockDstBuffer::mem_block_bytes()", __FILE__,
+                         __LINE__);
         return 0;
     }
     mem_block_bytes_ = static_cast<uint32_t>(m);

@@ -15,8 +15,8 @@ VRX_NBuffersInputEngine::~VRX_NBuffersInputEngine() {
 bool VRX_NBuffersInputEngine::initiate(const VRX_Vector<const VRX_Header*>& headers,
                                        const VRX_Vector<VRX_SrcBuffer*>& sources) {
     auto refuse = [this] {
-        inputs_manager_->report(VRX_ERROR_ARGUMENT, "VRX_NBuffersInputEngine::initiate()",
-                                __FILE__, __LINE__);
+        inputs_manager_->report(VRX_ERROR_ARGUMENT, "VRX_NBuffersInputEngine::initiate()", __FILE__,
+                                __LINE__);
         return false;
     };
     if (headers.empty() || headers.size() != sources.size()) return refuse();

@@ -10,8 +10,8 @@ bool VRX_ProcessLineToLineEngine::initiate(const VRX_Header* header, VRX_SrcBuff
                                            VRX_DstBuffer* dst) {
     if (!VRX_ProcessEngine::initiate(header, src, dst)) return false;
     if (!header->encode_type()->is_raw()) {
-        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_ProcessLineToLineEngine::initiate()",
-                         __FILE__, __LINE__);
+        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_ProcessLineToLineEngine::initiate()", __FILE__,
+                         __LINE__);
         return false;
     }
     uint32_t bytes = 0;

@@ -98,7 +98,9 @@ public:
     int compare(const Ch* text) const noexcept {
         return view().compare(text ? view_type(text) : view_type());
     }
-    int compare(const VRX_BasicString& other) const noexcept { return view().compare(other.view()); }
+    int compare(const VRX_BasicString& other) const noexcept {
+        return view().compare(other.view());
+    }
     bool operator==(const Ch* text) const noexcept { return compare(text) == 0; }
     bool operator==(const VRX_BasicString& other) const noexcept { return compare(other) == 0; }
 

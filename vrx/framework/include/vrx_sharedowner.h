@@ -27,7 +27,8 @@ public:
         : object_(other.object_), count_(other.count_) {
         if (count_) count_->fetch_add(1, std::memory_order_relaxed);
     }
-    VRX_SharedOwner(VRX_SharedOwner&& other) noexcept : object_(other.object_), count_(other.count_) {
+    VRX_SharedOwner(VRX_SharedOwner&& other) noexcept
+        : object_(other.object_), count_(other.count_) {
         other.object_ = nullptr;
         other.count_ = nullptr;
     }

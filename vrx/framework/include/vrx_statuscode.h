@@ -29,14 +29,15 @@ inline constexpr uint32_t VRX_WARNING_CATEGORY_26 = 0x44000000u;
 // Errors.
 inline constexpr uint32_t VRX_ERROR = 0x80000000u;                // unexpected failure
 inline constexpr uint32_t VRX_ERROR_OUT_OF_MEMORY = 0x80010000u;  // memory exhausted
-inline constexpr uint32_t VRX_ERROR_IO = 0x80020000u;             // storage I/O failed, destination exhausted
-inline constexpr uint32_t VRX_ERROR_VERSION = 0x80040000u;        // interface version refused
-inline constexpr uint32_t VRX_ERROR_STATE = 0x80080000u;          // not allowed in the present state
-inline constexpr uint32_t VRX_ERROR_FORMAT_INFO = 0x80100000u;    // format information failed to load
-inline constexpr uint32_t VRX_ERROR_HEADER = 0x80200000u;         // header does not suit the format
-inline constexpr uint32_t VRX_ERROR_DATA = 0x80400000u;           // malformed data
-inline constexpr uint32_t VRX_ERROR_ARGUMENT = 0x80800000u;       // bad argument
-inline constexpr uint32_t VRX_ERROR_UNSUPPORTED = 0x81000000u;    // unsupported encoding, type or format
+inline constexpr uint32_t VRX_ERROR_IO = 0x80020000u;  // storage I/O failed, destination exhausted
+inline constexpr uint32_t VRX_ERROR_VERSION = 0x80040000u;      // interface version refused
+inline constexpr uint32_t VRX_ERROR_STATE = 0x80080000u;        // not allowed in the present state
+inline constexpr uint32_t VRX_ERROR_FORMAT_INFO = 0x80100000u;  // format information failed to load
+inline constexpr uint32_t VRX_ERROR_HEADER = 0x80200000u;       // header does not suit the format
+inline constexpr uint32_t VRX_ERROR_DATA = 0x80400000u;         // malformed data
+inline constexpr uint32_t VRX_ERROR_ARGUMENT = 0x80800000u;     // bad argument
+inline constexpr uint32_t VRX_ERROR_UNSUPPORTED =
+    0x81000000u;  // unsupported encoding, type or format
 inline constexpr uint32_t VRX_ERROR_CATEGORY_25 = 0x82000000u;
 inline constexpr uint32_t VRX_ERROR_CATEGORY_26 = 0x84000000u;
 

@@ -29,16 +29,13 @@ public:
         : VRX_Utility(manager), items_(VRX_Allocator<T>(manager)) {}
 
     // n copies of value; empty (and reported) when they cannot be made.
-    VRX_Vector(VRX_Manager* manager, size_t n, const T& value) noexcept
-        : VRX_Vector(manager) {
+    VRX_Vector(VRX_Manager* manager, size_t n, const T& value) noexcept : VRX_Vector(manager) {
         assign(n, value);
     }
 
     // Same manager as the source, copies of its elements (empty and reported
     // when they cannot be made).
-    VRX_Vector(const VRX_Vector& other) noexcept : VRX_Vector(other.manager_) {
-        assign(other);
-    }
+    VRX_Vector(const VRX_Vector& other) noexcept : VRX_Vector(other.manager_) { assign(other); }
 
     VRX_Vector(VRX_Vector&& other) noexcept
         : VRX_Utility(other.manager_), items_(std::move(other.items_)) {}
@@ -245,9 +242,9 @@ private:
             element = T(static_cast<VRX_Manager*>(nullptr));
             return element;
         } else {
-            static_assert(std::is_default_constructible_v<T> ||
-                              std::is_constructible_v<T, VRX_Manager*>,
-                          "VRX_Vector elements need a default or a manager-only constructor");
+            static_assert(
+                std::is_default_constructible_v<T> || std::is_constructible_v<T, VRX_Manager*>,
+                "VRX_Vector elements need a default or a manager-only constructor");
             std::abort();
         }
     }

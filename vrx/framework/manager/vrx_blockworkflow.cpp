@@ -5,6 +5,7 @@
 #include "vrx/framework/buffer/vrx_dstbufferproxy.h"
 #include "vrx/framework/buffer/vrx_stblockdstbuffer.h"
 #include "vrx/framework/engine/vrx_engine.h"
+#include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/manager/vrx_relationforst.h"
 
 namespace vrx {

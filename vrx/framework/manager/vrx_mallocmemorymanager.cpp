@@ -4,7 +4,9 @@
 
 namespace vrx {
 
-void* VRX_MallocMemoryManager::allocate(size_t bytes) { return std::malloc(bytes != 0 ? bytes : 1); }
+void* VRX_MallocMemoryManager::allocate(size_t bytes) {
+    return std::malloc(bytes != 0 ? bytes : 1);
+}
 
 void VRX_MallocMemoryManager::deallocate(void* memory) { std::free(memory); }
 

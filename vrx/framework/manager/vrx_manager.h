@@ -20,8 +20,8 @@ public:
     virtual bool run(VRX_DstBuffer* dst) = 0;
 
     // The relation's execute: ends the job with a throw-away status.
-    using VRX_Relation::execute;
     using VRX_ErrorHandler::report;
+    using VRX_Relation::execute;
     using VRX_Workflow::block_bytes;
 };
 

@@ -26,19 +26,16 @@ template <class MM, class EH, class WF>
 class VRX_ManagerImpl : public VRX_Manager {
 public:
     VRX_ManagerImpl() {
-        error_handler_ = construct<EH>(this);
-        workflow_ = construct<WF>(this);
+        error_handler_ = make_part<EH>();
+        workflow_ = make_part<WF>();
         if (workflow_) relation_ = workflow_->create_relation();
     }
     VRX_ManagerImpl(const VRX_ManagerImpl&) = delete;
     VRX_ManagerImpl& operator=(const VRX_ManagerImpl&) = delete;
     ~VRX_ManagerImpl() override {
-        dispose(this, relation_);
-        relation_ = nullptr;
-        dispose(this, workflow_);
-        workflow_ = nullptr;
-        dispose(this, error_handler_);
-        error_handler_ = nullptr;
+        release_part(relation_);
+        release_part(workflow_);
+        release_part(error_handler_);
     }
 
     // ---- memory ----
@@ -113,12 +110,24 @@ public:
         }
         return engine;
     }
-    bool remove(VRX_Engine* engine) override { return relation_ ? relation_->remove(engine) : false; }
-    VRX_Engine* find(VRX_DstBuffer* dst) override { return relation_ ? relation_->find(dst) : nullptr; }
+    bool remove(VRX_Engine* engine) override {
+        return relation_ ? relation_->remove(engine) : false;
+    }
+    VRX_Engine* find(VRX_DstBuffer* dst) override {
+        return relation_ ? relation_->find(dst) : nullptr;
+    }
     bool depend(VRX_Object* object, VRX_Object* on) override {
         return relation_ ? relation_->depend(object, on) : false;
     }
-    bool end(VRX_Object* object) override { return relation_ ? relation_->end(object) : false; }
+    // Without a relation nothing can depend on an object, so its owner's
+    // release deletes it at once (rather than leaking it).
+    bool end(VRX_Object* object) override {
+        if (relation_) return relation_->end(object);
+        if (!object) return false;
+        const bool ok = object->terminate();
+        release_part(object);
+        return ok;
+    }
 
     // ---- parts ----
     MM& memory_manager() { return memory_manager_; }
@@ -127,6 +136,22 @@ public:
     VRX_Relation* relation() const { return relation_; }
 
 private:
+    // Makes one part in the manager's memory (null when it runs out).
+    template <class T>
+    T* make_part() {
+        void* memory = VRX_ManagerImpl::allocate(sizeof(T));
+        return memory ? ::new (memory) T(this) : nullptr;
+    }
+    // Destroys one part and gives its memory straight to the embedded memory.
+    template <class T>
+    void release_part(T*& part) {
+        if (!part) return;
+        void* memory = dynamic_cast<void*>(part);
+        part->~T();
+        memory_manager_.deallocate(memory);
+        part = nullptr;
+    }
+
     MM memory_manager_;
     EH* error_handler_ = nullptr;
     WF* workflow_ = nullptr;

@@ -18,7 +18,9 @@ const char* base_name(const char* path) {
     if (!path) return nullptr;
     const char* slash = std::strrchr(path, '/');
     const char* backslash = std::strrchr(path, '\\');
-    const char* last = !slash ? backslash : !backslash ? slash : (slash > backslash ? slash : backslash);
+    const char* last = !slash       ? backslash
+                       : !backslash ? slash
+                                    : (slash > backslash ? slash : backslash);
     return last ? last + 1 : path;
 }
 
