@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "vrx/framework/io/vrx_readaheadbuffer.h"
 #include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "vrx/framework/io/vrx_bytearrayinputstorage.h"
-#include "vrx/framework/io/vrx_readaheadbuffer.h"
 #include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {

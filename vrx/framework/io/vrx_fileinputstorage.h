@@ -12,6 +12,7 @@
 #include "vrx/framework/io/vrx_posixlowlevelio.h"
 #include "vrx/framework/io/vrx_posixstorage.h"
 #include "vrx/framework/io/vrx_readaheadbuffer.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 
 namespace vrx {
 

@@ -14,12 +14,12 @@
 //   auto* reader = VRX_MoveInMoveOutInputStorage<VRX_InputStorage>::create(manager, shared);
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <mutex>
 
 #include "vrx/framework/io/vrx_inputstoragedecorator.h"
 #include "vrx/framework/io/vrx_readaheadbuffer.h"
 #include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 #include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/utility/vrx_lockable.h"
 
