@@ -93,7 +93,7 @@ endfunction()
 
 # Add every child directory of the current one that has a CMakeLists.txt.
 macro(project_add_children)
-  file(GLOB _children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  file(GLOB _children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
   foreach(_c ${_children})
     if(IS_DIRECTORY ${_c} AND EXISTS ${_c}/CMakeLists.txt)
       add_subdirectory(${_c})
