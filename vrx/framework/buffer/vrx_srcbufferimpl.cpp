@@ -74,7 +74,9 @@ bool VRX_SrcBufferImpl::release() {
         return false;
     }
     ++releases_;
-    return dst_buffer_->src_release(this, get_block_bytes() * releases_);
+    const uint64_t position = uint64_t{get_block_bytes()} * releases_;
+    return dst_buffer_->src_release(
+        this, position > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(position));
 }
 
 }  // namespace vrx

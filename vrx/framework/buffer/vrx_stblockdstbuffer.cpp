@@ -2,10 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
+#include "vrx/framework/engine/vrx_engine.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
+namespace {
+
+constexpr uint32_t kMaxPosition = std::numeric_limits<uint32_t>::max();
+// Dropped blocks are compacted away once they are this many and at least half
+// of the row, so dropping stays cheap when many blocks are held.
+constexpr size_t kCompactAfter = 16;
+
+}  // namespace
 
 VRX_STBlockDstBuffer::VRX_STBlockDstBuffer(VRX_Manager* manager)
     : VRX_DstBufferBase(manager), blocks_(manager), readers_(manager) {}
@@ -14,15 +24,23 @@ void VRX_STBlockDstBuffer::free_memory(unsigned char* memory) {
     if (memory) manager_->deallocate(memory);
 }
 
+void VRX_STBlockDstBuffer::keep_spare(unsigned char* memory) {
+    if (cache_.owned) free_memory(cache_.memory);
+    cache_.memory = memory;
+    cache_.owned = true;
+}
+
 bool VRX_STBlockDstBuffer::terminate() {
     free_memory(staging_);
     staging_ = nullptr;
-    for (const Block& block : blocks_)
-        if (block.owned) free_memory(block.memory);
+    for (size_t i = first_; i < blocks_.size(); ++i)
+        if (blocks_.data()[i].owned) free_memory(blocks_.data()[i].memory);
     blocks_.clear();
+    first_ = 0;
     if (cache_.owned) free_memory(cache_.memory);
     cache_ = BlockCache();
     readers_.clear();
+    producer_ = nullptr;
     return true;
 }
 
@@ -31,48 +49,62 @@ uint32_t VRX_STBlockDstBuffer::mem_block_bytes() {
     const uint64_t p = block_bytes_;
     const uint64_t s = src_block_bytes_;
     const uint64_t m = s == 0 ? 0 : (p > s ? p / s * s + s : s);
-    if (m == 0 || m < p || m % s != 0 || m > 0xFFFFFFFFu) {
-        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_STBlockDstBuffer::mem_block_bytes()", __FILE__,
-                         __LINE__);
+    if (m == 0 || m < p || m % s != 0 || m > kMaxPosition) {
+        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_STBlockDstBuffer::mem_block_bytes()",
+                         __FILE__, __LINE__);
         return 0;
     }
     mem_block_bytes_ = static_cast<uint32_t>(m);
     return mem_block_bytes_;
 }
 
+bool VRX_STBlockDstBuffer::src_block_bytes(uint32_t bytes) {
+    // Memory blocks are sized for the readers' block; a new size would let a
+    // reader's block straddle two of them.
+    if (mem_block_bytes_ != 0 && bytes != src_block_bytes_) {
+        manager_->report(VRX_ERROR_STATE, "VRX_STBlockDstBuffer::src_block_bytes()", __FILE__,
+                         __LINE__);
+        return false;
+    }
+    return VRX_DstBufferBase::src_block_bytes(bytes);
+}
+
 bool VRX_STBlockDstBuffer::add_block() {
-    Block block;
+    Block added;
     if (cache_.memory) {
-        block.memory = cache_.memory;
-        block.owned = cache_.owned;
+        added.memory = cache_.memory;
+        added.owned = cache_.owned;
         cache_ = BlockCache();
     } else {
-        block.memory = static_cast<unsigned char*>(manager_->allocate(mem_block_bytes_));
-        if (!block.memory) return false;
-        block.owned = true;
+        added.memory = static_cast<unsigned char*>(manager_->allocate(mem_block_bytes_));
+        if (!added.memory) return false;
+        added.owned = true;
     }
-    if (blocks_.push_back(block)) return true;
-    if (block.owned) free_memory(block.memory);
+    if (blocks_.push_back(added)) return true;
+    if (added.owned) free_memory(added.memory);
     return false;
 }
 
 bool VRX_STBlockDstBuffer::drop_first_block() {
-    if (blocks_.empty()) return false;
+    if (block_count() == 0) return false;
     const uint32_t m = mem_block_bytes_;
-    if (base_ > 0xFFFFFFFFu - m) return false;  // the stream position would wrap
-    const Block first = blocks_.data()[0];
-    if (first.owned) {
-        if (cache_.owned) free_memory(cache_.memory);
-        cache_.memory = first.memory;
-        cache_.owned = true;
+    if (base_ > kMaxPosition - m) return false;  // the stream position would wrap
+    const Block first = block(0);
+    if (first.owned) keep_spare(first.memory);
+    ++first_;
+    if (first_ == blocks_.size()) {
+        blocks_.clear();
+        first_ = 0;
+    } else if (first_ >= kCompactAfter && first_ * 2 >= blocks_.size()) {
+        blocks_.erase(0, first_);
+        first_ = 0;
     }
-    blocks_.erase(0);
     base_ += m;
     return true;
 }
 
 unsigned char* VRX_STBlockDstBuffer::get() {
-    if (state_ != state_ready || written_ > capacity_) {
+    if (state_ != state_ready || written_ > capacity_ || written_ < base_) {
         manager_->report(VRX_ERROR_STATE, "VRX_STBlockDstBuffer::get()", __FILE__, __LINE__);
         return nullptr;
     }
@@ -80,11 +112,11 @@ unsigned char* VRX_STBlockDstBuffer::get() {
     if (m == 0) return nullptr;
     const size_t index = (written_ - base_) / m;
     const uint32_t offset = written_ % m;
-    if (offset == 0 && index >= blocks_.size() && !add_block()) return nullptr;
-    if (index >= blocks_.size()) return nullptr;
+    if (offset == 0 && index >= block_count() && !add_block()) return nullptr;
+    if (index >= block_count()) return nullptr;
     if (offset == 0 || m - offset >= block_bytes_) {
         state_ = state_in_place;
-        return blocks_.data()[index].memory + offset;
+        return block(index).memory + offset;
     }
     if (!staging_) {
         staging_ = static_cast<unsigned char*>(manager_->allocate(block_bytes_));
@@ -95,30 +127,54 @@ unsigned char* VRX_STBlockDstBuffer::get() {
 }
 
 bool VRX_STBlockDstBuffer::release(uint32_t bytes) {
-    if (state_ == state_in_place) {
-        written_ += bytes;
-        state_ = state_ready;
-        return true;
-    }
-    if (state_ != state_staging) {
+    if (state_ != state_in_place && state_ != state_staging) {
         manager_->report(VRX_ERROR_STATE, "VRX_STBlockDstBuffer::release()", __FILE__, __LINE__);
         return false;
     }
-    const uint32_t m = mem_block_bytes_;
-    const size_t index = (written_ - base_) / m;
-    const uint32_t offset = written_ % m;
-    const uint32_t room = m - offset;
-    unsigned char* block = blocks_.data()[index].memory;
-    if (bytes <= room) {
-        std::memcpy(block + offset, staging_, bytes);
-    } else {
-        std::memcpy(block + offset, staging_, room);
-        if (!add_block()) return false;
-        std::memcpy(blocks_.data()[index + 1].memory, staging_ + room, bytes - room);
+    // More than the block handed out would have run past its memory.
+    if (bytes > block_bytes_ || bytes > kMaxPosition - written_) {
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_STBlockDstBuffer::release()", __FILE__,
+                         __LINE__);
+        return false;
+    }
+    if (state_ == state_staging) {
+        const uint32_t m = mem_block_bytes_;
+        const size_t index = (written_ - base_) / m;
+        const uint32_t offset = written_ % m;
+        const uint32_t room = m - offset;
+        if (bytes <= room) {
+            std::memcpy(block(index).memory + offset, staging_, bytes);
+        } else {
+            if (index + 1 >= block_count() && !add_block()) return false;
+            std::memcpy(block(index).memory + offset, staging_, room);
+            std::memcpy(block(index + 1).memory, staging_ + room, bytes - room);
+        }
     }
     written_ += bytes;
     state_ = state_ready;
     return true;
+}
+
+bool VRX_STBlockDstBuffer::run_producer() {
+    if (!producer_) {
+        if (producer_ended_) return false;
+        // Found once: pulls then run the engine without a look-up.
+        producer_ = manager_->find(owner_ ? owner_ : this);
+        if (!producer_) return false;
+    }
+    VRX_Engine* engine = producer_;
+    if (engine->execute()) return true;
+    // Finished or failed: the workflow's rule, the engine goes. Destroying it
+    // may release this buffer's last owner, so nothing is touched afterwards.
+    producer_ = nullptr;
+    producer_ended_ = true;
+    engine->destroy();
+    return false;
+}
+
+void VRX_STBlockDstBuffer::producer_end() {
+    producer_ = nullptr;
+    producer_ended_ = true;
 }
 
 const unsigned char* VRX_STBlockDstBuffer::src_get(uint32_t position, uint32_t& count) {
@@ -127,47 +183,55 @@ const unsigned char* VRX_STBlockDstBuffer::src_get(uint32_t position, uint32_t& 
     if (m == 0) return nullptr;
     const uint64_t wanted = uint64_t{position} + src_block_bytes_;
     while (written_ < wanted) {
-        if (!manager_->run(owner_)) break;
+        const uint32_t before = written_;
+        if (!run_producer()) break;
+        if (written_ == before) {
+            // A step that reports progress but writes nothing would be run
+            // for ever.
+            manager_->report(VRX_ERROR_STATE, "VRX_STBlockDstBuffer::src_get()", __FILE__,
+                             __LINE__);
+            break;
+        }
     }
-    if (written_ >= capacity_) manager_->run(owner_);
+    // A producer that has written everything sees its end and goes.
+    if (written_ >= capacity_) run_producer();
     if (written_ <= position || position < base_) return nullptr;
     const size_t index = (position - base_) / m;
-    if (index >= blocks_.size()) return nullptr;
+    if (index >= block_count()) return nullptr;
     count = std::min(written_ - position, src_block_bytes_);
-    return blocks_.data()[index].memory + position % m;
+    return block(index).memory + position % m;
+}
+
+bool VRX_STBlockDstBuffer::lend(unsigned char* memory, uint32_t position, uint32_t& count) {
+    const uint32_t m = mem_block_bytes_;
+    const size_t index = (position - base_) / m;
+    if (index < block_count()) {
+        Block& lent = block(index);
+        std::memmove(memory, lent.memory, written_ - position);
+        if (lent.owned) keep_spare(lent.memory);
+        lent.memory = memory;
+        lent.owned = false;
+    } else if (!blocks_.push_back(Block{memory, false})) {
+        return false;
+    }
+    return src_get(position, count) == memory;
 }
 
 bool VRX_STBlockDstBuffer::read(void* memory, uint32_t position, uint32_t& count) {
     count = 0;
     const uint32_t m = mem_block_bytes();
     if (m == 0) return false;
-    const bool lend = readers_.size() <= 1 && m == src_block_bytes_ && state_ == state_ready &&
-                      uint64_t{position} + src_block_bytes_ > written_ && position >= base_ &&
-                      position <= written_;
-    if (lend) {
-        // The producer writes straight into the reader's memory.
-        auto* target = static_cast<unsigned char*>(memory);
-        const size_t index = (position - base_) / m;
-        if (index < blocks_.size()) {
-            Block& block = blocks_.data()[index];
-            std::memcpy(target, block.memory + position % m, written_ - position);
-            if (block.owned) {
-                if (cache_.owned) free_memory(cache_.memory);
-                cache_.memory = block.memory;
-                cache_.owned = true;
-            }
-            block.memory = target;
-            block.owned = false;
-        } else if (index == blocks_.size()) {
-            if (!blocks_.push_back(Block{target, false})) return false;
-        } else {
-            return false;
-        }
-        return src_get(position, count) == target;
-    }
+    auto* target = static_cast<unsigned char*>(memory);
+    // The lending shortcut: one reader, memory blocks of one reader block, a
+    // block not yet fully written and no block out to the producer.
+    const bool lending = readers_.size() <= 1 && m == src_block_bytes_ &&
+                         state_ == state_ready && position >= base_ && position <= written_ &&
+                         position % m == 0 && uint64_t{position} + m > written_ &&
+                         (position - base_) / m <= block_count();
+    if (lending) return lend(target, position, count);
     const unsigned char* bytes = src_get(position, count);
     if (!bytes) return false;
-    std::memcpy(memory, bytes, count);
+    std::memcpy(target, bytes, count);
     return true;
 }
 
@@ -188,8 +252,8 @@ bool VRX_STBlockDstBuffer::src_release(VRX_SrcBuffer* reader, uint32_t position)
     }
     const uint32_t m = mem_block_bytes_;
     if (m == 0) return true;
-    while (!blocks_.empty() && uint64_t{lowest} >= uint64_t{base_} + m) {
-        if (!drop_first_block()) return false;
+    while (block_count() != 0 && uint64_t{lowest} >= uint64_t{base_} + m) {
+        if (!drop_first_block()) break;  // dropped as far as the stream position allows
     }
     return true;
 }
