@@ -8,8 +8,8 @@
 
 namespace vrx {
 
-bool VRX_ByteArrayDstBuffer::initiate(const VRX_Header* header, const void* memory,
-                                      uint32_t size, uint32_t* read) {
+bool VRX_ByteArrayDstBuffer::initiate(const VRX_Header* header, const void* memory, uint32_t size,
+                                      uint32_t* read) {
     if (!header || !memory || size == 0) {
         manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayDstBuffer::initiate()", __FILE__,
                          __LINE__);
@@ -28,19 +28,23 @@ bool VRX_ByteArrayDstBuffer::initiate(uint32_t) {
     return false;
 }
 
-bool VRX_ByteArrayDstBuffer::block_bytes(uint32_t bytes) {
-    if (src_block_bytes_ != 0) {
-        manager_->report(VRX_ERROR_STATE, "VRX_ByteArrayDstBuffer::block_bytes()", __FILE__,
-                         __LINE__);
+bool VRX_ByteArrayDstBuffer::set_size(uint32_t& size, uint32_t bytes, bool fixed,
+                                      const char* function) {
+    if (fixed) {
+        manager_->report(VRX_ERROR_STATE, function, __FILE__, __LINE__);
         return false;
     }
     if (bytes == 0) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayDstBuffer::block_bytes()", __FILE__,
-                         __LINE__);
+        manager_->report(VRX_ERROR_ARGUMENT, function, __FILE__, __LINE__);
         return false;
     }
-    block_bytes_ = bytes;
+    size = bytes;
     return true;
+}
+
+bool VRX_ByteArrayDstBuffer::block_bytes(uint32_t bytes) {
+    return set_size(block_bytes_, bytes, src_block_bytes_ != 0,
+                    "VRX_ByteArrayDstBuffer::block_bytes()");
 }
 
 unsigned char* VRX_ByteArrayDstBuffer::get() {
@@ -54,18 +58,8 @@ bool VRX_ByteArrayDstBuffer::release(uint32_t) {
 }
 
 bool VRX_ByteArrayDstBuffer::src_block_bytes(uint32_t bytes) {
-    if (*read_ != 0) {
-        manager_->report(VRX_ERROR_STATE, "VRX_ByteArrayDstBuffer::src_block_bytes()", __FILE__,
-                         __LINE__);
-        return false;
-    }
-    if (bytes == 0) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayDstBuffer::src_block_bytes()",
-                         __FILE__, __LINE__);
-        return false;
-    }
-    src_block_bytes_ = bytes;
-    return true;
+    return set_size(src_block_bytes_, bytes, *read_ != 0,
+                    "VRX_ByteArrayDstBuffer::src_block_bytes()");
 }
 
 const unsigned char* VRX_ByteArrayDstBuffer::src_get(uint32_t position, uint32_t& count) {

@@ -50,6 +50,9 @@ public:
     uint32_t read_count() const { return *read_; }
 
 private:
+    // Sets a block size: refused with 0x80080000 when `fixed`, 0 with 0x80800000.
+    bool set_size(uint32_t& size, uint32_t bytes, bool fixed, const char* function);
+
     uint32_t block_bytes_ = 0;
     uint32_t src_block_bytes_ = 0;
     const unsigned char* memory_ = nullptr;

@@ -5,9 +5,8 @@
 
 namespace vrx {
 
-void VRX_MemoryBlockChain::start(VRX_MemoryCallbackInfo* info, unsigned char* memory,
-                                 uint32_t size, uint32_t* count, VRX_MemoryCallback callback,
-                                 void* user_data) {
+void VRX_MemoryBlockChain::start(VRX_MemoryCallbackInfo* info, unsigned char* memory, uint32_t size,
+                                 uint32_t* count, VRX_MemoryCallback callback, void* user_data) {
     info_ = info;
     info_->memory = memory;
     info_->size = size;

@@ -18,8 +18,8 @@ public:
 
     // Starts at `memory` (size bytes); the count behind `count` (or an own
     // count when it is null) is set to 0.
-    void start(VRX_MemoryCallbackInfo* info, unsigned char* memory, uint32_t size,
-               uint32_t* count, VRX_MemoryCallback callback, void* user_data);
+    void start(VRX_MemoryCallbackInfo* info, unsigned char* memory, uint32_t size, uint32_t* count,
+               VRX_MemoryCallback callback, void* user_data);
 
     // Copies n bytes into the caller's memory, or out of it into `bytes`;
     // `moved` tells how many were copied. Any outcome but done leaves the

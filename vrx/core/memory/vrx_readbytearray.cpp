@@ -6,8 +6,8 @@
 
 namespace vrx {
 
-VRX_Engine* VRX_ReadByteArray::engine(const VRX_Header* header, const void* memory,
-                                      uint32_t size, uint32_t* read) {
+VRX_Engine* VRX_ReadByteArray::engine(const VRX_Header* header, const void* memory, uint32_t size,
+                                      uint32_t* read) {
     auto* buffer = construct<VRX_ByteArrayDstBuffer>(manager_);
     if (!buffer) return nullptr;
     if (!buffer->initiate(header, memory, size, read)) {

@@ -7,8 +7,7 @@
 namespace vrx {
 
 VRX_Engine* VRX_ReadMemory::engine(const VRX_Header* header, const void* memory, uint32_t size,
-                                   uint32_t* read, VRX_MemoryCallback callback,
-                                   void* user_data) {
+                                   uint32_t* read, VRX_MemoryCallback callback, void* user_data) {
     if (!header) {
         manager_->report(VRX_ERROR_ARGUMENT, "VRX_ReadMemory::engine()", __FILE__, __LINE__);
         return nullptr;

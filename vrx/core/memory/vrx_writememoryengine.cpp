@@ -8,8 +8,8 @@
 namespace vrx {
 
 bool VRX_WriteMemoryEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src, void* memory,
-                                     uint32_t size, uint32_t* written,
-                                     VRX_MemoryCallback callback, void* user_data) {
+                                     uint32_t size, uint32_t* written, VRX_MemoryCallback callback,
+                                     void* user_data) {
     if (!check_version(VRX_INTERFACE_VERSION, "VRX_WriteMemoryEngine::initiate()", __FILE__,
                        __LINE__))
         return false;
@@ -19,8 +19,7 @@ bool VRX_WriteMemoryEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* sr
                          __LINE__);
         return false;
     }
-    memory_.start(&info_, static_cast<unsigned char*>(memory), size, written, callback,
-                  user_data);
+    memory_.start(&info_, static_cast<unsigned char*>(memory), size, written, callback, user_data);
     height_ = header->height;
     raw_ = header->encode_type()->is_raw();
     mask_ = memory_last_byte_mask(*header);

@@ -21,9 +21,8 @@ public:
     // present (0x80800000); the count behind `written` (or an own count) is
     // set to 0; the source's block size becomes one line (raw) or the
     // workflow's block size.
-    virtual bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, void* memory,
-                          uint32_t size, uint32_t* written, VRX_MemoryCallback callback,
-                          void* user_data);
+    virtual bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, void* memory, uint32_t size,
+                          uint32_t* written, VRX_MemoryCallback callback, void* user_data);
     using VRX_AnalyzeEngine::initiate;
 
     const VRX_WriteMemoryCallbackInfo& callback_info() const { return info_; }

@@ -9,14 +9,14 @@ VRX_Engine* VRX_WriteRawByteArray::engine(VRX_Engine* input, void* memory, uint3
                                           uint32_t* written) {
     const VRX_Header* header = input ? input->header() : nullptr;
     if (!header) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_WriteRawByteArray::engine()", __FILE__,
-                         __LINE__);
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_WriteRawByteArray::engine()", __FILE__, __LINE__);
         return nullptr;
     }
     VRX_SrcBuffer* src = input->src_buffer();
     return make_engine<VRX_WriteRawByteArrayEngine>(
-        src, nullptr,
-        [&](VRX_WriteRawByteArrayEngine* e) { return e->initiate(header, src, memory, size, written); });
+        src, nullptr, [&](VRX_WriteRawByteArrayEngine* e) {
+            return e->initiate(header, src, memory, size, written);
+        });
 }
 
 }  // namespace vrx

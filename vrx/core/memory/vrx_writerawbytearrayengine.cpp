@@ -9,13 +9,13 @@ namespace vrx {
 
 bool VRX_WriteRawByteArrayEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
                                            void* memory, uint32_t size, uint32_t* written) {
-    if (!check_version(VRX_INTERFACE_VERSION, "VRX_WriteRawByteArrayEngine::initiate()",
-                       __FILE__, __LINE__))
+    if (!check_version(VRX_INTERFACE_VERSION, "VRX_WriteRawByteArrayEngine::initiate()", __FILE__,
+                       __LINE__))
         return false;
     if (!is_good() || !VRX_BufferInputEngine::initiate(header, src)) return false;
     if (!header->encode_type()->is_raw()) {
-        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_WriteRawByteArrayEngine::initiate()",
-                         __FILE__, __LINE__);
+        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_WriteRawByteArrayEngine::initiate()", __FILE__,
+                         __LINE__);
         return false;
     }
     if (!memory || size == 0) {
@@ -35,8 +35,8 @@ bool VRX_WriteRawByteArrayEngine::initiate(const VRX_Header* header, VRX_SrcBuff
     short_ = !image.at_most(size);
     if (mask_ != 0xFF) return src->block_bytes(line);
     if (!image.fits<uint32_t>()) {
-        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_WriteRawByteArrayEngine::initiate()",
-                         __FILE__, __LINE__);
+        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_WriteRawByteArrayEngine::initiate()", __FILE__,
+                         __LINE__);
         return false;
     }
     return src->block_bytes(static_cast<uint32_t>(image.value()));

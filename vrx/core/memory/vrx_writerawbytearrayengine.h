@@ -23,8 +23,8 @@ public:
     // own count) is set to 0; the source's block size becomes one line when a
     // mask is needed, else the whole image (an image beyond 32 bits is refused
     // with 0x81000000).
-    virtual bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, void* memory,
-                          uint32_t size, uint32_t* written);
+    virtual bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, void* memory, uint32_t size,
+                          uint32_t* written);
     using VRX_AnalyzeEngine::initiate;
 
     bool is_short() const { return short_; }

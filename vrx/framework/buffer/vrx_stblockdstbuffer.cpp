@@ -50,8 +50,8 @@ uint32_t VRX_STBlockDstBuffer::mem_block_bytes() {
     const uint64_t s = src_block_bytes_;
     const uint64_t m = s == 0 ? 0 : (p > s ? p / s * s + s : s);
     if (m == 0 || m < p || m % s != 0 || m > kMaxPosition) {
-        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_STBlockDstBuffer::mem_block_bytes()",
-                         __FILE__, __LINE__);
+        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_STBlockDstBuffer::mem_block_bytes()", __FILE__,
+                         __LINE__);
         return 0;
     }
     mem_block_bytes_ = static_cast<uint32_t>(m);
@@ -133,8 +133,7 @@ bool VRX_STBlockDstBuffer::release(uint32_t bytes) {
     }
     // More than the block handed out would have run past its memory.
     if (bytes > block_bytes_ || bytes > kMaxPosition - written_) {
-        manager_->report(VRX_ERROR_ARGUMENT, "VRX_STBlockDstBuffer::release()", __FILE__,
-                         __LINE__);
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_STBlockDstBuffer::release()", __FILE__, __LINE__);
         return false;
     }
     if (state_ == state_staging) {
@@ -224,9 +223,9 @@ bool VRX_STBlockDstBuffer::read(void* memory, uint32_t position, uint32_t& count
     auto* target = static_cast<unsigned char*>(memory);
     // The lending shortcut: one reader, memory blocks of one reader block, a
     // block not yet fully written and no block out to the producer.
-    const bool lending = readers_.size() <= 1 && m == src_block_bytes_ &&
-                         state_ == state_ready && position >= base_ && position <= written_ &&
-                         position % m == 0 && uint64_t{position} + m > written_ &&
+    const bool lending = readers_.size() <= 1 && m == src_block_bytes_ && state_ == state_ready &&
+                         position >= base_ && position <= written_ && position % m == 0 &&
+                         uint64_t{position} + m > written_ &&
                          (position - base_) / m <= block_count();
     if (lending) return lend(target, position, count);
     const unsigned char* bytes = src_get(position, count);
