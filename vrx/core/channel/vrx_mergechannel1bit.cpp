@@ -8,12 +8,13 @@ namespace vrx {
 
 VRX_Engine* VRX_MergeChannel1bit::engine(const VRX_Vector<VRX_Engine*>& sources,
                                          const VRX_ColorType* color) {
-    VRX_EngineInputs inputs(manager_);
-    if (!inputs.take(sources, "VRX_MergeChannel1bit::engine()", __FILE__, 52)) return nullptr;
-    VRX_DstBuffer* dst = manager_->new_dst_buffer();
-    auto* engine = construct<VRX_MergeChannel1bitEngine>(manager_);
-    const bool initiated = engine && engine->initiate(inputs.headers, inputs.buffers, dst, color);
-    return inputs.regist(*this, engine, initiated, dst);
+    return VRX_EngineInputs(manager_).build(
+        *this, sources, "VRX_MergeChannel1bit::engine()", __FILE__, 52,
+        [&](const auto& headers, const auto& buffers, VRX_DstBuffer* dst) {
+            auto* engine = construct<VRX_MergeChannel1bitEngine>(manager_);
+            return VRX_EngineInputs::initiated_or_null(
+                engine, engine && engine->initiate(headers, buffers, dst, color));
+        });
 }
 
 }  // namespace vrx

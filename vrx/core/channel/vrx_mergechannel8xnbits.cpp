@@ -44,13 +44,13 @@ VRX_MergeChannelEngine* make_for(VRX_Manager* manager, const VRX_Header& header)
 
 VRX_Engine* VRX_MergeChannel8xNbits::engine(const VRX_Vector<VRX_Engine*>& sources,
                                             const VRX_ColorType* color) {
-    VRX_EngineInputs inputs(manager_);
-    if (!inputs.take(sources, kEngineText, __FILE__, 52)) return nullptr;
-    VRX_DstBuffer* dst = manager_->new_dst_buffer();
-    VRX_MergeChannelEngine* engine =
-        inputs.headers.empty() ? nullptr : make_for(manager_, *inputs.headers.back());
-    const bool initiated = engine && engine->initiate(inputs.headers, inputs.buffers, dst, color);
-    return inputs.regist(*this, engine, initiated, dst);
+    return VRX_EngineInputs(manager_).build(
+        *this, sources, kEngineText, __FILE__, 52,
+        [&](const auto& headers, const auto& buffers, VRX_DstBuffer* dst) {
+            VRX_MergeChannelEngine* engine = make_for(manager_, *headers.back());
+            return VRX_EngineInputs::initiated_or_null(
+                engine, engine && engine->initiate(headers, buffers, dst, color));
+        });
 }
 
 }  // namespace vrx

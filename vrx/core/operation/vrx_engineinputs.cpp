@@ -29,15 +29,13 @@ bool VRX_EngineInputs::take(const VRX_Vector<VRX_Engine*>& sources, const char* 
     return true;
 }
 
-VRX_Engine* VRX_EngineInputs::regist(VRX_EngineCreator& creator, VRX_Engine* engine,
-                                     bool initiated, VRX_DstBuffer* dst) {
+VRX_Engine* VRX_EngineInputs::initiated_or_null(VRX_Engine* engine, bool initiated) {
     if (engine && initiated) {
         engine->set_initiated();
-    } else {
-        vrx::destroy(engine);
-        engine = nullptr;
+        return engine;
     }
-    return creator.regist_engine_n(engine, buffers, dst);
+    vrx::destroy(engine);
+    return nullptr;
 }
 
 bool VRX_EngineInputs::fail() {

@@ -20,11 +20,11 @@ VRX_Engine* VRX_OpPixels1::engine(const VRX_Vector<VRX_Engine*>& sources, uint32
         manager_->report(VRX_ERROR_ARGUMENT, kEngineText, __FILE__, 58);
         return nullptr;
     }
-    VRX_EngineInputs inputs(manager_);
-    if (!inputs.take(sources, kEngineText, __FILE__, 58)) return nullptr;
-    VRX_DstBuffer* dst = manager_->new_dst_buffer();
-    VRX_Engine* made = create_engine(inputs.headers, inputs.buffers, dst, x, y);
-    return regist_engine_n(made, inputs.buffers, dst);
+    return VRX_EngineInputs(manager_).build(
+        *this, sources, kEngineText, __FILE__, 58,
+        [&](const auto& headers, const auto& buffers, VRX_DstBuffer* dst) {
+            return create_engine(headers, buffers, dst, x, y);
+        });
 }
 
 template <class Op>

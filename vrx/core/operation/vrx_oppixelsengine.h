@@ -4,6 +4,7 @@
 // laid over the base at an offset. The output header is the base header.
 #include <cstdint>
 
+#include "vrx/core/operation/vrx_engineinputs.h"
 #include "vrx/framework/base/vrx_construct.h"
 #include "vrx/framework/engine/vrx_multiinputprocessengine.h"
 
@@ -29,12 +30,8 @@ public:
                      const VRX_Vector<VRX_SrcBuffer*>& sources, VRX_DstBuffer* dst, uint32_t x,
                      uint32_t y) {
         E* engine = construct<E>(manager);
-        if (engine && engine->initiate(headers, sources, dst, x, y)) {
-            engine->set_initiated();
-            return engine;
-        }
-        vrx::destroy(engine);
-        return nullptr;
+        return static_cast<E*>(VRX_EngineInputs::initiated_or_null(
+            engine, engine && engine->initiate(headers, sources, dst, x, y)));
     }
 
 protected:

@@ -51,14 +51,19 @@ bool VRX_MinMaxPixelValueEngine<T, A>::analyze_line(const unsigned char* src) {
             if (v > high) high = v;
             if (v < low) low = v;
         }
-    } else {
+    } else if (samples_ != 0) {
         // Integers have no order ties that could be told apart: a plain
-        // reduction, which the compiler turns into vector minimum and maximum.
-        for (uint32_t i = 0; i < samples_; ++i) {
-            const A v = samples[i];
-            high = v > high ? v : high;
-            low = v < low ? v : low;
+        // reduction in the sample type (vector minimum and maximum of the
+        // narrowest lanes), widened once per line.
+        T line_low = samples[0];
+        T line_high = samples[0];
+        for (uint32_t i = 1; i < samples_; ++i) {
+            const T v = samples[i];
+            line_high = v > line_high ? v : line_high;
+            line_low = v < line_low ? v : line_low;
         }
+        if (A{line_high} > high) high = line_high;
+        if (A{line_low} < low) low = line_low;
     }
     *minimum_ = low;
     *maximum_ = high;

@@ -6,16 +6,18 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "vrx/core/memory/vrx_readmemory.h"
+#include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/framework/base/vrx_construct.h"
 #include "vrx/framework/base/vrx_enginecreator.h"
 #include "vrx/framework/buffer/vrx_dstbuffer.h"
 #include "vrx/framework/buffer/vrx_srcbuffer.h"
-#include "vrx/framework/engine/vrx_generateengine.h"
 #include "vrx/framework/manager/vrx_managerimpl.h"
 
-namespace vrx_test {
+namespace vrx_pixel_test {
 
 using namespace vrx;
 
@@ -40,6 +42,36 @@ inline void describe(VRX_Header& header, const Format& f) {
     header.encode_type(f.encode);
 }
 
+template <class T>
+const VRX_DataType* data_type_of() {
+    if constexpr (std::is_floating_point_v<T>) return VRX_DataType::floating();
+    else if constexpr (std::is_signed_v<T>) return VRX_DataType::s_integer();
+    else return VRX_DataType::u_integer();
+}
+
+// A colour type that takes `channels` channels.
+inline const VRX_ColorType* color_for(uint32_t channels) {
+    switch (channels) {
+        case 1: return VRX_ColorType::gray();
+        case 3: return VRX_ColorType::s_rgb();
+        case 4: return VRX_ColorType::cmyk();
+        default: return VRX_ColorType::unknown();
+    }
+}
+
+// An image of samples of T.
+template <class T>
+Format format_of(uint32_t width, uint32_t height, uint16_t channels = 1) {
+    Format f;
+    f.width = width;
+    f.height = height;
+    f.bits = sizeof(T) * 8;
+    f.channels = channels;
+    f.type = data_type_of<T>();
+    f.color = color_for(channels);
+    return f;
+}
+
 inline size_t line_bytes(const Format& f) {
     return (size_t{f.channels} * f.bits * f.width + 7) / 8;
 }
@@ -58,54 +90,12 @@ std::vector<T> from_bytes(const std::vector<uint8_t>& bytes) {
     return samples;
 }
 
-// A chain head that delivers the lines of an image held by the caller.
-class MemorySourceEngine : public VRX_GenerateEngine {
-public:
-    explicit MemorySourceEngine(VRX_Manager* manager) : VRX_GenerateEngine(manager) {}
-
-    bool initiate(const VRX_Header* header, VRX_DstBuffer* dst, const uint8_t* bytes) {
-        if (!VRX_GenerateEngine::initiate(header, dst)) return false;
-        bytes_ = bytes;
-        if (header->encode_type()->is_raw()) {
-            if (!header->line_bytes(block_)) return false;
-            lines_ = header->height;
-        } else {
-            block_ = 16;
-            lines_ = 1;
-        }
-        return dst->block_bytes(block_);
-    }
-    using VRX_GenerateEngine::initiate;
-
-    bool execute() override {
-        if (done_ >= lines_) return false;
-        unsigned char* block = dst_buffer_->get();
-        if (!block) return false;
-        std::memcpy(block, bytes_ + size_t{done_} * block_, block_);
-        ++done_;
-        return dst_buffer_->release(block_);
-    }
-
-private:
-    const uint8_t* bytes_ = nullptr;
-    uint32_t block_ = 0;
-    uint32_t lines_ = 0;
-    uint32_t done_ = 0;
-};
-
 // The registered head of a chain over `bytes` (kept alive by the caller),
 // described by `header`; null when it cannot be built.
 inline VRX_Engine* read_memory(VRX_Manager& manager, const VRX_Header& header,
                                const std::vector<uint8_t>& bytes) {
-    VRX_DstBuffer* dst = manager.new_dst_buffer();
-    auto* engine = construct<MemorySourceEngine>(&manager);
-    if (!engine || !engine->initiate(&header, dst, bytes.data())) {
-        vrx::destroy(engine);
-        vrx::destroy(dst);
-        return nullptr;
-    }
-    engine->set_initiated();
-    return VRX_EngineCreator(&manager).regist_engine(engine, nullptr, dst);
+    return VRX_ReadMemory(&manager).engine(&header, bytes.data(),
+                                           static_cast<uint32_t>(bytes.size()));
 }
 
 inline VRX_Engine* read_memory(VRX_Manager& manager, const Format& format,
@@ -115,22 +105,37 @@ inline VRX_Engine* read_memory(VRX_Manager& manager, const Format& format,
     return read_memory(manager, header, bytes);
 }
 
-// Runs the chain that ends in `last` and collects every line it yields into
-// `out`; false when a line is missing.
+// Runs the chain that ends in `last` into memory and gives back the image it
+// yields in `out`; false when the chain fails or yields less than its header
+// promises.
 inline bool write_memory(VRX_Manager& manager, VRX_Engine* last, std::vector<uint8_t>& out) {
-    (void)manager;
     const VRX_Header* header = last ? last->header() : nullptr;
     uint32_t line = 0;
     if (!header || !header->line_bytes(line)) return false;
-    VRX_SrcBuffer* src = last->src_buffer();
-    if (!src) return false;
+    const uint32_t size = line * header->height;
+    out.assign(size, 0);
+    uint32_t written = 0;
+    VRX_Engine* writer = VRX_WriteMemory(&manager).engine(last, out.data(), size, &written);
+    if (!writer) return false;
+    while (writer->execute()) {
+    }
+    return written == size && !is_error(manager.status().code);
+}
+
+// The lines `last` yields, taken straight from its buffer (padding bits of
+// one-bit lines as the engine left them); false when a line is missing.
+inline bool take_lines(VRX_Engine* last, std::vector<uint8_t>& out) {
+    const VRX_Header* header = last ? last->header() : nullptr;
+    uint32_t line = 0;
+    if (!header || !header->line_bytes(line)) return false;
     // The engine ends (and its header with it) once its last line is taken.
     const uint32_t height = header->height;
+    VRX_SrcBuffer* src = last->src_buffer();
+    if (!src) return false;
     bool ok = src->block_bytes(line);
     out.assign(size_t{line} * height, 0);
-    for (uint32_t row = 0; ok && row < height; ++row) {
+    for (uint32_t row = 0; ok && row < height; ++row)
         ok = src->get(out.data() + size_t{row} * line) && src->release();
-    }
     src->destroy();
     return ok;
 }
@@ -149,9 +154,9 @@ inline std::string status_text(uint32_t code, const char* function) {
     return std::string(text) + " " + function;
 }
 
-}  // namespace vrx_test
+}  // namespace vrx_pixel_test
 
 // Asserts the first recorded error by its code and function text.
 #define EXPECT_STATUS(manager, code, function) \
-    EXPECT_EQ(::vrx_test::status_of(manager), ::vrx_test::status_text(code, function))
-#define EXPECT_NO_ERROR(manager) EXPECT_EQ(::vrx_test::status_of(manager), "00000000 ")
+    EXPECT_EQ(::vrx_pixel_test::status_of(manager), ::vrx_pixel_test::status_text(code, function))
+#define EXPECT_NO_ERROR(manager) EXPECT_EQ(::vrx_pixel_test::status_of(manager), "00000000 ")

@@ -13,19 +13,7 @@
 namespace {
 
 using namespace vrx;
-using namespace vrx_test;
-
-template <class T>
-Format format_of(uint32_t width, uint32_t height) {
-    Format f;
-    f.width = width;
-    f.height = height;
-    f.bits = sizeof(T) * 8;
-    f.type = std::is_floating_point_v<T> ? VRX_DataType::floating()
-             : std::is_signed_v<T>       ? VRX_DataType::s_integer()
-                                         : VRX_DataType::u_integer();
-    return f;
-}
+using namespace vrx_pixel_test;
 
 // Builds the analysis over `samples` (width x height), runs it and returns
 // whether it ran without error; the result is left in low and high.

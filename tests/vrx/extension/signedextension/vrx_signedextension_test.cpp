@@ -10,7 +10,7 @@
 namespace {
 
 using namespace vrx;
-using namespace vrx_test;
+using namespace vrx_pixel_test;
 
 // The value of the low high_bit + 1 bits of x read as two's complement.
 int32_t reference(uint32_t x, unsigned high_bit) {
