@@ -1,0 +1,181 @@
+#pragma once
+// Helpers of the pixel-reader tests: storages over bytes, a source engine fed
+// with given lines, a chain drained into memory, and a PackBits / DICOM RLE
+// frame encoder.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "tests/vrx/framework/io/io_test_support.h"
+#include "tests/vrx/framework/support/test_manager.h"
+#include "vrx/core/memory/vrx_writememory.h"
+#include "vrx/framework/base/vrx_enginecreator.h"
+#include "vrx/framework/base/vrx_version.h"
+#include "vrx/framework/buffer/vrx_dstbuffer.h"
+#include "vrx/framework/engine/vrx_engine.h"
+#include "vrx/framework/engine/vrx_generateengine.h"
+#include "vrx/framework/io/vrx_bytearrayinputstorage.h"
+#include "vrx/framework/manager/vrx_manager.h"
+
+namespace pixeltest {
+
+using Bytes = std::vector<unsigned char>;
+using iotest::has_status;
+using iotest::is_clean;
+
+// What an engine's header said before its chain ran (a finished producer is
+// gone, and its header with it).
+struct Shape {
+    uint16_t bits = 0;
+    uint16_t channels = 0;
+    const vrx::VRX_ColorType* color = nullptr;
+    bool raw = false;
+    bool valid = false;
+};
+
+inline Shape shape_of(vrx::VRX_Engine* engine) {
+    Shape shape;
+    const vrx::VRX_Header* header = engine ? engine->header() : nullptr;
+    if (!header) return shape;
+    shape.bits = header->bits;
+    shape.channels = header->channels;
+    shape.color = header->color_type();
+    shape.raw = header->encode_type()->is_raw();
+    shape.valid = true;
+    return shape;
+}
+
+// A storage over the bytes (which must outlive it).
+inline vrx::VRX_InputStorage* storage_over(vrx::VRX_Manager& manager, const Bytes& bytes) {
+    return vrx::VRX_ByteArrayInputStorage::create(&manager, bytes.data(),
+                                                  static_cast<int32_t>(bytes.size()));
+}
+
+// Everything `engine` delivers, written to memory; what was written before the
+// chain stopped (empty for a null engine).
+inline Bytes drain(vrx::VRX_Manager& manager, vrx::VRX_Engine* engine) {
+    if (!engine || !engine->header()) return {};
+    uint32_t line = 0;
+    engine->header()->line_bytes(line);
+    Bytes out(size_t{line} * engine->header()->height);
+    uint32_t written = 0;
+    vrx::VRX_Engine* writer = vrx::VRX_WriteMemory(&manager).engine(
+        engine, out.data(), static_cast<uint32_t>(out.size()), &written);
+    if (!writer) return {};
+    while (writer->execute()) {
+    }
+    out.resize(written);
+    return out;
+}
+
+// A source that delivers the given lines (of any size) under `header`.
+class FeedEngine : public vrx::VRX_GenerateEngine {
+public:
+    explicit FeedEngine(vrx::VRX_Manager* manager) : VRX_GenerateEngine(manager) {}
+    bool initiate(const vrx::VRX_Header* header, vrx::VRX_DstBuffer* dst,
+                  const std::vector<Bytes>* lines) {
+        if (!VRX_GenerateEngine::initiate(header, dst) || lines->empty()) return false;
+        lines_ = lines;
+        return dst->block_bytes(static_cast<uint32_t>(lines->front().size()));
+    }
+    bool execute() override {
+        if (next_ >= lines_->size()) return false;
+        unsigned char* out = dst_buffer_->get();
+        if (!out) return false;
+        const Bytes& line = (*lines_)[next_++];
+        std::memcpy(out, line.data(), line.size());
+        return dst_buffer_->release(static_cast<uint32_t>(line.size()));
+    }
+
+private:
+    const std::vector<Bytes>* lines_ = nullptr;
+    size_t next_ = 0;
+};
+
+class FeedCreator : public vrx::VRX_EngineCreator {
+public:
+    explicit FeedCreator(vrx::VRX_Manager* manager) : VRX_EngineCreator(manager) {}
+    vrx::VRX_Engine* engine(const vrx::VRX_Header* header, const std::vector<Bytes>* lines) {
+        vrx::VRX_DstBuffer* dst = manager_->new_dst_buffer();
+        return make_engine<FeedEngine>(
+            nullptr, dst, [&](FeedEngine* e) { return e->initiate(header, dst, lines); });
+    }
+};
+
+// Fills a header in one call.
+inline void describe(vrx::VRX_Header& header, uint32_t width, uint32_t height, uint16_t bits,
+                     uint16_t channels, const vrx::VRX_ColorType* color,
+                     const vrx::VRX_DataType* type = vrx::VRX_DataType::u_integer(),
+                     const vrx::VRX_EncodeType* encode = vrx::VRX_EncodeType::raw()) {
+    header.width = width;
+    header.height = height;
+    header.bits = bits;
+    header.channels = channels;
+    header.color_type(color);
+    header.data_type(type);
+    header.encode_type(encode);
+}
+
+inline void put32(Bytes& out, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// PackBits: repeats of 2 to 128 equal bytes, literals of 1 to 128 bytes. The
+// stream runs across rows (the decoder must carry runs over line ends).
+inline Bytes packbits(const Bytes& in) {
+    Bytes out;
+    size_t i = 0;
+    while (i < in.size()) {
+        size_t run = 1;
+        while (i + run < in.size() && run < 128 && in[i + run] == in[i]) ++run;
+        if (run >= 2) {
+            out.push_back(static_cast<unsigned char>(257 - run));
+            out.push_back(in[i]);
+            i += run;
+            continue;
+        }
+        size_t start = i;
+        size_t len = 0;
+        while (i < in.size() && len < 128) {
+            if (i + 1 < in.size() && in[i + 1] == in[i]) break;
+            ++i;
+            ++len;
+        }
+        out.push_back(static_cast<unsigned char>(len - 1));
+        out.insert(out.end(), in.begin() + static_cast<long>(start),
+                   in.begin() + static_cast<long>(i));
+    }
+    return out;
+}
+
+// A DICOM RLE frame of already encoded segments: the 64-byte table, then the
+// segments, each padded to an even length.
+inline Bytes rle_frame_of_segments(const std::vector<Bytes>& segments) {
+    Bytes frame(64, 0);
+    put32(frame, 0, static_cast<uint32_t>(segments.size()));
+    for (size_t k = 0; k < segments.size(); ++k) {
+        put32(frame, 4 + 4 * k, static_cast<uint32_t>(frame.size()));
+        frame.insert(frame.end(), segments[k].begin(), segments[k].end());
+        if (frame.size() % 2 != 0) frame.push_back(0);
+    }
+    return frame;
+}
+
+// A DICOM RLE frame of pixels: `samples` little-endian samples of `bytes`
+// bytes each, `channels` per pixel; one segment per byte plane, most
+// significant byte of each sample first.
+inline Bytes rle_frame(const Bytes& pixels, uint32_t channels, uint32_t bytes) {
+    const size_t pixel_count = pixels.size() / (size_t{channels} * bytes);
+    std::vector<Bytes> segments;
+    for (uint32_t c = 0; c < channels; ++c) {
+        for (uint32_t b = bytes; b > 0; --b) {
+            Bytes plane(pixel_count);
+            for (size_t p = 0; p < pixel_count; ++p)
+                plane[p] = pixels[(p * channels + c) * bytes + b - 1];
+            segments.push_back(packbits(plane));
+        }
+    }
+    return rle_frame_of_segments(segments);
+}
+
+}  // namespace pixeltest
