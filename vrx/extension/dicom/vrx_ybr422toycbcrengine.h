@@ -36,21 +36,32 @@ inline T ybr422_mean(T a, T b) {
 template <class T>
 void ybr422_expand_line(const T* in, uint32_t width, T* out) {
     const uint32_t pairs = width % 2 == 0 ? width / 2 - 1 : (width - 1) / 2;
+    // Every sample is loaded before the stores that could alias it.
+    T cb = in[2];
+    T cr = in[3];
     for (uint32_t g = 0; g < pairs; ++g, in += 4, out += 6) {
-        out[0] = in[0];
-        out[1] = in[2];
-        out[2] = in[3];
-        out[3] = in[1];
-        out[4] = ybr422_mean(in[2], in[6]);
-        out[5] = ybr422_mean(in[3], in[7]);
+        const T y0 = in[0];
+        const T y1 = in[1];
+        const T next_cb = in[6];
+        const T next_cr = in[7];
+        out[0] = y0;
+        out[1] = cb;
+        out[2] = cr;
+        out[3] = y1;
+        out[4] = ybr422_mean(cb, next_cb);
+        out[5] = ybr422_mean(cr, next_cr);
+        cb = next_cb;
+        cr = next_cr;
     }
-    out[0] = in[0];
-    out[1] = in[2];
-    out[2] = in[3];
+    const T y0 = in[0];
+    const T y1 = in[1];
+    out[0] = y0;
+    out[1] = cb;
+    out[2] = cr;
     if (width % 2 == 0) {
-        out[3] = in[1];
-        out[4] = in[2];
-        out[5] = in[3];
+        out[3] = y1;
+        out[4] = cb;
+        out[5] = cr;
     }
 }
 

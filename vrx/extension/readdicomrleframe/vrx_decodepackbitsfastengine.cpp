@@ -50,23 +50,6 @@ bool VRX_DecodePackBitsFastEngine::DecodeStream::refill() {
     return true;
 }
 
-bool VRX_DecodePackBitsFastEngine::DecodeStream::copy(unsigned char* out, uint32_t n) {
-    while (n > 0) {
-        if (index_ >= valid_ && !refill()) return false;
-        const uint32_t k = std::min(n, valid_ - index_);
-        const unsigned char* in = block_ + index_;
-        if (k <= 4) {
-            for (uint32_t i = 0; i < k; ++i) out[i] = in[i];
-        } else {
-            std::memcpy(out, in, k);
-        }
-        index_ += k;
-        out += k;
-        n -= k;
-    }
-    return true;
-}
-
 bool VRX_DecodePackBitsFastEngine::DecodeStream::decode_line(unsigned char* out) {
     const uint32_t line = line_bytes_;
     uint32_t done = 0;
@@ -77,21 +60,54 @@ bool VRX_DecodePackBitsFastEngine::DecodeStream::decode_line(unsigned char* out)
         carry_count_ = static_cast<uint8_t>(carry_count_ - k);
         done = k;
     }
-    while (done < line) {
-        if (index_ >= valid_ && !refill()) return false;
-        const int control = static_cast<int8_t>(block_[index_++]);
+    // The block is walked through local pointers (stores into the line cannot
+    // touch them); the read index follows at every refill and at the end.
+    const unsigned char* p = block_ + index_;
+    const unsigned char* end = block_ + valid_;
+    auto more = [&]() {
+        index_ = valid_;
+        if (!refill()) return false;
+        p = block_;
+        end = block_ + valid_;
+        return true;
+    };
+    // Copies n stream bytes; literals inside the block go in one copy.
+    auto copy = [&](unsigned char* to, uint32_t n) {
+        while (n > 0) {
+            if (p == end && !more()) return false;
+            const uint32_t k = std::min(n, static_cast<uint32_t>(end - p));
+            if (k <= 4) {
+                for (uint32_t i = 0; i < k; ++i) to[i] = p[i];
+            } else {
+                std::memcpy(to, p, k);
+            }
+            p += k;
+            to += k;
+            n -= k;
+        }
+        return true;
+    };
+    bool ok = true;
+    while (ok && done < line) {
+        if (p == end && !more()) {
+            ok = false;
+            break;
+        }
+        const int control = static_cast<int8_t>(*p++);
         if (control == -128) continue;
         uint32_t count = 0;
         uint32_t fit = 0;
         if (control >= 0) {
             count = static_cast<uint32_t>(control) + 1;
             fit = std::min(count, line - done);
-            if (!copy(out + done, fit)) return false;
-            if (fit < count && !copy(carry_, count - fit)) return false;
+            ok = copy(out + done, fit) && (fit == count || copy(carry_, count - fit));
         } else {
             count = static_cast<uint32_t>(1 - control);
-            if (index_ >= valid_ && !refill()) return false;
-            const unsigned char value = block_[index_++];
+            if (p == end && !more()) {
+                ok = false;
+                break;
+            }
+            const unsigned char value = *p++;
             fit = std::min(count, line - done);
             std::memset(out + done, value, fit);
             if (fit < count) std::memset(carry_, value, count - fit);
@@ -103,7 +119,8 @@ bool VRX_DecodePackBitsFastEngine::DecodeStream::decode_line(unsigned char* out)
             carry_count_ = static_cast<uint8_t>(count - fit);
         }
     }
-    return true;
+    index_ = static_cast<uint32_t>(p - block_);
+    return ok;
 }
 
 // ---- engine ----

@@ -36,8 +36,6 @@ public:
     private:
         // Makes at least one unread byte available in the block.
         bool refill();
-        // Copies n stream bytes to out, refilling as needed.
-        bool copy(unsigned char* out, uint32_t n);
 
         VRX_SrcBuffer* source_ = nullptr;
         unsigned char* block_ = nullptr;
