@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/vrx/core/storage/vrx_rle_test_encoder.h"
 #include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/core/storage/vrx_readstorage.h"
 #include "vrx/extension/dicom/vrx_readstorageplanar.h"
@@ -22,7 +23,7 @@
 namespace {
 
 using namespace vrx;
-using Bytes = std::vector<unsigned char>;
+using rletest::Bytes;
 
 constexpr uint32_t kSide = 512;
 
@@ -41,52 +42,6 @@ Bytes scan_samples(uint32_t bytes_per_sample, uint32_t channels) {
                     out.push_back(static_cast<unsigned char>(value >> (8 * b)));
             }
     return out;
-}
-
-Bytes packbits(const Bytes& in) {
-    Bytes out;
-    size_t i = 0;
-    while (i < in.size()) {
-        size_t run = 1;
-        while (i + run < in.size() && run < 128 && in[i + run] == in[i]) ++run;
-        if (run >= 2) {
-            out.push_back(static_cast<unsigned char>(257 - run));
-            out.push_back(in[i]);
-            i += run;
-            continue;
-        }
-        const size_t start = i;
-        while (i < in.size() && i - start < 128 && !(i + 1 < in.size() && in[i + 1] == in[i])) ++i;
-        out.push_back(static_cast<unsigned char>(i - start - 1));
-        out.insert(out.end(), in.begin() + static_cast<long>(start),
-                   in.begin() + static_cast<long>(i));
-    }
-    return out;
-}
-
-// The DICOM RLE frame of little-endian samples, rows encoded one by one.
-Bytes rle_frame(const Bytes& pixels, uint32_t bytes_per_sample, uint32_t channels) {
-    Bytes frame(64, 0);
-    const uint32_t segments = bytes_per_sample * channels;
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) frame[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    put32(0, segments);
-    for (uint32_t c = 0; c < channels; ++c)
-        for (uint32_t b = bytes_per_sample; b > 0; --b) {
-            put32(4 + 4 * (c * bytes_per_sample + bytes_per_sample - b),
-                  static_cast<uint32_t>(frame.size()));
-            for (uint32_t y = 0; y < kSide; ++y) {
-                Bytes row(kSide);
-                for (uint32_t x = 0; x < kSide; ++x)
-                    row[x] =
-                        pixels[((size_t{y} * kSide + x) * channels + c) * bytes_per_sample + b - 1];
-                const Bytes coded = packbits(row);
-                frame.insert(frame.end(), coded.begin(), coded.end());
-            }
-            if (frame.size() % 2 != 0) frame.push_back(0);
-        }
-    return frame;
 }
 
 void describe(VRX_Header& header, uint16_t bits, uint16_t channels, const VRX_ColorType* color,
@@ -129,7 +84,8 @@ void run(benchmark::State& state, const Bytes& stored, const char* file, Make&& 
 }
 
 void BM_RLEFrame(benchmark::State& state, uint16_t bits, uint16_t channels, bool from_file) {
-    const Bytes frame = rle_frame(scan_samples(bits / 8u, channels), bits / 8u, channels);
+    const Bytes frame =
+        rletest::rle_frame(scan_samples(bits / 8u, channels), channels, bits / 8u, kSide);
     std::string path;
     if (from_file) {
         path = "/tmp/vrx_rle_bench_" + std::to_string(bits) + "_" + std::to_string(channels);

@@ -62,28 +62,24 @@ TEST(ReadStorage, StartsAtThePositionAndSkipsTheGapBeforeEveryLineButTheFirst) {
     EXPECT_TRUE(is_clean(manager));
 }
 
-TEST(ReadStorage, RawStreamEndingInsideALineIsMalformed) {
-    TestManager manager;
-    const Bytes stored = {1, 2, 3, 4, 5};
-    VRX_Header header(&manager);
-    describe(header, 3, 2, 8, 1, VRX_ColorType::gray());
-    VRX_InputStorage* storage = storage_over(manager, stored);
-    VRX_Engine* reader = VRX_ReadStorage(&manager).engine(storage, header, 0, 0, 1);
-    storage->destroy();
-    EXPECT_LT(drain(manager, reader).size(), 6u);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_DATA, "VRX_ReadStorageEngine::execute()"));
-}
-
-TEST(ReadStorage, GapRunningPastTheEndIsMalformed) {
-    TestManager manager;
-    const Bytes stored = {1, 2, 3, 0};
-    VRX_Header header(&manager);
-    describe(header, 3, 2, 8, 1, VRX_ColorType::gray());
-    VRX_InputStorage* storage = storage_over(manager, stored);
-    VRX_Engine* reader = VRX_ReadStorage(&manager).engine(storage, header, 0, 5, 1);
-    storage->destroy();
-    EXPECT_LT(drain(manager, reader).size(), 6u);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_DATA, "VRX_ReadStorageEngine::execute()"));
+TEST(ReadStorage, RawStreamEndingInsideALineOrItsGapIsMalformed) {
+    struct Case {
+        const char* name;
+        Bytes stored;
+        uint32_t gap;
+    };
+    for (const Case& c :
+         {Case{"inside a line", {1, 2, 3, 4, 5}, 0}, Case{"inside a gap", {1, 2, 3, 0}, 5}}) {
+        TestManager manager;
+        VRX_Header header(&manager);
+        describe(header, 3, 2, 8, 1, VRX_ColorType::gray());
+        VRX_InputStorage* storage = storage_over(manager, c.stored);
+        VRX_Engine* reader = VRX_ReadStorage(&manager).engine(storage, header, 0, c.gap, 1);
+        storage->destroy();
+        EXPECT_LT(drain(manager, reader).size(), 6u) << c.name;
+        EXPECT_TRUE(has_status(manager, VRX_ERROR_DATA, "VRX_ReadStorageEngine::execute()"))
+            << c.name;
+    }
 }
 
 TEST(ReadStorage, EncodedStreamIsHandedOnInBlocksUntilTheStorageEnds) {
