@@ -34,6 +34,7 @@ struct Shape {
     uint16_t channels = 0;
     const vrx::VRX_ColorType* color = nullptr;
     bool raw = false;
+    uint32_t palette_entries = 0;
     bool valid = false;
 };
 
@@ -45,6 +46,7 @@ inline Shape shape_of(vrx::VRX_Engine* engine) {
     shape.channels = header->channels;
     shape.color = header->color_type();
     shape.raw = header->encode_type()->is_raw();
+    shape.palette_entries = header->palette().entries;
     shape.valid = true;
     return shape;
 }

@@ -106,6 +106,29 @@ TEST(RLEFrame, RgbPlanesComeOutInterleaved) {
     EXPECT_EQ(out, (Bytes{10, 20, 30, 11, 21, 31}));
 }
 
+TEST(RLEFrame, PaletteColourFrameKeepsItsPaletteForTheChain) {
+    const Bytes frame = rle_frame_of_segments({{0x01, 0, 1}});
+    TestManager manager;
+    VRX_Header header(&manager);
+    describe(header, 2, 1, 8, 1, VRX_ColorType::s_rgb(), VRX_DataType::u_integer(),
+             VRX_EncodeType::pack_bits());
+    header.palette().bits = 8;
+    header.palette().channels = 3;
+    header.palette().entries = 2;
+    const unsigned char entries[6] = {1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(header.palette().value(entries, sizeof entries));
+    VRX_InputStorage* storage = storage_over(manager, frame);
+    VRX_Engine* engine = VRX_ReadDICOMRLEFrame(&manager).engine(
+        storage, header, static_cast<uint32_t>(frame.size()));
+    storage->destroy();
+    const Shape shape = shape_of(engine);
+    EXPECT_EQ(shape.palette_entries, 2u);
+    EXPECT_EQ(shape.color, VRX_ColorType::s_rgb());
+    EXPECT_TRUE(shape.raw);
+    EXPECT_EQ(drain(manager, engine), (Bytes{0, 1}));
+    EXPECT_TRUE(is_clean(manager));
+}
+
 struct RunCase {
     const char* name;
     uint32_t width, height;
