@@ -93,7 +93,6 @@ bool IsCnsTerm(const CharsetInfomationData* row) {
 // A read escape sequence: where it ends and what it designates.
 struct Escape {
     size_t end = 0;          // index after the sequence
-    bool complete = false;   // a final byte was found
     bool valid = false;      // the final byte lies in 0x20 to 0x7F
     bool multiByte = false;  // "$"
     uint8_t target = 0;      // '(' G0, ')' G1 of 94, '-' G1 of 96, 0 none
@@ -121,7 +120,6 @@ Escape ReadEscape(const uint8_t* bytes, size_t size, size_t at, const char* sign
         e.end = size;
         return e;
     }
-    e.complete = true;
     if (bytes[i] < 0x20 || bytes[i] > 0x7F) {
         ReportFormat(signature, ResultUnknownError, u"Invalid escape sequence. ('0x%02x')", bytes[i]);
         e.end = i;  // the byte stays part of the text

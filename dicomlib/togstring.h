@@ -97,7 +97,7 @@ public:
     static TogString FromUInt(uint32_t value, int radix = 10) noexcept;
     // printf-style formatting, independent of the locale (the decimal point is
     // always '.'). %s and %ls take a const char16_t*, %hs and %S a UTF-8
-    // const char*; %c takes a char16_t. Integer lengths hh, h, l, ll, j, z, t
+    // const char*; %c takes a char16_t (a NUL writes nothing). Integer lengths hh, h, l, ll, j, z, t
     // and the floating conversions f F e E g G a A (L for long double) follow
     // C. An unknown conversion, %n, or an empty result give an empty string.
     static TogString Format(const char16_t* format, ...) noexcept;

@@ -312,14 +312,12 @@ bool FormatAll(Sink& sink, const char16_t* format, Args& args) {
             }
             case 'c':
             case 'C': {
+                // A NUL character cannot be held in the text: it writes
+                // nothing but its padding.
                 const char16_t c = static_cast<char16_t>(va_arg(args.ap, int));
                 const char16_t text[2] = {c, 0};
                 Spec s = spec;
-                s.precision = 1;
-                if (c == 0) {
-                    // A NUL character cannot be part of the text; it ends it.
-                    return false;
-                }
+                s.precision = -1;  // no meaning for a character
                 FormatText16(sink, s, text);
                 break;
             }

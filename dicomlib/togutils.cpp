@@ -58,38 +58,37 @@ bool SplitFunctionSignature(const char* signature, TogString& className, TogStri
     return true;
 }
 
+namespace {
+
+struct MappedError {
+    int errors[4];  // errno values, 0 ends the list
+    int code;
+    const char16_t* message;
+};
+
+const MappedError kMappedErrors[] = {
+    {{ENOENT, ENOTDIR, ELOOP, 0}, TogDicomLib::ResultInvalidPathEntry, u"The path may contain an invalid entry. ('%s')"},
+    {{EACCES, EPERM, EROFS, EISDIR}, TogDicomLib::ResultAccessDenied, u"The access denied. ('%s')"},
+    {{EEXIST, ENOTEMPTY, 0, 0}, TogDicomLib::ResultAlreadyExists, u"The directory/file already exists. ('%s')"},
+    {{EINVAL, EILSEQ, 0, 0}, TogDicomLib::ResultInvalidPath, u"The path is invalid. ('%s')"},
+    {{ENAMETOOLONG, 0, 0, 0}, TogDicomLib::ResultPathTooLong, u"The path is too long. ('%s')"},
+};
+
+}  // namespace
+
 int MapPlatformError(const char* signature, const char* function, int error, const TogString& path) noexcept {
     using namespace TogDicomLib;
-    const char16_t* p = path.GetString();
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-        case ELOOP:
-            ReportFormat(signature, ResultInvalidPathEntry, u"The path may contain an invalid entry. ('%s')", p);
-            return ResultInvalidPathEntry;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            ReportFormat(signature, ResultAccessDenied, u"The access denied. ('%s')", p);
-            return ResultAccessDenied;
-        case EEXIST:
-        case ENOTEMPTY:
-            ReportFormat(signature, ResultAlreadyExists, u"The directory/file already exists. ('%s')", p);
-            return ResultAlreadyExists;
-        case EINVAL:
-        case EILSEQ:
-            ReportFormat(signature, ResultInvalidPath, u"The path is invalid. ('%s')", p);
-            return ResultInvalidPath;
-        case ENAMETOOLONG:
-            ReportFormat(signature, ResultPathTooLong, u"The path is too long. ('%s')", p);
-            return ResultPathTooLong;
-        default:
-            ReportFormat(signature, ResultUnknownError,
-                         u"%hs() failed for an unknown reason. Return Value = %d. ('%s')",
-                         function != nullptr ? function : "", error, p);
-            return ResultUnknownError;
+    for (const MappedError& m : kMappedErrors) {
+        for (int e : m.errors) {
+            if (e != 0 && e == error) {
+                ReportFormat(signature, m.code, m.message, path.GetString());
+                return m.code;
+            }
+        }
     }
+    ReportFormat(signature, ResultUnknownError, u"%hs() failed for an unknown reason. Return Value = %d. ('%s')",
+                 function != nullptr ? function : "", error, path.GetString());
+    return ResultUnknownError;
 }
 
 int DeleteFileW(const TogString& path) noexcept {

@@ -267,32 +267,31 @@ TEST(TogString, NumbersToTextByTable) {
     EXPECT_EQ(TogString::FromUInt(1, 37), u"");
 }
 
-TEST(TogString, FormatMatchesTheCLibraryInTheCLocale) {
-    // The test program runs in the "C" locale, where snprintf is the oracle.
-    const char* int_formats[] = {"%d", "%5d", "%-5d|", "%05d", "%+d", "% d", "%.3d", "%8.3d", "%x",
-                                 "%#x", "%#X", "%o", "%#o", "%u", "%-+6d|", "%.0d", "%#.0o"};
-    const int ints[] = {0, 7, -42, 123456, INT32_MIN, INT32_MAX};
-    for (const char* f : int_formats) {
-        for (int v : ints) {
-            char expected[64];
-            std::snprintf(expected, sizeof(expected), f, v);
-            const TogString wide = TogString::FromUtf8(f);
-            EXPECT_EQ(U8(TogString::Format(wide.GetString(), v)), expected) << f << " " << v;
-        }
-    }
-    const char* float_formats[] = {"%f", "%.0f", "%#.0f", "%10.3f", "%-10.2f|", "%+f", "%010.2f",
-                                   "%e", "%.2E", "%#.0e", "%g", "%G", "%.3g", "%#g", "%#.3g",
-                                   "%g", "%a", "%.2a", "%A", "% .1f"};
-    const double doubles[] = {0.0, -0.0, 1.5, -2.25, 1234567.891, 1e-5, 1e20, 0.1, 100.0,
-                              INFINITY, -INFINITY, NAN};
-    for (const char* f : float_formats) {
-        for (double v : doubles) {
+// Every format applied to every value gives what snprintf gives.
+template <class T, size_t F, size_t V>
+void ExpectFormatsLikeC(const char* const (&formats)[F], const T (&values)[V]) {
+    for (const char* f : formats) {
+        for (T v : values) {
             char expected[128];
             std::snprintf(expected, sizeof(expected), f, v);
             const TogString wide = TogString::FromUtf8(f);
             EXPECT_EQ(U8(TogString::Format(wide.GetString(), v)), expected) << f << " " << v;
         }
     }
+}
+
+TEST(TogString, FormatMatchesTheCLibraryInTheCLocale) {
+    // The test program runs in the "C" locale, where snprintf is the oracle.
+    const char* const int_formats[] = {"%d", "%5d", "%-5d|", "%05d", "%+d", "% d", "%.3d", "%8.3d", "%x",
+                                       "%#x", "%#X", "%o", "%#o", "%u", "%-+6d|", "%.0d", "%#.0o"};
+    const int ints[] = {0, 7, -42, 123456, INT32_MIN, INT32_MAX};
+    ExpectFormatsLikeC(int_formats, ints);
+    const char* const float_formats[] = {"%f", "%.0f", "%#.0f", "%10.3f", "%-10.2f|", "%+f", "%010.2f",
+                                         "%e", "%.2E", "%#.0e", "%g", "%G", "%.3g", "%#g", "%#.3g",
+                                         "%a", "%.2a", "%A", "% .1f"};
+    const double doubles[] = {0.0, -0.0, 1.5, -2.25, 1234567.891, 1e-5, 1e20, 0.1, 100.0,
+                              INFINITY, -INFINITY, NAN};
+    ExpectFormatsLikeC(float_formats, doubles);
     char expected[64];
     std::snprintf(expected, sizeof(expected), "%lld|%hhd|%hu|%zu|%Lf", -5LL, static_cast<signed char>(300 - 256),
                   static_cast<unsigned short>(70000 - 65536), size_t{9}, static_cast<long double>(2.5));
@@ -307,7 +306,7 @@ TEST(TogString, FormatTextAndFailures) {
     EXPECT_EQ(TogString::Format(u"%hs/%S", "caf\xc3\xa9", "x"), u"caf\u00e9/x");
     EXPECT_EQ(TogString::Format(u"%ls", u"wide"), u"wide");
     EXPECT_EQ(TogString::Format(u"%s", static_cast<const char16_t*>(nullptr)), u"(null)");
-    EXPECT_EQ(TogString::Format(u"%c%c", u'\u5c71', u'A'), u"\u5c71A");
+    EXPECT_EQ(TogString::Format(u"%c%c|%2c", u'\u5c71', u'A', 0), u"\u5c71A|  ");
     EXPECT_EQ(TogString::Format(u"100%%"), u"100%");
     EXPECT_EQ(TogString::Format(u"%*d|%-*d|%.*f", 4, 1, 3, 2, 2, 3.14159), u"   1|2  |3.14");
     EXPECT_EQ(TogString::Format(u"%04x%04x", 0x10u, 0xabcdu), u"0010abcd");
