@@ -25,7 +25,7 @@ constexpr uint32_t kAheadBytes = 64 * 1024;
 // Without a known source size, values above this are read in pieces of this
 // size, so a corrupt length cannot make one huge allocation before the
 // source runs out.
-constexpr uint32_t kUnknownSizePiece = 16 * 1024 * 1024;
+constexpr uint32_t kUnknownSizePiece = 1024 * 1024;
 
 const char kDicm[4] = {'D', 'I', 'C', 'M'};
 
