@@ -43,7 +43,7 @@ inline void ZeroBlock(int16_t* block) {
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), zero);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 112), zero);
-    for (uint8_t* a = p + (16 - (Address(p) & 15)); a + 16 <= p + 112; a += 16) {
+    for (uint8_t* a = p + (16 - (Address(p) & 15)); a + 16 <= p + 128; a += 16) {
         _mm_store_si128(reinterpret_cast<__m128i*>(a), zero);
     }
 }
