@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "jpegkernels/kernel_records.h"
@@ -26,28 +27,29 @@ struct HuffmanSpec {
 // ordered by length, then by value.
 inline HuffmanSpec SpecFromLengths(const std::vector<int>& lengths) {
     HuffmanSpec spec;
+    std::array<std::vector<uint8_t>, 17> byLength;
+    for (size_t s = 0; s < lengths.size(); ++s) {
+        if (lengths[s] >= 1 && lengths[s] <= 16) byLength[static_cast<size_t>(lengths[s])].push_back(static_cast<uint8_t>(s));
+    }
     for (int l = 1; l <= 16; ++l) {
-        for (size_t s = 0; s < lengths.size(); ++s) {
-            if (lengths[s] == l) {
-                ++spec.bits[l - 1];
-                spec.huffval.push_back(static_cast<uint8_t>(s));
-            }
-        }
+        spec.bits[static_cast<size_t>(l - 1)] = static_cast<uint8_t>(byLength[static_cast<size_t>(l)].size());
+        spec.huffval.insert(spec.huffval.end(), byLength[static_cast<size_t>(l)].begin(), byLength[static_cast<size_t>(l)].end());
     }
     return spec;
 }
 
 // Code lengths of a random complete prefix code over the symbols (at most
 // maxLength bits) with one longest code left out, so that no code is all
-// ones. Symbols not listed get no code.
+// ones. Symbols not listed get no code. maxLength is raised as far as the
+// number of symbols needs.
 inline std::vector<int> RandomLengths(std::mt19937& rng, const std::vector<int>& symbols, int maxLength) {
+    while ((size_t{1} << maxLength) < symbols.size() + 1) ++maxLength;
     std::vector<int> depths = {0};
     while (depths.size() < symbols.size() + 1) {
-        std::vector<size_t> open;
-        for (size_t i = 0; i < depths.size(); ++i) {
-            if (depths[i] < maxLength) open.push_back(i);
-        }
-        const size_t i = open[rng() % open.size()];
+        // A random leaf that may still split (one exists: the count is
+        // below 2^maxLength).
+        size_t i = rng() % depths.size();
+        while (depths[i] >= maxLength) i = (i + 1) % depths.size();
         depths[i] += 1;
         depths.push_back(depths[i]);
     }
@@ -219,5 +221,79 @@ inline std::vector<uint8_t> StreamPoint(const uint8_t* data, int32_t length, uin
     for (int i = 0; i < 8; ++i) bits.push_back(static_cast<uint8_t>(static_cast<uint64_t>(after) >> (8 * i)));
     return bits;
 }
+
+// StreamPoint in constant time per query, for long runs: the data is
+// parsed once as the bit reader parses it (stuffed 0xFF, fill bytes,
+// markers), and a point is then its bit offset in the data bits, the next
+// marker's code and the position past it. Check tells whether the bits a
+// state holds are the data's bits at that offset.
+class StreamMap {
+public:
+    StreamMap(const uint8_t* data, int32_t length)
+        : length_(length), before_(static_cast<size_t>(length) + 1, -1),
+          next_(static_cast<size_t>(length) + 1, {0, -1}) {
+        struct Marker {
+            int64_t start;
+            uint32_t code;
+            int64_t after;
+        };
+        std::vector<Marker> markers;
+        int64_t p = 0;
+        while (p < length) {
+            before_[static_cast<size_t>(p)] = static_cast<int64_t>(bytes_.size());
+            if (data[p] != 0xFF) {
+                bytes_.push_back(data[p++]);
+                continue;
+            }
+            int64_t q = p + 1;
+            while (q < length && data[q] == 0xFF) ++q;
+            if (q >= length) break;
+            if (data[q] == 0x00) {
+                bytes_.push_back(0xFF);
+            } else {
+                markers.push_back({p, data[q], q + 1});
+            }
+            p = q + 1;
+        }
+        before_[static_cast<size_t>(length)] = static_cast<int64_t>(bytes_.size());
+        size_t k = markers.size();
+        for (int64_t i = length; i >= 0; --i) {
+            while (k > 0 && markers[k - 1].start >= i) --k;
+            if (k < markers.size()) next_[static_cast<size_t>(i)] = {markers[k].code, markers[k].after};
+        }
+    }
+
+    // Offset, marker code, position past the marker; a position that the
+    // parse does not stop at gives {-1, -1, -1}.
+    std::array<int64_t, 3> Point(uint32_t position, MarkerWord marker, const HuffmanDecoderState& state) const {
+        if (!Known(position)) return {-1, -1, -1};
+        const int64_t offset = 8 * before_[position] - state.bitCount;
+        if (marker != 0) return {offset, marker, position};
+        return {offset, next_[position].first, next_[position].second};
+    }
+
+    // True when the bits the state holds are the data's at their offset
+    // (bits from before the data, as a preset state may hold, are skipped).
+    bool Check(uint32_t position, const HuffmanDecoderState& state) const {
+        if (!Known(position)) return false;
+        const int64_t offset = 8 * before_[position] - state.bitCount;
+        for (int i = 0; i < state.bitCount; ++i) {
+            const int64_t bit = offset + i;
+            if (bit < 0) continue;
+            const uint32_t expected = (bytes_[static_cast<size_t>(bit / 8)] >> (7 - bit % 8)) & 1;
+            if (((state.bitBuffer >> (state.bitCount - 1 - i)) & 1) != expected) return false;
+        }
+        return true;
+    }
+
+private:
+    bool Known(uint32_t position) const {
+        return position <= static_cast<uint32_t>(length_) && before_[position] >= 0;
+    }
+    int32_t length_;
+    std::vector<uint8_t> bytes_;
+    std::vector<int64_t> before_;
+    std::vector<std::pair<int64_t, int64_t>> next_;
+};
 
 }  // namespace jpegkernels::testing

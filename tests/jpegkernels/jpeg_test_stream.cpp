@@ -131,58 +131,65 @@ bool ParseJpeg(std::vector<uint8_t> bytes, JpegStream& s, std::string& error) {
     }
 }
 
-KernelStatus DecodeCoefficients(const JpegStream& s, int column, CoefficientImage& image) {
-    const auto& table = kKernelDispatchTable;
-    std::vector<HuffmanDecoderTable> dc(4), ac(4);
+KernelStatus SequentialScanDecoder::Prepare(const JpegStream& s, int column, CoefficientImage& image) {
+    stream_ = &s;
+    column_ = column;
+    dc_.assign(4, {});
+    ac_.assign(4, {});
     for (int c : s.scanComponents) {
         const JpegStream::Component& k = s.components[static_cast<size_t>(c)];
-        if (KernelStatus r = BuildTable(s.dcTables[static_cast<size_t>(k.dcTable)], column, dc[static_cast<size_t>(k.dcTable)]); r != 0) return r;
-        if (KernelStatus r = BuildTable(s.acTables[static_cast<size_t>(k.acTable)], column, ac[static_cast<size_t>(k.acTable)]); r != 0) return r;
+        const size_t d = static_cast<size_t>(k.dcTable), a = static_cast<size_t>(k.acTable);
+        if (KernelStatus r = BuildTable(s.dcTables[d], column, dc_[d]); r != 0) return r;
+        if (KernelStatus r = BuildTable(s.acTables[a], column, ac_[a]); r != 0) return r;
     }
     int hmax = 1, vmax = 1;
     for (const auto& k : s.components) {
         hmax = std::max(hmax, k.h);
         vmax = std::max(vmax, k.v);
     }
-    const bool interleaved = s.scanComponents.size() > 1;
-    const int mcusWide = interleaved ? CeilDiv(s.width, 8 * hmax)
-                                     : CeilDiv(CeilDiv(s.width * s.components[static_cast<size_t>(s.scanComponents[0])].h, hmax), 8);
-    const int mcusHigh = interleaved ? CeilDiv(s.height, 8 * vmax)
-                                     : CeilDiv(CeilDiv(s.height * s.components[static_cast<size_t>(s.scanComponents[0])].v, vmax), 8);
+    interleaved_ = s.scanComponents.size() > 1;
+    const JpegStream::Component& only = s.components[static_cast<size_t>(s.scanComponents[0])];
+    mcusWide_ = interleaved_ ? CeilDiv(s.width, 8 * hmax) : CeilDiv(CeilDiv(s.width * only.h, hmax), 8);
+    mcusHigh_ = interleaved_ ? CeilDiv(s.height, 8 * vmax) : CeilDiv(CeilDiv(s.height * only.v, vmax), 8);
     image.planes.assign(s.components.size(), {});
+    blocks_ = 0;
     for (int c : s.scanComponents) {
         const JpegStream::Component& k = s.components[static_cast<size_t>(c)];
         CoefficientImage::Plane& plane = image.planes[static_cast<size_t>(c)];
-        plane.blocksWide = interleaved ? mcusWide * k.h : mcusWide;
-        plane.blocksHigh = interleaved ? mcusHigh * k.v : mcusHigh;
+        plane.blocksWide = interleaved_ ? mcusWide_ * k.h : mcusWide_;
+        plane.blocksHigh = interleaved_ ? mcusHigh_ * k.v : mcusHigh_;
         plane.coefficients.assign(64 * static_cast<size_t>(plane.blocksWide) * static_cast<size_t>(plane.blocksHigh), 0);
+        blocks_ += plane.blocksWide * plane.blocksHigh;
     }
+    return kKernelOk;
+}
 
+KernelStatus SequentialScanDecoder::Run(CoefficientImage& image) const {
+    const JpegStream& s = *stream_;
     const uint8_t* data = s.bytes.data() + s.scanOffset;
     const int32_t length = static_cast<int32_t>(s.bytes.size() - s.scanOffset);
     uint32_t position = 0;
     MarkerWord marker = 0;
     HuffmanDecoderState state{};
     int16_t predictors[4] = {};
-    if (KernelStatus r = StartScan(column, state); r != 0) return r;
-    const auto decode = table.Row<KernelRow::HuffmanDecodeBlock8x8>()[column];
-    for (int m = 0; m < mcusWide * mcusHigh; ++m) {
+    if (KernelStatus r = StartScan(column_, state); r != 0) return r;
+    const auto decode = kKernelDispatchTable.Row<KernelRow::HuffmanDecodeBlock8x8>()[column_];
+    for (int m = 0; m < mcusWide_ * mcusHigh_; ++m) {
         if (s.restartInterval > 0 && m > 0 && m % s.restartInterval == 0) {
-            if (KernelStatus r = Restart(data, length, position, marker, state, column); r != 0) return r;
+            if (KernelStatus r = Restart(data, length, position, marker, state, column_); r != 0) return r;
             std::fill(std::begin(predictors), std::end(predictors), 0);
         }
-        const int mx = m % mcusWide, my = m / mcusWide;
+        const int mx = m % mcusWide_, my = m / mcusWide_;
         for (size_t i = 0; i < s.scanComponents.size(); ++i) {
             const size_t c = static_cast<size_t>(s.scanComponents[i]);
             const JpegStream::Component& k = s.components[c];
             CoefficientImage::Plane& plane = image.planes[c];
-            const int h = interleaved ? k.h : 1, v = interleaved ? k.v : 1;
+            const int h = interleaved_ ? k.h : 1, v = interleaved_ ? k.v : 1;
             for (int y = 0; y < v; ++y) {
                 for (int x = 0; x < h; ++x) {
-                    int16_t* block = plane.Block(mx * h + x, my * v + y);
-                    if (KernelStatus r = decode(data, length, &position, block, &predictors[i], &marker,
-                                                &dc[static_cast<size_t>(k.dcTable)], &ac[static_cast<size_t>(k.acTable)],
-                                                &state);
+                    if (KernelStatus r = decode(data, length, &position, plane.Block(mx * h + x, my * v + y),
+                                                &predictors[i], &marker, &dc_[static_cast<size_t>(k.dcTable)],
+                                                &ac_[static_cast<size_t>(k.acTable)], &state);
                         r != 0) {
                         return r;
                     }
@@ -193,68 +200,103 @@ KernelStatus DecodeCoefficients(const JpegStream& s, int column, CoefficientImag
     return kKernelOk;
 }
 
-KernelStatus DecodeLosslessSamples(const JpegStream& s, int column, bool oneAtATime, std::vector<uint16_t>& samples) {
-    const auto& table = kKernelDispatchTable;
+KernelStatus DecodeCoefficients(const JpegStream& s, int column, CoefficientImage& image) {
+    SequentialScanDecoder decoder;
+    if (KernelStatus r = decoder.Prepare(s, column, image); r != 0) return r;
+    return decoder.Run(image);
+}
+
+KernelStatus LosslessScanDecoder::Prepare(const JpegStream& s, int column) {
+    stream_ = &s;
+    column_ = column;
     const size_t n = s.scanComponents.size();
-    const int32_t width = s.width;
-    if (n != s.components.size() || (s.restartInterval % width) != 0) return kKernelOutOfRange;
-    std::vector<HuffmanDecoderTable> tables(n);
-    std::vector<const HuffmanDecoderTable*> tablePointers(n);
+    if (n != s.components.size() || s.width < 1 || (s.restartInterval % s.width) != 0) return kKernelOutOfRange;
+    tables_.assign(n, {});
     for (size_t i = 0; i < n; ++i) {
         const JpegStream::Component& k = s.components[static_cast<size_t>(s.scanComponents[i])];
         if (k.h != 1 || k.v != 1) return kKernelOutOfRange;
-        if (KernelStatus r = BuildTable(s.dcTables[static_cast<size_t>(k.dcTable)], column, tables[i]); r != 0) return r;
-        tablePointers[i] = &tables[i];
+        if (KernelStatus r = BuildTable(s.dcTables[static_cast<size_t>(k.dcTable)], column, tables_[i]); r != 0) return r;
     }
-    std::vector<std::vector<uint16_t>> differences(n, std::vector<uint16_t>(static_cast<size_t>(width)));
-    std::vector<std::vector<uint16_t>> current = differences, previous = differences;
-    std::vector<uint16_t*> outputs(n);
-    for (size_t i = 0; i < n; ++i) outputs[i] = differences[i].data();
+    return kKernelOk;
+}
 
+// The first row of the scan and of every restart interval.
+bool LosslessScanDecoder::FirstRow(int y) const {
+    const int rowsPerInterval = stream_->restartInterval / stream_->width;
+    return y == 0 || (rowsPerInterval > 0 && y % rowsPerInterval == 0);
+}
+
+KernelStatus LosslessScanDecoder::DecodeDifferences(bool oneAtATime, Differences& differences) const {
+    const JpegStream& s = *stream_;
+    const size_t n = tables_.size();
+    const int32_t width = s.width;
+    differences.assign(static_cast<size_t>(s.height),
+                       std::vector<std::vector<uint16_t>>(n, std::vector<uint16_t>(static_cast<size_t>(width))));
+    std::vector<const HuffmanDecoderTable*> tables(n);
+    for (size_t i = 0; i < n; ++i) tables[i] = &tables_[i];
     const uint8_t* data = s.bytes.data() + s.scanOffset;
     const int32_t length = static_cast<int32_t>(s.bytes.size() - s.scanOffset);
     uint32_t position = 0;
     MarkerWord marker = 0;
     HuffmanDecoderState state{};
-    if (KernelStatus r = StartScan(column, state); r != 0) return r;
-    const int rowsPerInterval = s.restartInterval / width;
-    samples.clear();
+    if (KernelStatus r = StartScan(column_, state); r != 0) return r;
+    const auto one = kKernelDispatchTable.Row<KernelRow::HuffmanDecodeOneDiff>()[column_];
+    const auto row = kKernelDispatchTable.Row<KernelRow::LosslessDecodeRow>()[column_];
     for (int y = 0; y < s.height; ++y) {
-        const bool first = y == 0 || (rowsPerInterval > 0 && y % rowsPerInterval == 0);
-        if (y > 0 && first) {
-            if (KernelStatus r = Restart(data, length, position, marker, state, column); r != 0) return r;
+        if (y > 0 && FirstRow(y)) {
+            if (KernelStatus r = Restart(data, length, position, marker, state, column_); r != 0) return r;
         }
-        if (oneAtATime) {
-            const auto decode = table.Row<KernelRow::HuffmanDecodeOneDiff>()[column];
-            for (int32_t x = 0; x < width; ++x) {
-                for (size_t i = 0; i < n; ++i) {
-                    if (KernelStatus r = decode(data, length, &position, &outputs[i][x], &marker, tablePointers[i], &state);
-                        r != 0) {
-                        return r;
-                    }
-                }
+        std::vector<uint16_t*> outputs(n);
+        for (size_t i = 0; i < n; ++i) outputs[i] = differences[static_cast<size_t>(y)][i].data();
+        if (!oneAtATime) {
+            if (KernelStatus r = row(data, length, &position, outputs.data(), width, static_cast<int32_t>(n), &marker,
+                                     tables.data(), &state);
+                r != 0) {
+                return r;
             }
-        } else if (KernelStatus r = table.Row<KernelRow::LosslessDecodeRow>()[column](
-                       data, length, &position, outputs.data(), width, static_cast<int32_t>(n), &marker,
-                       tablePointers.data(), &state);
-                   r != 0) {
-            return r;
-        }
-        for (size_t i = 0; i < n; ++i) {
-            const KernelStatus r =
-                first ? table.Row<KernelRow::LosslessReconstructFirstRow>()[column](differences[i].data(),
-                                                                                    current[i].data(), width,
-                                                                                    s.precision, s.al)
-                      : table.Row<KernelRow::LosslessReconstructRow>()[column](
-                            differences[i].data(), previous[i].data(), current[i].data(), width, s.ss);
-            if (r != 0) return r;
+            continue;
         }
         for (int32_t x = 0; x < width; ++x) {
-            for (size_t i = 0; i < n; ++i) samples.push_back(current[i][static_cast<size_t>(x)]);
+            for (size_t i = 0; i < n; ++i) {
+                if (KernelStatus r = one(data, length, &position, &outputs[i][x], &marker, tables[i], &state); r != 0) {
+                    return r;
+                }
+            }
+        }
+    }
+    return kKernelOk;
+}
+
+KernelStatus LosslessScanDecoder::Reconstruct(const Differences& differences, std::vector<uint16_t>& samples) const {
+    const JpegStream& s = *stream_;
+    const size_t n = tables_.size();
+    const int32_t width = s.width;
+    const auto first = kKernelDispatchTable.Row<KernelRow::LosslessReconstructFirstRow>()[column_];
+    const auto further = kKernelDispatchTable.Row<KernelRow::LosslessReconstructRow>()[column_];
+    samples.assign(static_cast<size_t>(width) * static_cast<size_t>(s.height) * n, 0);
+    std::vector<std::vector<uint16_t>> current(n, std::vector<uint16_t>(static_cast<size_t>(width))), previous = current;
+    for (int y = 0; y < s.height; ++y) {
+        for (size_t i = 0; i < n; ++i) {
+            const uint16_t* d = differences[static_cast<size_t>(y)][i].data();
+            const KernelStatus r = FirstRow(y) ? first(d, current[i].data(), width, s.precision, s.al)
+                                               : further(d, previous[i].data(), current[i].data(), width, s.ss);
+            if (r != 0) return r;
+            for (int32_t x = 0; x < width; ++x) {
+                samples[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * n + i] =
+                    current[i][static_cast<size_t>(x)];
+            }
         }
         std::swap(previous, current);
     }
     return kKernelOk;
+}
+
+KernelStatus DecodeLosslessSamples(const JpegStream& s, int column, bool oneAtATime, std::vector<uint16_t>& samples) {
+    LosslessScanDecoder decoder;
+    LosslessScanDecoder::Differences differences;
+    if (KernelStatus r = decoder.Prepare(s, column); r != 0) return r;
+    if (KernelStatus r = decoder.DecodeDifferences(oneAtATime, differences); r != 0) return r;
+    return decoder.Reconstruct(differences, samples);
 }
 
 }  // namespace jpegkernels::testing

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "jpegkernels/kernel_records.h"
 #include "jpegkernels/kernel_status.h"
 #include "tests/jpegkernels/huffman_test_support.h"
 
@@ -58,13 +59,46 @@ struct CoefficientImage {
     std::vector<Plane> planes;
 };
 
-// Decodes the first (sequential) scan with the rows of one column; the
-// first failing row status, or 0. Any -99 (row not built) fails as well.
+// The first (sequential) scan decoded with the rows of one column: Prepare
+// builds the tables (rows 14 and 15) and lays the planes out; Run decodes
+// (rows 16 to 18, row 17 again at every restart). The first failing row
+// status is returned, or 0; any -99 (row not built) fails as well.
+class SequentialScanDecoder {
+public:
+    KernelStatus Prepare(const JpegStream& stream, int column, CoefficientImage& image);
+    KernelStatus Run(CoefficientImage& image) const;
+    int Blocks() const { return blocks_; }
+
+private:
+    const JpegStream* stream_ = nullptr;
+    int column_ = 0, mcusWide_ = 0, mcusHigh_ = 0, blocks_ = 0;
+    bool interleaved_ = false;
+    std::vector<HuffmanDecoderTable> dc_, ac_;
+};
+
 KernelStatus DecodeCoefficients(const JpegStream& stream, int column, CoefficientImage& image);
 
-// Decodes a lossless scan into samples (point-transformed, components
-// interleaved) with the rows of one column: row 20 for whole rows, or with
-// oneAtATime row 19 for every difference. Then rows 21 and 22.
+// A lossless scan decoded with the rows of one column: Prepare builds the
+// tables; DecodeDifferences fills one row of differences per component and
+// image row, with row 20 for whole rows or (oneAtATime) row 19 for every
+// difference; Reconstruct turns them into samples (point-transformed,
+// components interleaved) with rows 21 and 22.
+class LosslessScanDecoder {
+public:
+    // differences[y][c] is image row y of component c.
+    using Differences = std::vector<std::vector<std::vector<uint16_t>>>;
+
+    KernelStatus Prepare(const JpegStream& stream, int column);
+    KernelStatus DecodeDifferences(bool oneAtATime, Differences& differences) const;
+    KernelStatus Reconstruct(const Differences& differences, std::vector<uint16_t>& samples) const;
+
+private:
+    bool FirstRow(int y) const;
+    const JpegStream* stream_ = nullptr;
+    int column_ = 0;
+    std::vector<HuffmanDecoderTable> tables_;
+};
+
 KernelStatus DecodeLosslessSamples(const JpegStream& stream, int column, bool oneAtATime,
                                    std::vector<uint16_t>& samples);
 
