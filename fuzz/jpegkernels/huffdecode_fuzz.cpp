@@ -110,19 +110,30 @@ std::vector<uint8_t> MakeData(Input& in, const Table& dc, const Table& ac, bool 
     return data;
 }
 
+// Where a column starts.
+struct Start {
+    uint32_t position = 0;
+    MarkerWord marker = 0;
+    HuffmanDecoderState state{};
+};
+
 // One column's run: the record of every call.
 struct Run {
     std::vector<uint8_t> record;
     void Add(const void* p, size_t n) {
         record.insert(record.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
     }
+    // The status and the stream point after a call; the bits held must be
+    // the data's.
+    void AddCall(KernelStatus status, const testing::StreamMap& map, const Start& s);
 };
 
-struct Start {
-    uint32_t position = 0;
-    MarkerWord marker = 0;
-    HuffmanDecoderState state{};
-};
+void Run::AddCall(KernelStatus status, const testing::StreamMap& map, const Start& s) {
+    Check(s.state.bitCount >= 0 && s.state.bitCount <= 32 && map.Check(s.position, s.state));
+    const auto point = map.Point(s.position, s.marker, s.state);
+    Add(&status, sizeof status);
+    Add(point.data(), sizeof point);
+}
 
 Start MakeStart(Input& in) {
     Start s;
@@ -158,14 +169,10 @@ void FuzzBlocks(Input& in) {
             int16_t* block = storage + offset;
             const KernelStatus status = kKernelDispatchTable.Row<KernelRow::HuffmanDecodeBlock8x8>()[k](
                 data.get(), length, &s.position, block, &predictor, &s.marker, &dc, &ac, &s.state);
-            Check(s.state.bitCount >= 0 && s.state.bitCount <= 32);
-            run.Add(&status, sizeof status);
+            run.AddCall(status, map, s);
             run.Add(block, 128);
             run.Add(&predictor, sizeof predictor);
             if (status != kKernelCorruptData) run.Add(&s.state.coefficientExtent, sizeof(int32_t));
-            const auto point = map.Point(s.position, s.marker, s.state);
-            Check(map.Check(s.position, s.state));
-            run.Add(point.data(), sizeof point);
             if (status != kKernelOk) break;
         }
         if (k == 0) expected = run.record;
@@ -207,11 +214,7 @@ void FuzzDifferences(Input& in, bool rows) {
                     data.get(), length, &s.position, &difference, &s.marker, pointers[call % 2], &s.state);
                 run.Add(&difference, sizeof difference);
             }
-            Check(s.state.bitCount >= 0 && s.state.bitCount <= 32);
-            run.Add(&status, sizeof status);
-            const auto point = map.Point(s.position, s.marker, s.state);
-            Check(map.Check(s.position, s.state));
-            run.Add(point.data(), sizeof point);
+            run.AddCall(status, map, s);
             if (status != kKernelOk) break;
         }
         if (k == 0) expected = run.record;

@@ -37,3 +37,21 @@ inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t*
 
 }  // namespace
 }  // namespace jpegkernels
+
+// Defines row 20's fast kernel and entry of one processor index (4 or 5).
+#define JPEGKERNELS_DEFINE_FAST_DECODE_ROW(Suffix)                                                               \
+    namespace jpegkernels {                                                                                   \
+    KernelStatus LosslessDecodeRowFast_##Suffix(const uint8_t* data, int32_t length, uint32_t* position,        \
+                                                uint16_t* const* outputs, int32_t columns, int32_t components,  \
+                                                MarkerWord* marker, const HuffmanDecoderTable* const* tables,   \
+                                                HuffmanDecoderState* state) {                                   \
+        return DecodeRowFast(data, length, position, outputs, columns, components, marker, tables, state);     \
+    }                                                                                                         \
+    KernelStatus LosslessDecodeRow_##Suffix(const uint8_t* data, int32_t length, uint32_t* position,            \
+                                            uint16_t* const* outputs, int32_t columns, int32_t components,      \
+                                            MarkerWord* marker, const HuffmanDecoderTable* const* tables,       \
+                                            HuffmanDecoderState* state) {                                       \
+        return DecodeRowEntry<LosslessDecodeRowFast_##Suffix>(data, length, position, outputs, columns,         \
+                                                              components, marker, tables, state);               \
+    }                                                                                                         \
+    }

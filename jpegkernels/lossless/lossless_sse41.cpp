@@ -3,22 +3,4 @@
 #include "jpegkernels/lossless/lossless_level.h"
 
 JPEGKERNELS_DEFINE_LOSSLESS_LEVEL(Sse41, 2)
-
-namespace jpegkernels {
-
-KernelStatus LosslessDecodeRowFast_Sse41(const uint8_t* data, int32_t length, uint32_t* position,
-                                         uint16_t* const* outputs, int32_t columns, int32_t components,
-                                         MarkerWord* marker, const HuffmanDecoderTable* const* tables,
-                                         HuffmanDecoderState* state) {
-    return DecodeRowFast(data, length, position, outputs, columns, components, marker, tables, state);
-}
-
-KernelStatus LosslessDecodeRow_Sse41(const uint8_t* data, int32_t length, uint32_t* position,
-                                     uint16_t* const* outputs, int32_t columns, int32_t components,
-                                     MarkerWord* marker, const HuffmanDecoderTable* const* tables,
-                                     HuffmanDecoderState* state) {
-    return DecodeRowEntry<LosslessDecodeRowFast_Sse41>(data, length, position, outputs, columns, components, marker,
-                                                       tables, state);
-}
-
-}  // namespace jpegkernels
+JPEGKERNELS_DEFINE_FAST_DECODE_ROW(Sse41)

@@ -444,3 +444,23 @@ TEST(Row18, FastDecodersTakeOrdinaryBlocks) {
 
 }  // namespace
 }  // namespace jpegkernels
+
+namespace jpegkernels {
+namespace {
+
+// A position past the end of the window is never room for a fast decoder:
+// every column reads nothing and reports that the data has ended.
+TEST(Row18, APositionPastTheEndReadsNothing) {
+    for (uint32_t position : {41u, 1000u, 0x7FFFFFF0u, 0xFFFFFFF0u}) {
+        SCOPED_TRACE(position);
+        Input in;
+        in.data.assign(40, 0x00);
+        in.position = position;
+        const auto outcomes = RunAll(in);
+        EXPECT_EQ(outcomes[0].status, kKernelDataEnded);
+        EXPECT_EQ(outcomes[0].after.position, position);
+    }
+}
+
+}  // namespace
+}  // namespace jpegkernels

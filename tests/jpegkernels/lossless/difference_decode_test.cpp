@@ -367,5 +367,20 @@ TEST(FastDifferenceKernels, DeclineWithoutCommitting) {
     }
 }
 
+// A position past the end of the window is never room for a fast kernel.
+TEST(Row19And20, APositionPastTheEndReadsNothing) {
+    const Table t = MakeTable(51);
+    for (uint32_t position : {41u, 0x7FFFFFF0u, 0xFFFFFFF0u}) {
+        SCOPED_TRACE(position);
+        Input in;
+        in.data.assign(40, 0x00);
+        in.position = position;
+        EXPECT_EQ(RunDiffAll(in, t)[0].status, kKernelDataEnded);
+        const auto rows = RunRowAll(in, {&t}, 8, 1);
+        EXPECT_EQ(rows[0].status, kKernelDataEnded);
+        EXPECT_EQ(rows[0].after.position, position);
+    }
+}
+
 }  // namespace
 }  // namespace jpegkernels
