@@ -66,6 +66,14 @@ inline std::vector<int> SymbolRange(int first, int last) {
     return s;
 }
 
+// What a decoding call starts from: the data window and the stream state.
+struct ReaderInput {
+    std::vector<uint8_t> data;
+    uint32_t position = 0;
+    MarkerWord marker = 0;
+    HuffmanDecoderState state{};
+};
+
 // Codes of a table by symbol, as an encoder uses them.
 struct EncoderCodes {
     std::array<uint32_t, 256> code{};

@@ -49,11 +49,7 @@ const Tables& SharedTables() {
 }
 
 // What a row-18 call starts from.
-struct Input {
-    std::vector<uint8_t> data;
-    uint32_t position = 0;
-    MarkerWord marker = 0;
-    HuffmanDecoderState state{};
+struct Input : testing::ReaderInput {
     int16_t predictor = 0;
 };
 

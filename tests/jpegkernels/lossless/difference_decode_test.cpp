@@ -38,12 +38,7 @@ Table MakeTable(uint32_t seed, int lastSymbol = 16) {
     return t;
 }
 
-struct Input {
-    std::vector<uint8_t> data;
-    uint32_t position = 0;
-    MarkerWord marker = 0;
-    HuffmanDecoderState state{};
-};
+using Input = testing::ReaderInput;
 
 // A row-20 call: columns x components differences into rows of their own.
 struct RowOutcome {
