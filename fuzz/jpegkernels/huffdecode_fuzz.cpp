@@ -20,7 +20,7 @@
 namespace {
 
 using namespace jpegkernels;
-using testing::HuffmanSpec;
+using testing::DhtTable;
 
 void Check(bool ok) {
     if (!ok) std::abort();
@@ -46,34 +46,34 @@ private:
 // A table from the input: raw BITS and HUFFVAL bytes (anything, codes that
 // do not fit included), or a complete code over symbols 0..last (complete).
 struct Table {
-    HuffmanSpec spec;
+    DhtTable dht;
     bool complete = false;
 };
 
-Table MakeSpec(Input& in, int last) {
+Table MakeDht(Input& in, int last) {
     Table t;
     if (in.Byte() & 1) {
         int total = 0;
-        for (uint8_t& b : t.spec.bits) total += b = static_cast<uint8_t>(in.Byte() % 24);
-        for (int i = 0; i < total; ++i) t.spec.huffval.push_back(in.Byte());
+        for (uint8_t& b : t.dht.bits) total += b = static_cast<uint8_t>(in.Byte() % 24);
+        for (int i = 0; i < total; ++i) t.dht.huffval.push_back(in.Byte());
         return t;
     }
     std::mt19937 rng(in.Word());
-    t.spec = testing::SpecFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, last), 1 + in.Byte() % 16));
+    t.dht = testing::DhtFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, last), 1 + in.Byte() % 16));
     t.complete = true;
     return t;
 }
 
 // Builds the table on every column; all must agree. False when refused.
-bool BuildTable(const HuffmanSpec& spec, HuffmanDecoderTable& table) {
-    std::vector<uint8_t> huffval = spec.huffval;
+bool BuildTable(const DhtTable& dht, HuffmanDecoderTable& table) {
+    std::vector<uint8_t> huffval = dht.huffval;
     huffval.resize(256);
     KernelStatus first = 0;
     for (int k = 0; k < kProcessorColumns; ++k) {
         HuffmanDecoderTable t;
         std::memset(&t, 0xA5, sizeof t);
         const KernelStatus s = kKernelDispatchTable.Row<KernelRow::HuffmanDecoderTableInit>()[k](
-            spec.bits.data(), huffval.data(), &t);
+            dht.bits.data(), huffval.data(), &t);
         if (k == 0) {
             first = s;
             table = t;
@@ -89,7 +89,7 @@ bool BuildTable(const HuffmanSpec& spec, HuffmanDecoderTable& table) {
 std::vector<uint8_t> MakeData(Input& in, const Table& dc, const Table& ac, bool blocks) {
     if ((in.Byte() & 3) != 0 || !dc.complete || !ac.complete) return in.Rest();
     std::mt19937 rng(in.Word());
-    const testing::EncoderCodes dcCodes = testing::MakeCodes(dc.spec), acCodes = testing::MakeCodes(ac.spec);
+    const testing::EncoderCodes dcCodes = testing::MakeCodes(dc.dht), acCodes = testing::MakeCodes(ac.dht);
     testing::BitWriter w;
     int16_t predictor = 0;
     for (int i = 0; i < 12; ++i) {
@@ -147,14 +147,14 @@ Start MakeStart(Input& in) {
 }
 
 void FuzzBlocks(Input& in) {
-    const Table dcSpec = MakeSpec(in, 15), acSpec = MakeSpec(in, 255);
+    const Table dcDht = MakeDht(in, 15), acDht = MakeDht(in, 255);
     HuffmanDecoderTable dc, ac;
-    const bool dcBuilt = BuildTable(dcSpec.spec, dc);
-    const bool ok = BuildTable(acSpec.spec, ac) && dcBuilt;
+    const bool dcBuilt = BuildTable(dcDht.dht, dc);
+    const bool ok = BuildTable(acDht.dht, ac) && dcBuilt;
     const Start start = MakeStart(in);
     const size_t offset = in.Byte() % 8;
     if (!ok) return;
-    const std::vector<uint8_t> bytes = MakeData(in, dcSpec, acSpec, true);
+    const std::vector<uint8_t> bytes = MakeData(in, dcDht, acDht, true);
     std::unique_ptr<uint8_t[]> data(new uint8_t[bytes.size() + 1]);
     if (!bytes.empty()) std::memcpy(data.get(), bytes.data(), bytes.size());
     const int32_t length = static_cast<int32_t>(bytes.size());
@@ -181,15 +181,15 @@ void FuzzBlocks(Input& in) {
 }
 
 void FuzzDifferences(Input& in, bool rows) {
-    const std::array<Table, 2> specs = {MakeSpec(in, 16), MakeSpec(in, 16)};
+    const std::array<Table, 2> dhts = {MakeDht(in, 16), MakeDht(in, 16)};
     std::array<HuffmanDecoderTable, 2> tables;
-    const bool firstBuilt = BuildTable(specs[0].spec, tables[0]);
-    const bool ok = BuildTable(specs[1].spec, tables[1]) && firstBuilt;
+    const bool firstBuilt = BuildTable(dhts[0].dht, tables[0]);
+    const bool ok = BuildTable(dhts[1].dht, tables[1]) && firstBuilt;
     const Start start = MakeStart(in);
     const int32_t columns = 1 + in.Byte() % 48;
     const int32_t components = 1 + in.Byte() % 5;
     if (!ok) return;
-    const std::vector<uint8_t> bytes = MakeData(in, specs[0], specs[0], false);
+    const std::vector<uint8_t> bytes = MakeData(in, dhts[0], dhts[0], false);
     std::unique_ptr<uint8_t[]> data(new uint8_t[bytes.size() + 1]);
     if (!bytes.empty()) std::memcpy(data.get(), bytes.data(), bytes.size());
     const int32_t length = static_cast<int32_t>(bytes.size());

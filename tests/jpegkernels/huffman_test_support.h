@@ -18,24 +18,24 @@
 namespace jpegkernels::testing {
 
 // A Huffman table as a DHT segment carries it.
-struct HuffmanSpec {
+struct DhtTable {
     std::array<uint8_t, 16> bits{};
     std::vector<uint8_t> huffval;
 };
 
 // The table whose symbol s has code length lengths[s] (0: no code), symbols
 // ordered by length, then by value.
-inline HuffmanSpec SpecFromLengths(const std::vector<int>& lengths) {
-    HuffmanSpec spec;
+inline DhtTable DhtFromLengths(const std::vector<int>& lengths) {
+    DhtTable dht;
     std::array<std::vector<uint8_t>, 17> byLength;
     for (size_t s = 0; s < lengths.size(); ++s) {
         if (lengths[s] >= 1 && lengths[s] <= 16) byLength[static_cast<size_t>(lengths[s])].push_back(static_cast<uint8_t>(s));
     }
     for (int l = 1; l <= 16; ++l) {
-        spec.bits[static_cast<size_t>(l - 1)] = static_cast<uint8_t>(byLength[static_cast<size_t>(l)].size());
-        spec.huffval.insert(spec.huffval.end(), byLength[static_cast<size_t>(l)].begin(), byLength[static_cast<size_t>(l)].end());
+        dht.bits[static_cast<size_t>(l - 1)] = static_cast<uint8_t>(byLength[static_cast<size_t>(l)].size());
+        dht.huffval.insert(dht.huffval.end(), byLength[static_cast<size_t>(l)].begin(), byLength[static_cast<size_t>(l)].end());
     }
-    return spec;
+    return dht;
 }
 
 // Code lengths of a random complete prefix code over the symbols (at most
@@ -80,14 +80,14 @@ struct EncoderCodes {
     std::array<int, 256> length{};
 };
 
-inline EncoderCodes MakeCodes(const HuffmanSpec& spec) {
+inline EncoderCodes MakeCodes(const DhtTable& dht) {
     EncoderCodes codes;
     uint32_t code = 0;
     size_t k = 0;
     for (int l = 1; l <= 16; ++l, code <<= 1) {
-        for (int i = 0; i < spec.bits[l - 1]; ++i, ++k, ++code) {
-            codes.code[spec.huffval[k]] = code;
-            codes.length[spec.huffval[k]] = l;
+        for (int i = 0; i < dht.bits[l - 1]; ++i, ++k, ++code) {
+            codes.code[dht.huffval[k]] = code;
+            codes.length[dht.huffval[k]] = l;
         }
     }
     return codes;

@@ -22,14 +22,14 @@ bool ParseHuffmanTables(const std::vector<uint8_t>& b, size_t p, size_t end, Jpe
         if (p + 17 > end) return error = "short DHT", false;
         const int tableClass = b[p] >> 4, id = b[p] & 15;
         if (tableClass > 1 || id > 3) return error = "bad DHT table", false;
-        HuffmanSpec spec;
+        DhtTable dht;
         int total = 0;
-        for (int i = 0; i < 16; ++i) total += spec.bits[static_cast<size_t>(i)] = b[p + 1 + static_cast<size_t>(i)];
+        for (int i = 0; i < 16; ++i) total += dht.bits[static_cast<size_t>(i)] = b[p + 1 + static_cast<size_t>(i)];
         p += 17;
         if (p + static_cast<size_t>(total) > end) return error = "short DHT values", false;
-        spec.huffval.assign(b.begin() + static_cast<std::ptrdiff_t>(p), b.begin() + static_cast<std::ptrdiff_t>(p) + total);
+        dht.huffval.assign(b.begin() + static_cast<std::ptrdiff_t>(p), b.begin() + static_cast<std::ptrdiff_t>(p) + total);
         p += static_cast<size_t>(total);
-        (tableClass == 0 ? s.dcTables : s.acTables)[static_cast<size_t>(id)] = spec;
+        (tableClass == 0 ? s.dcTables : s.acTables)[static_cast<size_t>(id)] = dht;
     }
     return true;
 }
@@ -52,17 +52,17 @@ KernelStatus Restart(const uint8_t* data, int32_t length, uint32_t& position, Ma
     return kKernelDispatchTable.Row<KernelRow::HuffmanDecoderStateInit>()[column](&state);
 }
 
-// Builds the decoder table of a spec with row 15 of a column (after
+// Builds the decoder table of a DHT table with row 15 of a column (after
 // checking row 14's size).
-KernelStatus BuildTable(const std::optional<HuffmanSpec>& spec, int column, HuffmanDecoderTable& table) {
-    if (!spec) return kKernelNullPointer;
+KernelStatus BuildTable(const std::optional<DhtTable>& dht, int column, HuffmanDecoderTable& table) {
+    if (!dht) return kKernelNullPointer;
     int32_t size = 0;
     if (KernelStatus s = kKernelDispatchTable.Row<KernelRow::HuffmanDecoderTableSize>()[column](&size); s != 0) {
         return s;
     }
     if (size != static_cast<int32_t>(sizeof(HuffmanDecoderTable))) return kKernelOutOfRange;
-    return kKernelDispatchTable.Row<KernelRow::HuffmanDecoderTableInit>()[column](spec->bits.data(),
-                                                                                  spec->huffval.data(), &table);
+    return kKernelDispatchTable.Row<KernelRow::HuffmanDecoderTableInit>()[column](dht->bits.data(),
+                                                                                  dht->huffval.data(), &table);
 }
 
 KernelStatus StartScan(int column, HuffmanDecoderState& state) {

@@ -34,7 +34,7 @@ struct JpegStream {
     std::vector<int> scanComponents;
     int ss = 0, se = 0, al = 0;
     // DC (lossless) and AC tables as defined before the first scan.
-    std::array<std::optional<HuffmanSpec>, 4> dcTables, acTables;
+    std::array<std::optional<DhtTable>, 4> dcTables, acTables;
     // The entropy-coded data of the first scan runs from here to the end.
     size_t scanOffset = 0;
     std::vector<uint8_t> bytes;

@@ -41,9 +41,9 @@ struct Reader {
     }
 };
 
-HuffmanDecoderTable BuildTable(const testing::HuffmanSpec& spec) {
+HuffmanDecoderTable BuildTable(const testing::DhtTable& dht) {
     HuffmanDecoderTable t;
-    EXPECT_EQ(HuffmanDecoderTableInit(spec.bits.data(), spec.huffval.data(), &t), kKernelOk);
+    EXPECT_EQ(HuffmanDecoderTableInit(dht.bits.data(), dht.huffval.data(), &t), kKernelOk);
     return t;
 }
 
@@ -119,9 +119,9 @@ TEST(BitReader, SymbolsThroughLookAheadAndLengthSearch) {
     // the 16-bit code is 0xFFFE, above 0x8000 and compared as unsigned.
     std::vector<int> lengths(256, 0);
     for (int l = 1; l <= 16; ++l) lengths[static_cast<size_t>('a' + l - 1)] = l;
-    const testing::HuffmanSpec spec = testing::SpecFromLengths(lengths);
-    const HuffmanDecoderTable table = BuildTable(spec);
-    const testing::EncoderCodes codes = testing::MakeCodes(spec);
+    const testing::DhtTable dht = testing::DhtFromLengths(lengths);
+    const HuffmanDecoderTable table = BuildTable(dht);
+    const testing::EncoderCodes codes = testing::MakeCodes(dht);
     ASSERT_EQ(codes.code['p'], 0xFFFEu);
     const std::vector<int> message = {'a', 'i', 'c', 'p', 'j', 'b', 'o', 'h', 'p', 'a'};
 
@@ -150,8 +150,8 @@ TEST(BitReader, DecodingAtTheEdgesOfTheData) {
     lengths[2] = 3;   // 001
     lengths[3] = 12;  // 0100 0000 0000
     lengths[4] = 12;  // 0100 0000 0001
-    const testing::HuffmanSpec spec = testing::SpecFromLengths(lengths);
-    const HuffmanDecoderTable table = BuildTable(spec);
+    const testing::DhtTable dht = testing::DhtFromLengths(lengths);
+    const HuffmanDecoderTable table = BuildTable(dht);
     for (const Build& b : kBuilds) {
         SCOPED_TRACE(b.name);
         uint32_t symbol = 99;

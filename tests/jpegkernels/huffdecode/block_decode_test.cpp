@@ -20,12 +20,12 @@ using testing::BitWriter;
 using testing::ColumnResult;
 using testing::EncoderCodes;
 using testing::GuardedArray;
-using testing::HuffmanSpec;
+using testing::DhtTable;
 
 constexpr KernelRow kRow = KernelRow::HuffmanDecodeBlock8x8;
 
 struct Tables {
-    HuffmanSpec dcSpec, acSpec;
+    DhtTable dcDht, acDht;
     HuffmanDecoderTable dc, ac;
     EncoderCodes dcCodes, acCodes;
 };
@@ -34,12 +34,12 @@ struct Tables {
 Tables MakeTables(uint32_t seed) {
     std::mt19937 rng(seed);
     Tables t;
-    t.dcSpec = testing::SpecFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, 15), 16));
-    t.acSpec = testing::SpecFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, 255), 16));
-    EXPECT_EQ(HuffmanDecoderTableInit(t.dcSpec.bits.data(), t.dcSpec.huffval.data(), &t.dc), kKernelOk);
-    EXPECT_EQ(HuffmanDecoderTableInit(t.acSpec.bits.data(), t.acSpec.huffval.data(), &t.ac), kKernelOk);
-    t.dcCodes = testing::MakeCodes(t.dcSpec);
-    t.acCodes = testing::MakeCodes(t.acSpec);
+    t.dcDht = testing::DhtFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, 15), 16));
+    t.acDht = testing::DhtFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, 255), 16));
+    EXPECT_EQ(HuffmanDecoderTableInit(t.dcDht.bits.data(), t.dcDht.huffval.data(), &t.dc), kKernelOk);
+    EXPECT_EQ(HuffmanDecoderTableInit(t.acDht.bits.data(), t.acDht.huffval.data(), &t.ac), kKernelOk);
+    t.dcCodes = testing::MakeCodes(t.dcDht);
+    t.acCodes = testing::MakeCodes(t.acDht);
     return t;
 }
 

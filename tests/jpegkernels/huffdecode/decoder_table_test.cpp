@@ -15,20 +15,20 @@ namespace {
 
 using testing::ColumnResult;
 using testing::GuardedArray;
-using testing::HuffmanSpec;
+using testing::DhtTable;
 
 constexpr KernelRow kInit = KernelRow::HuffmanDecoderTableInit;
 
 // Builds a table on every column (table and inputs at the given byte
 // offsets) and checks that all columns leave the same bytes and status.
-std::array<ColumnResult, kProcessorColumns> BuildOnAllColumns(const HuffmanSpec& spec, size_t offset = 0) {
+std::array<ColumnResult, kProcessorColumns> BuildOnAllColumns(const DhtTable& dht, size_t offset = 0) {
     return testing::RunAllColumns<kInit>([&](KernelRowFunction<kInit> entry, int) {
         // The table is a record of 32-bit words: it keeps their alignment.
         GuardedArray<uint8_t> table(sizeof(HuffmanDecoderTable), 4 * (offset % 4)), bits(16, offset + 1),
-            huffval(std::max<size_t>(spec.huffval.size(), 1), offset + 3);
+            huffval(std::max<size_t>(dht.huffval.size(), 1), offset + 3);
         std::memset(table.data(), 0x5A, sizeof(HuffmanDecoderTable));
-        bits.Assign(spec.bits.data());
-        if (!spec.huffval.empty()) huffval.Assign(spec.huffval.data());
+        bits.Assign(dht.bits.data());
+        if (!dht.huffval.empty()) huffval.Assign(dht.huffval.data());
         ColumnResult r;
         r.status = entry(bits.data(), huffval.data(), reinterpret_cast<HuffmanDecoderTable*>(table.data()));
         r.output = table.Bytes();
@@ -68,10 +68,10 @@ TEST(DecoderRecords, SizesAndStateReset) {
 // The DC luminance table of the JPEG standard's examples: lengths 2 (one
 // code), 3 (five), then one each from 4 to 9.
 TEST(DecoderTable, LayoutOfAKnownTable) {
-    HuffmanSpec spec;
-    spec.bits = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
-    for (int s = 0; s < 12; ++s) spec.huffval.push_back(static_cast<uint8_t>(11 - s));
-    const auto results = BuildOnAllColumns(spec);
+    DhtTable dht;
+    dht.bits = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+    for (int s = 0; s < 12; ++s) dht.huffval.push_back(static_cast<uint8_t>(11 - s));
+    const auto results = BuildOnAllColumns(dht);
     ASSERT_TRUE(testing::ColumnsAgree<kInit>(results));
     ASSERT_EQ(results[0].status, kKernelOk);
     const HuffmanDecoderTable t = AsTable(results[0].output);
@@ -110,17 +110,17 @@ TEST(DecoderTable, CodeCountsAndCodesThatDoNotFit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HuffmanSpec spec;
-        spec.bits = c.bits;
+        DhtTable dht;
+        dht.bits = c.bits;
         int total = 0;
         for (uint8_t n : c.bits) total += n;
-        for (int i = 0; i < total && i < 256; ++i) spec.huffval.push_back(static_cast<uint8_t>(i * 7));
-        const auto results = BuildOnAllColumns(spec, 5);
+        for (int i = 0; i < total && i < 256; ++i) dht.huffval.push_back(static_cast<uint8_t>(i * 7));
+        const auto results = BuildOnAllColumns(dht, 5);
         ASSERT_TRUE(testing::ColumnsAgree<kInit>(results));
         EXPECT_EQ(results[0].status, c.status);
     }
     // The 8-bit look-ahead of a table with only long codes stays empty.
-    HuffmanSpec longOnly;
+    DhtTable longOnly;
     longOnly.bits = {0, 0, 0, 0, 0, 0, 0, 0, 2, 4, 0, 0, 0, 0, 0, 8};
     for (int i = 0; i < 14; ++i) longOnly.huffval.push_back(static_cast<uint8_t>(i));
     const auto results = BuildOnAllColumns(longOnly, 2);
@@ -152,8 +152,8 @@ TEST(DecoderTable, RandomTablesAgreeOnEveryColumnAndOffset) {
         std::vector<int> symbols = testing::SymbolRange(0, 255);
         std::shuffle(symbols.begin(), symbols.end(), rng);
         symbols.resize(static_cast<size_t>(count));
-        const HuffmanSpec spec = testing::SpecFromLengths(testing::RandomLengths(rng, symbols, 16));
-        const auto results = BuildOnAllColumns(spec, static_cast<size_t>(trial % 16));
+        const DhtTable dht = testing::DhtFromLengths(testing::RandomLengths(rng, symbols, 16));
+        const auto results = BuildOnAllColumns(dht, static_cast<size_t>(trial % 16));
         ASSERT_TRUE(testing::ColumnsAgree<kInit>(results)) << trial;
         ASSERT_EQ(results[0].status, kKernelOk) << trial;
     }

@@ -20,10 +20,10 @@ namespace {
 using testing::BitWriter;
 using testing::ColumnResult;
 using testing::EncoderCodes;
-using testing::HuffmanSpec;
+using testing::DhtTable;
 
 struct Table {
-    HuffmanSpec spec;
+    DhtTable dht;
     HuffmanDecoderTable decoder;
     EncoderCodes codes;
 };
@@ -32,9 +32,9 @@ struct Table {
 Table MakeTable(uint32_t seed, int lastSymbol = 16) {
     std::mt19937 rng(seed);
     Table t;
-    t.spec = testing::SpecFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, lastSymbol), 16));
-    EXPECT_EQ(HuffmanDecoderTableInit(t.spec.bits.data(), t.spec.huffval.data(), &t.decoder), kKernelOk);
-    t.codes = testing::MakeCodes(t.spec);
+    t.dht = testing::DhtFromLengths(testing::RandomLengths(rng, testing::SymbolRange(0, lastSymbol), 16));
+    EXPECT_EQ(HuffmanDecoderTableInit(t.dht.bits.data(), t.dht.huffval.data(), &t.decoder), kKernelOk);
+    t.codes = testing::MakeCodes(t.dht);
     return t;
 }
 
