@@ -3,8 +3,10 @@
 #include <mutex>
 
 #include "jpegkernels/cpu/cpu_detect.h"
+#include "jpegkernels/huffdecode/huffman_decode_kernels.h"
 #include "jpegkernels/idct/idct_kernels.h"
 #include "jpegkernels/kernel_checks.h"
+#include "jpegkernels/lossless/lossless_kernels.h"
 
 namespace jpegkernels {
 
@@ -46,6 +48,42 @@ constexpr KernelDispatchTable MakeTable() {
     std::get<static_cast<int>(KernelRow::DequantInverseDct8x8) - 1>(t.rows) = {
         DequantInverseDct8x8,       DequantInverseDct8x8_Mmx,   DequantInverseDct8x8_Sse2,
         DequantInverseDct8x8_Sse3,  DequantInverseDct8x8_Ssse3, DequantInverseDct8x8_Sse41,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanDecoderTableSize) - 1>(t.rows) = {
+        HuffmanDecoderTableSize, HuffmanDecoderTableSize, HuffmanDecoderTableSize,
+        HuffmanDecoderTableSize, HuffmanDecoderTableSize, HuffmanDecoderTableSize,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanDecoderTableInit) - 1>(t.rows) = {
+        HuffmanDecoderTableInit,      HuffmanDecoderTableInit_Mmx,   HuffmanDecoderTableInit_Sse2,
+        HuffmanDecoderTableInit_Sse3, HuffmanDecoderTableInit_Ssse3, HuffmanDecoderTableInit_Sse41,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanDecoderStateSize) - 1>(t.rows) = {
+        HuffmanDecoderStateSize, HuffmanDecoderStateSize, HuffmanDecoderStateSize,
+        HuffmanDecoderStateSize, HuffmanDecoderStateSize, HuffmanDecoderStateSize,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanDecoderStateInit) - 1>(t.rows) = {
+        HuffmanDecoderStateInit, HuffmanDecoderStateInit, HuffmanDecoderStateInit,
+        HuffmanDecoderStateInit, HuffmanDecoderStateInit, HuffmanDecoderStateInit,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanDecodeBlock8x8) - 1>(t.rows) = {
+        HuffmanDecodeBlock8x8,      HuffmanDecodeBlock8x8_Mmx,   HuffmanDecodeBlock8x8_Sse2,
+        HuffmanDecodeBlock8x8_Sse3, HuffmanDecodeBlock8x8_Ssse3, HuffmanDecodeBlock8x8_Sse41,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanDecodeOneDiff) - 1>(t.rows) = {
+        HuffmanDecodeOneDiff,      HuffmanDecodeOneDiff,       HuffmanDecodeOneDiff_Sse2,
+        HuffmanDecodeOneDiff_Sse3, HuffmanDecodeOneDiff_Ssse3, HuffmanDecodeOneDiff_Sse41,
+    };
+    std::get<static_cast<int>(KernelRow::LosslessDecodeRow) - 1>(t.rows) = {
+        LosslessDecodeRow,      LosslessDecodeRow,       LosslessDecodeRow_Sse2,
+        LosslessDecodeRow_Sse2, LosslessDecodeRow_Ssse3, LosslessDecodeRow_Sse41,
+    };
+    std::get<static_cast<int>(KernelRow::LosslessReconstructFirstRow) - 1>(t.rows) = {
+        LosslessReconstructFirstRow,      LosslessReconstructFirstRow,       LosslessReconstructFirstRow_Sse2,
+        LosslessReconstructFirstRow_Sse3, LosslessReconstructFirstRow_Ssse3, LosslessReconstructFirstRow_Sse41,
+    };
+    std::get<static_cast<int>(KernelRow::LosslessReconstructRow) - 1>(t.rows) = {
+        LosslessReconstructRow,      LosslessReconstructRow_Mmx,   LosslessReconstructRow_Sse2,
+        LosslessReconstructRow_Sse3, LosslessReconstructRow_Ssse3, LosslessReconstructRow_Sse41,
     };
     return t;
 }

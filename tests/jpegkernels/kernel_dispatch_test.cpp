@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string_view>
+#include <vector>
 
 #include "jpegkernels/idct/idct_kernels.h"
 
@@ -45,6 +46,37 @@ TEST(KernelDispatchTable, RowThirteenHasOneEntryPerProcessorIndex) {
     std::set<const void*> distinct;
     for (int k = 0; k < kProcessorColumns; ++k) distinct.insert(kKernelDispatchTable.EntryAddress(KernelRow::DequantInverseDct8x8, k));
     EXPECT_EQ(distinct.size(), 6u);
+}
+
+// Rows 14 to 22 are built; columns share one function exactly where the
+// table says so, and every other column has an entry of its own.
+TEST(KernelDispatchTable, DecodingRowsShareEntriesAsListed) {
+    struct Sharing {
+        KernelRow row;
+        std::vector<std::set<int>> groups;
+    };
+    const Sharing rows[] = {
+        {KernelRow::HuffmanDecoderTableSize, {{0, 1, 2, 3, 4, 5}}},
+        {KernelRow::HuffmanDecoderTableInit, {{0}, {1}, {2}, {3}, {4}, {5}}},
+        {KernelRow::HuffmanDecoderStateSize, {{0, 1, 2, 3, 4, 5}}},
+        {KernelRow::HuffmanDecoderStateInit, {{0, 1, 2, 3, 4, 5}}},
+        {KernelRow::HuffmanDecodeBlock8x8, {{0}, {1}, {2}, {3}, {4}, {5}}},
+        {KernelRow::HuffmanDecodeOneDiff, {{0, 1}, {2}, {3}, {4}, {5}}},
+        {KernelRow::LosslessDecodeRow, {{0, 1}, {2, 3}, {4}, {5}}},
+        {KernelRow::LosslessReconstructFirstRow, {{0, 1}, {2}, {3}, {4}, {5}}},
+        {KernelRow::LosslessReconstructRow, {{0}, {1}, {2}, {3}, {4}, {5}}},
+    };
+    for (const Sharing& s : rows) {
+        SCOPED_TRACE(static_cast<int>(s.row));
+        EXPECT_TRUE(IsKernelRowBuilt(s.row));
+        std::set<const void*> distinct;
+        for (const std::set<int>& group : s.groups) {
+            const void* first = kKernelDispatchTable.EntryAddress(s.row, *group.begin());
+            for (int k : group) EXPECT_EQ(kKernelDispatchTable.EntryAddress(s.row, k), first) << k;
+            distinct.insert(first);
+        }
+        EXPECT_EQ(distinct.size(), s.groups.size());
+    }
 }
 
 // Stub flags and names as the table lists them.

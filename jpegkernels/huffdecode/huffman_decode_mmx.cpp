@@ -1,0 +1,4 @@
+// Huffman decoding rows 15 and 18 of processor index 1.
+#include "jpegkernels/huffdecode/huffman_decode_level.h"
+
+JPEGKERNELS_DEFINE_HUFFMAN_DECODE_LEVEL(Mmx)

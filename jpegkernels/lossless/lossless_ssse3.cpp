@@ -1,0 +1,6 @@
+// Lossless decoding rows of processor index 4, with the fast row decoder.
+#include "jpegkernels/lossless/lossless_decode_fast.h"
+#include "jpegkernels/lossless/lossless_level.h"
+
+JPEGKERNELS_DEFINE_LOSSLESS_LEVEL(Ssse3, 2)
+JPEGKERNELS_DEFINE_FAST_DECODE_ROW(Ssse3)
