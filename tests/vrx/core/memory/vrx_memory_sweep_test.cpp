@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/vrx/core/memory/memory_chain.h"
+#include "tests/vrx/framework/support/allocation_sweep.h"
 #include "tests/vrx/framework/support/test_engines.h"
 #include "tests/vrx/framework/support/test_manager.h"
 #include "vrx/core/memory/vrx_readmemory.h"
@@ -117,30 +118,7 @@ struct Named {
 class MemorySweep : public ::testing::TestWithParam<Named> {};
 
 TEST_P(MemorySweep, NeverCrashesLeaksOrSucceedsAfterAFailure) {
-    const Named& param = GetParam();
-    {
-        TestManager manager;
-        ASSERT_TRUE(param.chain(manager)) << "the chain works without failures";
-        vrx::VRX_Status out(&manager);
-        ASSERT_TRUE(manager.execute(out)) << out.function;
-    }
-    uint64_t n = 1;
-    for (; n < 20000; ++n) {
-        FailingMemoryManager::plan_next(n);
-        TestManager manager;
-        const bool output_ok = param.chain(manager);
-        vrx::VRX_Status out(&manager);
-        const bool job_ok = manager.execute(out);
-        const int64_t parts = (manager.error_handler() ? 1 : 0) + (manager.workflow() ? 1 : 0) +
-                              (manager.relation() ? 1 : 0);
-        EXPECT_EQ(manager.memory_manager().outstanding(), parts) << n;
-        if (manager.memory_manager().failures() == 0) {
-            EXPECT_TRUE(job_ok && output_ok) << n;
-            break;
-        }
-        EXPECT_FALSE(job_ok) << n;
-        if (HasFailure()) break;
-    }
+    const uint64_t n = sweep_allocation_failures(GetParam().name, 20000, GetParam().chain);
     EXPECT_GT(n, 5u);
     EXPECT_LT(n, 20000u);
 }

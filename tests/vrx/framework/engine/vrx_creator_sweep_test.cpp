@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "tests/vrx/framework/support/allocation_sweep.h"
 #include "tests/vrx/framework/support/test_engines.h"
 #include "tests/vrx/framework/support/test_manager.h"
 #include "vrx/framework/engine/vrx_nop.h"
@@ -122,31 +123,7 @@ struct Named {
 class CreatorSweep : public ::testing::TestWithParam<Named> {};
 
 TEST_P(CreatorSweep, NeverCrashesLeaksOrSucceedsAfterAFailure) {
-    const Named& param = GetParam();
-    {
-        TestManager manager;
-        ASSERT_TRUE(param.scenario(manager)) << "the chain works without failures";
-        vrx::VRX_Status out(&manager);
-        ASSERT_TRUE(manager.execute(out));
-    }
-    uint64_t n = 1;
-    for (; n < 10000; ++n) {
-        FailingMemoryManager::plan_next(n);
-        TestManager manager;
-        const bool output_ok = param.scenario(manager);
-        const FailingMemoryManager& memory = manager.memory_manager();
-        vrx::VRX_Status out(&manager);
-        const bool job_ok = manager.execute(out);
-        const int64_t parts = (manager.error_handler() ? 1 : 0) + (manager.workflow() ? 1 : 0) +
-                              (manager.relation() ? 1 : 0);
-        EXPECT_EQ(memory.outstanding(), parts) << param.name << " n=" << n;
-        if (memory.failures() == 0) {
-            EXPECT_TRUE(job_ok && output_ok) << param.name << " n=" << n;
-            break;
-        }
-        EXPECT_FALSE(job_ok) << param.name << " n=" << n;
-        EXPECT_TRUE(vrx::is_error(out.code)) << param.name << " n=" << n;
-    }
+    const uint64_t n = sweep_allocation_failures(GetParam().name, 10000, GetParam().scenario);
     EXPECT_GT(n, 3u);
     EXPECT_LT(n, 10000u);
 }
