@@ -1,0 +1,604 @@
+#include "dicomlib/togdicomdatasetreader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "dicomlib/togdicomdictionary.h"
+#include "dicomlib/togresult.h"
+
+using namespace TogDicomLib;
+
+namespace {
+
+constexpr uint32_t kPixelGroup = 0x7FE0;
+constexpr uint32_t kPixelElement = 0x0010;
+constexpr uint32_t kItemGroup = 0xFFFE;
+constexpr uint32_t kItemDelimiter = 0xE00D;
+constexpr uint32_t kSequenceDelimiter = 0xE0DD;
+// Sequences may nest this deep below the top level.
+constexpr int kMaxDepth = 10;
+// Read-ahead through the callbacks.
+constexpr uint32_t kAheadBytes = 64 * 1024;
+// Without a known source size, values above this are read in pieces of this
+// size, so a corrupt length cannot make one huge allocation before the
+// source runs out.
+constexpr uint32_t kUnknownSizePiece = 16 * 1024 * 1024;
+
+const char kDicm[4] = {'D', 'I', 'C', 'M'};
+
+bool IsPixelData(uint32_t group, uint32_t element) {
+    return group == kPixelGroup && element == kPixelElement;
+}
+
+bool IsExplicit(Encoding kind) {
+    return kind == Encoding::ExplicitLittle || kind == Encoding::ExplicitBig;
+}
+
+// VRs whose explicit form has a 2-byte length.
+bool IsShortLengthVR(uint32_t vr) {
+    switch (vr) {
+        case VR::AE: case VR::AS: case VR::AT: case VR::CS: case VR::DA: case VR::DS: case VR::DT:
+        case VR::FL: case VR::FD: case VR::IS: case VR::LO: case VR::LT: case VR::PN: case VR::SH:
+        case VR::SL: case VR::SS: case VR::ST: case VR::TM: case VR::UI: case VR::UL: case VR::US:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Bytes of the units that big-endian values swap, 0 for values kept as read.
+uint32_t SwapUnit(uint32_t vr) {
+    switch (vr) {
+        case VR::US: case VR::SS: case VR::OW: case VR::AT:
+            return 2;
+        case VR::OF: case VR::FL: case VR::SL: case VR::UL: case VR::OL:
+            return 4;
+        case VR::FD: case VR::OD: case VR::SV: case VR::UV: case VR::OV:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+void SwapUnits(uint8_t* bytes, uint32_t length, uint32_t unit) {
+    if (unit == 0 || length % unit != 0) return;
+    for (uint32_t i = 0; i < length; i += unit) std::reverse(bytes + i, bytes + i + unit);
+}
+
+}  // namespace
+
+TogDicomDataset::Reader::Reader(TogDicomDataset& dataset) noexcept
+    : ds_(dataset), position_(dataset.position_) {
+    if (ds_.read_ != nullptr && ds_.sourceSize_ >= 0) {
+        ahead_.reset(new (std::nothrow) uint8_t[kAheadBytes]);
+        buffered_ = ahead_ != nullptr;
+    }
+    aheadStart_ = position_;
+    sourcePosition_ = position_;
+}
+
+// ---------------------------------------------------------------------------
+// Source primitives
+
+int TogDicomDataset::Reader::CheckRemaining(uint64_t length) const noexcept {
+    if (ds_.sourceSize_ < 0) return ResultSuccess;
+    const int64_t remaining = ds_.sourceSize_ - position_;
+    if (remaining < 0 || length > static_cast<uint64_t>(remaining)) return ResultMalformed;
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::SyncSource() noexcept {
+    while (sourcePosition_ != position_) {
+        const int64_t distance = position_ - sourcePosition_;
+        const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(distance, INT32_MIN, INT32_MAX));
+        if (ds_.skip_ == nullptr || ds_.skip_(sourcePosition_, step, ds_.context_) != 0) {
+            return ResultStreamFailed;
+        }
+        sourcePosition_ += step;
+    }
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::Fill(uint32_t want) noexcept {
+    const int synced = SyncSource();
+    if (synced != ResultSuccess) return synced;
+    uint8_t endOfData = 0;
+    const int result = ds_.read_(ahead_.get(), position_, want, ds_.context_, &endOfData);
+    if (result != 0) return result;
+    aheadStart_ = position_;
+    aheadLength_ = want;
+    sourcePosition_ = position_ + want;
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::ReadRaw(void* buffer, uint32_t count) noexcept {
+    if (count == 0) return ResultSuccess;
+    auto* out = static_cast<uint8_t*>(buffer);
+    if (ds_.read_ == nullptr && !ds_.streamMode_) {
+        if (CheckRemaining(count) != ResultSuccess || ds_.memory_ == nullptr) return ResultMalformed;
+        std::memcpy(out, ds_.memory_ + position_, count);
+        position_ += count;
+        return ResultSuccess;
+    }
+    if (ds_.streamMode_) {
+        if (CheckRemaining(count) != ResultSuccess) return ResultMalformed;
+        const size_t got = std::fread(out, 1, count, ds_.stream_);
+        if (got != count) {
+            // Leave the stream where the position says it is.
+            fseeko(ds_.stream_, -static_cast<off_t>(got), SEEK_CUR);
+            return ResultStreamFailed;
+        }
+        position_ += count;
+        return ResultSuccess;
+    }
+    if (!buffered_) {
+        uint8_t endOfData = 0;
+        const int result = ds_.read_(out, position_, count, ds_.context_, &endOfData);
+        if (result != 0) return result;
+        position_ += count;
+        return ResultSuccess;
+    }
+    if (CheckRemaining(count) != ResultSuccess) return ResultMalformed;
+    // What the read-ahead holds from here on.
+    const int64_t aheadEnd = aheadStart_ + aheadLength_;
+    if (position_ >= aheadStart_ && position_ < aheadEnd) {
+        const uint32_t take = static_cast<uint32_t>(std::min<int64_t>(count, aheadEnd - position_));
+        std::memcpy(out, ahead_.get() + (position_ - aheadStart_), take);
+        position_ += take;
+        out += take;
+        count -= take;
+        if (count == 0) return ResultSuccess;
+    }
+    if (count >= kAheadBytes / 2) {
+        // Large values go straight into their memory.
+        const int synced = SyncSource();
+        if (synced != ResultSuccess) return synced;
+        uint8_t endOfData = 0;
+        const int result = ds_.read_(out, position_, count, ds_.context_, &endOfData);
+        if (result != 0) return result;
+        position_ += count;
+        sourcePosition_ = position_;
+        aheadStart_ = position_;
+        aheadLength_ = 0;
+        return ResultSuccess;
+    }
+    const uint32_t want =
+        static_cast<uint32_t>(std::min<int64_t>(kAheadBytes, ds_.sourceSize_ - position_));
+    const int filled = Fill(want);
+    if (filled != ResultSuccess) return filled;
+    std::memcpy(out, ahead_.get(), count);
+    position_ += count;
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::Read16(uint32_t& value, Encoding kind) noexcept {
+    uint8_t b[2];
+    const int result = ReadRaw(b, 2);
+    if (result != ResultSuccess) return result;
+    value = kind == Encoding::ExplicitBig ? (uint32_t{b[0]} << 8) | b[1] : (uint32_t{b[1]} << 8) | b[0];
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::Read32(uint32_t& value, Encoding kind) noexcept {
+    uint8_t b[4];
+    const int result = ReadRaw(b, 4);
+    if (result != ResultSuccess) return result;
+    if (kind == Encoding::ExplicitBig) {
+        value = (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | b[3];
+    } else {
+        value = (uint32_t{b[3]} << 24) | (uint32_t{b[2]} << 16) | (uint32_t{b[1]} << 8) | b[0];
+    }
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::Skip(int64_t distance) noexcept {
+    const int64_t target = position_ + distance;
+    if (target < 0) return ResultMalformed;
+    if (ds_.sourceSize_ >= 0 && target > ds_.sourceSize_) return ResultMalformed;
+    if (ds_.streamMode_) {
+        if (fseeko(ds_.stream_, distance, SEEK_CUR) != 0) return ResultStreamFailed;
+    } else if (ds_.read_ != nullptr && !buffered_ && ds_.skip_ != nullptr) {
+        // The callback's answer is not needed here: a source that could not
+        // move fails the next read.
+        int64_t left = distance;
+        while (left != 0) {
+            const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(left, INT32_MIN, INT32_MAX));
+            ds_.skip_(position_ + (distance - left), step, ds_.context_);
+            left -= step;
+        }
+    }
+    // Buffered callbacks catch up with the position when they next read.
+    position_ = target;
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::SkipValue(uint32_t length) noexcept {
+    const int64_t start = position_;
+    const int64_t target = start + length;
+    if (ds_.streamMode_) {
+        if (fseeko(ds_.stream_, length, SEEK_CUR) != 0) return ResultStreamFailed;
+    } else if (ds_.read_ != nullptr) {
+        if (ds_.skip_ == nullptr) return ResultStreamFailed;
+        if (buffered_) {
+            // The source moves only when the value reaches past the
+            // read-ahead.
+            position_ = target;
+            if (target <= aheadStart_ + aheadLength_) return ResultSuccess;
+            const int synced = SyncSource();
+            if (synced != ResultSuccess) position_ = start;
+            return synced;
+        }
+        int64_t done = 0;
+        while (done < length) {
+            const int32_t step = static_cast<int32_t>(std::min<int64_t>(length - done, INT32_MAX));
+            if (ds_.skip_(start + done, step, ds_.context_) != 0) return ResultStreamFailed;
+            done += step;
+        }
+    } else if (ds_.sourceSize_ >= 0 && target > ds_.sourceSize_) {
+        return ResultMalformed;
+    }
+    position_ = target;
+    return ResultSuccess;
+}
+
+bool TogDicomDataset::Reader::AtEnd() noexcept {
+    if (ds_.sourceSize_ >= 0) return position_ >= ds_.sourceSize_;
+    if (ds_.streamMode_) {
+        const int c = std::fgetc(ds_.stream_);
+        if (c == EOF) return true;
+        std::ungetc(c, ds_.stream_);
+        return false;
+    }
+    if (ds_.read_ == nullptr) return true;
+    uint8_t endOfData = 0;
+    return ds_.read_(nullptr, position_, 0, ds_.context_, &endOfData) == 0 && endOfData != 0;
+}
+
+// ---------------------------------------------------------------------------
+// Values
+
+int TogDicomDataset::Reader::ReadValue(TogDicomDataElement* element, uint32_t length, Encoding kind) noexcept {
+    if (length == UndefinedLength) return ResultMalformed;
+    const int remaining = CheckRemaining(length);
+    if (remaining != ResultSuccess) return remaining;
+    if (ds_.sourceSize_ < 0 && length > kUnknownSizePiece) {
+        // The source may end long before the declared length: take the
+        // value in pieces and allocate it once it has arrived.
+        std::vector<uint8_t> bytes;
+        try {
+            while (bytes.size() < length) {
+                const size_t piece = std::min<size_t>(kUnknownSizePiece, length - bytes.size());
+                const size_t at = bytes.size();
+                bytes.resize(at + piece);
+                const int result = ReadRaw(bytes.data() + at, static_cast<uint32_t>(piece));
+                if (result != ResultSuccess) return result;
+            }
+        } catch (...) {
+            return ResultOutOfMemory;
+        }
+        const int allocated = element->AllocateValue(length, true);
+        if (allocated != ResultSuccess) return allocated;
+        std::memcpy(element->GetValueData(), bytes.data(), length);
+    } else {
+        const int allocated = element->AllocateValue(length, true);
+        if (allocated != ResultSuccess) return allocated;
+        // Exactly the declared bytes: a pad byte is the value's own.
+        const int result = ReadRaw(element->GetValueData(), length);
+        if (result != ResultSuccess) return result;
+    }
+    if (kind == Encoding::ExplicitBig) SwapUnits(element->GetValueData(), length, SwapUnit(element->GetVR()));
+    return ResultSuccess;
+}
+
+int TogDicomDataset::Reader::RecordValue(TogDicomDataElement* element, uint32_t length) noexcept {
+    if (length == UndefinedLength) return ResultMalformed;
+    const int remaining = CheckRemaining(length);
+    if (remaining != ResultSuccess) return remaining;
+    const int recorded = element->SetValueByPosition(ds_.sourceName_, position_, length);
+    if (recorded != ResultSuccess) return recorded;
+    return SkipValue(length);
+}
+
+int TogDicomDataset::Reader::ReadUpToZero(TogDicomDataElement* element) noexcept {
+    uint32_t count = 0;
+    for (;;) {
+        uint8_t byte;
+        const int result = ReadRaw(&byte, 1);
+        if (result != ResultSuccess) return result;
+        ++count;
+        if (byte == 0) break;
+    }
+    const int back = Skip(-static_cast<int64_t>(count));
+    if (back != ResultSuccess) return back;
+    return ReadValue(element, count, Encoding::ExplicitLittle);
+}
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+int TogDicomDataset::Reader::Preamble(bool strict) noexcept {
+    uint8_t head[132];
+    const int result = ReadRaw(head, sizeof(head));
+    if (result != ResultSuccess) {
+        if (strict) return result;
+        return DataSet(ds_.root_, Encoding::ImplicitLittle, false, 0, UndefinedLength);
+    }
+    if (std::memcmp(head + 128, kDicm, sizeof(kDicm)) == 0) {
+        return DataSet(ds_.root_, Encoding::ExplicitLittle, true, 0, UndefinedLength);
+    }
+    if (strict) return ResultMalformed;
+    const int back = Skip(-static_cast<int64_t>(sizeof(head)));
+    if (back != ResultSuccess) return back;
+    return DataSet(ds_.root_, Encoding::ImplicitLittle, false, 0, UndefinedLength);
+}
+
+bool TogDicomDataset::Reader::DetectExplicit() noexcept {
+    uint8_t b[8];
+    if (ReadRaw(b, sizeof(b)) != ResultSuccess) return false;
+    Skip(-8);
+    const uint32_t vr = MakeVR(static_cast<char>(b[4]), static_cast<char>(b[5]));
+    const uint32_t rest = uint32_t{b[6]} | (uint32_t{b[7]} << 8);
+    if (rest != 0) return IsShortLengthVR(vr);
+    return vr == VR::OB || vr == VR::OW || vr == VR::OF || vr == VR::SQ || vr == VR::UT || vr == VR::UN;
+}
+
+Encoding TogDicomDataset::Reader::UnSequenceKind(Encoding kind, bool fixedLayout) noexcept {
+    switch (ds_.settings_.unSequenceMode) {
+        case UnSequenceImplicit:
+            return Encoding::ImplicitLittle;
+        case UnSequenceEnclosing:
+            return fixedLayout ? Encoding::ExplicitLittle : kind;
+        default:
+            return DetectExplicit() ? Encoding::ExplicitLittle : Encoding::ImplicitLittle;
+    }
+}
+
+int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind, bool meta, int depth,
+                                     uint32_t limit) noexcept {
+    const int64_t start = position_;
+    // Set once (0002,0010) is read in this data set.
+    bool haveSyntax = false;
+    Encoding syntaxKind = kind;
+    // End of the meta group, once its group length is read.
+    bool haveMetaEnd = false;
+    int64_t metaEnd = 0;
+
+    for (;;) {
+        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return ResultSuccess;
+        if (AtEnd()) return ResultSuccess;
+
+        uint8_t tag[4];
+        int result = ReadRaw(tag, sizeof(tag));
+        if (result != ResultSuccess) return result;
+        // A meta group without a group length ends where group 0002 ends.
+        if (meta && !haveMetaEnd && (uint32_t{tag[0]} | (uint32_t{tag[1]} << 8)) != 0x0002) meta = false;
+        const Encoding elementKind = meta ? Encoding::ExplicitLittle : (haveSyntax ? syntaxKind : kind);
+        // Deflated data sets are not read.
+        if (elementKind == Encoding::Deflated) return ResultMalformed;
+        const bool big = elementKind == Encoding::ExplicitBig;
+        const uint32_t group = big ? (uint32_t{tag[0]} << 8) | tag[1] : (uint32_t{tag[1]} << 8) | tag[0];
+        const uint32_t number = big ? (uint32_t{tag[2]} << 8) | tag[3] : (uint32_t{tag[3]} << 8) | tag[2];
+        const bool pixelData = IsPixelData(group, number);
+        if (pixelData) ds_.pixelDataStart_ = position_ - 4;
+
+        if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) {
+            uint32_t ignored;
+            return Read32(ignored, elementKind);
+        }
+
+        TogDicomDataElement* element = ds_.CreateElement(group, number);
+        if (element == nullptr) return ResultOutOfMemory;
+
+        uint32_t vrAsRead = VR::Blank;
+        uint32_t vr;
+        uint32_t length = 0;
+        if (IsExplicit(elementKind)) {
+            uint8_t letters[2];
+            result = ReadRaw(letters, sizeof(letters));
+            if (result != ResultSuccess) return result;
+            vrAsRead = MakeVR(static_cast<char>(letters[0]), static_cast<char>(letters[1]));
+            vr = vrAsRead;
+            if (IsShortLengthVR(vr)) {
+                result = Read16(length, elementKind);
+            } else {
+                result = Skip(2);
+                if (result == ResultSuccess) result = Read32(length, elementKind);
+            }
+            if (result != ResultSuccess) return result;
+            if (vr == VR::UN) vr = GetDictionaryVR(group, number);
+        } else {
+            result = Read32(length, elementKind);
+            if (result != ResultSuccess) return result;
+            vr = GetDictionaryVR(group, number);
+        }
+        element->SetVR(vr);
+
+        if (ds_.settings_.skipPrivateSequences != 0 && (group & 1u) != 0 && vr == VR::SQ) {
+            if (length != UndefinedLength) {
+                result = CheckRemaining(length);
+                if (result == ResultSuccess) result = Skip(length);
+                if (result != ResultSuccess) return result;
+                delete element;
+                continue;
+            }
+            if (depth > kMaxDepth) return ResultMalformed;
+            element->SetValueLength(length);
+            result = Sequence(element, vrAsRead, length, depth, elementKind, false);
+            if (result != ResultSuccess) return result;
+        } else if (length != UndefinedLength && vr != VR::SQ) {
+            // Pixel Data stays in the source, whatever its length.
+            result = pixelData ? RecordValue(element, length) : ReadValue(element, length, elementKind);
+            if (result != ResultSuccess) return result;
+            if (group == 0x0002 && number == 0x0000) {
+                uint32_t groupLength = 0;
+                element->GetUInt(groupLength);
+                haveMetaEnd = true;
+                metaEnd = position_ + groupLength;
+            } else if (group == 0x0002 && number == 0x0010) {
+                TogString uid;
+                element->GetText(uid);
+                haveSyntax = true;
+                syntaxKind = TransferSyntaxEncoding(uid);
+            }
+        } else {
+            if (depth > kMaxDepth) return ResultMalformed;
+            element->SetValueLength(length);
+            result = Sequence(element, vrAsRead, length, depth, elementKind, false);
+            if (result != ResultSuccess) return result;
+        }
+
+        result = parent->SetChildElement(element);
+        if (result != ResultSuccess) return result;
+        if (pixelData) ds_.pixelDataSize_ = position_ - ds_.pixelDataStart_;
+        if (meta && haveMetaEnd && position_ >= metaEnd) meta = false;
+    }
+}
+
+int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length,
+                                      int depth, Encoding kind, bool fixedLayout) noexcept {
+    if (length != UndefinedLength) {
+        const int remaining = CheckRemaining(length);
+        if (remaining != ResultSuccess) return remaining;
+    }
+    const bool unSequence = (fixedLayout || IsExplicit(kind)) && vrAsRead == VR::UN;
+    Encoding contents = kind;
+    if (unSequence) contents = UnSequenceKind(kind, fixedLayout);
+    const bool pixelData = IsPixelData(sequence->GetGroup(), sequence->GetElement());
+    const int64_t start = position_;
+    uint32_t items = 0;
+
+    for (;;) {
+        if (length != UndefinedLength && position_ - start >= length) return ResultSuccess;
+        uint32_t group;
+        uint32_t number;
+        uint32_t itemLength;
+        int result = Read16(group, contents);
+        if (result == ResultSuccess) result = Read16(number, contents);
+        if (result == ResultSuccess) result = Read32(itemLength, contents);
+        if (result != ResultSuccess) return result;
+        if (group == kItemGroup && number == kSequenceDelimiter) return ResultSuccess;
+
+        TogDicomDataElement* item = ds_.CreateElement(group, number);
+        if (item == nullptr) return ResultOutOfMemory;
+        item->SetValueLength(itemLength);
+
+        if (pixelData && fixedLayout) {
+            // The first item must be empty; the next one runs to its first
+            // zero byte; the rest are empty.
+            if (items == 0) {
+                result = ReadValue(item, itemLength, Encoding::ExplicitLittle);
+                if (result == ResultSuccess && itemLength != 0) result = ResultBasicOffsetTable;
+            } else if (items == 1) {
+                result = ReadUpToZero(item);
+            } else {
+                item->SetValueLength(0);
+            }
+        } else if (pixelData) {
+            // The basic offset table is held; every fragment stays in the
+            // source.
+            result = items == 0 ? ReadValue(item, itemLength, contents) : RecordValue(item, itemLength);
+        } else {
+            if (itemLength != UndefinedLength) result = CheckRemaining(itemLength);
+            if (result == ResultSuccess) {
+                result = fixedLayout && !unSequence ? FixedLayout(item, depth + 1, itemLength)
+                                                    : DataSet(item, contents, false, depth + 1, itemLength);
+            }
+        }
+        if (result != ResultSuccess) return result;
+        result = sequence->AddChildElement(item);
+        if (result != ResultSuccess) return result;
+        ++items;
+    }
+}
+
+int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth, uint32_t limit) noexcept {
+    const int64_t start = position_;
+    for (;;) {
+        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return ResultSuccess;
+        if (AtEnd()) return ResultSuccess;
+
+        uint32_t group;
+        uint32_t number;
+        uint8_t letters[2];
+        uint32_t length;
+        int result = Read16(group, Encoding::ExplicitLittle);
+        if (result == ResultSuccess) result = Read16(number, Encoding::ExplicitLittle);
+        if (result == ResultSuccess) result = ReadRaw(letters, sizeof(letters));
+        if (result == ResultSuccess) result = Read32(length, Encoding::ExplicitLittle);
+        if (result != ResultSuccess) return result;
+        if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) return ResultSuccess;
+
+        const bool pixelData = IsPixelData(group, number);
+        if (pixelData) ds_.pixelDataStart_ = position_ - 12;
+        TogDicomDataElement* element = ds_.CreateElement(group, number);
+        if (element == nullptr) return ResultOutOfMemory;
+        const uint32_t vrAsRead = MakeVR(static_cast<char>(letters[0]), static_cast<char>(letters[1]));
+        const uint32_t vr = vrAsRead == VR::UN ? GetDictionaryVR(group, number) : vrAsRead;
+        element->SetVR(vr);
+
+        if (length == UndefinedLength || vr == VR::SQ) {
+            if (depth > kMaxDepth) return ResultMalformed;
+            element->SetValueLength(length);
+            result = Sequence(element, vrAsRead, length, depth, Encoding::ExplicitLittle, true);
+        } else if (pixelData) {
+            result = ReadUpToZero(element);
+        } else {
+            result = ReadValue(element, length, Encoding::ExplicitLittle);
+        }
+        // A basic offset table that is not empty ends the stream with its own
+        // code; the element is kept.
+        if (result != ResultSuccess && result != ResultBasicOffsetTable) return result;
+        const int attached = parent->SetChildElement(element);
+        if (attached != ResultSuccess) return attached;
+        if (result != ResultSuccess) return result;
+        if (pixelData) {
+            ds_.pixelDataSize_ = position_ - ds_.pixelDataStart_;
+            if (depth == 0) return ResultSuccess;
+        }
+    }
+}
+
+int TogDicomDataset::Reader::PostPass(TogDicomDataElement* element, bool flag1, bool flag2) noexcept {
+    TogString syntax;
+    element->GetChildText(0x0002, 0x0010, syntax);
+    if (syntax.IsEmpty()) syntax = u"1.2.840.10008.1.2";
+    TogDicomDataElement* pixel = element->FindChild(kPixelGroup, kPixelElement);
+    const bool settle = pixel != nullptr && (flag1 || flag2 || pixel->GetVR() == VR::Blank);
+    const TogDicomDataElement* bitsAllocated = element->FindChild(0x0028, 0x0100);
+
+    // OW for more than 8 bits allocated, else OB.
+    auto byBitsAllocated = [&]() -> int {
+        uint32_t bits = 0;
+        const int result = bitsAllocated->GetUInt(bits);
+        if (result != ResultSuccess) return result;
+        pixel->SetVR(bits > 8 ? VR::OW : VR::OB);
+        return ResultSuccess;
+    };
+
+    if (settle) {
+        int result = ResultSuccess;
+        if (syntax == u"1.2.840.10008.1.2") {
+            pixel->SetVR(VR::OW);
+        } else if (syntax == u"1.2.840.10008.1.2.1" || syntax == u"1.2.840.10008.1.2.2") {
+            if (bitsAllocated != nullptr) result = byBitsAllocated();
+        } else if (syntax == u"1.2.840.10008.1.2.4.70") {
+            if (pixel->GetChildCount() > 0) {
+                pixel->SetVR(VR::OB);
+            } else if (bitsAllocated != nullptr) {
+                result = byBitsAllocated();
+            }
+        }
+        if (result != ResultSuccess) return result;
+    }
+
+    for (uint32_t i = 0; i < element->GetChildCount(); ++i) {
+        TogDicomDataElement* child = element->GetChildAt(i);
+        if (child == pixel || child->GetChildCount() == 0) continue;
+        const int result = PostPass(child, flag1, flag2);
+        if (result != ResultSuccess) return result;
+    }
+    return ResultSuccess;
+}

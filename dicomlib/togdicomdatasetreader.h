@@ -1,0 +1,57 @@
+#pragma once
+// The parser behind TogDicomDataset's openings (internal to the library).
+#include <cstdint>
+#include <memory>
+
+#include "dicomlib/togdicomdataset.h"
+
+class TogDicomDataset::Reader {
+public:
+    explicit Reader(TogDicomDataset& dataset) noexcept;
+
+    // The Part 10 form: preamble and "DICM", then the data set.
+    int Preamble(bool strict) noexcept;
+    // One data set into `parent`: until the source ends, or (below the top
+    // level) until `limit` bytes are read or an item delimiter is met.
+    int DataSet(TogDicomDataElement* parent, TogDicomLib::Encoding kind, bool meta, int depth,
+                uint32_t limit) noexcept;
+    // The fixed-layout element stream.
+    int FixedLayout(TogDicomDataElement* parent, int depth, uint32_t limit) noexcept;
+    // Settles the VR of Pixel Data by the transfer syntax.
+    int PostPass(TogDicomDataElement* element, bool flag1, bool flag2) noexcept;
+
+private:
+    int Sequence(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length, int depth,
+                 TogDicomLib::Encoding kind, bool fixedLayout) noexcept;
+    TogDicomLib::Encoding UnSequenceKind(TogDicomLib::Encoding kind, bool fixedLayout) noexcept;
+    bool DetectExplicit() noexcept;
+
+    // Source primitives.
+    int ReadRaw(void* buffer, uint32_t count) noexcept;
+    int Read16(uint32_t& value, TogDicomLib::Encoding kind) noexcept;
+    int Read32(uint32_t& value, TogDicomLib::Encoding kind) noexcept;
+    int Skip(int64_t distance) noexcept;
+    // Moves past a value held by position; 9 when the source refuses.
+    int SkipValue(uint32_t length) noexcept;
+    bool AtEnd() noexcept;
+    // 5000 when the size of the source is known and fewer than `length`
+    // bytes remain.
+    int CheckRemaining(uint64_t length) const noexcept;
+    int Fill(uint32_t want) noexcept;
+    int SyncSource() noexcept;
+
+    // Element values.
+    int ReadValue(TogDicomDataElement* element, uint32_t length, TogDicomLib::Encoding kind) noexcept;
+    int RecordValue(TogDicomDataElement* element, uint32_t length) noexcept;
+    int ReadUpToZero(TogDicomDataElement* element) noexcept;
+
+    TogDicomDataset& ds_;
+    int64_t& position_;
+    // Read-ahead through the callbacks when the size of the source is known.
+    bool buffered_ = false;
+    std::unique_ptr<uint8_t[]> ahead_;
+    int64_t aheadStart_ = 0;
+    uint32_t aheadLength_ = 0;
+    // Where the callbacks' source stands.
+    int64_t sourcePosition_ = 0;
+};

@@ -1,0 +1,105 @@
+#include "vrx/framework/io/vrx_bytearrayinputstorage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/manager/vrx_manager.h"
+
+namespace vrx {
+
+VRX_ByteArrayInputStorage* VRX_ByteArrayInputStorage::create(VRX_Manager* manager,
+                                                             const void* data, int32_t size) {
+    return make_storage<VRX_ByteArrayInputStorage>(
+        manager, [&](VRX_ByteArrayInputStorage* s) { return s->initiate(data, size); });
+}
+
+bool VRX_ByteArrayInputStorage::initiate(const void* data, int32_t size) {
+    if (!data || size <= 0) {
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayInputStorage::initiate()", __FILE__, 153);
+        return false;
+    }
+    data_ = static_cast<const unsigned char*>(data);
+    size_ = size;
+    position_ = 0;
+    return true;
+}
+
+bool VRX_ByteArrayInputStorage::initiate(const void* begin, const void* end) {
+    const auto* first = static_cast<const unsigned char*>(begin);
+    const auto* last = static_cast<const unsigned char*>(end);
+    const int64_t length = (first && last) ? last - first : 0;
+    const int32_t size = (length > 0 && length <= INT32_MAX) ? static_cast<int32_t>(length) : 0;
+    return initiate(begin, size);
+}
+
+bool VRX_ByteArrayInputStorage::terminate() {
+    data_ = nullptr;
+    position_ = 0;
+    size_ = 0;
+    return true;
+}
+
+int32_t VRX_ByteArrayInputStorage::available(int32_t n) const {
+    const int64_t left = std::max<int64_t>(0, int64_t{size_} - position_);
+    return static_cast<int32_t>(std::clamp<int64_t>(n, 0, left));
+}
+
+int32_t VRX_ByteArrayInputStorage::get() {
+    if (!data_ || position_ >= size_) return -1;
+    return data_[position_++];
+}
+
+int32_t VRX_ByteArrayInputStorage::read(void* buffer, int32_t n) {
+    if (n == 0) return 0;
+    if (n < 0 || !buffer) {
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayInputStorage::read()", __FILE__, __LINE__);
+        return 0;
+    }
+    const int32_t k = data_ ? available(n) : 0;
+    if (k > 0) std::memcpy(buffer, data_ + position_, static_cast<size_t>(k));
+    position_ += k;
+    return k;
+}
+
+int32_t VRX_ByteArrayInputStorage::read_at(int32_t position, void* buffer, int32_t n) {
+    if (!data_ || !buffer || position < 0 || n <= 0 || position >= size_) return 0;
+    const int32_t k = static_cast<int32_t>(std::min<int64_t>(n, int64_t{size_} - position));
+    std::memcpy(buffer, data_ + position, static_cast<size_t>(k));
+    return k;
+}
+
+int32_t VRX_ByteArrayInputStorage::move(int32_t n) {
+    const int64_t target = std::clamp<int64_t>(int64_t{position_} + n, 0, size_);
+    const int32_t moved = static_cast<int32_t>(target - position_);
+    position_ = static_cast<int32_t>(target);
+    return moved;
+}
+
+bool VRX_ByteArrayInputStorage::seek_from_begin(int32_t n) {
+    if (n < 0) return false;
+    position_ = std::min(n, size_);
+    return true;
+}
+
+bool VRX_ByteArrayInputStorage::seek_from_end(int32_t n) {
+    if (n > 0) {
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_ByteArrayInputStorage::seek_from_end()", __FILE__,
+                         __LINE__);
+        return false;
+    }
+    position_ = static_cast<int32_t>(std::max<int64_t>(0, int64_t{size_} + n));
+    return true;
+}
+
+bool VRX_ByteArrayInputStorage::to_begin() {
+    position_ = 0;
+    return true;
+}
+
+bool VRX_ByteArrayInputStorage::to_end() {
+    position_ = size_;
+    return true;
+}
+
+}  // namespace vrx

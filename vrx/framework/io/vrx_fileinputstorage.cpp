@@ -1,0 +1,190 @@
+#include "vrx/framework/io/vrx_fileinputstorage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/manager/vrx_manager.h"
+
+namespace vrx {
+
+namespace {
+// Bytes read ahead at a time (less for smaller files).
+constexpr int32_t read_ahead_bytes = 64 * 1024;
+}  // namespace
+
+VRX_FileInputStorage::VRX_FileInputStorage(VRX_Manager* manager)
+    : VRX_InputStorage(manager),
+      VRX_NamableImpl<VRX_BasicString<char>>(manager),
+      VRX_PosixStorage<VRX_PosixLowLevelFile>(manager) {}
+
+VRX_FileInputStorage::~VRX_FileInputStorage() { free_buffer(); }
+
+VRX_FileInputStorage* VRX_FileInputStorage::create(VRX_Manager* manager, const char* name) {
+    return make_storage<VRX_FileInputStorage>(
+        manager, [&](VRX_FileInputStorage* s) { return s->initiate(name); });
+}
+
+bool VRX_FileInputStorage::initiate(const char* name) {
+    if (!name) return true;
+    terminate();
+    renew_stamp();
+    if (!set_name(name)) return false;
+    int64_t size = 0;
+    if (!open(name, size)) return false;
+    return attach(size, 0);
+}
+
+bool VRX_FileInputStorage::initiate(int descriptor) {
+    if (descriptor == 0) return true;
+    if (descriptor < 0) {
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_FileInputStorage::initiate()", __FILE__, 106);
+        return false;
+    }
+    terminate();
+    int64_t size = 0;
+    int64_t offset = 0;
+    if (!adopt(descriptor, size, offset)) {
+        manager_->report(VRX_ERROR_IO, "VRX_FileInputStorage::initiate()", __FILE__, __LINE__);
+        return false;
+    }
+    if (size > VRX_STORAGE_MAX_SIZE || offset > VRX_STORAGE_MAX_SIZE) {
+        // Adopted, so closed with the storage as any adopted descriptor.
+        close();
+        manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_FileInputStorage::initiate()", __FILE__,
+                         __LINE__);
+        return false;
+    }
+    return attach(size, offset);
+}
+
+bool VRX_FileInputStorage::attach(int64_t size, int64_t position) {
+    size_ = static_cast<int32_t>(size);
+    position_ = static_cast<int32_t>(position);
+    window_start_ = 0;
+    window_bytes_ = 0;
+    return true;
+}
+
+bool VRX_FileInputStorage::terminate() {
+    close();
+    free_buffer();
+    size_ = 0;
+    position_ = 0;
+    return true;
+}
+
+void VRX_FileInputStorage::free_buffer() {
+    if (buffer_) manager_->deallocate(buffer_);
+    buffer_ = nullptr;
+    buffer_capacity_ = 0;
+    window_start_ = 0;
+    window_bytes_ = 0;
+}
+
+bool VRX_FileInputStorage::check_open(const char* function, uint32_t line) {
+    if (is_open()) return true;
+    manager_->report(VRX_ERROR_IO, function, __FILE__, line);
+    return false;
+}
+
+bool VRX_FileInputStorage::fill() {
+    if (!buffer_) {
+        const int32_t capacity = std::clamp(size_, int32_t{1}, read_ahead_bytes);
+        buffer_ = static_cast<unsigned char*>(manager_->allocate(static_cast<size_t>(capacity)));
+        if (!buffer_) return false;
+        buffer_capacity_ = capacity;
+    }
+    const int32_t want = static_cast<int32_t>(
+        std::min<int64_t>(buffer_capacity_, int64_t{size_} - position_));
+    window_start_ = position_;
+    window_bytes_ = read_at(position_, buffer_, want);
+    return window_bytes_ > 0;
+}
+
+int32_t VRX_FileInputStorage::get() {
+    if (position_ >= window_start_ && position_ - window_start_ < window_bytes_)
+        return buffer_[position_++ - window_start_];
+    unsigned char byte = 0;
+    return read(&byte, 1) == 1 ? byte : -1;
+}
+
+int32_t VRX_FileInputStorage::read(void* buffer, int32_t n) {
+    if (n == 0) return 0;
+    if (n < 0 || !buffer) {
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_FileInputStorage::read()", __FILE__, __LINE__);
+        return 0;
+    }
+    if (!check_open("VRX_PosixLowLevelIO::read()", 151)) return 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    const int32_t want =
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{size_} - position_, 0, n));
+    int32_t total = 0;
+    while (total < want) {
+        const int32_t rest = want - total;
+        if (position_ >= window_start_ && position_ - window_start_ < window_bytes_) {
+            const int32_t k = std::min(rest, window_bytes_ - (position_ - window_start_));
+            std::memcpy(out + total, buffer_ + (position_ - window_start_), static_cast<size_t>(k));
+            total += k;
+            position_ += k;
+        } else if (rest >= read_ahead_bytes || !fill()) {
+            // Large requests go straight into the caller's memory; so does
+            // everything when no read-ahead memory could be had.
+            const int32_t got = read_at(position_, out + total, rest);
+            total += got;
+            position_ += got;
+            break;
+        }
+    }
+    return total;
+}
+
+int32_t VRX_FileInputStorage::read_at(int32_t position, void* buffer, int32_t n) {
+    if (!is_open() || !buffer || position < 0 || n <= 0 || position >= size_) return 0;
+    const int32_t want = static_cast<int32_t>(std::min<int64_t>(n, int64_t{size_} - position));
+    return VRX_PosixLowLevelIO::read_at(position, buffer, want);
+}
+
+int32_t VRX_FileInputStorage::position() {
+    if (!check_open("VRX_PosixLowLevelIO::position()", 83)) return -1;
+    return position_;
+}
+
+int32_t VRX_FileInputStorage::size() {
+    if (!check_open("VRX_PosixLowLevelIO::position()", 83)) return 0;
+    return size_;
+}
+
+int32_t VRX_FileInputStorage::move(int32_t n) {
+    if (n == 0) return 0;
+    if (!check_open("VRX_PosixLowLevelIO::position()", 83)) return 0;
+    const int64_t target = std::clamp<int64_t>(int64_t{position_} + n, 0, size_);
+    const int32_t moved = static_cast<int32_t>(target - position_);
+    position_ = static_cast<int32_t>(target);
+    return moved;
+}
+
+bool VRX_FileInputStorage::seek_from_begin(int32_t n) {
+    if (!is_open() || n < 0) {
+        manager_->report(VRX_ERROR_IO, "VRX_PosixLowLevelIO::seek()", __FILE__, 100);
+        return false;
+    }
+    position_ = std::min(n, size_);
+    return true;
+}
+
+bool VRX_FileInputStorage::seek_from_end(int32_t n) {
+    const int64_t target = std::max<int64_t>(0, int64_t{size_} + n);
+    if (!is_open() || target > VRX_STORAGE_MAX_SIZE) {
+        manager_->report(VRX_ERROR_IO, "VRX_PosixLowLevelIO::seek()", __FILE__, 100);
+        return false;
+    }
+    position_ = static_cast<int32_t>(target);
+    return true;
+}
+
+bool VRX_FileInputStorage::to_begin() { return seek_from_begin(0); }
+
+bool VRX_FileInputStorage::to_end() { return seek_from_end(0); }
+
+}  // namespace vrx

@@ -1,0 +1,80 @@
+#include "vrx/framework/io/vrx_mutexinputstorage.h"
+
+#include "vrx/framework/io/vrx_storagefactory.h"
+
+namespace vrx {
+
+VRX_MutexInputStorage* VRX_MutexInputStorage::create(VRX_Manager* manager,
+                                                     VRX_InputStorage* storage) {
+    return make_storage<VRX_MutexInputStorage>(
+        manager, [&](VRX_MutexInputStorage* s) { return s->initiate(storage); });
+}
+
+int32_t VRX_MutexInputStorage::get() {
+    return locked([](VRX_InputStorage* s) { return s ? s->get() : -1; });
+}
+
+int32_t VRX_MutexInputStorage::read(void* buffer, int32_t n) {
+    return locked([&](VRX_InputStorage* s) { return s ? s->read(buffer, n) : 0; });
+}
+
+int32_t VRX_MutexInputStorage::skip(int32_t n) {
+    return locked([&](VRX_InputStorage* s) { return s ? s->skip(n) : 0; });
+}
+
+int32_t VRX_MutexInputStorage::position() {
+    return locked([](VRX_InputStorage* s) { return s ? s->position() : 0; });
+}
+
+int32_t VRX_MutexInputStorage::move(int32_t n) {
+    return locked([&](VRX_InputStorage* s) { return s ? s->move(n) : 0; });
+}
+
+bool VRX_MutexInputStorage::is_end() {
+    return locked([](VRX_InputStorage* s) { return s ? s->is_end() : true; });
+}
+
+bool VRX_MutexInputStorage::seek_from_begin(int32_t n) {
+    return locked([&](VRX_InputStorage* s) { return s ? s->seek_from_begin(n) : false; });
+}
+
+bool VRX_MutexInputStorage::seek_from_end(int32_t n) {
+    return locked([&](VRX_InputStorage* s) { return s ? s->seek_from_end(n) : false; });
+}
+
+int32_t VRX_MutexInputStorage::size() {
+    return locked([](VRX_InputStorage* s) { return s ? s->size() : 0; });
+}
+
+bool VRX_MutexInputStorage::to_begin() {
+    return locked([](VRX_InputStorage* s) { return s ? s->to_begin() : false; });
+}
+
+bool VRX_MutexInputStorage::to_end() {
+    return locked([](VRX_InputStorage* s) { return s ? s->to_end() : false; });
+}
+
+bool VRX_MutexInputStorage::unget() {
+    return locked([](VRX_InputStorage* s) { return s ? s->move(-1) == -1 : false; });
+}
+
+VRX_PositionedInput* VRX_MutexInputStorage::positioned() const {
+    return dynamic_cast<VRX_PositionedInput*>(pointer_);
+}
+
+bool VRX_MutexInputStorage::can_read_at() {
+    VRX_PositionedInput* source = positioned();
+    return source && source->can_read_at();
+}
+
+bool VRX_MutexInputStorage::read_at_is_costly() {
+    VRX_PositionedInput* source = positioned();
+    return source && source->read_at_is_costly();
+}
+
+int32_t VRX_MutexInputStorage::read_at(int32_t position, void* buffer, int32_t n) {
+    VRX_PositionedInput* source = positioned();
+    return source ? source->read_at(position, buffer, n) : 0;
+}
+
+}  // namespace vrx
