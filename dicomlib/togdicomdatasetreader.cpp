@@ -472,6 +472,7 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
 
     for (;;) {
         if (length != UndefinedLength && position_ - start >= length) return ResultSuccess;
+        const int64_t itemStart = position_;
         uint32_t group;
         uint32_t number;
         uint32_t itemLength;
@@ -484,6 +485,7 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
         TogDicomDataElement* item = ds_.CreateElement(group, number);
         if (item == nullptr) return ResultOutOfMemory;
         item->SetValueLength(itemLength);
+        item->SetItemOffset(itemStart);
 
         if (pixelData && fixedLayout) {
             // The first item must be empty; the next one runs to its first
