@@ -117,6 +117,16 @@ int TogDicomDataElement::CheckNewChild(TogDicomDataElement* child, const char* s
     return ResultSuccess;
 }
 
+bool TogDicomDataElement::RoomForChild() noexcept {
+    if (children_.size() < children_.capacity()) return true;
+    try {
+        children_.reserve(children_.empty() ? 4 : children_.size() * 2);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
 void TogDicomDataElement::TakeChild(TogDicomDataElement* child) noexcept {
     if (child->parent_ != nullptr) child->parent_->RemoveChild(child);
     if (child->pending_ && dataset_ != nullptr) dataset_->Unregister(child);
@@ -126,11 +136,7 @@ void TogDicomDataElement::TakeChild(TogDicomDataElement* child) noexcept {
 int TogDicomDataElement::SetChildElement(TogDicomDataElement* child) noexcept {
     const int checked = CheckNewChild(child, kSetChildSignature);
     if (checked != ResultSuccess) return checked;
-    try {
-        children_.reserve(children_.size() + 1);
-    } catch (...) {
-        return ResultOutOfMemory;
-    }
+    if (!RoomForChild()) return ResultOutOfMemory;
     TakeChild(child);
     const uint32_t group = child->group_;
     const uint32_t element = child->element_;
@@ -159,11 +165,7 @@ int TogDicomDataElement::SetChildElement(TogDicomDataElement* child) noexcept {
 int TogDicomDataElement::AddChildElement(TogDicomDataElement* child) noexcept {
     const int checked = CheckNewChild(child, kAddChildSignature);
     if (checked != ResultSuccess) return checked;
-    try {
-        children_.reserve(children_.size() + 1);
-    } catch (...) {
-        return ResultOutOfMemory;
-    }
+    if (!RoomForChild()) return ResultOutOfMemory;
     TakeChild(child);
     const size_t end = GroupEnd(child->group_);
     if (end > 0 && children_[end - 1]->group_ == child->group_ &&

@@ -200,6 +200,8 @@ private:
     };
 
     int CheckNewChild(TogDicomDataElement* child, const char* signature) noexcept;
+    // Makes room for one more child before anything changes.
+    bool RoomForChild() noexcept;
     void TakeChild(TogDicomDataElement* child) noexcept;
     void InsertOrdered(TogDicomDataElement* child) noexcept;
     // First index of the group's children and one past the last.

@@ -112,7 +112,7 @@ TogDicomDataset::~TogDicomDataset() {
 
 TogDicomDataElement* TogDicomDataset::CreateElement(uint32_t group, uint32_t element) noexcept {
     try {
-        pending_.reserve(pending_.size() + 1);
+        if (pending_.size() == pending_.capacity()) pending_.reserve(pending_.empty() ? 16 : pending_.size() * 2);
     } catch (...) {
         return nullptr;
     }

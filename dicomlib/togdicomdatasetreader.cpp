@@ -25,7 +25,7 @@ constexpr uint32_t kAheadBytes = 64 * 1024;
 // Without a known source size, values above this are read in pieces of this
 // size, so a corrupt length cannot make one huge allocation before the
 // source runs out.
-constexpr uint32_t kUnknownSizePiece = 16 * 1024 * 1024;
+constexpr uint32_t kUnknownSizePiece = 1024 * 1024;
 
 const char kDicm[4] = {'D', 'I', 'C', 'M'};
 
@@ -336,11 +336,20 @@ int TogDicomDataset::Reader::Preamble(bool strict) noexcept {
 }
 
 bool TogDicomDataset::Reader::DetectExplicit() noexcept {
-    uint8_t b[8];
-    if (ReadRaw(b, sizeof(b)) != ResultSuccess) return false;
-    Skip(-8);
-    const uint32_t vr = MakeVR(static_cast<char>(b[4]), static_cast<char>(b[5]));
-    const uint32_t rest = uint32_t{b[6]} | (uint32_t{b[7]} << 8);
+    // The contents start with an item header; the encoding shows in the
+    // header of the first element after it.
+    uint8_t b[16];
+    const uint8_t* header = b;
+    if (ReadRaw(b, 16) == ResultSuccess) {
+        Skip(-16);
+        if (b[0] == 0xFE && b[1] == 0xFF && b[2] == 0x00 && b[3] == 0xE0) header = b + 8;
+    } else if (ReadRaw(b, 8) == ResultSuccess) {
+        Skip(-8);
+    } else {
+        return false;
+    }
+    const uint32_t vr = MakeVR(static_cast<char>(header[4]), static_cast<char>(header[5]));
+    const uint32_t rest = uint32_t{header[6]} | (uint32_t{header[7]} << 8);
     if (rest != 0) return IsShortLengthVR(vr);
     return vr == VR::OB || vr == VR::OW || vr == VR::OF || vr == VR::SQ || vr == VR::UT || vr == VR::UN;
 }

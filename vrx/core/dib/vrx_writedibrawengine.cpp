@@ -240,20 +240,17 @@ bool VRX_WriteDIBRawEngine::write_row(const unsigned char* line) {
             }
             return put(row_buffer_, stride_);
         case 24:
+        case 32: {
+            // Blue, green, red (and a zero byte at 32 bits).
+            const uint32_t step = dib_bits_ / 8;
             for (uint32_t x = 0; x < width; ++x) {
-                row_buffer_[3 * x] = line[3 * x + 2];
-                row_buffer_[3 * x + 1] = line[3 * x + 1];
-                row_buffer_[3 * x + 2] = line[3 * x];
+                unsigned char* out = row_buffer_ + step * x;
+                out[0] = line[3 * x + 2];
+                out[1] = line[3 * x + 1];
+                out[2] = line[3 * x];
             }
             return put(row_buffer_, stride_);
-        case 32:
-            for (uint32_t x = 0; x < width; ++x) {
-                row_buffer_[4 * x] = line[3 * x + 2];
-                row_buffer_[4 * x + 1] = line[3 * x + 1];
-                row_buffer_[4 * x + 2] = line[3 * x];
-                row_buffer_[4 * x + 3] = 0;
-            }
-            return put(row_buffer_, stride_);
+        }
         default:
             manager_->report(VRX_ERROR_UNSUPPORTED, execute_text, __FILE__, __LINE__);
             return false;

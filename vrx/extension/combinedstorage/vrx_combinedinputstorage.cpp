@@ -31,22 +31,9 @@ int32_t VRX_CombinedInputStorage::read(void* buffer, int32_t n) {
         return 0;
     }
     auto* out = static_cast<unsigned char*>(buffer);
-    const int32_t entry = current_;
-    int32_t total = 0;
-    for (int32_t i = entry; i < static_cast<int32_t>(parts_.size()); ++i) {
-        VRX_InputStorage* part = parts_.data()[i];
-        if (i != entry) {
-            current_ = i;
-            if (!part->to_begin()) break;
-        }
-        const int32_t left = bytes_left(static_cast<size_t>(i));
-        const int32_t wanted = n - total;
-        if (left >= wanted) return total + part->read(out + total, wanted);
-        const int32_t got = left > 0 ? part->read(out + total, left) : 0;
-        total += got;
-        if (got < left) break;
-    }
-    return total;
+    return walk_forward(n, false, [out](VRX_InputStorage* part, int32_t k, int32_t done) {
+        return part->read(out + done, k);
+    });
 }
 
 int32_t VRX_CombinedInputStorage::size() {

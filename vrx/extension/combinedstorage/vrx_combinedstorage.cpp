@@ -66,48 +66,30 @@ int32_t VRX_CombinedStorage<VRX_InputStorage>::position() {
 
 int32_t VRX_CombinedStorage<VRX_InputStorage>::move(int32_t n) {
     if (closed_ || n == 0) return 0;
-    const int32_t entry = current_;
-    int64_t total = 0;
     if (n > 0) {
-        int64_t rest = n;
-        for (int32_t i = entry; i < static_cast<int32_t>(parts_.size()); ++i) {
-            VRX_InputStorage* part = parts_.data()[i];
-            if (i != entry) {
-                current_ = i;
-                if (!part->to_begin()) break;
-            }
-            const int32_t left = bytes_left(static_cast<size_t>(i));
-            if (left >= rest) {
-                total += part->move(static_cast<int32_t>(rest));
-                break;
-            }
-            const int32_t moved = part->move(left);
-            total += moved;
-            rest -= moved;
-            if (moved < left) break;
-            // A part that has shrunk ends the combined data.
-            if (static_cast<int64_t>(part->size()) < limits_.data()[i]) break;
-        }
-    } else {
-        int64_t rest = n;
-        for (int32_t i = entry; i >= 0; --i) {
-            VRX_InputStorage* part = parts_.data()[i];
-            if (i != entry) {
-                current_ = i;
-                if (!part->seek_from_begin(effective_length(static_cast<size_t>(i)))) break;
-            }
-            const int32_t back = -part->position();
-            if (back <= rest) {
-                total += part->move(static_cast<int32_t>(rest));
-                break;
-            }
-            const int32_t moved = part->move(back);
-            total += moved;
-            rest -= moved;
-            if (moved != back) break;
-        }
+        // A part that has shrunk ends the combined data.
+        return walk_forward(n, true, [](VRX_InputStorage* part, int32_t k, int32_t) {
+            return part->move(k);
+        });
     }
-    return static_cast<int32_t>(total);
+    // Backwards: each earlier part becomes current and is put to its
+    // effective end.
+    const int32_t entry = current_;
+    int32_t total = 0;
+    for (int32_t i = entry; i >= 0; --i) {
+        VRX_InputStorage* part = parts_.data()[i];
+        if (i != entry) {
+            current_ = i;
+            if (!part->seek_from_begin(effective_length(static_cast<size_t>(i)))) break;
+        }
+        const int32_t rest = n - total;
+        const int32_t back = -part->position();
+        if (back <= rest) return total + part->move(rest);
+        const int32_t moved = part->move(back);
+        total += moved;
+        if (moved != back) break;
+    }
+    return total;
 }
 
 bool VRX_CombinedStorage<VRX_InputStorage>::to_begin() {

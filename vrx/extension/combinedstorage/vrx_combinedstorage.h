@@ -50,6 +50,32 @@ protected:
     // Bytes of part i from its position to its effective end, never negative.
     int32_t bytes_left(size_t i);
 
+    // Goes forwards over up to n bytes from the current part: each later part
+    // becomes current and is put to its start; `step` (part, count, done so
+    // far) reads or moves at most what the part has left and gives what it
+    // achieved. A short step ends the walk, and so does a part that has shrunk
+    // below its limit when `end_at_shrunk_part`. The total achieved.
+    template <class Step>
+    int32_t walk_forward(int32_t n, bool end_at_shrunk_part, Step&& step) {
+        const int32_t entry = current_;
+        int32_t total = 0;
+        for (int32_t i = entry; i < static_cast<int32_t>(parts_.size()); ++i) {
+            VRX_InputStorage* part = parts_.data()[i];
+            if (i != entry) {
+                current_ = i;
+                if (!part->to_begin()) break;
+            }
+            const int32_t left = bytes_left(static_cast<size_t>(i));
+            const int32_t wanted = n - total;
+            if (left >= wanted) return total + step(part, wanted, total);
+            const int32_t done = left > 0 ? step(part, left, total) : 0;
+            total += done;
+            if (done < left) break;
+            if (end_at_shrunk_part && static_cast<int64_t>(part->size()) < limits_.data()[i]) break;
+        }
+        return total;
+    }
+
     VRX_Vector<VRX_InputStorage*> parts_;
     VRX_Vector<uint32_t> limits_;
     int32_t current_ = 0;

@@ -1,9 +1,9 @@
 #include "vrx/framework/io/vrx_bytearrayinputstorage.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
@@ -40,10 +40,7 @@ bool VRX_ByteArrayInputStorage::terminate() {
     return true;
 }
 
-int32_t VRX_ByteArrayInputStorage::available(int32_t n) const {
-    const int64_t left = std::max<int64_t>(0, int64_t{size_} - position_);
-    return static_cast<int32_t>(std::clamp<int64_t>(n, 0, left));
-}
+int32_t VRX_ByteArrayInputStorage::available(int32_t n) const { return count_within(position_, n, size_); }
 
 int32_t VRX_ByteArrayInputStorage::get() {
     if (!data_ || position_ >= size_) return -1;
@@ -63,18 +60,13 @@ int32_t VRX_ByteArrayInputStorage::read(void* buffer, int32_t n) {
 }
 
 int32_t VRX_ByteArrayInputStorage::read_at(int32_t position, void* buffer, int32_t n) {
-    if (!data_ || !buffer || position < 0 || n <= 0 || position >= size_) return 0;
-    const int32_t k = static_cast<int32_t>(std::min<int64_t>(n, int64_t{size_} - position));
-    std::memcpy(buffer, data_ + position, static_cast<size_t>(k));
+    if (!data_ || !buffer || position < 0) return 0;
+    const int32_t k = count_within(position, n, size_);
+    if (k > 0) std::memcpy(buffer, data_ + position, static_cast<size_t>(k));
     return k;
 }
 
-int32_t VRX_ByteArrayInputStorage::move(int32_t n) {
-    const int64_t target = std::clamp<int64_t>(int64_t{position_} + n, 0, size_);
-    const int32_t moved = static_cast<int32_t>(target - position_);
-    position_ = static_cast<int32_t>(target);
-    return moved;
-}
+int32_t VRX_ByteArrayInputStorage::move(int32_t n) { return move_within(position_, n, size_); }
 
 bool VRX_ByteArrayInputStorage::seek_from_begin(int32_t n) {
     if (n < 0) return false;

@@ -5,6 +5,7 @@
 
 #include "vrx/framework/io/vrx_bytearrayinputstorage.h"
 #include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
@@ -41,10 +42,7 @@ bool VRX_ByteArrayOutputStorage::terminate() {
     return true;
 }
 
-int32_t VRX_ByteArrayOutputStorage::available(int32_t n) const {
-    const int64_t room = std::max<int64_t>(0, int64_t{capacity_} - position_);
-    return static_cast<int32_t>(std::clamp<int64_t>(n, 0, room));
-}
+int32_t VRX_ByteArrayOutputStorage::available(int32_t n) const { return count_within(position_, n, capacity_); }
 
 void VRX_ByteArrayOutputStorage::advance_position(int32_t k) {
     position_ += k;
@@ -94,12 +92,7 @@ VRX_InputStorage* VRX_ByteArrayOutputStorage::make_input_storage() {
         manager_, [&](VRX_ByteArrayInputStorage* s) { return s->initiate(buffer_, capacity_); });
 }
 
-int32_t VRX_ByteArrayOutputStorage::move(int32_t n) {
-    const int64_t target = std::clamp<int64_t>(int64_t{position_} + n, 0, written_);
-    const int32_t moved = static_cast<int32_t>(target - position_);
-    position_ = static_cast<int32_t>(target);
-    return moved;
-}
+int32_t VRX_ByteArrayOutputStorage::move(int32_t n) { return move_within(position_, n, written_); }
 
 bool VRX_ByteArrayOutputStorage::seek_from_begin(int32_t n) {
     if (n < 0) return false;

@@ -1,7 +1,6 @@
 #include "vrx/framework/io/vrx_fileinputstorage.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "vrx/framework/io/vrx_storagefactory.h"
 #include "vrx/framework/manager/vrx_manager.h"
@@ -16,9 +15,8 @@ constexpr int32_t read_ahead_bytes = 64 * 1024;
 VRX_FileInputStorage::VRX_FileInputStorage(VRX_Manager* manager)
     : VRX_InputStorage(manager),
       VRX_NamableImpl<VRX_BasicString<char>>(manager),
-      VRX_PosixStorage<VRX_PosixLowLevelFile>(manager) {}
-
-VRX_FileInputStorage::~VRX_FileInputStorage() { free_buffer(); }
+      VRX_PosixStorage<VRX_PosixLowLevelFile>(manager),
+      read_ahead_(manager) {}
 
 VRX_FileInputStorage* VRX_FileInputStorage::create(VRX_Manager* manager, const char* name) {
     return make_storage<VRX_FileInputStorage>(
@@ -61,25 +59,16 @@ bool VRX_FileInputStorage::initiate(int descriptor) {
 bool VRX_FileInputStorage::attach(int64_t size, int64_t position) {
     size_ = static_cast<int32_t>(size);
     position_ = static_cast<int32_t>(position);
-    window_start_ = 0;
-    window_bytes_ = 0;
+    read_ahead_.release();
     return true;
 }
 
 bool VRX_FileInputStorage::terminate() {
     close();
-    free_buffer();
+    read_ahead_.release();
     size_ = 0;
     position_ = 0;
     return true;
-}
-
-void VRX_FileInputStorage::free_buffer() {
-    if (buffer_) manager_->deallocate(buffer_);
-    buffer_ = nullptr;
-    buffer_capacity_ = 0;
-    window_start_ = 0;
-    window_bytes_ = 0;
 }
 
 bool VRX_FileInputStorage::check_open(const char* function, uint32_t line) {
@@ -88,23 +77,12 @@ bool VRX_FileInputStorage::check_open(const char* function, uint32_t line) {
     return false;
 }
 
-bool VRX_FileInputStorage::fill() {
-    if (!buffer_) {
-        const int32_t capacity = std::clamp(size_, int32_t{1}, read_ahead_bytes);
-        buffer_ = static_cast<unsigned char*>(manager_->allocate(static_cast<size_t>(capacity)));
-        if (!buffer_) return false;
-        buffer_capacity_ = capacity;
-    }
-    const int32_t want = static_cast<int32_t>(
-        std::min<int64_t>(buffer_capacity_, int64_t{size_} - position_));
-    window_start_ = position_;
-    window_bytes_ = read_at(position_, buffer_, want);
-    return window_bytes_ > 0;
-}
-
 int32_t VRX_FileInputStorage::get() {
-    if (position_ >= window_start_ && position_ - window_start_ < window_bytes_)
-        return buffer_[position_++ - window_start_];
+    const int32_t held = read_ahead_.byte_at(position_);
+    if (held >= 0) {
+        ++position_;
+        return held;
+    }
     unsigned char byte = 0;
     return read(&byte, 1) == 1 ? byte : -1;
 }
@@ -116,33 +94,17 @@ int32_t VRX_FileInputStorage::read(void* buffer, int32_t n) {
         return 0;
     }
     if (!check_open("VRX_PosixLowLevelIO::read()", 151)) return 0;
-    auto* out = static_cast<unsigned char*>(buffer);
-    const int32_t want =
-        static_cast<int32_t>(std::clamp<int64_t>(int64_t{size_} - position_, 0, n));
-    int32_t total = 0;
-    while (total < want) {
-        const int32_t rest = want - total;
-        if (position_ >= window_start_ && position_ - window_start_ < window_bytes_) {
-            const int32_t k = std::min(rest, window_bytes_ - (position_ - window_start_));
-            std::memcpy(out + total, buffer_ + (position_ - window_start_), static_cast<size_t>(k));
-            total += k;
-            position_ += k;
-        } else if (rest >= read_ahead_bytes || !fill()) {
-            // Large requests go straight into the caller's memory; so does
-            // everything when no read-ahead memory could be had.
-            const int32_t got = read_at(position_, out + total, rest);
-            total += got;
-            position_ += got;
-            break;
-        }
-    }
-    return total;
+    const int32_t window = std::clamp(size_, int32_t{1}, read_ahead_bytes);
+    return read_ahead_.read(position_, static_cast<unsigned char*>(buffer),
+                            count_within(position_, n, size_), window,
+                            [this](int32_t at, unsigned char* out, int32_t k) {
+                                return read_at(at, out, k);
+                            });
 }
 
 int32_t VRX_FileInputStorage::read_at(int32_t position, void* buffer, int32_t n) {
-    if (!is_open() || !buffer || position < 0 || n <= 0 || position >= size_) return 0;
-    const int32_t want = static_cast<int32_t>(std::min<int64_t>(n, int64_t{size_} - position));
-    return VRX_PosixLowLevelIO::read_at(position, buffer, want);
+    if (!is_open() || !buffer || position < 0) return 0;
+    return VRX_PosixLowLevelIO::read_at(position, buffer, count_within(position, n, size_));
 }
 
 int32_t VRX_FileInputStorage::position() {
@@ -158,10 +120,7 @@ int32_t VRX_FileInputStorage::size() {
 int32_t VRX_FileInputStorage::move(int32_t n) {
     if (n == 0) return 0;
     if (!check_open("VRX_PosixLowLevelIO::position()", 83)) return 0;
-    const int64_t target = std::clamp<int64_t>(int64_t{position_} + n, 0, size_);
-    const int32_t moved = static_cast<int32_t>(target - position_);
-    position_ = static_cast<int32_t>(target);
-    return moved;
+    return move_within(position_, n, size_);
 }
 
 bool VRX_FileInputStorage::seek_from_begin(int32_t n) {

@@ -11,6 +11,8 @@
 #include "vrx/framework/io/vrx_namableimpl.h"
 #include "vrx/framework/io/vrx_posixlowlevelio.h"
 #include "vrx/framework/io/vrx_posixstorage.h"
+#include "vrx/framework/io/vrx_readaheadbuffer.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 
 namespace vrx {
 
@@ -20,8 +22,7 @@ class VRX_FileInputStorage : public VRX_InputStorage,
                              public VRX_PositionedInput {
 public:
     explicit VRX_FileInputStorage(VRX_Manager* manager);
-    // Gives the read-ahead memory back.
-    ~VRX_FileInputStorage() override;
+    ~VRX_FileInputStorage() override = default;
 
     // Opens the file `name` (UTF-8). Null after a report when it cannot be
     // opened: 0x80020000 "VRX_PosixStorage::open()" for a missing or
@@ -37,6 +38,8 @@ public:
     // the count delivered before it is returned.
     int32_t read(void* buffer, int32_t n) override;
     int32_t position() override;
+    // Clamped to [0, size]; from a place beyond the end it never goes farther
+    // than asked nor against its direction.
     int32_t move(int32_t n) override;
     // min(n, size); a negative n fails (0x80020000).
     bool seek_from_begin(int32_t n) override;
@@ -68,17 +71,10 @@ private:
     bool check_open(const char* function, uint32_t line);
     // Sets the file's size and the position after an open.
     bool attach(int64_t size, int64_t position);
-    // Loads the read-ahead buffer from the current position; false when
-    // nothing could be read into it.
-    bool fill();
-    void free_buffer();
 
     int32_t size_ = 0;
     int32_t position_ = 0;
-    unsigned char* buffer_ = nullptr;  // read-ahead, from the manager
-    int32_t buffer_capacity_ = 0;
-    int32_t window_start_ = 0;  // file position of buffer_[0]
-    int32_t window_bytes_ = 0;  // valid bytes in buffer_
+    VRX_ReadAheadBuffer read_ahead_;
 };
 
 }  // namespace vrx

@@ -14,11 +14,12 @@
 //   auto* reader = VRX_MoveInMoveOutInputStorage<VRX_InputStorage>::create(manager, shared);
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <mutex>
 
 #include "vrx/framework/io/vrx_inputstoragedecorator.h"
+#include "vrx/framework/io/vrx_readaheadbuffer.h"
 #include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 #include "vrx/framework/manager/vrx_manager.h"
 #include "vrx/framework/utility/vrx_lockable.h"
 
@@ -28,13 +29,13 @@ template <class S>
 class VRX_MoveInMoveOutMovableInputStream : public VRX_Decorator<VRX_Pointer<S>> {
 public:
     using Base = VRX_Decorator<VRX_Pointer<S>>;
-    using Base::Base;
-    // Gives the read-ahead memory back.
-    ~VRX_MoveInMoveOutMovableInputStream() override { free_cache(); }
+    explicit VRX_MoveInMoveOutMovableInputStream(VRX_Manager* manager)
+        : Base(manager), read_ahead_(manager) {}
+    ~VRX_MoveInMoveOutMovableInputStream() override = default;
 
     // Forgets the shared storage; true.
     bool terminate() override {
-        free_cache();
+        read_ahead_.release();
         positioned_ = nullptr;
         lock_ = &dummy_;
         return Base::terminate();
@@ -46,8 +47,11 @@ public:
         S* storage = this->pointer_;
         if (!storage) return -1;
         if (positioned_) {
-            if (own_ >= cache_start_ && own_ - cache_start_ < cache_bytes_)
-                return cache_[own_++ - cache_start_];
+            const int32_t held = read_ahead_.byte_at(own_);
+            if (held >= 0) {
+                ++own_;
+                return held;
+            }
             unsigned char byte = 0;
             return read_positioned(&byte, 1) == 1 ? byte : -1;
         }
@@ -83,15 +87,12 @@ public:
     }
 
     // Own position only, clamped to [0, size]; no lock, the shared storage is
-    // not moved.
+    // not moved. From a place beyond the end (a reader placed there) a move
+    // never goes farther than asked nor against its direction.
     int32_t skip(int32_t n) override { return move(n); }
     int32_t move(int32_t n) override {
         S* storage = this->pointer_;
-        if (!storage) return 0;
-        const int64_t target = std::clamp<int64_t>(int64_t{own_} + n, 0, storage->size());
-        const int32_t moved = static_cast<int32_t>(target - own_);
-        own_ = static_cast<int32_t>(target);
-        return moved;
+        return storage ? move_within(own_, n, storage->size()) : 0;
     }
     int32_t position() override { return own_; }
     bool is_end() override { return this->pointer_ ? own_ == this->pointer_->size() : true; }
@@ -140,7 +141,7 @@ public:
     bool uses_positioned_reads() const { return positioned_ != nullptr; }
 
 private:
-    static constexpr int32_t cache_capacity = 8 * 1024;
+    static constexpr int32_t read_ahead_bytes = 8 * 1024;
 
     bool attach(S* storage) {
         if (!Base::initiate(storage)) return false;
@@ -149,7 +150,7 @@ private:
         auto* positioned = dynamic_cast<VRX_PositionedInput*>(storage);
         positioned_ = positioned && positioned->can_read_at() ? positioned : nullptr;
         costly_ = positioned_ && positioned_->read_at_is_costly();
-        free_cache();
+        read_ahead_.release();
         return true;
     }
 
@@ -167,41 +168,14 @@ private:
     // Moves the shared storage back where it was.
     void move_out() { this->pointer_->move(static_cast<int32_t>(int64_t{saved_} - own_)); }
 
+    // Reads at the own position through the shared storage's positioned
+    // reads, with a read-ahead when each of them costs a system call.
     int32_t read_positioned(void* buffer, int32_t n) {
-        auto* out = static_cast<unsigned char*>(buffer);
-        int32_t total = 0;
-        while (total < n) {
-            const int32_t rest = n - total;
-            if (own_ >= cache_start_ && own_ - cache_start_ < cache_bytes_) {
-                const int32_t k = std::min(rest, cache_bytes_ - (own_ - cache_start_));
-                std::memcpy(out + total, cache_ + (own_ - cache_start_), static_cast<size_t>(k));
-                total += k;
-                own_ += k;
-            } else if (!costly_ || rest >= cache_capacity || !fill_cache()) {
-                const int32_t got = positioned_->read_at(own_, out + total, rest);
-                total += got;
-                own_ += got;
-                break;
-            }
-        }
-        return total;
-    }
-
-    bool fill_cache() {
-        if (!cache_) {
-            cache_ = static_cast<unsigned char*>(this->manager_->allocate(cache_capacity));
-            if (!cache_) return false;
-        }
-        cache_start_ = own_;
-        cache_bytes_ = positioned_->read_at(own_, cache_, cache_capacity);
-        return cache_bytes_ > 0;
-    }
-
-    void free_cache() {
-        if (cache_) this->manager_->deallocate(cache_);
-        cache_ = nullptr;
-        cache_start_ = 0;
-        cache_bytes_ = 0;
+        return read_ahead_.read(own_, static_cast<unsigned char*>(buffer), n,
+                                costly_ ? read_ahead_bytes : 0,
+                                [this](int32_t at, unsigned char* out, int32_t k) {
+                                    return positioned_->read_at(at, out, k);
+                                });
     }
 
     int32_t own_ = 0;
@@ -210,9 +184,7 @@ private:
     VRX_DummyLock dummy_;
     VRX_PositionedInput* positioned_ = nullptr;
     bool costly_ = false;
-    unsigned char* cache_ = nullptr;
-    int32_t cache_start_ = 0;
-    int32_t cache_bytes_ = 0;
+    VRX_ReadAheadBuffer read_ahead_;
 };
 
 // The shared-position reader that is created.

@@ -30,6 +30,15 @@ std::vector<unsigned char> bytes_at(const std::vector<unsigned char>& b, size_t 
     return std::vector<unsigned char>(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at + n));
 }
 
+// A grey header of the given size and sample depth.
+void gray(VRX_Header& header, uint32_t width, uint32_t height, uint16_t bits = 8) {
+    header.width = width;
+    header.height = height;
+    header.bits = bits;
+    header.channels = 1;
+    header.color_type(VRX_ColorType::gray());
+}
+
 bool is_status(const VRX_Status& status, uint32_t code, const char* function) {
     return status.code == code && std::strcmp(status.function, function) == 0;
 }
@@ -170,15 +179,12 @@ TEST(WriteDIB, NullInputIsRefused) {
 TEST(WriteDIB, SizesOfImpossibleBitmapsAreZero) {
     VRX_DefaultManager manager;
     VRX_Header header(&manager);
-    header.width = 4;
-    header.height = 4;
-    header.bits = 16;
-    header.channels = 1;
+    gray(header, 4, 4, 16);
     EXPECT_EQ(VRX_WriteDIB::total_bytes(nullptr, VRX_WriteDIBOption()), 0u);
     EXPECT_EQ(VRX_WriteDIB::header_bytes(&header, VRX_WriteDIBOption()), 0u);
     EXPECT_EQ(VRX_WriteDIB::total_bytes(&header, VRX_WriteDIBOption()), 0u);
     header.bits = 8;
-    EXPECT_EQ(VRX_WriteDIB::total_bytes(&header, VRX_WriteDIBOption()), 40u + 4u * 4u);
+    EXPECT_EQ(VRX_WriteDIB::total_bytes(&header, VRX_WriteDIBOption()), 40u + 1024u + 4u * 4u);
     header.width = 0x7FFFFFFF;
     header.height = 2;
     EXPECT_EQ(VRX_WriteDIB::total_bytes(&header, VRX_WriteDIBOption()), 0u);
@@ -240,11 +246,7 @@ TEST(WriteDIB, SourceEndingEarlyIsADataError) {
         SCOPED_TRACE(given);
         VRX_DefaultManager manager;
         VRX_Header header(&manager);
-        header.width = 2;
-        header.height = 4;
-        header.bits = 8;
-        header.channels = 1;
-        header.color_type(VRX_ColorType::gray());
+        gray(header, 2, 4);
         std::vector<unsigned char> dib(VRX_WriteDIB::total_bytes(&header, VRX_WriteDIBOption()));
         auto* storage = VRX_ByteArrayOutputStorage::create(&manager, dib.data(), static_cast<int32_t>(dib.size()));
         VRX_Engine* source = ShortSource(&manager).engine(&header, given);
@@ -266,10 +268,7 @@ TEST(WriteDIB, SourceEndingEarlyIsADataError) {
 TEST(WriteDIB, WriterRefusesAClosedStorageAndAMissingSource) {
     VRX_DefaultManager manager;
     VRX_Header header(&manager);
-    header.width = 1;
-    header.height = 1;
-    header.bits = 8;
-    header.channels = 1;
+    gray(header, 1, 1);
     unsigned char memory[2048];
     auto* storage = VRX_ByteArrayOutputStorage::create(&manager, memory, 2048);
     VRX_WriteDIBRaw raw(&manager);

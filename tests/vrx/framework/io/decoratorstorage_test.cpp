@@ -190,6 +190,17 @@ TEST_F(Decorators, ReaderOverAWindowMovesInAndOut) {
     EXPECT_EQ(far->read(buffer, 4), 0);
     EXPECT_EQ(far->position(), 50);
     EXPECT_EQ(window->position(), 0);
+    // Moves from there never go backwards on a forward move, nor farther
+    // than asked; a window over such a reader stays consistent.
+    EXPECT_EQ(far->move(5), 0);
+    EXPECT_EQ(far->move(-10), -10);
+    EXPECT_EQ(far->position(), 40);
+    Bound* beyond = Bound::create(&manager, far, 8);
+    ASSERT_NE(beyond, nullptr);
+    EXPECT_TRUE(beyond->seek_from_begin(5));
+    EXPECT_EQ(beyond->position(), 0);
+    EXPECT_EQ(beyond->get(), -1);
+    beyond->destroy();
     EXPECT_TRUE(is_clean(manager));
     far->destroy();
     first->destroy();

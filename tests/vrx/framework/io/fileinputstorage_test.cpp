@@ -103,7 +103,9 @@ TEST_F(FileInputStorage, MovesAreClamped) {
     EXPECT_EQ(in->position(), 25);
     EXPECT_EQ(in->get(), -1);
     EXPECT_FALSE(in->is_end());
-    EXPECT_EQ(in->move(-1), -5);
+    EXPECT_EQ(in->move(3), 0);  // never backwards on a forward move
+    EXPECT_EQ(in->move(-1), -1);
+    EXPECT_EQ(in->move(-30), -24);
     EXPECT_TRUE(is_clean(manager));
     EXPECT_FALSE(in->seek_from_begin(-1));
     EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_PosixLowLevelIO::seek()"));

@@ -48,7 +48,7 @@ struct Model {
     }
     int32_t move(int32_t n) {
         if (n == 0) return 0;
-        const int64_t target = std::clamp<int64_t>(pos + n, 0, size());
+        const int64_t target = std::clamp<int64_t>(pos + n, 0, std::max(size(), pos));
         const int64_t moved = target - pos;
         pos = target;
         return static_cast<int32_t>(moved);
