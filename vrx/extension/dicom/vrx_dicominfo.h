@@ -22,6 +22,9 @@ public:
     explicit VRX_DICOMInfo(VRX_Manager* manager);
     ~VRX_DICOMInfo() override;
 
+    // Loading is the format information's (the tag access loads through it).
+    using VRX_FormatInfo::load;
+
     // "dicom".
     const char* format_name() const override;
 

@@ -54,7 +54,7 @@ public:
     void set_keep_odd_lengths(bool keep) { keep_odd_lengths_ = keep; }
     bool keep_odd_lengths() const { return keep_odd_lengths_; }
     // True when a data set is held.
-    bool is_loaded() const { return current_ != nullptr; }
+    bool has_dataset() const { return current_ != nullptr; }
 
     // Signed value, 0 when absent or not convertible.
     int32_t get_int(uint16_t group, uint16_t element) const;
