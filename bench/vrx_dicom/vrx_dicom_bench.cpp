@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "tests/vrx/core/storage/vrx_rle_test_encoder.h"
-#include "tests/vrx/extension/dicom/dicom_test_support.h"
+#include "tests/vrx/extension/dicom/dicom_writer.h"
 #include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/extension/dicom/vrx_readdicom.h"

@@ -39,6 +39,14 @@ bool VRX_DICOMDIRImage::read_split(const VRX_DICOMTagObj& item, uint16_t group,
     return true;
 }
 
+bool VRX_DICOMDIRImage::read_pixel_spacing(const VRX_DICOMTagObj& item, double& x, double& y) {
+    double spacing[2];
+    if (!read_split(item, 0x0028, 0x0030, spacing, 2)) return false;
+    y = spacing[0];
+    x = spacing[1];
+    return true;
+}
+
 bool VRX_DICOMDIRImage::load(const VRX_DICOMTagObj& item) {
     if (!item.read_string(0x0004, 0x1500, referenced_file_id)) return false;
     sop_instance_uid = item.get_string(0x0008, 0x0018);
@@ -53,10 +61,7 @@ bool VRX_DICOMDIRImage::load(const VRX_DICOMTagObj& item) {
     columns = item.get_string(0x0028, 0x0011);
     rows = item.get_string(0x0028, 0x0010);
     item.read_integer(0x0028, 0x0008, number_of_frames);
-    double spacing[2];
-    if (!read_split(item, 0x0028, 0x0030, spacing, 2)) return false;
-    pixel_spacing_y = spacing[0];
-    pixel_spacing_x = spacing[1];
+    if (!read_pixel_spacing(item, pixel_spacing_x, pixel_spacing_y)) return false;
     if (item.exists(0x0020, 0x1041) && item.length(0x0020, 0x1041) != 0) {
         const String text = item.get_string(0x0020, 0x1041);
         slice_location = TogString(text.c_str(), static_cast<int>(text.size())).ToFloat();

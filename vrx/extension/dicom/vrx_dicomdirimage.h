@@ -27,6 +27,9 @@ public:
     // attribute is present but its text cannot be read.
     static bool read_split(const VRX_DICOMTagObj& item, uint16_t group, uint16_t element,
                            double* out, uint32_t count);
+    // (0028,0030) split: the column spacing (second value) into `x`, the row
+    // spacing (first value) into `y`.
+    static bool read_pixel_spacing(const VRX_DICOMTagObj& item, double& x, double& y);
 
     // (0004,1500), components joined with "\": a path relative to the
     // DICOMDIR's folder.

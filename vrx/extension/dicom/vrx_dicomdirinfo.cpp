@@ -88,12 +88,10 @@ public:
         const uint32_t first = link(dir_, 0x1200);
         if (first == 0 || !visited_.assign(items_.size(), 0)) return Result::unusable;
         return chain(first, RecordType::patient, [&](size_t i) {
-            VRX_DICOMDIRPatient patient(manager_);
-            if (!patient.load(items_[i])) return Result::failed;
-            const Result r = chain(link(items_[i], 0x1420), RecordType::study,
-                                   [&](size_t j) { return add_study(j, patient.studies); });
-            if (r != Result::done) return r;
-            return tree.push_back(std::move(patient)) ? Result::done : Result::failed;
+            return add<VRX_DICOMDIRPatient>(i, tree, RecordType::study,
+                                            [&](size_t j, VRX_DICOMDIRPatient& patient) {
+                                                return add_study(j, patient.studies);
+                                            });
         });
     }
 
@@ -178,22 +176,24 @@ private:
         return Result::done;
     }
 
-    Result add_study(size_t i, VRX_Vector<VRX_DICOMDIRStudy>& studies) {
-        VRX_DICOMDIRStudy study(manager_);
-        if (!study.load(items_[i])) return Result::failed;
-        const Result r = chain(link(items_[i], 0x1420), RecordType::series,
-                               [&](size_t j) { return add_series(j, study.series); });
+    // Adds record i of type R to `to`, with the records its lower-level link
+    // leads to (of type `child`) added by `add_child`.
+    template <class R, class AddChild>
+    Result add(size_t i, VRX_Vector<R>& to, RecordType child, AddChild&& add_child) {
+        R record(manager_);
+        if (!record.load(items_[i])) return Result::failed;
+        const Result r = chain(link(items_[i], 0x1420), child,
+                               [&](size_t j) { return add_child(j, record); });
         if (r != Result::done) return r;
-        return studies.push_back(std::move(study)) ? Result::done : Result::failed;
+        return to.push_back(std::move(record)) ? Result::done : Result::failed;
     }
 
-    Result add_series(size_t i, VRX_Vector<VRX_DICOMDIRSeries>& series_list) {
-        VRX_DICOMDIRSeries series(manager_);
-        if (!series.load(items_[i])) return Result::failed;
-        const Result r = chain(link(items_[i], 0x1420), RecordType::image,
-                               [&](size_t j) { return add_image(j, series.images); });
-        if (r != Result::done) return r;
-        return series_list.push_back(std::move(series)) ? Result::done : Result::failed;
+    Result add_study(size_t i, VRX_Vector<VRX_DICOMDIRStudy>& studies) {
+        return add(i, studies, RecordType::series, [&](size_t j, VRX_DICOMDIRStudy& study) {
+            return add(j, study.series, RecordType::image, [&](size_t k, VRX_DICOMDIRSeries& series) {
+                return add_image(k, series.images);
+            });
+        });
     }
 
     Result add_image(size_t i, VRX_Vector<VRX_DICOMDIRImage>& images) {

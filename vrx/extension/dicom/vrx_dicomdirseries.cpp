@@ -28,10 +28,8 @@ bool VRX_DICOMDIRSeries::load(const VRX_DICOMTagObj& item) {
     item.read_double(0x0018, 0x1151, xray_tube_current);
     convolution_kernel = item.get_string(0x0018, 0x1210);
     item.read_double(0x0018, 0x0050, slice_thickness);
-    double spacing[2];
-    if (!VRX_DICOMDIRImage::read_split(item, 0x0028, 0x0030, spacing, 2)) return false;
-    pixel_spacing_y = spacing[0];
-    pixel_spacing_x = spacing[1];
+    if (!VRX_DICOMDIRImage::read_pixel_spacing(item, pixel_spacing_x, pixel_spacing_y))
+        return false;
     item.read_integer(0x0028, 0x0011, columns);
     item.read_integer(0x0028, 0x0010, rows);
     photometric_interpretation = item.get_string(0x0028, 0x0004);

@@ -400,30 +400,22 @@ bool VRX_DICOMInfoInternal::encapsulated_frames(const TogDicomDataElement& pixel
         return true;
     }
 
-    // One entry per fragment: each fragment is a frame.
-    if (table_entries == fragments) {
-        const uint32_t frames = std::min<uint32_t>(declared, table_entries);
-        for (uint32_t k = 0; k < frames; ++k) {
-            if (!add_frame(offsets.data() + k, lengths.data() + k, 1)) {
-                manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
-                return false;
-            }
-        }
-        return true;
-    }
     // Each table entry is the offset of a frame's first item from the first
-    // fragment's item; the frame runs to the next entry's item.
+    // fragment's item; the frame runs to the next entry's item. With one
+    // entry per fragment each fragment is a frame.
     const uint8_t* entries = table->GetValueData();
     VRX_Vector<size_t> starts(manager_);
     size_t next = 0;
     for (uint32_t k = 0; k < table_entries; ++k) {
-        const int64_t entry = read_le32(entries + 4 * k);
-        while (next < fragments && item_offsets[next] < entry) ++next;
-        if (next == fragments || item_offsets[next] != entry || !starts.push_back(next)) {
-            manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
-            return false;
+        if (table_entries != fragments) {
+            const int64_t entry = read_le32(entries + 4 * k);
+            while (next < fragments && item_offsets[next] < entry) ++next;
+            if (next == fragments || item_offsets[next] != entry) {
+                manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
+                return false;
+            }
         }
-        ++next;
+        if (!starts.push_back(next++)) return false;
     }
     const uint32_t frames = std::min(declared, table_entries);
     for (uint32_t k = 0; k < frames; ++k) {

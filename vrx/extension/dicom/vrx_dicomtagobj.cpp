@@ -158,77 +158,48 @@ bool VRX_DICOMTagObj::read_string(uint16_t group, uint16_t element, String& out)
 
 template <class T, class Read>
 bool VRX_DICOMTagObj::read_values(uint16_t group, uint16_t element, VRX_Vector<T>& out,
-                                  Read&& read) const {
+                                  const T& blank, Read&& read) const {
     out.clear();
     const TogDicomDataElement* e = child(group, element);
     const uint32_t count = e ? e->GetValueCount() : 0;
     if (count == 0) return false;
     for (uint32_t i = 0; i < count; ++i) {
-        T value(read(*e, static_cast<int>(i)));
-        if (!read.ok || !out.push_back(std::move(value))) return false;
+        T value(blank);
+        if (!read(*e, static_cast<int>(i), value) || !out.push_back(std::move(value))) return false;
     }
     return true;
 }
 
-namespace {
-
-// Readers of value i for read_values: `ok` tells whether the last read worked.
-struct UIntReader {
-    bool ok = true;
-    uint32_t operator()(const TogDicomDataElement& e, int i) {
-        uint32_t v = 0;
-        ok = e.GetUInt(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
-        return v;
-    }
-};
-struct IntReader {
-    bool ok = true;
-    int32_t operator()(const TogDicomDataElement& e, int i) {
-        int32_t v = 0;
-        ok = e.GetInt(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
-        return v;
-    }
-};
-struct DoubleReader {
-    bool ok = true;
-    double operator()(const TogDicomDataElement& e, int i) {
-        double v = 0.0;
-        ok = e.GetDouble(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
-        return v;
-    }
-};
-struct StringReader {
-    VRX_Manager* manager;
-    bool ok = true;
-    VRX_DICOMTagObj::String operator()(const TogDicomDataElement& e, int i) {
-        VRX_DICOMTagObj::String out(manager);
-        TogString text;
-        ok = e.GetText(text, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess &&
-             to_string(text, out);
-        return out;
-    }
-};
-
-}  // namespace
-
 bool VRX_DICOMTagObj::read_uint_values(uint16_t group, uint16_t element,
                                        VRX_Vector<uint32_t>& out) const {
-    return read_values(group, element, out, UIntReader{});
+    return read_values(group, element, out, 0u, [](const TogDicomDataElement& e, int i, uint32_t& v) {
+        return e.GetUInt(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
+    });
 }
 
 bool VRX_DICOMTagObj::read_int_values(uint16_t group, uint16_t element,
                                       VRX_Vector<int32_t>& out) const {
-    return read_values(group, element, out, IntReader{});
+    return read_values(group, element, out, 0, [](const TogDicomDataElement& e, int i, int32_t& v) {
+        return e.GetInt(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
+    });
 }
 
 bool VRX_DICOMTagObj::read_double_values(uint16_t group, uint16_t element,
                                          VRX_Vector<double>& out) const {
-    return read_values(group, element, out, DoubleReader{});
+    return read_values(group, element, out, 0.0, [](const TogDicomDataElement& e, int i, double& v) {
+        return e.GetDouble(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
+    });
 }
 
 bool VRX_DICOMTagObj::read_string_values(uint16_t group, uint16_t element,
                                          VRX_Vector<String>& out) const {
-    return read_values(group, element, out, StringReader{tag_manager_});
+    return read_values(group, element, out, String(tag_manager_),
+                       [](const TogDicomDataElement& e, int i, String& v) {
+                           TogString text;
+                           return e.GetText(text, TogDicomLib::VR::Blank, i) ==
+                                      TogDicomLib::ResultSuccess &&
+                                  to_string(text, v);
+                       });
 }
 
 bool VRX_DICOMTagObj::get_tag_info_list(VRX_Vector<VRX_DICOMTagInfo>& out) const {

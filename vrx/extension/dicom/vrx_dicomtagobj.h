@@ -117,8 +117,10 @@ protected:
 private:
     TogDicomDataElement* child(uint16_t group, uint16_t element) const;
     TogDicomDataElement* child_at(uint32_t i) const;
+    // Every value of the element, each read by `read` into a copy of `blank`.
     template <class T, class Read>
-    bool read_values(uint16_t group, uint16_t element, VRX_Vector<T>& out, Read&& read) const;
+    bool read_values(uint16_t group, uint16_t element, VRX_Vector<T>& out, const T& blank,
+                     Read&& read) const;
 
     VRX_SharedOwner<VRX_DICOMInfoInternal> owner_;
     TogDicomDataElement* current_ = nullptr;

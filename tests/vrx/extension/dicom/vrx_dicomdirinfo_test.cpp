@@ -163,18 +163,7 @@ Record image(int next, const std::string& file) {
     return rec("IMAGE", next, -1, {{0x0004, 0x1500, "CS", file}});
 }
 
-struct Loaded {
-    TestManager manager;
-    Bytes bytes;
-    VRX_InputStorage* storage = nullptr;
-    VRX_DICOMDIRInfo dir{&manager};
-    bool ok = false;
-    explicit Loaded(Bytes b) : bytes(std::move(b)) {
-        storage = storage_over(manager, bytes);
-        ok = dir.load(storage);
-    }
-    ~Loaded() { vrx::destroy(storage); }
-};
+using Dir = Loaded<VRX_DICOMDIRInfo>;
 
 std::vector<std::string> file_ids(const VRX_DICOMDIRInfo& dir) {
     std::vector<std::string> ids;
@@ -191,12 +180,12 @@ std::vector<Record> reordered() {
 TEST(DICOMDIRInfoWalk, LinksGiveTheTreeWhateverTheItemOrder) {
     std::vector<Record> records = reordered();
     records[1].lower = 4;  // series -> image A -> image B
-    Loaded l(dicomdir(records, 3));
+    Dir l(dicomdir(records, 3));
     ASSERT_TRUE(l.ok);
-    EXPECT_TRUE(l.dir.linked_by_offsets());
-    ASSERT_EQ(l.dir.image_list.size(), 2u);
-    EXPECT_EQ(file_ids(l.dir), (std::vector<std::string>{"A", "B"}));
-    expect_consistent_lists(l.dir);
+    EXPECT_TRUE(l.info.linked_by_offsets());
+    ASSERT_EQ(l.info.image_list.size(), 2u);
+    EXPECT_EQ(file_ids(l.info), (std::vector<std::string>{"A", "B"}));
+    expect_consistent_lists(l.info);
 }
 
 TEST(DICOMDIRInfoWalk, BrokenLinksFallBackToItemOrder) {
@@ -229,12 +218,12 @@ TEST(DICOMDIRInfoWalk, BrokenLinksFallBackToItemOrder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Loaded l(dicomdir(c.records, c.first));
+        Dir l(dicomdir(c.records, c.first));
         ASSERT_TRUE(l.ok);
-        EXPECT_FALSE(l.dir.linked_by_offsets());
-        EXPECT_EQ(file_ids(l.dir), (std::vector<std::string>{"A", "B"}));
-        ASSERT_EQ(l.dir.patients.size(), 1u);
-        expect_consistent_lists(l.dir);
+        EXPECT_FALSE(l.info.linked_by_offsets());
+        EXPECT_EQ(file_ids(l.info), (std::vector<std::string>{"A", "B"}));
+        ASSERT_EQ(l.info.patients.size(), 1u);
+        expect_consistent_lists(l.info);
     }
 }
 
@@ -245,36 +234,36 @@ TEST(DICOMDIRInfoWalk, ItemOrderKeepsOnlyRecordsUnderTheirLevel) {
         rec("STUDY", -2, -2), rec("SERIES", -2, -2), image(-2, "LOST1"), rec("PATIENT", -2, -2),
         rec("STUDY", -2, -2), image(-2, "LOST2"), rec("SERIES", -2, -2), image(-2, "KEPT"),
         rec("PRIVATE", -2, -2), image(-2, "KEPT2")};
-    Loaded l(dicomdir(records, -2));
+    Dir l(dicomdir(records, -2));
     ASSERT_TRUE(l.ok);
-    EXPECT_EQ(file_ids(l.dir), (std::vector<std::string>{"KEPT", "KEPT2"}));
-    EXPECT_EQ(l.dir.patient_list.size(), 1u);
-    EXPECT_EQ(l.dir.study_list.size(), 1u);
-    EXPECT_EQ(l.dir.series_list.size(), 1u);
-    expect_consistent_lists(l.dir);
+    EXPECT_EQ(file_ids(l.info), (std::vector<std::string>{"KEPT", "KEPT2"}));
+    EXPECT_EQ(l.info.patient_list.size(), 1u);
+    EXPECT_EQ(l.info.study_list.size(), 1u);
+    EXPECT_EQ(l.info.series_list.size(), 1u);
+    expect_consistent_lists(l.info);
 }
 
 TEST(DICOMDIRInfoWalk, LinkedRecordsOfAnotherTypeArePassedOver) {
     const std::vector<Record> records = {rec("PATIENT", -1, 1), rec("PRIVATE", 2, -1),
                                          rec("STUDY", -1, 3), rec("SERIES", -1, 4), image(-1, "A")};
-    Loaded l(dicomdir(records, 0));
+    Dir l(dicomdir(records, 0));
     ASSERT_TRUE(l.ok);
-    EXPECT_TRUE(l.dir.linked_by_offsets());
-    EXPECT_EQ(l.dir.study_list.size(), 1u);
-    EXPECT_EQ(file_ids(l.dir), std::vector<std::string>{"A"});
+    EXPECT_TRUE(l.info.linked_by_offsets());
+    EXPECT_EQ(l.info.study_list.size(), 1u);
+    EXPECT_EQ(file_ids(l.info), std::vector<std::string>{"A"});
 }
 
 TEST(DICOMDIRInfoWalk, ARecordReachedTwiceFallsBackToItemOrder) {
     // The study's series was reached already under the patient.
     const std::vector<Record> records = {rec("PATIENT", -1, 1), rec("SERIES", 2, 3),
                                          rec("STUDY", -1, 1), image(-1, "A")};
-    Loaded l(dicomdir(records, 0));
+    Dir l(dicomdir(records, 0));
     ASSERT_TRUE(l.ok);
-    EXPECT_FALSE(l.dir.linked_by_offsets());
+    EXPECT_FALSE(l.info.linked_by_offsets());
     // In item order the series comes before any study and the image follows
     // a study without a series: both are dropped.
-    EXPECT_EQ(l.dir.study_list.size(), 1u);
-    EXPECT_TRUE(l.dir.image_list.empty());
+    EXPECT_EQ(l.info.study_list.size(), 1u);
+    EXPECT_TRUE(l.info.image_list.empty());
 }
 
 TEST(DICOMDIRInfoWalk, Refusals) {
@@ -289,13 +278,13 @@ TEST(DICOMDIRInfoWalk, Refusals) {
         Writer w;
         w.image(1, 1, 8, 1, "MONOCHROME2");
         w.pixel_data({0, 0});
-        Loaded l(w.bytes());
+        Dir l(w.bytes());
         EXPECT_FALSE(l.ok);
         EXPECT_TRUE(has_status(l.manager, VRX_ERROR_DATA, kLoad));
     }
     {
         // An image record without its file ID fails the walk.
-        Loaded l(dicomdir({rec("PATIENT", -1, 1), rec("STUDY", -1, 2), rec("SERIES", -1, 3),
+        Dir l(dicomdir({rec("PATIENT", -1, 1), rec("STUDY", -1, 2), rec("SERIES", -1, 3),
                            rec("IMAGE", -1, -1)},
                           0));
         EXPECT_FALSE(l.ok);
@@ -303,7 +292,7 @@ TEST(DICOMDIRInfoWalk, Refusals) {
     }
     {
         // Bytes that are no DICOM file at all.
-        Loaded l(Bytes(300, 0x41));
+        Dir l(Bytes(300, 0x41));
         EXPECT_FALSE(l.ok);
         EXPECT_TRUE(is_error(l.manager.status().code));
         EXPECT_EQ(l.storage->position(), 0);
@@ -327,9 +316,9 @@ TEST(DICOMDIRInfoRecords, FieldsAndSplitValues) {
              {0x0020, 0x0032, "DS", "1\\2\\3.25"}, {0x0020, 0x0037, "DS", "1\\0\\0\\0\\1\\0"},
              {0x0020, 0x1041, "DS", "-12.5"}}),
     };
-    Loaded l(dicomdir(records, 0));
+    Dir l(dicomdir(records, 0));
     ASSERT_TRUE(l.ok);
-    const VRX_DICOMDIRPatient& p = l.dir.patients[0];
+    const VRX_DICOMDIRPatient& p = l.info.patients[0];
     EXPECT_EQ(utf8(p.patient_name), "Doe^Jane");
     EXPECT_EQ(utf8(p.patient_sex), "");
     EXPECT_EQ(utf8(p.studies[0].study_date), "20240102");
