@@ -69,7 +69,9 @@ constexpr uint32_t UndefinedLength = 0xFFFFFFFFu;
 class TogDicomDataElement {
 public:
     // An unattached element of the data set (which may be null for a
-    // free-standing element), with blank VR and an empty inline value.
+    // free-standing element), with blank VR and an empty inline value. An
+    // element must not outlive its data set; TogDicomDataset::CreateElement
+    // makes elements that the data set deletes unless they are attached.
     explicit TogDicomDataElement(TogDicomDataset* dataset) noexcept;
     // Leaves the data set's pending list and its parent, releases the value
     // and deletes the children.

@@ -67,6 +67,17 @@ bool IsPureAscii(const uint8_t* bytes, size_t size) {
     return true;
 }
 
+// `get` on a child that exists; else `absent` sets the out value and the
+// result is 5004.
+template <class Get, class Absent>
+int OnChild(const TogDicomDataElement* child, Get get, Absent absent) {
+    if (child == nullptr) {
+        absent();
+        return ResultNoValue;
+    }
+    return get(*child);
+}
+
 int NormaliseIndex(int index) {
     return index < 0 ? 0 : index;
 }
@@ -344,52 +355,38 @@ uint32_t TogDicomDataElement::GetValueCount() const noexcept {
 
 int TogDicomDataElement::GetChildUInt(uint32_t group, uint32_t element, uint32_t& value, uint32_t vr,
                                       int index) const noexcept {
-    const TogDicomDataElement* child = FindChild(group, element);
-    if (child == nullptr) {
-        value = 0;
-        return ResultNoValue;
-    }
-    return child->GetUInt(value, vr, index);
+    return OnChild(
+        FindChild(group, element), [&](const TogDicomDataElement& c) { return c.GetUInt(value, vr, index); },
+        [&] { value = 0; });
 }
 
 int TogDicomDataElement::GetChildInt(uint32_t group, uint32_t element, int32_t& value, uint32_t vr,
                                      int index) const noexcept {
-    const TogDicomDataElement* child = FindChild(group, element);
-    if (child == nullptr) {
-        value = 0;
-        return ResultNoValue;
-    }
-    return child->GetInt(value, vr, index);
+    return OnChild(
+        FindChild(group, element), [&](const TogDicomDataElement& c) { return c.GetInt(value, vr, index); },
+        [&] { value = 0; });
 }
 
 int TogDicomDataElement::GetChildDouble(uint32_t group, uint32_t element, double& value, uint32_t vr,
                                         int index) const noexcept {
-    const TogDicomDataElement* child = FindChild(group, element);
-    if (child == nullptr) {
-        value = 0.0;
-        return ResultNoValue;
-    }
-    return child->GetDouble(value, vr, index);
+    return OnChild(
+        FindChild(group, element), [&](const TogDicomDataElement& c) { return c.GetDouble(value, vr, index); },
+        [&] { value = 0.0; });
 }
 
 int TogDicomDataElement::GetChildText(uint32_t group, uint32_t element, TogString& text, uint32_t vr,
                                       int index) const noexcept {
-    const TogDicomDataElement* child = FindChild(group, element);
-    if (child == nullptr) {
-        text.Clear();
-        return ResultNoValue;
-    }
-    return child->GetText(text, vr, index);
+    return OnChild(
+        FindChild(group, element), [&](const TogDicomDataElement& c) { return c.GetText(text, vr, index); },
+        [&] { text.Clear(); });
 }
 
 int TogDicomDataElement::GetChildString(uint32_t group, uint32_t element, TogString& text,
                                         const TogString& fallback, uint32_t vr, int index) const noexcept {
-    const TogDicomDataElement* child = FindChild(group, element);
-    if (child == nullptr) {
-        text = fallback;
-        return ResultNoValue;
-    }
-    return child->GetString(text, fallback, vr, index);
+    return OnChild(
+        FindChild(group, element),
+        [&](const TogDicomDataElement& c) { return c.GetString(text, fallback, vr, index); },
+        [&] { text = fallback; });
 }
 
 uint32_t TogDicomDataElement::GetChildUIntOrDefault(uint32_t group, uint32_t element, uint32_t fallback,

@@ -2,7 +2,7 @@
 // TogDicomDataset: parses one DICOM data set into a tree of
 // TogDicomDataElement under one root element.
 //
-// It reads the Part 10 file form (128-byte preamble, "DICM", the file meta
+// It reads the DICOM file form of PS3.10 (128-byte preamble, "DICM", the file meta
 // group in explicit VR little endian, then the data set in the transfer
 // syntax named by (0002,0010)), bare data sets in a transfer syntax given by
 // the caller, and a fixed-layout element stream. Implicit and explicit VR,
@@ -130,7 +130,12 @@ public:
     // 9 when the file cannot be opened.
     int OpenReadingFileByPath(const TogString& path, bool part10, const TogString& transferSyntax,
                               uint32_t userFlags) noexcept;
-    // Parses the fixed-layout element stream.
+    // Parses the fixed-layout element stream: every element (item delimiters
+    // too) is a tag, two VR letters and a 4-byte length, little endian; items
+    // and sequence delimiters are a tag and a 4-byte length. Pixel Data runs
+    // to its first zero byte and ends the stream; of encapsulated Pixel Data
+    // the basic offset table must be empty (else 6), the next item runs to
+    // its first zero byte and later ones are empty.
     int OpenReading(TogDicomReadFunction read, TogDicomSkipFunction skip, void* context,
                     uint32_t userFlags, int64_t sourceSize = -1) noexcept;
     int OpenReading(const TogDicomSource& source, uint32_t userFlags) noexcept;

@@ -9,7 +9,7 @@ class TogDicomDataset::Reader {
 public:
     explicit Reader(TogDicomDataset& dataset) noexcept;
 
-    // The Part 10 form: preamble and "DICM", then the data set.
+    // The file form of PS3.10: preamble and "DICM", then the data set.
     int Preamble(bool strict) noexcept;
     // One data set into `parent`: until the source ends, or (below the top
     // level) until `limit` bytes are read or an item delimiter is met.

@@ -2,7 +2,7 @@
 """Writes the seed corpus of dicomlib_dataset_fuzz into corpus/dataset.
 
 Each seed is the fuzz target's mode byte and transfer-syntax byte followed by
-a small data set built here: Part 10 files in the three encodings with
+a small data set built here: PS3.10 files in the three encodings with
 sequences and encapsulated pixel data, a bare data set, a sequence with VR
 "UN", and a fixed-layout stream.
 """

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the data-set reader and reads every value of the
 // resulting tree. The first byte chooses how the bytes are opened:
-//   bits 0-1  0 Part 10 file, 1 bare data set, 2 fixed-layout stream
+//   bits 0-1  0 PS3.10 file, 1 bare data set, 2 fixed-layout stream
 //   bits 2-3  source: 0 memory, 1 callbacks with the size, 2 callbacks
 //             without it, 3 a copied memory buffer
 //   bit 4     skip private sequences

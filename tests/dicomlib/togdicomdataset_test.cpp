@@ -98,7 +98,7 @@ Bytes Part10(const char* syntax, bool groupLength = true) {
 }
 
 // ---------------------------------------------------------------------------
-// Part 10 files, bare data sets and transfer syntaxes
+// PS3.10 files, bare data sets and transfer syntaxes
 
 TEST(TogDicomDatasetReader, ExplicitLittleEndianPart10) {
     Bytes file = Part10(kExplicitLittle);
