@@ -4,11 +4,11 @@
 // read from memory and from a file. compare_tools.py times the same work as
 // whole processes against dcmdrle and gdcmconv --raw.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 #include "tests/vrx/core/storage/vrx_rle_test_encoder.h"
 #include "tests/vrx/extension/dicom/dicom_writer.h"
@@ -36,7 +36,8 @@ Bytes slice_samples() {
     for (uint32_t y = 0; y < kSide; ++y)
         for (uint32_t x = 0; x < kSide; ++x) {
             const int dx = static_cast<int>(x) - 256, dy = static_cast<int>(y) - 256;
-            const uint32_t v = dx * dx + dy * dy > 230 * 230 ? 0 : 900 + (x + 2 * y) % 400 + random() % 24;
+            const uint32_t v =
+                dx * dx + dy * dy > 230 * 230 ? 0 : 900 + (x + 2 * y) % 400 + random() % 24;
             out.push_back(static_cast<unsigned char>(v));
             out.push_back(static_cast<unsigned char>(v >> 8));
         }
@@ -59,9 +60,10 @@ Bytes rle_file() {
 
 // A file holding the bytes, removed at exit.
 class TempFile {
-public:
+   public:
     explicit TempFile(const Bytes& bytes) {
-        path_ = "/tmp/vrx_dicom_bench_" + std::to_string(::getpid()) + "_" + std::to_string(count_++);
+        path_ =
+            "/tmp/vrx_dicom_bench_" + std::to_string(::getpid()) + "_" + std::to_string(count_++);
         FILE* f = std::fopen(path_.c_str(), "wb");
         if (f) {
             std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -71,7 +73,7 @@ public:
     ~TempFile() { std::remove(path_.c_str()); }
     const char* path() const { return path_.c_str(); }
 
-private:
+   private:
     static inline int count_ = 0;
     std::string path_;
 };
@@ -88,9 +90,10 @@ void decode(benchmark::State& state, const Bytes& bytes, const char* path) {
                                                      static_cast<int32_t>(bytes.size()));
         VRX_Engine* frame = storage ? VRX_ReadDICOM(&manager).engine(storage, 0u) : nullptr;
         uint32_t written = 0;
-        VRX_Engine* writer = frame ? VRX_WriteMemory(&manager).engine(
-                                         frame, out.data(), static_cast<uint32_t>(out.size()), &written)
-                                   : nullptr;
+        VRX_Engine* writer =
+            frame ? VRX_WriteMemory(&manager).engine(frame, out.data(),
+                                                     static_cast<uint32_t>(out.size()), &written)
+                  : nullptr;
         while (writer && writer->execute()) {
         }
         VRX_Status status(&manager);
@@ -102,7 +105,8 @@ void decode(benchmark::State& state, const Bytes& bytes, const char* path) {
         }
         benchmark::DoNotOptimize(out.data());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(out.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(out.size()));
 }
 
 void BM_RleFrameFromMemory(benchmark::State& state) {

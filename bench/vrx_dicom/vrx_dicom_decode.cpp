@@ -40,7 +40,9 @@ bool decode_file(const char* path, std::vector<unsigned char>& out) {
         }
         VRX_Status status(&manager);
         ok = manager.execute(status) && writer && written == bytes;
-        if (!ok) std::fprintf(stderr, "%s: frame %u: %08x %s\n", path, frame, status.code, status.function);
+        if (!ok)
+            std::fprintf(stderr, "%s: frame %u: %08x %s\n", path, frame, status.code,
+                         status.function);
     }
     file->destroy();
     return ok;

@@ -14,10 +14,11 @@ using dataset_builder::Form;
 using dataset_builder::kUndefined;
 
 int Open(TogDicomDataset& ds, const std::vector<uint8_t>& data, Form form) {
-    const TogString syntax(form == Form::Implicit ? u"1.2.840.10008.1.2"
+    const TogString syntax(form == Form::Implicit   ? u"1.2.840.10008.1.2"
                            : form == Form::Explicit ? u"1.2.840.10008.1.2.1"
                                                     : u"1.2.840.10008.1.2.2");
-    return ds.OpenReadingFile(TogDicomSource::FromMemory(data.data(), data.size()), false, syntax, 0);
+    return ds.OpenReadingFile(TogDicomSource::FromMemory(data.data(), data.size()), false, syntax,
+                              0);
 }
 
 TEST(TogDicomDatasetItemOffset, ItemsOfEveryFormKnowTheirOffset) {

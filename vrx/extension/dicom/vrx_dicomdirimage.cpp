@@ -19,8 +19,8 @@ VRX_DICOMDIRImage::VRX_DICOMDIRImage(VRX_Manager* manager)
       tag_info(manager),
       tag_obj(manager) {}
 
-bool VRX_DICOMDIRImage::read_split(const VRX_DICOMTagObj& item, uint16_t group,
-                                   uint16_t element, double* out, uint32_t count) {
+bool VRX_DICOMDIRImage::read_split(const VRX_DICOMTagObj& item, uint16_t group, uint16_t element,
+                                   double* out, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) out[i] = 0.0;
     if (!item.exists(group, element)) return true;
     String text(item.tag_manager());

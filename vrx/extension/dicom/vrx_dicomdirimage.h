@@ -12,7 +12,7 @@ class VRX_DICOMDIRSeries;
 class VRX_DICOMDIRStudy;
 
 class VRX_DICOMDIRImage {
-public:
+   public:
     using String = VRX_DICOMTagObj::String;
 
     explicit VRX_DICOMDIRImage(VRX_Manager* manager);
@@ -36,23 +36,23 @@ public:
     String referenced_file_id;
     // (0008,0018), or (0004,1511) when that is empty.
     String sop_instance_uid;
-    uint32_t instance_number = 0;                     // (0020,0013)
-    String referenced_sop_class_uid_in_file;          // (0004,1510)
-    String sop_class_uid;                             // (0008,0016)
-    String referenced_transfer_syntax_uid_in_file;    // (0004,1512)
-    String image_type;                                // (0008,0008)
-    String content_date;                              // (0008,0023)
-    String content_time;                              // (0008,0033)
-    String columns;                                   // (0028,0011) as text
-    String rows;                                      // (0028,0010) as text
-    uint32_t number_of_frames = 0;                    // (0028,0008)
+    uint32_t instance_number = 0;                   // (0020,0013)
+    String referenced_sop_class_uid_in_file;        // (0004,1510)
+    String sop_class_uid;                           // (0008,0016)
+    String referenced_transfer_syntax_uid_in_file;  // (0004,1512)
+    String image_type;                              // (0008,0008)
+    String content_date;                            // (0008,0023)
+    String content_time;                            // (0008,0033)
+    String columns;                                 // (0028,0011) as text
+    String rows;                                    // (0028,0010) as text
+    uint32_t number_of_frames = 0;                  // (0028,0008)
     // (0028,0030): column spacing (second value) and row spacing (first).
     double pixel_spacing_x = 0.0;
     double pixel_spacing_y = 0.0;
     double slice_location = 0.0;  // (0020,1041)
     // (0020,0032): x, y, z.
     double image_position[3] = {0.0, 0.0, 0.0};
-    String image_orientation;     // (0020,0037), not split
+    String image_orientation;  // (0020,0037), not split
     // (0020,1041) is present with a value.
     bool has_slice_location = false;
     // Every element of the record's item: group, element, VR, value length.

@@ -41,7 +41,9 @@ uint32_t link(const VRX_DICOMTagObj& item, uint16_t element) {
 bool equal_ignoring_case(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        auto lower = [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        };
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
@@ -52,7 +54,7 @@ bool equal_ignoring_case(const std::string& a, const std::string& b) {
 // One walk over the directory records: the items with their types and file
 // offsets, and the tree and file IDs built from them.
 class VRX_DICOMDIRInfo::Walk {
-public:
+   public:
     enum class Result { done, unusable, failed };
 
     explicit Walk(VRX_DICOMDIRInfo& dir)
@@ -144,7 +146,7 @@ public:
         return true;
     }
 
-private:
+   private:
     struct Offset {
         int64_t offset;
         size_t index;
@@ -182,17 +184,17 @@ private:
     Result add(size_t i, VRX_Vector<R>& to, RecordType child, AddChild&& add_child) {
         R record(manager_);
         if (!record.load(items_[i])) return Result::failed;
-        const Result r = chain(link(items_[i], 0x1420), child,
-                               [&](size_t j) { return add_child(j, record); });
+        const Result r =
+            chain(link(items_[i], 0x1420), child, [&](size_t j) { return add_child(j, record); });
         if (r != Result::done) return r;
         return to.push_back(std::move(record)) ? Result::done : Result::failed;
     }
 
     Result add_study(size_t i, VRX_Vector<VRX_DICOMDIRStudy>& studies) {
         return add(i, studies, RecordType::series, [&](size_t j, VRX_DICOMDIRStudy& study) {
-            return add(j, study.series, RecordType::image, [&](size_t k, VRX_DICOMDIRSeries& series) {
-                return add_image(k, series.images);
-            });
+            return add(
+                j, study.series, RecordType::image,
+                [&](size_t k, VRX_DICOMDIRSeries& series) { return add_image(k, series.images); });
         });
     }
 
@@ -211,7 +213,7 @@ private:
     VRX_Vector<Offset> offsets_;
     VRX_Vector<uint8_t> visited_;
 
-public:
+   public:
     VRX_Vector<VRX_DICOMDIRPatient> tree;
     VRX_Vector<String> ids;
 };
@@ -322,8 +324,8 @@ bool VRX_DICOMDIRInfo::resolve_file_id(VRX_Manager* manager, const char* folder,
         size_t from = 0;
         for (;;) {
             const size_t cut = id.find(u'\\', from);
-            const String::view_type part =
-                id.substr(from, cut == String::view_type::npos ? String::view_type::npos : cut - from);
+            const String::view_type part = id.substr(
+                from, cut == String::view_type::npos ? String::view_type::npos : cut - from);
             if (part.empty() || part == u"." || part == u".." ||
                 part.find_first_of(u"/\0", 0, 2) != String::view_type::npos) {
                 detail::report(manager, VRX_ERROR_ARGUMENT, kResolve, __FILE__, __LINE__);

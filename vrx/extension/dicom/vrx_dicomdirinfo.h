@@ -27,7 +27,7 @@ namespace vrx {
 class VRX_InputStorage;
 
 class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
-public:
+   public:
     using String = VRX_DICOMTagObj::String;
 
     explicit VRX_DICOMDIRInfo(VRX_Manager* manager);
@@ -68,7 +68,7 @@ public:
     VRX_Vector<const VRX_DICOMDIRSeries*> series_list;
     VRX_Vector<const VRX_DICOMDIRImage*> image_list;
 
-private:
+   private:
     class Walk;
 
     bool walk();

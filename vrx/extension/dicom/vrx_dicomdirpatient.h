@@ -5,7 +5,7 @@
 namespace vrx {
 
 class VRX_DICOMDIRPatient {
-public:
+   public:
     using String = VRX_DICOMTagObj::String;
 
     explicit VRX_DICOMDIRPatient(VRX_Manager* manager);

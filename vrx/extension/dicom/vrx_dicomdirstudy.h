@@ -5,7 +5,7 @@
 namespace vrx {
 
 class VRX_DICOMDIRStudy {
-public:
+   public:
     using String = VRX_DICOMTagObj::String;
 
     explicit VRX_DICOMDIRStudy(VRX_Manager* manager);

@@ -45,8 +45,8 @@ bool VRX_DICOMInfo::fill(const VRX_DICOMInfoInternal& parsed) {
     width = parsed.columns;
     height = parsed.rows;
     // A sample count no header can carry leaves the header invalid.
-    channels = parsed.samples_per_pixel <= 0xFFFF ? static_cast<uint16_t>(parsed.samples_per_pixel)
-                                                  : 0;
+    channels =
+        parsed.samples_per_pixel <= 0xFFFF ? static_cast<uint16_t>(parsed.samples_per_pixel) : 0;
     bits = parsed.bits_allocated;
     if (!color_type(parsed.color_type) || !encode_type(parsed.encode_type) ||
         !palette(parsed.palette))
@@ -57,7 +57,8 @@ bool VRX_DICOMInfo::fill(const VRX_DICOMInfoInternal& parsed) {
     pixel_data_start_ = parsed.pixel_data_start;
     pixel_data_size_ = parsed.pixel_data_size;
     frame_count_ = parsed.frame_count;
-    if (!frame_offsets_.assign(parsed.frame_offsets) || !frame_lengths_.assign(parsed.frame_lengths))
+    if (!frame_offsets_.assign(parsed.frame_offsets) ||
+        !frame_lengths_.assign(parsed.frame_lengths))
         return false;
     encapsulated_ = parsed.encapsulated;
     subsampled_422_ = parsed.subsampled_422;

@@ -2,7 +2,7 @@
 // The format information of one DICOM file: its image header (size, samples,
 // data type, colour type, encode type, palette) and what the decode chain
 // needs to find and decode one frame (compression, planar configuration,
-// byte order, the pieces of every frame). Through its tag access it also
+// byte order, the parts of every frame). Through its tag access it also
 // answers any attribute of the file.
 //
 //   VRX_DICOMInfo info(manager);
@@ -18,7 +18,7 @@
 namespace vrx {
 
 class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
-public:
+   public:
     explicit VRX_DICOMInfo(VRX_Manager* manager);
     ~VRX_DICOMInfo() override;
 
@@ -28,7 +28,7 @@ public:
     // "dicom".
     const char* format_name() const override;
 
-    // Copies of the frame's piece offsets and lengths (storage positions);
+    // Copies of the frame's part offsets and lengths (storage positions);
     // empty for a frame number at or beyond the number of frames.
     VRX_Vector<uint32_t> frame_offsets(uint32_t frame) const;
     VRX_Vector<uint32_t> frame_lengths(uint32_t frame) const;
@@ -45,7 +45,7 @@ public:
     // end of its value.
     uint32_t pixel_data_start() const { return pixel_data_start_; }
     uint32_t pixel_data_size() const { return pixel_data_size_; }
-    // Pixel data in items: a frame is a list of pieces.
+    // Pixel data in items: a frame is a list of parts.
     bool encapsulated() const { return encapsulated_; }
     // The data set has Pixel Data and the header was filled.
     bool has_image() const { return has_image_; }
@@ -61,12 +61,12 @@ public:
     // 11 JPEG lossless, 21 JPEG lossless first-order prediction, 31 RLE.
     uint32_t transfer_syntax_code() const { return transfer_syntax_code_; }
 
-protected:
+   protected:
     // Parses the file from the storage's position; the storage is moved
     // back when that fails.
     bool load_body(VRX_InputStorage* storage) override;
 
-private:
+   private:
     bool fill(const VRX_DICOMInfoInternal& internal);
 
     bool has_palette_ = false;

@@ -118,8 +118,8 @@ bool VRX_DICOMInfoInternal::decode_start(VRX_InputStorage* storage, bool fixed_l
                      TogDicomLib::ResultSuccess &&
                  load_attributes_without_colour();
         } else {
-            const int parsed = dataset_->OpenReadingFile(&read_storage, &skip_storage, storage, true,
-                                                         TogString(), 1, source_size);
+            const int parsed = dataset_->OpenReadingFile(&read_storage, &skip_storage, storage,
+                                                         true, TogString(), 1, source_size);
             if (parsed != TogDicomLib::ResultSuccess)
                 manager_->report(VRX_WARNING_DATA, kDecodeStart, __FILE__, 179);
             root_ = dataset_->GetRoot();
@@ -164,8 +164,8 @@ bool VRX_DICOMInfoInternal::load_sizes() {
     bits_allocated = static_cast<uint16_t>(unsigned_of(0x0028, 0x0100));
     bits_stored = static_cast<uint16_t>(unsigned_of(0x0028, 0x0101));
     high_bit = static_cast<uint16_t>(unsigned_of(0x0028, 0x0102));
-    data_type = unsigned_of(0x0028, 0x0103) != 0 ? VRX_DataType::s_integer()
-                                                 : VRX_DataType::u_integer();
+    data_type =
+        unsigned_of(0x0028, 0x0103) != 0 ? VRX_DataType::s_integer() : VRX_DataType::u_integer();
     return get_info_compression_type();
 }
 
@@ -265,11 +265,11 @@ uint32_t VRX_DICOMInfoInternal::declared_frames() const {
 }
 
 bool VRX_DICOMInfoInternal::add_frame(const uint32_t* offsets, const uint32_t* lengths,
-                                      size_t pieces) {
+                                      size_t parts) {
     VRX_Vector<uint32_t> frame_offset(manager_);
     VRX_Vector<uint32_t> frame_length(manager_);
-    for (size_t i = 0; i < pieces; ++i) {
-        // An empty piece adds nothing to the frame's bytes.
+    for (size_t i = 0; i < parts; ++i) {
+        // An empty part adds nothing to the frame's bytes.
         if (lengths[i] == 0) continue;
         if (!frame_offset.push_back(offsets[i]) || !frame_length.push_back(lengths[i]))
             return false;
@@ -339,8 +339,8 @@ bool VRX_DICOMInfoInternal::starts_jpeg_stream(uint32_t offset) {
     if (!storage_) return false;
     const int32_t position = storage_->position();
     unsigned char marker[2] = {0, 0};
-    const bool read = storage_->seek_from_begin(static_cast<int32_t>(offset)) &&
-                      storage_->read(marker, 2) == 2;
+    const bool read =
+        storage_->seek_from_begin(static_cast<int32_t>(offset)) && storage_->read(marker, 2) == 2;
     storage_->seek_from_begin(position);
     return read && marker[0] == 0xFF && marker[1] == 0xD8;
 }
@@ -383,11 +383,12 @@ bool VRX_DICOMInfoInternal::encapsulated_frames(const TogDicomDataElement& pixel
     const uint32_t table_entries = table->GetValueData() ? table->GetValueByteCount() / 4 : 0;
 
     if (table_entries == 0) {
-        if (declared <= 1) return fragments == 0 || add_frame(offsets.data(), lengths.data(), fragments);
+        if (declared <= 1)
+            return fragments == 0 || add_frame(offsets.data(), lengths.data(), fragments);
         // Without a table a JPEG frame is the run of fragments from one
         // start-of-image marker to the next; an RLE frame is one fragment.
-        const bool jpeg = compression == compression_jpeg_lossy ||
-                          compression == compression_jpeg_lossless;
+        const bool jpeg =
+            compression == compression_jpeg_lossy || compression == compression_jpeg_lossless;
         size_t first = 0;
         for (size_t i = 1; i <= fragments && frame_count < declared; ++i) {
             if (i < fragments && jpeg && !starts_jpeg_stream(offsets[i])) continue;

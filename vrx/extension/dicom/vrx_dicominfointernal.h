@@ -23,7 +23,7 @@ namespace vrx {
 class VRX_InputStorage;
 
 class VRX_DICOMInfoInternal : public VRX_Object {
-public:
+   public:
     // Kinds of pixel data compression.
     static constexpr uint32_t compression_none = 0;
     static constexpr uint32_t compression_jpeg_lossy = 1;
@@ -56,7 +56,7 @@ public:
     bool get_info_color_type();
     bool get_info_palette();
     bool correct_color();
-    // Frame positions: the pieces of every frame (storage offsets and
+    // Frame positions: the parts of every frame (storage offsets and
     // lengths) and the frame count. Needs the attributes.
     bool get_pixel_offset();
     bool has_pixel_data() const;
@@ -67,7 +67,7 @@ public:
     int64_t base_position() const { return base_position_; }
 
     // ---- attributes ----
-    // Per frame, the storage offsets and lengths of its pieces in file order.
+    // Per frame, the storage offsets and lengths of its parts in file order.
     VRX_Vector<VRX_Vector<uint32_t>> frame_offsets;
     VRX_Vector<VRX_Vector<uint32_t>> frame_lengths;
     bool encapsulated = false;
@@ -97,13 +97,13 @@ public:
     // first-order prediction, 31 RLE lossless.
     uint32_t transfer_syntax_code = 0;
 
-private:
+   private:
     bool text_of(uint16_t group, uint16_t element, TogString& out) const;
     uint32_t unsigned_of(uint16_t group, uint16_t element) const;
     bool load_sizes();
     bool native_frames(const TogDicomDataElement& pixel_data, int64_t value_offset);
     bool encapsulated_frames(const TogDicomDataElement& pixel_data);
-    bool add_frame(const uint32_t* offsets, const uint32_t* lengths, size_t pieces);
+    bool add_frame(const uint32_t* offsets, const uint32_t* lengths, size_t parts);
     // Number of frames the data set declares (at least 1).
     uint32_t declared_frames() const;
     bool starts_jpeg_stream(uint32_t offset);

@@ -17,7 +17,7 @@ constexpr const char* kPalette = "VRX_DICOMInfoInternal::get_info_palette()";
 // Expansion of one segmented table: discrete, linear and indirect segments,
 // the indirect ones read only at the top level.
 class SegmentExpander {
-public:
+   public:
     SegmentExpander(const uint8_t* data, uint32_t bytes, uint32_t unit_bytes, uint32_t entries,
                     VRX_Vector<uint16_t>& out)
         : data_(data),
@@ -37,7 +37,7 @@ public:
         return out_.size() == entries_;
     }
 
-private:
+   private:
     uint32_t unit(size_t i) const {
         if (unit_bytes_ == 1) return data_[i];
         return static_cast<uint32_t>(data_[2 * i]) | (static_cast<uint32_t>(data_[2 * i + 1]) << 8);
@@ -101,8 +101,9 @@ private:
 }  // namespace
 
 VRX_DICOMPaletteTable::VRX_DICOMPaletteTable(VRX_Manager* manager)
-    : manager_(manager), tables_{VRX_Vector<uint16_t>(manager), VRX_Vector<uint16_t>(manager),
-                                 VRX_Vector<uint16_t>(manager)} {}
+    : manager_(manager),
+      tables_{VRX_Vector<uint16_t>(manager), VRX_Vector<uint16_t>(manager),
+              VRX_Vector<uint16_t>(manager)} {}
 
 bool VRX_DICOMPaletteTable::fail(uint32_t code, uint32_t line) const {
     manager_->report(code, kPalette, __FILE__, line);

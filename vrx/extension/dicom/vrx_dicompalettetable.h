@@ -18,7 +18,7 @@ class TogDicomDataElement;
 namespace vrx {
 
 class VRX_DICOMPaletteTable {
-public:
+   public:
     explicit VRX_DICOMPaletteTable(VRX_Manager* manager);
 
     // Reads descriptors and tables from the children of `dataset`. Indices
@@ -40,7 +40,7 @@ public:
     // Bits of one entry in the installed palette (8 or 16).
     uint16_t entry_bits() const { return entry_bits_; }
 
-private:
+   private:
     bool fail(uint32_t code, uint32_t line) const;
     bool read_descriptors(const TogDicomDataElement& dataset);
 

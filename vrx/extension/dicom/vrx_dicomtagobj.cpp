@@ -172,9 +172,10 @@ bool VRX_DICOMTagObj::read_values(uint16_t group, uint16_t element, VRX_Vector<T
 
 bool VRX_DICOMTagObj::read_uint_values(uint16_t group, uint16_t element,
                                        VRX_Vector<uint32_t>& out) const {
-    return read_values(group, element, out, 0u, [](const TogDicomDataElement& e, int i, uint32_t& v) {
-        return e.GetUInt(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
-    });
+    return read_values(
+        group, element, out, 0u, [](const TogDicomDataElement& e, int i, uint32_t& v) {
+            return e.GetUInt(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
+        });
 }
 
 bool VRX_DICOMTagObj::read_int_values(uint16_t group, uint16_t element,
@@ -186,9 +187,10 @@ bool VRX_DICOMTagObj::read_int_values(uint16_t group, uint16_t element,
 
 bool VRX_DICOMTagObj::read_double_values(uint16_t group, uint16_t element,
                                          VRX_Vector<double>& out) const {
-    return read_values(group, element, out, 0.0, [](const TogDicomDataElement& e, int i, double& v) {
-        return e.GetDouble(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
-    });
+    return read_values(
+        group, element, out, 0.0, [](const TogDicomDataElement& e, int i, double& v) {
+            return e.GetDouble(v, TogDicomLib::VR::Blank, i) == TogDicomLib::ResultSuccess;
+        });
 }
 
 bool VRX_DICOMTagObj::read_string_values(uint16_t group, uint16_t element,

@@ -27,7 +27,7 @@ class VRX_DICOMInfoInternal;
 class VRX_Manager;
 
 class VRX_DICOMTagObj {
-public:
+   public:
     using String = VRX_BasicString<char16_t>;
 
     // One element of the current element's children.
@@ -106,7 +106,7 @@ public:
     // The element whose children are addressed (null when nothing is loaded).
     TogDicomDataElement* current_element() const { return current_; }
 
-protected:
+   protected:
     // Makes a new owner with an empty data set (the old one is released) and
     // addresses its root; false when that cannot be made.
     bool load();
@@ -114,7 +114,7 @@ protected:
     VRX_DICOMInfoInternal* internal() const { return owner_.get(); }
     void set_current_element(TogDicomDataElement* element) { current_ = element; }
 
-private:
+   private:
     TogDicomDataElement* child(uint16_t group, uint16_t element) const;
     TogDicomDataElement* child_at(uint32_t i) const;
     // Every value of the element, each read by `read` into a copy of `blank`.

@@ -40,9 +40,10 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, uint32_t frame) {
 }
 
 VRX_InputStorage* VRX_ReadDICOM::frame_source(VRX_InputStorage* storage,
-                                             const VRX_Vector<uint32_t>& offsets,
-                                             const VRX_Vector<uint32_t>& lengths, bool pieces) {
-    if (!pieces) {
+                                              const VRX_Vector<uint32_t>& offsets,
+                                              const VRX_Vector<uint32_t>& lengths,
+                                              bool encapsulated) {
+    if (!encapsulated) {
         // The reader sees the frame's bytes only, so that a short frame ends
         // as truncated rather than running into what follows it.
         if (!storage->seek_from_begin(static_cast<int32_t>(offsets[0]))) {
@@ -147,8 +148,8 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
             }
             break;
         case 3:
-            reader = VRX_ReadDICOMRLEFrame(manager_).engine(source, info,
-                                                            static_cast<uint32_t>(total));
+            reader =
+                VRX_ReadDICOMRLEFrame(manager_).engine(source, info, static_cast<uint32_t>(total));
             break;
         default:
             manager_->report(VRX_ERROR_UNSUPPORTED, kEngine, __FILE__, 224);

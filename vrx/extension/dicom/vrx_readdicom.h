@@ -25,7 +25,7 @@ class VRX_Engine;
 class VRX_InputStorage;
 
 class VRX_ReadDICOM : public VRX_EngineCreator {
-public:
+   public:
     explicit VRX_ReadDICOM(VRX_Manager* manager) : VRX_EngineCreator(manager) {}
     ~VRX_ReadDICOM() override = default;
 
@@ -42,14 +42,13 @@ public:
     // nothing changes, else a header rewrite of it; null after a report.
     VRX_Engine* reset_comp_header(VRX_Engine* engine, const VRX_DICOMInfo& info, bool keep_colour);
 
-private:
+   private:
     // The storage the frame's reader reads: a window over the frame's bytes,
-    // or the frame's pieces read one after the other. Null after a report.
+    // or the frame's parts read one after the other. Null after a report.
     VRX_InputStorage* frame_source(VRX_InputStorage* storage, const VRX_Vector<uint32_t>& offsets,
-                                   const VRX_Vector<uint32_t>& lengths, bool pieces);
+                                   const VRX_Vector<uint32_t>& lengths, bool encapsulated);
     VRX_Engine* native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info);
-    VRX_Engine* jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info,
-                            bool& keep_colour);
+    VRX_Engine* jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, bool& keep_colour);
 };
 
 }  // namespace vrx

@@ -13,7 +13,7 @@ using Bytes = std::vector<uint8_t>;
 
 // Writer of DICOM files in explicit VR little endian.
 class Writer {
-public:
+   public:
     // A Part 10 file with the given transfer syntax and media storage class.
     explicit Writer(const std::string& transfer_syntax = "1.2.840.10008.1.2.1",
                     const std::string& sop_class = "1.2.840.10008.5.1.4.1.1.7") {
@@ -113,14 +113,18 @@ public:
     }
     void raw(const Bytes& value) { bytes_.insert(bytes_.end(), value.begin(), value.end()); }
 
-    static Bytes le16(uint16_t v) { return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)}; }
+    static Bytes le16(uint16_t v) {
+        return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    }
     static Bytes le32(uint32_t v) {
-        return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                static_cast<uint8_t>(v >> 24)};
+        return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
     }
 
-private:
-    static void append_to(Bytes& to, const Bytes& from) { to.insert(to.end(), from.begin(), from.end()); }
+   private:
+    static void append_to(Bytes& to, const Bytes& from) {
+        to.insert(to.end(), from.begin(), from.end());
+    }
     void append(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
     void put16(uint16_t v) { append_to(bytes_, le16(v)); }
     void put32(uint32_t v) { append_to(bytes_, le32(v)); }
@@ -154,8 +158,7 @@ inline Bytes dicomdir(const std::vector<Record>& records, int first = 0) {
     auto item_value = [&](const Record& r, const std::vector<uint32_t>& at) {
         Writer w(nullptr);
         if (r.next != -2) w.u32(0x0004, 0x1400, r.next >= 0 ? at[r.next] : 0);
-        if (r.lower != -2)
-            w.u32(0x0004, 0x1420, r.lower >= 0 ? at[r.lower] + r.lower_bias : 0);
+        if (r.lower != -2) w.u32(0x0004, 0x1420, r.lower >= 0 ? at[r.lower] + r.lower_bias : 0);
         w.text(0x0004, 0x1430, "CS", r.type);
         for (const auto& [g, e, vr, value] : r.texts) w.text(g, e, vr.c_str(), value);
         return w.bytes();

@@ -2,6 +2,8 @@
 // what pydicom reads (tests/data/vrx/dicom/dicomdir.txt), the walk along the
 // record offsets with its guard against cycles and its fallback to item
 // order, the record fields, and the resolution of referenced file IDs.
+#include "vrx/extension/dicom/vrx_dicomdirinfo.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +13,6 @@
 
 #include "dicomlib/togstring.h"
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
-#include "vrx/extension/dicom/vrx_dicomdirinfo.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
 
 namespace {
@@ -47,10 +48,12 @@ std::vector<std::string> tree_lines(const VRX_DICOMDIRInfo& dir) {
                             std::to_string(s.tag_info.size()));
             for (const VRX_DICOMDIRSeries& r : s.series) {
                 lines.push_back("R " + utf8(r.modality) + "|" + utf8(r.series_instance_uid) + "|" +
-                                utf8(r.series_description) + "|" + std::to_string(r.tag_info.size()));
+                                utf8(r.series_description) + "|" +
+                                std::to_string(r.tag_info.size()));
                 for (const VRX_DICOMDIRImage& i : r.images) {
-                    lines.push_back("I " + utf8(i.referenced_file_id) + "|" + utf8(i.sop_instance_uid) +
-                                    "|" + std::to_string(i.instance_number) + "|" +
+                    lines.push_back("I " + utf8(i.referenced_file_id) + "|" +
+                                    utf8(i.sop_instance_uid) + "|" +
+                                    std::to_string(i.instance_number) + "|" +
                                     utf8(i.referenced_sop_class_uid_in_file) + "|" +
                                     utf8(i.referenced_transfer_syntax_uid_in_file) + "|" +
                                     utf8(i.image_type) + "|" + std::to_string(i.tag_info.size()));
@@ -117,11 +120,12 @@ TEST(DICOMDIRInfoPydicom, RecordTreesEqualPydicom) {
     for (const auto& [name, lines] : trees) {
         SCOPED_TRACE(name);
         TestManager manager;
-        VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, (folder + name).c_str());
+        VRX_FileInputStorage* file =
+            VRX_FileInputStorage::create(&manager, (folder + name).c_str());
         ASSERT_NE(file, nullptr);
         VRX_DICOMDIRInfo dir(&manager);
-        ASSERT_TRUE(dir.load(file)) << std::hex << manager.status().code << " "
-                                    << manager.status().function;
+        ASSERT_TRUE(dir.load(file))
+            << std::hex << manager.status().code << " " << manager.status().function;
         EXPECT_EQ(tree_lines(dir), lines);
         // The directory's own links were usable in every file.
         EXPECT_TRUE(dir.linked_by_offsets());
@@ -203,13 +207,15 @@ TEST(DICOMDIRInfoWalk, BrokenLinksFallBackToItemOrder) {
         {"no root link", ordered(-1, 4), -2},
         {"root link 0", ordered(-1, 4), -1},
         {"a study linked to itself", ordered(1, 4), 0},
-        {"images linked in a circle", [&] {
+        {"images linked in a circle",
+         [&] {
              auto r = ordered(-1, 4);
              r[4].next = 3;
              return r;
          }(),
          0},
-        {"a link into the middle of an item", [&] {
+        {"a link into the middle of an item",
+         [&] {
              auto r = ordered(-1, 4);
              r[2].lower_bias = 1;
              return r;
@@ -230,10 +236,11 @@ TEST(DICOMDIRInfoWalk, BrokenLinksFallBackToItemOrder) {
 TEST(DICOMDIRInfoWalk, ItemOrderKeepsOnlyRecordsUnderTheirLevel) {
     // Without links: records before the first patient, and an image that
     // follows a study before any series, are dropped.
-    const std::vector<Record> records = {
-        rec("STUDY", -2, -2), rec("SERIES", -2, -2), image(-2, "LOST1"), rec("PATIENT", -2, -2),
-        rec("STUDY", -2, -2), image(-2, "LOST2"), rec("SERIES", -2, -2), image(-2, "KEPT"),
-        rec("PRIVATE", -2, -2), image(-2, "KEPT2")};
+    const std::vector<Record> records = {rec("STUDY", -2, -2),   rec("SERIES", -2, -2),
+                                         image(-2, "LOST1"),     rec("PATIENT", -2, -2),
+                                         rec("STUDY", -2, -2),   image(-2, "LOST2"),
+                                         rec("SERIES", -2, -2),  image(-2, "KEPT"),
+                                         rec("PRIVATE", -2, -2), image(-2, "KEPT2")};
     Dir l(dicomdir(records, -2));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(file_ids(l.info), (std::vector<std::string>{"KEPT", "KEPT2"}));
@@ -285,8 +292,8 @@ TEST(DICOMDIRInfoWalk, Refusals) {
     {
         // An image record without its file ID fails the walk.
         Dir l(dicomdir({rec("PATIENT", -1, 1), rec("STUDY", -1, 2), rec("SERIES", -1, 3),
-                           rec("IMAGE", -1, -1)},
-                          0));
+                        rec("IMAGE", -1, -1)},
+                       0));
         EXPECT_FALSE(l.ok);
         EXPECT_TRUE(has_status(l.manager, VRX_ERROR_DATA, kLoad));
     }
@@ -304,16 +311,23 @@ TEST(DICOMDIRInfoRecords, FieldsAndSplitValues) {
         rec("PATIENT", -1, 1, {{0x0010, 0x0010, "PN", "Doe^Jane"}, {0x0010, 0x0020, "LO", "42"}}),
         rec("STUDY", -1, 2, {{0x0008, 0x0020, "DA", "20240102"}}),
         rec("SERIES", -1, 3,
-            {{0x0008, 0x0060, "CS", "CT"}, {0x0018, 0x0060, "DS", "120"},
-             {0x0028, 0x0010, "US", ""}, {0x0028, 0x0030, "DS", "0.5\\0.25"}}),
+            {{0x0008, 0x0060, "CS", "CT"},
+             {0x0018, 0x0060, "DS", "120"},
+             {0x0028, 0x0010, "US", ""},
+             {0x0028, 0x0030, "DS", "0.5\\0.25"}}),
         rec("IMAGE", 4, -1,
-            {{0x0004, 0x1500, "CS", "DIR\\FILE1"}, {0x0004, 0x1511, "UI", "1.2.3"},
-             {0x0008, 0x0018, "UI", ""}, {0x0020, 0x0013, "IS", "7"},
-             {0x0020, 0x0032, "DS", "1.5\\-2"}, {0x0020, 0x1041, "DS", ""},
+            {{0x0004, 0x1500, "CS", "DIR\\FILE1"},
+             {0x0004, 0x1511, "UI", "1.2.3"},
+             {0x0008, 0x0018, "UI", ""},
+             {0x0020, 0x0013, "IS", "7"},
+             {0x0020, 0x0032, "DS", "1.5\\-2"},
+             {0x0020, 0x1041, "DS", ""},
              {0x0028, 0x0030, "DS", "0.5"}}),
         rec("IMAGE", -1, -1,
-            {{0x0004, 0x1500, "CS", "FILE2"}, {0x0008, 0x0018, "UI", "9.8"},
-             {0x0020, 0x0032, "DS", "1\\2\\3.25"}, {0x0020, 0x0037, "DS", "1\\0\\0\\0\\1\\0"},
+            {{0x0004, 0x1500, "CS", "FILE2"},
+             {0x0008, 0x0018, "UI", "9.8"},
+             {0x0020, 0x0032, "DS", "1\\2\\3.25"},
+             {0x0020, 0x0037, "DS", "1\\0\\0\\0\\1\\0"},
              {0x0020, 0x1041, "DS", "-12.5"}}),
     };
     Dir l(dicomdir(records, 0));
@@ -374,10 +388,10 @@ TEST(DICOMDIRInfoRecords, CopiesOutliveTheDirectory) {
 // ---- referenced file IDs ----
 
 class FileIdTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("vrx_dicomdir_" + std::to_string(::getpid()));
+        root_ =
+            std::filesystem::temp_directory_path() / ("vrx_dicomdir_" + std::to_string(::getpid()));
         std::filesystem::create_directories(root_ / "set" / "Dir1" / "SUB");
         std::ofstream(root_ / "set" / "Dir1" / "SUB" / "Im0001") << "x";
         std::ofstream(root_ / "outside") << "x";

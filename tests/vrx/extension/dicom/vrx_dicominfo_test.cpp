@@ -3,11 +3,12 @@
 // frames capped by the pixel data, the frames of encapsulated pixel data
 // (basic offset table, start-of-image grouping, one fragment per RLE frame),
 // and the checks of palettes.
+#include "vrx/extension/dicom/vrx_dicominfo.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/vrx/core/storage/vrx_rle_test_encoder.h"
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
-#include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/extension/dicom/vrx_dicompalettetable.h"
 #include "vrx/extension/dicom/vrx_readdicom.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
@@ -58,15 +59,17 @@ TEST(DICOMInfoPydicom, AttributesOfTheTestFiles) {
     if (!file_exists(pydicom_file("CT_small.dcm"))) GTEST_SKIP() << "pydicom's test files missing";
     const Attributes cases[] = {
         {"CT_small.dcm", 128, 128, 1, 16, &VRX_ColorType::gray, 0, 1, 1, 1, false, true, true},
-        {"MR_small_implicit.dcm", 64, 64, 1, 16, &VRX_ColorType::gray, 0, 1, 0, 1, false, true, true},
-        {"MR_small_bigendian.dcm", 64, 64, 1, 16, &VRX_ColorType::gray, 0, 0, 3, 1, false, true, true},
+        {"MR_small_implicit.dcm", 64, 64, 1, 16, &VRX_ColorType::gray, 0, 1, 0, 1, false, true,
+         true},
+        {"MR_small_bigendian.dcm", 64, 64, 1, 16, &VRX_ColorType::gray, 0, 0, 3, 1, false, true,
+         true},
         // Compressed signed data: the header stays unsigned.
         {"MR_small_RLE.dcm", 64, 64, 1, 16, &VRX_ColorType::gray, 3, 1, 31, 1, false, true, false},
         {"ExplVR_BigEnd.dcm", 80, 60, 3, 8, &VRX_ColorType::s_rgb, 0, 0, 3, 1, true, false, false},
         {"SC_rgb_rle_32bit_2frame.dcm", 100, 100, 3, 32, &VRX_ColorType::s_rgb, 3, 1, 31, 2, false,
          false, false},
-        {"SC_ybr_full_422_uncompressed.dcm", 100, 100, 3, 8, &VRX_ColorType::ycbcr, 0, 1, 1, 1, false,
-         false, false},
+        {"SC_ybr_full_422_uncompressed.dcm", 100, 100, 3, 8, &VRX_ColorType::ycbcr, 0, 1, 1, 1,
+         false, false, false},
         {"rtdose.dcm", 10, 10, 1, 32, &VRX_ColorType::gray, 0, 1, 0, 15, false, false, false},
         {"SC_rgb_jpeg_dcmtk.dcm", 100, 100, 3, 8, &VRX_ColorType::ycbcr, 1, 1, 4, 1, false, false,
          false},
@@ -327,8 +330,7 @@ TEST(DICOMInfoFrames, Native422FramesHaveTheSubsampledSize) {
     EXPECT_TRUE(i.info.subsampled_422());
     ASSERT_EQ(i.info.frame_count(), 2u);
     EXPECT_EQ(i.lengths(1), std::vector<uint32_t>{16u});
-    const Bytes expected = {10, 100, 200, 20, 105, 205, 30, 110, 210,
-                            1,  3,   4,   2,  5,   6,   5,  7,   8};
+    const Bytes expected = {10, 100, 200, 20, 105, 205, 30, 110, 210, 1, 3, 4, 2, 5, 6, 5, 7, 8};
     EXPECT_EQ(i.decode(1), expected);
 }
 
@@ -413,7 +415,8 @@ TEST(DICOMInfoFragments, TablesThatMissTheItemsAreRefused) {
 }
 
 TEST(DICOMInfoFragments, JpegFramesAreGroupedByTheirStartMarkers) {
-    const Bytes soi_a = {0xFF, 0xD8, 0xFF, 0xE0}, more = {0x12, 0x34}, soi_b = {0xFF, 0xD8, 0x00, 0x00};
+    const Bytes soi_a = {0xFF, 0xD8, 0xFF, 0xE0}, more = {0x12, 0x34},
+                soi_b = {0xFF, 0xD8, 0x00, 0x00};
     Writer w(kJpegBaseline);
     w.image(1, 4, 8, 1, "MONOCHROME2", 2);
     w.encapsulated({}, {soi_a, more, more, soi_b, more});
@@ -554,10 +557,11 @@ TEST(DICOMInfoPalette, DescriptorsAndTablesAreCheckedBeforeUse) {
         p.tables[1] = p.tables[2] = {0, 4, 1, 2, 3, 4};
         return p;
     };
-    cases.push_back({"segments past the count", segmented({0, 4, 1, 2, 3, 4, 0, 1, 5}), VRX_ERROR_DATA});
+    cases.push_back(
+        {"segments past the count", segmented({0, 4, 1, 2, 3, 4, 0, 1, 5}), VRX_ERROR_DATA});
     cases.push_back({"segments short of the count", segmented({0, 3, 1, 2, 3}), VRX_ERROR_DATA});
-    cases.push_back({"a nested indirect segment",
-                     segmented({0, 1, 7, 2, 1, 14, 0, 2, 1, 0, 0}), VRX_ERROR_DATA});
+    cases.push_back({"a nested indirect segment", segmented({0, 1, 7, 2, 1, 14, 0, 2, 1, 0, 0}),
+                     VRX_ERROR_DATA});
     cases.push_back({"an unknown opcode", segmented({0, 2, 1, 2, 3, 2, 5, 6}), VRX_ERROR_DATA});
     cases.push_back({"a linear segment first", segmented({1, 4, 9}), VRX_ERROR_DATA});
     for (const Case& c : cases) {

@@ -2,6 +2,8 @@
 // big-endian, planar, YBR and RLE test files and of the palette images made
 // by tests/data/vrx/dicom/make_dicom_fixtures.py, sample for sample against
 // pydicom; the refusals of the chain.
+#include "vrx/extension/dicom/vrx_readdicom.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,7 +11,6 @@
 
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
-#include "vrx/extension/dicom/vrx_readdicom.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
 
 namespace {
@@ -40,7 +41,8 @@ std::vector<Expected> expected_frames() {
 }
 
 std::string path_of(const std::string& file) {
-    if (file.rfind("palette/", 0) == 0) return std::string(TEST_DATA_DIR) + "/vrx/dicom/" + file + ".dcm";
+    if (file.rfind("palette/", 0) == 0)
+        return std::string(TEST_DATA_DIR) + "/vrx/dicom/" + file + ".dcm";
     return pydicom_file(file);
 }
 
@@ -59,7 +61,8 @@ TEST(ReadDICOMFrames, EveryFrameEqualsPydicom) {
     for (const Expected& e : frames) {
         SCOPED_TRACE(e.file + " frame " + std::to_string(e.frame));
         TestManager manager;
-        VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, path_of(e.file).c_str());
+        VRX_FileInputStorage* file =
+            VRX_FileInputStorage::create(&manager, path_of(e.file).c_str());
         ASSERT_NE(file, nullptr);
         VRX_DICOMInfo info(&manager);
         ASSERT_TRUE(info.load(file));
@@ -93,7 +96,8 @@ TEST(ReadDICOMFrames, EveryFrameEqualsPydicom) {
 TEST(ReadDICOMFrames, LoadsTheInformationItself) {
     if (!file_exists(pydicom_file("rtdose.dcm"))) GTEST_SKIP() << "pydicom's test files missing";
     TestManager manager;
-    VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, pydicom_file("rtdose.dcm").c_str());
+    VRX_FileInputStorage* file =
+        VRX_FileInputStorage::create(&manager, pydicom_file("rtdose.dcm").c_str());
     VRX_Engine* frame = VRX_ReadDICOM(&manager).engine(file, 14u);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(drain(manager, frame).size(), 10u * 10u * 4u);
@@ -133,7 +137,8 @@ TEST(ReadDICOMFrames, RefusalsNameTheirCause) {
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.file);
         TestManager manager;
-        VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, pydicom_file(r.file).c_str());
+        VRX_FileInputStorage* file =
+            VRX_FileInputStorage::create(&manager, pydicom_file(r.file).c_str());
         ASSERT_NE(file, nullptr);
         VRX_Engine* frame = VRX_ReadDICOM(&manager).engine(file, r.frame);
         if (frame) drain(manager, frame);
