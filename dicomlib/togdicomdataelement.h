@@ -104,6 +104,12 @@ public:
     int64_t GetValueOffset() const noexcept { return offset_; }
     const TogString& GetSourceName() const noexcept { return sourceName_; }
     TogDicomLib::ValueStorage GetStorageMode() const noexcept { return mode_; }
+    // Offset of a sequence item's tag in the source, counted like the
+    // reader's position from the first byte handed to it; -1 for an element
+    // that is not an item read from a source. Directory records refer to
+    // each other by these offsets.
+    int64_t GetItemOffset() const noexcept { return itemOffset_; }
+    void SetItemOffset(int64_t offset) noexcept { itemOffset_ = offset; }
 
     // Children: in ascending group order, then in the order within the group.
     uint32_t GetChildCount() const noexcept { return static_cast<uint32_t>(children_.size()); }
@@ -232,6 +238,7 @@ private:
     bool pending_ = false;
     TogString sourceName_;
     int64_t offset_ = 0;
+    int64_t itemOffset_ = -1;
     // Mode 3: the mapped region (page-aligned) and its size; mode 4: an open
     // value stream.
     void* mapping_ = nullptr;

@@ -481,6 +481,7 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
 
     for (;;) {
         if (length != UndefinedLength && position_ - start >= length) return ResultSuccess;
+        const int64_t itemStart = position_;
         uint32_t group;
         uint32_t number;
         uint32_t itemLength;
@@ -493,6 +494,7 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
         TogDicomDataElement* item = ds_.CreateElement(group, number);
         if (item == nullptr) return ResultOutOfMemory;
         item->SetValueLength(itemLength);
+        item->SetItemOffset(itemStart);
 
         if (pixelData && fixedLayout) {
             // The first item must be empty; the next one runs to its first
@@ -510,11 +512,20 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
             // source.
             result = items == 0 ? ReadValue(item, itemLength, contents) : RecordValue(item, itemLength);
         } else {
-            if (itemLength != UndefinedLength) result = CheckRemaining(itemLength);
-            if (result == ResultSuccess) {
-                result = fixedLayout && !unSequence ? FixedLayout(item, depth + 1, itemLength)
-                                                    : DataSet(item, contents, false, depth + 1, itemLength);
+            // An item that claims more than its sequence or the source still
+            // holds is read to that end: writers that drop elements from an
+            // item do not always shorten its length.
+            if (itemLength != UndefinedLength) {
+                uint64_t limit = itemLength;
+                if (length != UndefinedLength)
+                    limit = std::min<uint64_t>(limit, static_cast<uint64_t>(start + length - position_));
+                if (ds_.sourceSize_ >= 0)
+                    limit = std::min<uint64_t>(limit, static_cast<uint64_t>(
+                                                          std::max<int64_t>(ds_.sourceSize_ - position_, 0)));
+                itemLength = static_cast<uint32_t>(limit);
             }
+            result = fixedLayout && !unSequence ? FixedLayout(item, depth + 1, itemLength)
+                                                : DataSet(item, contents, false, depth + 1, itemLength);
         }
         if (result != ResultSuccess) return result;
         result = sequence->AddChildElement(item);

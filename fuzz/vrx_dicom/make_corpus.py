@@ -1,0 +1,93 @@
+#!/usr/bin/python3
+"""Writes the seed corpus of vrx_dicom_fuzz into corpus/.
+
+Run with Debian's Python (python3-pydicom, python3-numpy):
+
+    /usr/bin/python3 fuzz/vrx_dicom/make_corpus.py
+
+Seeds: small files of pydicom's test set (a DICOMDIR, RLE, multi-frame,
+colour and big-endian images), a palette image of tests/data/vrx/dicom, and
+files made here: a planar RGB image, a native YBR_FULL_422 image and a
+two-frame RLE image with a basic offset table.
+"""
+import os
+import shutil
+import struct
+
+import numpy as np
+import pydicom
+from pydicom.dataset import Dataset, FileMetaDataset
+from pydicom.uid import generate_uid
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "corpus")
+TEST_FILES = os.path.join(os.path.dirname(pydicom.__file__), "data", "test_files")
+PALETTES = os.path.join(HERE, "..", "..", "tests", "data", "vrx", "dicom", "palette")
+
+COPIES = {
+    "dicomdir": os.path.join(TEST_FILES, "dicomdirtests", "DICOMDIR"),
+    "rle_signed16": os.path.join(TEST_FILES, "MR_small_RLE.dcm"),
+    "rle_rgb_2frame": os.path.join(TEST_FILES, "SC_rgb_rle_2frame.dcm"),
+    "dose32": os.path.join(TEST_FILES, "rtdose_1frame.dcm"),
+    "rgb_odd": os.path.join(TEST_FILES, "SC_rgb_small_odd.dcm"),
+    "big_endian": os.path.join(TEST_FILES, "MR_small_bigendian.dcm"),
+    "palette_segmented": os.path.join(PALETTES, "palette8_segmented16.dcm"),
+}
+
+
+def dataset(syntax, rows, columns, bits, samples, photometric):
+    meta = FileMetaDataset()
+    meta.MediaStorageSOPClassUID = "1.2.840.10008.5.1.4.1.1.7"
+    meta.MediaStorageSOPInstanceUID = generate_uid(entropy_srcs=[photometric, syntax])
+    meta.TransferSyntaxUID = syntax
+    ds = Dataset()
+    ds.file_meta = meta
+    ds.is_little_endian = True
+    ds.is_implicit_VR = False
+    ds.SamplesPerPixel = samples
+    ds.PhotometricInterpretation = photometric
+    ds.Rows = rows
+    ds.Columns = columns
+    ds.BitsAllocated = bits
+    ds.BitsStored = bits
+    ds.HighBit = bits - 1
+    ds.PixelRepresentation = 0
+    return ds
+
+
+def rle_frame(plane):
+    # One segment of literal runs.
+    data = bytearray()
+    for i in range(0, len(plane), 128):
+        chunk = plane[i:i + 128]
+        data += bytes([len(chunk) - 1]) + chunk
+    if len(data) % 2:
+        data.append(0)
+    return struct.pack("<16I", 1, 64, *([0] * 14)) + bytes(data)
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    for name, path in COPIES.items():
+        shutil.copyfile(path, os.path.join(OUT, name))
+
+    ds = dataset("1.2.840.10008.1.2.1", 3, 4, 8, 3, "RGB")
+    ds.PlanarConfiguration = 1
+    ds.PixelData = bytes(range(36))
+    ds.save_as(os.path.join(OUT, "planar_rgb"), write_like_original=False)
+
+    ds = dataset("1.2.840.10008.1.2.1", 2, 5, 8, 3, "YBR_FULL_422")
+    ds.PlanarConfiguration = 0
+    ds.PixelData = bytes(range(24))
+    ds.save_as(os.path.join(OUT, "ybr422"), write_like_original=False)
+
+    ds = dataset("1.2.840.10008.1.2.5", 4, 4, 8, 1, "MONOCHROME2")
+    ds.NumberOfFrames = 2
+    frames = [rle_frame(bytes(range(16))), rle_frame(bytes(range(16, 32)))]
+    ds.PixelData = pydicom.encaps.encapsulate(frames, has_bot=True)
+    ds["PixelData"].VR = "OB"
+    ds.save_as(os.path.join(OUT, "rle_table"), write_like_original=False)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,261 @@
+#!/usr/bin/python3
+"""Expected values for the DICOM image-access tests.
+
+Run with Debian's Python (python3-pydicom, python3-numpy) from the
+repository root:
+
+    /usr/bin/python3 tests/data/vrx/dicom/make_dicom_fixtures.py
+
+It writes, next to this script:
+
+frames.txt
+    One line per frame of every native, big-endian, planar, palette, YBR and
+    RLE test file, as pydicom decodes it (pixel_array; palette images through
+    apply_color_lut):
+        <file> <frame> <rows> <columns> <samples> <bytes per sample>
+        <sha256 of the frame's samples, little endian> <first> <middle> <last>
+    <file> is relative to pydicom's test files, or "palette/<name>" for the
+    palette images made here. The three values are samples of the frame in
+    memory order (row by row, samples of a pixel together).
+
+dicomdir.txt
+    The record tree pydicom reads from each DICOMDIR of its dicomdirtests
+    (DicomDir.patient_records, children by the directory's offsets), one
+    block per file:
+        dicomdir <file>
+        P <name>|<id>|<sex>|<elements>
+        S <uid>|<date>|<time>|<description>|<accession>|<study id>|<elements>
+        R <modality>|<uid>|<description>|<elements>
+        I <file id>|<sop uid>|<instance>|<class>|<transfer syntax>|<image type>|<elements>
+        end
+
+palette/*.dcm
+    Small PALETTE COLOR images: the well-known palettes of pydicom (plain and
+    segmented 8-bit tables), a 16-bit table with a first mapped value of 100
+    for 16-bit indices, 16-bit entries for 8-bit indices, and a segmented
+    16-bit table with linear and indirect segments.
+"""
+import hashlib
+import os
+import struct
+
+import numpy as np
+import pydicom
+from pydicom.data import get_palette_files
+from pydicom.dataset import Dataset, FileMetaDataset
+from pydicom.pixel_data_handlers.util import apply_color_lut
+from pydicom.uid import ExplicitVRLittleEndian, generate_uid
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TEST_FILES = os.path.join(os.path.dirname(pydicom.__file__), "data", "test_files")
+
+FRAME_FILES = [
+    "CT_small.dcm",
+    "MR_small.dcm",
+    "MR_small_bigendian.dcm",
+    "MR_small_expb.dcm",
+    "MR_small_implicit.dcm",
+    "MR_small_padded.dcm",
+    "MR_small_RLE.dcm",
+    "ExplVR_BigEnd.dcm",
+    "SC_rgb_small_odd.dcm",
+    "SC_rgb_jpeg_dcmd.dcm",
+    "SC_rgb_rle.dcm",
+    "SC_rgb_rle_2frame.dcm",
+    "SC_rgb_rle_16bit.dcm",
+    "SC_rgb_rle_16bit_2frame.dcm",
+    "SC_rgb_rle_32bit.dcm",
+    "SC_rgb_rle_32bit_2frame.dcm",
+    "SC_ybr_full_422_uncompressed.dcm",
+    "rtdose.dcm",
+    "rtdose_1frame.dcm",
+    "rtdose_expb.dcm",
+    "rtdose_expb_1frame.dcm",
+    "rtdose_rle.dcm",
+    "rtdose_rle_1frame.dcm",
+]
+
+DICOMDIRS = [
+    "DICOMDIR",
+    "DICOMDIR-bigEnd",
+    "DICOMDIR-implicit",
+    "DICOMDIR-reordered",
+    "DICOMDIR-nooffset",
+    "DICOMDIR-nopatient",
+    "DICOMDIR-empty.dcm",
+    "TINY_ALPHA/DICOMDIR",
+]
+
+
+def frame_line(name, index, frame):
+    """One line of frames.txt for a frame array of (rows, columns[, samples])."""
+    rows, columns = frame.shape[0], frame.shape[1]
+    samples = frame.shape[2] if frame.ndim == 3 else 1
+    little = frame.astype(frame.dtype.newbyteorder("<"), copy=False)
+    digest = hashlib.sha256(np.ascontiguousarray(little).tobytes()).hexdigest()
+    flat = frame.reshape(-1)
+    picks = [int(flat[0]), int(flat[flat.size // 2]), int(flat[-1])]
+    return "%s %d %d %d %d %d %s %d %d %d" % (
+        name, index, rows, columns, samples, frame.dtype.itemsize, digest, *picks)
+
+
+def frames_of(ds):
+    arr = ds.pixel_array
+    frames = int(ds.get("NumberOfFrames", 1) or 1)
+    return [arr] if frames == 1 else [arr[i] for i in range(frames)]
+
+
+def palette_image(name, indices, lut_elements, first_mapped=0, entry_bits=8):
+    """Writes palette/<name>.dcm: `indices` (rows, columns) with the palette
+    elements `lut_elements` (keyword -> bytes) and returns the data set."""
+    rows, columns = indices.shape
+    bits = indices.dtype.itemsize * 8
+    meta = FileMetaDataset()
+    meta.MediaStorageSOPClassUID = "1.2.840.10008.5.1.4.1.1.7"
+    meta.MediaStorageSOPInstanceUID = generate_uid(entropy_srcs=[name])
+    meta.TransferSyntaxUID = ExplicitVRLittleEndian
+    ds = Dataset()
+    ds.file_meta = meta
+    ds.is_little_endian = True
+    ds.is_implicit_VR = False
+    ds.SOPClassUID = meta.MediaStorageSOPClassUID
+    ds.SOPInstanceUID = meta.MediaStorageSOPInstanceUID
+    ds.Modality = "OT"
+    ds.SamplesPerPixel = 1
+    ds.PhotometricInterpretation = "PALETTE COLOR"
+    ds.Rows = rows
+    ds.Columns = columns
+    ds.BitsAllocated = bits
+    ds.BitsStored = bits
+    ds.HighBit = bits - 1
+    ds.PixelRepresentation = 0
+    entries = lut_elements.pop("entries")
+    descriptor = [entries % 65536, first_mapped, entry_bits]
+    ds.RedPaletteColorLookupTableDescriptor = descriptor
+    ds.GreenPaletteColorLookupTableDescriptor = descriptor
+    ds.BluePaletteColorLookupTableDescriptor = descriptor
+    for keyword, value in lut_elements.items():
+        setattr(ds, keyword, value)
+    ds.PixelData = indices.astype("<u%d" % (bits // 8)).tobytes()
+    os.makedirs(os.path.join(HERE, "palette"), exist_ok=True)
+    ds.save_as(os.path.join(HERE, "palette", name + ".dcm"), write_like_original=False)
+    return pydicom.dcmread(os.path.join(HERE, "palette", name + ".dcm"))
+
+
+def words(values):
+    return struct.pack("<%dH" % len(values), *values)
+
+
+def palette_images():
+    """(name, data set) of every palette image."""
+    ramp8 = np.arange(256, dtype=np.uint8).reshape(8, 32)
+    out = []
+    for well_known in ("hotiron", "spring"):
+        source = pydicom.dcmread(get_palette_files(well_known + ".dcm")[0])
+        luts = {"entries": 256}
+        for colour in ("Red", "Green", "Blue"):
+            for form in ("%sPaletteColorLookupTableData", "Segmented%sPaletteColorLookupTableData"):
+                keyword = form % colour
+                if keyword in source:
+                    luts[keyword] = source[keyword].value
+        name = "palette8_" + well_known
+        out.append((name, palette_image(name, ramp8, luts)))
+
+    # 16-bit indices, 1024 entries of 16 bits from a first mapped value of
+    # 100; indices run below the first value and past the last entry.
+    ramp16 = (np.arange(48 * 32, dtype=np.uint16) * 3).reshape(48, 32)
+    entries = np.arange(1024)
+    luts = {
+        "entries": 1024,
+        "RedPaletteColorLookupTableData": words(list((entries * 64) % 65536)),
+        "GreenPaletteColorLookupTableData": words(list(65535 - entries * 37)),
+        "BluePaletteColorLookupTableData": words(list((entries * entries) % 65536)),
+    }
+    out.append(("palette16_first100", palette_image("palette16_first100", ramp16, luts,
+                                                     first_mapped=100, entry_bits=16)))
+
+    # 16-bit entries for 8-bit indices: the chain keeps their high byte.
+    e = np.arange(256)
+    luts = {
+        "entries": 256,
+        "RedPaletteColorLookupTableData": words(list(e * 257)),
+        "GreenPaletteColorLookupTableData": words(list((255 - e) * 256 + 17)),
+        "BluePaletteColorLookupTableData": words(list(((e * 7) % 256) * 256 + 200)),
+    }
+    out.append(("palette8_entries16", palette_image("palette8_entries16", ramp8, luts,
+                                                    entry_bits=16)))
+
+    # Segmented 16-bit tables: discrete, linear and an indirect segment that
+    # repeats the table's first two segments (byte offset 0).
+    red = [0, 2, 1000, 2000, 1, 100, 40000, 2, 2, 0, 0, 1, 52, 65535]
+    green = [0, 1, 65535, 1, 255, 0]
+    blue = [0, 3, 5, 6, 7, 1, 253, 50000]
+    luts = {
+        "entries": 256,
+        "SegmentedRedPaletteColorLookupTableData": words(red),
+        "SegmentedGreenPaletteColorLookupTableData": words(green),
+        "SegmentedBluePaletteColorLookupTableData": words(blue),
+    }
+    out.append(("palette8_segmented16", palette_image("palette8_segmented16", ramp8, luts,
+                                                      entry_bits=16)))
+    return out
+
+
+def palette_frames(name, ds):
+    rgb = apply_color_lut(ds.pixel_array, ds)
+    if ds.BitsAllocated == 8 and ds.RedPaletteColorLookupTableDescriptor[2] == 16:
+        rgb = (rgb >> 8).astype(np.uint8)
+    return [frame_line("palette/" + name, 0, rgb)]
+
+
+def dicomdir_block(name):
+    ds = pydicom.dcmread(os.path.join(TEST_FILES, "dicomdirtests", name))
+    text = lambda r, k: "" if r.get(k) is None else (
+        "\\".join(str(v) for v in r.get(k)) if isinstance(r.get(k), pydicom.multival.MultiValue)
+        else str(r.get(k)))
+    lines = ["dicomdir " + name]
+
+    def children(record, kind):
+        return [c for c in getattr(record, "children", []) if c.DirectoryRecordType == kind]
+
+    for p in ds.patient_records:
+        lines.append("P %s|%s|%s|%d" % (text(p, "PatientName"), text(p, "PatientID"),
+                                        text(p, "PatientSex"), len(p)))
+        for s in children(p, "STUDY"):
+            lines.append("S %s|%s|%s|%s|%s|%s|%d" % (
+                text(s, "StudyInstanceUID"), text(s, "StudyDate"), text(s, "StudyTime"),
+                text(s, "StudyDescription"), text(s, "AccessionNumber"), text(s, "StudyID"), len(s)))
+            for r in children(s, "SERIES"):
+                lines.append("R %s|%s|%s|%d" % (text(r, "Modality"), text(r, "SeriesInstanceUID"),
+                                                text(r, "SeriesDescription"), len(r)))
+                for i in children(r, "IMAGE"):
+                    sop = text(i, "SOPInstanceUID") or text(i, "ReferencedSOPInstanceUIDInFile")
+                    number = i.get("InstanceNumber")
+                    lines.append("I %s|%s|%d|%s|%s|%s|%d" % (
+                        text(i, "ReferencedFileID"), sop, int(number) if number is not None else 0,
+                        text(i, "ReferencedSOPClassUIDInFile"),
+                        text(i, "ReferencedTransferSyntaxUIDInFile"), text(i, "ImageType"), len(i)))
+    lines.append("end")
+    return lines
+
+
+def main():
+    lines = []
+    for name in FRAME_FILES:
+        ds = pydicom.dcmread(os.path.join(TEST_FILES, name))
+        for index, frame in enumerate(frames_of(ds)):
+            lines.append(frame_line(name, index, frame))
+    for name, ds in palette_images():
+        lines.extend(palette_frames(name, ds))
+    with open(os.path.join(HERE, "frames.txt"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+    lines = []
+    for name in DICOMDIRS:
+        lines.extend(dicomdir_block(name))
+    with open(os.path.join(HERE, "dicomdir.txt"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,78 @@
+#include "vrx/extension/dicom/vrx_dicominfo.h"
+
+#include "vrx/extension/dicom/vrx_dicominfointernal.h"
+#include "vrx/framework/io/vrx_inputstorage.h"
+
+namespace vrx {
+
+VRX_DICOMInfo::VRX_DICOMInfo(VRX_Manager* manager)
+    : VRX_FormatInfo(manager),
+      VRX_DICOMTagObj(manager),
+      frame_offsets_(manager),
+      frame_lengths_(manager),
+      declared_data_type_(VRX_DataType::u_integer()) {}
+
+VRX_DICOMInfo::~VRX_DICOMInfo() = default;
+
+const char* VRX_DICOMInfo::format_name() const { return "dicom"; }
+
+VRX_Vector<uint32_t> VRX_DICOMInfo::frame_offsets(uint32_t frame) const {
+    if (frame < frame_offsets_.size()) return frame_offsets_[frame];
+    return VRX_Vector<uint32_t>(VRX_FormatInfo::manager());
+}
+
+VRX_Vector<uint32_t> VRX_DICOMInfo::frame_lengths(uint32_t frame) const {
+    if (frame < frame_lengths_.size()) return frame_lengths_[frame];
+    return VRX_Vector<uint32_t>(VRX_FormatInfo::manager());
+}
+
+bool VRX_DICOMInfo::load_body(VRX_InputStorage* storage) {
+    const int32_t position = storage->position();
+    has_image_ = false;
+    VRX_DICOMInfoInternal* parsed = VRX_DICOMTagObj::load() ? internal() : nullptr;
+    const bool ok = parsed && parsed->decode_start(storage, false) &&
+                    (!parsed->has_pixel_data() || fill(*parsed));
+    if (!ok) {
+        storage->seek_from_begin(position);
+        return false;
+    }
+    has_image_ = parsed->has_pixel_data();
+    return true;
+}
+
+bool VRX_DICOMInfo::fill(const VRX_DICOMInfoInternal& parsed) {
+    planar_ = parsed.planar != 0;
+    width = parsed.columns;
+    height = parsed.rows;
+    // A sample count no header can carry leaves the header invalid.
+    channels =
+        parsed.samples_per_pixel <= 0xFFFF ? static_cast<uint16_t>(parsed.samples_per_pixel) : 0;
+    bits = parsed.bits_allocated;
+    if (!color_type(parsed.color_type) || !encode_type(parsed.encode_type) ||
+        !palette(parsed.palette))
+        return false;
+    has_palette_ = parsed.has_palette != 0;
+    compression_ = parsed.compression;
+    byte_order_ = parsed.byte_order;
+    pixel_data_start_ = parsed.pixel_data_start;
+    pixel_data_size_ = parsed.pixel_data_size;
+    frame_count_ = parsed.frame_count;
+    if (!frame_offsets_.assign(parsed.frame_offsets) ||
+        !frame_lengths_.assign(parsed.frame_lengths))
+        return false;
+    encapsulated_ = parsed.encapsulated;
+    subsampled_422_ = parsed.subsampled_422;
+    if (parsed.data_type == VRX_DataType::s_integer()) {
+        declared_data_type_ = VRX_DataType::s_integer();
+        // The decompressors deliver unsigned samples; the chain restores the
+        // signed type behind them.
+        data_type(compression_ == 0 ? VRX_DataType::s_integer() : VRX_DataType::u_integer());
+    } else {
+        declared_data_type_ = VRX_DataType::u_integer();
+        data_type(VRX_DataType::u_integer());
+    }
+    transfer_syntax_code_ = parsed.transfer_syntax_code;
+    return true;
+}
+
+}  // namespace vrx

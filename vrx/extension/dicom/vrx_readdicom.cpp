@@ -1,0 +1,190 @@
+#include "vrx/extension/dicom/vrx_readdicom.h"
+
+#include "vrx/core/applypalette/vrx_applypalette.h"
+#include "vrx/core/storage/vrx_readstorage.h"
+#include "vrx/extension/combinedstorage/vrx_combinedinputstorage.h"
+#include "vrx/extension/dicom/vrx_dicominfo.h"
+#include "vrx/extension/dicom/vrx_readstorageplanar.h"
+#include "vrx/extension/dicom/vrx_ybr422toycbcr.h"
+#include "vrx/extension/readdicomrleframe/vrx_readdicomrleframe.h"
+#include "vrx/framework/engine/vrx_engine.h"
+#include "vrx/framework/engine/vrx_rewriteheader.h"
+#include "vrx/framework/io/vrx_inputstoragebound.h"
+#include "vrx/framework/io/vrx_moveinmoveoutinputstorage.h"
+#include "vrx/framework/manager/vrx_manager.h"
+
+namespace vrx {
+
+namespace {
+
+constexpr const char* kEngine = "VRX_ReadDICOM::engine()";
+constexpr const char* kResetHeader = "VRX_ReadDICOM::reset_comp_header()";
+
+using Bound = VRX_InputStorageBound<VRX_InputStorage>;
+using MoveInMoveOut = VRX_MoveInMoveOutInputStorage<VRX_InputStorage>;
+
+void destroy_all(VRX_Vector<VRX_InputStorage*>& storages) {
+    for (VRX_InputStorage* s : storages) s->destroy();
+    storages.clear();
+}
+
+}  // namespace
+
+VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, uint32_t frame) {
+    VRX_DICOMInfo info(manager_);
+    if (!info.load(storage)) {
+        manager_->report(VRX_ERROR_FORMAT_INFO, kEngine, __FILE__, 79);
+        return nullptr;
+    }
+    return engine(storage, info, frame);
+}
+
+VRX_InputStorage* VRX_ReadDICOM::frame_source(VRX_InputStorage* storage,
+                                              const VRX_Vector<uint32_t>& offsets,
+                                              const VRX_Vector<uint32_t>& lengths,
+                                              bool encapsulated) {
+    if (!encapsulated) {
+        // The reader sees the frame's bytes only, so that a short frame ends
+        // as truncated rather than running into what follows it.
+        if (!storage->seek_from_begin(static_cast<int32_t>(offsets[0]))) {
+            manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 162);
+            return nullptr;
+        }
+        return Bound::create(manager_, storage, static_cast<int32_t>(lengths[0]));
+    }
+    VRX_Vector<VRX_InputStorage*> parts(manager_);
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        MoveInMoveOut* reader = MoveInMoveOut::create(manager_, storage);
+        if (!reader) {
+            destroy_all(parts);
+            manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 126);
+            return nullptr;
+        }
+        if (!reader->seek_from_begin(static_cast<int32_t>(offsets[i]))) {
+            reader->destroy();
+            destroy_all(parts);
+            manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 132);
+            return nullptr;
+        }
+        // The window keeps the reader alive.
+        Bound* part = Bound::create(manager_, reader, static_cast<int32_t>(lengths[i]));
+        reader->destroy();
+        if (!part) {
+            destroy_all(parts);
+            return nullptr;
+        }
+        if (!parts.push_back(part)) {
+            part->destroy();
+            destroy_all(parts);
+            manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 145);
+            return nullptr;
+        }
+    }
+    // The combined storage keeps its parts alive.
+    VRX_InputStorage* combined = VRX_CombinedInputStorage::create(manager_, parts);
+    destroy_all(parts);
+    if (!combined) manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 155);
+    return combined;
+}
+
+VRX_Engine* VRX_ReadDICOM::native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info) {
+    const int32_t order = static_cast<int32_t>(info.byte_order());
+    // YBR_FULL_422 lines hold two samples per pixel; they are read in that
+    // size and expanded.
+    if (info.subsampled_422()) return VRX_YBR422ToYCbCr(manager_).engine(source, info, 0, order);
+    if (info.planar()) return VRX_ReadStoragePlanar(manager_).engine(source, info, 0, 0, order);
+    return VRX_ReadStorage(manager_).engine(source, info, 0, 0, order);
+}
+
+VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage*, const VRX_DICOMInfo&, bool&) {
+    // No JPEG reader is part of the library yet.
+    manager_->report(VRX_ERROR_UNSUPPORTED, kEngine, __FILE__, 180);
+    return nullptr;
+}
+
+VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo& info,
+                                  uint32_t frame) {
+    if (!storage || storage->is_closed() || !info.is_loaded() || !info.is_valid()) {
+        manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 97);
+        return nullptr;
+    }
+    if (frame >= info.frame_count()) {
+        manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 103);
+        return nullptr;
+    }
+    const VRX_Vector<uint32_t> offsets = info.frame_offsets(frame);
+    const VRX_Vector<uint32_t> lengths = info.frame_lengths(frame);
+    if (offsets.empty() || lengths.empty() || offsets.size() != lengths.size()) {
+        manager_->report(VRX_ERROR_DATA, kEngine, __FILE__, 109);
+        return nullptr;
+    }
+    uint64_t total = 0;
+    for (uint32_t length : lengths) total += length;
+    if (total > UINT32_MAX) {
+        manager_->report(VRX_ERROR_DATA, kEngine, __FILE__, 115);
+        return nullptr;
+    }
+
+    VRX_InputStorage* source = frame_source(storage, offsets, lengths, info.encapsulated());
+    if (!source) return nullptr;
+    VRX_Engine* reader = nullptr;
+    bool keep_colour = false;
+    const uint32_t compression = info.compression();
+    switch (compression) {
+        case 0:
+            reader = native_reader(source, info);
+            break;
+        case 1:
+        case 2:
+            reader = jpeg_reader(source, info, keep_colour);
+            if (reader && info.has_palette()) {
+                // The decoder's header does not carry the file's palette.
+                VRX_Header with_palette(manager_);
+                reader = with_palette.assign(*reader->header()) &&
+                                 with_palette.palette(info.palette()) &&
+                                 with_palette.color_type(info.color_type())
+                             ? VRX_RewriteHeader(manager_).engine(reader, &with_palette)
+                             : nullptr;
+            }
+            break;
+        case 3:
+            reader =
+                VRX_ReadDICOMRLEFrame(manager_).engine(source, info, static_cast<uint32_t>(total));
+            break;
+        default:
+            manager_->report(VRX_ERROR_UNSUPPORTED, kEngine, __FILE__, 224);
+            break;
+    }
+    if (reader) reader = VRX_ApplyPalette(manager_).engine(reader);
+    if (reader && compression != 0) reader = reset_comp_header(reader, info, keep_colour);
+    // The chain's readers keep their storage alive.
+    source->destroy();
+    return reader;
+}
+
+VRX_Engine* VRX_ReadDICOM::reset_comp_header(VRX_Engine* engine, const VRX_DICOMInfo& info,
+                                             bool keep_colour) {
+    const VRX_Header* header = engine ? engine->header() : nullptr;
+    if (!header) {
+        manager_->report(VRX_ERROR_ARGUMENT, kResetHeader, __FILE__, 266);
+        return nullptr;
+    }
+    VRX_Header copy(manager_);
+    if (!copy.assign(*header)) {
+        manager_->report(VRX_ERROR_ARGUMENT, kResetHeader, __FILE__, 272);
+        return nullptr;
+    }
+    bool changed = false;
+    if (info.declared_data_type() == VRX_DataType::s_integer() &&
+        copy.data_type() != VRX_DataType::s_integer()) {
+        copy.data_type(VRX_DataType::s_integer());
+        changed = true;
+    }
+    if (!keep_colour && copy.color_type() != info.color_type()) {
+        copy.color_type(info.color_type());
+        changed = true;
+    }
+    return changed ? VRX_RewriteHeader(manager_).engine(engine, &copy) : engine;
+}
+
+}  // namespace vrx

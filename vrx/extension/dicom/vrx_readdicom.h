@@ -1,0 +1,54 @@
+#pragma once
+// The creator at the head of every decode chain: one frame of a DICOM file
+// becomes one engine whose lines are the frame's pixels, with the palette
+// applied and the sample and colour types the file declares. The caller
+// appends its own stages (bit mask or sign extension, rescale, conversion,
+// write to memory).
+//
+//   VRX_FileInputStorage* file = VRX_FileInputStorage::create(manager, path);
+//   VRX_Engine* frame = VRX_ReadDICOM(manager).engine(file, 0);
+//   VRX_Engine* out = VRX_WriteMemory(manager).engine(frame, pixels, size);
+//   while (out && out->execute()) {}
+//   manager.execute(status);
+//   file->destroy();
+//
+// The storage must outlive the chain. JPEG-compressed frames are refused
+// (0x81000000) until the JPEG readers are part of the library.
+#include <cstdint>
+
+#include "vrx/framework/base/vrx_enginecreator.h"
+
+namespace vrx {
+
+class VRX_DICOMInfo;
+class VRX_Engine;
+class VRX_InputStorage;
+
+class VRX_ReadDICOM : public VRX_EngineCreator {
+   public:
+    explicit VRX_ReadDICOM(VRX_Manager* manager) : VRX_EngineCreator(manager) {}
+    ~VRX_ReadDICOM() override = default;
+
+    // Frame `frame` (from 0) of the loaded `info` of the file in `storage`;
+    // null after a report.
+    virtual VRX_Engine* engine(VRX_InputStorage* storage, const VRX_DICOMInfo& info,
+                               uint32_t frame);
+    // Loads the file's information from the storage first (0x80100000 when
+    // it does not load).
+    virtual VRX_Engine* engine(VRX_InputStorage* storage, uint32_t frame);
+
+    // Restores behind a decompressor the signed data type the file declares
+    // and, unless `keep_colour`, the file's colour type: `engine` itself when
+    // nothing changes, else a header rewrite of it; null after a report.
+    VRX_Engine* reset_comp_header(VRX_Engine* engine, const VRX_DICOMInfo& info, bool keep_colour);
+
+   private:
+    // The storage the frame's reader reads: a window over the frame's bytes,
+    // or the frame's parts read one after the other. Null after a report.
+    VRX_InputStorage* frame_source(VRX_InputStorage* storage, const VRX_Vector<uint32_t>& offsets,
+                                   const VRX_Vector<uint32_t>& lengths, bool encapsulated);
+    VRX_Engine* native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info);
+    VRX_Engine* jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, bool& keep_colour);
+};
+
+}  // namespace vrx
