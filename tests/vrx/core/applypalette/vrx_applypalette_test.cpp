@@ -235,6 +235,16 @@ TEST(ApplyPalette, BaseRefusesASourceWithoutPalette) {
     VRX_EngineCreator(&manager).regist_engine(nullptr, src, dst);
 }
 
+// Builds an E by hand and runs its initiate; the engine is destroyed again.
+template <class E>
+bool initiate_by_hand(VRX_Manager* manager, const VRX_Header* header, VRX_SrcBuffer* src,
+                      VRX_DstBuffer* dst) {
+    auto* engine = construct<E>(manager);
+    const bool ok = engine->initiate(header, src, dst);
+    engine->destroy();
+    return ok;
+}
+
 // An engine whose sample types do not match the palette's entries (only
 // reachable by building the engine by hand) refuses it instead of reading
 // and writing past the table and the line.
@@ -250,37 +260,13 @@ TEST(ApplyPalette, EnginesRefuseEntriesOfAnotherWidth) {
     const char* text1 = "VRX_ApplyPalette1BitEngine::initiate()";
     const Case cases[] = {
         {"8-bit entries, 16-bit engine", 8, 8,
-         [](VRX_Manager* m, const VRX_Header* h, VRX_SrcBuffer* s, VRX_DstBuffer* d) {
-             auto* e = construct<VRX_ApplyPalette8xNBitsEngine<uint8_t, uint16_t>>(m);
-             const bool ok = e->initiate(h, s, d);
-             e->destroy();
-             return ok;
-         },
-         text8},
+         initiate_by_hand<VRX_ApplyPalette8xNBitsEngine<uint8_t, uint16_t>>, text8},
         {"16-bit entries, 8-bit engine", 8, 16,
-         [](VRX_Manager* m, const VRX_Header* h, VRX_SrcBuffer* s, VRX_DstBuffer* d) {
-             auto* e = construct<VRX_ApplyPalette8xNBitsEngine<uint8_t, uint8_t>>(m);
-             const bool ok = e->initiate(h, s, d);
-             e->destroy();
-             return ok;
-         },
-         text8},
+         initiate_by_hand<VRX_ApplyPalette8xNBitsEngine<uint8_t, uint8_t>>, text8},
         {"one bit, 8-bit entries, 16-bit engine", 1, 8,
-         [](VRX_Manager* m, const VRX_Header* h, VRX_SrcBuffer* s, VRX_DstBuffer* d) {
-             auto* e = construct<VRX_ApplyPalette1BitEngine<uint16_t>>(m);
-             const bool ok = e->initiate(h, s, d);
-             e->destroy();
-             return ok;
-         },
-         text1},
+         initiate_by_hand<VRX_ApplyPalette1BitEngine<uint16_t>>, text1},
         {"one bit, 16-bit entries, 8-bit engine", 1, 16,
-         [](VRX_Manager* m, const VRX_Header* h, VRX_SrcBuffer* s, VRX_DstBuffer* d) {
-             auto* e = construct<VRX_ApplyPalette1BitEngine<uint8_t>>(m);
-             const bool ok = e->initiate(h, s, d);
-             e->destroy();
-             return ok;
-         },
-         text1},
+         initiate_by_hand<VRX_ApplyPalette1BitEngine<uint8_t>>, text1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
