@@ -14,7 +14,9 @@ bool VRX_ApplyPalette1BitEngine<T>::initiate(const VRX_Header* header, VRX_SrcBu
                                              VRX_DstBuffer* dst) {
     if (!check_version(VRX_INTERFACE_VERSION, kInitiateText, __FILE__, 51)) return false;
     if (!VRX_ApplyPaletteEngine::initiate(header, src, dst)) return false;
-    if (header->bits != 1 || header->channels != 1) {
+    // Entries are read as T: another width would read past the table and
+    // write past the line.
+    if (header->bits != 1 || header->channels != 1 || palette_.bits != sizeof(T) * 8) {
         manager_->report(VRX_ERROR_UNSUPPORTED, kInitiateText, __FILE__, 61);
         return false;
     }

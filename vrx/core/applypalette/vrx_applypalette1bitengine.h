@@ -13,7 +13,8 @@ public:
     explicit VRX_ApplyPalette1BitEngine(VRX_Manager* manager) : VRX_ApplyPaletteEngine(manager) {}
     ~VRX_ApplyPalette1BitEngine() override = default;
 
-    // Version test, the palette initiate, then one bit and one channel (else 0x81000000).
+    // Version test, the palette initiate, then one bit and one channel and
+    // palette entries of the width of T (else 0x81000000).
     bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst) override;
 
 protected:

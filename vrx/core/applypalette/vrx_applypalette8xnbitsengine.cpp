@@ -25,7 +25,10 @@ bool VRX_ApplyPalette8xNBitsEngine<S, D>::initiate(const VRX_Header* header, VRX
                                                    VRX_DstBuffer* dst) {
     if (!check_version(VRX_INTERFACE_VERSION, kInitiateText, __FILE__, 50)) return false;
     if (!VRX_ApplyPaletteEngine::initiate(header, src, dst)) return false;
-    if (!header->data_type()->is_u_integer() || header->bits != sizeof(S) * 8) {
+    // Indices are read as S and entries as D: other widths would read and
+    // write past the table and the lines.
+    if (!header->data_type()->is_u_integer() || header->bits != sizeof(S) * 8 ||
+        palette_.bits != sizeof(D) * 8) {
         manager_->report(VRX_ERROR_UNSUPPORTED, kInitiateText, __FILE__, 60);
         return false;
     }

@@ -16,7 +16,7 @@ public:
     ~VRX_ApplyPalette8xNBitsEngine() override = default;
 
     // Version test, the palette initiate, then unsigned indices of the width
-    // of S (else 0x81000000).
+    // of S and palette entries of the width of D (else 0x81000000).
     bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst) override;
 
 protected:

@@ -15,8 +15,10 @@ bool VRX_OpConstEngine<Op, T>::initiate(const VRX_Header* header, VRX_SrcBuffer*
                                         VRX_DstBuffer* dst, T constant) {
     if (!check_version(VRX_INTERFACE_VERSION, kInitiateText, __FILE__, 52)) return false;
     if (!VRX_ProcessLineToLineEngine::initiate(header, src, dst)) return false;
+    // The samples are read as T: a depth other than T's would run the line
+    // loop past the end of the line.
     if (!header->palette().empty() || (header->bits != 8 && header->bits != 16) ||
-        !header->data_type()->is_u_integer()) {
+        header->bits != sizeof(T) * 8 || !header->data_type()->is_u_integer()) {
         manager_->report(VRX_ERROR_UNSUPPORTED, kInitiateText, __FILE__, 62);
         return false;
     }

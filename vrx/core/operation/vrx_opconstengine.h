@@ -15,8 +15,8 @@ public:
     explicit VRX_OpConstEngine(VRX_Manager* manager) : VRX_ProcessLineToLineEngine(manager) {}
     ~VRX_OpConstEngine() override = default;
 
-    // Version test, the line-engine initiate, then an unsigned 8- or 16-bit
-    // source without palette (else 0x81000000).
+    // Version test, the line-engine initiate, then an unsigned source of the
+    // width of T without palette (else 0x81000000).
     virtual bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
                           T constant);
     using VRX_ProcessLineToLineEngine::initiate;

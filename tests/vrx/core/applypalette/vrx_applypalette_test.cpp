@@ -10,6 +10,7 @@
 #include "tests/vrx/core/operation/pixel_chain.h"
 #include "vrx/core/applypalette/vrx_applypalette.h"
 #include "vrx/core/applypalette/vrx_applypalette1bit.h"
+#include "vrx/core/applypalette/vrx_applypalette1bitengine.h"
 #include "vrx/core/applypalette/vrx_applypalette8xnbits.h"
 #include "vrx/core/applypalette/vrx_applypalette8xnbitsengine.h"
 
@@ -232,6 +233,61 @@ TEST(ApplyPalette, BaseRefusesASourceWithoutPalette) {
     EXPECT_STATUS(manager, 0x81000000, "VRX_ApplyPaletteEngine::initiate()");
     engine->destroy();
     VRX_EngineCreator(&manager).regist_engine(nullptr, src, dst);
+}
+
+// Builds an E by hand and runs its initiate; the engine is destroyed again.
+template <class E>
+bool initiate_by_hand(VRX_Manager* manager, const VRX_Header* header, VRX_SrcBuffer* src,
+                      VRX_DstBuffer* dst) {
+    auto* engine = construct<E>(manager);
+    const bool ok = engine->initiate(header, src, dst);
+    engine->destroy();
+    return ok;
+}
+
+// An engine whose sample types do not match the palette's entries (only
+// reachable by building the engine by hand) refuses it instead of reading
+// and writing past the table and the line.
+TEST(ApplyPalette, EnginesRefuseEntriesOfAnotherWidth) {
+    struct Case {
+        const char* name;
+        uint16_t index_bits;
+        uint16_t entry_bits;
+        bool (*initiate)(VRX_Manager*, const VRX_Header*, VRX_SrcBuffer*, VRX_DstBuffer*);
+        const char* function;
+    };
+    const char* text8 = "VRX_ApplyPalette8xNBitsEngine::initiate()";
+    const char* text1 = "VRX_ApplyPalette1BitEngine::initiate()";
+    const Case cases[] = {
+        {"8-bit entries, 16-bit engine", 8, 8,
+         initiate_by_hand<VRX_ApplyPalette8xNBitsEngine<uint8_t, uint16_t>>, text8},
+        {"16-bit entries, 8-bit engine", 8, 16,
+         initiate_by_hand<VRX_ApplyPalette8xNBitsEngine<uint8_t, uint8_t>>, text8},
+        {"one bit, 8-bit entries, 16-bit engine", 1, 8,
+         initiate_by_hand<VRX_ApplyPalette1BitEngine<uint16_t>>, text1},
+        {"one bit, 16-bit entries, 8-bit engine", 1, 16,
+         initiate_by_hand<VRX_ApplyPalette1BitEngine<uint8_t>>, text1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        VRX_DefaultManager manager;
+        Indexed image;
+        image.index_bits = c.index_bits;
+        image.entry_bits = c.entry_bits;
+        image.width = 4;
+        image.entries = 2;
+        image.palette.assign(size_t{2} * 3 * c.entry_bits / 8, 0x11);
+        image.indices.assign(4, 1);
+        VRX_Header header(&manager);
+        describe_indexed(header, image);
+        VRX_Engine* source = read_memory(manager, header, image.indices);
+        ASSERT_NE(source, nullptr);
+        VRX_SrcBuffer* src = source->src_buffer();
+        VRX_DstBuffer* dst = manager.new_dst_buffer();
+        EXPECT_FALSE(c.initiate(&manager, &header, src, dst));
+        EXPECT_STATUS(manager, 0x81000000, c.function);
+        VRX_EngineCreator(&manager).regist_engine(nullptr, src, dst);
+    }
 }
 
 TEST(ApplyPalette, MissingSource) {

@@ -145,4 +145,33 @@ TEST(AndConstant, SourceWithAPaletteIsRefused) {
     EXPECT_STATUS(manager, 0x81000000, "VRX_OpConstEngine::initiate()");
 }
 
+// The engine reads samples of its own width: built by hand over samples of
+// the other width it refuses them instead of running past the line.
+TEST(AndConstant, EngineRefusesSamplesOfTheOtherWidth) {
+    for (uint16_t bits : {8, 16}) {
+        SCOPED_TRACE(bits);
+        VRX_DefaultManager manager;
+        const std::vector<uint8_t> bytes(8, 0xFF);
+        VRX_Header header(&manager);
+        describe(header, unsigned_format(bits, 4, 1));
+        VRX_Engine* source = read_memory(manager, header, bytes);
+        ASSERT_NE(source, nullptr);
+        VRX_SrcBuffer* src = source->src_buffer();
+        VRX_DstBuffer* dst = manager.new_dst_buffer();
+        bool ok = true;
+        if (bits == 8) {
+            auto* e = construct<VRX_OpConstEngine<VRX_PixelOperator::And, uint16_t>>(&manager);
+            ok = e->initiate(&header, src, dst, 0x0F);
+            e->destroy();
+        } else {
+            auto* e = construct<VRX_OpConstEngine<VRX_PixelOperator::And, uint8_t>>(&manager);
+            ok = e->initiate(&header, src, dst, 0x0F);
+            e->destroy();
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_STATUS(manager, 0x81000000, "VRX_OpConstEngine::initiate()");
+        VRX_EngineCreator(&manager).regist_engine(nullptr, src, dst);
+    }
+}
+
 }  // namespace
