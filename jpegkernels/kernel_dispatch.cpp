@@ -16,7 +16,7 @@ std::atomic<int32_t> processorIndex{0};
 
 namespace {
 
-std::atomic<bool> dispatchChosen{false};
+std::atomic<bool> kernelDispatchChosen{false};
 std::mutex dispatchMutex;
 
 // Entry of a row not built yet: the row's own argument checks, then
@@ -131,18 +131,18 @@ int32_t ChooseKernelVariant() {
 
 int32_t InitKernelDispatchOnce() {
     std::lock_guard<std::mutex> lock(dispatchMutex);
-    if (!dispatchChosen.load(std::memory_order_relaxed)) {
-        dispatchChosen.store(true, std::memory_order_release);
+    if (!kernelDispatchChosen.load(std::memory_order_relaxed)) {
+        kernelDispatchChosen.store(true, std::memory_order_release);
         ChooseKernelVariant();
     }
     return 1;
 }
 
-bool KernelDispatchChosen() { return dispatchChosen.load(std::memory_order_acquire); }
+bool KernelDispatchChosen() { return kernelDispatchChosen.load(std::memory_order_acquire); }
 
 void ResetKernelDispatch() {
     std::lock_guard<std::mutex> lock(dispatchMutex);
-    dispatchChosen.store(false, std::memory_order_release);
+    kernelDispatchChosen.store(false, std::memory_order_release);
     detail::processorIndex.store(0, std::memory_order_relaxed);
 }
 

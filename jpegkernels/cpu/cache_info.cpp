@@ -13,7 +13,7 @@ struct CacheDescriptorSize {
     uint8_t descriptor;
     uint8_t sizeCode;
 };
-constexpr CacheDescriptorSize kCacheDescriptorSizes[] = {
+constexpr CacheDescriptorSize CacheDescriptorSizes[] = {
     {0x4D, 0x16}, {0x4C, 0x34}, {0x4B, 0x15}, {0x47, 0x15}, {0x4E, 0x33}, {0x4A, 0x33}, {0x49, 0x14},
     {0x29, 0x14}, {0x46, 0x14}, {0x48, 0x32}, {0x25, 0x13}, {0x7D, 0x13}, {0x85, 0x13}, {0x45, 0x13},
     {0x23, 0x12}, {0x87, 0x12}, {0x7C, 0x12}, {0x78, 0x12}, {0x84, 0x12}, {0x44, 0x12}, {0x22, 0x11},
@@ -43,7 +43,7 @@ int64_t LookUpStreamingThreshold() {
         // The low byte of EAX is the iteration count, not a descriptor.
         for (int b = (r == 0 ? 1 : 0); b < 4; ++b) bytes[n++] = static_cast<uint8_t>(regs[r] >> (8 * b));
     }
-    for (const CacheDescriptorSize* e = kCacheDescriptorSizes; e->descriptor != 0; ++e) {
+    for (const CacheDescriptorSize* e = CacheDescriptorSizes; e->descriptor != 0; ++e) {
         for (int i = 0; i < n; ++i) {
             if (bytes[i] == e->descriptor) {
                 return static_cast<int64_t>(e->sizeCode >> 4) << ((e->sizeCode & 0xF) + 18);

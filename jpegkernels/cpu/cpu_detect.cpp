@@ -168,4 +168,24 @@ void QueryFeatureRecord(FeatureRecord* record) {
     for (int i = 0; i < 4; ++i) record->leaf2[i] = f.leaf2[i];
 }
 
+namespace {
+template <class Fact>
+int32_t AskFact(Fact fact) {
+    const CpuidSource& cpu = ActiveCpuidSource();
+    if (!cpu.HasCpuid()) return 0;
+    return static_cast<int32_t>(fact(Gather(cpu)));
+}
+}  // namespace
+
+int32_t CpuHasMmx() { return AskFact([](const Facts& f) { return f.mmx; }); }
+int32_t CpuHasSse() { return AskFact([](const Facts& f) { return f.sse; }); }
+int32_t CpuHasSse2() { return AskFact([](const Facts& f) { return f.sse2; }); }
+int32_t CpuHasSse3() { return AskFact([](const Facts& f) { return f.sse3; }); }
+int32_t CpuHasSsse3() { return AskFact([](const Facts& f) { return f.ssse3; }); }
+int32_t CpuHasSse41() { return AskFact([](const Facts& f) { return f.sse41; }); }
+int32_t CpuHasSse42() { return AskFact([](const Facts& f) { return f.sse42; }); }
+int32_t CpuHasHyperThreading() { return AskFact([](const Facts& f) { return f.hyperThreading; }); }
+int32_t CpuIs64Bit() { return AskFact([](const Facts& f) { return f.x64; }); }
+int32_t CpuCoreCount() { return AskFact([](const Facts& f) { return f.cores; }); }
+
 }  // namespace jpegkernels

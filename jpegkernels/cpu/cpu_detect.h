@@ -42,4 +42,20 @@ struct FeatureRecord {
 };
 void QueryFeatureRecord(FeatureRecord* record);
 
+// One query per fact of the record, asked anew each time: 1 when the
+// processor has the feature, else 0 (also without CPUID). For diagnostics
+// like the record; the choice of the kernel column does not use them.
+int32_t CpuHasMmx();
+int32_t CpuHasSse();
+int32_t CpuHasSse2();
+int32_t CpuHasSse3();
+int32_t CpuHasSsse3();
+int32_t CpuHasSse41();
+int32_t CpuHasSse42();
+int32_t CpuHasHyperThreading();
+int32_t CpuIs64Bit();
+// Cores per package as leaf 4 reports them; 1 when it does not, 0 without
+// CPUID.
+int32_t CpuCoreCount();
+
 }  // namespace jpegkernels

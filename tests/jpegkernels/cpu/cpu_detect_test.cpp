@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <iterator>
 #include <string>
 
 #include "jpegkernels/cpu/cache_info.h"
@@ -152,6 +153,26 @@ TEST(CpuDetect, FeatureRecordReportsTheSameFacts) {
     EXPECT_EQ(r.cores, 4);
     EXPECT_EQ(r.leaf2[1], 0x11u);
     QueryFeatureRecord(nullptr);  // nothing to fill, no crash
+}
+
+TEST(CpuDetect, FeatureQueriesFollowTheRecord) {
+    FakeCpuid cpu;
+    for (const Processor& p : kProcessors) {
+        SCOPED_TRACE(p.name);
+        Present(cpu, p);
+        FeatureRecord r;
+        QueryFeatureRecord(&r);
+        const int32_t answers[] = {CpuHasMmx(),   CpuHasSse(),   CpuHasSse2(),          CpuHasSse3(),
+                                   CpuHasSsse3(), CpuHasSse41(), CpuHasSse42(),         CpuHasHyperThreading(),
+                                   CpuIs64Bit(),  CpuCoreCount()};
+        const int32_t expected[] = {r.mmx, r.sse, r.sse2, r.sse3, r.ssse3, r.sse41, r.sse42, r.hyperThreading,
+                                    r.x64, r.cores};
+        for (size_t i = 0; i < std::size(answers); ++i) EXPECT_EQ(answers[i], expected[i]) << "query " << i;
+        EXPECT_EQ(CpuHasSse2(), p.sse2 ? 1 : 0);
+        EXPECT_EQ(CpuCoreCount(), p.cores);
+    }
+    cpu.hasCpuid = false;
+    EXPECT_EQ(CpuHasSse2() + CpuIs64Bit() + CpuCoreCount(), 0);
 }
 
 TEST(KernelDispatchChoice, OnlyTheFirstInitialisationClassifies) {
