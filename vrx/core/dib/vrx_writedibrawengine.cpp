@@ -1,5 +1,6 @@
 #include "vrx/core/dib/vrx_writedibrawengine.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/byte_count.h"
@@ -113,6 +114,9 @@ bool VRX_WriteDIBRawEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* sr
     if (!check_version(VRX_INTERFACE_VERSION, initiate_text, __FILE__, __LINE__)) return false;
     if (!VRX_WriteEngine::initiate(header, src, storage)) return false;
     if (!is_acceptable(*header) || !is_supported_option(*header, option)) return false;
+    // The bitmap starts where the storage stands (a caller may have written a
+    // file header before it); rows are placed relative to that start.
+    origin_ = static_cast<uint32_t>(std::max(storage->position(), int32_t{0}));
     if (!write_header(storage, header, option)) return false;
 
     row_buffer_ = static_cast<unsigned char*>(manager_->allocate(stride_));
@@ -204,7 +208,13 @@ bool VRX_WriteDIBRawEngine::move_file_position_by_line(uint32_t line) {
                          __FILE__, __LINE__);
         return false;
     }
-    const uint64_t offset = bits_offset_ + uint64_t{image_.height - 1 - line} * stride_;
+    const uint64_t offset =
+        uint64_t{origin_} + bits_offset_ + uint64_t{image_.height - 1 - line} * stride_;
+    if (offset > max_bitmap_bytes) {
+        manager_->report(VRX_ERROR_ARGUMENT, "VRX_WriteDIBRawEngine::move_file_position_by_line()",
+                         __FILE__, __LINE__);
+        return false;
+    }
     return output_storage_->seek_from_begin(static_cast<int32_t>(offset));
 }
 

@@ -2,8 +2,9 @@
 // The engine of the bitmap writer: writes the info header, the colour table
 // and a zeroed pixel area at initiate, then places one image line per
 // execute as a bitmap row (bottom row first in the bitmap, so the top image
-// line is the last row). Needs an output storage that can be positioned back
-// to any byte already written.
+// line is the last row). The bitmap starts at the storage's position when the
+// engine is initiated. Needs an output storage that can be positioned back to
+// any byte already written.
 #include <cstdint>
 
 #include "vrx/core/dib/vrx_writediboption.h"
@@ -60,6 +61,8 @@ private:
     bool skip_padding(uint32_t data_bytes);
 
     uint32_t stride_ = 0;
+    // Storage position of the info header's first byte.
+    uint32_t origin_ = 0;
     uint32_t bits_offset_ = 0;
     uint32_t dib_bits_ = 0;
     VRX_Header image_;

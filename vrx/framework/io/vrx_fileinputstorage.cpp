@@ -19,8 +19,14 @@ VRX_FileInputStorage::VRX_FileInputStorage(VRX_Manager* manager)
       read_ahead_(manager) {}
 
 VRX_FileInputStorage* VRX_FileInputStorage::create(VRX_Manager* manager, const char* name) {
-    return make_storage<VRX_FileInputStorage>(
-        manager, [&](VRX_FileInputStorage* s) { return s->initiate(name); });
+    // initiate() takes a null name as "nothing to open"; a factory asked to
+    // open nothing would hand out a storage without a file as if it had opened
+    // one, so it is refused as an open without a name.
+    return make_storage<VRX_FileInputStorage>(manager, [&](VRX_FileInputStorage* s) {
+        if (name) return s->initiate(name);
+        int64_t size = 0;
+        return s->open(name, size);
+    });
 }
 
 bool VRX_FileInputStorage::initiate(const char* name) {

@@ -26,7 +26,8 @@ public:
 
     // Opens the file `name` (UTF-8). Null after a report when it cannot be
     // opened: 0x80020000 "VRX_PosixStorage::open()" for a missing or
-    // unreadable file, 0x81000000 for one above 2147483647 bytes.
+    // unreadable file, 0x81000000 for one above 2147483647 bytes, 0x80800000
+    // for a null name.
     static VRX_FileInputStorage* create(VRX_Manager* manager, const char* name);
 
     // Closes the file (a close failure is reported); true.

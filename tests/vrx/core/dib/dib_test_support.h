@@ -94,18 +94,21 @@ struct Written {
 };
 
 // Reads the image from memory and writes it through VRX_WriteDIB into a
-// byte array of total_bytes + extra bytes; runs the chain to its end.
+// byte array of lead + total_bytes + extra bytes, after `lead` bytes of 0x5A
+// written first; runs the chain to its end.
 inline Written write_dib(const Image& image, const vrx::VRX_WriteDIBOption& option,
-                         int32_t extra = 0) {
+                         int32_t extra = 0, int32_t lead = 0) {
     vrx::VRX_DefaultManager manager;
     Written out;
     vrx::VRX_Header header(&manager);
     image.fill(header);
     out.total = vrx::VRX_WriteDIB::total_bytes(&header, option);
     out.header_bytes = vrx::VRX_WriteDIB::header_bytes(&header, option);
-    out.dib.assign(static_cast<size_t>(std::max<int64_t>(int64_t{out.total} + extra, 1)), 0xEE);
+    out.dib.assign(static_cast<size_t>(std::max<int64_t>(int64_t{lead} + out.total + extra, 1)), 0xEE);
     auto* storage = vrx::VRX_ByteArrayOutputStorage::create(
         &manager, out.dib.data(), static_cast<int32_t>(out.dib.size()));
+    const std::vector<unsigned char> leading(static_cast<size_t>(lead), 0x5A);
+    if (lead > 0) storage->write(leading.data(), lead);
     vrx::VRX_ReadMemory reader(&manager);
     vrx::VRX_Engine* source = reader.engine(&header, image.pixels.data(),
                                             static_cast<uint32_t>(image.pixels.size()));

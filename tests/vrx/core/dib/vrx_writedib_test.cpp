@@ -101,6 +101,26 @@ TEST(WriteDIB, SixteenBitPixels) {
     EXPECT_EQ(bytes_at(w.dib, 40, 4), (std::vector<unsigned char>{0x00, 0x7C, 0x5F, 0x04}));
 }
 
+// A bitmap written after other bytes (a file header) has its rows placed
+// inside itself, and the bytes before it stay as they were.
+TEST(WriteDIB, BitmapAfterLeadingBytes) {
+    std::mt19937 random(5);
+    const Image images[] = {
+        dibtest::make_image("8-bit grey", 5, 4, 8, 1, VRX_ColorType::gray(), 0, random),
+        dibtest::make_image("1-bit grey", 11, 3, 1, 1, VRX_ColorType::gray(), 0, random),
+        dibtest::make_image("24 bits", 3, 3, 8, 3, VRX_ColorType::s_rgb(), 0, random),
+    };
+    for (const Image& image : images) {
+        SCOPED_TRACE(image.name);
+        const auto alone = write_dib(image, VRX_WriteDIBOption());
+        const auto after = write_dib(image, VRX_WriteDIBOption(), 0, 14);
+        ASSERT_TRUE(after.engine_made);
+        EXPECT_EQ(after.status.code, 0u) << after.status.function;
+        EXPECT_EQ(bytes_at(after.dib, 0, 14), std::vector<unsigned char>(14, 0x5A));
+        EXPECT_EQ(bytes_at(after.dib, 14, alone.dib.size()), alone.dib);
+    }
+}
+
 TEST(WriteDIB, ShortHeader) {
     Image image{"short", 2, 1, 8, 1, VRX_ColorType::gray(), {}, {7, 9}};
     VRX_WriteDIBOption option;

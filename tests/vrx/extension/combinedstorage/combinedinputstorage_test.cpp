@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "tests/vrx/framework/io/io_test_support.h"
@@ -105,6 +107,30 @@ TEST_F(CombinedInputStorage, BadReadArguments) {
 }
 
 // A part is read only up to the size it had when the storage was made.
+TEST_F(CombinedInputStorage, ExtremeCountsStayInsideTheParts) {
+    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -7, -1, 1, 7, INT32_MAX - 1, INT32_MAX};
+    unsigned char buffer[16];
+    for (int32_t n : extremes) {
+        SCOPED_TRACE(n);
+        for (int32_t start : {0, 4, 7, 10}) {
+            ASSERT_TRUE(combined->seek_from_begin(start));
+            const int32_t moved = combined->move(n);
+            EXPECT_EQ(combined->position(), start + moved);
+            EXPECT_GE(combined->position(), 0);
+            EXPECT_LE(combined->position(), 10);
+            combined->seek_from_begin(start);
+            const int32_t got = combined->read(buffer, n > 0 ? n : 0);
+            EXPECT_EQ(got, n > 0 ? std::min(n, 10 - start) : 0);
+            combined->seek_from_begin(n);
+            combined->seek_from_end(n);
+            EXPECT_GE(combined->position(), 0);
+            EXPECT_LE(combined->position(), 10);
+            EXPECT_EQ(combined->size(), 10);
+        }
+    }
+    EXPECT_TRUE(is_clean(manager));
+}
+
 TEST(CombinedParts, GrownPartIsReadOnlyToItsLimit) {
     VRX_DefaultManager manager;
     unsigned char memory[8] = {1, 2, 3, 4, 5, 6, 7, 8};

@@ -134,6 +134,47 @@ TEST_F(Decorators, SetRemainKeepsThePositionInsideTheNewWindow) {
     EXPECT_TRUE(is_clean(manager));
 }
 
+// A window longer than what is left of its storage, or a storage moved under
+// the window, shows as a failed move to the window's ends.
+TEST_F(Decorators, WindowReportsEndsItCannotReach) {
+    storage->seek_from_begin(54);
+    Bound* window = Bound::create(&manager, storage, 20);  // 10 bytes exist
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->to_end());
+    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_end()"));
+    EXPECT_EQ(window->position(), 10);
+    EXPECT_EQ(storage->position(), 64);
+    manager.reset();
+    EXPECT_FALSE(window->seek_from_end(-2));
+    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_end()"));
+    manager.reset();
+
+    storage->seek_from_begin(0);  // moved by someone else: 54 bytes behind the window
+    window->set_remain_count(5);   // the window believes it stands at 15
+    EXPECT_FALSE(window->to_begin());
+    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_begin()"));
+    manager.reset();
+    EXPECT_FALSE(window->seek_from_begin(3));
+    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_begin()"));
+    window->destroy();
+}
+
+TEST_F(Decorators, SetRemainOutsideTheStorageChangesNothing) {
+    Bound* window = Bound::create(&manager, storage, 10, 20);
+    ASSERT_NE(window, nullptr);
+    window->move(4);
+    EXPECT_FALSE(window->set_remain(70, 80));
+    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_MovableInputStreamBound::set_remain()"));
+    manager.reset();
+    EXPECT_FALSE(window->set_remain(30, 90));  // the new end does not exist
+    EXPECT_EQ(manager.status().code, VRX_ERROR_IO);
+    EXPECT_EQ(window->window_begin(), 10);
+    EXPECT_EQ(window->size(), 10);
+    EXPECT_EQ(window->position(), 4);
+    EXPECT_EQ(storage->position(), 14);
+    window->destroy();
+}
+
 TEST_F(Decorators, RemainCountStaysInsideTheWindow) {
     Bound* window = Bound::create(&manager, storage, 0, 8);
     ASSERT_TRUE(window->set_remain_count(3));

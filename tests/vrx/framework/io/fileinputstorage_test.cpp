@@ -154,6 +154,11 @@ TEST_F(FileInputStorage, ReinitiateRenewsTheStampAndClosesTheOldFile) {
     in->destroy();
 }
 
+TEST_F(FileInputStorage, CreateWithoutANameOpensNothing) {
+    EXPECT_EQ(VRX_FileInputStorage::create(&manager, nullptr), nullptr);
+    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_PosixStorage::open()"));
+}
+
 TEST_F(FileInputStorage, AdoptsADescriptor) {
     TempFile file(iotest::counting_bytes(10));
     const int fd = ::open(file.path(), O_RDONLY | O_CLOEXEC);
