@@ -26,9 +26,29 @@ VRX_Vector<uint32_t> VRX_DICOMInfo::frame_lengths(uint32_t frame) const {
     return VRX_Vector<uint32_t>(VRX_FormatInfo::manager());
 }
 
+void VRX_DICOMInfo::clear_image() {
+    // A default header: no size, no palette, the default types.
+    VRX_Header::assign(VRX_Header(VRX_FormatInfo::manager()));
+    has_palette_ = false;
+    byte_order_ = 1;
+    planar_ = false;
+    frame_count_ = 0;
+    pixel_data_start_ = 0;
+    pixel_data_size_ = 0;
+    frame_offsets_.clear();
+    frame_lengths_.clear();
+    encapsulated_ = false;
+    has_image_ = false;
+    compression_ = 0;
+    subsampled_422_ = false;
+    declared_data_type_ = VRX_DataType::u_integer();
+    transfer_syntax_code_ = 0;
+}
+
 bool VRX_DICOMInfo::load_body(VRX_InputStorage* storage) {
     const int32_t position = storage->position();
-    has_image_ = false;
+    // Nothing of an earlier load may describe this file.
+    clear_image();
     VRX_DICOMInfoInternal* parsed = VRX_DICOMTagObj::load() ? internal() : nullptr;
     const bool ok = parsed && parsed->decode_start(storage, false) &&
                     (!parsed->has_pixel_data() || fill(*parsed));

@@ -68,6 +68,8 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
 
    private:
     bool fill(const VRX_DICOMInfoInternal& internal);
+    // Brings the header and the image members back to their defaults.
+    void clear_image();
 
     bool has_palette_ = false;
     uint32_t byte_order_ = 1;

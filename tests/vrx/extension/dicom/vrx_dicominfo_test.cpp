@@ -122,6 +122,30 @@ TEST(DICOMInfoPydicom, FilesWithoutPixelDataLoadWithoutImage) {
     }
 }
 
+TEST(DICOMInfoPydicom, ALaterLoadKeepsNothingOfTheEarlierImage) {
+    if (!file_exists(pydicom_file("test-SR.dcm"))) GTEST_SKIP() << "pydicom's test files missing";
+    Info i(read_file(pydicom_file("SC_rgb_rle_2frame.dcm")));
+    ASSERT_TRUE(i.ok);
+    ASSERT_TRUE(i.info.has_image());
+    ASSERT_EQ(i.info.frame_count(), 2u);
+    const Bytes report = read_file(pydicom_file("test-SR.dcm"));
+    VRX_InputStorage* other = storage_over(i.manager, report);
+    ASSERT_TRUE(i.info.load(other));
+    EXPECT_FALSE(i.info.has_image());
+    EXPECT_EQ(i.info.width, 0u);
+    EXPECT_EQ(i.info.height, 0u);
+    EXPECT_EQ(i.info.channels, 0u);
+    EXPECT_EQ(i.info.frame_count(), 0u);
+    EXPECT_TRUE(i.info.frame_offsets(0).empty());
+    EXPECT_FALSE(i.info.encapsulated());
+    EXPECT_EQ(i.info.compression(), 0u);
+    EXPECT_EQ(i.info.encode_type(), VRX_EncodeType::raw());
+    // The report's frames are refused, not read at the image's positions.
+    EXPECT_EQ(VRX_ReadDICOM(&i.manager).engine(other, i.info, 0), nullptr);
+    EXPECT_TRUE(has_status(i.manager, VRX_ERROR_ARGUMENT, "VRX_ReadDICOM::engine()"));
+    vrx::destroy(other);
+}
+
 TEST(DICOMInfoPydicom, TagAccess) {
     if (!file_exists(pydicom_file("CT_small.dcm"))) GTEST_SKIP() << "pydicom's test files missing";
     Info i(read_file(pydicom_file("CT_small.dcm")));
