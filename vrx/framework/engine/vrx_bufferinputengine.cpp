@@ -5,10 +5,17 @@
 
 namespace vrx {
 
+namespace {
+constexpr const char* kInitiateText = "VRX_BufferInputEngine::initiate()";
+}
+
 bool VRX_BufferInputEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src) {
-    if (!header || !src || !header->is_valid()) {
-        input_manager_->report(VRX_ERROR_ARGUMENT, "VRX_BufferInputEngine::initiate()", __FILE__,
-                               __LINE__);
+    if (!header || !src) {
+        input_manager_->report(VRX_ERROR_ARGUMENT, kInitiateText, __FILE__, 52);
+        return false;
+    }
+    if (!header->is_valid()) {
+        input_manager_->report(VRX_ERROR_ARGUMENT, kInitiateText, __FILE__, 58);
         return false;
     }
     src_buffer_ = src;
