@@ -518,7 +518,8 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
             if (itemLength != UndefinedLength) {
                 uint64_t limit = itemLength;
                 if (length != UndefinedLength)
-                    limit = std::min<uint64_t>(limit, static_cast<uint64_t>(start + length - position_));
+                    limit = std::min<uint64_t>(
+                        limit, static_cast<uint64_t>(std::max<int64_t>(start + length - position_, 0)));
                 if (ds_.sourceSize_ >= 0)
                     limit = std::min<uint64_t>(limit, static_cast<uint64_t>(
                                                           std::max<int64_t>(ds_.sourceSize_ - position_, 0)));
