@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "dicomlib/togdicomdataset.h"
@@ -276,6 +277,14 @@ int TogDicomDataElement::MapValue(const TogString& path, int64_t offset, uint32_
         togutils::WriteWindowsAPIErrorMessageToLog(kMapValueSignature, "CreateFileW", -1);
         sourceName_.Clear();
         return ResultPlatformCallFailed;
+    }
+    // Touching a mapped page that lies wholly past the end of the file kills
+    // the process: a range the file does not hold is refused.
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || static_cast<uint64_t>(offset) + length > static_cast<uint64_t>(info.st_size)) {
+        ::close(fd);
+        sourceName_.Clear();
+        return ResultBadArgument;
     }
     const long page = sysconf(_SC_PAGESIZE);
     const int64_t base = offset - offset % (page > 0 ? page : 4096);

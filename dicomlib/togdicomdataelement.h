@@ -133,7 +133,8 @@ public:
     // Records the value by its position in a source instead of holding it.
     int SetValueByPosition(const TogString& sourceName, int64_t offset, uint32_t length) noexcept;
     // Maps `length` bytes of the file at `offset` read-only as the value.
-    // 5002 when the file cannot be opened or mapped.
+    // 5002 when the file cannot be opened or mapped, 10 when the file does
+    // not hold the whole range.
     int MapValue(const TogString& path, int64_t offset, uint32_t length) noexcept;
     // An open stream on the source of a value held by position, placed at
     // the value's first byte; the element keeps it and closes it with its

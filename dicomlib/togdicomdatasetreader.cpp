@@ -371,9 +371,6 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
     // Set once (0002,0010) is read in this data set.
     bool haveSyntax = false;
     Encoding syntaxKind = kind;
-    // End of the meta group, once its group length is read.
-    bool haveMetaEnd = false;
-    int64_t metaEnd = 0;
 
     for (;;) {
         if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return ResultSuccess;
@@ -382,8 +379,11 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
         uint8_t tag[4];
         int result = ReadRaw(tag, sizeof(tag));
         if (result != ResultSuccess) return result;
-        // A meta group without a group length ends where group 0002 ends.
-        if (meta && !haveMetaEnd && (uint32_t{tag[0]} | (uint32_t{tag[1]} << 8)) != 0x0002) meta = false;
+        // The meta group ends where group 0002 ends. Its group length is not
+        // trusted for this: it may be missing, and a wrong one would read the
+        // data set in the wrong encoding or the meta group's tail in the data
+        // set's.
+        if (meta && (uint32_t{tag[0]} | (uint32_t{tag[1]} << 8)) != 0x0002) meta = false;
         const Encoding elementKind = meta ? Encoding::ExplicitLittle : (haveSyntax ? syntaxKind : kind);
         // Deflated data sets are not read.
         if (elementKind == Encoding::Deflated) return ResultMalformed;
@@ -441,12 +441,7 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
             // Pixel Data stays in the source, whatever its length.
             result = pixelData ? RecordValue(element, length) : ReadValue(element, length, elementKind);
             if (result != ResultSuccess) return result;
-            if (group == 0x0002 && number == 0x0000) {
-                uint32_t groupLength = 0;
-                element->GetUInt(groupLength);
-                haveMetaEnd = true;
-                metaEnd = position_ + groupLength;
-            } else if (group == 0x0002 && number == 0x0010) {
+            if (group == 0x0002 && number == 0x0010) {
                 TogString uid;
                 element->GetText(uid);
                 haveSyntax = true;
@@ -462,7 +457,6 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
         result = parent->SetChildElement(element);
         if (result != ResultSuccess) return result;
         if (pixelData) ds_.pixelDataSize_ = position_ - ds_.pixelDataStart_;
-        if (meta && haveMetaEnd && position_ >= metaEnd) meta = false;
     }
 }
 
@@ -518,7 +512,8 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
             if (itemLength != UndefinedLength) {
                 uint64_t limit = itemLength;
                 if (length != UndefinedLength)
-                    limit = std::min<uint64_t>(limit, static_cast<uint64_t>(start + length - position_));
+                    limit = std::min<uint64_t>(
+                        limit, static_cast<uint64_t>(std::max<int64_t>(start + length - position_, 0)));
                 if (ds_.sourceSize_ >= 0)
                     limit = std::min<uint64_t>(limit, static_cast<uint64_t>(
                                                           std::max<int64_t>(ds_.sourceSize_ - position_, 0)));

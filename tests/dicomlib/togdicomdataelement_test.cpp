@@ -303,6 +303,13 @@ TEST(TogDicomDataElementValue, ValuesByPositionAndMapped) {
     EXPECT_EQ(e->Unmap(), ResultBadArgument);
     EXPECT_THAT(log.Messages(), ElementsAre("The data element is not in a mapping mode."));
     EXPECT_EQ(e->MapValue(TogString(u"/nonexistent/file.dcm"), 0, 4), ResultPlatformCallFailed);
+    // A range that runs past the end of the file is refused, never mapped.
+    EXPECT_EQ(e->MapValue(file.Name(), 9995, 10), ResultBadArgument);
+    EXPECT_EQ(e->MapValue(file.Name(), 20000, 4), ResultBadArgument);
+    EXPECT_EQ(e->GetStorageMode(), ValueStorage::Inline);
+    EXPECT_EQ(e->GetValueByteCount(), 0u);
+    ASSERT_EQ(e->MapValue(file.Name(), 9990, 10), ResultSuccess);
+    EXPECT_EQ(e->GetValueData()[9], 'x');
     EXPECT_EQ(e->OpenValueStream(), nullptr);
     delete e;
 }

@@ -87,3 +87,25 @@ TEST(TogDicomDatasetItemOffset, AnItemLongerThanItsSequenceEndsWithIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TogDicomDatasetItemOffset, AnItemHeaderPastItsSequenceReadsNothingOfTheItem) {
+    // The sequence claims 4 bytes, less than the item header it starts with:
+    // the item is read as empty and the elements after it stay top level.
+    Bytes b(Form::Explicit);
+    b.Header(0x0008, 0x1140, "SQ", 4);
+    b.Item(20);
+    b.Element(0x0008, 0x1150, "UI", std::string("1.2.3.4\0", 8));
+    b.Element(0x0010, 0x0010, "PN", "AFTER^IT");
+    TogDicomDataset ds;
+    ASSERT_EQ(Open(ds, b.data, Form::Explicit), TogDicomLib::ResultSuccess);
+    const TogDicomDataElement* sequence = ds.FindElement(0x0008, 0x1140);
+    ASSERT_NE(sequence, nullptr);
+    ASSERT_EQ(sequence->GetChildCount(), 1u);
+    EXPECT_EQ(sequence->GetChildAt(0)->GetChildCount(), 0u);
+    EXPECT_NE(ds.FindElement(0x0008, 0x1150), nullptr);
+    EXPECT_NE(ds.FindElement(0x0010, 0x0010), nullptr);
+}
+
+}  // namespace

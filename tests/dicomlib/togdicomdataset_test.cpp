@@ -200,6 +200,24 @@ TEST(TogDicomDatasetReader, MetaGroupWithoutGroupLengthEndsWithGroup0002) {
     }
 }
 
+TEST(TogDicomDatasetReader, WrongMetaGroupLengthsDoNotChangeWhereTheMetaGroupEnds) {
+    // The group length claims too much (the data set would be read as
+    // explicit VR) or too little (the meta group's tail would be read as
+    // implicit VR): the meta group still ends with group 0002.
+    for (const uint32_t claimed : {0x1000u, 10u}) {
+        Bytes meta(Form::Explicit);
+        meta.Element(0x0002, 0x0001, "OB", std::string("\0\1", 2));
+        meta.Element(0x0002, 0x0010, "UI", std::string(kImplicit) + '\0');
+        Bytes file;
+        file.Preamble().Header(0x0002, 0x0000, "UL", 4).U32(claimed).Append(meta);
+        file.Append(Bytes(Form::Implicit).Element(0x0008, 0x0060, "CS", "RT").Element(0x0028, 0x0010, "US", S("\x10\x00")));
+        const Parsed p = ParseEveryKnownSize(file.data, true);
+        EXPECT_EQ(p.result, ResultSuccess) << claimed;
+        EXPECT_THAT(p.tree, ::testing::HasSubstr("(0002,0010) UI 18 [1.2.840.10008.1.2]\n")) << claimed;
+        EXPECT_THAT(p.tree, ::testing::EndsWith("(0008,0060) CS 2 [RT]\n(0028,0010) US 2 [16]\n")) << claimed;
+    }
+}
+
 TEST(TogDicomDatasetReader, DeflatedDataSetsAreRefused) {
     Bytes file = Part10("1.2.840.10008.1.2.1.99");
     file.Raw(std::string("\x63\x60\x60\x60\x00\x02\x00\x00", 8));
