@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -155,8 +154,7 @@ void FuzzBlocks(Input& in) {
     const size_t offset = in.Byte() % 8;
     if (!ok) return;
     const std::vector<uint8_t> bytes = MakeData(in, dcDht, acDht, true);
-    std::unique_ptr<uint8_t[]> data(new uint8_t[bytes.size() + 1]);
-    if (!bytes.empty()) std::memcpy(data.get(), bytes.data(), bytes.size());
+    const auto data = testing::ExactCopy(bytes);
     const int32_t length = static_cast<int32_t>(bytes.size());
     const testing::StreamMap map(data.get(), length);
     std::vector<uint8_t> expected;
@@ -190,8 +188,7 @@ void FuzzDifferences(Input& in, bool rows) {
     const int32_t components = 1 + in.Byte() % 5;
     if (!ok) return;
     const std::vector<uint8_t> bytes = MakeData(in, dhts[0], dhts[0], false);
-    std::unique_ptr<uint8_t[]> data(new uint8_t[bytes.size() + 1]);
-    if (!bytes.empty()) std::memcpy(data.get(), bytes.data(), bytes.size());
+    const auto data = testing::ExactCopy(bytes);
     const int32_t length = static_cast<int32_t>(bytes.size());
     if (length < 1) return;
     const testing::StreamMap map(data.get(), length);

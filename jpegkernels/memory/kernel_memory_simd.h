@@ -37,6 +37,15 @@ inline void StoreA64(uint8_t* d, __m128i v) {
     StoreA(d + 32, v);
     StoreA(d + 48, v);
 }
+// One 64-byte group: four loads, then four aligned stores.
+template <__m128i (*Load)(const uint8_t*)>
+inline void CopyGroup64(const uint8_t* s, uint8_t* d) {
+    const __m128i a = Load(s), b = Load(s + 16), c = Load(s + 32), e = Load(s + 48);
+    StoreA(d, a);
+    StoreA(d + 16, b);
+    StoreA(d + 32, c);
+    StoreA(d + 48, e);
+}
 inline void Store8(uint8_t* d, __m128i v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(d), v); }
 inline void Move8(const uint8_t* s, uint8_t* d) { Put64(d, Get64(s)); }
 
@@ -142,13 +151,7 @@ void StreamingCopy(const uint8_t* s, uint8_t* d, int32_t count) {
 // Both pointers multiples of 16.
 template <int Level>
 void ForwardAlignedCopy(const uint8_t* s, uint8_t* d, int32_t count) {
-    for (; count >= 64; count -= 64, s += 64, d += 64) {
-        const __m128i a = LoadA(s), b = LoadA(s + 16), c = LoadA(s + 32), e = LoadA(s + 48);
-        StoreA(d, a);
-        StoreA(d + 16, b);
-        StoreA(d + 32, c);
-        StoreA(d + 48, e);
-    }
+    for (; count >= 64; count -= 64, s += 64, d += 64) CopyGroup64<LoadA>(s, d);
     if (count & 32) { StoreA(d, LoadA(s)); StoreA(d + 16, LoadA(s + 16)); s += 32; d += 32; }
     if (count & 16) { StoreA(d, LoadA(s)); s += 16; d += 16; }
     if (count & 8) { Move8(s, d); s += 8; d += 8; }
@@ -220,13 +223,7 @@ void* CopySimd(const void* source, void* destination, int32_t count) {
             }
             return destination;
         }
-        for (; count >= 64; count -= 64, s += 64, d += 64) {
-            const __m128i a = LoadU(s), b = LoadU(s + 16), c = LoadU(s + 32), e = LoadU(s + 48);
-            StoreA(d, a);
-            StoreA(d + 16, b);
-            StoreA(d + 32, c);
-            StoreA(d + 48, e);
-        }
+        for (; count >= 64; count -= 64, s += 64, d += 64) CopyGroup64<LoadU>(s, d);
     } else {
         const uintptr_t sourceMod = Address(s) & 15;
         for (; count >= 64; count -= 64, s += 64, d += 64) {

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
@@ -74,6 +76,14 @@ struct ReaderInput {
     HuffmanDecoderState state{};
 };
 
+// A copy of the data in an allocation of its exact size (one byte for no
+// data), so that the sanitizers see any read past the window.
+inline std::unique_ptr<uint8_t[]> ExactCopy(const std::vector<uint8_t>& data) {
+    std::unique_ptr<uint8_t[]> copy(new uint8_t[std::max<size_t>(data.size(), 1)]);
+    if (!data.empty()) std::memcpy(copy.get(), data.data(), data.size());
+    return copy;
+}
+
 // Codes of a table by symbol, as an encoder uses them.
 struct EncoderCodes {
     std::array<uint32_t, 256> code{};
@@ -131,6 +141,13 @@ private:
     uint8_t current_ = 0;
     int filled_ = 0;
 };
+
+// Number of 0xFF 0x00 pairs in entropy-coded data.
+inline int StuffedPairs(const std::vector<uint8_t>& bytes) {
+    int pairs = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); ++i) pairs += bytes[i] == 0xFF && bytes[i + 1] == 0;
+    return pairs;
+}
 
 // Number of bits of |v| (0 for 0).
 inline int Category(int32_t v) {

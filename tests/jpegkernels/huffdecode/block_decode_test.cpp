@@ -4,8 +4,6 @@
 // predictor, status, stream point and (except after -2) extent.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
 #include <random>
 
 #include "jpegkernels/huffdecode/huffman_decode_kernels.h"
@@ -66,8 +64,7 @@ Outcome RunColumn(int column, const Input& in, const Tables& t, size_t blockOffs
     Outcome o;
     o.after = in;
     const size_t n = in.data.size();
-    std::unique_ptr<uint8_t[]> data(new uint8_t[std::max<size_t>(n, 1)]);
-    if (n > 0) std::memcpy(data.get(), in.data.data(), n);
+    const auto data = testing::ExactCopy(in.data);
     GuardedArray<int16_t> block(64, blockOffset);
     for (int i = 0; i < 64; ++i) block.data()[i] = static_cast<int16_t>(0x5A5A);
     o.status = kKernelDispatchTable.Row<kRow>()[column](data.get(), static_cast<int32_t>(n), &o.after.position,
@@ -382,7 +379,7 @@ TEST(Row18, RandomStreamsDecodeOnEveryColumn) {
             blocks.push_back(block);
         }
         w.Flush();
-        for (size_t i = 0; i + 1 < w.bytes.size(); ++i) stuffedPairs += w.bytes[i] == 0xFF && w.bytes[i + 1] == 0;
+        stuffedPairs += testing::StuffedPairs(w.bytes);
         Input in;
         in.data = w.bytes;
         for (size_t b = 0; b < blocks.size(); ++b) {
@@ -437,12 +434,6 @@ TEST(Row18, FastDecodersTakeOrdinaryBlocks) {
         }
     }
 }
-
-}  // namespace
-}  // namespace jpegkernels
-
-namespace jpegkernels {
-namespace {
 
 // A position past the end of the window is never room for a fast decoder:
 // every column reads nothing and reports that the data has ended.

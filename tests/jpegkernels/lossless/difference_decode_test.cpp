@@ -4,8 +4,6 @@
 // stream point.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
 #include <random>
 
 #include "jpegkernels/huffdecode/huffman_decode_kernels.h"
@@ -51,8 +49,7 @@ RowOutcome RunRow(int column, const Input& in, const std::vector<const Table*>& 
                   int32_t components, bool* guardsIntact) {
     RowOutcome o;
     o.after = in;
-    std::unique_ptr<uint8_t[]> data(new uint8_t[std::max<size_t>(in.data.size(), 1)]);
-    if (!in.data.empty()) std::memcpy(data.get(), in.data.data(), in.data.size());
+    const auto data = testing::ExactCopy(in.data);
     std::vector<testing::GuardedArray<uint16_t>> rows;
     for (int32_t c = 0; c < components; ++c) rows.emplace_back(static_cast<size_t>(columns), static_cast<size_t>(c % 8));
     std::vector<uint16_t*> outputs;
@@ -110,8 +107,7 @@ std::array<DiffOutcome, kProcessorColumns> RunDiffAll(const Input& in, const Tab
     const auto results = testing::RunAllColumns<KernelRow::HuffmanDecodeOneDiff>([&](auto entry, int column) {
         DiffOutcome& o = outcomes[static_cast<size_t>(column)];
         o.after = in;
-        std::unique_ptr<uint8_t[]> data(new uint8_t[std::max<size_t>(in.data.size(), 1)]);
-        if (!in.data.empty()) std::memcpy(data.get(), in.data.data(), in.data.size());
+        const auto data = testing::ExactCopy(in.data);
         o.difference = 0xEEEE;
         o.status = entry(data.get(), static_cast<int32_t>(in.data.size()), &o.after.position, &o.difference,
                          &o.after.marker, &table.decoder, &o.after.state);
@@ -269,7 +265,7 @@ TEST(Row19And20, RandomRowsAgreeOnEveryColumn) {
             }
         }
         w.Flush();
-        for (size_t i = 0; i + 1 < w.bytes.size(); ++i) stuffed += w.bytes[i] == 0xFF && w.bytes[i + 1] == 0;
+        stuffed += testing::StuffedPairs(w.bytes);
         Input in;
         in.data = w.bytes;
         for (int row = 0; row < 6; ++row) {
