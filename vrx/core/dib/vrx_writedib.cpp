@@ -1,7 +1,5 @@
 #include "vrx/core/dib/vrx_writedib.h"
 
-#include "platform/byte_count.h"
-#include "vrx/core/dib/vrx_bitmapinfoheader.h"
 #include "vrx/core/dib/vrx_writedibraw.h"
 #include "vrx/core/dib/vrx_writedibrawengine.h"
 #include "vrx/framework/engine/vrx_engine.h"
@@ -31,13 +29,8 @@ uint32_t VRX_WriteDIB::header_bytes(const VRX_Header* header, const VRX_WriteDIB
 }
 
 uint32_t VRX_WriteDIB::total_bytes(const VRX_Header* header, const VRX_WriteDIBOption& option) {
-    const uint32_t head = header_bytes(header, option);
-    if (head == 0) return 0;
-    const uint32_t depth = VRX_WriteDIBRawEngine::depth(*header, option);
-    const platform::ByteCount total =
-        platform::ByteCount(head) +
-        platform::ByteCount(VRX_BitmapInfoHeader::row_stride(depth, header->width)) *
-            header->height;
+    if (header_bytes(header, option) == 0) return 0;
+    const platform::ByteCount total = VRX_WriteDIBRawEngine::bitmap_bytes(*header, option);
     return total.at_most(0x7FFFFFFF) ? static_cast<uint32_t>(total.value()) : 0;
 }
 

@@ -23,6 +23,11 @@ constexpr uint64_t max_bitmap_bytes = 0x7FFFFFFF;
 
 bool is_header_size_written(uint32_t size) { return size == 12 || size == 40; }
 
+// Colour-table entry bytes: blue, green, red, and a zero byte after a 40-byte header.
+uint32_t palette_entry_bytes(const VRX_WriteDIBOption& option) {
+    return option.info_header_size == 12 ? 3 : 4;
+}
+
 }  // namespace
 
 VRX_WriteDIBRawEngine::VRX_WriteDIBRawEngine(VRX_Manager* manager)
@@ -50,8 +55,15 @@ uint64_t VRX_WriteDIBRawEngine::header_bytes(const VRX_Header& header,
                                              const VRX_WriteDIBOption& option) {
     const uint32_t bits = depth(header, option);
     if (bits == 0 || !is_header_size_written(option.info_header_size)) return 0;
-    const uint64_t entry_bytes = option.info_header_size == 12 ? 3 : 4;
-    return option.info_header_size + palette_entries(header, bits) * entry_bytes;
+    return option.info_header_size +
+           uint64_t{palette_entries(header, bits)} * palette_entry_bytes(option);
+}
+
+platform::ByteCount VRX_WriteDIBRawEngine::bitmap_bytes(const VRX_Header& header,
+                                                        const VRX_WriteDIBOption& option) {
+    return platform::ByteCount(header_bytes(header, option)) +
+           platform::ByteCount(VRX_BitmapInfoHeader::row_stride(depth(header, option), header.width)) *
+               header.height;
 }
 
 bool VRX_WriteDIBRawEngine::is_acceptable(const VRX_Header& header) {
@@ -98,11 +110,7 @@ bool VRX_WriteDIBRawEngine::is_supported_option(const VRX_Header& header,
     }
     if (code == VRX_SUCCESS) {
         // The whole bitmap must be addressable by an output storage.
-        const platform::ByteCount total =
-            platform::ByteCount(header_bytes(header, option)) +
-            platform::ByteCount(VRX_BitmapInfoHeader::row_stride(depth(header, option), header.width)) *
-                header.height;
-        if (!total.at_most(max_bitmap_bytes)) code = VRX_ERROR_ARGUMENT;
+        if (!bitmap_bytes(header, option).at_most(max_bitmap_bytes)) code = VRX_ERROR_ARGUMENT;
     }
     if (code == VRX_SUCCESS) return true;
     manager_->report(code, option_text, __FILE__, __LINE__);
@@ -151,8 +159,8 @@ bool VRX_WriteDIBRawEngine::write_header(VRX_OutputStorage* storage, const VRX_H
         return false;
     }
     const uint32_t entries = palette_entries(*header, dib_bits_);
-    const uint32_t entry_bytes = option.info_header_size == 12 ? 3 : 4;
-    bits_offset_ = option.info_header_size + entries * entry_bytes;
+    const uint32_t entry_bytes = palette_entry_bytes(option);
+    bits_offset_ = static_cast<uint32_t>(header_bytes(*header, option));
     stride_ = static_cast<uint32_t>(VRX_BitmapInfoHeader::row_stride(dib_bits_, header->width));
     VRX_BitmapInfoHeader info(manager_, option.info_header_size,
                               static_cast<int32_t>(header->width),

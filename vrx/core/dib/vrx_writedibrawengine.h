@@ -7,6 +7,7 @@
 // any byte already written.
 #include <cstdint>
 
+#include "platform/byte_count.h"
 #include "vrx/core/dib/vrx_writediboption.h"
 #include "vrx/framework/base/vrx_header.h"
 #include "vrx/framework/io/vrx_writeengine.h"
@@ -40,6 +41,9 @@ public:
     // Bytes of the info header and the colour table, or 0 when no depth fits
     // or the header size is not 12 or 40.
     static uint64_t header_bytes(const VRX_Header& header, const VRX_WriteDIBOption& option);
+    // header_bytes plus the padded rows; not ok when the count overflows.
+    static platform::ByteCount bitmap_bytes(const VRX_Header& header,
+                                            const VRX_WriteDIBOption& option);
 
     uint32_t row_stride() const { return stride_; }
     uint32_t bits_offset() const { return bits_offset_; }

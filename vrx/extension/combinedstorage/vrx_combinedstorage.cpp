@@ -16,7 +16,7 @@ bool VRX_CombinedStorage<VRX_InputStorage>::initiate(const VRX_Vector<VRX_InputS
         manager_->report(VRX_ERROR_ARGUMENT, function, __FILE__, 202);
         return false;
     }
-    double total = 0.0;
+    int64_t total = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
         VRX_InputStorage* part = parts.data()[i];
         if (!part || part->is_closed() || part->size() < 0) {
@@ -30,7 +30,7 @@ bool VRX_CombinedStorage<VRX_InputStorage>::initiate(const VRX_Vector<VRX_InputS
         }
         total += limit;
     }
-    if (total > 2147483647.0) {
+    if (total > INT32_MAX) {
         manager_->report(VRX_ERROR_ARGUMENT, function, __FILE__, 237);
         return false;
     }

@@ -26,11 +26,7 @@ bool VRX_ByteArrayInputStorage::initiate(const void* data, int32_t size) {
 }
 
 bool VRX_ByteArrayInputStorage::initiate(const void* begin, const void* end) {
-    const auto* first = static_cast<const unsigned char*>(begin);
-    const auto* last = static_cast<const unsigned char*>(end);
-    const int64_t length = (first && last) ? last - first : 0;
-    const int32_t size = (length > 0 && length <= INT32_MAX) ? static_cast<int32_t>(length) : 0;
-    return initiate(begin, size);
+    return initiate(begin, span_bytes(begin, end));
 }
 
 bool VRX_ByteArrayInputStorage::terminate() {

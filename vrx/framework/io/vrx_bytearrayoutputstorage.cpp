@@ -28,11 +28,7 @@ bool VRX_ByteArrayOutputStorage::initiate(void* buffer, int32_t capacity) {
 }
 
 bool VRX_ByteArrayOutputStorage::initiate(void* begin, void* end) {
-    auto* first = static_cast<unsigned char*>(begin);
-    auto* last = static_cast<unsigned char*>(end);
-    const int64_t length = (first && last) ? last - first : 0;
-    const int32_t capacity = (length > 0 && length <= INT32_MAX) ? static_cast<int32_t>(length) : 0;
-    return initiate(begin, capacity);
+    return initiate(begin, span_bytes(begin, end));
 }
 
 bool VRX_ByteArrayOutputStorage::terminate() {

@@ -11,6 +11,7 @@
 
 #include "vrx/framework/io/vrx_inputstoragedecorator.h"
 #include "vrx/framework/io/vrx_storagefactory.h"
+#include "vrx/framework/io/vrx_storageposition.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
@@ -217,12 +218,7 @@ protected:
     bool move_wrapped_to(int32_t target) {
         S* storage = this->pointer_;
         const int32_t current = storage->position();
-        if (current < 0) return false;
-        const int64_t distance = int64_t{target} - current;
-        const int32_t moved = storage->move(static_cast<int32_t>(distance));
-        if (moved == distance) return true;
-        storage->move(-moved);
-        return false;
+        return current >= 0 && move_storage(storage, current, target);
     }
 };
 

@@ -157,13 +157,8 @@ private:
     // Moves the shared storage to the own position, saving where it was; a
     // move that falls short is undone and gives false.
     bool move_in() {
-        S* storage = this->pointer_;
-        saved_ = storage->position();
-        const int64_t distance = int64_t{own_} - saved_;
-        const int32_t moved = storage->move(static_cast<int32_t>(distance));
-        if (moved == distance) return true;
-        storage->move(-moved);
-        return false;
+        saved_ = this->pointer_->position();
+        return move_storage(this->pointer_, saved_, own_);
     }
     // Moves the shared storage back where it was.
     void move_out() { this->pointer_->move(static_cast<int32_t>(int64_t{saved_} - own_)); }

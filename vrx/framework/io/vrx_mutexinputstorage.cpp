@@ -11,51 +11,51 @@ VRX_MutexInputStorage* VRX_MutexInputStorage::create(VRX_Manager* manager,
 }
 
 int32_t VRX_MutexInputStorage::get() {
-    return locked([](VRX_InputStorage* s) { return s ? s->get() : -1; });
+    return locked([this] { return VRX_InputStorageDecorator::get(); });
 }
 
 int32_t VRX_MutexInputStorage::read(void* buffer, int32_t n) {
-    return locked([&](VRX_InputStorage* s) { return s ? s->read(buffer, n) : 0; });
+    return locked([&] { return VRX_InputStorageDecorator::read(buffer, n); });
 }
 
 int32_t VRX_MutexInputStorage::skip(int32_t n) {
-    return locked([&](VRX_InputStorage* s) { return s ? s->skip(n) : 0; });
+    return locked([&] { return VRX_InputStorageDecorator::skip(n); });
 }
 
 int32_t VRX_MutexInputStorage::position() {
-    return locked([](VRX_InputStorage* s) { return s ? s->position() : 0; });
+    return locked([this] { return VRX_InputStorageDecorator::position(); });
 }
 
 int32_t VRX_MutexInputStorage::move(int32_t n) {
-    return locked([&](VRX_InputStorage* s) { return s ? s->move(n) : 0; });
+    return locked([&] { return VRX_InputStorageDecorator::move(n); });
 }
 
 bool VRX_MutexInputStorage::is_end() {
-    return locked([](VRX_InputStorage* s) { return s ? s->is_end() : true; });
+    return locked([this] { return VRX_InputStorageDecorator::is_end(); });
 }
 
 bool VRX_MutexInputStorage::seek_from_begin(int32_t n) {
-    return locked([&](VRX_InputStorage* s) { return s ? s->seek_from_begin(n) : false; });
+    return locked([&] { return VRX_InputStorageDecorator::seek_from_begin(n); });
 }
 
 bool VRX_MutexInputStorage::seek_from_end(int32_t n) {
-    return locked([&](VRX_InputStorage* s) { return s ? s->seek_from_end(n) : false; });
+    return locked([&] { return VRX_InputStorageDecorator::seek_from_end(n); });
 }
 
 int32_t VRX_MutexInputStorage::size() {
-    return locked([](VRX_InputStorage* s) { return s ? s->size() : 0; });
+    return locked([this] { return VRX_InputStorageDecorator::size(); });
 }
 
 bool VRX_MutexInputStorage::to_begin() {
-    return locked([](VRX_InputStorage* s) { return s ? s->to_begin() : false; });
+    return locked([this] { return VRX_InputStorageDecorator::to_begin(); });
 }
 
 bool VRX_MutexInputStorage::to_end() {
-    return locked([](VRX_InputStorage* s) { return s ? s->to_end() : false; });
+    return locked([this] { return VRX_InputStorageDecorator::to_end(); });
 }
 
 bool VRX_MutexInputStorage::unget() {
-    return locked([](VRX_InputStorage* s) { return s ? s->move(-1) == -1 : false; });
+    return locked([this] { return VRX_InputStorageDecorator::unget(); });
 }
 
 VRX_PositionedInput* VRX_MutexInputStorage::positioned() const {

@@ -22,7 +22,7 @@ public:
     bool terminate() override { return true; }
     // Always false.
     bool is_closed() override { return false; }
-    // Each forwarded under the mutex.
+    // Each forwarded as the base decorator does, under the mutex.
     int32_t get() override;
     int32_t read(void* buffer, int32_t n) override;
     int32_t skip(int32_t n) override;
@@ -50,7 +50,7 @@ private:
     template <class F>
     auto locked(F&& f) {
         std::lock_guard<VRX_Mutex> guard(mutex_);
-        return f(pointer_);
+        return f();
     }
     VRX_PositionedInput* positioned() const;
 

@@ -12,6 +12,7 @@
 
 using namespace vrx;
 using iotest::has_status;
+using iotest::reported;
 using iotest::is_clean;
 
 namespace {
@@ -100,8 +101,7 @@ TEST_F(CombinedInputStorage, TerminateCloses) {
 TEST_F(CombinedInputStorage, BadReadArguments) {
     unsigned char byte;
     EXPECT_EQ(combined->read(nullptr, 1), 0);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_CombinedInputStorage::read()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_CombinedInputStorage::read()"));
     EXPECT_EQ(combined->read(&byte, -1), 0);
     EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_CombinedInputStorage::read()"));
 }
@@ -175,8 +175,7 @@ TEST(CombinedParts, CreationRefusals) {
         VRX_Vector<VRX_InputStorage*> parts(&manager);
         for (auto* p : c.parts) parts.push_back(p);
         EXPECT_EQ(VRX_CombinedInputStorage::create(&manager, parts), nullptr);
-        EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, c.function));
-        manager.reset();
+        EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, c.function));
     }
     // Limits given directly.
     const struct {
@@ -207,8 +206,7 @@ TEST(CombinedParts, CreationRefusals) {
         } else {
             EXPECT_FALSE(combined->initiate(parts, limits));
         }
-        EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_CombinedStorage::initiate()"));
-        manager.reset();
+        EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_CombinedStorage::initiate()"));
         combined->destroy();
     }
     empty->destroy();

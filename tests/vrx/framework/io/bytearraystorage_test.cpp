@@ -8,6 +8,7 @@
 
 using namespace vrx;
 using iotest::has_status;
+using iotest::reported;
 using iotest::is_clean;
 
 namespace {
@@ -25,8 +26,7 @@ TEST_F(ByteArrayStorage, OutputStopsAtCapacityAndReports) {
     EXPECT_EQ(out->write(six, 6), 4);
     EXPECT_TRUE(is_clean(manager));
     EXPECT_EQ(out->write(six, 1), 0);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_ByteArrayOutputStorage::write()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_IO, "VRX_ByteArrayOutputStorage::write()"));
     EXPECT_EQ(out->put(9), -1);
     EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_ByteArrayOutputStorage::put()"));
     EXPECT_EQ(std::vector<unsigned char>(memory, memory + 4), (std::vector<unsigned char>{1, 2, 3, 4}));
@@ -116,8 +116,7 @@ TEST_F(ByteArrayStorage, FactoriesRefuseBadArguments) {
     for (const BadArgument& bad : bad_arguments) {
         SCOPED_TRACE(bad.name);
         EXPECT_TRUE(bad.call(manager));
-        EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, bad.function));
-        manager.reset();
+        EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, bad.function));
     }
 }
 
@@ -166,25 +165,20 @@ TEST_F(ByteArrayStorage, UnsafeCountsAndPositionsAreRefused) {
 
     in->seek_from_begin(4);
     EXPECT_EQ(in->read(buffer, -3), 0);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayInputStorage::read()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayInputStorage::read()"));
     EXPECT_FALSE(in->seek_from_end(5));
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayInputStorage::seek_from_end()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayInputStorage::seek_from_end()"));
     EXPECT_EQ(in->position(), 4);
     EXPECT_EQ(in->move(INT32_MAX), 4);
     EXPECT_EQ(in->move(INT32_MIN), -8);
 
     out->advance(6);
     EXPECT_EQ(out->write(buffer, -1), 0);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayOutputStorage::write()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayOutputStorage::write()"));
     EXPECT_EQ(out->advance(-4), 0);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayOutputStorage::advance()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayOutputStorage::advance()"));
     EXPECT_FALSE(out->seek_from_end(1));
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayOutputStorage::seek_from_end()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_ByteArrayOutputStorage::seek_from_end()"));
     EXPECT_EQ(out->position(), 6);
     EXPECT_EQ(out->move(INT32_MAX), 0);
     EXPECT_TRUE(out->seek_from_end(INT32_MIN));

@@ -10,6 +10,7 @@
 
 using namespace vrx;
 using iotest::has_status;
+using iotest::reported;
 using iotest::is_clean;
 
 namespace {
@@ -144,8 +145,7 @@ TEST_F(DataStreams, DecoratorsWrapAndLetGo) {
     in->destroy();
     EXPECT_TRUE(is_clean(manager));
     EXPECT_EQ(DataInput::create(&manager, nullptr, 1), nullptr);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_InputStorageDecorator::initiate()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_InputStorageDecorator::initiate()"));
 
     unsigned char sink[2];
     auto* output = VRX_ByteArrayOutputStorage::create(&manager, sink, 2);

@@ -13,6 +13,7 @@
 
 using namespace vrx;
 using iotest::has_status;
+using iotest::reported;
 using iotest::is_clean;
 
 namespace {
@@ -146,14 +147,12 @@ TEST_F(Decorators, WindowReportsEndsItCannotReach) {
     EXPECT_EQ(storage->position(), 64);
     manager.reset();
     EXPECT_FALSE(window->seek_from_end(-2));
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_end()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_end()"));
 
     storage->seek_from_begin(0);  // moved by someone else: 54 bytes behind the window
     window->set_remain_count(5);   // the window believes it stands at 15
     EXPECT_FALSE(window->to_begin());
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_begin()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_begin()"));
     EXPECT_FALSE(window->seek_from_begin(3));
     EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_InputStorageBound::to_begin()"));
     window->destroy();
@@ -164,8 +163,7 @@ TEST_F(Decorators, SetRemainOutsideTheStorageChangesNothing) {
     ASSERT_NE(window, nullptr);
     window->move(4);
     EXPECT_FALSE(window->set_remain(70, 80));
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_MovableInputStreamBound::set_remain()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_IO, "VRX_MovableInputStreamBound::set_remain()"));
     EXPECT_FALSE(window->set_remain(30, 90));  // the new end does not exist
     EXPECT_EQ(manager.status().code, VRX_ERROR_IO);
     EXPECT_EQ(window->window_begin(), 10);

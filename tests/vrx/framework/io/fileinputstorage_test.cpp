@@ -9,6 +9,7 @@
 
 using namespace vrx;
 using iotest::has_status;
+using iotest::reported;
 using iotest::is_clean;
 using iotest::TempFile;
 
@@ -54,8 +55,7 @@ TEST_F(FileInputStorage, FileBeyondThe32BitPositionsIsRefused) {
         ::close(fd);
     }
     EXPECT_EQ(VRX_FileInputStorage::create(&manager, file.path()), nullptr);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_UNSUPPORTED, "VRX_PosixStorage::open()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_UNSUPPORTED, "VRX_PosixStorage::open()"));
     {
         const int fd = ::open(file.path(), O_WRONLY);
         ASSERT_GE(fd, 0);
@@ -169,8 +169,7 @@ TEST_F(FileInputStorage, AdoptsADescriptor) {
     EXPECT_TRUE(in->initiate(0));  // nothing happens
     EXPECT_TRUE(in->is_closed());
     EXPECT_FALSE(in->initiate(-3));
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_ARGUMENT, "VRX_FileInputStorage::initiate()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_ARGUMENT, "VRX_FileInputStorage::initiate()"));
     ASSERT_TRUE(in->initiate(fd));
     EXPECT_EQ(in->position(), 4);
     EXPECT_EQ(in->size(), 10);
@@ -186,8 +185,7 @@ TEST_F(FileInputStorage, ClosedStorageReportsItsFailures) {
     in->terminate();
     unsigned char byte;
     EXPECT_EQ(in->read(&byte, 1), 0);
-    EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_PosixLowLevelIO::read()"));
-    manager.reset();
+    EXPECT_TRUE(reported(manager, VRX_ERROR_IO, "VRX_PosixLowLevelIO::read()"));
     EXPECT_EQ(in->position(), -1);
     EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_PosixLowLevelIO::position()"));
     in->destroy();

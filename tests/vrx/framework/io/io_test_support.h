@@ -28,6 +28,14 @@ inline ::testing::AssertionResult has_status(vrx::VRX_Manager& manager, uint32_t
            << status.line << ")";
 }
 
+// has_status, then the status cleared for the next step.
+inline ::testing::AssertionResult reported(vrx::VRX_Manager& manager, uint32_t code,
+                                           const char* function) {
+    ::testing::AssertionResult result = has_status(manager, code, function);
+    manager.reset();
+    return result;
+}
+
 // Nothing was reported.
 inline ::testing::AssertionResult is_clean(vrx::VRX_Manager& manager) {
     const vrx::VRX_Status status = manager.status();
