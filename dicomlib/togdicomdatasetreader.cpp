@@ -90,16 +90,20 @@ int TogDicomDataset::Reader::CheckRemaining(uint64_t length) const noexcept {
     return ResultSuccess;
 }
 
-int TogDicomDataset::Reader::SyncSource() noexcept {
-    while (sourcePosition_ != position_) {
-        const int64_t distance = position_ - sourcePosition_;
-        const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(distance, INT32_MIN, INT32_MAX));
-        if (ds_.skip_ == nullptr || ds_.skip_(sourcePosition_, step, ds_.context_) != 0) {
-            return ResultStreamFailed;
-        }
-        sourcePosition_ += step;
+int64_t TogDicomDataset::Reader::SkipCallback(int64_t from, int64_t distance) noexcept {
+    int64_t moved = 0;
+    while (moved != distance) {
+        const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(distance - moved, INT32_MIN, INT32_MAX));
+        if (ds_.skip_ == nullptr || ds_.skip_(from + moved, step, ds_.context_) != 0) break;
+        moved += step;
     }
-    return ResultSuccess;
+    return moved;
+}
+
+int TogDicomDataset::Reader::SyncSource() noexcept {
+    const int64_t distance = position_ - sourcePosition_;
+    sourcePosition_ += SkipCallback(sourcePosition_, distance);
+    return sourcePosition_ == position_ ? ResultSuccess : ResultStreamFailed;
 }
 
 int TogDicomDataset::Reader::Fill(uint32_t want) noexcept {
@@ -203,12 +207,7 @@ int TogDicomDataset::Reader::Skip(int64_t distance) noexcept {
     } else if (ds_.read_ != nullptr && !buffered_ && ds_.skip_ != nullptr) {
         // The callback's answer is not needed here: a source that could not
         // move fails the next read.
-        int64_t left = distance;
-        while (left != 0) {
-            const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(left, INT32_MIN, INT32_MAX));
-            ds_.skip_(position_ + (distance - left), step, ds_.context_);
-            left -= step;
-        }
+        SkipCallback(position_, distance);
     }
     // Buffered callbacks catch up with the position when they next read.
     position_ = target;
@@ -231,12 +230,7 @@ int TogDicomDataset::Reader::SkipValue(uint32_t length) noexcept {
             if (synced != ResultSuccess) position_ = start;
             return synced;
         }
-        int64_t done = 0;
-        while (done < length) {
-            const int32_t step = static_cast<int32_t>(std::min<int64_t>(length - done, INT32_MAX));
-            if (ds_.skip_(start + done, step, ds_.context_) != 0) return ResultStreamFailed;
-            done += step;
-        }
+        if (SkipCallback(start, length) != length) return ResultStreamFailed;
     } else if (ds_.sourceSize_ >= 0 && target > ds_.sourceSize_) {
         return ResultMalformed;
     }
@@ -425,19 +419,17 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
         }
         element->SetVR(vr);
 
-        if (ds_.settings_.skipPrivateSequences != 0 && (group & 1u) != 0 && vr == VR::SQ) {
-            if (length != UndefinedLength) {
-                result = CheckRemaining(length);
-                if (result == ResultSuccess) result = Skip(length);
-                if (result != ResultSuccess) return result;
-                delete element;
-                continue;
-            }
-            if (depth > kMaxDepth) return ResultMalformed;
-            element->SetValueLength(length);
-            result = Sequence(element, vrAsRead, length, depth, elementKind, false);
+        // Private sequences of defined length may be passed over; one of
+        // undefined length is read, as its end is found only by reading it.
+        if (ds_.settings_.skipPrivateSequences != 0 && (group & 1u) != 0 && vr == VR::SQ &&
+            length != UndefinedLength) {
+            result = CheckRemaining(length);
+            if (result == ResultSuccess) result = Skip(length);
             if (result != ResultSuccess) return result;
-        } else if (length != UndefinedLength && vr != VR::SQ) {
+            delete element;
+            continue;
+        }
+        if (length != UndefinedLength && vr != VR::SQ) {
             // Pixel Data stays in the source, whatever its length.
             result = pixelData ? RecordValue(element, length) : ReadValue(element, length, elementKind);
             if (result != ResultSuccess) return result;

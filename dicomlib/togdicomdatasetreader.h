@@ -39,6 +39,9 @@ private:
     int CheckRemaining(uint64_t length) const noexcept;
     int Fill(uint32_t want) noexcept;
     int SyncSource() noexcept;
+    // Moves the callbacks' source `distance` bytes on from `from`, in steps
+    // the skip callback takes; how far it moved before a refusal.
+    int64_t SkipCallback(int64_t from, int64_t distance) noexcept;
 
     // Element values.
     int ReadValue(TogDicomDataElement* element, uint32_t length, TogDicomLib::Encoding kind) noexcept;

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
-#include <new>
 
 namespace platform {
 namespace {
@@ -227,9 +226,6 @@ TextConvertResult decode_charset(const char* charset, const void* bytes, size_t 
         const TextConvertResult r = decode_iconv(charset, p, size, out);
         if (r != TextConvertResult::ok) out.resize(start);
         return r;
-    } catch (const std::bad_alloc&) {
-        out.resize(start);
-        return TextConvertResult::out_of_memory;
     } catch (...) {
         out.resize(start);
         return TextConvertResult::out_of_memory;

@@ -9,10 +9,9 @@
 // The second byte picks the transfer syntax of a bare data set.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "dicomlib/togdicomdataset.h"
-#include "dicomlib/togresult.h"
+#include "tests/dicomlib/dataset_sources.h"
 
 namespace {
 
@@ -20,32 +19,6 @@ const char16_t* const kSyntaxes[] = {
     u"1.2.840.10008.1.2",      u"1.2.840.10008.1.2.1",    u"1.2.840.10008.1.2.2",
     u"1.2.840.10008.1.2.4.70", u"1.2.840.10008.1.2.1.99", u"",
 };
-
-struct Source {
-    const uint8_t* data;
-    size_t size;
-    size_t at;
-};
-
-int Read(void* buffer, int64_t, uint32_t count, void* context, uint8_t* endOfData) {
-    auto* s = static_cast<Source*>(context);
-    if (buffer == nullptr) {
-        *endOfData = s->at >= s->size;
-        return 0;
-    }
-    if (count > s->size - s->at) return -1;
-    std::memcpy(buffer, s->data + s->at, count);
-    s->at += count;
-    return 0;
-}
-
-int Skip(int64_t, int32_t distance, void* context) {
-    auto* s = static_cast<Source*>(context);
-    const int64_t target = static_cast<int64_t>(s->at) + distance;
-    if (target < 0 || target > static_cast<int64_t>(s->size)) return -1;
-    s->at = static_cast<size_t>(target);
-    return 0;
-}
 
 void Visit(const TogDicomDataElement& e) {
     TogString text;
@@ -81,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TogDicomDataset ds(&settings);
     ds.SetKeepOddLengths((mode & 0x80) != 0);
 
-    Source source{data, size, 0};
+    dataset_sources::VectorSource source{std::vector<uint8_t>(data, data + size)};
     TogDicomSource from;
     switch ((mode >> 2) & 3) {
-        case 1: from = TogDicomSource::FromCallbacks(&Read, &Skip, &source, static_cast<int64_t>(size)); break;
-        case 2: from = TogDicomSource::FromCallbacks(&Read, &Skip, &source); break;
+        case 1: from = source.Callbacks(true); break;
+        case 2: from = source.Callbacks(false); break;
         default: from = TogDicomSource::FromMemory(data, size, ((mode >> 2) & 3) == 3); break;
     }
     switch (mode & 3) {
