@@ -23,8 +23,11 @@ import time
 
 import numpy as np
 import pydicom
-from pydicom.dataset import Dataset, FileMetaDataset
-from pydicom.uid import ExplicitVRLittleEndian, generate_uid
+from pydicom.uid import generate_uid
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "tests", "data", "vrx", "dicom"))
+from image_dataset import image_dataset  # noqa: E402
 
 SIDE = 2048
 
@@ -34,24 +37,11 @@ def make_native(path):
     y, x = np.mgrid[0:SIDE, 0:SIDE]
     inside = (x - SIDE / 2) ** 2 + (y - SIDE / 2) ** 2 < (0.45 * SIDE) ** 2
     pixels = np.where(inside, 900 + (x + 2 * y) % 400 + rng.integers(0, 24, (SIDE, SIDE)), 0)
-    meta = FileMetaDataset()
-    meta.MediaStorageSOPClassUID = "1.2.840.10008.5.1.4.1.1.2"
-    meta.MediaStorageSOPInstanceUID = generate_uid()
-    meta.TransferSyntaxUID = ExplicitVRLittleEndian
-    ds = Dataset()
-    ds.file_meta = meta
-    ds.is_little_endian = True
-    ds.is_implicit_VR = False
-    ds.SOPClassUID = meta.MediaStorageSOPClassUID
-    ds.SOPInstanceUID = meta.MediaStorageSOPInstanceUID
+    ds = image_dataset(SIDE, SIDE, 16, 1, "MONOCHROME2", generate_uid(),
+                       sop_class="1.2.840.10008.5.1.4.1.1.2")
+    ds.SOPClassUID = ds.file_meta.MediaStorageSOPClassUID
+    ds.SOPInstanceUID = ds.file_meta.MediaStorageSOPInstanceUID
     ds.Modality = "CT"
-    ds.SamplesPerPixel = 1
-    ds.PhotometricInterpretation = "MONOCHROME2"
-    ds.Rows = ds.Columns = SIDE
-    ds.BitsAllocated = 16
-    ds.BitsStored = 16
-    ds.HighBit = 15
-    ds.PixelRepresentation = 0
     ds.PixelData = pixels.astype("<u2").tobytes()
     ds.save_as(path, write_like_original=False)
 

@@ -54,108 +54,89 @@ void count(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kSamples * 2);
 }
 
-// Mask to 12 stored bits, then extend the sign of bit 11: the AND stage, a
-// header rewrite from unsigned to signed (a copy) and the sign extension.
-void BM_MaskSignExtendChain(benchmark::State& state) {
+// One run per iteration of: the frame read from memory as samples of
+// `type`, `stages`, and a write to memory. `stages` gets the manager, the
+// reader and a header of the frame as signed samples (for a retyping stage).
+template <typename Out, typename Stages>
+void chain_bench(benchmark::State& state, const VRX_DataType* type, Stages stages) {
     const std::vector<uint16_t>& in = frame();
-    std::vector<int16_t> out(kSamples);
+    std::vector<Out> out(kSamples);
     const uint32_t bytes = static_cast<uint32_t>(kSamples * 2);
     for (auto _ : state) {
         VRX_DefaultManager manager;
-        VRX_Header unsigned_frame(&manager), signed_frame(&manager);
-        describe(unsigned_frame, VRX_DataType::u_integer());
+        VRX_Header header(&manager), signed_frame(&manager);
+        describe(header, type);
         describe(signed_frame, VRX_DataType::s_integer());
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&unsigned_frame, in.data(), bytes);
-        e = VRX_And(&manager).engine(e, 0x0FFF);
-        e = VRX_RewriteHeader(&manager).engine(e, &signed_frame);
-        e = VRX_SignedExtension(&manager).engine(e, 11);
+        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(), bytes);
+        e = stages(&manager, e, &signed_frame);
         if (!run(manager, VRX_WriteMemory(&manager).engine(e, out.data(), bytes)))
             state.SkipWithError("chain failed");
         benchmark::DoNotOptimize(out.data());
     }
     count(state);
 }
-BENCHMARK(BM_MaskSignExtendChain)->Unit(benchmark::kMillisecond);
 
-void BM_MaskSignExtendPlainLoop(benchmark::State& state) {
+// The same arithmetic as a plain loop over the arrays.
+template <typename Out, typename Sample>
+void loop_bench(benchmark::State& state, Sample sample) {
     const std::vector<uint16_t>& in = frame();
-    std::vector<int16_t> out(kSamples);
+    std::vector<Out> out(kSamples);
     for (auto _ : state) {
-        for (size_t i = 0; i < kSamples; ++i) {
-            uint16_t v = in[i] & 0x0FFF;
-            if (v & 0x0800) v |= 0xF000;
-            out[i] = static_cast<int16_t>(v);
-        }
+        for (size_t i = 0; i < kSamples; ++i) out[i] = static_cast<Out>(sample(in[i]));
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
     count(state);
+}
+
+// Mask to 12 stored bits, then extend the sign of bit 11: the AND stage, a
+// header rewrite from unsigned to signed (a copy) and the sign extension.
+void BM_MaskSignExtendChain(benchmark::State& state) {
+    chain_bench<int16_t>(state, VRX_DataType::u_integer(),
+                         [](VRX_Manager* m, VRX_Engine* e, VRX_Header* signed_frame) {
+                             e = VRX_And(m).engine(e, 0x0FFF);
+                             e = VRX_RewriteHeader(m).engine(e, signed_frame);
+                             return VRX_SignedExtension(m).engine(e, 11);
+                         });
+}
+BENCHMARK(BM_MaskSignExtendChain)->Unit(benchmark::kMillisecond);
+
+void BM_MaskSignExtendPlainLoop(benchmark::State& state) {
+    loop_bench<int16_t>(state, [](uint16_t v) {
+        v &= 0x0FFF;
+        if (v & 0x0800) v |= 0xF000;
+        return v;
+    });
 }
 BENCHMARK(BM_MaskSignExtendPlainLoop)->Unit(benchmark::kMillisecond);
 
 // The stages on their own, as the decode chain uses them: the mask for
 // unsigned frames, the sign extension for signed ones.
 void BM_MaskChain(benchmark::State& state) {
-    const std::vector<uint16_t>& in = frame();
-    std::vector<uint16_t> out(kSamples);
-    const uint32_t bytes = static_cast<uint32_t>(kSamples * 2);
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_Header header(&manager);
-        describe(header, VRX_DataType::u_integer());
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(), bytes);
-        e = VRX_And(&manager).engine(e, 0x0FFF);
-        if (!run(manager, VRX_WriteMemory(&manager).engine(e, out.data(), bytes)))
-            state.SkipWithError("chain failed");
-        benchmark::DoNotOptimize(out.data());
-    }
-    count(state);
+    chain_bench<uint16_t>(state, VRX_DataType::u_integer(),
+                          [](VRX_Manager* m, VRX_Engine* e, VRX_Header*) {
+                              return VRX_And(m).engine(e, 0x0FFF);
+                          });
 }
 BENCHMARK(BM_MaskChain)->Unit(benchmark::kMillisecond);
 
 void BM_MaskPlainLoop(benchmark::State& state) {
-    const std::vector<uint16_t>& in = frame();
-    std::vector<uint16_t> out(kSamples);
-    for (auto _ : state) {
-        for (size_t i = 0; i < kSamples; ++i) out[i] = in[i] & 0x0FFF;
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    count(state);
+    loop_bench<uint16_t>(state, [](uint16_t v) { return v & 0x0FFF; });
 }
 BENCHMARK(BM_MaskPlainLoop)->Unit(benchmark::kMillisecond);
 
 void BM_SignExtendChain(benchmark::State& state) {
-    const std::vector<uint16_t>& in = frame();
-    std::vector<int16_t> out(kSamples);
-    const uint32_t bytes = static_cast<uint32_t>(kSamples * 2);
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_Header header(&manager);
-        describe(header, VRX_DataType::s_integer());
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(), bytes);
-        e = VRX_SignedExtension(&manager).engine(e, 11);
-        if (!run(manager, VRX_WriteMemory(&manager).engine(e, out.data(), bytes)))
-            state.SkipWithError("chain failed");
-        benchmark::DoNotOptimize(out.data());
-    }
-    count(state);
+    chain_bench<int16_t>(state, VRX_DataType::s_integer(),
+                         [](VRX_Manager* m, VRX_Engine* e, VRX_Header*) {
+                             return VRX_SignedExtension(m).engine(e, 11);
+                         });
 }
 BENCHMARK(BM_SignExtendChain)->Unit(benchmark::kMillisecond);
 
 void BM_SignExtendPlainLoop(benchmark::State& state) {
-    const std::vector<uint16_t>& in = frame();
-    std::vector<int16_t> out(kSamples);
-    for (auto _ : state) {
-        for (size_t i = 0; i < kSamples; ++i) {
-            uint16_t v = in[i];
-            v = (v & 0x0800) ? (v | 0xF000) : (v & 0x0FFF);
-            out[i] = static_cast<int16_t>(v);
-        }
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    count(state);
+    loop_bench<int16_t>(state, [](uint16_t v) -> uint16_t {
+        return (v & 0x0800) ? (v | 0xF000) : (v & 0x0FFF);
+    });
 }
 BENCHMARK(BM_SignExtendPlainLoop)->Unit(benchmark::kMillisecond);
 
@@ -191,11 +172,23 @@ void BM_MinMaxPlainLoop(benchmark::State& state) {
 BENCHMARK(BM_MinMaxPlainLoop)->Unit(benchmark::kMillisecond);
 
 // An 8-bit index frame through an RGB palette of 256 entries.
+struct PaletteInput {
+    std::vector<uint8_t> indices, palette;
+};
+
+const PaletteInput& palette_input() {
+    static const PaletteInput input = [] {
+        PaletteInput p{std::vector<uint8_t>(kSamples), std::vector<uint8_t>(768)};
+        for (size_t i = 0; i < kSamples; ++i) p.indices[i] = static_cast<uint8_t>(frame()[i]);
+        for (size_t i = 0; i < p.palette.size(); ++i) p.palette[i] = static_cast<uint8_t>(i * 7);
+        return p;
+    }();
+    return input;
+}
+
 void BM_PaletteChain(benchmark::State& state) {
-    std::vector<uint8_t> in(kSamples);
-    for (size_t i = 0; i < kSamples; ++i) in[i] = static_cast<uint8_t>(frame()[i]);
-    std::vector<uint8_t> palette(768);
-    for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>(i * 7);
+    const std::vector<uint8_t>& in = palette_input().indices;
+    const std::vector<uint8_t>& palette = palette_input().palette;
     std::vector<uint8_t> out(kSamples * 3);
     for (auto _ : state) {
         VRX_DefaultManager manager;
@@ -217,10 +210,8 @@ void BM_PaletteChain(benchmark::State& state) {
 BENCHMARK(BM_PaletteChain)->Unit(benchmark::kMillisecond);
 
 void BM_PalettePlainLoop(benchmark::State& state) {
-    std::vector<uint8_t> in(kSamples);
-    for (size_t i = 0; i < kSamples; ++i) in[i] = static_cast<uint8_t>(frame()[i]);
-    std::vector<uint8_t> palette(768);
-    for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>(i * 7);
+    const std::vector<uint8_t>& in = palette_input().indices;
+    const std::vector<uint8_t>& palette = palette_input().palette;
     std::vector<uint8_t> out(kSamples * 3);
     for (auto _ : state) {
         for (size_t i = 0; i < kSamples; ++i)

@@ -13,16 +13,18 @@ two-frame RLE image with a basic offset table.
 import os
 import shutil
 import struct
+import sys
 
-import numpy as np
 import pydicom
-from pydicom.dataset import Dataset, FileMetaDataset
 from pydicom.uid import generate_uid
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "corpus")
 TEST_FILES = os.path.join(os.path.dirname(pydicom.__file__), "data", "test_files")
-PALETTES = os.path.join(HERE, "..", "..", "tests", "data", "vrx", "dicom", "palette")
+FIXTURES = os.path.join(HERE, "..", "..", "tests", "data", "vrx", "dicom")
+PALETTES = os.path.join(FIXTURES, "palette")
+sys.path.insert(0, FIXTURES)
+from image_dataset import image_dataset  # noqa: E402
 
 COPIES = {
     "dicomdir": os.path.join(TEST_FILES, "dicomdirtests", "DICOMDIR"),
@@ -36,23 +38,8 @@ COPIES = {
 
 
 def dataset(syntax, rows, columns, bits, samples, photometric):
-    meta = FileMetaDataset()
-    meta.MediaStorageSOPClassUID = "1.2.840.10008.5.1.4.1.1.7"
-    meta.MediaStorageSOPInstanceUID = generate_uid(entropy_srcs=[photometric, syntax])
-    meta.TransferSyntaxUID = syntax
-    ds = Dataset()
-    ds.file_meta = meta
-    ds.is_little_endian = True
-    ds.is_implicit_VR = False
-    ds.SamplesPerPixel = samples
-    ds.PhotometricInterpretation = photometric
-    ds.Rows = rows
-    ds.Columns = columns
-    ds.BitsAllocated = bits
-    ds.BitsStored = bits
-    ds.HighBit = bits - 1
-    ds.PixelRepresentation = 0
-    return ds
+    uid = generate_uid(entropy_srcs=[photometric, syntax])
+    return image_dataset(rows, columns, bits, samples, photometric, uid, syntax)
 
 
 def rle_frame(plane):

@@ -42,9 +42,10 @@ import struct
 import numpy as np
 import pydicom
 from pydicom.data import get_palette_files
-from pydicom.dataset import Dataset, FileMetaDataset
 from pydicom.pixel_data_handlers.util import apply_color_lut
-from pydicom.uid import ExplicitVRLittleEndian, generate_uid
+from pydicom.uid import generate_uid
+
+from image_dataset import image_dataset
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TEST_FILES = os.path.join(os.path.dirname(pydicom.__file__), "data", "test_files")
@@ -110,25 +111,11 @@ def palette_image(name, indices, lut_elements, first_mapped=0, entry_bits=8):
     elements `lut_elements` (keyword -> bytes) and returns the data set."""
     rows, columns = indices.shape
     bits = indices.dtype.itemsize * 8
-    meta = FileMetaDataset()
-    meta.MediaStorageSOPClassUID = "1.2.840.10008.5.1.4.1.1.7"
-    meta.MediaStorageSOPInstanceUID = generate_uid(entropy_srcs=[name])
-    meta.TransferSyntaxUID = ExplicitVRLittleEndian
-    ds = Dataset()
-    ds.file_meta = meta
-    ds.is_little_endian = True
-    ds.is_implicit_VR = False
-    ds.SOPClassUID = meta.MediaStorageSOPClassUID
-    ds.SOPInstanceUID = meta.MediaStorageSOPInstanceUID
+    ds = image_dataset(rows, columns, bits, 1, "PALETTE COLOR",
+                       generate_uid(entropy_srcs=[name]))
+    ds.SOPClassUID = ds.file_meta.MediaStorageSOPClassUID
+    ds.SOPInstanceUID = ds.file_meta.MediaStorageSOPInstanceUID
     ds.Modality = "OT"
-    ds.SamplesPerPixel = 1
-    ds.PhotometricInterpretation = "PALETTE COLOR"
-    ds.Rows = rows
-    ds.Columns = columns
-    ds.BitsAllocated = bits
-    ds.BitsStored = bits
-    ds.HighBit = bits - 1
-    ds.PixelRepresentation = 0
     entries = lut_elements.pop("entries")
     descriptor = [entries % 65536, first_mapped, entry_bits]
     ds.RedPaletteColorLookupTableDescriptor = descriptor

@@ -36,10 +36,7 @@ void describe_indexed(VRX_Header& header, const Indexed& image) {
     f.width = image.width;
     f.height = image.height;
     f.bits = image.index_bits;
-    f.color = image.channels == 3 ? VRX_ColorType::s_rgb()
-              : image.channels == 1 ? VRX_ColorType::gray()
-              : image.channels == 4 ? VRX_ColorType::cmyk()
-                                    : VRX_ColorType::unknown();
+    f.color = color_for(image.channels);
     describe(header, f);
     header.palette().bits = image.entry_bits;
     header.palette().channels = image.channels;

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <type_traits>
 #include <vector>
 
+#include "tests/vrx/framework/io/io_test_support.h"
 #include "vrx/core/memory/vrx_readmemory.h"
 #include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/framework/base/vrx_construct.h"
@@ -140,23 +140,9 @@ inline bool take_lines(VRX_Engine* last, std::vector<uint8_t>& out) {
     return ok;
 }
 
-// The first error a job recorded, as "code function" for readable checks.
-inline std::string status_of(VRX_Manager& manager) {
-    const VRX_Status status = manager.status();
-    char code[16];
-    std::snprintf(code, sizeof code, "%08X", status.code);
-    return std::string(code) + " " + status.function;
-}
-
-inline std::string status_text(uint32_t code, const char* function) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", code);
-    return std::string(text) + " " + function;
-}
-
 }  // namespace vrx_pixel_test
 
 // Asserts the first recorded error by its code and function text.
 #define EXPECT_STATUS(manager, code, function) \
-    EXPECT_EQ(::vrx_pixel_test::status_of(manager), ::vrx_pixel_test::status_text(code, function))
-#define EXPECT_NO_ERROR(manager) EXPECT_EQ(::vrx_pixel_test::status_of(manager), "00000000 ")
+    EXPECT_TRUE(::iotest::has_status(manager, code, function))
+#define EXPECT_NO_ERROR(manager) EXPECT_TRUE(::iotest::is_clean(manager))

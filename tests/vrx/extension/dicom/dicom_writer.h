@@ -7,45 +7,36 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/dicomlib/dataset_builder.h"
+
 namespace dicomtest {
 
 using Bytes = std::vector<uint8_t>;
 
-// Writer of DICOM files in explicit VR little endian.
+// Writer of DICOM files in explicit VR little endian, over the data-set
+// builder of the dicomlib tests.
 class Writer {
    public:
     // A Part 10 file with the given transfer syntax and media storage class.
     explicit Writer(const std::string& transfer_syntax = "1.2.840.10008.1.2.1",
                     const std::string& sop_class = "1.2.840.10008.5.1.4.1.1.7") {
-        bytes_.assign(128, 0);
-        append("DICM");
+        out_.Preamble();
         Writer meta(nullptr);
         meta.text(0x0002, 0x0002, "UI", sop_class);
         meta.text(0x0002, 0x0010, "UI", transfer_syntax);
-        u32(0x0002, 0x0000, static_cast<uint32_t>(meta.bytes_.size()));
-        bytes_.insert(bytes_.end(), meta.bytes_.begin(), meta.bytes_.end());
+        u32(0x0002, 0x0000, static_cast<uint32_t>(meta.size()));
+        raw(meta.bytes());
     }
     // A bare element stream (for items).
     explicit Writer(std::nullptr_t) {}
 
-    const Bytes& bytes() const { return bytes_; }
-    size_t size() const { return bytes_.size(); }
+    const Bytes& bytes() const { return out_.data; }
+    size_t size() const { return out_.Size(); }
 
     // An element with a short or long length form by its VR.
     void element(uint16_t group, uint16_t number, const char* vr, const Bytes& value) {
-        tag(group, number);
-        append(vr);
-        const std::string v(vr);
-        static const char* kLong[] = {"OB", "OW", "OF", "SQ", "UN", "UT"};
-        bool long_form = false;
-        for (const char* l : kLong) long_form = long_form || v == l;
-        if (long_form) {
-            put16(0);
-            put32(static_cast<uint32_t>(value.size()));
-        } else {
-            put16(static_cast<uint16_t>(value.size()));
-        }
-        bytes_.insert(bytes_.end(), value.begin(), value.end());
+        out_.Header(group, number, vr, static_cast<uint32_t>(value.size()));
+        raw(value);
     }
     // A text value padded to even length (UI with a NUL, others with a blank).
     void text(uint16_t group, uint16_t number, const char* vr, std::string value) {
@@ -79,39 +70,31 @@ class Writer {
     void pixel_data(const Bytes& value) { element(0x7FE0, 0x0010, "OW", value); }
     // Encapsulated pixel data: a basic offset table and the fragments.
     void encapsulated(const std::vector<uint32_t>& table, const std::vector<Bytes>& fragments) {
-        tag(0x7FE0, 0x0010);
-        append("OB");
-        put16(0);
-        put32(0xFFFFFFFFu);
+        out_.Header(0x7FE0, 0x0010, "OB", dataset_builder::kUndefined);
         Bytes t;
         for (uint32_t v : table) append_to(t, le32(v));
         item(t);
         for (const Bytes& f : fragments) item(f);
-        tag(0xFFFE, 0xE0DD);
-        put32(0);
+        out_.SequenceEnd();
     }
     // A sequence of defined length holding the items; returns the offset of
     // each item's tag.
     std::vector<size_t> sequence(uint16_t group, uint16_t number, const std::vector<Bytes>& items) {
         size_t length = 0;
         for (const Bytes& i : items) length += 8 + i.size();
-        tag(group, number);
-        append("SQ");
-        put16(0);
-        put32(static_cast<uint32_t>(length));
+        out_.Header(group, number, "SQ", static_cast<uint32_t>(length));
         std::vector<size_t> offsets;
         for (const Bytes& i : items) {
-            offsets.push_back(bytes_.size());
+            offsets.push_back(size());
             item(i);
         }
         return offsets;
     }
     void item(const Bytes& value) {
-        tag(0xFFFE, 0xE000);
-        put32(static_cast<uint32_t>(value.size()));
-        bytes_.insert(bytes_.end(), value.begin(), value.end());
+        out_.Item(static_cast<uint32_t>(value.size()));
+        raw(value);
     }
-    void raw(const Bytes& value) { bytes_.insert(bytes_.end(), value.begin(), value.end()); }
+    void raw(const Bytes& value) { append_to(out_.data, value); }
 
     static Bytes le16(uint16_t v) {
         return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
@@ -125,15 +108,8 @@ class Writer {
     static void append_to(Bytes& to, const Bytes& from) {
         to.insert(to.end(), from.begin(), from.end());
     }
-    void append(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
-    void put16(uint16_t v) { append_to(bytes_, le16(v)); }
-    void put32(uint32_t v) { append_to(bytes_, le32(v)); }
-    void tag(uint16_t group, uint16_t number) {
-        put16(group);
-        put16(number);
-    }
 
-    Bytes bytes_;
+    dataset_builder::Bytes out_{dataset_builder::Form::Explicit};
 };
 
 // One directory record: its type, the records it links to (indices into the

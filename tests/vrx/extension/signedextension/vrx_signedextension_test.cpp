@@ -27,50 +27,41 @@ Format signed_format(uint16_t bits, uint32_t width, uint32_t height, uint16_t ch
     f.bits = bits;
     f.channels = channels;
     f.type = VRX_DataType::s_integer();
-    f.color = channels == 1 ? VRX_ColorType::gray() : VRX_ColorType::s_rgb();
+    f.color = color_for(channels);
     return f;
 }
 
-// Every 16-bit pattern, for every high bit below the top one.
-TEST(SignedExtension, Every16BitInputForEveryHighBit) {
-    std::vector<int16_t> all(65536);
-    for (uint32_t x = 0; x < 65536; ++x) all[x] = static_cast<int16_t>(static_cast<uint16_t>(x));
+// Every pattern of T, for every high bit below the top one.
+template <class T>
+void every_input_for_every_high_bit() {
+    constexpr uint16_t bits = sizeof(T) * 8;
+    constexpr uint32_t side = 1u << (bits / 2);
+    std::vector<T> all(side * side);
+    for (uint32_t x = 0; x < all.size(); ++x) all[x] = static_cast<T>(x);
     const std::vector<uint8_t> bytes = to_bytes(all);
-    for (unsigned high_bit = 0; high_bit < 15; ++high_bit) {
+    for (unsigned high_bit = 0; high_bit + 1 < bits; ++high_bit) {
         SCOPED_TRACE(high_bit);
         VRX_DefaultManager manager;
-        VRX_Engine* source = read_memory(manager, signed_format(16, 256, 256), bytes);
+        VRX_Engine* source = read_memory(manager, signed_format(bits, side, side), bytes);
         VRX_Engine* engine = VRX_SignedExtension(&manager).engine(source, high_bit);
         ASSERT_NE(engine, nullptr);
         ASSERT_NE(engine, source);
-        EXPECT_EQ(engine->header()->bits, 16);
+        EXPECT_EQ(engine->header()->bits, bits);
         EXPECT_EQ(engine->header()->data_type(), VRX_DataType::s_integer());
         std::vector<uint8_t> out;
         ASSERT_TRUE(write_memory(manager, engine, out));
-        const std::vector<int16_t> result = from_bytes<int16_t>(out);
+        const std::vector<T> result = from_bytes<T>(out);
         size_t wrong = 0;
-        for (uint32_t x = 0; x < 65536; ++x) wrong += result[x] != reference(x, high_bit);
+        for (uint32_t x = 0; x < all.size(); ++x) wrong += result[x] != reference(x, high_bit);
         EXPECT_EQ(wrong, 0u);
         EXPECT_NO_ERROR(manager);
         EXPECT_TRUE(manager.execute());
     }
 }
 
-TEST(SignedExtension, Every8BitInputForEveryHighBit) {
-    std::vector<uint8_t> all(256);
-    for (uint32_t x = 0; x < 256; ++x) all[x] = static_cast<uint8_t>(x);
-    for (unsigned high_bit = 0; high_bit < 7; ++high_bit) {
-        SCOPED_TRACE(high_bit);
-        VRX_DefaultManager manager;
-        VRX_Engine* source = read_memory(manager, signed_format(8, 16, 16), all);
-        VRX_Engine* engine = VRX_SignedExtension(&manager).engine(source, high_bit);
-        ASSERT_NE(engine, nullptr);
-        std::vector<uint8_t> out;
-        ASSERT_TRUE(write_memory(manager, engine, out));
-        for (uint32_t x = 0; x < 256; ++x)
-            EXPECT_EQ(static_cast<int8_t>(out[x]), reference(x, high_bit)) << x;
-    }
-}
+TEST(SignedExtension, Every16BitInputForEveryHighBit) { every_input_for_every_high_bit<int16_t>(); }
+
+TEST(SignedExtension, Every8BitInputForEveryHighBit) { every_input_for_every_high_bit<int8_t>(); }
 
 TEST(SignedExtension, DocumentedValues) {
     struct Case {
