@@ -31,9 +31,6 @@ public:
     bool good() const { return good_; }
     // Next byte of the caller's memory to be used.
     unsigned char* position() const { return position_; }
-    uint32_t remaining() const { return remaining_; }
-    // Bytes moved so far.
-    uint32_t count() const { return *count_; }
 
 private:
     // Asks the callback for the next block; false (good cleared) when none.

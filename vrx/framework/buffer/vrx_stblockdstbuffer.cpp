@@ -49,7 +49,7 @@ uint32_t VRX_STBlockDstBuffer::mem_block_bytes() {
     const uint64_t p = block_bytes_;
     const uint64_t s = src_block_bytes_;
     const uint64_t m = s == 0 ? 0 : (p > s ? p / s * s + s : s);
-    if (m == 0 || m < p || m % s != 0 || m > kMaxPosition) {
+    if (m == 0 || m > kMaxPosition) {
         manager_->report(VRX_ERROR_UNSUPPORTED, "VRX_STBlockDstBuffer::mem_block_bytes()", __FILE__,
                          __LINE__);
         return 0;

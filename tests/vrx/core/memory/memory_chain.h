@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/byte_count.h"
 #include "tests/vrx/framework/support/test_engines.h"
 #include "vrx/core/memory/vrx_memorycallback.h"
 #include "vrx/framework/base/vrx_header.h"
@@ -29,8 +30,10 @@ inline void describe(vrx::VRX_Header& header, const ImageSpec& spec) {
 }
 
 inline uint32_t line_bytes(const ImageSpec& spec) {
-    return (uint32_t{spec.bits} * spec.channels * spec.width + 7) / 8;
+    return static_cast<uint32_t>(platform::packed_bytes(spec.channels, spec.bits, spec.width).value());
 }
+
+inline size_t image_bytes(const ImageSpec& spec) { return size_t{line_bytes(spec)} * spec.height; }
 
 inline std::vector<unsigned char> numbered_bytes(size_t n, unsigned seed = 1) {
     std::vector<unsigned char> bytes(n);

@@ -29,7 +29,7 @@ Chain read_invert_write(ImageSpec spec, uint32_t read_chunk, uint32_t write_chun
     return [=](TestManager& m) {
         VRX_Header header(&m);
         describe(header, spec);
-        std::vector<unsigned char> image = numbered_bytes(size_t{line_bytes(spec)} * spec.height);
+        std::vector<unsigned char> image = numbered_bytes(image_bytes(spec));
         std::vector<unsigned char> out(image.size());
         const uint32_t size = static_cast<uint32_t>(image.size());
         Chunks in(image.data(), size, read_chunk ? read_chunk : size);
@@ -51,7 +51,7 @@ bool branch_to_two_writers(TestManager& m) {
     const ImageSpec spec{6, 5, 8, 3};
     VRX_Header header(&m);
     describe(header, spec);
-    std::vector<unsigned char> image = numbered_bytes(size_t{line_bytes(spec)} * spec.height);
+    std::vector<unsigned char> image = numbered_bytes(image_bytes(spec));
     std::vector<unsigned char> a(image.size()), b(image.size());
     const uint32_t size = static_cast<uint32_t>(image.size());
     Chunks chunks(b.data(), size, 7);
@@ -78,7 +78,7 @@ bool ring_over_memory(TestManager& m) {
     const ImageSpec spec{5, 4, 16, 1};
     VRX_Header header(&m);
     describe(header, spec);
-    std::vector<unsigned char> image = numbered_bytes(size_t{line_bytes(spec)} * spec.height);
+    std::vector<unsigned char> image = numbered_bytes(image_bytes(spec));
     Chunks chunks(image.data(), static_cast<uint32_t>(image.size()), 9);
     VRX_Engine* source = InvertCreator(&m).engine(vrx::VRX_ReadMemory(&m).engine(
         &header, image.data(), chunks.first_size(), nullptr, Chunks::next, &chunks));

@@ -27,11 +27,6 @@ using namespace vrx_test;
 using vrx::VRX_Engine;
 using vrx::VRX_Header;
 
-void expect_status(TestManager& manager, uint32_t code, const char* function) {
-    EXPECT_EQ(manager.status().code, code);
-    EXPECT_STREQ(manager.status().function, function);
-}
-
 // A read engine over `image`: direct, or in chunks of `chunk` bytes.
 VRX_Engine* read_engine(TestManager& manager, const VRX_Header& header,
                         std::vector<unsigned char>& image, uint32_t chunk, Chunks* chunks,
@@ -84,8 +79,7 @@ TEST(MemoryEngines, DirectAndCallbackFormsGiveTheSameBytes) {
     for (const ImageSpec& spec : specs) {
         SCOPED_TRACE(testing::Message() << spec.width << "x" << spec.height << " bits " << spec.bits
                                         << " channels " << spec.channels);
-        const std::vector<unsigned char> image =
-            numbered_bytes(size_t{line_bytes(spec)} * spec.height, spec.bits);
+        const std::vector<unsigned char> image = numbered_bytes(image_bytes(spec), spec.bits);
         const std::vector<unsigned char> expected = inverted(spec, image);
         EXPECT_EQ(invert_through_memory(spec, image, 0, 0), expected);
         for (int round = 0; round < 6; ++round) {
@@ -104,7 +98,7 @@ TEST(MemoryEngines, BranchFeedsTwoWriters) {
     TestManager manager;
     VRX_Header header(&manager);
     describe(header, spec);
-    std::vector<unsigned char> image = numbered_bytes(size_t{line_bytes(spec)} * spec.height);
+    std::vector<unsigned char> image = numbered_bytes(image_bytes(spec));
     std::vector<unsigned char> direct(image.size()), chunked(image.size());
     Chunks unused(nullptr, 0, 1), chunks(nullptr, 0, 1);
     VRX_Engine* invert = InvertCreator(&manager).engine(
@@ -177,7 +171,7 @@ TEST(MemoryEngines, DirectChainWritesStraightIntoTheCallersMemory) {
         Manager manager;
         VRX_Header header(&manager);
         describe(header, spec);
-        std::vector<unsigned char> image = numbered_bytes(size_t{line_bytes(spec)} * spec.height);
+        std::vector<unsigned char> image = numbered_bytes(image_bytes(spec));
         std::vector<unsigned char> out(image.size());
         VRX_Engine* writer = vrx::VRX_WriteMemory(&manager).engine(
             InvertCreator(&manager).engine(

@@ -168,8 +168,7 @@ TEST(VRX_Palette, ValueNeedsTheExactSize) {
     std::vector<unsigned char> bytes(768, 1);
     EXPECT_FALSE(p.value(bytes.data(), 767));
     auto* handler = manager.error_handler();
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_ARGUMENT);
-    EXPECT_STREQ(manager.status().function, "VRX_Header::VRX_Palette::value()");
+    expect_status(manager, vrx::VRX_ERROR_ARGUMENT, "VRX_Header::VRX_Palette::value()");
     handler->reset();
     EXPECT_FALSE(p.value(nullptr, 768));
     EXPECT_FALSE(p.value(bytes.data(), 0));
@@ -294,8 +293,7 @@ TEST(VRX_Header, NullTypesAreRefused) {
     for (const Case& c : cases) {
         manager.reset();
         EXPECT_FALSE(c.set(h));
-        EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_ARGUMENT);
-        EXPECT_STREQ(manager.status().function, c.function);
+        expect_status(manager, vrx::VRX_ERROR_ARGUMENT, c.function);
     }
     EXPECT_EQ(h.data_type(), VRX_DataType::u_integer());
     EXPECT_EQ(h.encode_type(), VRX_EncodeType::jpeg());
@@ -333,8 +331,7 @@ TEST(VRX_Header, LineBytes) {
             EXPECT_EQ(bytes, c.bytes);
         }
     }
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_ARGUMENT);
-    EXPECT_STREQ(manager.status().function, "VRX_Header::line_bytes()");
+    expect_status(manager, vrx::VRX_ERROR_ARGUMENT, "VRX_Header::line_bytes()");
 }
 
 TEST(VRX_Header, CreateOnTheHeap) {

@@ -16,11 +16,6 @@ namespace {
 using namespace vrx_test;
 using vrx::VRX_STBlockDstBuffer;
 
-void expect_status(TestManager& manager, uint32_t code, const char* function) {
-    EXPECT_EQ(manager.status().code, code);
-    EXPECT_STREQ(manager.status().function, function);
-}
-
 // A stream producer of `total` bytes in blocks of `block` with one reader.
 struct Stream {
     Stream(TestManager& manager, uint32_t block, uint32_t total, bool stall = false)

@@ -107,8 +107,7 @@ TEST(EngineChain, RewriteToAnEncodedHeader) {
     // A line engine refuses encoded data.
     InvertCreator invert(&manager);
     EXPECT_EQ(invert.engine(rewritten), nullptr);
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_UNSUPPORTED);
-    EXPECT_STREQ(manager.status().function, "VRX_ProcessLineToLineEngine::initiate()");
+    expect_status(manager, vrx::VRX_ERROR_UNSUPPORTED, "VRX_ProcessLineToLineEngine::initiate()");
     expect_torn_down(manager, false);
 }
 
@@ -150,8 +149,7 @@ TEST(EngineChain, BranchThatCannotBeServed) {
     VRX_Engine* source = pattern.engine(&header);
     ASSERT_NE(source, nullptr);
     EXPECT_TRUE(source->branch(0).empty());
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_ARGUMENT);
-    EXPECT_STREQ(manager.status().function, "VRX_DstBufferImpl::create_src_buffer()");
+    expect_status(manager, vrx::VRX_ERROR_ARGUMENT, "VRX_DstBufferImpl::create_src_buffer()");
     EXPECT_EQ(registered(manager), 1u);
     expect_torn_down(manager, false);
 }
@@ -165,8 +163,7 @@ TEST(EngineChain, AnOutputHasOneSingleReader) {
     vrx::VRX_SrcBuffer* first = source->src_buffer();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(source->src_buffer(), nullptr);
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_STATE);
-    EXPECT_STREQ(manager.status().function, "VRX_DstBufferImpl::create_src_buffer()");
+    expect_status(manager, vrx::VRX_ERROR_STATE, "VRX_DstBufferImpl::create_src_buffer()");
     first->destroy();
     expect_torn_down(manager, false);
 }
@@ -208,8 +205,7 @@ TEST(EngineRefusals, NoOutputEngine) {
     for (const Case& c : cases) {
         manager.reset();
         EXPECT_TRUE(c.call(sink)) << c.function;
-        EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_STATE);
-        EXPECT_STREQ(manager.status().function, c.function);
+        expect_status(manager, vrx::VRX_ERROR_STATE, c.function);
     }
     expect_torn_down(manager, false);
 }
@@ -255,8 +251,7 @@ TEST(EngineRefusals, VersionGate) {
         PatternCreator pattern(&manager);
         InvertCreator invert(&manager);
         EXPECT_EQ(invert.engine(pattern.engine(&header), version), nullptr);
-        EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_VERSION);
-        EXPECT_STREQ(manager.status().function, "InvertEngine::initiate()");
+        expect_status(manager, vrx::VRX_ERROR_VERSION, "InvertEngine::initiate()");
         expect_torn_down(manager, false);
     }
     TestManager manager;
@@ -288,8 +283,7 @@ TEST(EngineRefusals, AnalyserNeedsRawLines) {
     CollectCreator collect(&manager);
     Lines out;
     EXPECT_EQ(collect.engine(pattern.engine(&header), &out), nullptr);
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_UNSUPPORTED);
-    EXPECT_STREQ(manager.status().function, "VRX_AnalyzeLineEngine::initiate()");
+    expect_status(manager, vrx::VRX_ERROR_UNSUPPORTED, "VRX_AnalyzeLineEngine::initiate()");
     expect_torn_down(manager, false);
 }
 
@@ -356,8 +350,7 @@ TEST(BlockWorkflow, DestinationSize) {
             EXPECT_EQ(buffer->capacity(), c.capacity);
             buffer->destroy();
         } else {
-            EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_UNSUPPORTED);
-            EXPECT_STREQ(manager.status().function, "VRX_BlockWorkflow::create_dst_buffer()");
+            expect_status(manager, vrx::VRX_ERROR_UNSUPPORTED, "VRX_BlockWorkflow::create_dst_buffer()");
         }
         // Encoded output gets the fixed capacity whatever its size.
         engine->out().encode_type(vrx::VRX_EncodeType::jpeg());

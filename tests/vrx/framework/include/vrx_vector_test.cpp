@@ -123,16 +123,14 @@ TEST(VRX_Vector, LengthLimitIsAnUnexpectedFailure) {
     TestManager manager;
     VRX_Vector<uint64_t> v(&manager);
     EXPECT_FALSE(v.reserve(SIZE_MAX / 4));
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR);
-    EXPECT_STREQ(manager.status().function, "VRX_Vector<T>::reserve()");
+    expect_status(manager, vrx::VRX_ERROR, "VRX_Vector<T>::reserve()");
 }
 
 TEST(VRX_Vector, IndexOutOfRange) {
     TestManager manager;
     VRX_Vector<int> v(&manager, 2, 9);
     EXPECT_EQ(v.at(2), nullptr);
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR);
-    EXPECT_STREQ(manager.status().function, "VRX_Vector<T>::at() --- out of range");
+    expect_status(manager, vrx::VRX_ERROR, "VRX_Vector<T>::at() --- out of range");
     int out = 5;
     EXPECT_FALSE(v.at(100, out));
     EXPECT_EQ(out, 5);
@@ -141,8 +139,7 @@ TEST(VRX_Vector, IndexOutOfRange) {
     EXPECT_EQ(element, 0);  // a default element, not the vector's memory
     element = 77;
     EXPECT_EQ(v[5], 0);
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR);
-    EXPECT_STREQ(manager.status().function, "VRX_Vector<T>::operator[]()");
+    expect_status(manager, vrx::VRX_ERROR, "VRX_Vector<T>::operator[]()");
     VRX_Vector<int> empty(&manager);
     EXPECT_EQ(empty.front(), 0);
     EXPECT_FALSE(empty.erase(0));

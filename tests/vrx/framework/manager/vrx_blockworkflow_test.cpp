@@ -136,8 +136,7 @@ TEST(VRX_BlockWorkflow, AnEngineWithoutDestinationBlockSizeIsCaught) {
     ASSERT_TRUE(engine->initiate(&header, dst));
     engine->set_initiated();
     EXPECT_EQ(vrx::VRX_EngineCreator(&manager).regist_engine(engine, nullptr, dst), nullptr);
-    EXPECT_EQ(manager.status().code, vrx::VRX_ERROR_ARGUMENT);
-    EXPECT_STREQ(manager.status().function, "VRX_DstBufferBase::block_bytes()");
+    expect_status(manager, vrx::VRX_ERROR_ARGUMENT, "VRX_DstBufferBase::block_bytes()");
     EXPECT_EQ(static_cast<vrx::VRX_RelationForST*>(manager.relation())->engine_count(), 0u);
     EXPECT_EQ(manager.memory_manager().outstanding(), 3);
 }

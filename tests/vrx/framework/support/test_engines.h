@@ -222,22 +222,19 @@ inline Lines doubled(Lines lines) {
     return lines;
 }
 
-// A raw gray header of 16-bit samples.
-inline void gray16(vrx::VRX_Header& header, uint32_t width, uint32_t height) {
+// A raw gray header of `bits`-bit samples.
+inline void raw_gray(vrx::VRX_Header& header, uint32_t width, uint32_t height, uint16_t bits) {
     header.width = width;
     header.height = height;
-    header.bits = 16;
+    header.bits = bits;
     header.channels = 1;
     header.color_type(vrx::VRX_ColorType::gray());
 }
-
-// A raw 8-bit gray header.
 inline void gray8(vrx::VRX_Header& header, uint32_t width, uint32_t height) {
-    header.width = width;
-    header.height = height;
-    header.bits = 8;
-    header.channels = 1;
-    header.color_type(vrx::VRX_ColorType::gray());
+    raw_gray(header, width, height, 8);
+}
+inline void gray16(vrx::VRX_Header& header, uint32_t width, uint32_t height) {
+    raw_gray(header, width, height, 16);
 }
 
 }  // namespace vrx_test

@@ -1,6 +1,8 @@
 #pragma once
 // Managers for tests: memory that can be told to fail its N-th allocation and
 // counts what is still out, and an error handler that also keeps every report.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -96,5 +98,11 @@ public:
 
 using TestManager =
     vrx::VRX_ManagerImpl<FailingMemoryManager, RecordingErrorHandler, vrx::VRX_BlockWorkflow>;
+
+// The manager's first status has this code and function text.
+inline void expect_status(TestManager& manager, uint32_t code, const char* function) {
+    EXPECT_EQ(manager.status().code, code);
+    EXPECT_STREQ(manager.status().function, function);
+}
 
 }  // namespace vrx_test
