@@ -2,13 +2,9 @@
 
 #include <array>
 
-#include "vrx/framework/manager/vrx_manager.h"
-
 namespace vrx {
 
 namespace {
-
-constexpr const char* kInitiateText = "VRX_Select1Channel1bitEngine::initiate()";
 
 // For N channels, 8 pixels fill N bytes. Entry [channel][k][v] holds the
 // output bits that source byte k of the group contributes when its value is
@@ -59,31 +55,20 @@ void gather_groups(const std::array<std::array<uint8_t, 256>, N>& t, const unsig
 bool VRX_Select1Channel1bitEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
                                             VRX_DstBuffer* dst, uint16_t channel,
                                             const VRX_ColorType* color) {
-    if (!begin(header, src, dst, kInitiateText, __FILE__, 198)) return false;
-    channels_ = header->channels;
-    if (!channel_fits(channels_, channel, color)) {
-        manager_->report(VRX_ERROR_ARGUMENT, kInitiateText, __FILE__, 208);
-        return false;
-    }
-    if (!header->data_type()->is_u_integer() || !header->encode_type()->is_raw() ||
-        header->bits != 1) {
-        manager_->report(VRX_ERROR_UNSUPPORTED, kInitiateText, __FILE__, 214);
-        return false;
-    }
-    channel_ = channel;
-    width_ = header->width;
+    const Refusals refusals{"VRX_Select1Channel1bitEngine::initiate()", __FILE__, 198, 208, 214};
+    if (!initiate_selection(header, src, dst, channel, 1, color, true, refusals)) return false;
     // Built here, before any line runs.
     if (channels_ == 3) gather3();
     if (channels_ == 4) gather4();
-    return set_output(header, 1, color);
+    return true;
 }
 
 void VRX_Select1Channel1bitEngine::select(const unsigned char* in, unsigned char* out) {
     std::memset(out, 0, output_bytes_);
     const uint32_t groups = channels_ == 3 || channels_ == 4 ? width_ / 8 : 0;
-    if (channels_ == 3) gather_groups<3>(gather3()[channel_], in, groups, out);
-    if (channels_ == 4) gather_groups<4>(gather4()[channel_], in, groups, out);
-    select_bits(in, channels_, channel_, 1, groups * 8, width_, out);
+    if (channels_ == 3) gather_groups<3>(gather3()[first_], in, groups, out);
+    if (channels_ == 4) gather_groups<4>(gather4()[first_], in, groups, out);
+    select_bits(in, channels_, first_, 1, groups * 8, width_, out);
 }
 
 }  // namespace vrx

@@ -22,11 +22,6 @@ public:
 
 protected:
     void select(const unsigned char* in, unsigned char* out) override;
-
-private:
-    uint16_t channels_ = 0;
-    uint16_t channel_ = 0;
-    uint32_t width_ = 0;
 };
 
 }  // namespace vrx

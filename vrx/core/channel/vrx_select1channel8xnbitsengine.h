@@ -23,13 +23,7 @@ protected:
     void select(const unsigned char* in, unsigned char* out) override;
 
 private:
-    using Copy = void (*)(const unsigned char*, size_t, size_t, size_t, uint32_t, unsigned char*);
-
-    uint16_t bits_ = 0;
-    uint16_t channels_ = 0;
-    uint16_t channel_ = 0;
-    uint32_t width_ = 0;
-    Copy copy_ = nullptr;
+    SampleCopy copy_ = nullptr;
 };
 
 }  // namespace vrx

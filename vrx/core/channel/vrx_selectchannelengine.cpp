@@ -8,17 +8,49 @@
 
 namespace vrx {
 
-bool VRX_SelectChannelEngine::begin(const VRX_Header* header, VRX_SrcBuffer* src,
-                                    VRX_DstBuffer* dst, const char* function, const char* file,
-                                    uint32_t line) {
-    return check_version(VRX_INTERFACE_VERSION, function, file, line) &&
-           VRX_ProcessEngine::initiate(header, src, dst);
+namespace {
+
+// Whether `count` channels from `first` lie inside `channels` and the colour
+// type describes them.
+bool selection_fits(uint16_t channels, uint16_t first, uint16_t count, const VRX_ColorType* color) {
+    // In 32 bits: in 16, first 65535 with count 2 would wrap to 1.
+    return uint32_t{first} + count <= channels && count != 0 &&
+           (count == 2 || (color && color->channels() == count));
 }
 
-bool VRX_SelectChannelEngine::set_output(const VRX_Header* header, uint16_t channels,
-                                         const VRX_ColorType* color) {
-    header_.channels = channels;
-    if (!header_.color_type(color)) return false;
+bool format_fits(const VRX_Header& header, bool one_bit) {
+    if (!header.encode_type()->is_raw()) return false;
+    if (one_bit) return header.bits == 1 && header.data_type()->is_u_integer();
+    return header.bits == 8 || header.bits == 16 || header.bits == 32 || header.bits == 64;
+}
+
+}  // namespace
+
+bool VRX_SelectChannelEngine::initiate_selection(const VRX_Header* header, VRX_SrcBuffer* src,
+                                                 VRX_DstBuffer* dst, uint16_t first, uint16_t count,
+                                                 const VRX_ColorType* color, bool one_bit,
+                                                 const Refusals& refusals) {
+    if (!check_version(VRX_INTERFACE_VERSION, refusals.function, refusals.file,
+                       refusals.version_line) ||
+        !VRX_ProcessEngine::initiate(header, src, dst))
+        return false;
+    bits_ = header->bits;
+    channels_ = header->channels;
+    if (!selection_fits(channels_, first, count, color)) {
+        manager_->report(VRX_ERROR_ARGUMENT, refusals.function, refusals.file,
+                         refusals.argument_line);
+        return false;
+    }
+    if (!format_fits(*header, one_bit)) {
+        manager_->report(VRX_ERROR_UNSUPPORTED, refusals.function, refusals.file,
+                         refusals.format_line);
+        return false;
+    }
+    first_ = first;
+    count_ = count;
+    width_ = header->width;
+    header_.channels = count;
+    if (!header_.color_type(count == 2 ? VRX_ColorType::unknown() : color)) return false;
     uint32_t source_bytes = 0;
     return header->line_bytes(source_bytes) && header_.line_bytes(output_bytes_) &&
            src_buffer_->block_bytes(source_bytes) && dst_buffer_->block_bytes(output_bytes_);
@@ -37,16 +69,6 @@ bool VRX_SelectChannelEngine::execute() {
     select(in, out);
     const bool released = src_buffer_->release();
     return dst_buffer_->release(output_bytes_) && released;
-}
-
-bool channel_fits(uint16_t channels, uint16_t channel, const VRX_ColorType* color) {
-    return channel < channels && color && color->channels() == 1;
-}
-
-bool selection_fits(uint16_t channels, uint16_t first, uint16_t count, const VRX_ColorType* color) {
-    // In 32 bits: in 16, first 65535 with count 2 would wrap to 1.
-    return uint32_t{first} + count <= channels && count != 0 &&
-           (count == 2 || (color && color->channels() == count));
 }
 
 void select_bits(const unsigned char* in, uint32_t channels, uint32_t first, uint32_t count,

@@ -20,29 +20,43 @@ public:
     using VRX_ProcessEngine::initiate;
 
 protected:
-    // The interface-version test (reported with `function`, `file`, `line`),
-    // then the process initiate.
-    bool begin(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
-               const char* function, const char* file, uint32_t line);
-    // Gives the output `channels` channels and the colour type `color`; the
-    // source block becomes one line of `header`, the destination block one
-    // output line.
-    bool set_output(const VRX_Header* header, uint16_t channels, const VRX_ColorType* color);
+    // What an engine's initiate reports its refusals with.
+    struct Refusals {
+        const char* function;
+        const char* file;
+        uint32_t version_line;   // interface version refused, 0x80040000
+        uint32_t argument_line;  // channels or colour type, 0x80800000
+        uint32_t format_line;    // encoding, depth or data type, 0x81000000
+    };
+
+    // The initiate of every selection engine, in this order: the interface
+    // version; the process initiate; `count` channels from `first` inside
+    // the source's channels, count not 0 and, unless count is 2, a colour
+    // type of count channels (a null type is refused, not read); a raw
+    // source of unsigned one-bit samples (`one_bit`) or of 8, 16, 32 or
+    // 64-bit samples. The output gets count channels and the colour type,
+    // unknown for two channels; the source block becomes one source line
+    // and the destination block one output line.
+    bool initiate_selection(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
+                            uint16_t first, uint16_t count, const VRX_ColorType* color,
+                            bool one_bit, const Refusals& refusals);
+    // A copy of whole samples, as select_samples below.
+    using SampleCopy = void (*)(const unsigned char* in, size_t channels, size_t first,
+                                size_t count, uint32_t width, unsigned char* out);
+
     // Writes the selected samples of the source line `in` to the line `out`.
     virtual void select(const unsigned char* in, unsigned char* out) = 0;
 
+    uint16_t bits_ = 0;
+    uint16_t channels_ = 0;
+    uint16_t first_ = 0;
+    uint16_t count_ = 0;
+    uint32_t width_ = 0;
     uint32_t output_bytes_ = 0;
 
 private:
     uint32_t lines_ = 0;
 };
-
-// Whether `channel` lies inside `channels` and `color` is a one-channel type
-// (a null type is refused, not read).
-bool channel_fits(uint16_t channels, uint16_t channel, const VRX_ColorType* color);
-// Whether `count` channels from `first` lie inside `channels` and, unless
-// count is 2 (whose output is unknown), `color` is a type of count channels.
-bool selection_fits(uint16_t channels, uint16_t first, uint16_t count, const VRX_ColorType* color);
 
 // Packed one-bit lines: for the pixels [from, width), sets output bit
 // p x count + k to source bit p x channels + first + k (k < count). The
