@@ -60,7 +60,7 @@ private:
 
 // Packed one-bit lines: for the pixels [from, width), sets output bit
 // p x count + k to source bit p x channels + first + k (k < count). The
-// output bits are only ever set, so the line is cleared first.
+// output bits are only ever set: callers clear the line first.
 void select_bits(const unsigned char* in, uint32_t channels, uint32_t first, uint32_t count,
                  uint32_t from, uint32_t width, unsigned char* out);
 

@@ -1,5 +1,3 @@
-#include "vrx/core/channel/vrx_selectchannel.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,6 +11,7 @@
 #include "vrx/core/channel/vrx_select1channel.h"
 #include "vrx/core/channel/vrx_select1channel1bit.h"
 #include "vrx/core/channel/vrx_select1channel8xnbits.h"
+#include "vrx/core/channel/vrx_selectchannel.h"
 #include "vrx/core/channel/vrx_selectnchannel.h"
 #include "vrx/core/channel/vrx_selectnchannel1bit.h"
 #include "vrx/core/channel/vrx_selectnchannel8xnbits.h"
