@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "tests/vrx/core/operation/pixel_chain.h"
+#include "tests/vrx/core/channel/channel_chain.h"
 #include "vrx/core/channel/vrx_mergechannel.h"
 #include "vrx/core/channel/vrx_mergechannel1bit.h"
 #include "vrx/core/channel/vrx_mergechannel8xnbits.h"
@@ -13,19 +13,6 @@ namespace {
 
 using namespace vrx;
 using namespace vrx_pixel_test;
-
-// Keeps the input images alive while a chain reads them.
-struct Planes {
-    std::vector<std::vector<uint8_t>> bytes;
-    std::vector<Format> formats;
-};
-
-VRX_Vector<VRX_Engine*> sources_of(VRX_Manager& manager, const Planes& planes) {
-    VRX_Vector<VRX_Engine*> sources(&manager);
-    for (size_t i = 0; i < planes.bytes.size(); ++i)
-        sources.push_back(read_memory(manager, planes.formats[i], planes.bytes[i]));
-    return sources;
-}
 
 // Merges the inputs; the merged image in `out` (empty on failure).
 bool merge(const Planes& planes, const VRX_ColorType* color, std::vector<uint8_t>& out) {
@@ -114,10 +101,6 @@ TEST(MergeChannel, OneSourceIsReturned) {
     sources.push_back(read_memory(manager, f, bytes));
     EXPECT_EQ(VRX_MergeChannel(&manager).engine(sources, VRX_ColorType::gray()), sources[0]);
     EXPECT_NO_ERROR(manager);
-}
-
-bool bit_at(const std::vector<uint8_t>& bytes, size_t at) {
-    return (bytes[at >> 3] >> (7 - (at & 7))) & 1;
 }
 
 // One-bit planes of every width up to 25 and 2 to 5 inputs (3 and 4 have

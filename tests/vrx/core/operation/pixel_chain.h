@@ -124,7 +124,9 @@ inline bool write_memory(VRX_Manager& manager, VRX_Engine* last, std::vector<uin
 
 // The lines `last` yields, taken straight from its buffer (padding bits of
 // one-bit lines as the engine left them); false when a line is missing.
-inline bool take_lines(VRX_Engine* last, std::vector<uint8_t>& out) {
+// `out` starts full of `fill`: an engine may write its lines straight into
+// it, and a byte it leaves alone keeps that value.
+inline bool take_lines(VRX_Engine* last, std::vector<uint8_t>& out, uint8_t fill = 0) {
     const VRX_Header* header = last ? last->header() : nullptr;
     uint32_t line = 0;
     if (!header || !header->line_bytes(line)) return false;
@@ -133,7 +135,7 @@ inline bool take_lines(VRX_Engine* last, std::vector<uint8_t>& out) {
     VRX_SrcBuffer* src = last->src_buffer();
     if (!src) return false;
     bool ok = src->block_bytes(line);
-    out.assign(size_t{line} * height, 0);
+    out.assign(size_t{line} * height, fill);
     for (uint32_t row = 0; ok && row < height; ++row)
         ok = src->get(out.data() + size_t{row} * line) && src->release();
     src->destroy();
