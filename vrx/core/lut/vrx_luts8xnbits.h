@@ -1,0 +1,20 @@
+#pragma once
+// Creator of the lookup engines for signed 8- and 16-bit sources.
+#include <cstdint>
+
+#include "vrx/core/lut/vrx_lut8xnbitscreator.h"
+
+namespace vrx {
+
+class VRX_LutS8xNbits : public VRX_Lut8xNbitsCreator<VRX_LutS8xNbitsEngine, int8_t, int16_t> {
+public:
+    using VRX_Lut8xNbitsCreator::VRX_Lut8xNbitsCreator;
+    ~VRX_LutS8xNbits() override = default;
+
+    // The registered engine, or null after a report (a missing source or
+    // header: 0x80800000).
+    virtual VRX_Engine* engine(VRX_Engine* source, const VRX_LutData* table,
+                               const VRX_ColorType* color_type);
+};
+
+}  // namespace vrx
