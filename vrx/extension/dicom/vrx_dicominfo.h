@@ -28,10 +28,14 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     // "dicom".
     const char* format_name() const override;
 
-    // Copies of the frame's part offsets and lengths (storage positions);
-    // empty for a frame number at or beyond the number of frames.
+    // The frame's part offsets and lengths (storage positions), made from
+    // the frame table that the loaded data set holds; empty for a frame
+    // number at or beyond the number of frames.
     VRX_Vector<uint32_t> frame_offsets(uint32_t frame) const;
     VRX_Vector<uint32_t> frame_lengths(uint32_t frame) const;
+    // Both at once; false when memory runs out.
+    bool frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
+                     VRX_Vector<uint32_t>& lengths) const;
 
     // A palette was built from the data set.
     bool has_palette() const { return has_palette_; }
@@ -77,8 +81,6 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     uint32_t frame_count_ = 0;
     uint32_t pixel_data_start_ = 0;
     uint32_t pixel_data_size_ = 0;
-    VRX_Vector<VRX_Vector<uint32_t>> frame_offsets_;
-    VRX_Vector<VRX_Vector<uint32_t>> frame_lengths_;
     bool encapsulated_ = false;
     bool has_image_ = false;
     uint32_t compression_ = 0;

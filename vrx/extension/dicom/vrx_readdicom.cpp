@@ -112,9 +112,10 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 103);
         return nullptr;
     }
-    const VRX_Vector<uint32_t> offsets = info.frame_offsets(frame);
-    const VRX_Vector<uint32_t> lengths = info.frame_lengths(frame);
-    if (offsets.empty() || lengths.empty() || offsets.size() != lengths.size()) {
+    VRX_Vector<uint32_t> offsets(manager_);
+    VRX_Vector<uint32_t> lengths(manager_);
+    if (!info.frame_parts(frame, offsets, lengths) || offsets.empty() ||
+        offsets.size() != lengths.size()) {
         manager_->report(VRX_ERROR_DATA, kEngine, __FILE__, 109);
         return nullptr;
     }
