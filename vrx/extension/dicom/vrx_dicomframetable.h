@@ -42,6 +42,9 @@ class VRX_DICOMFrameTable {
     bool add_frame(size_t first, size_t count);
 
     uint32_t count() const;
+    // The native value's storage offset and length.
+    uint32_t value_offset() const { return value_offset_; }
+    uint32_t value_length() const { return value_length_; }
     bool encapsulated() const { return encapsulated_; }
     size_t part_count() const { return parts_.size(); }
     const Part& part(size_t i) const { return parts_[i]; }

@@ -23,6 +23,11 @@ bool VRX_DICOMInfo::frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
     return frame >= frame_count_ || !parsed || parsed->frames.parts_of(frame, offsets, lengths);
 }
 
+uint32_t VRX_DICOMInfo::frame_first_bit(uint32_t frame) const {
+    const VRX_DICOMInfoInternal* parsed = internal();
+    return frame < frame_count_ && parsed ? parsed->frames.first_bit(frame) : 0;
+}
+
 VRX_Vector<uint32_t> VRX_DICOMInfo::frame_offsets(uint32_t frame) const {
     VRX_Vector<uint32_t> offsets(VRX_FormatInfo::manager());
     VRX_Vector<uint32_t> lengths(VRX_FormatInfo::manager());

@@ -33,6 +33,10 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     // number at or beyond the number of frames.
     VRX_Vector<uint32_t> frame_offsets(uint32_t frame) const;
     VRX_Vector<uint32_t> frame_lengths(uint32_t frame) const;
+    // The bit of the frame's first byte at which it begins (0 is the least
+    // significant bit): frames of 1-bit samples follow one another bit by
+    // bit; 0 for every other frame.
+    uint32_t frame_first_bit(uint32_t frame) const;
     // Both at once; false when memory runs out.
     bool frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
                      VRX_Vector<uint32_t>& lengths) const;

@@ -23,6 +23,7 @@ constexpr const char* kCompression = "VRX_DICOMInfoInternal::get_info_compressio
 constexpr const char* kColor = "VRX_DICOMInfoInternal::get_info_color_type()";
 constexpr const char* kCorrect = "VRX_DICOMInfoInternal::correct_color()";
 constexpr const char* kPixelOffset = "VRX_DICOMInfoInternal::get_pixel_offset()";
+constexpr const char* kAttributes = "VRX_DICOMInfoInternal::load_attributes()";
 
 constexpr uint16_t kItemGroup = 0xFFFE;
 constexpr uint16_t kItem = 0xE000;
@@ -174,7 +175,13 @@ bool VRX_DICOMInfoInternal::load_attributes() {
     const int64_t size = dataset_->GetPixelDataSize();
     pixel_data_start = start >= 0 && start <= UINT32_MAX ? static_cast<uint32_t>(start) : 0;
     pixel_data_size = size >= 0 && size <= UINT32_MAX ? static_cast<uint32_t>(size) : 0;
-    return load_sizes() && get_info_color_type() && correct_color();
+    if (!load_sizes() || !get_info_color_type() || !correct_color()) return false;
+    // 1-bit samples are read as one stream of single samples.
+    if (bits_allocated == 1 && samples_per_pixel != 1) {
+        manager_->report(VRX_ERROR_UNSUPPORTED, kAttributes, __FILE__, __LINE__);
+        return false;
+    }
+    return true;
 }
 
 bool VRX_DICOMInfoInternal::load_attributes_without_colour() {
@@ -306,7 +313,11 @@ bool VRX_DICOMInfoInternal::native_frames(const TogDicomDataElement& pixel_data,
         const uint64_t sample_bytes = (bits_allocated + 7u) / 8u;
         line = platform::ByteCount(2) * sample_bytes * ((uint64_t{columns} + 1) & ~uint64_t{1});
     }
-    const platform::ByteCount frame = line * rows * 8;
+    // Frames of 1-bit samples are counted in bits: rows are not padded and
+    // frames follow one another bit by bit.
+    const platform::ByteCount frame =
+        bits_allocated == 1 ? platform::ByteCount(samples_per_pixel) * columns * rows
+                            : line * rows * 8;
     if (length == 0 || !frame.ok() || frame.value() == 0) return true;
     // The declared number of frames counts only as far as the value holds
     // whole frames; a value shorter than one frame is kept as one (short)

@@ -87,7 +87,11 @@ VRX_InputStorage* VRX_ReadDICOM::frame_source(VRX_InputStorage* storage,
     return combined;
 }
 
-VRX_Engine* VRX_ReadDICOM::native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info) {
+VRX_Engine* VRX_ReadDICOM::native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info,
+                                         uint32_t frame) {
+    // 1-bit samples are one stream of bits across rows and frames.
+    if (info.bits == 1)
+        return VRX_ReadStorage(manager_).bit_stream_engine(source, info, 0, info.frame_first_bit(frame));
     const int32_t order = static_cast<int32_t>(info.byte_order());
     // YBR_FULL_422 lines hold two samples per pixel; they are read in that
     // size and expanded.
@@ -133,7 +137,7 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
     const uint32_t compression = info.compression();
     switch (compression) {
         case 0:
-            reader = native_reader(source, info);
+            reader = native_reader(source, info, frame);
             break;
         case 1:
         case 2:

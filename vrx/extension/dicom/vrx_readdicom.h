@@ -47,7 +47,7 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     // or the frame's parts read one after the other. Null after a report.
     VRX_InputStorage* frame_source(VRX_InputStorage* storage, const VRX_Vector<uint32_t>& offsets,
                                    const VRX_Vector<uint32_t>& lengths, bool encapsulated);
-    VRX_Engine* native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info);
+    VRX_Engine* native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, uint32_t frame);
     VRX_Engine* jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, bool& keep_colour);
 };
 

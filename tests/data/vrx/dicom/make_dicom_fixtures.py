@@ -34,6 +34,11 @@ palette/*.dcm
     segmented 8-bit tables), a 16-bit table with a first mapped value of 100
     for 16-bit indices, 16-bit entries for 8-bit indices, and a segmented
     16-bit table with linear and indirect segments.
+
+bits1/*.dcm
+    1-bit images (pack_bits: one bit stream across rows and frames) of
+    widths 1, 7, 8, 9, 510 and 512 with 1 to 3 frames, little and big
+    endian; their frames in frames.txt are pydicom's pixel_array.
 """
 import hashlib
 import os
@@ -42,8 +47,8 @@ import struct
 import numpy as np
 import pydicom
 from pydicom.data import get_palette_files
-from pydicom.pixel_data_handlers.util import apply_color_lut
-from pydicom.uid import generate_uid
+from pydicom.pixel_data_handlers.util import apply_color_lut, pack_bits
+from pydicom.uid import ExplicitVRBigEndian, ExplicitVRLittleEndian, generate_uid
 
 from image_dataset import image_dataset
 
@@ -74,6 +79,8 @@ FRAME_FILES = [
     "rtdose_expb_1frame.dcm",
     "rtdose_rle.dcm",
     "rtdose_rle_1frame.dcm",
+    "liver_1frame.dcm",
+    "liver_expb_1frame.dcm",
 ]
 
 DICOMDIRS = [
@@ -195,6 +202,36 @@ def palette_frames(name, ds):
     return [frame_line("palette/" + name, 0, rgb)]
 
 
+def save(ds, folder, name):
+    os.makedirs(os.path.join(HERE, folder), exist_ok=True)
+    path = os.path.join(HERE, folder, name + ".dcm")
+    ds.save_as(path, write_like_original=False)
+    return path
+
+
+def one_bit_images():
+    """frames.txt lines of the 1-bit images."""
+    rng = np.random.default_rng(13)
+    lines = []
+    shapes = [(1, 5), (7, 5), (8, 4), (9, 3), (510, 4), (512, 3)]
+    for k, (columns, rows) in enumerate(shapes):
+        for big in (False, True):
+            frames = 1 + (2 * k + big) % 3
+            name = "w%d_f%d_%s" % (columns, frames, "be" if big else "le")
+            syntax = ExplicitVRBigEndian if big else ExplicitVRLittleEndian
+            ds = image_dataset(rows, columns, 1, 1, "MONOCHROME2",
+                               generate_uid(entropy_srcs=[name]), syntax)
+            ds.NumberOfFrames = frames
+            pixels = rng.integers(0, 2, size=(frames, rows, columns), dtype=np.uint8)
+            ds.PixelData = pack_bits(pixels)
+            ds["PixelData"].VR = "OB"
+            read = pydicom.dcmread(save(ds, "bits1", name))
+            arr = read.pixel_array.reshape(frames, rows, columns)
+            assert (arr == pixels).all()
+            lines += [frame_line("bits1/" + name, i, arr[i]) for i in range(frames)]
+    return lines
+
+
 def dicomdir_block(name):
     ds = pydicom.dcmread(os.path.join(TEST_FILES, "dicomdirtests", name))
     text = lambda r, k: "" if r.get(k) is None else (
@@ -234,6 +271,7 @@ def main():
             lines.append(frame_line(name, index, frame))
     for name, ds in palette_images():
         lines.extend(palette_frames(name, ds))
+    lines += one_bit_images()
     with open(os.path.join(HERE, "frames.txt"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -239,6 +239,7 @@ struct LoadRefusal {
     uint16_t samples;
     uint32_t code;
     const char* function;
+    uint16_t bits = 8;
 };
 
 TEST(DICOMInfoLoad, RefusedSyntaxesAndColoursLeaveTheStorageWhereItWas) {
@@ -255,11 +256,13 @@ TEST(DICOMInfoLoad, RefusedSyntaxesAndColoursLeaveTheStorageWhereItWas) {
          "VRX_DICOMInfoInternal::get_info_color_type()"},
         {"no samples, unknown colour", kExplicitLittle, "UNKNOWN", 0, VRX_ERROR_UNSUPPORTED,
          "VRX_DICOMInfoInternal::correct_color()"},
+        {"1-bit samples, three of them", kExplicitLittle, "RGB", 3, VRX_ERROR_UNSUPPORTED,
+         "VRX_DICOMInfoInternal::load_attributes()", 1},
     };
     for (const LoadRefusal& c : cases) {
         SCOPED_TRACE(c.name);
         Writer w(c.syntax);
-        w.image(2, 2, 8, c.samples, c.photometric);
+        w.image(2, 2, c.bits, c.samples, c.photometric);
         w.pixel_data(Bytes(12, 0));
         TestManager manager;
         const Bytes bytes = w.bytes();
@@ -380,6 +383,16 @@ TEST(DICOMInfoFragments, EmptyTableRleFramesTakeOneFragmentEach) {
     EXPECT_EQ(i.lengths(0), std::vector<uint32_t>{static_cast<uint32_t>(a.size())});
     EXPECT_EQ(i.decode(0), (Bytes{1, 2, 3, 4}));
     EXPECT_EQ(i.decode(1), (Bytes{5, 6, 7, 8}));
+}
+
+TEST(DICOMInfoFragments, OneBitRleFramesStayRefused) {
+    Writer w(kRle);
+    w.image(1, 8, 1, 1, "MONOCHROME2");
+    w.encapsulated({}, {rle_of({1, 2, 3, 4})});
+    Info i(w.bytes());
+    ASSERT_TRUE(i.ok);
+    EXPECT_TRUE(i.decode(0).empty());
+    EXPECT_TRUE(has_status(i.manager, VRX_ERROR_DATA, "VRX_ReadDICOMRLESegment::engine()"));
 }
 
 TEST(DICOMInfoFragments, EmptyTableSingleFrameTakesEveryFragment) {
