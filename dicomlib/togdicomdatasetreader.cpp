@@ -418,6 +418,7 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
             vr = GetDictionaryVR(group, number);
         }
         element->SetVR(vr);
+        if (pixelData) ds_.pixelDataVR_ = vrAsRead;
 
         // Private sequences of defined length may be passed over; one of
         // undefined length is read, as its end is found only by reading it.
@@ -545,6 +546,7 @@ int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth,
         const uint32_t vrAsRead = MakeVR(static_cast<char>(letters[0]), static_cast<char>(letters[1]));
         const uint32_t vr = vrAsRead == VR::UN ? GetDictionaryVR(group, number) : vrAsRead;
         element->SetVR(vr);
+        if (pixelData) ds_.pixelDataVR_ = vrAsRead;
 
         if (length == UndefinedLength || vr == VR::SQ) {
             if (depth > kMaxDepth) return ResultMalformed;

@@ -6,8 +6,8 @@ Run with Debian's Python (python3-pydicom, python3-numpy):
     /usr/bin/python3 fuzz/vrx_dicom/make_corpus.py
 
 Seeds: small files of pydicom's test set (a DICOMDIR, RLE, multi-frame,
-colour and big-endian images), a palette image and 1-bit frames of
-tests/data/vrx/dicom, and
+colour and big-endian images), a palette image, 1-bit frames and 8-bit
+samples in big-endian words of tests/data/vrx/dicom, and
 files made here: a planar RGB image, a native YBR_FULL_422 image and a
 two-frame RLE image with a basic offset table.
 """
@@ -36,6 +36,7 @@ COPIES = {
     "big_endian": os.path.join(TEST_FILES, "MR_small_bigendian.dcm"),
     "palette_segmented": os.path.join(PALETTES, "palette8_segmented16.dcm"),
     "one_bit": os.path.join(FIXTURES, "bits1", "w9_f2_be.dcm"),
+    "words_ow": os.path.join(FIXTURES, "words", "gray_ow.dcm"),
 }
 
 

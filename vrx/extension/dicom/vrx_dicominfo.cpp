@@ -23,6 +23,14 @@ bool VRX_DICOMInfo::frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
     return frame >= frame_count_ || !parsed || parsed->frames.parts_of(frame, offsets, lengths);
 }
 
+bool VRX_DICOMInfo::native_value(uint32_t& offset, uint32_t& length) const {
+    const VRX_DICOMInfoInternal* parsed = internal();
+    if (!has_image_ || encapsulated_ || !parsed) return false;
+    offset = parsed->frames.value_offset();
+    length = parsed->frames.value_length();
+    return true;
+}
+
 uint32_t VRX_DICOMInfo::frame_first_bit(uint32_t frame) const {
     const VRX_DICOMInfoInternal* parsed = internal();
     return frame < frame_count_ && parsed ? parsed->frames.first_bit(frame) : 0;
@@ -47,6 +55,7 @@ void VRX_DICOMInfo::clear_image() {
     VRX_Header::assign(VRX_Header(VRX_FormatInfo::manager()));
     has_palette_ = false;
     byte_order_ = 1;
+    words_swapped_ = false;
     planar_ = false;
     frame_count_ = 0;
     pixel_data_start_ = 0;
@@ -88,6 +97,7 @@ bool VRX_DICOMInfo::fill(const VRX_DICOMInfoInternal& parsed) {
     has_palette_ = parsed.has_palette != 0;
     compression_ = parsed.compression;
     byte_order_ = parsed.byte_order;
+    words_swapped_ = parsed.words_swapped;
     pixel_data_start_ = parsed.pixel_data_start;
     pixel_data_size_ = parsed.pixel_data_size;
     frame_count_ = parsed.frame_count;

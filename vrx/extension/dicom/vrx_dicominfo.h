@@ -46,6 +46,13 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     // 1: samples as stored (little endian); 0: big endian, multi-byte
     // samples are swapped by the reader.
     uint32_t byte_order() const { return byte_order_; }
+    // 8-bit or 1-bit samples in 16-bit words stored most significant byte
+    // first (explicit VR big endian, Pixel Data of VR OW): the reader
+    // exchanges the two bytes of every word of the value back.
+    bool words_swapped() const { return words_swapped_; }
+    // Storage offset and length of a native Pixel Data value; false for
+    // encapsulated pixel data or none.
+    bool native_value(uint32_t& offset, uint32_t& length) const;
     // Planar Configuration is non-zero.
     bool planar() const { return planar_; }
     uint32_t frame_count() const { return frame_count_; }
@@ -81,6 +88,7 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
 
     bool has_palette_ = false;
     uint32_t byte_order_ = 1;
+    bool words_swapped_ = false;
     bool planar_ = false;
     uint32_t frame_count_ = 0;
     uint32_t pixel_data_start_ = 0;

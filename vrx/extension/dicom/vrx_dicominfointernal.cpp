@@ -285,6 +285,7 @@ bool VRX_DICOMInfoInternal::get_pixel_offset() {
     frames.clear();
     frame_count = 0;
     encapsulated = false;
+    words_swapped = false;
     if (pixel_data->GetChildCount() != 0 || pixel_data->GetValueLength() == kUndefinedLength) {
         encapsulated = true;
         return encapsulated_frames(*pixel_data);
@@ -295,6 +296,8 @@ bool VRX_DICOMInfoInternal::get_pixel_offset() {
         value_offset = dataset_->GetPixelDataStart() + dataset_->GetPixelDataSize() -
                        pixel_data->GetValueLength();
     }
+    words_swapped = byte_order == 0 && bits_allocated <= 8 &&
+                    dataset_->GetPixelDataVRAsRead() == TogDicomLib::VR::OW;
     return native_frames(*pixel_data, base_position_ + value_offset);
 }
 

@@ -90,6 +90,10 @@ class VRX_DICOMInfoInternal : public VRX_Object {
     // The photometric interpretation is YBR_FULL_422: two pixels share one
     // chroma pair.
     bool subsampled_422 = false;
+    // Samples of 8 bits or 1 bit in 16-bit words stored most significant byte
+    // first (explicit VR big endian with Pixel Data of VR OW): the reader
+    // exchanges the two bytes of every word of the value.
+    bool words_swapped = false;
     uint32_t frame_count = 0;
     uint32_t pixel_data_start = 0;
     uint32_t pixel_data_size = 0;

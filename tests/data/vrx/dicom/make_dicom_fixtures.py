@@ -39,10 +39,22 @@ bits1/*.dcm
     1-bit images (pack_bits: one bit stream across rows and frames) of
     widths 1, 7, 8, 9, 510 and 512 with 1 to 3 frames, little and big
     endian; their frames in frames.txt are pydicom's pixel_array.
+
+words/*.dcm
+    8-bit images in explicit VR big endian whose Pixel Data is OW (16-bit
+    words, most significant byte first): grey frames of odd size, a planar
+    RGB image, a palette image, 1-bit frames, and a grey image with OB Pixel
+    Data.
+    pydicom reads OW without undoing the word order, so their frames in
+    frames.txt are the samples written; dcmconv +te, when installed, must
+    turn each file into a little-endian one of those samples.
 """
 import hashlib
 import os
+import shutil
 import struct
+import subprocess
+import tempfile
 
 import numpy as np
 import pydicom
@@ -232,6 +244,74 @@ def one_bit_images():
     return lines
 
 
+def swap_pairs(data):
+    """The bytes with each pair exchanged (an odd last byte stays)."""
+    out = bytearray(data)
+    out[0:len(out) & ~1:2], out[1:len(out) & ~1:2] = data[1:len(data) & ~1:2], data[0:len(data) & ~1:2]
+    return bytes(out)
+
+
+def word_images():
+    """frames.txt lines of the 8-bit big-endian images."""
+    rng = np.random.default_rng(24)
+    dcmconv = shutil.which("dcmconv")
+    lines = []
+
+    def write(name, ds, data, vr, expected, tables=()):
+        data += b"\0" * (len(data) % 2)
+        ds.PixelData = swap_pairs(data) if vr == "OW" else data
+        ds["PixelData"].VR = vr
+        # 8-bit table entries lie in OW words like the samples.
+        for colour, table in zip(("Red", "Green", "Blue"), tables):
+            setattr(ds, colour + "PaletteColorLookupTableDescriptor", [256, 0, 8])
+            setattr(ds, colour + "PaletteColorLookupTableData", swap_pairs(table))
+            ds[colour + "PaletteColorLookupTableData"].VR = "OW"
+        path = save(ds, "words", name)
+        if dcmconv:
+            with tempfile.TemporaryDirectory() as tmp:
+                little = os.path.join(tmp, "le.dcm")
+                subprocess.run([dcmconv, "+te", path, little], check=True)
+                converted = pydicom.dcmread(little)
+                assert converted.PixelData == data, name
+                assert converted.get("RedPaletteColorLookupTableData", b"") == (
+                    tables[0] if tables else b""), name
+        frames = expected if isinstance(expected, list) else [expected]
+        return [frame_line("words/" + name, i, f) for i, f in enumerate(frames)]
+
+    def dataset(name, rows, columns, samples, photometric, bits=8):
+        return image_dataset(rows, columns, bits, samples, photometric,
+                             generate_uid(entropy_srcs=[name]), ExplicitVRBigEndian)
+
+    # Grey, 5 x 3, two frames: the second frame starts inside a word.
+    grey = rng.integers(0, 256, size=(2, 3, 5), dtype=np.uint8)
+    ds = dataset("gray_ow", 3, 5, 1, "MONOCHROME2")
+    ds.NumberOfFrames = 2
+    lines += write("gray_ow", ds, grey.tobytes(), "OW", [grey[0], grey[1]])
+    ds = dataset("gray_ob", 3, 5, 1, "MONOCHROME2")
+    ds.NumberOfFrames = 2
+    lines += write("gray_ob", ds, grey.tobytes(), "OB", [grey[0], grey[1]])
+
+    # 1-bit samples in OW words, as dcmtk reads them: two frames of 9 x 3.
+    bits = rng.integers(0, 2, size=(2, 3, 9), dtype=np.uint8)
+    ds = dataset("bits1_ow", 3, 9, 1, "MONOCHROME2", bits=1)
+    ds.NumberOfFrames = 2
+    lines += write("bits1_ow", ds, pack_bits(bits), "OW", [bits[0], bits[1]])
+
+    # Planar RGB, 3 x 3: planes of an odd size.
+    rgb = rng.integers(0, 256, size=(3, 3, 3), dtype=np.uint8)
+    ds = dataset("rgb_planar_ow", 3, 3, 3, "RGB")
+    ds.PlanarConfiguration = 1
+    lines += write("rgb_planar_ow", ds, rgb.transpose(2, 0, 1).tobytes(), "OW", rgb)
+
+    # Palette, 7 x 3 indices into 8-bit tables.
+    indices = rng.integers(0, 256, size=(3, 7), dtype=np.uint8)
+    ds = dataset("palette_ow", 3, 7, 1, "PALETTE COLOR")
+    tables = [bytes(rng.integers(0, 256, size=256, dtype=np.uint8)) for _ in range(3)]
+    rgb = np.stack([np.frombuffer(t, dtype=np.uint8)[indices] for t in tables], axis=-1)
+    lines += write("palette_ow", ds, indices.tobytes(), "OW", rgb, tables)
+    return lines
+
+
 def dicomdir_block(name):
     ds = pydicom.dcmread(os.path.join(TEST_FILES, "dicomdirtests", name))
     text = lambda r, k: "" if r.get(k) is None else (
@@ -272,6 +352,7 @@ def main():
     for name, ds in palette_images():
         lines.extend(palette_frames(name, ds))
     lines += one_bit_images()
+    lines += word_images()
     with open(os.path.join(HERE, "frames.txt"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/vrx/core/storage/vrx_pixelread_test_support.h"
+#include "vrx/core/storage/vrx_wordswapinputstorage.h"
 #include "vrx/framework/buffer/vrx_srcbuffer.h"
 #include "vrx/framework/engine/vrx_engine.h"
 
@@ -226,6 +227,34 @@ TEST(ReadStorageBitStream, RefusesOtherImagesAndEndsAtAShortStream) {
         storage->destroy();
         EXPECT_TRUE(has_status(manager, c.code, c.function));
     }
+}
+
+TEST(WordSwapInputStorage, ReadsEveryRangeWithTheBytesOfEachWordExchanged) {
+    TestManager manager;
+    const Bytes stored = {0, 1, 2, 3, 4, 5, 6};
+    // Words from position 0; the odd last byte stays.
+    const Bytes swapped = {1, 0, 3, 2, 5, 4, 6};
+    VRX_InputStorage* bytes = storage_over(manager, stored);
+    VRX_InputStorage* words = VRX_WordSwapInputStorage::create(&manager, bytes);
+    bytes->destroy();
+    ASSERT_NE(words, nullptr);
+    for (int32_t at = 0; at <= 7; ++at)
+        for (int32_t n = 0; n <= 8; ++n) {
+            ASSERT_TRUE(words->seek_from_begin(at));
+            Bytes got(static_cast<size_t>(n), 0xFF);
+            const int32_t read = words->read(got.data(), n);
+            const int32_t expected = std::min(n, 7 - at);
+            ASSERT_EQ(read, expected) << at << " " << n;
+            got.resize(static_cast<size_t>(read));
+            EXPECT_EQ(got, Bytes(swapped.begin() + at, swapped.begin() + at + expected));
+            EXPECT_EQ(words->position(), at + expected);
+        }
+    ASSERT_TRUE(words->seek_from_begin(5));
+    EXPECT_EQ(words->get(), 4);
+    EXPECT_EQ(words->get(), 6);
+    EXPECT_EQ(words->get(), -1);
+    words->destroy();
+    EXPECT_TRUE(is_clean(manager));
 }
 
 }  // namespace
