@@ -29,6 +29,39 @@ constexpr uint32_t kUnknownSizePiece = 1024 * 1024;
 
 const char kDicm[4] = {'D', 'I', 'C', 'M'};
 
+// Attaches the elements of one data set to their parent. Elements in tag
+// order are appended at once; from the first one out of order on they wait
+// and are merged in when the data set ends (also when reading fails), so
+// that n elements in any order attach in O(n log n).
+class ChildAttacher {
+public:
+    explicit ChildAttacher(TogDicomDataElement* parent) noexcept : parent_(parent) {}
+    ~ChildAttacher() { Flush(); }
+    ChildAttacher(const ChildAttacher&) = delete;
+    ChildAttacher& operator=(const ChildAttacher&) = delete;
+
+    int Attach(TogDicomDataElement* element) noexcept {
+        if (waiting_.empty() && parent_->AppendsInOrder(element)) return parent_->SetChildElement(element);
+        try {
+            waiting_.push_back(element);
+        } catch (...) {
+            return ResultOutOfMemory;
+        }
+        return ResultSuccess;
+    }
+    // Attaches the waiting elements; the result of the merge.
+    int Flush() noexcept { return waiting_.empty() ? ResultSuccess : parent_->SetChildElements(waiting_); }
+    // Flushes, then passes `result` on unless the flush failed.
+    int Done(int result) noexcept {
+        const int flushed = Flush();
+        return result != ResultSuccess ? result : flushed;
+    }
+
+private:
+    TogDicomDataElement* parent_;
+    std::vector<TogDicomDataElement*> waiting_;
+};
+
 bool IsPixelData(uint32_t group, uint32_t element) {
     return group == kPixelGroup && element == kPixelElement;
 }
@@ -365,10 +398,11 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
     // Set once (0002,0010) is read in this data set.
     bool haveSyntax = false;
     Encoding syntaxKind = kind;
+    ChildAttacher children(parent);
 
     for (;;) {
-        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return ResultSuccess;
-        if (AtEnd()) return ResultSuccess;
+        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return children.Done(ResultSuccess);
+        if (AtEnd()) return children.Done(ResultSuccess);
 
         uint8_t tag[4];
         int result = ReadRaw(tag, sizeof(tag));
@@ -389,7 +423,7 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
 
         if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) {
             uint32_t ignored;
-            return Read32(ignored, elementKind);
+            return children.Done(Read32(ignored, elementKind));
         }
 
         TogDicomDataElement* element = ds_.CreateElement(group, number);
@@ -447,7 +481,7 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
             if (result != ResultSuccess) return result;
         }
 
-        result = parent->SetChildElement(element);
+        result = children.Attach(element);
         if (result != ResultSuccess) return result;
         if (pixelData) ds_.pixelDataSize_ = position_ - ds_.pixelDataStart_;
     }
@@ -524,9 +558,10 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
 
 int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth, uint32_t limit) noexcept {
     const int64_t start = position_;
+    ChildAttacher children(parent);
     for (;;) {
-        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return ResultSuccess;
-        if (AtEnd()) return ResultSuccess;
+        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return children.Done(ResultSuccess);
+        if (AtEnd()) return children.Done(ResultSuccess);
 
         uint32_t group;
         uint32_t number;
@@ -537,7 +572,7 @@ int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth,
         if (result == ResultSuccess) result = ReadRaw(letters, sizeof(letters));
         if (result == ResultSuccess) result = Read32(length, Encoding::ExplicitLittle);
         if (result != ResultSuccess) return result;
-        if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) return ResultSuccess;
+        if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) return children.Done(ResultSuccess);
 
         const bool pixelData = IsPixelData(group, number);
         if (pixelData) ds_.pixelDataStart_ = position_ - 12;
@@ -560,12 +595,12 @@ int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth,
         // A basic offset table that is not empty ends the stream with its own
         // code; the element is kept.
         if (result != ResultSuccess && result != ResultBasicOffsetTable) return result;
-        const int attached = parent->SetChildElement(element);
+        const int attached = children.Attach(element);
         if (attached != ResultSuccess) return attached;
         if (result != ResultSuccess) return result;
         if (pixelData) {
             ds_.pixelDataSize_ = position_ - ds_.pixelDataStart_;
-            if (depth == 0) return ResultSuccess;
+            if (depth == 0) return children.Done(ResultSuccess);
         }
     }
 }

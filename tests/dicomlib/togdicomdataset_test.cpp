@@ -376,6 +376,27 @@ Bytes Nested(Form form, int levels) {
     return b;
 }
 
+// Elements in falling tag order, a tag read twice (the later one wins) and
+// a file cut short: the tree is the one of the same elements in order.
+TEST(TogDicomDatasetReader, ElementsOutOfOrderAreOrderedAsTheyAreAttached) {
+    auto value = [](uint32_t e) { return std::string{'A', static_cast<char>('0' + e % 10)}; };
+    Bytes falling = Part10(kExplicitLittle);
+    Bytes rising = Part10(kExplicitLittle);
+    for (uint32_t e = 40; e > 0; --e) falling.Element(0x0011 + 2 * (e % 3), e, "LO", value(e));
+    falling.Element(0x0015, 5, "LO", "LATE");
+    for (uint32_t e = 1; e <= 40; ++e) rising.Element(0x0011 + 2 * (e % 3), e, "LO", e == 5 ? "LATE" : value(e));
+    const Parsed in_order = ParseEveryKnownSize(rising.data, true);
+    ASSERT_EQ(in_order.result, ResultSuccess);
+    EXPECT_EQ(ParseEveryKnownSize(falling.data, true).tree, in_order.tree);
+    // Cut inside the last element: what was read is attached, in order.
+    std::vector<uint8_t> cut = falling.data;
+    cut.resize(cut.size() - 3);
+    TogDicomDataset ds;
+    EXPECT_NE(Parse(ds, cut, true), ResultSuccess);
+    EXPECT_EQ(ds.GetRoot()->GetChildCount(), 3u + 40u);
+    EXPECT_EQ(Text(ds.GetRoot()->FindChild(0x0015, 5)), "A5");
+}
+
 TEST(TogDicomDatasetReader, SequencesNestDownToElevenLevels) {
     for (const Form form : {Form::Implicit, Form::Explicit}) {
         const char* syntax = form == Form::Implicit ? kImplicit : kExplicitLittle;
