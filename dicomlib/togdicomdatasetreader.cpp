@@ -18,7 +18,8 @@ constexpr uint32_t kPixelElement = 0x0010;
 constexpr uint32_t kItemGroup = 0xFFFE;
 constexpr uint32_t kItemDelimiter = 0xE00D;
 constexpr uint32_t kSequenceDelimiter = 0xE0DD;
-// Sequences may nest this deep below the top level.
+// Sequences may nest this deep below the top level; the content of a
+// sequence nested deeper is passed over.
 constexpr int kMaxDepth = 10;
 // Read-ahead through the callbacks.
 constexpr uint32_t kAheadBytes = 64 * 1024;
@@ -475,9 +476,9 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
                 syntaxKind = TransferSyntaxEncoding(uid);
             }
         } else {
-            if (depth > kMaxDepth) return ResultMalformed;
             element->SetValueLength(length);
-            result = Sequence(element, vrAsRead, length, depth, elementKind, false);
+            result = depth > kMaxDepth ? SkipSequence(vrAsRead, length, elementKind, false)
+                                       : Sequence(element, vrAsRead, length, depth, elementKind, false);
             if (result != ResultSuccess) return result;
         }
 
@@ -556,6 +557,71 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
     }
 }
 
+int TogDicomDataset::Reader::SkipSequence(uint32_t vrAsRead, uint32_t length, Encoding kind,
+                                          bool fixedLayout) noexcept {
+    if (length != UndefinedLength) return Skip(length);
+    // The constructs of undefined length still open, innermost last: a
+    // sequence (items follow) or an item (elements follow), with how what
+    // follows is encoded. Each ends at its delimiter; everything of defined
+    // length is skipped whole.
+    struct Level {
+        bool items;
+        Encoding kind;
+        bool fixed;  // elements in the fixed-layout form
+    };
+    std::vector<Level> open;
+    auto openSequence = [&](uint32_t vr, Encoding enclosing, bool fixed) noexcept {
+        const bool un = (fixed || IsExplicit(enclosing)) && vr == VR::UN;
+        try {
+            open.push_back({true, un ? UnSequenceKind(enclosing, fixed) : enclosing, fixed && !un});
+        } catch (...) {
+            return ResultOutOfMemory;
+        }
+        return ResultSuccess;
+    };
+    int result = openSequence(vrAsRead, kind, fixedLayout);
+    while (result == ResultSuccess && !open.empty()) {
+        const Level level = open.back();
+        const Encoding k = level.fixed ? Encoding::ExplicitLittle : level.kind;
+        uint32_t group = 0;
+        uint32_t number = 0;
+        uint32_t size = 0;
+        uint32_t vr = VR::Blank;
+        result = Read16(group, k);
+        if (result == ResultSuccess) result = Read16(number, k);
+        if (result != ResultSuccess) break;
+        if (level.items || group == kItemGroup || !(level.fixed || IsExplicit(k))) {
+            // Items, delimiters and implicit VR elements: a 4-byte length.
+            result = Read32(size, k);
+        } else {
+            uint8_t letters[2];
+            result = ReadRaw(letters, sizeof(letters));
+            vr = MakeVR(static_cast<char>(letters[0]), static_cast<char>(letters[1]));
+            if (result == ResultSuccess && !level.fixed && IsShortLengthVR(vr)) {
+                result = Read16(size, k);
+            } else {
+                if (result == ResultSuccess && !level.fixed) result = Skip(2);
+                if (result == ResultSuccess) result = Read32(size, k);
+            }
+        }
+        if (result != ResultSuccess) break;
+        if (group == kItemGroup && (number == kItemDelimiter || number == kSequenceDelimiter)) {
+            open.pop_back();
+        } else if (size != UndefinedLength) {
+            result = Skip(size);
+        } else if (level.items) {
+            try {
+                open.push_back({false, level.kind, level.fixed});
+            } catch (...) {
+                result = ResultOutOfMemory;
+            }
+        } else {
+            result = openSequence(vr, level.kind, level.fixed);
+        }
+    }
+    return result;
+}
+
 int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth, uint32_t limit) noexcept {
     const int64_t start = position_;
     ChildAttacher children(parent);
@@ -584,9 +650,9 @@ int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth,
         if (pixelData) ds_.pixelDataVR_ = vrAsRead;
 
         if (length == UndefinedLength || vr == VR::SQ) {
-            if (depth > kMaxDepth) return ResultMalformed;
             element->SetValueLength(length);
-            result = Sequence(element, vrAsRead, length, depth, Encoding::ExplicitLittle, true);
+            result = depth > kMaxDepth ? SkipSequence(vrAsRead, length, Encoding::ExplicitLittle, true)
+                                       : Sequence(element, vrAsRead, length, depth, Encoding::ExplicitLittle, true);
         } else if (pixelData) {
             result = ReadUpToZero(element);
         } else {

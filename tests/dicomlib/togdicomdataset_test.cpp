@@ -368,12 +368,22 @@ TEST(TogDicomDatasetReader, UnknownSizeReadsLargeValuesInPieces) {
 // Sequences
 
 // `levels` sequences nested in one another, each of undefined length.
-Bytes Nested(Form form, int levels) {
-    Bytes b(form);
-    for (int i = 0; i < levels; ++i) b.Header(0x0008, 0x1140, "SQ", kUndefined).Item();
-    b.Element(0x0008, 0x1150, "UI", "1.2.3.4");
-    for (int i = 0; i < levels; ++i) b.ItemEnd().SequenceEnd();
-    return b;
+// `levels` sequences nested in one another, each with one item, around one
+// element; undefined lengths, or defined ones; then an element after them.
+Bytes Nested(Form form, int levels, bool defined = false) {
+    Bytes inner(form);
+    inner.Element(0x0008, 0x1150, "UI", "1.2.3.4");
+    for (int i = 0; i < levels; ++i) {
+        Bytes wrapped(form);
+        if (defined) {
+            const auto size = static_cast<uint32_t>(inner.data.size());
+            wrapped.Header(0x0008, 0x1140, "SQ", size + 8).Item(size).Append(inner);
+        } else {
+            wrapped.Header(0x0008, 0x1140, "SQ", kUndefined).Item().Append(inner).ItemEnd().SequenceEnd();
+        }
+        inner = wrapped;
+    }
+    return inner.Element(0x0010, 0x0010, "PN", "AFTER^");
 }
 
 // Elements in falling tag order, a tag read twice (the later one wins) and
@@ -397,17 +407,34 @@ TEST(TogDicomDatasetReader, ElementsOutOfOrderAreOrderedAsTheyAreAttached) {
     EXPECT_EQ(Text(ds.GetRoot()->FindChild(0x0015, 5)), "A5");
 }
 
-TEST(TogDicomDatasetReader, SequencesNestDownToElevenLevels) {
-    for (const Form form : {Form::Implicit, Form::Explicit}) {
-        const char* syntax = form == Form::Implicit ? kImplicit : kExplicitLittle;
-        TogDicomDataset ds;
-        ASSERT_EQ(Parse(ds, Nested(form, 11).data, false, syntax), ResultSuccess);
-        const TogDicomDataElement* e = ds.GetRoot();
-        for (int i = 0; i < 11; ++i) e = e->FindChild(0x0008, 0x1140)->GetChildAt(0);
-        EXPECT_EQ(Text(e->FindChild(0x0008, 0x1150)), "1.2.3.4");
-        EXPECT_EQ(ParseEveryKnownSize(Nested(form, 12).data, false, syntax).result, ResultMalformed);
-        EXPECT_EQ(ParseEveryKnownSize(Nested(form, 200).data, false, syntax).result, ResultMalformed);
-    }
+// Sequences nest eleven levels deep; the content of a deeper one is passed
+// over (by its length, or by scanning to its delimiter) and what follows it
+// loads; a file cut inside it fails.
+TEST(TogDicomDatasetReader, SequencesBeyondElevenLevelsArePassedOver) {
+    for (const Form form : {Form::Implicit, Form::Explicit, Form::ExplicitBig})
+        for (const bool defined : {false, true})
+            for (const int levels : {11, 12, 13, 200}) {
+                SCOPED_TRACE(std::to_string(levels) + (defined ? " defined" : " undefined"));
+                const char* syntax = form == Form::Implicit ? kImplicit
+                                     : form == Form::Explicit ? kExplicitLittle
+                                                              : kExplicitBig;
+                const Bytes nested = Nested(form, levels, defined);
+                TogDicomDataset ds;
+                ASSERT_EQ(Parse(ds, nested.data, false, syntax), ResultSuccess);
+                EXPECT_EQ(Text(ds.GetRoot()->FindChild(0x0010, 0x0010)), "AFTER^");
+                const TogDicomDataElement* e = ds.GetRoot();
+                for (int i = 0; i < std::min(levels, 11); ++i) e = e->FindChild(0x0008, 0x1140)->GetChildAt(0);
+                if (levels == 11) {
+                    EXPECT_EQ(Text(e->FindChild(0x0008, 0x1150)), "1.2.3.4");
+                } else {
+                    // The twelfth sequence is there, without items.
+                    ASSERT_NE(e->FindChild(0x0008, 0x1140), nullptr);
+                    EXPECT_EQ(e->FindChild(0x0008, 0x1140)->GetChildCount(), 0u);
+                }
+                std::vector<uint8_t> cut = nested.data;
+                cut.resize(cut.size() / 2 + 3);
+                EXPECT_NE(ParseEveryKnownSize(cut, false, syntax).result, ResultSuccess);
+            }
 }
 
 TEST(TogDicomDatasetReader, DefinedAndUndefinedLengthItems) {
