@@ -106,8 +106,10 @@ bool VRX_DICOMInfo::fill(const VRX_DICOMInfoInternal& parsed) {
     if (parsed.data_type == VRX_DataType::s_integer()) {
         declared_data_type_ = VRX_DataType::s_integer();
         // The decompressors deliver unsigned samples; the chain restores the
-        // signed type behind them.
-        data_type(compression_ == 0 ? VRX_DataType::s_integer() : VRX_DataType::u_integer());
+        // signed type behind them. Palette indices are read as their stored
+        // bits, which the palette maps as signed numbers.
+        data_type(compression_ == 0 && !has_palette_ ? VRX_DataType::s_integer()
+                                                      : VRX_DataType::u_integer());
     } else {
         declared_data_type_ = VRX_DataType::u_integer();
         data_type(VRX_DataType::u_integer());

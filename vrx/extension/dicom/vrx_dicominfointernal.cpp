@@ -259,7 +259,8 @@ bool VRX_DICOMInfoInternal::correct_color() {
 
 bool VRX_DICOMInfoInternal::get_info_palette() {
     VRX_DICOMPaletteTable table(manager_);
-    if (!table.load(*root_, bits_allocated, data_type == VRX_DataType::s_integer())) return false;
+    if (!table.load(*root_, bits_allocated, bits_stored, data_type == VRX_DataType::s_integer()))
+        return false;
     if (!table.store(palette)) return false;
     has_palette = 1;
     return true;

@@ -143,9 +143,10 @@ bool VRX_DICOMPaletteTable::read_descriptors(const TogDicomDataElement& dataset)
 }
 
 bool VRX_DICOMPaletteTable::load(const TogDicomDataElement& dataset, uint16_t bits_allocated,
-                                 bool signed_indices) {
+                                 uint16_t bits_stored, bool signed_indices) {
     if (bits_allocated != 8 && bits_allocated != 16) return fail(VRX_ERROR_UNSUPPORTED, 820);
     index_bits_ = bits_allocated;
+    stored_bits_ = bits_stored >= 1 && bits_stored <= bits_allocated ? bits_stored : bits_allocated;
     signed_indices_ = signed_indices;
     if (!read_descriptors(dataset)) return false;
 
@@ -193,9 +194,14 @@ bool VRX_DICOMPaletteTable::store(VRX_Header::VRX_Palette& palette) const {
     auto* bytes = static_cast<uint8_t*>(manager_->allocate(size));
     if (!bytes) return false;
     const int shift = table_bits_ == 16 && entry_bits_ == 8 ? 8 : 0;
+    // Signed indices: the stored bits as a two's complement number.
+    const uint32_t patterns = 1u << stored_bits_;
     for (uint32_t raw = 0; raw < count; ++raw) {
         int64_t index = raw;
-        if (signed_indices_ && raw >= count / 2) index -= count;
+        if (signed_indices_) {
+            index = raw & (patterns - 1);
+            if (index >= patterns / 2) index -= patterns;
+        }
         const int64_t entry = std::clamp<int64_t>(index - first_mapped_, 0, entries_ - 1);
         for (uint32_t c = 0; c < 3; ++c) {
             const uint16_t value = static_cast<uint16_t>(tables_[c][entry] >> shift);

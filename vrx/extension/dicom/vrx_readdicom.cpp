@@ -208,7 +208,8 @@ VRX_Engine* VRX_ReadDICOM::reset_comp_header(VRX_Engine* engine, const VRX_DICOM
         return nullptr;
     }
     bool changed = false;
-    if (info.declared_data_type() == VRX_DataType::s_integer() &&
+    // Colours looked up in a palette are unsigned, whatever its indices are.
+    if (info.declared_data_type() == VRX_DataType::s_integer() && !info.has_palette() &&
         copy.data_type() != VRX_DataType::s_integer()) {
         copy.data_type(VRX_DataType::s_integer());
         changed = true;
