@@ -176,10 +176,18 @@ bool VRX_DICOMPaletteTable::load(const TogDicomDataElement& dataset, uint16_t bi
         if (!(platform::ByteCount(entries_) * unit_bytes).at_most(bytes))
             return fail(VRX_ERROR_DATA, 930);
         if (!tables_[c].resize(entries_)) return false;
+        // Some writers store 8-bit entries one per 16-bit word: the entry is
+        // the word's low byte, or its high byte when every low byte is 0.
+        const bool words = unit_bytes == 1 && (platform::ByteCount(entries_) * 2).at_most(bytes);
+        bool high = words;
+        for (uint32_t i = 0; words && high && i < entries_; ++i) high = data[2 * i] == 0;
         for (uint32_t i = 0; i < entries_; ++i) {
-            tables_[c][i] = unit_bytes == 1
-                                ? data[i]
-                                : static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+            if (words)
+                tables_[c][i] = data[2 * i + (high ? 1 : 0)];
+            else if (unit_bytes == 1)
+                tables_[c][i] = data[i];
+            else
+                tables_[c][i] = static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
         }
     }
     // 16-bit entries of an 8-bit image keep their high byte.
