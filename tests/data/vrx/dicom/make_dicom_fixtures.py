@@ -48,6 +48,16 @@ words/*.dcm
     pydicom reads OW without undoing the word order, so their frames in
     frames.txt are the samples written; dcmconv +te, when installed, must
     turn each file into a little-endian one of those samples.
+
+unusual/*.dcm
+    Valid files of less common forms: signed palette indices with a negative
+    first mapped value (native 8 and 16 bits, RLE), 8-bit palette entries
+    stored one per 16-bit word (value in the low or in the high byte), an
+    image with a Content Sequence nested 12 levels deep, elements in falling
+    tag order, 4096 frames of 1 x 1 pixels under a Number of Frames of
+    2147483647, and names in GB18030 and GBK. Palette frames in frames.txt
+    are dcm2pnm's (which must be installed), the others pydicom's or the
+    samples written.
 """
 import hashlib
 import os
@@ -59,6 +69,8 @@ import tempfile
 import numpy as np
 import pydicom
 from pydicom.data import get_palette_files
+from pydicom.dataset import Dataset
+from pydicom.pixel_data_handlers.rle_handler import rle_encode_frame
 from pydicom.pixel_data_handlers.util import apply_color_lut, pack_bits
 from pydicom.uid import ExplicitVRBigEndian, ExplicitVRLittleEndian, generate_uid
 
@@ -312,6 +324,123 @@ def word_images():
     return lines
 
 
+def dcm2pnm_rgb(path, rows, columns, deep):
+    """The RGB image dcm2pnm makes of a palette file, 8 or 16 bits."""
+    with tempfile.TemporaryDirectory() as tmp:
+        out = os.path.join(tmp, "out.ppm")
+        subprocess.run(["dcm2pnm", "+opw" if deep else "+op", path, out], check=True)
+        data = open(out, "rb").read()
+    if deep:
+        values = [int(v) for v in data.split()[4:]]
+        return np.array(values, dtype=np.uint16).reshape(rows, columns, 3)
+    return np.frombuffer(data[-rows * columns * 3:], dtype=np.uint8).reshape(rows, columns, 3)
+
+
+def unusual_images():
+    """frames.txt lines of the files of less common forms."""
+    lines = []
+
+    def dataset(name, rows, columns, bits, photometric, syntax=ExplicitVRLittleEndian):
+        return image_dataset(rows, columns, bits, 1, photometric,
+                             generate_uid(entropy_srcs=[name]), syntax)
+
+    def palette(name, indices, bits, first, entries, tables, stored=None, rle=False):
+        rows, columns = indices.shape
+        ds = dataset(name, rows, columns, bits, "PALETTE COLOR")
+        ds.PixelRepresentation = 1 if first < 0 or indices.min() < 0 else 0
+        if stored:
+            ds.BitsStored, ds.HighBit = stored, stored - 1
+        entry_bits = 16 if tables[0].dtype == np.uint16 else 8
+        for colour, table in zip(("Red", "Green", "Blue"), tables):
+            setattr(ds, colour + "PaletteColorLookupTableDescriptor", [entries, first, entry_bits])
+            setattr(ds, colour + "PaletteColorLookupTableData", table.astype("<u%d" % table.itemsize).tobytes())
+        stored_type = "<i%d" % (bits // 8) if ds.PixelRepresentation else "<u%d" % (bits // 8)
+        if rle:
+            ds.file_meta.TransferSyntaxUID = pydicom.uid.RLELossless
+            frame = rle_encode_frame(indices.astype(stored_type).view("<u%d" % (bits // 8)))
+            ds.PixelData = pydicom.encaps.encapsulate([frame])
+            ds["PixelData"].VR = "OB"
+            ds["PixelData"].is_undefined_length = True
+        else:
+            ds.PixelData = indices.astype(stored_type).tobytes()
+        path = save(ds, "unusual", name)
+        rgb = dcm2pnm_rgb(path, rows, columns, bits == 16 and entry_bits == 16)
+        return [frame_line("unusual/" + name, 0, rgb)]
+
+    e = np.arange(1024)
+    wide = [(e * 64) % 65536, 65535 - e * 37, (e * e * 7) % 65536]
+    signed16 = np.arange(-600, 700, 5).reshape(13, 20)
+    lines += palette("palette_signed16", signed16, 16, -500, 1024, [t.astype(np.uint16) for t in wide],
+                     stored=12)
+    signed8 = np.arange(-128, 128).reshape(16, 16)
+    narrow = [(e[:200] * 5) % 256, 255 - e[:200], (e[:200] * 7) % 256]
+    lines += palette("palette_signed8", signed8, 8, -100, 200, [t.astype(np.uint8) for t in narrow])
+    lines += palette("palette_signed8_rle", signed8, 8, -100, 200,
+                     [t.astype(np.uint8) for t in narrow], rle=True)
+    # 8-bit entries one per 16-bit word: in the low bytes, or in the high
+    # bytes with every low byte 0.
+    ramp = np.arange(256).reshape(8, 32)
+    low = [(e[:256] * 3) % 256, 255 - e[:256], (e[:256] * 11) % 256]
+    lines += palette("palette_words_low", ramp, 8, 0, 256,
+                     [(t | 0x100 * (i == 2)).astype(np.uint16) for i, t in enumerate(low)])
+    lines += palette("palette_words_high", ramp, 8, 0, 256, [(t << 8).astype(np.uint16) for t in low])
+
+    # Content Sequence nested 12 levels deep, the outer levels of undefined
+    # length.
+    pixels = np.arange(35, dtype=np.uint8).reshape(5, 7)
+    ds = dataset("deep_nesting", 5, 7, 8, "MONOCHROME2")
+    inner = Dataset()
+    inner.TextValue = "deepest"
+    for level in range(12):
+        outer = Dataset()
+        outer.ValueType = "CONTAINER"
+        outer.ContentSequence = [inner]
+        outer["ContentSequence"].is_undefined_length = level >= 6
+        inner = outer
+    ds.ContentSequence = inner.ContentSequence
+    ds["ContentSequence"].is_undefined_length = True
+    ds.PixelData = pixels.tobytes()
+    read = pydicom.dcmread(save(ds, "unusual", "deep_nesting"))
+    lines.append(frame_line("unusual/deep_nesting", 0, read.pixel_array))
+
+    # The same image's elements written in falling tag order.
+    ds = dataset("falling_tags", 5, 7, 8, "MONOCHROME2")
+    ds.PatientName = "Falling^Tags"
+    ds.PixelData = pixels.tobytes()
+    path = save(ds, "unusual", "falling_tags")
+    data = open(path, "rb").read()
+    meta_end = 132 + 12 + struct.unpack("<I", data[140:144])[0]
+    chunks = []
+    for elem in pydicom.dcmread(path):
+        out = pydicom.filebase.DicomBytesIO()
+        out.is_little_endian, out.is_implicit_VR = True, False
+        pydicom.filewriter.write_data_element(out, elem)
+        chunks.append(out.getvalue())
+    assert b"".join(chunks) == data[meta_end:]
+    with open(path, "wb") as f:
+        f.write(data[:meta_end] + b"".join(reversed(chunks)))
+    lines.append(frame_line("unusual/falling_tags", 0, pixels))
+
+    # 4096 frames of one pixel under a Number of Frames of 2147483647.
+    ds = dataset("many_frames", 1, 1, 8, "MONOCHROME2")
+    ds.NumberOfFrames = 2147483647
+    samples = (np.arange(4096) * 7 % 251).astype(np.uint8)
+    ds.PixelData = samples.tobytes()
+    save(ds, "unusual", "many_frames")
+    for frame in (0, 1, 4095):
+        lines.append(frame_line("unusual/many_frames", frame, samples[frame:frame + 1].reshape(1, 1)))
+
+    # Names in the Chinese character sets.
+    for charset in ("GB18030", "GBK"):
+        ds = dataset("names_" + charset, 1, 1, 8, "MONOCHROME2")
+        ds.SpecificCharacterSet = charset
+        ds.PatientName = "\u738b^\u5c0f\u4e1c"
+        ds.PixelData = b"\0\0"
+        path = save(ds, "unusual", "names_" + charset.lower())
+        assert pydicom.dcmread(path).PatientName == "\u738b^\u5c0f\u4e1c"
+    return lines
+
+
 def dicomdir_block(name):
     ds = pydicom.dcmread(os.path.join(TEST_FILES, "dicomdirtests", name))
     text = lambda r, k: "" if r.get(k) is None else (
@@ -353,6 +482,7 @@ def main():
         lines.extend(palette_frames(name, ds))
     lines += one_bit_images()
     lines += word_images()
+    lines += unusual_images()
     with open(os.path.join(HERE, "frames.txt"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -108,6 +108,38 @@ TEST(DICOMInfoPydicom, AttributesOfTheTestFiles) {
     }
 }
 
+// Files of less common forms made by tests/data/vrx/dicom/make_dicom_fixtures.py
+// load as images without a warning (their frames are compared with pydicom
+// and dcm2pnm in vrx_readdicom_test.cpp).
+TEST(DICOMInfoUnusualFiles, LoadWithTheirFramesAndNames) {
+    struct Case {
+        const char* file;
+        uint32_t frames;
+        const char16_t* name;
+    };
+    const Case cases[] = {
+        {"many_frames", 4096, u""},
+        {"falling_tags", 1, u"Falling^Tags"},
+        {"deep_nesting", 1, u""},
+        {"names_gb18030", 1, u"\u738b^\u5c0f\u4e1c"},
+        {"names_gbk", 1, u"\u738b^\u5c0f\u4e1c"},
+        {"palette_signed8_rle", 1, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Info i(read_file(std::string(TEST_DATA_DIR) + "/vrx/dicom/unusual/" + c.file + ".dcm"));
+        ASSERT_TRUE(i.ok);
+        EXPECT_TRUE(pixeltest::is_clean(i.manager));
+        EXPECT_TRUE(i.info.has_image());
+        EXPECT_EQ(i.info.frame_count(), c.frames);
+        EXPECT_TRUE(i.info.get_string(0x0010, 0x0010) == c.name);
+        // Elements are in tag order whatever order the file gave them.
+        for (uint32_t t = 1; t < i.info.child_count(); ++t)
+            EXPECT_LT((uint32_t{i.info.group_at(t - 1)} << 16) | i.info.element_at(t - 1),
+                      (uint32_t{i.info.group_at(t)} << 16) | i.info.element_at(t));
+    }
+}
+
 TEST(DICOMInfoPydicom, FilesWithoutPixelDataLoadWithoutImage) {
     if (!file_exists(pydicom_file("test-SR.dcm"))) GTEST_SKIP() << "pydicom's test files missing";
     for (const char* file : {"test-SR.dcm", "rtplan.dcm", "dicomdirtests/DICOMDIR"}) {
