@@ -146,6 +146,22 @@ int TogDicomDataElement::SetChildElement(TogDicomDataElement* child) noexcept {
         children_.push_back(child);
         return ResultSuccess;
     }
+    if (childrenInOrder_) {
+        // Sorted children: the place by binary search.
+        const auto at = std::lower_bound(children_.begin(), children_.end(), child,
+                                         [](const TogDicomDataElement* a, const TogDicomDataElement* b) {
+                                             return TagLess(a, b->group_, b->element_);
+                                         });
+        if (at != children_.end() && (*at)->group_ == group && (*at)->element_ == element) {
+            TogDicomDataElement* old = *at;
+            *at = child;
+            old->parent_ = nullptr;
+            delete old;
+        } else {
+            children_.insert(at, child);
+        }
+        return ResultSuccess;
+    }
     const size_t begin = GroupBegin(group);
     const size_t end = GroupEnd(group);
     size_t insertAt = end;
@@ -160,6 +176,63 @@ int TogDicomDataElement::SetChildElement(TogDicomDataElement* child) noexcept {
         if (insertAt == end && old->element_ > element) insertAt = i;
     }
     children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(insertAt), child);
+    return ResultSuccess;
+}
+
+bool TogDicomDataElement::AppendsInOrder(const TogDicomDataElement* child) const noexcept {
+    return children_.empty() ||
+           (childrenInOrder_ && TagLess(children_.back(), child->group_, child->element_));
+}
+
+int TogDicomDataElement::SetChildElements(std::vector<TogDicomDataElement*>& batch) noexcept {
+    if (!childrenInOrder_) {
+        // Children kept out of order are placed one by one.
+        for (size_t i = 0; i < batch.size(); ++i) {
+            const int result = SetChildElement(batch[i]);
+            if (result != ResultSuccess) return result;
+        }
+        batch.clear();
+        return ResultSuccess;
+    }
+    std::vector<TogDicomDataElement*> merged;
+    // The batch's tags with their places, sorted by tag and then by arrival.
+    std::vector<std::pair<uint64_t, size_t>> order;
+    try {
+        merged.reserve(children_.size() + batch.size());
+        order.reserve(batch.size());
+    } catch (...) {
+        return ResultOutOfMemory;
+    }
+    auto key = [](const TogDicomDataElement* e) { return (uint64_t{e->group_} << 32) | e->element_; };
+    for (size_t i = 0; i < batch.size(); ++i) {
+        const int checked = CheckNewChild(batch[i], kSetChildSignature);
+        if (checked != ResultSuccess) return checked;
+        order.emplace_back(key(batch[i]), i);
+    }
+    // Last first: the data set's list of elements being read ends with them.
+    for (size_t i = batch.size(); i-- > 0;) TakeChild(batch[i]);
+    std::sort(order.begin(), order.end());
+    size_t next = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const uint64_t tag = order[k].first;
+        TogDicomDataElement* child = batch[order[k].second];
+        if (k + 1 < order.size() && tag == order[k + 1].first) {
+            // A later child of the same tag replaces it.
+            child->parent_ = nullptr;
+            delete child;
+            continue;
+        }
+        while (next < children_.size() && key(children_[next]) < tag) merged.push_back(children_[next++]);
+        if (next < children_.size() && key(children_[next]) == tag) {
+            TogDicomDataElement* old = children_[next++];
+            old->parent_ = nullptr;
+            delete old;
+        }
+        merged.push_back(child);
+    }
+    while (next < children_.size()) merged.push_back(children_[next++]);
+    children_.swap(merged);
+    batch.clear();
     return ResultSuccess;
 }
 

@@ -120,6 +120,15 @@ public:
     // and deleted. 10 for a null child, a child of another data set, the
     // element itself or one of its ancestors.
     int SetChildElement(TogDicomDataElement* child) noexcept;
+    // Attaches every child of `batch` as SetChildElement would one after the
+    // other, in one merge: the batch is ordered by tag (stably), a later
+    // child replaces an earlier one of its tag, and a child of the batch
+    // replaces the first child of its tag already there. n children attach
+    // in O(n log n) whatever their order. The batch is emptied on success.
+    // The refusals of SetChildElement.
+    int SetChildElements(std::vector<TogDicomDataElement*>& batch) noexcept;
+    // Whether SetChildElement would append the child at the end.
+    bool AppendsInOrder(const TogDicomDataElement* child) const noexcept;
     // Appends the child at the end of its group without looking for a child
     // of the same tag (sequence items share one tag). Same refusals.
     int AddChildElement(TogDicomDataElement* child) noexcept;

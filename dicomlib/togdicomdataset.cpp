@@ -156,6 +156,7 @@ void TogDicomDataset::Reset() noexcept {
     position_ = 0;
     pixelDataStart_ = 0;
     pixelDataSize_ = 0;
+    pixelDataVR_ = VR::Blank;
     CloseReading();
 }
 

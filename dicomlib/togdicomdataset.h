@@ -156,6 +156,9 @@ public:
     // the end of its value (0 when there is none).
     int64_t GetPixelDataStart() const noexcept { return pixelDataStart_; }
     int64_t GetPixelDataSize() const noexcept { return pixelDataSize_; }
+    // The VR that tag was read with (blank for implicit VR); the VR the
+    // element carries may have been settled by Bits Allocated since.
+    uint32_t GetPixelDataVRAsRead() const noexcept { return pixelDataVR_; }
 
     // Keep odd value lengths as they are instead of padding them to even.
     bool GetKeepOddLengths() const noexcept { return keepOddLengths_; }
@@ -194,6 +197,7 @@ private:
     int64_t position_ = 0;
     int64_t pixelDataStart_ = 0;
     int64_t pixelDataSize_ = 0;
+    uint32_t pixelDataVR_ = TogDicomLib::VR::Blank;
     FILE* stream_ = nullptr;
     bool streamMode_ = false;
     TogString sourceName_;

@@ -18,7 +18,8 @@ constexpr uint32_t kPixelElement = 0x0010;
 constexpr uint32_t kItemGroup = 0xFFFE;
 constexpr uint32_t kItemDelimiter = 0xE00D;
 constexpr uint32_t kSequenceDelimiter = 0xE0DD;
-// Sequences may nest this deep below the top level.
+// Sequences may nest this deep below the top level; the content of a
+// sequence nested deeper is passed over.
 constexpr int kMaxDepth = 10;
 // Read-ahead through the callbacks.
 constexpr uint32_t kAheadBytes = 64 * 1024;
@@ -28,6 +29,39 @@ constexpr uint32_t kAheadBytes = 64 * 1024;
 constexpr uint32_t kUnknownSizePiece = 1024 * 1024;
 
 const char kDicm[4] = {'D', 'I', 'C', 'M'};
+
+// Attaches the elements of one data set to their parent. Elements in tag
+// order are appended at once; from the first one out of order on they wait
+// and are merged in when the data set ends (also when reading fails), so
+// that n elements in any order attach in O(n log n).
+class ChildAttacher {
+public:
+    explicit ChildAttacher(TogDicomDataElement* parent) noexcept : parent_(parent) {}
+    ~ChildAttacher() { Flush(); }
+    ChildAttacher(const ChildAttacher&) = delete;
+    ChildAttacher& operator=(const ChildAttacher&) = delete;
+
+    int Attach(TogDicomDataElement* element) noexcept {
+        if (waiting_.empty() && parent_->AppendsInOrder(element)) return parent_->SetChildElement(element);
+        try {
+            waiting_.push_back(element);
+        } catch (...) {
+            return ResultOutOfMemory;
+        }
+        return ResultSuccess;
+    }
+    // Attaches the waiting elements; the result of the merge.
+    int Flush() noexcept { return waiting_.empty() ? ResultSuccess : parent_->SetChildElements(waiting_); }
+    // Flushes, then passes `result` on unless the flush failed.
+    int Done(int result) noexcept {
+        const int flushed = Flush();
+        return result != ResultSuccess ? result : flushed;
+    }
+
+private:
+    TogDicomDataElement* parent_;
+    std::vector<TogDicomDataElement*> waiting_;
+};
 
 bool IsPixelData(uint32_t group, uint32_t element) {
     return group == kPixelGroup && element == kPixelElement;
@@ -365,10 +399,11 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
     // Set once (0002,0010) is read in this data set.
     bool haveSyntax = false;
     Encoding syntaxKind = kind;
+    ChildAttacher children(parent);
 
     for (;;) {
-        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return ResultSuccess;
-        if (AtEnd()) return ResultSuccess;
+        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return children.Done(ResultSuccess);
+        if (AtEnd()) return children.Done(ResultSuccess);
 
         uint8_t tag[4];
         int result = ReadRaw(tag, sizeof(tag));
@@ -389,7 +424,7 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
 
         if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) {
             uint32_t ignored;
-            return Read32(ignored, elementKind);
+            return children.Done(Read32(ignored, elementKind));
         }
 
         TogDicomDataElement* element = ds_.CreateElement(group, number);
@@ -418,6 +453,7 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
             vr = GetDictionaryVR(group, number);
         }
         element->SetVR(vr);
+        if (pixelData) ds_.pixelDataVR_ = vrAsRead;
 
         // Private sequences of defined length may be passed over; one of
         // undefined length is read, as its end is found only by reading it.
@@ -440,13 +476,13 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
                 syntaxKind = TransferSyntaxEncoding(uid);
             }
         } else {
-            if (depth > kMaxDepth) return ResultMalformed;
             element->SetValueLength(length);
-            result = Sequence(element, vrAsRead, length, depth, elementKind, false);
+            result = depth > kMaxDepth ? SkipSequence(vrAsRead, length, elementKind, false)
+                                       : Sequence(element, vrAsRead, length, depth, elementKind, false);
             if (result != ResultSuccess) return result;
         }
 
-        result = parent->SetChildElement(element);
+        result = children.Attach(element);
         if (result != ResultSuccess) return result;
         if (pixelData) ds_.pixelDataSize_ = position_ - ds_.pixelDataStart_;
     }
@@ -521,11 +557,77 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
     }
 }
 
+int TogDicomDataset::Reader::SkipSequence(uint32_t vrAsRead, uint32_t length, Encoding kind,
+                                          bool fixedLayout) noexcept {
+    if (length != UndefinedLength) return Skip(length);
+    // The constructs of undefined length still open, innermost last: a
+    // sequence (items follow) or an item (elements follow), with how what
+    // follows is encoded. Each ends at its delimiter; everything of defined
+    // length is skipped whole.
+    struct Level {
+        bool items;
+        Encoding kind;
+        bool fixed;  // elements in the fixed-layout form
+    };
+    std::vector<Level> open;
+    auto openSequence = [&](uint32_t vr, Encoding enclosing, bool fixed) noexcept {
+        const bool un = (fixed || IsExplicit(enclosing)) && vr == VR::UN;
+        try {
+            open.push_back({true, un ? UnSequenceKind(enclosing, fixed) : enclosing, fixed && !un});
+        } catch (...) {
+            return ResultOutOfMemory;
+        }
+        return ResultSuccess;
+    };
+    int result = openSequence(vrAsRead, kind, fixedLayout);
+    while (result == ResultSuccess && !open.empty()) {
+        const Level level = open.back();
+        const Encoding k = level.fixed ? Encoding::ExplicitLittle : level.kind;
+        uint32_t group = 0;
+        uint32_t number = 0;
+        uint32_t size = 0;
+        uint32_t vr = VR::Blank;
+        result = Read16(group, k);
+        if (result == ResultSuccess) result = Read16(number, k);
+        if (result != ResultSuccess) break;
+        if (level.items || group == kItemGroup || !(level.fixed || IsExplicit(k))) {
+            // Items, delimiters and implicit VR elements: a 4-byte length.
+            result = Read32(size, k);
+        } else {
+            uint8_t letters[2];
+            result = ReadRaw(letters, sizeof(letters));
+            vr = MakeVR(static_cast<char>(letters[0]), static_cast<char>(letters[1]));
+            if (result == ResultSuccess && !level.fixed && IsShortLengthVR(vr)) {
+                result = Read16(size, k);
+            } else {
+                if (result == ResultSuccess && !level.fixed) result = Skip(2);
+                if (result == ResultSuccess) result = Read32(size, k);
+            }
+        }
+        if (result != ResultSuccess) break;
+        if (group == kItemGroup && (number == kItemDelimiter || number == kSequenceDelimiter)) {
+            open.pop_back();
+        } else if (size != UndefinedLength) {
+            result = Skip(size);
+        } else if (level.items) {
+            try {
+                open.push_back({false, level.kind, level.fixed});
+            } catch (...) {
+                result = ResultOutOfMemory;
+            }
+        } else {
+            result = openSequence(vr, level.kind, level.fixed);
+        }
+    }
+    return result;
+}
+
 int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth, uint32_t limit) noexcept {
     const int64_t start = position_;
+    ChildAttacher children(parent);
     for (;;) {
-        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return ResultSuccess;
-        if (AtEnd()) return ResultSuccess;
+        if (depth >= 1 && limit != UndefinedLength && position_ - start >= limit) return children.Done(ResultSuccess);
+        if (AtEnd()) return children.Done(ResultSuccess);
 
         uint32_t group;
         uint32_t number;
@@ -536,7 +638,7 @@ int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth,
         if (result == ResultSuccess) result = ReadRaw(letters, sizeof(letters));
         if (result == ResultSuccess) result = Read32(length, Encoding::ExplicitLittle);
         if (result != ResultSuccess) return result;
-        if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) return ResultSuccess;
+        if (depth >= 1 && group == kItemGroup && number == kItemDelimiter) return children.Done(ResultSuccess);
 
         const bool pixelData = IsPixelData(group, number);
         if (pixelData) ds_.pixelDataStart_ = position_ - 12;
@@ -545,11 +647,12 @@ int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth,
         const uint32_t vrAsRead = MakeVR(static_cast<char>(letters[0]), static_cast<char>(letters[1]));
         const uint32_t vr = vrAsRead == VR::UN ? GetDictionaryVR(group, number) : vrAsRead;
         element->SetVR(vr);
+        if (pixelData) ds_.pixelDataVR_ = vrAsRead;
 
         if (length == UndefinedLength || vr == VR::SQ) {
-            if (depth > kMaxDepth) return ResultMalformed;
             element->SetValueLength(length);
-            result = Sequence(element, vrAsRead, length, depth, Encoding::ExplicitLittle, true);
+            result = depth > kMaxDepth ? SkipSequence(vrAsRead, length, Encoding::ExplicitLittle, true)
+                                       : Sequence(element, vrAsRead, length, depth, Encoding::ExplicitLittle, true);
         } else if (pixelData) {
             result = ReadUpToZero(element);
         } else {
@@ -558,12 +661,12 @@ int TogDicomDataset::Reader::FixedLayout(TogDicomDataElement* parent, int depth,
         // A basic offset table that is not empty ends the stream with its own
         // code; the element is kept.
         if (result != ResultSuccess && result != ResultBasicOffsetTable) return result;
-        const int attached = parent->SetChildElement(element);
+        const int attached = children.Attach(element);
         if (attached != ResultSuccess) return attached;
         if (result != ResultSuccess) return result;
         if (pixelData) {
             ds_.pixelDataSize_ = position_ - ds_.pixelDataStart_;
-            if (depth == 0) return ResultSuccess;
+            if (depth == 0) return children.Done(ResultSuccess);
         }
     }
 }

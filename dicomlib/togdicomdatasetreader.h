@@ -23,6 +23,10 @@ public:
 private:
     int Sequence(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length, int depth,
                  TogDicomLib::Encoding kind, bool fixedLayout) noexcept;
+    // Passes over the content of a sequence nested deeper than the reader
+    // goes, without reading it into the tree.
+    int SkipSequence(uint32_t vrAsRead, uint32_t length, TogDicomLib::Encoding kind,
+                     bool fixedLayout) noexcept;
     TogDicomLib::Encoding UnSequenceKind(TogDicomLib::Encoding kind, bool fixedLayout) noexcept;
     bool DetectExplicit() noexcept;
 

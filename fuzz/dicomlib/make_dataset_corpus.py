@@ -4,7 +4,8 @@
 Each seed is the fuzz target's mode byte and transfer-syntax byte followed by
 a small data set built here: PS3.10 files in the three encodings with
 sequences and encapsulated pixel data, a bare data set, a sequence with VR
-"UN", and a fixed-layout stream.
+"UN", a fixed-layout stream, and sequences nested past the depth limit; and
+two files of tests/data/vrx/dicom/unusual (deep nesting, falling tags).
 """
 import os
 import struct
@@ -57,6 +58,18 @@ def body(big=False):
             + explicit((0x7FE0, 0x10), "OW", b"\1\2" * 8, big))
 
 
+def nested(levels):
+    """Sequences of undefined length nested `levels` deep, the innermost of
+    VR "UN" with implicit content, then an element after them."""
+    inner = header((9, 0x1001), "UN", 0xFFFFFFFF) + item() + implicit((8, 0x60), b"MR") + end(0xE00D) + end(0xE0DD)
+    for _ in range(levels):
+        inner = header((8, 0x1140), "SQ", 0xFFFFFFFF) + item() + inner + end(0xE00D) + end(0xE0DD)
+    return inner + explicit((0x10, 0x10), "PN", b"A^B ")
+
+
+FIXTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data", "vrx", "dicom",
+                        "unusual")
+
 SEEDS = {
     "explicit": b"\x00\x00" + part10("1.2.840.10008.1.2.1") + body(),
     "big": b"\x04\x00" + part10("1.2.840.10008.1.2.2") + body(True),
@@ -73,7 +86,11 @@ SEEDS = {
     + implicit((8, 0x60), b"MR") + end(0xE00D) + end(0xE0DD) + explicit((0x10, 0x10), "PN", b"A^B "),
     "fixed": b"\x02\x00" + header((8, 0x60), "CS", 2) + b"MR" + header((0x7FE0, 0x10), "OB", 9) + b"pixels\0",
     "nometa": b"\x00\x00" + implicit((2, 0x10), b"1.2.840.10008.1.2.1\0") + explicit((8, 0x60), "CS", b"OT"),
+    "nested": b"\x00\x00" + part10("1.2.840.10008.1.2.1") + nested(13),
 }
+for name in ("deep_nesting", "falling_tags"):
+    with open(os.path.join(FIXTURES, name + ".dcm"), "rb") as f:
+        SEEDS[name] = b"\x00\x00" + f.read()
 
 out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "dataset")
 os.makedirs(out, exist_ok=True)

@@ -6,7 +6,10 @@ Run with Debian's Python (python3-pydicom, python3-numpy):
     /usr/bin/python3 fuzz/vrx_dicom/make_corpus.py
 
 Seeds: small files of pydicom's test set (a DICOMDIR, RLE, multi-frame,
-colour and big-endian images), a palette image of tests/data/vrx/dicom, and
+colour and big-endian images), a palette image, 1-bit frames, 8-bit
+samples in big-endian words and files of less common forms (signed and
+word-stored palettes, deep nesting, falling tags, many frames) of
+tests/data/vrx/dicom, and
 files made here: a planar RGB image, a native YBR_FULL_422 image and a
 two-frame RLE image with a basic offset table.
 """
@@ -34,6 +37,13 @@ COPIES = {
     "rgb_odd": os.path.join(TEST_FILES, "SC_rgb_small_odd.dcm"),
     "big_endian": os.path.join(TEST_FILES, "MR_small_bigendian.dcm"),
     "palette_segmented": os.path.join(PALETTES, "palette8_segmented16.dcm"),
+    "one_bit": os.path.join(FIXTURES, "bits1", "w9_f2_be.dcm"),
+    "words_ow": os.path.join(FIXTURES, "words", "gray_ow.dcm"),
+    "palette_signed_rle": os.path.join(FIXTURES, "unusual", "palette_signed8_rle.dcm"),
+    "palette_words": os.path.join(FIXTURES, "unusual", "palette_words_high.dcm"),
+    "deep_nesting": os.path.join(FIXTURES, "unusual", "deep_nesting.dcm"),
+    "falling_tags": os.path.join(FIXTURES, "unusual", "falling_tags.dcm"),
+    "many_frames": os.path.join(FIXTURES, "unusual", "many_frames.dcm"),
 }
 
 

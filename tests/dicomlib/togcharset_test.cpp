@@ -102,6 +102,7 @@ TEST(DicomCharset, SingleSetsByTable) {
         {u"ISO_IR 192", "a\xc3", "a\xef\xbf\xbd"},  // cut-off sequence
         {u"GB18030", "\xcd\xf5", "\xe7\x8e\x8b"},
         {u"GB18030", "\x81\x30\x81\x30", "\xc2\x80"},  // four-byte form
+        {u"GBK", "\xcd\xf5^\xd0\xa1", "\xe7\x8e\x8b^\xe5\xb0\x8f"},
         {u"CP1250", "\x8a", "\xc5\xa0"},
         {u"CP1251", "\xc0", "\xd0\x90"},
         {u"ISO 2022 IR 100", "\xe9", "\xc3\xa9"},
@@ -178,6 +179,7 @@ TEST(DicomCharset, ParseSpecificCharacterSetByTable) {
         {u"ISO 2022 IR 13\\ISO 2022 IR 87\\ISO 2022 IR 159", {932, 50221, 50221}, {}},
         {u"ISO_IR 192", {65001}, {}},
         {u"GB18030", {54936}, {}},
+        {u"GBK", {936}, {}},
         {u"iso_ir 100", {1252},
          {"A specific character set couldn't be recognized. ('iso_ir 100')",
           "Any specific character sets couldn't be recognized. ('iso_ir 100')"}},
@@ -280,7 +282,7 @@ TEST(DicomCharset, TablesAndExtraRows) {
     EXPECT_EQ(builtIn[0].codePage, 1252u);
     size_t n = 0;
     while (builtIn[n].definedTerm != nullptr) ++n;
-    EXPECT_EQ(n, 35u);
+    EXPECT_EQ(n, 36u);
 
     static const CharsetInfomationData extra[] = {
         {u"ISO_IR 203", 0, 2, 0, 0, 'B', 'b', 28605, 0},

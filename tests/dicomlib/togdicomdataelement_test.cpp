@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dicomlib/togdicomdataset.h"
@@ -93,6 +94,48 @@ TEST(TogDicomDataElementTree, SameTagReplacesButAddKeepsBoth) {
     ASSERT_EQ(item->SetChildElement(ds.CreateElement(0x0018, 0x0050)), ResultSuccess);
     EXPECT_THAT(Tags(*item), ElementsAre(std::pair{0x0018u, 0x0050u}, std::pair{0x0020u, 0x0011u},
                                          std::pair{0x0020u, 0x0013u}, std::pair{0x0020u, 0x000Du}));
+}
+
+// A batch attaches as the same children would one by one: in tag order, a
+// later child of a tag replacing an earlier one, whatever the order and the
+// children already there. Children are told apart by their value length.
+TEST(TogDicomDataElementTree, ABatchAttachesAsOneByOne) {
+    uint32_t seed = 24;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    using Child = std::tuple<uint32_t, uint32_t, uint32_t>;
+    auto children = [](const TogDicomDataElement& parent) {
+        std::vector<Child> out;
+        for (uint32_t i = 0; i < parent.GetChildCount(); ++i) {
+            const TogDicomDataElement* c = parent.GetChildAt(i);
+            out.emplace_back(c->GetGroup(), c->GetElement(), c->GetValueLength());
+        }
+        return out;
+    };
+    for (int round = 0; round < 40; ++round) {
+        TogDicomDataset one, batch;
+        std::vector<TogDicomDataElement*> waiting;
+        const uint32_t before = next(6), count = 1 + next(60), tags = 2 + next(40);
+        for (uint32_t i = 0; i < before + count; ++i) {
+            const uint32_t tag = next(tags);
+            TogDicomDataElement* a = one.CreateElement(0x0008 + 2 * (tag % 3), tag);
+            TogDicomDataElement* b = batch.CreateElement(0x0008 + 2 * (tag % 3), tag);
+            a->SetValueLength(i);
+            b->SetValueLength(i);
+            ASSERT_EQ(one.GetRoot()->SetChildElement(a), ResultSuccess);
+            if (i < before) {
+                ASSERT_EQ(batch.GetRoot()->SetChildElement(b), ResultSuccess);
+            } else {
+                waiting.push_back(b);
+            }
+        }
+        ASSERT_EQ(batch.GetRoot()->SetChildElements(waiting), ResultSuccess);
+        EXPECT_TRUE(waiting.empty());
+        EXPECT_EQ(children(*batch.GetRoot()), children(*one.GetRoot())) << "round " << round;
+        EXPECT_EQ(batch.GetPendingCount(), 0u);
+    }
 }
 
 TEST(TogDicomDataElementTree, RefusalsAreLoggedAndReturnTen) {

@@ -368,25 +368,73 @@ TEST(TogDicomDatasetReader, UnknownSizeReadsLargeValuesInPieces) {
 // Sequences
 
 // `levels` sequences nested in one another, each of undefined length.
-Bytes Nested(Form form, int levels) {
-    Bytes b(form);
-    for (int i = 0; i < levels; ++i) b.Header(0x0008, 0x1140, "SQ", kUndefined).Item();
-    b.Element(0x0008, 0x1150, "UI", "1.2.3.4");
-    for (int i = 0; i < levels; ++i) b.ItemEnd().SequenceEnd();
-    return b;
+// `levels` sequences nested in one another, each with one item, around one
+// element; undefined lengths, or defined ones; then an element after them.
+Bytes Nested(Form form, int levels, bool defined = false) {
+    Bytes inner(form);
+    inner.Element(0x0008, 0x1150, "UI", "1.2.3.4");
+    for (int i = 0; i < levels; ++i) {
+        Bytes wrapped(form);
+        if (defined) {
+            const auto size = static_cast<uint32_t>(inner.data.size());
+            wrapped.Header(0x0008, 0x1140, "SQ", size + 8).Item(size).Append(inner);
+        } else {
+            wrapped.Header(0x0008, 0x1140, "SQ", kUndefined).Item().Append(inner).ItemEnd().SequenceEnd();
+        }
+        inner = wrapped;
+    }
+    return inner.Element(0x0010, 0x0010, "PN", "AFTER^");
 }
 
-TEST(TogDicomDatasetReader, SequencesNestDownToElevenLevels) {
-    for (const Form form : {Form::Implicit, Form::Explicit}) {
-        const char* syntax = form == Form::Implicit ? kImplicit : kExplicitLittle;
-        TogDicomDataset ds;
-        ASSERT_EQ(Parse(ds, Nested(form, 11).data, false, syntax), ResultSuccess);
-        const TogDicomDataElement* e = ds.GetRoot();
-        for (int i = 0; i < 11; ++i) e = e->FindChild(0x0008, 0x1140)->GetChildAt(0);
-        EXPECT_EQ(Text(e->FindChild(0x0008, 0x1150)), "1.2.3.4");
-        EXPECT_EQ(ParseEveryKnownSize(Nested(form, 12).data, false, syntax).result, ResultMalformed);
-        EXPECT_EQ(ParseEveryKnownSize(Nested(form, 200).data, false, syntax).result, ResultMalformed);
-    }
+// Elements in falling tag order, a tag read twice (the later one wins) and
+// a file cut short: the tree is the one of the same elements in order.
+TEST(TogDicomDatasetReader, ElementsOutOfOrderAreOrderedAsTheyAreAttached) {
+    auto value = [](uint32_t e) { return std::string{'A', static_cast<char>('0' + e % 10)}; };
+    Bytes falling = Part10(kExplicitLittle);
+    Bytes rising = Part10(kExplicitLittle);
+    for (uint32_t e = 40; e > 0; --e) falling.Element(0x0011 + 2 * (e % 3), e, "LO", value(e));
+    falling.Element(0x0015, 5, "LO", "LATE");
+    for (uint32_t e = 1; e <= 40; ++e) rising.Element(0x0011 + 2 * (e % 3), e, "LO", e == 5 ? "LATE" : value(e));
+    const Parsed in_order = ParseEveryKnownSize(rising.data, true);
+    ASSERT_EQ(in_order.result, ResultSuccess);
+    EXPECT_EQ(ParseEveryKnownSize(falling.data, true).tree, in_order.tree);
+    // Cut inside the last element: what was read is attached, in order.
+    std::vector<uint8_t> cut = falling.data;
+    cut.resize(cut.size() - 3);
+    TogDicomDataset ds;
+    EXPECT_NE(Parse(ds, cut, true), ResultSuccess);
+    EXPECT_EQ(ds.GetRoot()->GetChildCount(), 3u + 40u);
+    EXPECT_EQ(Text(ds.GetRoot()->FindChild(0x0015, 5)), "A5");
+}
+
+// Sequences nest eleven levels deep; the content of a deeper one is passed
+// over (by its length, or by scanning to its delimiter) and what follows it
+// loads; a file cut inside it fails.
+TEST(TogDicomDatasetReader, SequencesBeyondElevenLevelsArePassedOver) {
+    for (const Form form : {Form::Implicit, Form::Explicit, Form::ExplicitBig})
+        for (const bool defined : {false, true})
+            for (const int levels : {11, 12, 13, 200}) {
+                SCOPED_TRACE(std::to_string(levels) + (defined ? " defined" : " undefined"));
+                const char* syntax = form == Form::Implicit ? kImplicit
+                                     : form == Form::Explicit ? kExplicitLittle
+                                                              : kExplicitBig;
+                const Bytes nested = Nested(form, levels, defined);
+                TogDicomDataset ds;
+                ASSERT_EQ(Parse(ds, nested.data, false, syntax), ResultSuccess);
+                EXPECT_EQ(Text(ds.GetRoot()->FindChild(0x0010, 0x0010)), "AFTER^");
+                const TogDicomDataElement* e = ds.GetRoot();
+                for (int i = 0; i < std::min(levels, 11); ++i) e = e->FindChild(0x0008, 0x1140)->GetChildAt(0);
+                if (levels == 11) {
+                    EXPECT_EQ(Text(e->FindChild(0x0008, 0x1150)), "1.2.3.4");
+                } else {
+                    // The twelfth sequence is there, without items.
+                    ASSERT_NE(e->FindChild(0x0008, 0x1140), nullptr);
+                    EXPECT_EQ(e->FindChild(0x0008, 0x1140)->GetChildCount(), 0u);
+                }
+                std::vector<uint8_t> cut = nested.data;
+                cut.resize(cut.size() / 2 + 3);
+                EXPECT_NE(ParseEveryKnownSize(cut, false, syntax).result, ResultSuccess);
+            }
 }
 
 TEST(TogDicomDatasetReader, DefinedAndUndefinedLengthItems) {

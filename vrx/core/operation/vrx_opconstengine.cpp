@@ -1,5 +1,7 @@
 #include "vrx/core/operation/vrx_opconstengine.h"
 
+#include <cstring>
+
 #include "vrx/framework/base/vrx_version.h"
 #include "vrx/framework/buffer/vrx_dstbuffer.h"
 #include "vrx/framework/manager/vrx_manager.h"
@@ -31,11 +33,16 @@ bool VRX_OpConstEngine<Op, T>::initiate(const VRX_Header* header, VRX_SrcBuffer*
 template <class Op, class T>
 bool VRX_OpConstEngine<Op, T>::process_line(const unsigned char* src, unsigned char* dst) {
     static_assert(VRX_PixelOperator::is<Op, VRX_PixelOperator::And>);
-    const T* __restrict in = reinterpret_cast<const T*>(src);
-    T* __restrict out = reinterpret_cast<T*>(dst);
     const T constant = constant_;
     const uint32_t count = samples_;
-    for (uint32_t i = 0; i < count; ++i) out[i] = static_cast<T>(in[i] & constant);
+    // Samples are loaded and stored with memcpy: lines may lie at any
+    // address (caller memory read in place).
+    for (uint32_t i = 0; i < count; ++i) {
+        T v;
+        std::memcpy(&v, src + size_t{i} * sizeof(T), sizeof(T));
+        v = static_cast<T>(v & constant);
+        std::memcpy(dst + size_t{i} * sizeof(T), &v, sizeof(T));
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -116,11 +117,18 @@ bool VRX_OpPixels8xNBitsUnMaskedEngine<Op, T>::execute() {
         if (!operand_line) {
             ok = false;
         } else {
-            T* __restrict out = reinterpret_cast<T*>(block) + this->x0_;
-            const T* __restrict in = reinterpret_cast<const T*>(operand_line);
-            const uint32_t count = this->x1_ + 1 - this->x0_;
-            if (this->x0_ <= this->x1_)
-                for (uint32_t i = 0; i < count; ++i) out[i] = apply<Op, T>(out[i], in[i]);
+            unsigned char* out = block + size_t{this->x0_} * sizeof(T);
+            const uint32_t count = this->x0_ <= this->x1_ ? this->x1_ + 1 - this->x0_ : 0;
+            // Samples are loaded and stored with memcpy: the operand's lines
+            // may lie at any address (caller memory read in place).
+            for (uint32_t i = 0; i < count; ++i) {
+                T a;
+                T b;
+                std::memcpy(&a, out + size_t{i} * sizeof(T), sizeof(T));
+                std::memcpy(&b, operand_line + size_t{i} * sizeof(T), sizeof(T));
+                a = apply<Op, T>(a, b);
+                std::memcpy(out + size_t{i} * sizeof(T), &a, sizeof(T));
+            }
             ok = operand_buffer->release();
         }
     }

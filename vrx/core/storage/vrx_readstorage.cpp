@@ -13,4 +13,13 @@ VRX_Engine* VRX_ReadStorage::engine(VRX_InputStorage* storage, const VRX_Header&
     });
 }
 
+VRX_Engine* VRX_ReadStorage::bit_stream_engine(VRX_InputStorage* storage,
+                                               const VRX_Header& header, int32_t position,
+                                               uint32_t first_bit) {
+    VRX_DstBuffer* dst = manager_->new_dst_buffer();
+    return make_engine<VRX_ReadStorageEngine>(nullptr, dst, [&](VRX_ReadStorageEngine* e) {
+        return e->initiate_bit_stream(storage, &header, dst, position, first_bit);
+    });
+}
+
 }  // namespace vrx

@@ -24,6 +24,14 @@ public:
     // workflow's block size until the storage ends.
     virtual VRX_Engine* engine(VRX_InputStorage* storage, const VRX_Header& header,
                                int32_t position, uint32_t gap, int32_t byte_order);
+    // A registered reader of a 1-bit, 1-channel raw image stored as one
+    // stream of bits, least significant bit first, rows not padded (as DICOM
+    // packs them): the first sample is bit `first_bit` (0 to 7) of the byte
+    // at `position`. Each row is gathered into the framework's line (first
+    // sample in the most significant bit, the padding bits 0). Any other
+    // header, or a first bit above 7, is refused with 0x80800000.
+    virtual VRX_Engine* bit_stream_engine(VRX_InputStorage* storage, const VRX_Header& header,
+                                          int32_t position, uint32_t first_bit);
 };
 
 }  // namespace vrx

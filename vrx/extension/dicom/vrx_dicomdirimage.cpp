@@ -48,7 +48,8 @@ bool VRX_DICOMDIRImage::read_pixel_spacing(const VRX_DICOMTagObj& item, double& 
 }
 
 bool VRX_DICOMDIRImage::load(const VRX_DICOMTagObj& item) {
-    if (!item.read_string(0x0004, 0x1500, referenced_file_id)) return false;
+    // A record without a file keeps an empty Referenced File ID.
+    if (!item.read_string(0x0004, 0x1500, referenced_file_id)) referenced_file_id.clear();
     sop_instance_uid = item.get_string(0x0008, 0x0018);
     if (sop_instance_uid.empty()) sop_instance_uid = item.get_string(0x0004, 0x1511);
     item.read_integer(0x0020, 0x0013, instance_number);

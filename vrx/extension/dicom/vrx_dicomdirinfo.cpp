@@ -162,12 +162,16 @@ class VRX_DICOMDIRInfo::Walk {
 
     // Visits the records of one level from `offset` along their next-record
     // links; records of another type are passed over. A link that leads to
-    // no record, or to one already visited, makes the links unusable.
+    // no record, or to one already visited, makes the links unusable, and so
+    // does a study, series or image record where the root's records belong.
     template <class Visit>
     Result chain(uint32_t offset, RecordType type, Visit&& visit) {
         while (offset != 0) {
             const size_t i = find(offset);
-            if (i == items_.size() || visited_[i]) return Result::unusable;
+            if (i == items_.size() || visited_[i] ||
+                (type == RecordType::patient && types_[i] != type &&
+                 types_[i] != RecordType::other))
+                return Result::unusable;
             visited_[i] = 1;
             if (types_[i] == type) {
                 const Result r = visit(i);

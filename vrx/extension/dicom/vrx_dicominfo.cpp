@@ -8,22 +8,46 @@ namespace vrx {
 VRX_DICOMInfo::VRX_DICOMInfo(VRX_Manager* manager)
     : VRX_FormatInfo(manager),
       VRX_DICOMTagObj(manager),
-      frame_offsets_(manager),
-      frame_lengths_(manager),
       declared_data_type_(VRX_DataType::u_integer()) {}
 
 VRX_DICOMInfo::~VRX_DICOMInfo() = default;
 
 const char* VRX_DICOMInfo::format_name() const { return "dicom"; }
 
+bool VRX_DICOMInfo::frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
+                                VRX_Vector<uint32_t>& lengths) const {
+    offsets.clear();
+    lengths.clear();
+    // The table is the loaded data set's, shared rather than copied.
+    const VRX_DICOMInfoInternal* parsed = internal();
+    return frame >= frame_count_ || !parsed || parsed->frames.parts_of(frame, offsets, lengths);
+}
+
+bool VRX_DICOMInfo::native_value(uint32_t& offset, uint32_t& length) const {
+    const VRX_DICOMInfoInternal* parsed = internal();
+    if (!has_image_ || encapsulated_ || !parsed) return false;
+    offset = parsed->frames.value_offset();
+    length = parsed->frames.value_length();
+    return true;
+}
+
+uint32_t VRX_DICOMInfo::frame_first_bit(uint32_t frame) const {
+    const VRX_DICOMInfoInternal* parsed = internal();
+    return frame < frame_count_ && parsed ? parsed->frames.first_bit(frame) : 0;
+}
+
 VRX_Vector<uint32_t> VRX_DICOMInfo::frame_offsets(uint32_t frame) const {
-    if (frame < frame_offsets_.size()) return frame_offsets_[frame];
-    return VRX_Vector<uint32_t>(VRX_FormatInfo::manager());
+    VRX_Vector<uint32_t> offsets(VRX_FormatInfo::manager());
+    VRX_Vector<uint32_t> lengths(VRX_FormatInfo::manager());
+    if (!frame_parts(frame, offsets, lengths)) offsets.clear();
+    return offsets;
 }
 
 VRX_Vector<uint32_t> VRX_DICOMInfo::frame_lengths(uint32_t frame) const {
-    if (frame < frame_lengths_.size()) return frame_lengths_[frame];
-    return VRX_Vector<uint32_t>(VRX_FormatInfo::manager());
+    VRX_Vector<uint32_t> offsets(VRX_FormatInfo::manager());
+    VRX_Vector<uint32_t> lengths(VRX_FormatInfo::manager());
+    if (!frame_parts(frame, offsets, lengths)) lengths.clear();
+    return lengths;
 }
 
 void VRX_DICOMInfo::clear_image() {
@@ -31,12 +55,11 @@ void VRX_DICOMInfo::clear_image() {
     VRX_Header::assign(VRX_Header(VRX_FormatInfo::manager()));
     has_palette_ = false;
     byte_order_ = 1;
+    words_swapped_ = false;
     planar_ = false;
     frame_count_ = 0;
     pixel_data_start_ = 0;
     pixel_data_size_ = 0;
-    frame_offsets_.clear();
-    frame_lengths_.clear();
     encapsulated_ = false;
     has_image_ = false;
     compression_ = 0;
@@ -74,19 +97,19 @@ bool VRX_DICOMInfo::fill(const VRX_DICOMInfoInternal& parsed) {
     has_palette_ = parsed.has_palette != 0;
     compression_ = parsed.compression;
     byte_order_ = parsed.byte_order;
+    words_swapped_ = parsed.words_swapped;
     pixel_data_start_ = parsed.pixel_data_start;
     pixel_data_size_ = parsed.pixel_data_size;
     frame_count_ = parsed.frame_count;
-    if (!frame_offsets_.assign(parsed.frame_offsets) ||
-        !frame_lengths_.assign(parsed.frame_lengths))
-        return false;
     encapsulated_ = parsed.encapsulated;
     subsampled_422_ = parsed.subsampled_422;
     if (parsed.data_type == VRX_DataType::s_integer()) {
         declared_data_type_ = VRX_DataType::s_integer();
         // The decompressors deliver unsigned samples; the chain restores the
-        // signed type behind them.
-        data_type(compression_ == 0 ? VRX_DataType::s_integer() : VRX_DataType::u_integer());
+        // signed type behind them. Palette indices are read as their stored
+        // bits, which the palette maps as signed numbers.
+        data_type(compression_ == 0 && !has_palette_ ? VRX_DataType::s_integer()
+                                                      : VRX_DataType::u_integer());
     } else {
         declared_data_type_ = VRX_DataType::u_integer();
         data_type(VRX_DataType::u_integer());

@@ -28,16 +28,31 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     // "dicom".
     const char* format_name() const override;
 
-    // Copies of the frame's part offsets and lengths (storage positions);
-    // empty for a frame number at or beyond the number of frames.
+    // The frame's part offsets and lengths (storage positions), made from
+    // the frame table that the loaded data set holds; empty for a frame
+    // number at or beyond the number of frames.
     VRX_Vector<uint32_t> frame_offsets(uint32_t frame) const;
     VRX_Vector<uint32_t> frame_lengths(uint32_t frame) const;
+    // The bit of the frame's first byte at which it begins (0 is the least
+    // significant bit): frames of 1-bit samples follow one another bit by
+    // bit; 0 for every other frame.
+    uint32_t frame_first_bit(uint32_t frame) const;
+    // Both at once; false when memory runs out.
+    bool frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
+                     VRX_Vector<uint32_t>& lengths) const;
 
     // A palette was built from the data set.
     bool has_palette() const { return has_palette_; }
     // 1: samples as stored (little endian); 0: big endian, multi-byte
     // samples are swapped by the reader.
     uint32_t byte_order() const { return byte_order_; }
+    // 8-bit or 1-bit samples in 16-bit words stored most significant byte
+    // first (explicit VR big endian, Pixel Data of VR OW): the reader
+    // exchanges the two bytes of every word of the value back.
+    bool words_swapped() const { return words_swapped_; }
+    // Storage offset and length of a native Pixel Data value; false for
+    // encapsulated pixel data or none.
+    bool native_value(uint32_t& offset, uint32_t& length) const;
     // Planar Configuration is non-zero.
     bool planar() const { return planar_; }
     uint32_t frame_count() const { return frame_count_; }
@@ -73,12 +88,11 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
 
     bool has_palette_ = false;
     uint32_t byte_order_ = 1;
+    bool words_swapped_ = false;
     bool planar_ = false;
     uint32_t frame_count_ = 0;
     uint32_t pixel_data_start_ = 0;
     uint32_t pixel_data_size_ = 0;
-    VRX_Vector<VRX_Vector<uint32_t>> frame_offsets_;
-    VRX_Vector<VRX_Vector<uint32_t>> frame_lengths_;
     bool encapsulated_ = false;
     bool has_image_ = false;
     uint32_t compression_ = 0;

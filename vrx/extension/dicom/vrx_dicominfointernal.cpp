@@ -23,6 +23,7 @@ constexpr const char* kCompression = "VRX_DICOMInfoInternal::get_info_compressio
 constexpr const char* kColor = "VRX_DICOMInfoInternal::get_info_color_type()";
 constexpr const char* kCorrect = "VRX_DICOMInfoInternal::correct_color()";
 constexpr const char* kPixelOffset = "VRX_DICOMInfoInternal::get_pixel_offset()";
+constexpr const char* kAttributes = "VRX_DICOMInfoInternal::load_attributes()";
 
 constexpr uint16_t kItemGroup = 0xFFFE;
 constexpr uint16_t kItem = 0xE000;
@@ -76,8 +77,7 @@ uint32_t read_le32(const uint8_t* p) {
 
 VRX_DICOMInfoInternal::VRX_DICOMInfoInternal(VRX_Manager* manager)
     : VRX_Object(manager),
-      frame_offsets(manager),
-      frame_lengths(manager),
+      frames(manager),
       encode_type(VRX_EncodeType::raw()),
       color_type(VRX_ColorType::none()),
       data_type(VRX_DataType::u_integer()),
@@ -175,7 +175,13 @@ bool VRX_DICOMInfoInternal::load_attributes() {
     const int64_t size = dataset_->GetPixelDataSize();
     pixel_data_start = start >= 0 && start <= UINT32_MAX ? static_cast<uint32_t>(start) : 0;
     pixel_data_size = size >= 0 && size <= UINT32_MAX ? static_cast<uint32_t>(size) : 0;
-    return load_sizes() && get_info_color_type() && correct_color();
+    if (!load_sizes() || !get_info_color_type() || !correct_color()) return false;
+    // 1-bit samples are read as one stream of single samples.
+    if (bits_allocated == 1 && samples_per_pixel != 1) {
+        manager_->report(VRX_ERROR_UNSUPPORTED, kAttributes, __FILE__, __LINE__);
+        return false;
+    }
+    return true;
 }
 
 bool VRX_DICOMInfoInternal::load_attributes_without_colour() {
@@ -253,7 +259,8 @@ bool VRX_DICOMInfoInternal::correct_color() {
 
 bool VRX_DICOMInfoInternal::get_info_palette() {
     VRX_DICOMPaletteTable table(manager_);
-    if (!table.load(*root_, bits_allocated, data_type == VRX_DataType::s_integer())) return false;
+    if (!table.load(*root_, bits_allocated, bits_stored, data_type == VRX_DataType::s_integer()))
+        return false;
     if (!table.store(palette)) return false;
     has_palette = 1;
     return true;
@@ -264,19 +271,8 @@ uint32_t VRX_DICOMInfoInternal::declared_frames() const {
     return declared == 0 ? 1 : declared;
 }
 
-bool VRX_DICOMInfoInternal::add_frame(const uint32_t* offsets, const uint32_t* lengths,
-                                      size_t parts) {
-    VRX_Vector<uint32_t> frame_offset(manager_);
-    VRX_Vector<uint32_t> frame_length(manager_);
-    for (size_t i = 0; i < parts; ++i) {
-        // An empty part adds nothing to the frame's bytes.
-        if (lengths[i] == 0) continue;
-        if (!frame_offset.push_back(offsets[i]) || !frame_length.push_back(lengths[i]))
-            return false;
-    }
-    if (!frame_offsets.push_back(std::move(frame_offset)) ||
-        !frame_lengths.push_back(std::move(frame_length)))
-        return false;
+bool VRX_DICOMInfoInternal::add_frame(size_t first, size_t parts) {
+    if (!frames.add_frame(first, parts)) return false;
     ++frame_count;
     return true;
 }
@@ -287,10 +283,10 @@ bool VRX_DICOMInfoInternal::get_pixel_offset() {
         manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 320);
         return false;
     }
-    frame_offsets.clear();
-    frame_lengths.clear();
+    frames.clear();
     frame_count = 0;
     encapsulated = false;
+    words_swapped = false;
     if (pixel_data->GetChildCount() != 0 || pixel_data->GetValueLength() == kUndefinedLength) {
         encapsulated = true;
         return encapsulated_frames(*pixel_data);
@@ -301,6 +297,8 @@ bool VRX_DICOMInfoInternal::get_pixel_offset() {
         value_offset = dataset_->GetPixelDataStart() + dataset_->GetPixelDataSize() -
                        pixel_data->GetValueLength();
     }
+    words_swapped = byte_order == 0 && bits_allocated <= 8 &&
+                    dataset_->GetPixelDataVRAsRead() == TogDicomLib::VR::OW;
     return native_frames(*pixel_data, base_position_ + value_offset);
 }
 
@@ -319,19 +317,19 @@ bool VRX_DICOMInfoInternal::native_frames(const TogDicomDataElement& pixel_data,
         const uint64_t sample_bytes = (bits_allocated + 7u) / 8u;
         line = platform::ByteCount(2) * sample_bytes * ((uint64_t{columns} + 1) & ~uint64_t{1});
     }
-    const platform::ByteCount frame = line * rows;
+    // Frames of 1-bit samples are counted in bits: rows are not padded and
+    // frames follow one another bit by bit.
+    const platform::ByteCount frame =
+        bits_allocated == 1 ? platform::ByteCount(samples_per_pixel) * columns * rows
+                            : line * rows * 8;
     if (length == 0 || !frame.ok() || frame.value() == 0) return true;
     // The declared number of frames counts only as far as the value holds
     // whole frames; a value shorter than one frame is kept as one (short)
     // frame, which the reader refuses as truncated.
-    const uint64_t whole = frame.value() <= length ? length / frame.value() : 0;
-    if (whole == 0) return add_frame(&offset, &length, 1);
-    const uint32_t frame_bytes = static_cast<uint32_t>(frame.value());
-    const uint64_t frames = std::min<uint64_t>(declared_frames(), whole);
-    for (uint64_t i = 0; i < frames; ++i) {
-        const uint32_t at = offset + static_cast<uint32_t>(i * frame_bytes);
-        if (!add_frame(&at, &frame_bytes, 1)) return false;
-    }
+    const uint64_t whole = uint64_t{length} * 8 / frame.value();
+    const uint64_t count = whole == 0 ? 1 : std::min<uint64_t>(declared_frames(), whole);
+    frames.set_native(offset, length, frame.value(), static_cast<uint32_t>(count));
+    frame_count = frames.count();
     return true;
 }
 
@@ -356,15 +354,10 @@ bool VRX_DICOMInfoInternal::encapsulated_frames(const TogDicomDataElement& pixel
         manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 339);
         return false;
     }
-    // The fragments: storage offsets and lengths of their values, and the
-    // offsets of their items from the first fragment's item.
+    // The fragments: storage offsets and lengths of their values, in one
+    // array that the frames index.
     const size_t fragments = items - 1;
-    VRX_Vector<uint32_t> offsets(manager_);
-    VRX_Vector<uint32_t> lengths(manager_);
-    VRX_Vector<int64_t> item_offsets(manager_);
-    if (!offsets.reserve(fragments) || !lengths.reserve(fragments) ||
-        !item_offsets.reserve(fragments))
-        return false;
+    if (!frames.reserve_parts(fragments)) return false;
     for (uint32_t i = 1; i < items; ++i) {
         const TogDicomDataElement* item = pixel_data.GetChildAt(i);
         const int64_t at = item->GetItemOffset();
@@ -375,24 +368,21 @@ bool VRX_DICOMInfoInternal::encapsulated_frames(const TogDicomDataElement& pixel
             manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 343);
             return false;
         }
-        offsets.push_back(static_cast<uint32_t>(value));
-        lengths.push_back(length);
-        item_offsets.push_back(at - pixel_data.GetChildAt(1)->GetItemOffset());
+        frames.add_part(static_cast<uint32_t>(value), length);
     }
     const uint32_t declared = declared_frames();
     const uint32_t table_entries = table->GetValueData() ? table->GetValueByteCount() / 4 : 0;
 
     if (table_entries == 0) {
-        if (declared <= 1)
-            return fragments == 0 || add_frame(offsets.data(), lengths.data(), fragments);
+        if (declared <= 1) return fragments == 0 || add_frame(0, fragments);
         // Without a table a JPEG frame is the run of fragments from one
         // start-of-image marker to the next; an RLE frame is one fragment.
         const bool jpeg =
             compression == compression_jpeg_lossy || compression == compression_jpeg_lossless;
         size_t first = 0;
         for (size_t i = 1; i <= fragments && frame_count < declared; ++i) {
-            if (i < fragments && jpeg && !starts_jpeg_stream(offsets[i])) continue;
-            if (!add_frame(offsets.data() + first, lengths.data() + first, i - first)) {
+            if (i < fragments && jpeg && !starts_jpeg_stream(frames.part(i).offset)) continue;
+            if (!add_frame(first, i - first)) {
                 manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 381);
                 return false;
             }
@@ -403,26 +393,38 @@ bool VRX_DICOMInfoInternal::encapsulated_frames(const TogDicomDataElement& pixel
 
     // Each table entry is the offset of a frame's first item from the first
     // fragment's item; the frame runs to the next entry's item. With one
-    // entry per fragment each fragment is a frame.
+    // entry per fragment each fragment is a frame. Item offsets follow from
+    // the value offsets, which lie a fixed header after them.
     const uint8_t* entries = table->GetValueData();
-    VRX_Vector<size_t> starts(manager_);
-    size_t next = 0;
-    for (uint32_t k = 0; k < table_entries; ++k) {
+    auto item_offset = [&](size_t i) {
+        return int64_t{frames.part(i).offset} - int64_t{frames.part(0).offset};
+    };
+    auto start_of = [&](uint32_t k, size_t& next) {
         if (table_entries != fragments) {
             const int64_t entry = read_le32(entries + 4 * k);
-            while (next < fragments && item_offsets[next] < entry) ++next;
-            if (next == fragments || item_offsets[next] != entry) {
+            while (next < fragments && item_offset(next) < entry) ++next;
+            if (next == fragments || item_offset(next) != entry) return false;
+        }
+        return true;
+    };
+    const uint32_t frame_total = std::min(declared, table_entries);
+    size_t next = 0;
+    if (!start_of(0, next)) {
+        manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
+        return false;
+    }
+    // Every entry must lead to an item, also those past the declared frames.
+    for (uint32_t k = 0; k < table_entries; ++k) {
+        const size_t first = next++;
+        size_t end = fragments;
+        if (k + 1 < table_entries) {
+            if (!start_of(k + 1, next)) {
                 manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
                 return false;
             }
+            end = next;
         }
-        if (!starts.push_back(next++)) return false;
-    }
-    const uint32_t frames = std::min(declared, table_entries);
-    for (uint32_t k = 0; k < frames; ++k) {
-        const size_t first = starts[k];
-        const size_t end = k + 1 < table_entries ? starts[k + 1] : fragments;
-        if (!add_frame(offsets.data() + first, lengths.data() + first, end - first)) {
+        if (k < frame_total && !add_frame(first, end - first)) {
             manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
             return false;
         }

@@ -10,6 +10,7 @@
 // storage later. Tag objects share one owner by reference count.
 #include <cstdint>
 
+#include "vrx/extension/dicom/vrx_dicomframetable.h"
 #include "vrx/framework/base/vrx_header.h"
 #include "vrx/framework/base/vrx_object.h"
 #include "vrx/framework/include/vrx_vector.h"
@@ -67,9 +68,9 @@ class VRX_DICOMInfoInternal : public VRX_Object {
     int64_t base_position() const { return base_position_; }
 
     // ---- attributes ----
-    // Per frame, the storage offsets and lengths of its parts in file order.
-    VRX_Vector<VRX_Vector<uint32_t>> frame_offsets;
-    VRX_Vector<VRX_Vector<uint32_t>> frame_lengths;
+    // Where every frame lies; shared by every object that shares the data
+    // set.
+    VRX_DICOMFrameTable frames;
     bool encapsulated = false;
     uint32_t columns = 0;
     uint32_t rows = 0;
@@ -89,6 +90,10 @@ class VRX_DICOMInfoInternal : public VRX_Object {
     // The photometric interpretation is YBR_FULL_422: two pixels share one
     // chroma pair.
     bool subsampled_422 = false;
+    // Samples of 8 bits or 1 bit in 16-bit words stored most significant byte
+    // first (explicit VR big endian with Pixel Data of VR OW): the reader
+    // exchanges the two bytes of every word of the value.
+    bool words_swapped = false;
     uint32_t frame_count = 0;
     uint32_t pixel_data_start = 0;
     uint32_t pixel_data_size = 0;
@@ -103,7 +108,7 @@ class VRX_DICOMInfoInternal : public VRX_Object {
     bool load_sizes();
     bool native_frames(const TogDicomDataElement& pixel_data, int64_t value_offset);
     bool encapsulated_frames(const TogDicomDataElement& pixel_data);
-    bool add_frame(const uint32_t* offsets, const uint32_t* lengths, size_t parts);
+    bool add_frame(size_t first, size_t parts);
     // Number of frames the data set declares (at least 1).
     uint32_t declared_frames() const;
     bool starts_jpeg_stream(uint32_t offset);

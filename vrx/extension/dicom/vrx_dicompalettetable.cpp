@@ -143,9 +143,10 @@ bool VRX_DICOMPaletteTable::read_descriptors(const TogDicomDataElement& dataset)
 }
 
 bool VRX_DICOMPaletteTable::load(const TogDicomDataElement& dataset, uint16_t bits_allocated,
-                                 bool signed_indices) {
+                                 uint16_t bits_stored, bool signed_indices) {
     if (bits_allocated != 8 && bits_allocated != 16) return fail(VRX_ERROR_UNSUPPORTED, 820);
     index_bits_ = bits_allocated;
+    stored_bits_ = bits_stored >= 1 && bits_stored <= bits_allocated ? bits_stored : bits_allocated;
     signed_indices_ = signed_indices;
     if (!read_descriptors(dataset)) return false;
 
@@ -175,10 +176,18 @@ bool VRX_DICOMPaletteTable::load(const TogDicomDataElement& dataset, uint16_t bi
         if (!(platform::ByteCount(entries_) * unit_bytes).at_most(bytes))
             return fail(VRX_ERROR_DATA, 930);
         if (!tables_[c].resize(entries_)) return false;
+        // Some writers store 8-bit entries one per 16-bit word: the entry is
+        // the word's low byte, or its high byte when every low byte is 0.
+        const bool words = unit_bytes == 1 && (platform::ByteCount(entries_) * 2).at_most(bytes);
+        bool high = words;
+        for (uint32_t i = 0; words && high && i < entries_; ++i) high = data[2 * i] == 0;
         for (uint32_t i = 0; i < entries_; ++i) {
-            tables_[c][i] = unit_bytes == 1
-                                ? data[i]
-                                : static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+            if (words)
+                tables_[c][i] = data[2 * i + (high ? 1 : 0)];
+            else if (unit_bytes == 1)
+                tables_[c][i] = data[i];
+            else
+                tables_[c][i] = static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
         }
     }
     // 16-bit entries of an 8-bit image keep their high byte.
@@ -193,9 +202,14 @@ bool VRX_DICOMPaletteTable::store(VRX_Header::VRX_Palette& palette) const {
     auto* bytes = static_cast<uint8_t*>(manager_->allocate(size));
     if (!bytes) return false;
     const int shift = table_bits_ == 16 && entry_bits_ == 8 ? 8 : 0;
+    // Signed indices: the stored bits as a two's complement number.
+    const uint32_t patterns = 1u << stored_bits_;
     for (uint32_t raw = 0; raw < count; ++raw) {
         int64_t index = raw;
-        if (signed_indices_ && raw >= count / 2) index -= count;
+        if (signed_indices_) {
+            index = raw & (patterns - 1);
+            if (index >= patterns / 2) index -= patterns;
+        }
         const int64_t entry = std::clamp<int64_t>(index - first_mapped_, 0, entries_ - 1);
         for (uint32_t c = 0; c < 3; ++c) {
             const uint16_t value = static_cast<uint16_t>(tables_[c][entry] >> shift);

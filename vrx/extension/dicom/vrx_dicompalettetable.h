@@ -22,10 +22,13 @@ class VRX_DICOMPaletteTable {
     explicit VRX_DICOMPaletteTable(VRX_Manager* manager);
 
     // Reads descriptors and tables from the children of `dataset`. Indices
-    // are samples of `bits_allocated` bits (8 or 16), two's complement when
-    // `signed_indices`. False after a report (0x80400000 for a malformed
-    // palette, 0x81000000 for an index depth other than 8 or 16).
-    bool load(const TogDicomDataElement& dataset, uint16_t bits_allocated, bool signed_indices);
+    // are samples of `bits_allocated` bits (8 or 16); when `signed_indices`
+    // their low `bits_stored` bits are a two's complement number (the bits
+    // above are ignored) and the first mapped value is signed too. False
+    // after a report (0x80400000 for a malformed palette, 0x81000000 for an
+    // index depth other than 8 or 16).
+    bool load(const TogDicomDataElement& dataset, uint16_t bits_allocated, uint16_t bits_stored,
+              bool signed_indices);
     // Installs the palette: 2^bits allocated entries of R, G, B.
     bool store(VRX_Header::VRX_Palette& palette) const;
 
@@ -51,6 +54,7 @@ class VRX_DICOMPaletteTable {
     uint16_t table_bits_ = 0;
     uint16_t entry_bits_ = 0;
     uint16_t index_bits_ = 0;
+    uint16_t stored_bits_ = 0;
     bool signed_indices_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "vrx/core/applypalette/vrx_applypalette.h"
 #include "vrx/core/storage/vrx_readstorage.h"
+#include "vrx/core/storage/vrx_wordswapinputstorage.h"
 #include "vrx/extension/combinedstorage/vrx_combinedinputstorage.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/extension/dicom/vrx_readstorageplanar.h"
@@ -39,18 +40,45 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, uint32_t frame) {
     return engine(storage, info, frame);
 }
 
+VRX_InputStorage* VRX_ReadDICOM::swapped_words(VRX_InputStorage* storage,
+                                               const VRX_DICOMInfo& info, uint32_t offset) {
+    // The words count from the value's first byte, which a frame need not
+    // start on.
+    uint32_t value = 0;
+    uint32_t length = 0;
+    if (!info.native_value(value, length) || offset < value ||
+        !storage->seek_from_begin(static_cast<int32_t>(value))) {
+        manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 162);
+        return nullptr;
+    }
+    Bound* window = Bound::create(manager_, storage, static_cast<int32_t>(length));
+    // The decorator keeps the window alive.
+    VRX_InputStorage* words = window ? VRX_WordSwapInputStorage::create(manager_, window) : nullptr;
+    vrx::destroy(window);
+    if (words && words->seek_from_begin(static_cast<int32_t>(offset - value))) return words;
+    vrx::destroy(words);
+    manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 162);
+    return nullptr;
+}
+
 VRX_InputStorage* VRX_ReadDICOM::frame_source(VRX_InputStorage* storage,
+                                              const VRX_DICOMInfo& info,
                                               const VRX_Vector<uint32_t>& offsets,
-                                              const VRX_Vector<uint32_t>& lengths,
-                                              bool encapsulated) {
-    if (!encapsulated) {
+                                              const VRX_Vector<uint32_t>& lengths) {
+    if (!info.encapsulated()) {
         // The reader sees the frame's bytes only, so that a short frame ends
         // as truncated rather than running into what follows it.
-        if (!storage->seek_from_begin(static_cast<int32_t>(offsets[0]))) {
+        VRX_InputStorage* from = storage;
+        if (info.words_swapped()) {
+            from = swapped_words(storage, info, offsets[0]);
+            if (!from) return nullptr;
+        } else if (!storage->seek_from_begin(static_cast<int32_t>(offsets[0]))) {
             manager_->report(VRX_ERROR_IO, kEngine, __FILE__, 162);
             return nullptr;
         }
-        return Bound::create(manager_, storage, static_cast<int32_t>(lengths[0]));
+        VRX_InputStorage* frame = Bound::create(manager_, from, static_cast<int32_t>(lengths[0]));
+        if (from != storage) from->destroy();
+        return frame;
     }
     VRX_Vector<VRX_InputStorage*> parts(manager_);
     for (size_t i = 0; i < offsets.size(); ++i) {
@@ -87,7 +115,11 @@ VRX_InputStorage* VRX_ReadDICOM::frame_source(VRX_InputStorage* storage,
     return combined;
 }
 
-VRX_Engine* VRX_ReadDICOM::native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info) {
+VRX_Engine* VRX_ReadDICOM::native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info,
+                                         uint32_t frame) {
+    // 1-bit samples are one stream of bits across rows and frames.
+    if (info.bits == 1)
+        return VRX_ReadStorage(manager_).bit_stream_engine(source, info, 0, info.frame_first_bit(frame));
     const int32_t order = static_cast<int32_t>(info.byte_order());
     // YBR_FULL_422 lines hold two samples per pixel; they are read in that
     // size and expanded.
@@ -112,9 +144,10 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 103);
         return nullptr;
     }
-    const VRX_Vector<uint32_t> offsets = info.frame_offsets(frame);
-    const VRX_Vector<uint32_t> lengths = info.frame_lengths(frame);
-    if (offsets.empty() || lengths.empty() || offsets.size() != lengths.size()) {
+    VRX_Vector<uint32_t> offsets(manager_);
+    VRX_Vector<uint32_t> lengths(manager_);
+    if (!info.frame_parts(frame, offsets, lengths) || offsets.empty() ||
+        offsets.size() != lengths.size()) {
         manager_->report(VRX_ERROR_DATA, kEngine, __FILE__, 109);
         return nullptr;
     }
@@ -125,14 +158,14 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
         return nullptr;
     }
 
-    VRX_InputStorage* source = frame_source(storage, offsets, lengths, info.encapsulated());
+    VRX_InputStorage* source = frame_source(storage, info, offsets, lengths);
     if (!source) return nullptr;
     VRX_Engine* reader = nullptr;
     bool keep_colour = false;
     const uint32_t compression = info.compression();
     switch (compression) {
         case 0:
-            reader = native_reader(source, info);
+            reader = native_reader(source, info, frame);
             break;
         case 1:
         case 2:
@@ -175,7 +208,8 @@ VRX_Engine* VRX_ReadDICOM::reset_comp_header(VRX_Engine* engine, const VRX_DICOM
         return nullptr;
     }
     bool changed = false;
-    if (info.declared_data_type() == VRX_DataType::s_integer() &&
+    // Colours looked up in a palette are unsigned, whatever its indices are.
+    if (info.declared_data_type() == VRX_DataType::s_integer() && !info.has_palette() &&
         copy.data_type() != VRX_DataType::s_integer()) {
         copy.data_type(VRX_DataType::s_integer());
         changed = true;

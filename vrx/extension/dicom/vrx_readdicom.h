@@ -43,11 +43,18 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     VRX_Engine* reset_comp_header(VRX_Engine* engine, const VRX_DICOMInfo& info, bool keep_colour);
 
    private:
-    // The storage the frame's reader reads: a window over the frame's bytes,
-    // or the frame's parts read one after the other. Null after a report.
-    VRX_InputStorage* frame_source(VRX_InputStorage* storage, const VRX_Vector<uint32_t>& offsets,
-                                   const VRX_Vector<uint32_t>& lengths, bool encapsulated);
-    VRX_Engine* native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info);
+    // The storage the frame's reader reads: a window over the frame's bytes
+    // (over the value read with its words' bytes exchanged, when the info
+    // says so), or the frame's parts read one after the other. Null after a
+    // report.
+    VRX_InputStorage* frame_source(VRX_InputStorage* storage, const VRX_DICOMInfo& info,
+                                   const VRX_Vector<uint32_t>& offsets,
+                                   const VRX_Vector<uint32_t>& lengths);
+    // A window of the value read with its words' bytes exchanged, moved to
+    // the frame at `offset`; null after a report.
+    VRX_InputStorage* swapped_words(VRX_InputStorage* storage, const VRX_DICOMInfo& info,
+                                    uint32_t offset);
+    VRX_Engine* native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, uint32_t frame);
     VRX_Engine* jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, bool& keep_colour);
 };
 

@@ -1,5 +1,6 @@
 #include "vrx/extension/minmaxpixelvalue/vrx_minmaxpixelvalueengine.h"
 
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -40,14 +41,20 @@ bool VRX_MinMaxPixelValueEngine<T, A>::initiate(const VRX_Header* header, VRX_Sr
 
 template <class T, class A>
 bool VRX_MinMaxPixelValueEngine<T, A>::analyze_line(const unsigned char* src) {
-    const T* samples = reinterpret_cast<const T*>(src);
+    // Samples are loaded with memcpy: lines may lie at any address (caller
+    // memory read in place).
+    auto sample = [src](uint32_t i) {
+        T v;
+        std::memcpy(&v, src + size_t{i} * sizeof(T), sizeof(T));
+        return v;
+    };
     A low = *minimum_;
     A high = *maximum_;
     if constexpr (std::is_floating_point_v<T>) {
         // In sample order with strict comparisons, so that a NaN changes
         // nothing and the first of two equal values (such as -0 and +0) stays.
         for (uint32_t i = 0; i < samples_; ++i) {
-            const A v = samples[i];
+            const A v = sample(i);
             if (v > high) high = v;
             if (v < low) low = v;
         }
@@ -55,10 +62,10 @@ bool VRX_MinMaxPixelValueEngine<T, A>::analyze_line(const unsigned char* src) {
         // Integers have no order ties that could be told apart: a plain
         // reduction in the sample type (vector minimum and maximum of the
         // narrowest lanes), widened once per line.
-        T line_low = samples[0];
-        T line_high = samples[0];
+        T line_low = sample(0);
+        T line_high = line_low;
         for (uint32_t i = 1; i < samples_; ++i) {
-            const T v = samples[i];
+            const T v = sample(i);
             line_high = v > line_high ? v : line_high;
             line_low = v < line_low ? v : line_low;
         }

@@ -1,5 +1,7 @@
 #include "vrx/extension/signedextension/vrx_signedextensionengine.h"
 
+#include <cstring>
+
 #include "vrx/framework/base/vrx_version.h"
 #include "vrx/framework/buffer/vrx_dstbuffer.h"
 #include "vrx/framework/manager/vrx_manager.h"
@@ -37,17 +39,20 @@ bool VRX_SignedExtensionEngine<T>::initiate(const VRX_Header* header, VRX_SrcBuf
 template <class T>
 bool VRX_SignedExtensionEngine<T>::process_line(const unsigned char* src, unsigned char* dst) {
     const size_t count = size_t{header_.width} * header_.channels;
-    const Bits* __restrict in = reinterpret_cast<const Bits*>(src);
-    Bits* __restrict out = reinterpret_cast<Bits*>(dst);
     const Bits sign = sign_mask_;
     const Bits value = value_mask_;
     // A set high bit gives sample OR extension mask, a clear one sample AND
     // value mask. Without a branch: keep the value bits, then flip the high
     // bit and subtract it, which borrows through every bit above it exactly
     // when the high bit was set.
+    // Samples are loaded and stored with memcpy: lines may lie at any
+    // address (caller memory read in place).
     for (size_t i = 0; i < count; ++i) {
-        const Bits kept = static_cast<Bits>(in[i] & value);
-        out[i] = static_cast<Bits>((kept ^ sign) - sign);
+        Bits sample;
+        std::memcpy(&sample, src + i * sizeof(Bits), sizeof(Bits));
+        const Bits kept = static_cast<Bits>(sample & value);
+        const Bits extended = static_cast<Bits>((kept ^ sign) - sign);
+        std::memcpy(dst + i * sizeof(Bits), &extended, sizeof(Bits));
     }
     return true;
 }

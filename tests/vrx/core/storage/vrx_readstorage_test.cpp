@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/vrx/core/storage/vrx_pixelread_test_support.h"
+#include "vrx/core/storage/vrx_wordswapinputstorage.h"
 #include "vrx/framework/buffer/vrx_srcbuffer.h"
 #include "vrx/framework/engine/vrx_engine.h"
 
@@ -156,6 +157,104 @@ TEST(ReadStorage, KeepsTheStorageAliveAsLongAsTheReader) {
     VRX_Status status(&manager);
     EXPECT_TRUE(manager.execute(status));
     EXPECT_EQ(manager.memory_manager().outstanding(), held);
+}
+
+}  // namespace
+
+namespace {
+
+// The framework's lines of a bit stream, least significant bit first, whose
+// first sample is bit `first` of byte 0: bit by bit, first sample in the
+// most significant bit, the padding 0.
+Bytes model_lines(const Bytes& stream, uint32_t first, uint32_t width, uint32_t height) {
+    const size_t line = (size_t{width} + 7) / 8;
+    Bytes out(line * height, 0);
+    for (size_t y = 0; y < height; ++y)
+        for (size_t x = 0; x < width; ++x) {
+            const size_t bit = first + y * width + x;
+            if ((stream[bit / 8] >> (bit % 8)) & 1) out[y * line + x / 8] |= 0x80 >> (x % 8);
+        }
+    return out;
+}
+
+TEST(ReadStorageBitStream, RowsAreGatheredFromTheStreamFromAnyFirstBit) {
+    Bytes stream(600);
+    for (size_t i = 0; i < stream.size(); ++i) stream[i] = static_cast<uint8_t>(i * 151 + 7);
+    for (uint32_t width : {1u, 3u, 7u, 8u, 9u, 15u, 16u, 17u, 510u, 512u})
+        for (uint32_t first = 0; first < 8; ++first) {
+            SCOPED_TRACE("width " + std::to_string(width) + " first bit " + std::to_string(first));
+            const uint32_t height = std::min(5u, 4000 / width);
+            // Exactly the bytes the image covers, from byte 2 on.
+            const size_t bytes = (first + size_t{width} * height + 7) / 8;
+            Bytes stored = {0xEE, 0xEE};
+            stored.insert(stored.end(), stream.begin(), stream.begin() + bytes);
+            TestManager manager;
+            VRX_Header header(&manager);
+            describe(header, width, height, 1, 1, VRX_ColorType::gray());
+            VRX_InputStorage* storage = storage_over(manager, stored);
+            VRX_Engine* reader =
+                VRX_ReadStorage(&manager).bit_stream_engine(storage, header, 2, first);
+            storage->destroy();
+            EXPECT_EQ(drain(manager, reader), model_lines(stream, first, width, height));
+            EXPECT_TRUE(is_clean(manager));
+        }
+}
+
+TEST(ReadStorageBitStream, RefusesOtherImagesAndEndsAtAShortStream) {
+    struct Case {
+        const char* name;
+        uint16_t bits, channels;
+        uint32_t first;
+        size_t stored;
+        uint32_t code;
+        const char* function;
+    };
+    const Case cases[] = {
+        {"8-bit samples", 8, 1, 0, 64, VRX_ERROR_ARGUMENT, "VRX_ReadStorageEngine::initiate()"},
+        {"two channels", 1, 2, 0, 64, VRX_ERROR_ARGUMENT, "VRX_ReadStorageEngine::initiate()"},
+        {"first bit 8", 1, 1, 8, 64, VRX_ERROR_ARGUMENT, "VRX_ReadStorageEngine::initiate()"},
+        {"one bit short", 1, 1, 3, 5, VRX_ERROR_DATA, "VRX_ReadStorageEngine::execute()"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestManager manager;
+        const Bytes stored(c.stored, 0x5A);
+        VRX_Header header(&manager);
+        // 10 x 4 samples from bit 3 need 6 bytes.
+        describe(header, 10, 4, c.bits, c.channels, VRX_ColorType::gray());
+        VRX_InputStorage* storage = storage_over(manager, stored);
+        drain(manager, VRX_ReadStorage(&manager).bit_stream_engine(storage, header, 0, c.first));
+        storage->destroy();
+        EXPECT_TRUE(has_status(manager, c.code, c.function));
+    }
+}
+
+TEST(WordSwapInputStorage, ReadsEveryRangeWithTheBytesOfEachWordExchanged) {
+    TestManager manager;
+    const Bytes stored = {0, 1, 2, 3, 4, 5, 6};
+    // Words from position 0; the odd last byte stays.
+    const Bytes swapped = {1, 0, 3, 2, 5, 4, 6};
+    VRX_InputStorage* bytes = storage_over(manager, stored);
+    VRX_InputStorage* words = VRX_WordSwapInputStorage::create(&manager, bytes);
+    bytes->destroy();
+    ASSERT_NE(words, nullptr);
+    for (int32_t at = 0; at <= 7; ++at)
+        for (int32_t n = 0; n <= 8; ++n) {
+            ASSERT_TRUE(words->seek_from_begin(at));
+            Bytes got(static_cast<size_t>(n), 0xFF);
+            const int32_t read = words->read(got.data(), n);
+            const int32_t expected = std::min(n, 7 - at);
+            ASSERT_EQ(read, expected) << at << " " << n;
+            got.resize(static_cast<size_t>(read));
+            EXPECT_EQ(got, Bytes(swapped.begin() + at, swapped.begin() + at + expected));
+            EXPECT_EQ(words->position(), at + expected);
+        }
+    ASSERT_TRUE(words->seek_from_begin(5));
+    EXPECT_EQ(words->get(), 4);
+    EXPECT_EQ(words->get(), 6);
+    EXPECT_EQ(words->get(), -1);
+    words->destroy();
+    EXPECT_TRUE(is_clean(manager));
 }
 
 }  // namespace

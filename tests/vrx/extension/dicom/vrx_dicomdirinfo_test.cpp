@@ -127,8 +127,9 @@ TEST(DICOMDIRInfoPydicom, RecordTreesEqualPydicom) {
         ASSERT_TRUE(dir.load(file))
             << std::hex << manager.status().code << " " << manager.status().function;
         EXPECT_EQ(tree_lines(dir), lines);
-        // The directory's own links were usable in every file.
-        EXPECT_TRUE(dir.linked_by_offsets());
+        // The directory's own links were usable in every file but the one
+        // whose root begins with a study.
+        EXPECT_EQ(dir.linked_by_offsets(), name != "DICOMDIR-nopatient");
         expect_consistent_lists(dir);
         // Every referenced file is found under the DICOMDIR's folder.
         for (const String& id : dir.file_ids) {
@@ -221,6 +222,8 @@ TEST(DICOMDIRInfoWalk, BrokenLinksFallBackToItemOrder) {
              return r;
          }(),
          0},
+        {"the root's first record an image", ordered(-1, 4), 3},
+        {"the root's first record a series", ordered(-1, 4), 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -247,6 +250,18 @@ TEST(DICOMDIRInfoWalk, ItemOrderKeepsOnlyRecordsUnderTheirLevel) {
     EXPECT_EQ(l.info.patient_list.size(), 1u);
     EXPECT_EQ(l.info.study_list.size(), 1u);
     EXPECT_EQ(l.info.series_list.size(), 1u);
+    expect_consistent_lists(l.info);
+}
+
+TEST(DICOMDIRInfoWalk, AnImageWithoutAFileIsKeptWithAnEmptyFileID) {
+    Dir l(dicomdir({rec("PATIENT", -1, 1), rec("STUDY", -1, 2), rec("SERIES", -1, 3),
+                    rec("IMAGE", 4, -1), image(-1, "B")},
+                   0));
+    ASSERT_TRUE(l.ok);
+    EXPECT_TRUE(l.info.linked_by_offsets());
+    EXPECT_EQ(file_ids(l.info), (std::vector<std::string>{"", "B"}));
+    ASSERT_EQ(l.info.image_list.size(), 2u);
+    EXPECT_TRUE(l.info.image_list[0]->referenced_file_id.empty());
     expect_consistent_lists(l.info);
 }
 
@@ -286,14 +301,6 @@ TEST(DICOMDIRInfoWalk, Refusals) {
         w.image(1, 1, 8, 1, "MONOCHROME2");
         w.pixel_data({0, 0});
         Dir l(w.bytes());
-        EXPECT_FALSE(l.ok);
-        EXPECT_TRUE(has_status(l.manager, VRX_ERROR_DATA, kLoad));
-    }
-    {
-        // An image record without its file ID fails the walk.
-        Dir l(dicomdir({rec("PATIENT", -1, 1), rec("STUDY", -1, 2), rec("SERIES", -1, 3),
-                        rec("IMAGE", -1, -1)},
-                       0));
         EXPECT_FALSE(l.ok);
         EXPECT_TRUE(has_status(l.manager, VRX_ERROR_DATA, kLoad));
     }

@@ -108,6 +108,38 @@ TEST(DICOMInfoPydicom, AttributesOfTheTestFiles) {
     }
 }
 
+// Files of less common forms made by tests/data/vrx/dicom/make_dicom_fixtures.py
+// load as images without a warning (their frames are compared with pydicom
+// and dcm2pnm in vrx_readdicom_test.cpp).
+TEST(DICOMInfoUnusualFiles, LoadWithTheirFramesAndNames) {
+    struct Case {
+        const char* file;
+        uint32_t frames;
+        const char16_t* name;
+    };
+    const Case cases[] = {
+        {"many_frames", 4096, u""},
+        {"falling_tags", 1, u"Falling^Tags"},
+        {"deep_nesting", 1, u""},
+        {"names_gb18030", 1, u"\u738b^\u5c0f\u4e1c"},
+        {"names_gbk", 1, u"\u738b^\u5c0f\u4e1c"},
+        {"palette_signed8_rle", 1, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Info i(read_file(std::string(TEST_DATA_DIR) + "/vrx/dicom/unusual/" + c.file + ".dcm"));
+        ASSERT_TRUE(i.ok);
+        EXPECT_TRUE(pixeltest::is_clean(i.manager));
+        EXPECT_TRUE(i.info.has_image());
+        EXPECT_EQ(i.info.frame_count(), c.frames);
+        EXPECT_TRUE(i.info.get_string(0x0010, 0x0010) == c.name);
+        // Elements are in tag order whatever order the file gave them.
+        for (uint32_t t = 1; t < i.info.child_count(); ++t)
+            EXPECT_LT((uint32_t{i.info.group_at(t - 1)} << 16) | i.info.element_at(t - 1),
+                      (uint32_t{i.info.group_at(t)} << 16) | i.info.element_at(t));
+    }
+}
+
 TEST(DICOMInfoPydicom, FilesWithoutPixelDataLoadWithoutImage) {
     if (!file_exists(pydicom_file("test-SR.dcm"))) GTEST_SKIP() << "pydicom's test files missing";
     for (const char* file : {"test-SR.dcm", "rtplan.dcm", "dicomdirtests/DICOMDIR"}) {
@@ -239,6 +271,7 @@ struct LoadRefusal {
     uint16_t samples;
     uint32_t code;
     const char* function;
+    uint16_t bits = 8;
 };
 
 TEST(DICOMInfoLoad, RefusedSyntaxesAndColoursLeaveTheStorageWhereItWas) {
@@ -255,11 +288,13 @@ TEST(DICOMInfoLoad, RefusedSyntaxesAndColoursLeaveTheStorageWhereItWas) {
          "VRX_DICOMInfoInternal::get_info_color_type()"},
         {"no samples, unknown colour", kExplicitLittle, "UNKNOWN", 0, VRX_ERROR_UNSUPPORTED,
          "VRX_DICOMInfoInternal::correct_color()"},
+        {"1-bit samples, three of them", kExplicitLittle, "RGB", 3, VRX_ERROR_UNSUPPORTED,
+         "VRX_DICOMInfoInternal::load_attributes()", 1},
     };
     for (const LoadRefusal& c : cases) {
         SCOPED_TRACE(c.name);
         Writer w(c.syntax);
-        w.image(2, 2, 8, c.samples, c.photometric);
+        w.image(2, 2, c.bits, c.samples, c.photometric);
         w.pixel_data(Bytes(12, 0));
         TestManager manager;
         const Bytes bytes = w.bytes();
@@ -380,6 +415,16 @@ TEST(DICOMInfoFragments, EmptyTableRleFramesTakeOneFragmentEach) {
     EXPECT_EQ(i.lengths(0), std::vector<uint32_t>{static_cast<uint32_t>(a.size())});
     EXPECT_EQ(i.decode(0), (Bytes{1, 2, 3, 4}));
     EXPECT_EQ(i.decode(1), (Bytes{5, 6, 7, 8}));
+}
+
+TEST(DICOMInfoFragments, OneBitRleFramesStayRefused) {
+    Writer w(kRle);
+    w.image(1, 8, 1, 1, "MONOCHROME2");
+    w.encapsulated({}, {rle_of({1, 2, 3, 4})});
+    Info i(w.bytes());
+    ASSERT_TRUE(i.ok);
+    EXPECT_TRUE(i.decode(0).empty());
+    EXPECT_TRUE(has_status(i.manager, VRX_ERROR_DATA, "VRX_ReadDICOMRLESegment::engine()"));
 }
 
 TEST(DICOMInfoFragments, EmptyTableSingleFrameTakesEveryFragment) {
