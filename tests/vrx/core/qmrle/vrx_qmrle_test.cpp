@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "tests/vrx/core/qmrle/qmrle_support.h"
+#include "vrx/core/crop/vrx_crop.h"
 #include "vrx/core/qmrle/vrx_qmrlebuffer.h"
 #include "vrx/core/qmrle/vrx_qmrleline.h"
+#include "vrx/core/scale/vrx_scalenn.h"
 
 namespace {
 
@@ -97,7 +99,6 @@ struct Malformed {
     const char* name;
     std::vector<uint8_t> stream;
     uint32_t height;
-    uint32_t block;
 };
 
 std::vector<uint8_t> pairs(std::initializer_list<Run> runs) {
@@ -108,33 +109,39 @@ std::vector<uint8_t> pairs(std::initializer_list<Run> runs) {
 
 constexpr uint32_t E = VRX_QMRLERun::end_value;
 
-// Streams of lines 10 pixels wide that both readers refuse as data errors.
-TEST(QMRLE, ReadersRefuseMalformedStreams) {
+// Streams of lines 10 pixels wide read from memory: the crop (line reader)
+// and the scaler (run buffer) refuse them as data errors.
+TEST(QMRLE, ChainsRefuseMalformedStreams) {
     const Malformed table[] = {
-        {"reversed", pairs({{6, 4}, {E, E}}), 1, 4096},
-        {"past the width", pairs({{3, 11}, {E, E}}), 1, 4096},
-        {"overlapping", pairs({{2, 5}, {5, 7}, {E, E}}), 1, 4096},
-        {"out of order", pairs({{6, 8}, {1, 2}, {E, E}}), 1, 4096},
-        {"last column 0xFFFFFFFF", pairs({{1, E}, {E, E}, {E, E}}), 2, 4096},
-        {"12-byte block", pairs({{1, 2}, {E, E}}), 2, 12},
-        {"half a pair at the end", [] {
+        {"reversed", pairs({{6, 4}, {E, E}}), 1},
+        {"past the width", pairs({{3, 11}, {E, E}}), 1},
+        {"overlapping", pairs({{2, 5}, {5, 7}, {E, E}}), 1},
+        {"out of order", pairs({{6, 8}, {1, 2}, {E, E}}), 1},
+        {"last column 0xFFFFFFFF", pairs({{1, E}, {E, E}, {E, E}}), 2},
+        {"12-byte block", [] {
+             auto s = pairs({{1, 2}, {E, E}});
+             s.resize(12);
+             return s;
+         }(), 2},
+        {"half a pair behind a line", [] {
              auto s = pairs({{1, 2}, {E, E}});
              s.resize(s.size() + 4, 0xFF);
              return s;
-         }(), 2, 4096},
-        {"missing line", pairs({{1, 2}, {E, E}, {E, E}}), 3, 4096},
-        {"line without its end pair", pairs({{1, 2}}), 1, 4096},
+         }(), 2},
+        {"missing line", pairs({{1, 2}, {E, E}, {E, E}}), 3},
+        {"line without its end pair", pairs({{1, 2}}), 1},
     };
     for (const Malformed& c : table) {
         SCOPED_TRACE(c.name);
-        {
+        for (bool crop : {true, false}) {
             VRX_DefaultManager m;
-            EXPECT_FALSE(read_with_line_reader(m, c.stream, 10, c.height, c.block).ok);
-            EXPECT_STATUS(m, VRX_ERROR_DATA, kLineText);
+            VRX_Engine* source = read_memory(m, qmrle_format(10, c.height), c.stream);
+            VRX_Engine* last = crop ? VRX_Crop(&m).engine(source, 1, 0, 9, c.height)
+                                    : VRX_ScaleNN(&m).engine(source, 20, c.height);
+            std::vector<uint8_t> out;
+            EXPECT_FALSE(take_stream(m, last, out));
+            EXPECT_STATUS(m, VRX_ERROR_DATA, crop ? kLineText : kBufferText);
         }
-        VRX_DefaultManager m;
-        EXPECT_FALSE(read_with_buffer(m, c.stream, 10, c.height, c.block).ok);
-        EXPECT_STATUS(m, VRX_ERROR_DATA, kBufferText);
     }
 }
 
