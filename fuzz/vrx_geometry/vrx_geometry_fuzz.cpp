@@ -35,7 +35,9 @@ struct Chunks {
     }
 };
 
-uint32_t size_of(uint8_t b) { return b == 255 ? 0xFFFFFFFFu : b; }
+uint32_t size_of(uint8_t b) {
+    return b == 255 ? 0xFFFFFFFFu : b;
+}
 
 }  // namespace
 
@@ -63,10 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t length = static_cast<uint32_t>(bytes.size());
     Chunks chunks{bytes.data(), length, 8u * (1u + ((mode >> 4) & 3u)), 0};
     chunks.offset = std::min(chunks.chunk, length);
-    VRX_Engine* e =
-        (mode & 4) ? VRX_ReadMemory(&manager).engine(&header, bytes.data(), chunks.offset, nullptr,
-                                                     Chunks::next, &chunks)
-                   : VRX_ReadMemory(&manager).engine(&header, bytes.data(), length);
+    VRX_Engine* e = (mode & 4)
+                        ? VRX_ReadMemory(&manager).engine(&header, bytes.data(), chunks.offset,
+                                                          nullptr, Chunks::next, &chunks)
+                        : VRX_ReadMemory(&manager).engine(&header, bytes.data(), length);
     auto crop = [&](VRX_Engine* in) {
         return VRX_Crop(&manager).engine(in, data[2], data[3], size_of(data[4]), size_of(data[5]));
     };
@@ -77,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (e) {
         const VRX_Header* out = e->header();
         std::vector<uint8_t> image((size_t{out->width} * 8 + 16) * out->height * 2 + 64);
-        VRX_Engine* writer = VRX_WriteMemory(&manager).engine(
-            e, image.data(), static_cast<uint32_t>(image.size()));
+        VRX_Engine* writer =
+            VRX_WriteMemory(&manager).engine(e, image.data(), static_cast<uint32_t>(image.size()));
         while (writer && writer->execute()) {
         }
     }

@@ -20,9 +20,8 @@ bool VRX_CropQMRLEEngine::terminate() {
     return VRX_ProcessEngine::terminate() && ended;
 }
 
-bool VRX_CropQMRLEEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
-                                   VRX_DstBuffer* dst, uint32_t x, uint32_t y, uint32_t width,
-                                   uint32_t height) {
+bool VRX_CropQMRLEEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
+                                   uint32_t x, uint32_t y, uint32_t width, uint32_t height) {
     if (!check_version(VRX_INTERFACE_VERSION, kInitiateText, __FILE__, 111)) return false;
     if (!header || x >= header->width || y >= header->height || width == 0 || height == 0) {
         manager_->report(VRX_ERROR_ARGUMENT, kInitiateText, __FILE__, 120);

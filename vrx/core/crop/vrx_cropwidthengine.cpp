@@ -5,8 +5,8 @@
 
 namespace vrx {
 
-bool VRX_CropWidthEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
-                                   VRX_DstBuffer* dst, uint32_t x, uint32_t width) {
+bool VRX_CropWidthEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
+                                   uint32_t x, uint32_t width) {
     if (!VRX_ProcessLineToLineEngine::initiate(header, src, dst)) return false;
     if (x >= header->width || width == 0) {
         manager_->report(VRX_ERROR_ARGUMENT, "VRX_CropWidthEngine::initiate()", __FILE__, 56);

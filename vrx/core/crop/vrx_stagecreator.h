@@ -31,7 +31,8 @@ protected:
     VRX_Engine* build(VRX_Engine* source, const VRX_Header* header, const Args&... args) {
         VRX_SrcBuffer* src = source->src_buffer();
         VRX_DstBuffer* dst = manager_->new_dst_buffer();
-        return make_engine<E>(src, dst, [&](E* e) { return e->initiate(header, src, dst, args...); });
+        return make_engine<E>(src, dst,
+                              [&](E* e) { return e->initiate(header, src, dst, args...); });
     }
 };
 

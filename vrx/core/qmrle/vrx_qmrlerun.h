@@ -58,8 +58,7 @@ inline void store_run(unsigned char* p, uint32_t first, uint32_t last) {
 // passes) and, behind an earlier run, first beyond that run's last column.
 constexpr bool is_valid_run(const VRX_QMRLERun& run, uint32_t width, bool after_run,
                             uint32_t previous_last) {
-    return run.first <= run.last && run.last <= width &&
-           (!after_run || run.first > previous_last);
+    return run.first <= run.last && run.last <= width && (!after_run || run.first > previous_last);
 }
 
 }  // namespace vrx

@@ -57,12 +57,18 @@ template <uint32_t Unit>
 void gather_pixels(const unsigned char* src, const uint32_t* table, uint32_t count,
                    uint32_t pixel_bytes, unsigned char* dst) {
     switch (pixel_bytes) {
-        case 1: return detail::gather_fixed<1, Unit>(src, table, count, dst);
-        case 2: return detail::gather_fixed<2, Unit>(src, table, count, dst);
-        case 3: return detail::gather_fixed<3, Unit>(src, table, count, dst);
-        case 4: return detail::gather_fixed<4, Unit>(src, table, count, dst);
-        case 6: return detail::gather_fixed<6, Unit>(src, table, count, dst);
-        case 8: return detail::gather_fixed<8, Unit>(src, table, count, dst);
+        case 1:
+            return detail::gather_fixed<1, Unit>(src, table, count, dst);
+        case 2:
+            return detail::gather_fixed<2, Unit>(src, table, count, dst);
+        case 3:
+            return detail::gather_fixed<3, Unit>(src, table, count, dst);
+        case 4:
+            return detail::gather_fixed<4, Unit>(src, table, count, dst);
+        case 6:
+            return detail::gather_fixed<6, Unit>(src, table, count, dst);
+        case 8:
+            return detail::gather_fixed<8, Unit>(src, table, count, dst);
         default:
             // Byte plane by byte plane.
             for (uint32_t k = 0; k < pixel_bytes; ++k)

@@ -8,8 +8,8 @@ namespace vrx {
 
 bool VRX_ScaleHeightNNQMRLEEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
                                             VRX_DstBuffer* dst, uint32_t height) {
-    if (!check_version(VRX_INTERFACE_VERSION, "VRX_ScaleHeightNNQMRLEEngine::initiate()",
-                       __FILE__, 89))
+    if (!check_version(VRX_INTERFACE_VERSION, "VRX_ScaleHeightNNQMRLEEngine::initiate()", __FILE__,
+                       89))
         return false;
     if (!VRX_ScaleHeightQMRLEEngine::initiate(header, src, dst, height)) return false;
     position_ = ratio_ * 0.5;

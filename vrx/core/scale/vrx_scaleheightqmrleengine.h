@@ -3,19 +3,15 @@
 // source in a run buffer, the height ratio and the lines produced.
 #include <cstdint>
 
-#include "vrx/framework/engine/vrx_processengine.h"
+#include "vrx/core/scale/vrx_qmrlescaleengine.h"
 
 namespace vrx {
 
-class VRX_QMRLEBuffer;
-
-class VRX_ScaleHeightQMRLEEngine : public VRX_ProcessEngine {
+class VRX_ScaleHeightQMRLEEngine : public VRX_QMRLEScaleEngine {
 public:
-    explicit VRX_ScaleHeightQMRLEEngine(VRX_Manager* manager) : VRX_ProcessEngine(manager) {}
+    explicit VRX_ScaleHeightQMRLEEngine(VRX_Manager* manager) : VRX_QMRLEScaleEngine(manager) {}
     ~VRX_ScaleHeightQMRLEEngine() override = default;
 
-    // Destroys the run buffer, then as a process engine.
-    bool terminate() override;
     // Version test (0x80040000); the process initiate; a non-zero height
     // (0x80800000); a run-length image of one u_integer 1-bit channel
     // (0x81000000). Ratio = source height / height; the destination's block
@@ -31,7 +27,6 @@ protected:
     double position_ = 0;
     uint32_t dst_height_ = 0;
     uint32_t src_height_ = 0;
-    VRX_QMRLEBuffer* buffer_ = nullptr;
 };
 
 }  // namespace vrx

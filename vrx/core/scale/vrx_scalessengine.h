@@ -37,12 +37,12 @@ public:
         const size_t pixel = size_t{channels_} * sizeof(T);
         const size_t step = size_t{step_x_} * pixel;
         const unsigned char* in = line + size_t{offset_x_} * pixel;
+        const size_t width = dst_width_;  // a local: the stores cannot change it
         if (channels_ == 1) {
-            for (size_t x = 0; x < dst_width_; ++x)
+            for (size_t x = 0; x < width; ++x)
                 std::memcpy(out + x * sizeof(T), in + x * step, sizeof(T));
         } else {
-            for (size_t x = 0; x < dst_width_; ++x)
-                std::memcpy(out + x * pixel, in + x * step, pixel);
+            for (size_t x = 0; x < width; ++x) std::memcpy(out + x * pixel, in + x * step, pixel);
         }
         const bool released = src_buffer_->release();
         const bool committed = dst_buffer_->release(dst_buffer_->get_block_bytes());
@@ -54,8 +54,7 @@ public:
     // (0x80800000). The output holds every sample position inside the
     // image; one line of each side as block sizes.
     virtual bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
-                          uint32_t step_x, uint32_t step_y, uint32_t offset_x,
-                          uint32_t offset_y) {
+                          uint32_t step_x, uint32_t step_y, uint32_t offset_x, uint32_t offset_y) {
         constexpr const char* text = "VRX_ScaleSSEngine::initiate()";
         if (!check_version(VRX_INTERFACE_VERSION, text, __FILE__, 243)) return false;
         if (!VRX_ProcessEngine::initiate(header, src, dst)) return false;

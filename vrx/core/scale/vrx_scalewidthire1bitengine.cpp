@@ -10,6 +10,30 @@
 
 namespace vrx {
 
+namespace {
+// Above this factor the line is expanded without a table: a table entry
+// would be larger than a whole byte run of the output, and the table of
+// 256 entries would grow to the factor's size times 256.
+constexpr uint32_t kMaxTableFactor = 64;
+
+// Sets (value true) or clears bits [first, first + count) of a packed line.
+void fill_bits(unsigned char* line, uint64_t first, uint64_t count, bool value) {
+    const unsigned char ones = value ? 0xFF : 0x00;
+    for (; count != 0 && first % 8 != 0; ++first, --count) {
+        const unsigned char bit = static_cast<unsigned char>(0x80u >> (first % 8));
+        line[first / 8] =
+            static_cast<unsigned char>(value ? line[first / 8] | bit : line[first / 8] & ~bit);
+    }
+    std::memset(line + first / 8, ones, count / 8);
+    first += count / 8 * 8;
+    for (count %= 8; count != 0; ++first, --count) {
+        const unsigned char bit = static_cast<unsigned char>(0x80u >> (first % 8));
+        line[first / 8] =
+            static_cast<unsigned char>(value ? line[first / 8] | bit : line[first / 8] & ~bit);
+    }
+}
+}  // namespace
+
 bool VRX_ScaleWidthIRE1BitEngine::terminate() {
     if (table_) manager_->deallocate(table_);
     table_ = nullptr;
@@ -30,8 +54,7 @@ bool VRX_ScaleWidthIRE1BitEngine::initiate(const VRX_Header* header, VRX_SrcBuff
         return false;
     }
     const platform::ByteCount width = platform::ByteCount(header->width) * factor;
-    const platform::ByteCount table_bytes = platform::ByteCount(256) * factor;
-    if (!width.fits<uint32_t>() || !table_bytes.fits<size_t>()) {
+    if (!width.fits<uint32_t>()) {
         manager_->report(VRX_ERROR_ARGUMENT, text, __FILE__, __LINE__);
         return false;
     }
@@ -39,10 +62,13 @@ bool VRX_ScaleWidthIRE1BitEngine::initiate(const VRX_Header* header, VRX_SrcBuff
     factor_ = factor;
     src_width_ = header->width;
     if (!header->line_bytes(src_line_bytes_)) return false;
-    table_ = static_cast<unsigned char*>(manager_->allocate(table_bytes.value()));
-    if (!table_) return false;
-    std::memset(table_, 0, table_bytes.value());
-    for (uint32_t v = 0; v < 256; ++v) {
+    if (factor <= kMaxTableFactor) {
+        const size_t table_bytes = size_t{256} * factor;
+        table_ = static_cast<unsigned char*>(manager_->allocate(table_bytes));
+        if (!table_) return false;
+        std::memset(table_, 0, table_bytes);
+    }
+    for (uint32_t v = 0; table_ && v < 256; ++v) {
         unsigned char* entry = table_ + size_t{v} * factor;
         size_t bit = 0;
         for (int b = 7; b >= 0; --b)
@@ -65,6 +91,15 @@ bool VRX_ScaleWidthIRE1BitEngine::execute() {
     }
     const bool released = src_buffer_->release();
     const size_t n = factor_;
+    if (!table_) {
+        // From the last pixel backwards: pixel i is read before the run of
+        // pixel i + 1 (from byte 8 x (i + 1) on) can reach its byte.
+        for (uint32_t i = src_width_; i-- > 0;)
+            fill_bits(out, uint64_t{i} * n, n, (out[i / 8] >> (7 - i % 8)) & 1);
+        const uint64_t bits = uint64_t{src_width_} * n;
+        if (bits % 8 != 0) fill_bits(out, bits, 8 - bits % 8, false);
+        return dst_buffer_->release(dst_buffer_->get_block_bytes()) && released;
+    }
     size_t full = src_line_bytes_;
     if (const uint32_t r = src_width_ % 8; r != 0) {
         --full;

@@ -13,7 +13,7 @@ public:
     explicit VRX_ScaleWidthIRE1BitEngine(VRX_Manager* manager) : VRX_ProcessEngine(manager) {}
     ~VRX_ScaleWidthIRE1BitEngine() override = default;
 
-    // Gives the table back, then as a process engine.
+    // Gives the table back (factors above 64 use none), then as a process engine.
     bool terminate() override;
     // One line per call; false when the source has no more.
     bool execute() override;

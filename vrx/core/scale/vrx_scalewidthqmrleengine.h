@@ -4,20 +4,16 @@
 #include <cstdint>
 
 #include "vrx/core/qmrle/vrx_qmrlerunline.h"
-#include "vrx/framework/engine/vrx_processengine.h"
+#include "vrx/core/scale/vrx_qmrlescaleengine.h"
 
 namespace vrx {
 
-class VRX_QMRLEBuffer;
-
-class VRX_ScaleWidthQMRLEEngine : public VRX_ProcessEngine {
+class VRX_ScaleWidthQMRLEEngine : public VRX_QMRLEScaleEngine {
 public:
     explicit VRX_ScaleWidthQMRLEEngine(VRX_Manager* manager)
-        : VRX_ProcessEngine(manager), out_(manager) {}
+        : VRX_QMRLEScaleEngine(manager), out_(manager) {}
     ~VRX_ScaleWidthQMRLEEngine() override = default;
 
-    // Destroys the run buffer, then as a process engine.
-    bool terminate() override;
     // Version test (0x80040000); the process initiate; a non-zero width
     // (0x80800000); a run-length image of one u_integer 1-bit channel
     // (0x81000000). The destination's block size becomes the run-array size
@@ -30,12 +26,8 @@ protected:
     double ratio_ = 0;
     uint32_t next_ = 0;
     uint32_t line_count_ = 0;
-    VRX_QMRLEBuffer* buffer_ = nullptr;
     // The runs of the line being written.
     VRX_QMRLERunLine out_;
 };
-
-// Whether a header describes what the run-length scalers take.
-bool is_qmrle_scale_input(const VRX_Header& header);
 
 }  // namespace vrx

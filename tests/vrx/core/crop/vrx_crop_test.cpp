@@ -1,3 +1,5 @@
+#include "vrx/core/crop/vrx_crop.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 
 #include "tests/vrx/core/memory/memory_chain.h"
 #include "tests/vrx/core/qmrle/qmrle_support.h"
-#include "vrx/core/crop/vrx_crop.h"
 #include "vrx/core/crop/vrx_cropwidth1bitbs.h"
 #include "vrx/core/crop/vrx_cropwidth1bitis.h"
 #include "vrx/core/crop/vrx_cropwidth8xnbits.h"
@@ -42,11 +43,11 @@ std::vector<uint8_t> model_crop(const std::vector<uint8_t>& in, const Format& f,
 // Crops random samples (padding bits 0) through the chain and compares the
 // lines the crop leaves in its buffer, padding bits included, with the model.
 void check_raw(const Format& f, Rect r, std::mt19937& random) {
-    SCOPED_TRACE(testing::Message() << f.width << "x" << f.height << " " << f.bits << " bits x "
-                                    << f.channels << ", crop " << r.x << "," << r.y << " "
-                                    << r.width << "x" << r.height);
-    const std::vector<uint8_t> in =
-        model_crop(iotest::random_bytes(random, line_bytes(f) * f.height), f, {0, 0, f.width, f.height});
+    SCOPED_TRACE(testing::Message()
+                 << f.width << "x" << f.height << " " << f.bits << " bits x " << f.channels
+                 << ", crop " << r.x << "," << r.y << " " << r.width << "x" << r.height);
+    const std::vector<uint8_t> in = model_crop(
+        iotest::random_bytes(random, line_bytes(f) * f.height), f, {0, 0, f.width, f.height});
     VRX_DefaultManager m;
     VRX_Engine* source = read_memory(m, f, in);
     VRX_Engine* crop = VRX_Crop(&m).engine(source, r.x, r.y, r.width, r.height);
@@ -68,12 +69,8 @@ TEST(Crop, PackedBitsAgainstTheBitModel) {
     for (uint16_t channels : {1, 3})
         for (uint32_t x = 0; x <= 16; ++x)
             for (uint32_t width = 1; width <= 17; ++width) {
-                Format f;
-                f.bits = 1;
-                f.channels = channels;
-                f.color = color_for(channels);
-                f.width = x + 1 + random() % 40;
-                f.height = 1 + random() % 5;
+                const uint32_t w = x + 1 + random() % 40, h = 1 + random() % 5;
+                const Format f = raw_format(w, h, 1, channels);
                 const uint32_t y = random() % f.height;
                 check_raw(f, {x, y, width, 1 + static_cast<uint32_t>(random() % (f.height + 2))},
                           random);
@@ -94,13 +91,9 @@ TEST(Crop, SamplesAgainstTheBitModel) {
     std::mt19937 random(12);
     for (const Kind& k : kinds)
         for (int i = 0; i < 40; ++i) {
-            Format f;
-            f.bits = k.bits;
-            f.type = k.type;
-            f.channels = static_cast<uint16_t>(1 + random() % 4);
-            f.color = color_for(f.channels);
-            f.width = 1 + random() % 30;
-            f.height = 1 + random() % 12;
+            const uint32_t w = 1 + random() % 30, h = 1 + random() % 12;
+            const auto channels = static_cast<uint16_t>(1 + random() % 4);
+            const Format f = raw_format(w, h, k.bits, channels, k.type);
             auto size = [&](uint32_t room) {
                 const uint32_t pick = random() % 8;
                 return pick == 0 ? 0xFFFFFFFFu : pick == 1 ? room + 3 : 1 + random() % room;
@@ -140,8 +133,8 @@ TEST(Crop, RunLengthAgainstThePackedCrop) {
         vrx_test::Chunks chunks(stream.data(), size, 8 * (1 + random() % 5));
         VRX_Engine* source =
             i % 2 ? VRX_ReadMemory(&m).engine(&header, stream.data(), size)
-                  : VRX_ReadMemory(&m).engine(&header, stream.data(), chunks.first_size(),
-                                              nullptr, vrx_test::Chunks::next, &chunks);
+                  : VRX_ReadMemory(&m).engine(&header, stream.data(), chunks.first_size(), nullptr,
+                                              vrx_test::Chunks::next, &chunks);
         VRX_Engine* crop = VRX_Crop(&m).engine(source, r.x, r.y, r.width, r.height);
         ASSERT_NE(crop, nullptr);
         const uint32_t cw = crop->header()->width, ch = crop->header()->height;
@@ -161,8 +154,7 @@ TEST(Crop, RunLengthCropGoesOnAfterAWarning) {
     const RunLines lines = {{{0, 3}}, {{2, 9}, {12, 14}}, {{6, 6}}, {}};
     std::vector<uint8_t> stream = stream_of(lines);
     VRX_DefaultManager m;
-    VRX_Engine* crop =
-        VRX_Crop(&m).engine(read_memory(m, qmrle_format(16, 4), stream), 5, 1, 3, 2);
+    VRX_Engine* crop = VRX_Crop(&m).engine(read_memory(m, qmrle_format(16, 4), stream), 5, 1, 3, 2);
     m.report(VRX_WARNING_DATA, "a warning", __FILE__, __LINE__);
     std::vector<uint8_t> out;
     ASSERT_TRUE(take_stream(m, crop, out));
@@ -177,39 +169,56 @@ struct Refusal {
     const char* function;
 };
 
-Format image(uint32_t w, uint32_t h, uint16_t bits, uint16_t channels = 1) {
-    Format f;
-    f.width = w;
-    f.height = h;
-    f.bits = bits;
-    f.channels = channels;
-    f.color = color_for(channels);
-    return f;
-}
-
 TEST(Crop, Refusals) {
     Format rle = qmrle_format(20, 4);
     Format rle3 = rle;
     rle3.channels = 3;
     rle3.color = VRX_ColorType::s_rgb();
     const Refusal table[] = {
-        {"column past the image", image(100, 2, 8), {100, 0, 10, 2}, VRX_ERROR_ARGUMENT,
+        {"column past the image",
+         raw_format(100, 2, 8),
+         {100, 0, 10, 2},
+         VRX_ERROR_ARGUMENT,
          "VRX_CropWidthEngine::initiate()"},
-        {"no columns", image(100, 2, 8), {3, 0, 0, 2}, VRX_ERROR_ARGUMENT,
+        {"no columns",
+         raw_format(100, 2, 8),
+         {3, 0, 0, 2},
+         VRX_ERROR_ARGUMENT,
          "VRX_CropWidthEngine::initiate()"},
-        {"row past the image", image(10, 5, 16), {0, 5, 10, 1}, VRX_ERROR_ARGUMENT,
+        {"row past the image",
+         raw_format(10, 5, 16),
+         {0, 5, 10, 1},
+         VRX_ERROR_ARGUMENT,
          "VRX_CropHeightEngine::initiate()"},
-        {"no rows", image(10, 5, 16), {1, 1, 3, 0}, VRX_ERROR_ARGUMENT,
+        {"no rows",
+         raw_format(10, 5, 16),
+         {1, 1, 3, 0},
+         VRX_ERROR_ARGUMENT,
          "VRX_CropHeightEngine::initiate()"},
-        {"4-bit rows", image(10, 5, 4), {1, 1, 3, 2}, VRX_ERROR_UNSUPPORTED,
+        {"4-bit rows",
+         raw_format(10, 5, 4),
+         {1, 1, 3, 2},
+         VRX_ERROR_UNSUPPORTED,
          "VRX_CropHeightEngine::initiate()"},
-        {"4-bit columns", image(10, 5, 4), {1, 0, 3, 5}, VRX_ERROR_UNSUPPORTED,
+        {"4-bit columns",
+         raw_format(10, 5, 4),
+         {1, 0, 3, 5},
+         VRX_ERROR_UNSUPPORTED,
          "VRX_CropWidth8xNBitsEngine::initiate()"},
-        {"run-length column past the image", rle, {20, 0, 1, 1}, VRX_ERROR_ARGUMENT,
+        {"run-length column past the image",
+         rle,
+         {20, 0, 1, 1},
+         VRX_ERROR_ARGUMENT,
          "VRX_CropQMRLEEngine::initiate()"},
-        {"run-length without rows", rle, {0, 1, 1, 0}, VRX_ERROR_ARGUMENT,
+        {"run-length without rows",
+         rle,
+         {0, 1, 1, 0},
+         VRX_ERROR_ARGUMENT,
          "VRX_CropQMRLEEngine::initiate()"},
-        {"run-length of three channels", rle3, {1, 1, 1, 1}, VRX_ERROR_UNSUPPORTED,
+        {"run-length of three channels",
+         rle3,
+         {1, 1, 1, 1},
+         VRX_ERROR_UNSUPPORTED,
          "VRX_CropQMRLEEngine::initiate()"},
     };
     for (const Refusal& c : table) {
@@ -229,15 +238,19 @@ TEST(Crop, Refusals) {
 TEST(Crop, ColumnCreatorsAndTheirEngines) {
     VRX_DefaultManager m;
     const std::vector<uint8_t> bytes(64);
-    auto bits = [&] { return read_memory(m, image(16, 2, 1), bytes); };
+    auto bits = [&] { return read_memory(m, raw_format(16, 2, 1), bytes); };
     EXPECT_EQ(VRX_CropWidth1BitBS(&m).engine(bits(), 3, 4), nullptr);
-    EXPECT_TRUE(iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_CropWidth1BitBSEngine::initiate()"));
+    EXPECT_TRUE(
+        iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_CropWidth1BitBSEngine::initiate()"));
     EXPECT_EQ(VRX_CropWidth1BitIS(&m).engine(bits(), 8, 4), nullptr);
-    EXPECT_TRUE(iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_CropWidth1BitISEngine::initiate()"));
-    EXPECT_EQ(VRX_CropWidth1BitIS(&m).engine(read_memory(m, image(16, 2, 8), bytes), 3, 4), nullptr);
+    EXPECT_TRUE(
+        iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_CropWidth1BitISEngine::initiate()"));
+    EXPECT_EQ(VRX_CropWidth1BitIS(&m).engine(read_memory(m, raw_format(16, 2, 8), bytes), 3, 4),
+              nullptr);
     EXPECT_TRUE(iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_CropWidth1BitEngine::initiate()"));
     EXPECT_EQ(VRX_CropWidth8xNBits(&m).engine(bits(), 3, 4), nullptr);
-    EXPECT_TRUE(iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_CropWidth8xNBitsEngine::initiate()"));
+    EXPECT_TRUE(
+        iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_CropWidth8xNBitsEngine::initiate()"));
     const char* null_texts[] = {"VRX_CropWidth8xNBits::engine()", "VRX_CropWidth1BitBS::engine()",
                                 "VRX_CropWidth1BitIS::engine()", "VRX_Crop::engine()"};
     EXPECT_EQ(VRX_CropWidth8xNBits(&m).engine(nullptr, 0, 1), nullptr);

@@ -1,5 +1,5 @@
 #pragma once
-// Run-length test support: a model coder between packed 1-bit images and
+// Geometry test support: formats of test images, a model coder between packed 1-bit images and
 // run-length streams (a set bit is a set pixel), a producer that hands out a
 // stream in blocks of a chosen size, and the end that collects the stream a
 // chain yields.
@@ -17,6 +17,20 @@ namespace vrx_qmrle_test {
 using namespace vrx;
 using Run = std::pair<uint32_t, uint32_t>;
 using RunLines = std::vector<std::vector<Run>>;
+
+// A raw image of `bits`-bit samples, coloured by its channel count.
+inline vrx_pixel_test::Format raw_format(uint32_t width, uint32_t height, uint16_t bits,
+                                         uint16_t channels = 1,
+                                         const VRX_DataType* type = VRX_DataType::u_integer()) {
+    vrx_pixel_test::Format f;
+    f.width = width;
+    f.height = height;
+    f.bits = bits;
+    f.channels = channels;
+    f.type = type;
+    f.color = vrx_pixel_test::color_for(channels);
+    return f;
+}
 
 inline vrx_pixel_test::Format qmrle_format(uint32_t width, uint32_t height) {
     vrx_pixel_test::Format f;
@@ -143,9 +157,8 @@ public:
         VRX_Header header(manager_);
         vrx_pixel_test::describe(header, format);
         VRX_DstBuffer* dst = manager_->new_dst_buffer();
-        return make_engine<StreamEngine>(nullptr, dst, [&](StreamEngine* e) {
-            return e->initiate(&header, dst, bytes, block);
-        });
+        return make_engine<StreamEngine>(
+            nullptr, dst, [&](StreamEngine* e) { return e->initiate(&header, dst, bytes, block); });
     }
 };
 

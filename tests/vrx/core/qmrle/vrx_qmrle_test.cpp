@@ -20,9 +20,8 @@ constexpr const char* kLineText =
 constexpr const char* kBufferText = "VRX_QMRLEBuffer::regist_runarray()";
 
 TEST(QMRLE, RunArrayBytes) {
-    const std::pair<uint32_t, uint64_t> table[] = {{0, 8},     {1, 16},   {2, 16},
-                                                   {3, 24},    {5, 32},   {640, 2568},
-                                                   {0xFFFFFFFFu, 0x400000008ull}};
+    const std::pair<uint32_t, uint64_t> table[] = {
+        {0, 8}, {1, 16}, {2, 16}, {3, 24}, {5, 32}, {640, 2568}, {0xFFFFFFFFu, 0x400000008ull}};
     for (const auto& [n, bytes] : table) EXPECT_EQ(run_array_bytes(n).value(), bytes) << n;
     EXPECT_FALSE(run_array_bytes(0xFFFFFFFFu).fits<uint32_t>());
 }
@@ -118,16 +117,20 @@ TEST(QMRLE, ChainsRefuseMalformedStreams) {
         {"overlapping", pairs({{2, 5}, {5, 7}, {E, E}}), 1},
         {"out of order", pairs({{6, 8}, {1, 2}, {E, E}}), 1},
         {"last column 0xFFFFFFFF", pairs({{1, E}, {E, E}, {E, E}}), 2},
-        {"12-byte block", [] {
+        {"12-byte block",
+         [] {
              auto s = pairs({{1, 2}, {E, E}});
              s.resize(12);
              return s;
-         }(), 2},
-        {"half a pair behind a line", [] {
+         }(),
+         2},
+        {"half a pair behind a line",
+         [] {
              auto s = pairs({{1, 2}, {E, E}});
              s.resize(s.size() + 4, 0xFF);
              return s;
-         }(), 2},
+         }(),
+         2},
         {"missing line", pairs({{1, 2}, {E, E}, {E, E}}), 3},
         {"line without its end pair", pairs({{1, 2}}), 1},
     };
@@ -233,11 +236,12 @@ TEST(QMRLE, WriteRunArrayInBlocks) {
         vrx_pixel_test::describe(header, qmrle_format(600, 3));
         VRX_DstBuffer* dst = m.new_dst_buffer();
         struct Creator : VRX_EngineCreator {
-            using VRX_EngineCreator::VRX_EngineCreator;
             using VRX_EngineCreator::make_engine;
+            using VRX_EngineCreator::VRX_EngineCreator;
         } creator(&m);
         VRX_Engine* writer = creator.make_engine<RunWriterEngine>(
-            nullptr, dst, [&](RunWriterEngine* e) { return e->initiate(&header, dst, &lines, block); });
+            nullptr, dst,
+            [&](RunWriterEngine* e) { return e->initiate(&header, dst, &lines, block); });
         std::vector<uint8_t> stream;
         ASSERT_TRUE(take_stream(m, writer, stream));
         EXPECT_EQ(stream.size(), 2408u + 8 + 16);

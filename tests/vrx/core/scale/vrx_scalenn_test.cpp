@@ -1,3 +1,5 @@
+#include "vrx/core/scale/vrx_scalenn.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,11 +12,11 @@
 #include "vrx/core/scale/vrx_scaleheightireengine.h"
 #include "vrx/core/scale/vrx_scaleheightnnengine.h"
 #include "vrx/core/scale/vrx_scaleheightnnqmrleengine.h"
-#include "vrx/core/scale/vrx_scalenn.h"
 #include "vrx/core/scale/vrx_scaleshrinknn.h"
 #include "vrx/core/scale/vrx_scaleshrinknnengine.h"
 #include "vrx/core/scale/vrx_scaless.h"
 #include "vrx/core/scale/vrx_scalessengine.h"
+#include "vrx/core/scale/vrx_scalewidthire.h"
 #include "vrx/core/scale/vrx_scalewidthire1bit.h"
 #include "vrx/core/scale/vrx_scalewidthire1bitengine.h"
 #include "vrx/core/scale/vrx_scalewidthire8xnbitsengine.h"
@@ -64,21 +66,15 @@ struct Sample {
 // compares the result, padding bits included, with the model.
 void check_scale(const Sample& s, uint32_t w0, uint32_t h0, uint32_t w, uint32_t h,
                  std::mt19937& random) {
-    SCOPED_TRACE(testing::Message() << w0 << "x" << h0 << " -> " << w << "x" << h << ", "
-                                    << s.bits << " bits x " << s.channels
-                                    << (s.kind == Kind::run_length ? " run-length" : ""));
-    Format f;
-    f.width = w0;
-    f.height = h0;
-    f.bits = s.bits;
-    f.channels = s.channels;
-    f.type = s.type;
-    f.color = color_for(s.channels);
+    SCOPED_TRACE(testing::Message()
+                 << w0 << "x" << h0 << " -> " << w << "x" << h << ", " << s.bits << " bits x "
+                 << s.channels << (s.kind == Kind::run_length ? " run-length" : ""));
+    const Format f = raw_format(w0, h0, s.bits, s.channels, s.type);
     // Random samples with padding bits 0.
     Format unpadded = f;
     unpadded.width = static_cast<uint32_t>(line_bytes(f) * 8 / (uint32_t{s.bits} * s.channels));
-    std::vector<uint8_t> in = model_scale(
-        iotest::random_bytes(random, line_bytes(unpadded) * h0), unpadded, w0, h0);
+    std::vector<uint8_t> in =
+        model_scale(iotest::random_bytes(random, line_bytes(unpadded) * h0), unpadded, w0, h0);
     if (s.kind == Kind::raw) in = model_scale(in, f, w0, h0);
     const std::vector<uint8_t> expected = model_scale(in, f, w, h);
 
@@ -90,7 +86,8 @@ void check_scale(const Sample& s, uint32_t w0, uint32_t h0, uint32_t w, uint32_t
         ASSERT_TRUE(take_lines(last, out));
     } else {
         stream = stream_of(runs_of(in, w0, h0));
-        VRX_Engine* last = VRX_ScaleNN(&m).engine(read_memory(m, qmrle_format(w0, h0), stream), w, h);
+        VRX_Engine* last =
+            VRX_ScaleNN(&m).engine(read_memory(m, qmrle_format(w0, h0), stream), w, h);
         ASSERT_NE(last, nullptr);
         ASSERT_TRUE(take_stream(m, last, result));
         RunLines lines;
@@ -104,10 +101,14 @@ void check_scale(const Sample& s, uint32_t w0, uint32_t h0, uint32_t w, uint32_t
 }
 
 const Sample kSamples[] = {
-    {8, 1, VRX_DataType::u_integer(), Kind::raw},   {8, 3, VRX_DataType::s_integer(), Kind::raw},
-    {16, 4, VRX_DataType::u_integer(), Kind::raw},  {16, 5, VRX_DataType::s_integer(), Kind::raw},
-    {16, 1, VRX_DataType::u_integer(), Kind::raw},  {8, 5, VRX_DataType::u_integer(), Kind::raw},
-    {16, 3, VRX_DataType::s_integer(), Kind::raw},  {1, 1, VRX_DataType::u_integer(), Kind::raw},
+    {8, 1, VRX_DataType::u_integer(), Kind::raw},
+    {8, 3, VRX_DataType::s_integer(), Kind::raw},
+    {16, 4, VRX_DataType::u_integer(), Kind::raw},
+    {16, 5, VRX_DataType::s_integer(), Kind::raw},
+    {16, 1, VRX_DataType::u_integer(), Kind::raw},
+    {8, 5, VRX_DataType::u_integer(), Kind::raw},
+    {16, 3, VRX_DataType::s_integer(), Kind::raw},
+    {1, 1, VRX_DataType::u_integer(), Kind::raw},
     {1, 1, VRX_DataType::u_integer(), Kind::run_length},
 };
 
@@ -138,7 +139,7 @@ TEST(ScaleNN, EveryPathAgainstTheCentreModel) {
 TEST(ScaleNN, ColumnsOfTheAccumulatedPosition) {
     struct Case {
         uint32_t from, to;
-        std::vector<uint32_t> columns;  // of destination columns 0, 1, ...
+        std::vector<uint32_t> columns;                  // of destination columns 0, 1, ...
         std::vector<std::pair<uint32_t, uint32_t>> at;  // (destination, source) pairs
     };
     const Case table[] = {
@@ -151,7 +152,8 @@ TEST(ScaleNN, ColumnsOfTheAccumulatedPosition) {
         std::vector<uint8_t> line(c.from);
         for (uint32_t i = 0; i < c.from; ++i) line[i] = static_cast<uint8_t>(i);
         VRX_DefaultManager m;
-        VRX_Engine* e = VRX_ScaleWidthNN(&m).engine(read_memory(m, format_of<uint8_t>(c.from, 1), line), c.to);
+        VRX_Engine* e =
+            VRX_ScaleWidthNN(&m).engine(read_memory(m, format_of<uint8_t>(c.from, 1), line), c.to);
         std::vector<uint8_t> out;
         ASSERT_TRUE(take_lines(e, out));
         for (size_t i = 0; i < c.columns.size(); ++i) EXPECT_EQ(out[i], c.columns[i]) << i;
@@ -191,13 +193,7 @@ TEST(ScaleNN, EnginesTheChoiceBuilds) {
     };
     for (const Choice& c : table) {
         SCOPED_TRACE(testing::Message() << c.w0 << "x" << c.h0 << " -> " << c.w << "x" << c.h);
-        Format f;
-        f.width = c.w0;
-        f.height = c.h0;
-        f.bits = c.sample.bits;
-        f.channels = c.sample.channels;
-        f.type = c.sample.type;
-        f.color = color_for(f.channels);
+        Format f = raw_format(c.w0, c.h0, c.sample.bits, c.sample.channels, c.sample.type);
         if (c.sample.kind == Kind::run_length) f = qmrle_format(c.w0, c.h0);
         VRX_DefaultManager m;
         const std::vector<uint8_t> bytes(line_bytes(f) * f.height + 64);
@@ -219,41 +215,29 @@ struct Refusal {
     const char* function;
 };
 
-Format sample_format(uint32_t w, uint32_t h, uint16_t bits, const VRX_DataType* type,
-                     uint16_t channels = 1) {
-    Format f;
-    f.width = w;
-    f.height = h;
-    f.bits = bits;
-    f.type = type;
-    f.channels = channels;
-    f.color = color_for(channels);
-    return f;
-}
-
 // Refusals by code and text, target sizes of 0 among them: 0 is a multiple
 // of every size, so it reaches the whole-factor engines, which refuse it.
 TEST(ScaleNN, Refusals) {
     const VRX_DataType* u = VRX_DataType::u_integer();
     const VRX_DataType* fl = VRX_DataType::floating();
     const Refusal table[] = {
-        {"32-bit enlarged", sample_format(10, 4, 32, u), 15, 4, VRX_ERROR_UNSUPPORTED,
+        {"32-bit enlarged", raw_format(10, 4, 32, 1, u), 15, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthNNEngine::initiate()"},
-        {"32-bit doubled", sample_format(10, 4, 32, u), 20, 4, VRX_ERROR_UNSUPPORTED,
+        {"32-bit doubled", raw_format(10, 4, 32, 1, u), 20, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthIRE8xNBits::engine()"},
-        {"float doubled", sample_format(10, 4, 32, fl), 20, 4, VRX_ERROR_UNSUPPORTED,
+        {"float doubled", raw_format(10, 4, 32, 1, fl), 20, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthIRE8xNBits::engine()"},
-        {"4-bit shrunk", sample_format(10, 4, 4, u), 5, 2, VRX_ERROR_UNSUPPORTED,
+        {"4-bit shrunk", raw_format(10, 4, 4, 1, u), 5, 2, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleShrinkNN::engine()"},
-        {"1 bit of 3 channels", sample_format(10, 4, 1, u, 3), 15, 4, VRX_ERROR_UNSUPPORTED,
+        {"1 bit of 3 channels", raw_format(10, 4, 1, 3, u), 15, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthNNEngine::initiate()"},
-        {"width 0", sample_format(10, 4, 8, u), 0, 4, VRX_ERROR_ARGUMENT,
+        {"width 0", raw_format(10, 4, 8, 1, u), 0, 4, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthIRE8xNBitsEngine::initiate()"},
-        {"1-bit width 0", sample_format(10, 4, 1, u), 0, 9, VRX_ERROR_ARGUMENT,
+        {"1-bit width 0", raw_format(10, 4, 1, 1, u), 0, 9, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthIRE1BitEngine::initiate()"},
-        {"height 0", sample_format(10, 4, 16, u), 12, 0, VRX_ERROR_ARGUMENT,
+        {"height 0", raw_format(10, 4, 16, 1, u), 12, 0, VRX_ERROR_ARGUMENT,
          "VRX_ScaleHeightIREEngine::initiate()"},
-        {"width 0 shrunk", sample_format(10, 4, 8, u), 0, 2, VRX_ERROR_ARGUMENT,
+        {"width 0 shrunk", raw_format(10, 4, 8, 1, u), 0, 2, VRX_ERROR_ARGUMENT,
          "VRX_ScaleShrinkNNEngine::initiate()"},
         {"run-length width 0", qmrle_format(10, 4), 0, 4, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthQMRLEEngine::initiate()"},
@@ -290,8 +274,8 @@ TEST(ScaleNN, SubSamplingSteps) {
         for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint16_t>(i);
         const std::vector<uint8_t> bytes = to_bytes(image);
         VRX_DefaultManager m;
-        VRX_Engine* e = VRX_ScaleSS(&m).engine(read_memory(m, format_of<uint16_t>(c.w0, c.h0), bytes),
-                                               c.sx, c.sy, c.ox, c.oy);
+        VRX_Engine* e = VRX_ScaleSS(&m).engine(
+            read_memory(m, format_of<uint16_t>(c.w0, c.h0), bytes), c.sx, c.sy, c.ox, c.oy);
         ASSERT_NE(e, nullptr);
         ASSERT_EQ(e->header()->width, c.columns.size());
         std::vector<uint8_t> out;
@@ -307,7 +291,8 @@ TEST(ScaleNN, SubSamplingSteps) {
     EXPECT_EQ(VRX_ScaleSS(&m).engine(source, 1, 1, 0, 0), source);
     EXPECT_EQ(VRX_ScaleSS(&m).engine(source, 2, 2, 8, 0), nullptr);
     EXPECT_TRUE(iotest::reported(m, VRX_ERROR_ARGUMENT, "VRX_ScaleSSEngine::initiate()"));
-    EXPECT_EQ(VRX_ScaleSS(&m).engine(read_memory(m, sample_format(8, 8, 4, VRX_DataType::u_integer()), bytes), 2, 2, 0, 0), nullptr);
+    EXPECT_EQ(VRX_ScaleSS(&m).engine(read_memory(m, raw_format(8, 8, 4), bytes), 2, 2, 0, 0),
+              nullptr);
     EXPECT_TRUE(iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_ScaleSSEngine::initiate()"));
 }
 
@@ -316,18 +301,48 @@ TEST(ScaleNN, SubSamplingSteps) {
 TEST(ScaleNN, WholeFactorsBehindWholeFactors) {
     std::mt19937 random(5);
     for (const Sample& s : {kSamples[7], kSamples[3]}) {
-        Format f = sample_format(11, 3, s.bits, s.type, s.channels);
+        Format f = raw_format(11, 3, s.bits, s.channels, s.type);
         const std::vector<uint8_t> in = model_scale(
             iotest::random_bytes(random, line_bytes(f) * f.height), f, f.width, f.height);
         VRX_DefaultManager m;
         VRX_Engine* e = VRX_ScaleHeightIRE(&m).engine(read_memory(m, f, in), 3);
         e = VRX_ScaleHeightIRE(&m).engine(e, 2);
-        e = s.bits == 1 ? VRX_ScaleWidthIRE1Bit(&m).engine(e, 2) : VRX_ScaleWidthNN(&m).engine(e, 22);
+        e = s.bits == 1 ? VRX_ScaleWidthIRE1Bit(&m).engine(e, 2)
+                        : VRX_ScaleWidthNN(&m).engine(e, 22);
         std::vector<uint8_t> out;
         ASSERT_TRUE(take_lines(e, out));
         EXPECT_EQ(out, model_scale(in, f, 22, 18));
         EXPECT_NO_ERROR(m);
     }
+}
+
+// Factors past the expansion table and factors whose output does not fit
+// 32 bits.
+TEST(ScaleNN, LargeFactors) {
+    std::mt19937 random(6);
+    const Format f = raw_format(11, 2, 1);
+    const std::vector<uint8_t> in =
+        model_scale(iotest::random_bytes(random, line_bytes(f) * f.height), f, 11, 2);
+    for (uint32_t factor : {64u, 65u, 100u}) {
+        VRX_DefaultManager m;
+        std::vector<uint8_t> out;
+        ASSERT_TRUE(
+            take_lines(VRX_ScaleWidthIRE1Bit(&m).engine(read_memory(m, f, in), factor), out));
+        EXPECT_EQ(out, model_scale(in, f, 11 * factor, 2)) << factor;
+    }
+    const std::vector<uint8_t> bytes(64);
+    const uint32_t huge = 0x60000000u;  // 3 x huge is past 32 bits
+    VRX_DefaultManager m;
+    EXPECT_EQ(VRX_ScaleWidthIRE1Bit(&m).engine(read_memory(m, raw_format(3, 3, 1), bytes), huge),
+              nullptr);
+    EXPECT_TRUE(iotest::reported(m, VRX_ERROR_ARGUMENT, "VRX_ScaleWidthIRE1BitEngine::initiate()"));
+    EXPECT_EQ(VRX_ScaleWidthIRE(&m).engine(read_memory(m, format_of<uint8_t>(3, 3), bytes), huge),
+              nullptr);
+    EXPECT_TRUE(
+        iotest::reported(m, VRX_ERROR_ARGUMENT, "VRX_ScaleWidthIRE8xNBitsEngine::initiate()"));
+    EXPECT_EQ(VRX_ScaleHeightIRE(&m).engine(read_memory(m, format_of<uint8_t>(3, 3), bytes), huge),
+              nullptr);
+    EXPECT_TRUE(iotest::reported(m, VRX_ERROR_ARGUMENT, "VRX_ScaleHeightIREEngine::initiate()"));
 }
 
 // Run-length width scaling maps run ends; when shrinking, runs that touch
@@ -346,8 +361,8 @@ TEST(ScaleNN, RunLengthRunEnds) {
     for (const Case& c : table) {
         const std::vector<uint8_t> stream = stream_of({c.in});
         VRX_DefaultManager m;
-        VRX_Engine* e = VRX_ScaleWidthNNQMRLE(&m).engine(
-            read_memory(m, qmrle_format(c.from, 1), stream), c.to);
+        VRX_Engine* e =
+            VRX_ScaleWidthNNQMRLE(&m).engine(read_memory(m, qmrle_format(c.from, 1), stream), c.to);
         std::vector<uint8_t> out;
         ASSERT_TRUE(take_stream(m, e, out));
         EXPECT_EQ(out, stream_of({c.out}));
