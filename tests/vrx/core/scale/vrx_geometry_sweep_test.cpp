@@ -1,0 +1,103 @@
+// Failing-allocation sweep over chains through every crop and
+// nearest-neighbour creator: no step may crash or leak, and a job that lost
+// an allocation never ends in success.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/vrx/core/memory/memory_chain.h"
+#include "tests/vrx/core/qmrle/qmrle_support.h"
+#include "tests/vrx/framework/support/allocation_sweep.h"
+#include "vrx/core/crop/vrx_crop.h"
+#include "vrx/core/scale/vrx_scalenn.h"
+#include "vrx/core/scale/vrx_scaless.h"
+
+namespace {
+
+using namespace vrx;
+using namespace vrx_pixel_test;
+using vrx_qmrle_test::qmrle_format;
+using vrx_qmrle_test::raw_format;
+using vrx_test::TestManager;
+
+using Stages = std::function<VRX_Engine*(VRX_Manager&, VRX_Engine*)>;
+
+struct Named {
+    const char* name;
+    std::function<bool(TestManager&)> chain;
+};
+
+// The image read from memory through a callback, the stages, and the output
+// (a run-length stream or raw lines); false when the chain fails.
+bool run(VRX_Manager& m, const Format& f, std::vector<uint8_t>& in, const Stages& stages,
+         std::vector<uint8_t>& out) {
+    VRX_Header header(&m);
+    describe(header, f);
+    const uint32_t size = static_cast<uint32_t>(in.size());
+    vrx_test::Chunks chunks(in.data(), size, 40);
+    VRX_Engine* source = VRX_ReadMemory(&m).engine(&header, in.data(), chunks.first_size(), nullptr,
+                                                   vrx_test::Chunks::next, &chunks);
+    VRX_Engine* last = stages(m, source);
+    if (f.encode == VRX_EncodeType::qm_rle()) return vrx_qmrle_test::take_stream(m, last, out);
+    return write_memory(m, last, out);
+}
+
+// A chain whose output must equal the output of a run without failures.
+Named chain(const char* name, Format f, Stages stages) {
+    std::vector<uint8_t> in;
+    if (f.encode == VRX_EncodeType::qm_rle()) {
+        std::vector<uint8_t> packed = vrx_test::numbered_bytes((f.width + 7) / 8 * f.height);
+        in = vrx_qmrle_test::stream_of(vrx_qmrle_test::runs_of(packed, f.width, f.height));
+    } else {
+        in = vrx_test::numbered_bytes(line_bytes(f) * f.height);
+    }
+    std::vector<uint8_t> expected;
+    {
+        VRX_DefaultManager m;
+        EXPECT_TRUE(run(m, f, in, stages, expected)) << name;
+    }
+    return {name, [=](TestManager& m) mutable {
+                std::vector<uint8_t> out;
+                return run(m, f, in, stages, out) && out == expected;
+            }};
+}
+
+Stages crop_scale(uint32_t x, uint32_t y, uint32_t cw, uint32_t ch, uint32_t w, uint32_t h) {
+    return [=](VRX_Manager& m, VRX_Engine* e) {
+        return VRX_ScaleNN(&m).engine(VRX_Crop(&m).engine(e, x, y, cw, ch), w, h);
+    };
+}
+
+std::vector<Named> chains() {
+    return {
+        chain("samples_general", raw_format(13, 9, 8, 3), crop_scale(2, 1, 9, 7, 14, 5)),
+        chain("samples_whole_factors", raw_format(6, 5, 16), crop_scale(1, 0, 5, 5, 10, 15)),
+        chain("samples_subsampled", raw_format(12, 12, 16), crop_scale(0, 0, 12, 12, 4, 6)),
+        chain("samples_shrunk", raw_format(12, 12, 8), crop_scale(0, 0, 12, 12, 5, 7)),
+        chain("bits_inside_a_byte", raw_format(30, 6, 1), crop_scale(3, 1, 20, 4, 40, 9)),
+        chain("bits_on_a_byte", raw_format(30, 6, 1), crop_scale(8, 0, 20, 6, 7, 3)),
+        chain("bits_general", raw_format(30, 6, 1), crop_scale(8, 0, 20, 6, 27, 11)),
+        chain("sub_sampler", raw_format(9, 7, 8, 4),
+              [](VRX_Manager& m, VRX_Engine* e) { return VRX_ScaleSS(&m).engine(e, 2, 3, 1, 0); }),
+        chain("run_length_enlarged", qmrle_format(40, 9), crop_scale(3, 2, 30, 6, 70, 13)),
+        chain("run_length_shrunk", qmrle_format(40, 9), crop_scale(0, 1, 40, 8, 17, 3)),
+    };
+}
+
+class GeometrySweep : public ::testing::TestWithParam<Named> {};
+
+TEST_P(GeometrySweep, NeverCrashesLeaksOrSucceedsAfterAFailure) {
+    const uint64_t n =
+        vrx_test::sweep_allocation_failures(GetParam().name, 20000, GetParam().chain);
+    EXPECT_GT(n, 5u);
+    EXPECT_LT(n, 20000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Chains, GeometrySweep, ::testing::ValuesIn(chains()),
+                         [](const ::testing::TestParamInfo<Named>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace

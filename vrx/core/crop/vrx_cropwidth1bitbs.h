@@ -1,0 +1,19 @@
+#pragma once
+// Builds the column crop of packed 1-bit lines cut on a byte boundary.
+#include <cstdint>
+
+#include "vrx/core/crop/vrx_stagecreator.h"
+
+namespace vrx {
+
+class VRX_CropWidth1BitBS : public VRX_StageCreator {
+public:
+    explicit VRX_CropWidth1BitBS(VRX_Manager* manager) : VRX_StageCreator(manager) {}
+    ~VRX_CropWidth1BitBS() override = default;
+
+    // The engine that keeps columns x .. x + width - 1, built in any case;
+    // null after a report (a missing source or header: 0x80800000).
+    virtual VRX_Engine* engine(VRX_Engine* source, uint32_t x, uint32_t width);
+};
+
+}  // namespace vrx

@@ -1,0 +1,19 @@
+#pragma once
+// Builds the nearest-neighbour width scaling of a run-length image.
+#include <cstdint>
+
+#include "vrx/core/crop/vrx_stagecreator.h"
+
+namespace vrx {
+
+class VRX_ScaleWidthNNQMRLE : public VRX_StageCreator {
+public:
+    explicit VRX_ScaleWidthNNQMRLE(VRX_Manager* manager) : VRX_StageCreator(manager) {}
+    ~VRX_ScaleWidthNNQMRLE() override = default;
+
+    // The engine that scales the width to `width`; the source itself at its
+    // own width; null after a report (a missing source or header: 0x80800000).
+    virtual VRX_Engine* engine(VRX_Engine* source, uint32_t width);
+};
+
+}  // namespace vrx
