@@ -75,26 +75,39 @@ void DeviceContext::stamp(int32_t x, int32_t y, int32_t width, Color color) {
 void DeviceContext::line_to(Point p) {
     const Point from = std::exchange(position_, p);
     if (!target_ || pen_.style == PenStyle::null) return;
-    // Bresenham in 64 bits, so far-away end points cannot overflow.
-    int64_t x = from.x, y = from.y;
-    const int64_t dx = std::llabs(int64_t{p.x} - x), dy = -std::llabs(int64_t{p.y} - y);
-    const int64_t sx = x < p.x ? 1 : -1, sy = y < p.y ? 1 : -1;
-    int64_t err = dx + dy;
-    // Only the part that can reach the clip rectangle is walked.
-    const int64_t steps = std::max(dx, -dy);
+    // Step k along the major axis puts the minor coordinate at k x minor /
+    // major rounded half up, in the direction of travel; the end point is
+    // left out. Only the steps whose major coordinate can reach the clip
+    // rectangle are walked, so far-away end points cost nothing.
+    const int64_t dx = int64_t{p.x} - from.x, dy = int64_t{p.y} - from.y;
+    const bool x_major = std::llabs(dx) >= std::llabs(dy);
+    const int64_t major = x_major ? std::llabs(dx) : std::llabs(dy);
+    const int64_t minor = x_major ? std::llabs(dy) : std::llabs(dx);
+    const int64_t major0 = x_major ? from.x : from.y, minor0 = x_major ? from.y : from.x;
+    const int64_t major_step = (x_major ? dx : dy) < 0 ? -1 : 1;
+    const int64_t minor_step = (x_major ? dy : dx) < 0 ? -1 : 1;
     const Rect reach = clip_.inflate(pen_.width);
-    for (int64_t k = 0; k < steps; ++k) {
-        const bool on = pen_.style == PenStyle::solid || (k / 2) % 2 == 0;
-        if (x >= reach.left && x < reach.right && y >= reach.top && y < reach.bottom) {
-            const int32_t xi = static_cast<int32_t>(x), yi = static_cast<int32_t>(y);
-            if (on)
-                stamp(xi, yi, pen_.width, pen_.color);
-            else if (background_mode_ == BackgroundMode::opaque)
-                stamp(xi, yi, pen_.width, background_color_);
-        }
-        const int64_t e2 = 2 * err;
-        if (e2 >= dy) err += dy, x += sx;
-        if (e2 <= dx) err += dx, y += sy;
+    const int64_t lo = x_major ? reach.left : reach.top, hi = x_major ? reach.right : reach.bottom;
+    int64_t first = 0, last = major;  // steps [first, last)
+    if (major_step > 0) {
+        first = std::max<int64_t>(first, lo - major0);
+        last = std::min<int64_t>(last, hi - major0);
+    } else {
+        first = std::max<int64_t>(first, major0 - hi + 1);
+        last = std::min<int64_t>(last, major0 - lo + 1);
+    }
+    for (int64_t k = first; k < last; ++k) {
+        const int64_t along = major0 + major_step * k;
+        const int64_t across =
+            minor0 + minor_step * static_cast<int64_t>((__int128{2} * k * minor + major) /
+                                                       (__int128{2} * major));
+        const int64_t x = x_major ? along : across, y = x_major ? across : along;
+        if (x < reach.left || x >= reach.right || y < reach.top || y >= reach.bottom) continue;
+        const int32_t xi = static_cast<int32_t>(x), yi = static_cast<int32_t>(y);
+        if (pen_.style == PenStyle::solid || (k / 2) % 2 == 0)
+            stamp(xi, yi, pen_.width, pen_.color);
+        else if (background_mode_ == BackgroundMode::opaque)
+            stamp(xi, yi, pen_.width, background_color_);
     }
 }
 

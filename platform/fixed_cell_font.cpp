@@ -12,7 +12,7 @@ FixedCellFont::FixedCellFont(int32_t cell_width, int32_t cell_height, int32_t as
     block_.advance = cell_width_;
     block_.top = ascent_;
     block_.width = cell_width_ - 1;
-    block_.height = cell_height_;
+    block_.height = ascent_;
     block_.coverage.assign(static_cast<size_t>(block_.width) * block_.height, 255);
 }
 

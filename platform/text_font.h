@@ -30,8 +30,9 @@ public:
     virtual const Glyph& glyph(char32_t c) = 0;
 };
 
-// Every character is one cell: a printable character fills the cell but its
-// rightmost column, blanks fill nothing. Lets tests predict every pixel.
+// Every character is one cell: a printable character fills the cell above
+// the baseline but its rightmost column, blanks fill nothing. Lets tests
+// predict every pixel.
 class FixedCellFont : public TextFont {
 public:
     FixedCellFont(int32_t cell_width, int32_t cell_height, int32_t ascent);
