@@ -140,22 +140,27 @@ int ComputeReferenceLine(double points3d[2][3], Point points2d[2], const ZEBImag
         points3d[i][2] = found[i].z;
     }
 
-    // Both ends in A's pixel grid.
+    // Both ends in A's pixel grid; the segment is clipped to A's borders in
+    // unrounded coordinates, so that rounding cannot tilt it.
     double grid[2][2];
-    bool inside[2];
     Point stored[2];
     int storedCount = 0;
     for (int i = 0; i < 2; ++i) {
-        double column = Dot(found[i] - posA, rowA) / a.spacingAlongRow;
-        double row = Dot(found[i] - posA, colA) / a.spacingAlongColumn;
+        grid[i][0] = Dot(found[i] - posA, rowA) / a.spacingAlongRow;
+        grid[i][1] = Dot(found[i] - posA, colA) / a.spacingAlongColumn;
+        double column = grid[i][0], row = grid[i][1];
         RoundHalfAway(column);
         RoundHalfAway(row);
-        grid[i][0] = column;
-        grid[i][1] = row;
-        inside[i] = std::fabs(column) < kFarAway && std::fabs(row) < kFarAway && column >= 0 &&
-                    column < a.columns && row >= 0 && row < a.rows;
-        if (inside[i])
+        const bool inside = std::fabs(column) < kFarAway && std::fabs(row) < kFarAway &&
+                            column >= 0 && column < a.columns && row >= 0 && row < a.rows;
+        if (inside)
             stored[storedCount++] = {static_cast<int32_t>(column), static_cast<int32_t>(row)};
+    }
+    // An end that rounds out of the pixel grid but lies within A's borders
+    // is its own clipped end.
+    for (int i = 0; i < 2 && storedCount < 2; ++i) {
+        if (grid[i][0] >= 0 && grid[i][0] <= a.columns && grid[i][1] >= 0 && grid[i][1] <= a.rows)
+            StorePointByIndex(grid[i][0], grid[i][1], stored, storedCount);
     }
     if (storedCount < 2) {
         const double borders[4][4] = {{0, 0, 0, a.rows},
