@@ -81,15 +81,16 @@ void CZEBOverlayText::OnEditChange(int32_t offsetX, int32_t offsetY, Point origi
     ZEBSelectFont selected(dc, m_font.Get());
     const ZEBTextSize size = MeasureText(dc, text, platform::kTextExpandTabs);
     const int32_t oldWidth = m_width;
-    m_width = std::max(size.width + 4 * m_margin, m_minWidth);
+    m_width = std::min(std::max(size.width + 4 * m_margin, m_minWidth), r.right - r.left);
 
+    // Lines as the box shows them at its new width.
+    edit.move({m_boxRect.left, m_boxRect.top, m_boxRect.left + m_width, m_boxRect.bottom});
     int32_t lines = edit.line_count();
     const int64_t change =
         static_cast<int64_t>(text.size()) - static_cast<int64_t>(m_previousText.size());
     if (std::llabs(change) > 2) lines = CountTextLines(text);
     m_previousText = text;
     m_height = std::max(m_lineHeight * lines, m_lineHeight);
-    m_width = std::min(m_width, r.right - r.left);
 
     m_pos.x += (oldWidth - m_width) / 2;
     if (m_pos.x < r.left) m_pos.x = r.left;
