@@ -16,6 +16,17 @@
 
 #include "platform/text_converter.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define PLATFORM_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PLATFORM_LSAN 1
+#endif
+#endif
+#ifdef PLATFORM_LSAN
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace platform {
 namespace {
 
@@ -30,7 +41,17 @@ struct Library {
 
     bool ready() {
         if (!freetype && FT_Init_FreeType(&freetype) != 0) freetype = nullptr;
-        if (!config) config = FcInitLoadConfigAndFonts();
+        if (!config) {
+            // fontconfig drops a block while it parses its configuration
+            // files; the leak checker is told to look away meanwhile.
+#ifdef PLATFORM_LSAN
+            __lsan_disable();
+#endif
+            config = FcInitLoadConfigAndFonts();
+#ifdef PLATFORM_LSAN
+            __lsan_enable();
+#endif
+        }
         return freetype && config;
     }
 };
