@@ -12,4 +12,6 @@ bool CZEBFont::Create(const ZEBFontInfo& info, platform::DeviceContext& dc) {
 ZEBSelectFont::ZEBSelectFont(platform::DeviceContext& dc, platform::TextFont* font)
     : m_dc(dc), m_old(dc.select_font(font)) {}
 
-ZEBSelectFont::~ZEBSelectFont() { m_dc.select_font(m_old); }
+ZEBSelectFont::~ZEBSelectFont() {
+    m_dc.select_font(m_old);
+}

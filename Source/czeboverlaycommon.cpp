@@ -39,14 +39,14 @@ void CZEBOverlayCommon::CopyImageInfo(const CZEBOverlayCommon& other) {
     m_rescaleType = other.m_rescaleType;
 }
 
-Point CZEBOverlayCommon::ImageToScreen(Point image, int32_t offsetX, int32_t offsetY,
-                                       Point origin, double zoom) const {
+Point CZEBOverlayCommon::ImageToScreen(Point image, int32_t offsetX, int32_t offsetY, Point origin,
+                                       double zoom) const {
     return {TruncToInt((double(image.x) - origin.x) * zoom + 0.5) + offsetX,
             TruncToInt((double(image.y) - origin.y) * m_verticalAspect * zoom + 0.5) + offsetY};
 }
 
-Point CZEBOverlayCommon::ScreenToImage(Point screen, int32_t offsetX, int32_t offsetY,
-                                       Point origin, double zoom) const {
+Point CZEBOverlayCommon::ScreenToImage(Point screen, int32_t offsetX, int32_t offsetY, Point origin,
+                                       double zoom) const {
     return {TruncToInt((double(screen.x) - offsetX) / zoom + 0.5) + origin.x,
             TruncToInt((double(screen.y) - offsetY) / m_verticalAspect / zoom + 0.5) + origin.y};
 }
@@ -105,16 +105,20 @@ int CZEBOverlayCommon::HitSegment(Point from, Point to, Point p) {
     const double dx = double(to.x) - from.x, dy = double(to.y) - from.y;
     const double length = std::sqrt(dx * dx + dy * dy);
     if (length == 0.0) return 1;
-    const double distance = std::fabs(dx * (double(p.y) - from.y) - dy * (double(p.x) - from.x)) /
-                            length;
+    const double distance =
+        std::fabs(dx * (double(p.y) - from.y) - dy * (double(p.x) - from.x)) / length;
     return std::trunc(distance) < 6.0 ? 1 : 0;
 }
 
 Point CZEBOverlayCommon::ClampIntoRect(const Rect& rect, Point p) {
-    if (p.x <= rect.left) p.x = rect.left + 1;
-    else if (p.x >= rect.right) p.x = rect.right - 1;
-    if (p.y <= rect.top) p.y = rect.top + 1;
-    else if (p.y >= rect.bottom) p.y = rect.bottom - 1;
+    if (p.x <= rect.left)
+        p.x = rect.left + 1;
+    else if (p.x >= rect.right)
+        p.x = rect.right - 1;
+    if (p.y <= rect.top)
+        p.y = rect.top + 1;
+    else if (p.y >= rect.bottom)
+        p.y = rect.bottom - 1;
     return p;
 }
 

@@ -141,8 +141,8 @@ int CZEBOverlayMeasure::BeginDrag(Point p) {
     return m_selected;
 }
 
-int CZEBOverlayMeasure::Drag(Point p, platform::DeviceContext& dc, int32_t offsetX,
-                             int32_t offsetY, Point origin, double zoom) {
+int CZEBOverlayMeasure::Drag(Point p, platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
+                             Point origin, double zoom) {
     const Rect r = GetImageRect(offsetX, offsetY, origin, zoom);
     const int32_t dx = p.x - m_dragAnchor.x, dy = p.y - m_dragAnchor.y;
     Point start = m_start, end = m_end;

@@ -28,8 +28,8 @@ public:
     // 1 when something moved.
     int Drag(platform::Point point, platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
              platform::Point origin, double zoom);
-    void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
-              platform::Point origin, double zoom);
+    void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY, platform::Point origin,
+              double zoom);
     const std::u16string& GetLabelText(platform::Point start, platform::Point end, double zoom);
 
     // Where the label box goes for a segment within the rectangle.

@@ -63,11 +63,13 @@ void CZEBOverlayPixelValue::Sample(Point p, const ZEBImageMemory& memory, int32_
         if (image.y == m_rows) image.y = m_rows - 1;
     }
     const int64_t kind = memory.m_colorKind;
-    const int64_t read = kind == ZEBImageMemory::kCmyk                                   ? 4
+    const int64_t read = kind == ZEBImageMemory::kCmyk                                    ? 4
                          : kind == ZEBImageMemory::kRgb || kind == ZEBImageMemory::kYCbCr ? 3
                                                                                           : 1;
     const int64_t spp = memory.m_samplesPerPixel;
-    const int64_t sampleBytes = memory.m_bitsPerSample <= 8 ? 1 : memory.m_bitsPerSample <= 16 ? 2 : 4;
+    const int64_t sampleBytes = memory.m_bitsPerSample <= 8    ? 1
+                                : memory.m_bitsPerSample <= 16 ? 2
+                                                               : 4;
     const uint64_t samples = memory.m_buffer.size() / static_cast<uint64_t>(sampleBytes);
     // Only a pixel of the image whose every sample read lies in the buffer.
     if (image.x < 0 || image.y < 0 || image.x >= memory.m_rowLength || spp < read) return;
@@ -82,9 +84,9 @@ void CZEBOverlayPixelValue::Sample(Point p, const ZEBImageMemory& memory, int32_
             m_isColour = 1;
             break;
         case ZEBImageMemory::kCmyk: {
-            const Rgb rgb = CmykToRgb(ReadSample(memory, i, false), ReadSample(memory, i + 1, false),
-                                      ReadSample(memory, i + 2, false),
-                                      ReadSample(memory, i + 3, false));
+            const Rgb rgb =
+                CmykToRgb(ReadSample(memory, i, false), ReadSample(memory, i + 1, false),
+                          ReadSample(memory, i + 2, false), ReadSample(memory, i + 3, false));
             m_red = rgb.red, m_green = rgb.green, m_blue = rgb.blue;
             m_isColour = 1;
             break;

@@ -21,8 +21,8 @@ public:
     void Sample(platform::Point point, const ZEBImageMemory& memory, int32_t offsetX,
                 int32_t offsetY, platform::Point origin, double zoom);
     // Sets the label and its box beside the point.
-    void Place(platform::Point point, platform::DeviceContext& dc, int32_t offsetX,
-               int32_t offsetY, platform::Point origin, double zoom);
+    void Place(platform::Point point, platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
+               platform::Point origin, double zoom);
     std::u16string FormatValue() const;
     void Draw(platform::DeviceContext& dc);
 

@@ -24,8 +24,8 @@ public:
     void Clear();
     bool AnyShown() const;
     // Lines and numbers over the image; numbers stay within `bound`.
-    void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
-              platform::Point origin, double zoom, const platform::Rect& bound);
+    void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY, platform::Point origin,
+              double zoom, const platform::Rect& bound);
 
     using CZEBOverlayCommon::DrawLine;
     // A first- or last-image line: black, then white dotted over it.

@@ -18,14 +18,15 @@ constexpr uint32_t kEditStyles = platform::kEditVisible | platform::kEditMultiLi
 
 // Tabs before a position of the text.
 size_t TabsBefore(std::u16string_view text, size_t pos) {
-    return static_cast<size_t>(
-        std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(std::min(pos, text.size())),
-                   u'\t'));
+    return static_cast<size_t>(std::count(
+        text.begin(), text.begin() + static_cast<ptrdiff_t>(std::min(pos, text.size())), u'\t'));
 }
 
 }  // namespace
 
-CZEBOverlayText::~CZEBOverlayText() { DestroyEditBox(); }
+CZEBOverlayText::~CZEBOverlayText() {
+    DestroyEditBox();
+}
 
 void CZEBOverlayText::BeginEdit(Point p, platform::EditParent& parent) {
     platform::DeviceContext dc(parent.surface());
@@ -43,7 +44,9 @@ void CZEBOverlayText::BeginEdit(Point p, platform::EditParent& parent) {
     m_imagePos = {-1, -1};
 }
 
-void CZEBOverlayText::DestroyEditBox() { m_editBox.reset(); }
+void CZEBOverlayText::DestroyEditBox() {
+    m_editBox.reset();
+}
 
 void CZEBOverlayText::CreateEditBox(platform::EditParent& parent) {
     DestroyEditBox();
@@ -144,8 +147,9 @@ void CZEBOverlayText::Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t
     m_height = size.height;
     DrawLabel(dc, m_pos, m_width, m_height, m_text);
     if (m_selected) {
-        for (Point p : {m_pos, Point{m_pos.x + m_width, m_pos.y}, Point{m_pos.x, m_pos.y + m_height},
-                        Point{m_pos.x + m_width, m_pos.y + m_height}})
+        for (Point p :
+             {m_pos, Point{m_pos.x + m_width, m_pos.y}, Point{m_pos.x, m_pos.y + m_height},
+              Point{m_pos.x + m_width, m_pos.y + m_height}})
             DrawHandle(dc, p);
     }
 }

@@ -32,8 +32,8 @@ public:
     int Drag(platform::Point point, platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
              platform::Point origin, double zoom);
     void EndDrag(int32_t offsetX, int32_t offsetY, platform::Point origin, double zoom);
-    void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
-              platform::Point origin, double zoom);
+    void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY, platform::Point origin,
+              double zoom);
     // 1 when the point lies in the text's box.
     int HitTest(platform::Point point) const;
 

@@ -16,27 +16,20 @@ std::u16string Text(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t e
 }
 
 // The first `count` values, when the attribute has that many readable
-// values and all of them are positive and finite.
-bool PositiveValues(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element,
-                    double* out, size_t count) {
+// finite values (and, with `positive`, all of them above 0).
+bool Values(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element, double* out,
+            size_t count, bool positive) {
     vrx::VRX_Vector<double> values(tags.tag_manager());
     if (!tags.read_double_values(group, element, values) || values.size() < count) return false;
-    for (size_t i = 0; i < count; ++i) {
-        if (!(values[i] > 0.0) || !std::isfinite(values[i])) return false;
-        out[i] = values[i];
-    }
+    for (size_t i = 0; i < count; ++i)
+        if (!std::isfinite(values[i]) || (positive && !(values[i] > 0.0))) return false;
+    for (size_t i = 0; i < count; ++i) out[i] = values[i];
     return true;
 }
 
-bool Values(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element, double* out,
-            size_t count) {
-    vrx::VRX_Vector<double> values(tags.tag_manager());
-    if (!tags.read_double_values(group, element, values) || values.size() < count) return false;
-    for (size_t i = 0; i < count; ++i) {
-        if (!std::isfinite(values[i])) return false;
-        out[i] = values[i];
-    }
-    return true;
+bool PositiveValues(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element, double* out,
+                    size_t count) {
+    return Values(tags, group, element, out, count, true);
 }
 
 }  // namespace
@@ -82,9 +75,9 @@ void FrameImageInfo::ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags) {
     if (!(g.m_verticalAspect > 0.0) || !std::isfinite(g.m_verticalAspect)) g.m_verticalAspect = 1.0;
     m_overlay.SyncPixelValueInfo();
 
-    if (!Values(tags, 0x0020, 0x0032, m_imagePosition, 3))
+    if (!Values(tags, 0x0020, 0x0032, m_imagePosition, 3, false))
         m_imagePosition[0] = m_imagePosition[1] = m_imagePosition[2] = 0;
-    if (!Values(tags, 0x0020, 0x0037, m_imageOrientation, 6))
+    if (!Values(tags, 0x0020, 0x0037, m_imageOrientation, 6, false))
         for (double& v : m_imageOrientation) v = 0;
     m_imageNumber = tags.get_int(0x0020, 0x0013);
 }

@@ -84,9 +84,9 @@ void ZEBImageViewCtrl::OnMouseMove(Point p) {
     if (m_toolMode == kToolZoom) {
         // The image point under the press stays where it is.
         ZEBViewTransform view = m_pressView;
-        view.zoom = std::clamp(
-            m_pressView.zoom * std::exp2((m_pressPoint.y - p.y) / kZoomDragPixels), kMinZoom,
-            kMaxZoom);
+        view.zoom =
+            std::clamp(m_pressView.zoom * std::exp2((m_pressPoint.y - p.y) / kZoomDragPixels),
+                       kMinZoom, kMaxZoom);
         const double scale = view.zoom / m_pressView.zoom;
         view.offsetX = TruncToInt(m_pressPoint.x - (m_pressPoint.x - m_pressView.offsetX) * scale);
         view.offsetY = TruncToInt(m_pressPoint.y - (m_pressPoint.y - m_pressView.offsetY) * scale);

@@ -35,7 +35,8 @@ public:
     bool Resize(int32_t width, int32_t height);
     platform::Rect ClientRect() const { return m_backBuffer.bounds(); }
 
-    // The frame shown (not owned; null for none). The view is fitted to it.
+    // The frame shown (not owned, null for none; it must outlive the tile or
+    // be replaced first). The view is fitted to it.
     void SetFrame(FrameImageInfo* frame);
     FrameImageInfo* Frame() const { return m_frame; }
     void SetImagePainter(ImagePainter painter) { m_imagePainter = std::move(painter); }

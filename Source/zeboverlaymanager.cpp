@@ -134,8 +134,8 @@ bool ZEBOverlayManager::OnDoubleClick(int32_t toolMode, Point p, const ZEBViewTr
     for (auto& [number, t] : m_texts) {
         if (!t->HitTest(p)) continue;
         t->m_dragging = 0;
-        t->m_boxRect = t->m_boxRect.offset(t->m_pos.x - t->m_boxRect.left,
-                                           t->m_pos.y - t->m_boxRect.top);
+        t->m_boxRect =
+            t->m_boxRect.offset(t->m_pos.x - t->m_boxRect.left, t->m_pos.y - t->m_boxRect.top);
         t->m_imagePos = {-1, -1};
         t->CreateEditBox(parent);
         m_editing = number;

@@ -12,11 +12,21 @@ struct Vec {
     double x, y, z;
 };
 
-Vec Load(const double v[3]) { return {v[0], v[1], v[2]}; }
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec operator*(double s, Vec a) { return {s * a.x, s * a.y, s * a.z}; }
-double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec Load(const double v[3]) {
+    return {v[0], v[1], v[2]};
+}
+Vec operator+(Vec a, Vec b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec operator-(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec operator*(double s, Vec a) {
+    return {s * a.x, s * a.y, s * a.z};
+}
+double Dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 Vec Cross(Vec a, Vec b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -24,7 +34,9 @@ Vec Cross(Vec a, Vec b) {
 // Projected coordinates this far out count as outside any image.
 constexpr double kFarAway = 1073741824.0;  // 2^30
 
-bool Usable(double size) { return size > 0.0 && std::isfinite(size); }
+bool Usable(double size) {
+    return size > 0.0 && std::isfinite(size);
+}
 
 // -0.99 < nA . P + dA < 1.01
 bool PlaneDistanceWithin(Vec n, double d, Vec p) {
@@ -73,10 +85,12 @@ bool RoundShift(double v, int64_t& out) {
 
 }  // namespace
 
-void RoundHalfAway(double& value) { value = std::trunc(value > 0 ? value + 0.5 : value - 0.5); }
+void RoundHalfAway(double& value) {
+    value = std::trunc(value > 0 ? value + 0.5 : value - 0.5);
+}
 
-int IntersectSegments2D(double x1, double y1, double x2, double y2, double x3, double y3,
-                        double x4, double y4, double& x, double& y) {
+int IntersectSegments2D(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                        double y4, double& x, double& y) {
     double px, py;
     if (x1 == x2) {
         if (x3 == x4) return 0;
@@ -164,9 +178,9 @@ int ComputeReferenceLine(double points3d[2][3], Point points2d[2], const ZEBImag
     }
     if (storedCount < 2) {
         const double borders[4][4] = {{0, 0, 0, a.rows},
-                                       {0, a.rows, a.columns, a.rows},
-                                       {a.columns, a.rows, a.columns, 0},
-                                       {a.columns, 0, 0, 0}};
+                                      {0, a.rows, a.columns, a.rows},
+                                      {a.columns, a.rows, a.columns, 0},
+                                      {a.columns, 0, 0, 0}};
         for (const auto& border : borders) {
             double x, y;
             if (IntersectSegments2D(grid[0][0], grid[0][1], grid[1][0], grid[1][1], border[0],
@@ -183,8 +197,7 @@ int ComputeReferenceLine(double points3d[2][3], Point points2d[2], const ZEBImag
 
 int RectContains(const Rect& box, const Rect& bound) {
     const Rect b = box.normalized(), r = bound.normalized();
-    return r.left <= b.left && b.right <= r.right && r.top <= b.top && b.bottom <= r.bottom ? 1
-                                                                                            : 0;
+    return r.left <= b.left && b.right <= r.right && r.top <= b.top && b.bottom <= r.bottom ? 1 : 0;
 }
 
 int FitLabelRect(Point p1, Point p2, Rect& box, const Rect& bound) {

@@ -25,13 +25,13 @@ struct ZEBImagePlane {
 // same two points in A's pixel grid (column, row), else 0: a size or
 // spacing is 0, the planes are parallel (normals within about 8 degrees),
 // or the line misses A.
-int ComputeReferenceLine(double points3d[2][3], platform::Point points2d[2],
-                         const ZEBImagePlane& a, const ZEBImagePlane& b);
+int ComputeReferenceLine(double points3d[2][3], platform::Point points2d[2], const ZEBImagePlane& a,
+                         const ZEBImagePlane& b);
 
 // 1 and the meeting point when the two segments meet (each end may be
 // overshot while (x - x2)(x1 - x) and its likes stay at or above -0.99).
-int IntersectSegments2D(double x1, double y1, double x2, double y2, double x3, double y3,
-                        double x4, double y4, double& x, double& y);
+int IntersectSegments2D(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                        double y4, double& x, double& y);
 
 // +0.5 when positive, else -0.5, then toward zero.
 void RoundHalfAway(double& value);

@@ -17,7 +17,9 @@ Rect Rect::intersect(const Rect& other) const {
     return r.empty() ? Rect{} : r;
 }
 
-Bitmap::Bitmap(int32_t width, int32_t height) { resize(width, height); }
+Bitmap::Bitmap(int32_t width, int32_t height) {
+    resize(width, height);
+}
 
 bool Bitmap::resize(int32_t width, int32_t height) {
     const ByteCount bytes = ByteCount::from(width) * ByteCount::from(height) * 3;

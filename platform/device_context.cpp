@@ -7,7 +7,9 @@
 
 namespace platform {
 
-DeviceContext::DeviceContext(Bitmap* target) : target_(target) { reset_clip(); }
+DeviceContext::DeviceContext(Bitmap* target) : target_(target) {
+    reset_clip();
+}
 
 Pen DeviceContext::select_pen(const Pen& pen) {
     const Pen old = pen_;
@@ -16,23 +18,33 @@ Pen DeviceContext::select_pen(const Pen& pen) {
     return old;
 }
 
-Brush DeviceContext::select_brush(const Brush& brush) { return std::exchange(brush_, brush); }
-TextFont* DeviceContext::select_font(TextFont* font) { return std::exchange(font_, font); }
+Brush DeviceContext::select_brush(const Brush& brush) {
+    return std::exchange(brush_, brush);
+}
+TextFont* DeviceContext::select_font(TextFont* font) {
+    return std::exchange(font_, font);
+}
 BackgroundMode DeviceContext::set_background_mode(BackgroundMode mode) {
     return std::exchange(background_mode_, mode);
 }
 Color DeviceContext::set_background_color(Color color) {
     return std::exchange(background_color_, color);
 }
-Color DeviceContext::set_text_color(Color color) { return std::exchange(text_color_, color); }
+Color DeviceContext::set_text_color(Color color) {
+    return std::exchange(text_color_, color);
+}
 
 void DeviceContext::set_clip(const Rect& clip) {
     clip_ = target_ ? clip.normalized().intersect(target_->bounds()) : Rect{};
 }
 
-void DeviceContext::reset_clip() { clip_ = target_ ? target_->bounds() : Rect{}; }
+void DeviceContext::reset_clip() {
+    clip_ = target_ ? target_->bounds() : Rect{};
+}
 
-Point DeviceContext::move_to(Point p) { return std::exchange(position_, p); }
+Point DeviceContext::move_to(Point p) {
+    return std::exchange(position_, p);
+}
 
 void DeviceContext::put_pixel(int32_t x, int32_t y, Color color) {
     if (clip_.contains({x, y})) target_->set_pixel(x, y, color);

@@ -83,8 +83,8 @@ public:
     // A coverage mask (w x h bytes, rows `pitch` apart, 0..255) blended in
     // the colour with its top-left at (x, y), clipped to `clip` and to the
     // context's clip.
-    void blend_mask(int32_t x, int32_t y, const uint8_t* mask, int32_t w, int32_t h,
-                    int32_t pitch, Color color, const Rect& clip);
+    void blend_mask(int32_t x, int32_t y, const uint8_t* mask, int32_t w, int32_t h, int32_t pitch,
+                    Color color, const Rect& clip);
     void put_pixel(int32_t x, int32_t y, Color color);
 
 private:

@@ -11,9 +11,15 @@ namespace {
 
 constexpr size_t kNoBreak = std::numeric_limits<size_t>::max();
 
-bool is_control(char32_t c) { return c < 0x20 || c == 0x7F; }
-bool is_blank(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
-bool is_line_break(char32_t c) { return c == U'\r' || c == U'\n'; }
+bool is_control(char32_t c) {
+    return c < 0x20 || c == 0x7F;
+}
+bool is_blank(char32_t c) {
+    return c == U' ' || c == U'\t' || c == 0x3000;
+}
+bool is_line_break(char32_t c) {
+    return c == U'\r' || c == U'\n';
+}
 
 // Scripts written without blanks: a line may break before or after any of
 // their characters.
@@ -146,9 +152,8 @@ TextLayout LayoutText(TextFont& font, std::u16string_view text, int32_t wrap_wid
         if (i + 1 < chars.size() && chars[i] == U'\r' && chars[i + 1] == U'\n') ++i;
         begin = i + 1;
     }
-    layout.height = static_cast<int32_t>(
-        std::min<int64_t>(int64_t{font.height()} * static_cast<int64_t>(layout.lines.size()),
-                          0x3FFFFFFF));
+    layout.height = static_cast<int32_t>(std::min<int64_t>(
+        int64_t{font.height()} * static_cast<int64_t>(layout.lines.size()), 0x3FFFFFFF));
     return layout;
 }
 
@@ -158,10 +163,10 @@ int32_t DrawText(DeviceContext& dc, std::u16string_view text, Rect& rect, uint32
     const Rect box = rect;
     const TextLayout layout = LayoutText(*font, text, box.width(), flags);
     if (flags & kTextCalcRect) {
-        rect.right = static_cast<int32_t>(
-            std::min<int64_t>(int64_t{rect.left} + layout.width, 0x7FFFFFFF));
-        rect.bottom = static_cast<int32_t>(
-            std::min<int64_t>(int64_t{rect.top} + layout.height, 0x7FFFFFFF));
+        rect.right =
+            static_cast<int32_t>(std::min<int64_t>(int64_t{rect.left} + layout.width, 0x7FFFFFFF));
+        rect.bottom =
+            static_cast<int32_t>(std::min<int64_t>(int64_t{rect.top} + layout.height, 0x7FFFFFFF));
         return layout.height;
     }
     if (!dc.bitmap()) return layout.height;
@@ -190,10 +195,11 @@ int32_t DrawText(DeviceContext& dc, std::u16string_view text, Rect& rect, uint32
         const int32_t xi = static_cast<int32_t>(std::clamp<int64_t>(x0, -0x3FFFFFFF, 0x3FFFFFFF));
         const int32_t yi = static_cast<int32_t>(y);
         if (dc.background_mode() == BackgroundMode::opaque) {
-            const Rect band = Rect{xi, yi, static_cast<int32_t>(std::min<int64_t>(
-                                                int64_t{xi} + line.width, 0x7FFFFFFF)),
-                                   static_cast<int32_t>(y + line_height)}
-                                  .intersect(clip);
+            const Rect band =
+                Rect{xi, yi,
+                     static_cast<int32_t>(std::min<int64_t>(int64_t{xi} + line.width, 0x7FFFFFFF)),
+                     static_cast<int32_t>(y + line_height)}
+                    .intersect(clip);
             dc.fill_rect(band, {dc.background_color(), false});
         }
         for (size_t i = line.begin; i < line.end; ++i) {
@@ -205,12 +211,14 @@ int32_t DrawText(DeviceContext& dc, std::u16string_view text, Rect& rect, uint32
             const int64_t gx = pen + g.left, gy = y + font->ascent() - g.top;
             if (g.width > 0 && gx < clip.right && gx + g.width > clip.left && gy < clip.bottom &&
                 gy + g.height > clip.top)
-                dc.blend_mask(static_cast<int32_t>(gx), static_cast<int32_t>(gy),
-                              g.coverage.data(), g.width, g.height, g.width, ink, clip);
+                dc.blend_mask(static_cast<int32_t>(gx), static_cast<int32_t>(gy), g.coverage.data(),
+                              g.width, g.height, g.width, ink, clip);
             if (layout.underline[i]) {
                 const int32_t uy = static_cast<int32_t>(y + font->ascent() + 1);
-                const int32_t ux = static_cast<int32_t>(std::max<int64_t>(pen, clip.left - 1));
-                dc.fill_rect(Rect{ux, uy, ux + g.advance, uy + 1}.intersect(clip), {ink, false});
+                const int32_t from = static_cast<int32_t>(std::max<int64_t>(pen, clip.left));
+                const int32_t to =
+                    static_cast<int32_t>(std::min<int64_t>(pen + g.advance, clip.right));
+                dc.fill_rect(Rect{from, uy, to, uy + 1}.intersect(clip), {ink, false});
             }
         }
     }

@@ -54,17 +54,16 @@ struct TextLine {
 };
 
 struct TextLayout {
-    std::vector<char32_t> chars;    // the text after prefix processing
-    std::vector<int32_t> pen;       // pen x of each character from its line's start
-    std::vector<uint8_t> underline; // 1 for a character marked by '&'
-    std::vector<TextLine> lines;    // at least one
-    int32_t width = 0;              // widest line
-    int32_t height = 0;             // lines x font height
+    std::vector<char32_t> chars;     // the text after prefix processing
+    std::vector<int32_t> pen;        // pen x of each character from its line's start
+    std::vector<uint8_t> underline;  // 1 for a character marked by '&'
+    std::vector<TextLine> lines;     // at least one
+    int32_t width = 0;               // widest line
+    int32_t height = 0;              // lines x font height
 };
 
 // Lays `text` out in `font`; `wrap_width` applies with kTextWordBreak.
-TextLayout LayoutText(TextFont& font, std::u16string_view text, int32_t wrap_width,
-                      uint32_t flags);
+TextLayout LayoutText(TextFont& font, std::u16string_view text, int32_t wrap_width, uint32_t flags);
 
 // Draws (or with kTextCalcRect measures) the text in the context's font;
 // the height of the text, 0 when the context has no font.

@@ -9,11 +9,15 @@
 namespace platform {
 namespace {
 
-constexpr uint32_t kLayoutFlags = kTextWordBreak | kTextEditControl | kTextNoPrefix |
-                                  kTextExpandTabs;
+constexpr uint32_t kLayoutFlags =
+    kTextWordBreak | kTextEditControl | kTextNoPrefix | kTextExpandTabs;
 
-bool high_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool low_surrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool high_surrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool low_surrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // The index in the laid-out characters of UTF-16 position `pos`.
 size_t layout_index(std::u16string_view text, size_t pos) {
@@ -90,7 +94,8 @@ int32_t EditControl::line_count() const {
         for (char16_t c : text_) lines += c == u'\r';
         return lines;
     }
-    const uint32_t flags = (styles_ & kEditMultiLine) ? kLayoutFlags : kLayoutFlags | kTextSingleLine;
+    const uint32_t flags =
+        (styles_ & kEditMultiLine) ? kLayoutFlags : kLayoutFlags | kTextSingleLine;
     const TextLayout layout = LayoutText(*font_, text_, format_rect().width(), flags);
     return static_cast<int32_t>(layout.lines.size());
 }
@@ -211,8 +216,8 @@ void EditControl::paint(DeviceContext& dc) const {
             const int32_t y = box.top + static_cast<int32_t>(n) * h;
             for (size_t i = std::max(line.begin, from); i < std::min(line.end, to); ++i) {
                 const int32_t x = fr.left + layout.pen[i];
-                const int32_t next = i + 1 < line.end ? fr.left + layout.pen[i + 1]
-                                                      : fr.left + line.width;
+                const int32_t next =
+                    i + 1 < line.end ? fr.left + layout.pen[i + 1] : fr.left + line.width;
                 dc.invert_rect({x, y, std::max(next, x + 1), y + h});
             }
         }

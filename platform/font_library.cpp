@@ -164,9 +164,9 @@ struct FreeTypeFont::Impl {
                 if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
                     dst[x] = (src[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
                 else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
-                    dst[x] = static_cast<uint8_t>(bm.num_grays == 256
-                                                      ? src[x]
-                                                      : src[x] * 255 / std::max(1, bm.num_grays - 1));
+                    dst[x] = static_cast<uint8_t>(
+                        bm.num_grays == 256 ? src[x]
+                                            : src[x] * 255 / std::max(1, bm.num_grays - 1));
             }
         }
         if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY)

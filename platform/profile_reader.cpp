@@ -20,10 +20,14 @@ bool valid_utf8(const unsigned char* p, size_t n) {
         }
         size_t len = 0;
         uint32_t min = 0, cp = 0;
-        if ((c & 0xE0) == 0xC0) len = 2, min = 0x80, cp = c & 0x1F;
-        else if ((c & 0xF0) == 0xE0) len = 3, min = 0x800, cp = c & 0x0F;
-        else if ((c & 0xF8) == 0xF0) len = 4, min = 0x10000, cp = c & 0x07;
-        else return false;
+        if ((c & 0xE0) == 0xC0)
+            len = 2, min = 0x80, cp = c & 0x1F;
+        else if ((c & 0xF0) == 0xE0)
+            len = 3, min = 0x800, cp = c & 0x0F;
+        else if ((c & 0xF8) == 0xF0)
+            len = 4, min = 0x10000, cp = c & 0x07;
+        else
+            return false;
         if (n - i < len) return false;
         for (size_t k = 1; k < len; ++k) {
             if ((p[i + k] & 0xC0) != 0x80) return false;
@@ -41,8 +45,8 @@ std::u16string decode_text(const unsigned char* p, size_t n) {
         const bool little = p[0] == 0xFF;
         text.reserve(n / 2);
         for (size_t i = 2; i + 1 < n; i += 2)
-            text.push_back(static_cast<char16_t>(little ? p[i] | (p[i + 1] << 8)
-                                                        : (p[i] << 8) | p[i + 1]));
+            text.push_back(
+                static_cast<char16_t>(little ? p[i] | (p[i + 1] << 8) : (p[i] << 8) | p[i + 1]));
         return text;
     }
     if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
@@ -54,7 +58,9 @@ std::u16string decode_text(const unsigned char* p, size_t n) {
     return text;
 }
 
-bool is_space(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000; }
+bool is_space(char16_t c) {
+    return c == u' ' || c == u'\t' || c == 0x3000;
+}
 
 std::u16string_view trim(std::u16string_view s) {
     while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
@@ -62,7 +68,9 @@ std::u16string_view trim(std::u16string_view s) {
     return s;
 }
 
-char16_t fold(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+char16_t fold(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+}
 
 std::u16string folded(std::u16string_view s) {
     std::u16string out(s);

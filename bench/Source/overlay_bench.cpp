@@ -37,7 +37,9 @@ std::vector<std::u16string> labels() {
     return out;
 }
 
-Point place(int i) { return {8 + (i % 5) * 200, 8 + (i / 5) * 50}; }
+Point place(int i) {
+    return {8 + (i % 5) * 200, 8 + (i / 5) * 50};
+}
 
 std::shared_ptr<platform::FreeTypeFont> label_font() {
     return platform::open_font({u"IPAGothic", platform::points_to_pixels(10), 400});
@@ -128,7 +130,8 @@ void BM_OverlayPaint(benchmark::State& state) {
     tile.OnLButtonDown({500, 500});
     tile.OnLButtonUp({500, 500});
     CZEBOverlayReferenceLine& lines = frame.m_overlay.ReferenceLine();
-    for (int i = 0; i < 3; ++i) lines.m_records[i] = {1, {0, 100 + 150 * i}, {511, 140 + 150 * i}, i + 1};
+    for (int i = 0; i < 3; ++i)
+        lines.m_records[i] = {1, {0, 100 + 150 * i}, {511, 140 + 150 * i}, i + 1};
     tile.ShowReferenceLines(true);
     for (auto _ : state) {
         tile.Paint();

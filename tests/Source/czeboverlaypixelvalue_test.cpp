@@ -136,7 +136,8 @@ TEST(PixelValueProbe, LabelTexts) {
 }
 
 // Memory of 2 x 2 pixels laid out by hand.
-ZEBImageMemory memory(int kind, int samples, int bits, std::vector<uint8_t> bytes, int isSigned = 0) {
+ZEBImageMemory memory(int kind, int samples, int bits, std::vector<uint8_t> bytes,
+                      int isSigned = 0) {
     ZEBImageMemory m;
     m.m_colorKind = kind;
     m.m_samplesPerPixel = samples;

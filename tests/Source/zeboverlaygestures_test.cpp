@@ -151,8 +151,7 @@ TEST(TextGestures, TypingGrowsTheBoxInsideTheImage) {
     s.drag({r.left + 150, r.top + 50}, {r.left + 150, r.top + 50});
     CZEBOverlayText& t = only_text(s);
     const int32_t centre = t.m_pos.x + t.m_width / 2;
-    for (char16_t c : std::u16string(u"Hello there"))
-        s.tile.OnChar(c);
+    for (char16_t c : std::u16string(u"Hello there")) s.tile.OnChar(c);
     EXPECT_EQ(t.m_editBox->text(), u"Hello there");
     EXPECT_EQ(t.m_width, std::max(measure(t, u"Hello there").width + 4 * t.m_margin, t.m_minWidth));
     EXPECT_EQ(t.m_height, t.m_lineHeight);

@@ -19,7 +19,9 @@ namespace {
 using platform::Point;
 using platform::Rect;
 
-bool near(Point p, double x, double y) { return std::fabs(p.x - x) <= 1 && std::fabs(p.y - y) <= 1; }
+bool near(Point p, double x, double y) {
+    return std::fabs(p.x - x) <= 1 && std::fabs(p.y - y) <= 1;
+}
 
 ZEBImagePlane read_plane(std::istringstream& in) {
     ZEBImagePlane p;
@@ -46,9 +48,9 @@ TEST(ReferenceLine, AgreesWithPlaneIntersectionModel) {
         ASSERT_EQ(ComputeReferenceLine(p3, p2, a, b), 1) << cases;
         const bool same = near(p2[0], x1, y1) && near(p2[1], x2, y2);
         const bool swapped = near(p2[0], x2, y2) && near(p2[1], x1, y1);
-        EXPECT_TRUE(same || swapped) << "case " << cases << ": (" << p2[0].x << "," << p2[0].y
-                                     << ")-(" << p2[1].x << "," << p2[1].y << ") expected ("
-                                     << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ")";
+        EXPECT_TRUE(same || swapped)
+            << "case " << cases << ": (" << p2[0].x << "," << p2[0].y << ")-(" << p2[1].x << ","
+            << p2[1].y << ") expected (" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ")";
         ++cases;
     }
     EXPECT_EQ(cases, 200);
@@ -75,30 +77,69 @@ TEST(ReferenceLine, DocumentedCases) {
         Point first, second;
     };
     const Case cases[] = {
-        {"axial through the middle: across the localiser", coronal,
-         plane({-200, -200, 0}, {1, 0, 0}, {0, 1, 0}, 400, 400), 1, {0, 128}, {256, 128}},
-        {"parallel planes", coronal, plane({-128, 10, 128}, {1, 0, 0}, {0, 0, -1}, 256, 256), 0,
-         {}, {}},
-        {"nearly parallel planes (about 5 degrees)", coronal,
-         plane({-128, 10, 128}, {1, 0, 0}, {0, 0.0872, -0.9962}, 256, 256), 0, {}, {}},
-        {"a slice ending inside the localiser", coronal,
-         plane({-50, -200, 0}, {1, 0, 0}, {0, 1, 0}, 100, 400), 1, {178, 128}, {78, 128}},
-        {"a slice wholly on one side: the extended edges cross", coronal,
-         plane({-200, 10, 0}, {1, 0, 0}, {0, 1, 0}, 400, 400), 1, {0, 128}, {256, 128}},
-        {"a slice missing the localiser", coronal,
-         plane({-200, -200, 400}, {1, 0, 0}, {0, 1, 0}, 400, 400), 0, {}, {}},
-        {"a size of zero", coronal, plane({-200, -200, 0}, {1, 0, 0}, {0, 1, 0}, 0, 400), 0, {},
+        {"axial through the middle: across the localiser",
+         coronal,
+         plane({-200, -200, 0}, {1, 0, 0}, {0, 1, 0}, 400, 400),
+         1,
+         {0, 128},
+         {256, 128}},
+        {"parallel planes",
+         coronal,
+         plane({-128, 10, 128}, {1, 0, 0}, {0, 0, -1}, 256, 256),
+         0,
+         {},
          {}},
-        {"a spacing of zero", coronal, plane({-200, -200, 0}, {1, 0, 0}, {0, 1, 0}, 400, 400, 0),
-         0, {}, {}},
+        {"nearly parallel planes (about 5 degrees)",
+         coronal,
+         plane({-128, 10, 128}, {1, 0, 0}, {0, 0.0872, -0.9962}, 256, 256),
+         0,
+         {},
+         {}},
+        {"a slice ending inside the localiser",
+         coronal,
+         plane({-50, -200, 0}, {1, 0, 0}, {0, 1, 0}, 100, 400),
+         1,
+         {178, 128},
+         {78, 128}},
+        {"a slice wholly on one side: the extended edges cross",
+         coronal,
+         plane({-200, 10, 0}, {1, 0, 0}, {0, 1, 0}, 400, 400),
+         1,
+         {0, 128},
+         {256, 128}},
+        {"a slice missing the localiser",
+         coronal,
+         plane({-200, -200, 400}, {1, 0, 0}, {0, 1, 0}, 400, 400),
+         0,
+         {},
+         {}},
+        {"a size of zero",
+         coronal,
+         plane({-200, -200, 0}, {1, 0, 0}, {0, 1, 0}, 0, 400),
+         0,
+         {},
+         {}},
+        {"a spacing of zero",
+         coronal,
+         plane({-200, -200, 0}, {1, 0, 0}, {0, 1, 0}, 400, 400, 0),
+         0,
+         {},
+         {}},
         // Through the corner (0, 256) of an axial image: two borders meet the
         // line there; the other end is still found.
         {"a line through a corner keeps both ends",
          plane({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 256, 256),
-         plane({-10, 266, -50}, {r, -r, 0}, {0, 0, 1}, 311 / r, 100), 1, {0, 256}, {256, 0}},
+         plane({-10, 266, -50}, {r, -r, 0}, {0, 0, 1}, 311 / r, 100),
+         1,
+         {0, 256},
+         {256, 0}},
         // Spacings so small that the ends project far beyond any pixel grid.
-        {"ends projected beyond 2^30 are outside", plane({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 256, 256, 1e-12),
-         plane({-1, 0.5e-10, -1}, {1, 0, 0}, {0, 0, 1}, 2, 2), 1, {0, 50}, {256, 50}},
+        {"ends projected beyond 2^30 are outside",
+         plane({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 256, 256, 1e-12),
+         plane({-1, 0.5e-10, -1}, {1, 0, 0}, {0, 0, 1}, 2, 2),
+         1,
+         {0, 50},
+         {256, 50}},
     };
     for (const Case& c : cases) {
         double p3[2][3];
@@ -118,9 +159,9 @@ TEST(ReferenceLine, SegmentsRoundingAndContainment) {
     };
     const Case cases[] = {
         {{0, 0, 10, 10, 0, 10, 10, 0}, 1, 5, 5},
-        {{0, 0, 10, 0, 0, 5, 10, 5}, 0, 0, 0},     // parallel
-        {{3, 0, 3, 10, 7, 0, 7, 10}, 0, 0, 0},     // both vertical
-        {{3, 0, 3, 10, 0, 4, 10, 4}, 1, 3, 4},     // vertical meets horizontal
+        {{0, 0, 10, 0, 0, 5, 10, 5}, 0, 0, 0},  // parallel
+        {{3, 0, 3, 10, 7, 0, 7, 10}, 0, 0, 0},  // both vertical
+        {{3, 0, 3, 10, 0, 4, 10, 4}, 1, 3, 4},  // vertical meets horizontal
         {{0, 4, 10, 4, 3, 0, 3, 10}, 1, 3, 4},
         {{0, 0, 10, 0, 10.09, -5, 10.09, 5}, 1, 10.09, 0},  // overshoot 0.09: 0.09 x 10.09 < 0.99
         {{0, 0, 10, 0, 10.2, -5, 10.2, 5}, 0, 0, 0},        // 0.2 x 10.2 > 0.99
@@ -134,7 +175,8 @@ TEST(ReferenceLine, SegmentsRoundingAndContainment) {
         EXPECT_NEAR(x, c.x, 1e-9);
         EXPECT_NEAR(y, c.y, 1e-9);
     }
-    for (auto [in, out] : {std::pair{2.5, 3.0}, {-2.5, -3.0}, {2.4, 2.0}, {0.0, 0.0}, {-0.2, 0.0}}) {
+    for (auto [in, out] :
+         {std::pair{2.5, 3.0}, {-2.5, -3.0}, {2.4, 2.0}, {0.0, 0.0}, {-0.2, 0.0}}) {
         RoundHalfAway(in);
         EXPECT_EQ(in, out);
     }
@@ -152,11 +194,12 @@ TEST(ReferenceLine, NumbersAreFittedAlongTheLine) {
     };
     const Case cases[] = {
         {"horizontal: left of the left end", {50, 50}, {150, 50}, {30, 45, 50, 55}},
-        {"horizontal: no room left, so right of the right end", {0, 50}, {150, 50},
+        {"horizontal: no room left, so right of the right end",
+         {0, 50},
+         {150, 50},
          {151, 45, 171, 55}},
         {"vertical: above the upper end", {100, 80}, {100, 30}, {90, 20, 110, 30}},
-        {"vertical: no room above, so below the lower end", {100, 2}, {100, 80},
-         {90, 81, 110, 91}},
+        {"vertical: no room above, so below the lower end", {100, 2}, {100, 80}, {90, 81, 110, 91}},
         {"rising line: left end, one pixel below it", {50, 60}, {150, 40}, {30, 61, 50, 71}},
         {"falling line: left end, centred on it", {50, 20}, {60, 80}, {30, 15, 50, 25}},
         // Neither end has room as it stands, nor the left box moved along the

@@ -51,9 +51,9 @@ TEST(DrawText, FlagsOnFixedCells) {
     const Case cases[] = {
         {u"ab", 10, 4, 0, 2, 1, {"##"}},
         {u"ab cd", 3, 4, wb, 2, 2, {"##", "##"}},
-        {u"ab cd", 5, 4, wb, 5, 1, {"##.##"}},  // measured 5 wide: one line in 5
+        {u"ab cd", 5, 4, wb, 5, 1, {"##.##"}},      // measured 5 wide: one line in 5
         {u"ab  cd", 3, 4, wb, 2, 2, {"##", "##"}},  // blanks hang at the break
-        {u"abcdef", 4, 4, wb, 6, 1, {"####"}},       // a long word overflows (clipped)
+        {u"abcdef", 4, 4, wb, 6, 1, {"####"}},      // a long word overflows (clipped)
         {u"abcdef", 4, 4, wb | ec, 4, 2, {"####", "##"}},
         {u"a\tb", 20, 4, kTextExpandTabs, 9, 1, {"#.......#"}},
         {u"a\tb", 20, 4, 0, 2, 1, {"##"}},
@@ -125,8 +125,8 @@ TEST(DrawText, BackgroundClipAndPartialLines) {
 TEST(DrawText, MeasuredWidthDrawsUnbroken) {
     std::shared_ptr<FreeTypeFont> font = open_font({u"", 13, 400});
     ASSERT_NE(font, nullptr);
-    const std::u16string pieces[] = {u"R&D", u" ", u"\t", u"12.50mm", u"\u65e5\u672c",
-                                     u"W", u"ii", u"\r\n", u"  ", u"\u30c6\u30ad"};
+    const std::u16string pieces[] = {u"R&D", u" ",  u"\t",   u"12.50mm", u"\u65e5\u672c",
+                                     u"W",   u"ii", u"\r\n", u"  ",      u"\u30c6\u30ad"};
     std::mt19937 rng(7);
     for (int n = 0; n < 300; ++n) {
         std::u16string text;
@@ -167,6 +167,13 @@ TEST(FontLibrary, FacesByNameAndJapaneseStandIn) {
     EXPECT_GT(lit, 150);
     EXPECT_GT(standIn->glyph(U'\u8a9e').width, 4);
     EXPECT_GE(standIn->height(), 13);
+
+    // A character the chosen face lacks comes from another face that has it
+    // (Hebrew from DejaVu Sans, which the test machines install).
+    const Glyph& alef = named->glyph(U'\u05D0');
+    const Glyph& missing = named->glyph(U'\U0010FFFD');  // no face has it: the missing-glyph box
+    EXPECT_GT(alef.width, 2);
+    EXPECT_NE(alef.coverage, missing.coverage);
 
     // Bold is heavier.
     auto ink = [](const Glyph& g) {

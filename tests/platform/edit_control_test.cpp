@@ -61,8 +61,8 @@ TEST(EditControl, UserEditsAreLimitedAndNotified) {
         edit.set_selection(100, 200);
         EXPECT_EQ(edit.selection(), (std::pair<size_t, size_t>{2, 2}));
         const int before = parent.updates;
-        edit.type_char(0x07);    // other control characters are ignored
-        edit.delete_forward();   // nothing after the caret: no change, no notice
+        edit.type_char(0x07);   // other control characters are ignored
+        edit.delete_forward();  // nothing after the caret: no change, no notice
         EXPECT_EQ(parent.updates, before);
         edit.set_focus();
         EXPECT_EQ(parent.focus, &edit);
@@ -81,9 +81,9 @@ TEST(EditControl, LinesWrapAsDrawTextWraps) {
         const char16_t* text;
         int lines;
     };
-    for (const Case& c : {Case{u"", 1}, Case{u"abcdef", 1}, Case{u"abcdefg", 2},
-                          Case{u"ab cd ef", 2}, Case{u"a\r\nb\r\n", 3},
-                          Case{u"abcdefghijklm", 3}}) {
+    for (const Case& c :
+         {Case{u"", 1}, Case{u"abcdef", 1}, Case{u"abcdefg", 2}, Case{u"ab cd ef", 2},
+          Case{u"a\r\nb\r\n", 3}, Case{u"abcdefghijklm", 3}}) {
         edit.set_text(c.text);
         EXPECT_EQ(edit.line_count(), c.lines) << static_cast<int>(c.text[0]);
         EXPECT_EQ(edit.line_count(),

@@ -28,10 +28,12 @@ TEST(ProfileReader, Encodings) {
         std::string bytes;
     };
     const Case cases[] = {
-        {"utf-8", "[Font]\nStringsFaceName=\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7"
-                  "\xE3\x83\x83\xE3\x82\xAF\n"},
-        {"utf-8 bom", "\xEF\xBB\xBF[Font]\nStringsFaceName=\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4"
-                      "\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF"},
+        {"utf-8",
+         "[Font]\nStringsFaceName=\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7"
+         "\xE3\x83\x83\xE3\x82\xAF\n"},
+        {"utf-8 bom",
+         "\xEF\xBB\xBF[Font]\nStringsFaceName=\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4"
+         "\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF"},
         {"utf-16le", utf16(ini, true)},
         {"utf-16be", utf16(ini, false)},
         {"cp932", "[Font]\r\nStringsFaceName=\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"},
