@@ -1,0 +1,80 @@
+#pragma once
+// The base of every overlay drawn on a frame: the frame's image geometry and
+// the drawing and hit-test helpers the overlays share.
+//
+// Overlays keep their positions in image pixels once a gesture ends and
+// recompute screen positions at every paint from the tile's view transform:
+// the screen offset of the image area, the source origin (the image pixel
+// shown at that offset) and the zoom.
+//   screen x = trunc((image x - origin x) * zoom + 0.5) + offset x
+//   screen y = trunc((image y - origin y) * vertical aspect * zoom + 0.5) + offset y
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/bitmap.h"
+
+namespace platform {
+class DeviceContext;
+}
+
+// Toward zero, clamped to +-2^30 so that screen arithmetic cannot overflow
+// (NaN gives 0).
+int32_t TruncToInt(double value);
+
+struct ZEBTextSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+class CZEBOverlayCommon {
+public:
+    CZEBOverlayCommon() = default;
+    virtual ~CZEBOverlayCommon() = default;
+
+    // Copies the image geometry fields from another overlay.
+    void CopyImageInfo(const CZEBOverlayCommon& other);
+
+    // Screen rectangle of the whole image.
+    platform::Rect GetImageRect(int32_t offsetX, int32_t offsetY, platform::Point origin,
+                                double zoom) const;
+    platform::Point ImageToScreen(platform::Point image, int32_t offsetX, int32_t offsetY,
+                                  platform::Point origin, double zoom) const;
+    platform::Point ScreenToImage(platform::Point screen, int32_t offsetX, int32_t offsetY,
+                                  platform::Point origin, double zoom) const;
+
+    // A solid line of the colour and width.
+    static void DrawLine(platform::DeviceContext& dc, platform::Point from, platform::Point to,
+                         platform::Color color, int32_t width);
+    // A white dotted line one pixel wide over a transparent background.
+    static void DrawDottedLine(platform::DeviceContext& dc, platform::Point from,
+                               platform::Point to);
+    // The text in black one pixel right and down, then in white, in the box
+    // (word breaks, expanded tabs, '&' shown as typed).
+    static void DrawLabel(platform::DeviceContext& dc, platform::Point topLeft, int32_t width,
+                          int32_t height, std::u16string_view text);
+    // An 8-pixel square around the point framed in white, then inverted.
+    static void DrawHandle(platform::DeviceContext& dc, platform::Point p);
+    // 1 when p lies in the segment's bounding box grown by 5 pixels and its
+    // distance to the line, truncated, is below 6 (a zero-length segment
+    // counts by the box alone).
+    static int HitSegment(platform::Point from, platform::Point to, platform::Point p);
+    // The point moved strictly inside the rectangle.
+    static platform::Point ClampIntoRect(const platform::Rect& rect, platform::Point p);
+    // Size of the text in the context's font as labels are measured; `flags`
+    // are added to the measuring flags.
+    static ZEBTextSize MeasureText(platform::DeviceContext& dc, std::u16string_view text,
+                                   uint32_t flags = 0);
+
+    // The frame's image geometry.
+    std::u16string m_sopClassUid;
+    std::u16string m_modality;
+    double m_pixelSpacingX = 0.0;  // mm between columns
+    double m_pixelSpacingY = 0.0;  // mm between rows
+    double m_horizontalAspect = 1.0;
+    double m_verticalAspect = 1.0;  // vertical-to-horizontal pixel ratio
+    int32_t m_columns = 0;
+    int32_t m_rows = 0;
+    int32_t m_magnified = 0;  // spacing corrected by a magnification factor
+    std::u16string m_rescaleType;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// Text helpers of the viewer.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Lines of a text: carriage returns + 1, 0 for an empty text.
+int32_t CountTextLines(std::u16string_view text);
+
+// The text without its tab characters.
+std::u16string RemoveTabs(std::u16string_view text);
+
+// printf-style formatting independent of the locale (%s takes a
+// const char16_t*); empty when the format is refused.
+std::u16string FormatText(const char16_t* format, ...);

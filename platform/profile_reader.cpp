@@ -1,0 +1,201 @@
+#include "platform/profile_reader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <unordered_set>
+
+#include "platform/text_converter.h"
+
+namespace platform {
+namespace {
+
+bool valid_utf8(const unsigned char* p, size_t n) {
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        uint32_t min = 0, cp = 0;
+        if ((c & 0xE0) == 0xC0)
+            len = 2, min = 0x80, cp = c & 0x1F;
+        else if ((c & 0xF0) == 0xE0)
+            len = 3, min = 0x800, cp = c & 0x0F;
+        else if ((c & 0xF8) == 0xF0)
+            len = 4, min = 0x10000, cp = c & 0x07;
+        else
+            return false;
+        if (n - i < len) return false;
+        for (size_t k = 1; k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+std::u16string decode_text(const unsigned char* p, size_t n) {
+    std::u16string text;
+    if (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) {
+        const bool little = p[0] == 0xFF;
+        text.reserve(n / 2);
+        for (size_t i = 2; i + 1 < n; i += 2)
+            text.push_back(
+                static_cast<char16_t>(little ? p[i] | (p[i + 1] << 8) : (p[i] << 8) | p[i + 1]));
+        return text;
+    }
+    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
+    const std::string_view bytes(reinterpret_cast<const char*>(p), n);
+    if (valid_utf8(p, n))
+        utf8_to_utf16(bytes, text);
+    else
+        decode_code_page(932, p, n, text);
+    return text;
+}
+
+bool is_space(char16_t c) {
+    return c == u' ' || c == u'\t' || c == 0x3000;
+}
+
+std::u16string_view trim(std::u16string_view s) {
+    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
+    while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+char16_t fold(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+}
+
+std::u16string folded(std::u16string_view s) {
+    std::u16string out(s);
+    for (char16_t& c : out) c = fold(c);
+    return out;
+}
+
+bool same_name(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+bool ProfileReader::load_file(const std::string& path) {
+    sections_.clear();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::vector<unsigned char> bytes;
+    unsigned char buffer[65536];
+    size_t got;
+    bool ok = true;
+    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        if (bytes.size() + got > kMaxFileBytes) {
+            ok = false;
+            break;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    ok = ok && !std::ferror(f);
+    std::fclose(f);
+    if (ok) parse(bytes.data(), bytes.size());
+    return ok;
+}
+
+void ProfileReader::parse(const void* data, size_t size) {
+    sections_.clear();
+    const std::u16string text = decode_text(static_cast<const unsigned char*>(data), size);
+    std::u16string_view rest = text;
+    Section* current = nullptr;
+    std::unordered_set<std::u16string> section_names, keys;
+    while (!rest.empty()) {
+        size_t end = rest.find_first_of(u"\r\n");
+        if (end == std::u16string_view::npos) end = rest.size();
+        const std::u16string_view line = trim(rest.substr(0, end));
+        rest.remove_prefix(end < rest.size() ? end + 1 : end);
+        if (line.empty() || line.front() == u';') continue;
+        if (line.front() == u'[') {
+            const size_t close = line.find(u']');
+            const std::u16string_view name =
+                trim(line.substr(1, close == std::u16string_view::npos ? line.npos : close - 1));
+            // A repeated section is skipped with its keys.
+            current = nullptr;
+            if (section_names.insert(folded(name)).second) {
+                sections_.push_back({std::u16string(name), {}});
+                current = &sections_.back();
+                keys.clear();
+            }
+            continue;
+        }
+        const size_t eq = line.find(u'=');
+        if (!current || eq == std::u16string_view::npos) continue;
+        const std::u16string_view key = trim(line.substr(0, eq));
+        std::u16string_view value = trim(line.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        if (keys.insert(folded(key)).second) current->entries.emplace_back(key, value);
+    }
+}
+
+const ProfileReader::Section* ProfileReader::find_section(std::u16string_view name) const {
+    for (const Section& s : sections_)
+        if (same_name(s.name, name)) return &s;
+    return nullptr;
+}
+
+const std::u16string* ProfileReader::find_value(std::u16string_view section,
+                                                std::u16string_view key) const {
+    const Section* s = find_section(section);
+    if (!s) return nullptr;
+    for (const auto& entry : s->entries)
+        if (same_name(entry.first, key)) return &entry.second;
+    return nullptr;
+}
+
+std::u16string ProfileReader::get_string(std::u16string_view section, std::u16string_view key,
+                                         std::u16string_view fallback) const {
+    const std::u16string* value = find_value(section, key);
+    return value ? *value : std::u16string(fallback);
+}
+
+int32_t ProfileReader::get_int(std::u16string_view section, std::u16string_view key,
+                               int32_t fallback) const {
+    const std::u16string* value = find_value(section, key);
+    if (!value) return fallback;
+    size_t i = 0;
+    bool negative = false;
+    if (i < value->size() && ((*value)[i] == u'-' || (*value)[i] == u'+'))
+        negative = (*value)[i++] == u'-';
+    int64_t n = 0;
+    for (; i < value->size() && (*value)[i] >= u'0' && (*value)[i] <= u'9'; ++i)
+        n = std::min<int64_t>(n * 10 + ((*value)[i] - u'0'), int64_t{1} << 32);
+    if (negative) n = -n;
+    return static_cast<int32_t>(std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+bool ProfileReader::has_key(std::u16string_view section, std::u16string_view key) const {
+    return find_value(section, key) != nullptr;
+}
+
+std::vector<std::u16string> ProfileReader::sections() const {
+    std::vector<std::u16string> names;
+    for (const Section& s : sections_) names.push_back(s.name);
+    return names;
+}
+
+std::vector<std::u16string> ProfileReader::keys(std::u16string_view section) const {
+    std::vector<std::u16string> names;
+    if (const Section* s = find_section(section))
+        for (const auto& entry : s->entries) names.push_back(entry.first);
+    return names;
+}
+
+}  // namespace platform

@@ -1,0 +1,61 @@
+#pragma once
+// Reader of settings files in the ini format:
+//
+//   ; comment
+//   [Font]
+//   StringsFaceName = IPAGothic
+//
+// The file is UTF-8 (with or without a byte-order mark), UTF-16 with a
+// byte-order mark, or else CP932. Section and key names compare without
+// regard to ASCII case; blanks around names and values are dropped, and so
+// are quotes (" or ') that enclose a whole value. The first section of a
+// name and its first key of a name count; lines before the first section,
+// and lines without '=', are ignored.
+//
+//   ProfileReader ini;
+//   ini.load_file("ZR-M_Viewer.ini");
+//   std::u16string face = ini.get_string(u"Font", u"StringsFaceName", u"MS UI Gothic");
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+class ProfileReader {
+public:
+    // Files larger than this are refused.
+    static constexpr size_t kMaxFileBytes = 16u << 20;
+
+    // Reads and parses the file (a UTF-8 path); false, and nothing held,
+    // when it cannot be read or is too large.
+    bool load_file(const std::string& path);
+    // Parses the bytes of a file, replacing what was held.
+    void parse(const void* bytes, size_t size);
+
+    // The value, or `fallback` when the section or key is absent.
+    std::u16string get_string(std::u16string_view section, std::u16string_view key,
+                              std::u16string_view fallback) const;
+    // The value's leading decimal number (optional sign; 0 when there is no
+    // digit; clamped to the 32-bit range), or `fallback` when absent.
+    int32_t get_int(std::u16string_view section, std::u16string_view key, int32_t fallback) const;
+    bool has_key(std::u16string_view section, std::u16string_view key) const;
+
+    std::vector<std::u16string> sections() const;
+    // The keys of a section in file order (empty when absent).
+    std::vector<std::u16string> keys(std::u16string_view section) const;
+
+private:
+    struct Section {
+        std::u16string name;
+        std::vector<std::pair<std::u16string, std::u16string>> entries;
+    };
+    const Section* find_section(std::u16string_view name) const;
+    const std::u16string* find_value(std::u16string_view section, std::u16string_view key) const;
+
+    std::vector<Section> sections_;
+};
+
+}  // namespace platform

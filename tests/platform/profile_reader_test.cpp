@@ -1,0 +1,96 @@
+// The ini reader: encodings by byte-order mark or content, and the rules of
+// sections, keys, blanks, quotes, comments and numbers.
+#include "platform/profile_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using platform::ProfileReader;
+
+std::string utf16(const std::u16string& text, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t c : text) {
+        const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+        out += little ? std::string{lo, hi} : std::string{hi, lo};
+    }
+    return out;
+}
+
+TEST(ProfileReader, Encodings) {
+    const std::u16string face = u"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF";  // "ＭＳ ゴシック"
+    const std::u16string ini = u"[Font]\r\nStringsFaceName=" + face + u"\r\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"utf-8",
+         "[Font]\nStringsFaceName=\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7"
+         "\xE3\x83\x83\xE3\x82\xAF\n"},
+        {"utf-8 bom",
+         "\xEF\xBB\xBF[Font]\nStringsFaceName=\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4"
+         "\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF"},
+        {"utf-16le", utf16(ini, true)},
+        {"utf-16be", utf16(ini, false)},
+        {"cp932", "[Font]\r\nStringsFaceName=\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"},
+    };
+    for (const Case& c : cases) {
+        ProfileReader reader;
+        reader.parse(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(reader.get_string(u"Font", u"StringsFaceName", u"none"), face) << c.name;
+    }
+}
+
+TEST(ProfileReader, SectionsKeysAndValues) {
+    const std::string text =
+        "stray=before any section\n"
+        "; comment\n"
+        "[ Font ]\n"
+        "  StringsFaceName  =  IPA Gothic  \n"
+        "stringsfacename=second\n"
+        "Quoted=\"  kept blanks  \"\n"
+        "Half=\"open\n"
+        "NoEquals\n"
+        "Size=-12px\n"
+        "Big=99999999999\n"
+        "Empty=\n"
+        "[font]\n"
+        "Other=in a repeated section\n"
+        "[Message]\n"
+        "M10001=text = with equals\n";
+    ProfileReader r;
+    r.parse(text.data(), text.size());
+    EXPECT_EQ(r.get_string(u"FONT", u"stringsFACEname", u""), u"IPA Gothic");
+    EXPECT_EQ(r.get_string(u"Font", u"Quoted", u""), u"  kept blanks  ");
+    EXPECT_EQ(r.get_string(u"Font", u"Half", u""), u"\"open");
+    EXPECT_EQ(r.get_string(u"Font", u"Empty", u"fallback"), u"");
+    EXPECT_EQ(r.get_string(u"Font", u"Other", u"fallback"), u"fallback");
+    EXPECT_EQ(r.get_string(u"Font", u"NoEquals", u"fallback"), u"fallback");
+    EXPECT_EQ(r.get_string(u"", u"stray", u"fallback"), u"fallback");
+    EXPECT_EQ(r.get_string(u"Message", u"M10001", u""), u"text = with equals");
+    EXPECT_EQ(r.get_int(u"Font", u"Size", 5), -12);
+    EXPECT_EQ(r.get_int(u"Font", u"Big", 5), 2147483647);
+    EXPECT_EQ(r.get_int(u"Font", u"StringsFaceName", 5), 0);
+    EXPECT_EQ(r.get_int(u"Font", u"Absent", 5), 5);
+    EXPECT_EQ(r.sections(), (std::vector<std::u16string>{u"Font", u"Message"}));
+    EXPECT_EQ(r.keys(u"font").size(), 6u);
+    EXPECT_TRUE(r.has_key(u"message", u"m10001"));
+
+    // Files: a missing one is refused and leaves nothing behind.
+    const std::string path = ::testing::TempDir() + "profile_reader_test.ini";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    EXPECT_TRUE(r.load_file(path));
+    EXPECT_EQ(r.get_string(u"Font", u"StringsFaceName", u""), u"IPA Gothic");
+    EXPECT_FALSE(r.load_file(path + ".missing"));
+    EXPECT_TRUE(r.sections().empty());
+    std::remove(path.c_str());
+}
+
+}  // namespace
