@@ -139,3 +139,17 @@ struct VRX_LinearMap {
 };
 
 }  // namespace vrx
+
+namespace vrx {
+
+// Calls f(VRX_SampleTag<S>{}, VRX_SampleTag<D>{}) with the integer sample
+// types of the source header and of (type, bits), by with_integer_type.
+template <class Header, class F>
+decltype(auto) with_integer_pair(const Header* header, const VRX_DataType* type, uint16_t bits,
+                                 F&& f) {
+    return with_integer_type(header->data_type(), header->bits, [&]<class S>(VRX_SampleTag<S> s) {
+        return with_integer_type(type, bits, [&]<class D>(VRX_SampleTag<D> d) { return f(s, d); });
+    });
+}
+
+}  // namespace vrx
