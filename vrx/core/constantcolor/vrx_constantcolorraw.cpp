@@ -2,7 +2,8 @@
 
 #include <limits>
 
-#include "vrx/core/constantcolor/vrx_constantcolorrawengine.h"
+#include "vrx/core/constantcolor/vrx_constantcolorraw1engine.h"
+#include "vrx/core/constantcolor/vrx_constantcolorraw8xnbitsengine.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {

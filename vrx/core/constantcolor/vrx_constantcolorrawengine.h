@@ -1,7 +1,8 @@
 #pragma once
 // Source engine of an image of one colour: every line is a copy of one line
-// prepared at initiate. The base of the typed engines below; T is the type
-// of the colour values.
+// prepared at initiate. The base of the typed engines
+// (VRX_ConstantColorRaw8xNBitsEngine, VRX_ConstantColorRaw1Engine); T is the
+// type of the colour values.
 #include <cstdint>
 
 #include "vrx/framework/engine/vrx_generateengine.h"
@@ -32,39 +33,11 @@ protected:
     uint32_t lines_ = 0;  // lines delivered
 };
 
-// The engine of whole-byte samples of T (uint8_t, int8_t, uint16_t, int16_t,
-// uint32_t, int32_t, float, double): colour value c in channel c of every pixel.
-template <class T>
-class VRX_ConstantColorRaw8xNBitsEngine : public VRX_ConstantColorRawEngine<T> {
-public:
-    using VRX_ConstantColorRawEngine<T>::VRX_ConstantColorRawEngine;
-    // Version test, the common part, then bits 8, 16, 32 or 64 (else
-    // 0x81000000) and a header of T's data type and width (else 0x80800000).
-    bool initiate(const VRX_Header* header, VRX_DstBuffer* dst,
-                  const VRX_Vector<T>& color) override;
-    using VRX_ConstantColorRawEngine<T>::initiate;
-};
-
-// The engine of unsigned one-bit samples: a bit is set where its channel's
-// colour value is not 0.
-template <class T>
-class VRX_ConstantColorRaw1Engine : public VRX_ConstantColorRawEngine<T> {
-public:
-    using VRX_ConstantColorRawEngine<T>::VRX_ConstantColorRawEngine;
-    // Version test, the common part, then u_integer samples of 1 bit (else 0x81000000).
-    bool initiate(const VRX_Header* header, VRX_DstBuffer* dst,
-                  const VRX_Vector<T>& color) override;
-    using VRX_ConstantColorRawEngine<T>::initiate;
-};
-
 // X(T) for the eight sample types.
 #define VRX_CONSTANT_FOR_EACH_TYPE(X) \
     X(uint8_t) X(int8_t) X(uint16_t) X(int16_t) X(uint32_t) X(int32_t) X(float) X(double)
-#define VRX_CONSTANT_EXTERN(T)                           \
-    extern template class VRX_ConstantColorRawEngine<T>; \
-    extern template class VRX_ConstantColorRaw8xNBitsEngine<T>;
+#define VRX_CONSTANT_EXTERN(T) extern template class VRX_ConstantColorRawEngine<T>;
 VRX_CONSTANT_FOR_EACH_TYPE(VRX_CONSTANT_EXTERN)
 #undef VRX_CONSTANT_EXTERN
-extern template class VRX_ConstantColorRaw1Engine<uint32_t>;
 
 }  // namespace vrx

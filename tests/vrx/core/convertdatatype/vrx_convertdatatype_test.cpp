@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "tests/vrx/core/convertdatatype/convert_test_support.h"
-#include "vrx/core/constantcolor/vrx_constantcolorrawengine.h"
+#include "vrx/core/constantcolor/vrx_constantcolorraw1engine.h"
 #include "vrx/core/convert1to8xnbits/vrx_convert1to8xnbitsengine.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatype8xnbitsengine.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatypefrom1bitengine.h"
 #include "vrx/core/lut/vrx_lut8xnbitsengine.h"
+#include "vrx/core/lut/vrx_luts8xnbitsengine.h"
+#include "vrx/core/lut/vrx_lutu8xnbitsengine.h"
 #include "vrx/core/operation/vrx_opnotengine.h"
 #include "vrx/core/shiftdata/vrx_shiftdatanlengine.h"
 #include "vrx/core/shiftdata/vrx_shiftdatawlengine.h"
