@@ -51,9 +51,10 @@ bool VRX_Convert1To8xNBitsEngine<T>::initiate(const VRX_Header* header, VRX_SrcB
 
 template <class T>
 bool VRX_Convert1To8xNBitsEngine<T>::process_line(const unsigned char* src, unsigned char* dst) {
-    T* out = reinterpret_cast<T*>(dst);
-    for (uint32_t b = 0; b < whole_bytes_; ++b, out += 8)
-        std::memcpy(out, table_ + src[b] * 8u, 8 * sizeof(T));
+    constexpr size_t row = 8 * sizeof(T);
+    unsigned char* out = dst;
+    for (uint32_t b = 0; b < whole_bytes_; ++b, out += row)
+        std::memcpy(out, table_ + src[b] * 8u, row);
     if (remaining_bits_ != 0)
         std::memcpy(out, table_ + src[whole_bytes_] * 8u, remaining_bits_ * sizeof(T));
     return true;

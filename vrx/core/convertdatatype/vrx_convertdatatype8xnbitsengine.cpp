@@ -12,8 +12,10 @@ constexpr const char* kInitiateText = "VRX_ConvertDataType8xNbitsEngine::initiat
 
 // One line with the formula fixed, so that the loop carries no choice.
 template <class S, class D, class Formula>
-void convert_line(const S* __restrict in, D* __restrict out, uint32_t count, Formula formula) {
-    for (uint32_t i = 0; i < count; ++i) out[i] = to_sample<D>(formula(static_cast<double>(in[i])));
+void convert_line(const unsigned char* __restrict in, unsigned char* __restrict out, uint32_t count,
+                  Formula formula) {
+    for (uint32_t i = 0; i < count; ++i)
+        store_sample<D>(out, i, to_sample<D>(formula(static_cast<double>(load_sample<S>(in, i)))));
 }
 
 }  // namespace
@@ -44,18 +46,17 @@ bool VRX_ConvertDataType8xNbitsEngine<S, D>::initiate(const VRX_Header* header, 
 template <class S, class D>
 bool VRX_ConvertDataType8xNbitsEngine<S, D>::process_line(const unsigned char* src,
                                                           unsigned char* dst) {
-    const S* in = reinterpret_cast<const S*>(src);
-    D* out = reinterpret_cast<D*>(dst);
     const double gain = map_.gain, offset = map_.offset;
     switch (map_.form) {
         case VRX_LinearMap::Form::add:
-            convert_line(in, out, samples_, [offset](double x) { return x + offset; });
+            convert_line<S, D>(src, dst, samples_, [offset](double x) { return x + offset; });
             break;
         case VRX_LinearMap::Form::multiply:
-            convert_line(in, out, samples_, [gain](double x) { return x * gain; });
+            convert_line<S, D>(src, dst, samples_, [gain](double x) { return x * gain; });
             break;
         case VRX_LinearMap::Form::multiply_add:
-            convert_line(in, out, samples_, [gain, offset](double x) { return x * gain + offset; });
+            convert_line<S, D>(src, dst, samples_,
+                               [gain, offset](double x) { return x * gain + offset; });
             break;
     }
     return true;

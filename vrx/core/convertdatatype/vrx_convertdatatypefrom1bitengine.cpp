@@ -37,17 +37,17 @@ bool VRX_ConvertDataTypeFrom1bitEngine<T>::initiate(const VRX_Header* header, VR
 template <class T>
 bool VRX_ConvertDataTypeFrom1bitEngine<T>::process_line(const unsigned char* src,
                                                         unsigned char* dst) {
-    const unsigned char* __restrict in = src;
-    T* __restrict out = reinterpret_cast<T*>(dst);
     const T one = one_, zero = zero_;
-    for (uint32_t b = 0; b < whole_bytes_; ++b, out += 8) {
-        const unsigned v = in[b];
-        for (unsigned k = 0; k < 8; ++k) out[k] = (v & (0x80u >> k)) != 0 ? one : zero;
+    size_t i = 0;
+    for (uint32_t b = 0; b < whole_bytes_; ++b) {
+        const unsigned v = src[b];
+        for (unsigned k = 0; k < 8; ++k, ++i)
+            store_sample<T>(dst, i, (v & (0x80u >> k)) != 0 ? one : zero);
     }
     if (remaining_bits_ != 0) {
-        const unsigned v = in[whole_bytes_];
-        for (unsigned k = 0; k < remaining_bits_; ++k)
-            out[k] = (v & (0x80u >> k)) != 0 ? one : zero;
+        const unsigned v = src[whole_bytes_];
+        for (unsigned k = 0; k < remaining_bits_; ++k, ++i)
+            store_sample<T>(dst, i, (v & (0x80u >> k)) != 0 ? one : zero);
     }
     return true;
 }

@@ -33,17 +33,18 @@ bool VRX_ConvertDataTypeTo1bitEngine<T>::initiate(const VRX_Header* header, VRX_
 template <class T>
 bool VRX_ConvertDataTypeTo1bitEngine<T>::process_line(const unsigned char* src,
                                                       unsigned char* dst) {
-    const T* __restrict in = reinterpret_cast<const T*>(src);
-    unsigned char* __restrict out = dst;
     const double gain = gain_, threshold = threshold_;
-    auto pack = [&](const T* samples, unsigned count) {
+    // The byte of `count` samples from sample `first` on.
+    auto pack = [&](size_t first, unsigned count) {
         unsigned byte = 0;
-        for (unsigned k = 0; k < count; ++k)
-            byte |= static_cast<double>(samples[k]) * gain >= threshold ? 0x80u >> k : 0u;
+        for (unsigned k = 0; k < count; ++k) {
+            const double x = static_cast<double>(load_sample<T>(src, first + k));
+            byte |= x * gain >= threshold ? 0x80u >> k : 0u;
+        }
         return static_cast<unsigned char>(byte);
     };
-    for (uint32_t b = 0; b < whole_bytes_; ++b, in += 8) out[b] = pack(in, 8);
-    if (remaining_bits_ != 0) out[whole_bytes_] = pack(in, remaining_bits_);
+    for (uint32_t b = 0; b < whole_bytes_; ++b) dst[b] = pack(size_t{b} * 8, 8);
+    if (remaining_bits_ != 0) dst[whole_bytes_] = pack(size_t{whole_bytes_} * 8, remaining_bits_);
     return true;
 }
 

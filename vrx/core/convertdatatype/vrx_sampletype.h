@@ -3,6 +3,7 @@
 // (data type, bits) pair, and turning a double into a sample of a type.
 #include <cfloat>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -55,6 +56,19 @@ decltype(auto) with_integer_type(const VRX_DataType* type, uint16_t bits, F&& f)
         default:
             return u ? f(VRX_SampleTag<uint32_t>{}) : f(VRX_SampleTag<int32_t>{});
     }
+}
+
+// Sample i of a line of T samples, loaded and stored with memcpy: lines may
+// lie at any address (caller memory read in place).
+template <class T>
+inline T load_sample(const unsigned char* line, size_t i) {
+    T v;
+    std::memcpy(&v, line + i * sizeof(T), sizeof(T));
+    return v;
+}
+template <class T>
+inline void store_sample(unsigned char* line, size_t i, T v) {
+    std::memcpy(line + i * sizeof(T), &v, sizeof(T));
 }
 
 // Bits of a sample of T.

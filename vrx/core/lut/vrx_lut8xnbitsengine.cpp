@@ -36,21 +36,23 @@ struct EntryBits<8> {
 };
 
 // One line: tables[c] points at the entry of source value 0 of channel c, so
-// a signed sample indexes below it.
+// a signed sample indexes below it. Table entries lie in the engine's own
+// memory; line samples are loaded and stored with memcpy (load_sample).
 template <class Src, class Entry>
-void lookup_line(const Src* __restrict in, Entry* __restrict out,
+void lookup_line(const unsigned char* __restrict in, unsigned char* __restrict out,
                  const unsigned char* const* tables, uint32_t width, uint16_t channels,
                  bool shared) {
     if (shared) {
         const Entry* table = reinterpret_cast<const Entry*>(tables[0]);
         const size_t count = size_t{width} * channels;
-        for (size_t i = 0; i < count; ++i) out[i] = table[in[i]];
+        for (size_t i = 0; i < count; ++i)
+            store_sample<Entry>(out, i, table[load_sample<Src>(in, i)]);
         return;
     }
-    for (uint32_t x = 0; x < width; ++x) {
-        for (uint16_t c = 0; c < channels; ++c) {
+    for (size_t x = 0, i = 0; x < width; ++x) {
+        for (uint16_t c = 0; c < channels; ++c, ++i) {
             const Entry* table = reinterpret_cast<const Entry*>(tables[c]);
-            *out++ = table[*in++];
+            store_sample<Entry>(out, i, table[load_sample<Src>(in, i)]);
         }
     }
 }
@@ -116,8 +118,7 @@ bool VRX_Lut8xNbitsEngine<Src, Dst>::initiate(const VRX_Header* header, VRX_SrcB
 template <class Src, class Dst>
 bool VRX_Lut8xNbitsEngine<Src, Dst>::process_line(const unsigned char* src, unsigned char* dst) {
     using Entry = typename EntryBits<sizeof(Dst)>::type;
-    lookup_line(reinterpret_cast<const Src*>(src), reinterpret_cast<Entry*>(dst), channel_tables_,
-                width_, channels_, shared_);
+    lookup_line<Src, Entry>(src, dst, channel_tables_, width_, channels_, shared_);
     return true;
 }
 

@@ -20,33 +20,33 @@ bool VRX_ShiftDataNLEngine<S, D>::initiate(const VRX_Header* header, VRX_SrcBuff
 
 template <class S, class D>
 bool VRX_ShiftDataNLEngine<S, D>::process_line(const unsigned char* src, unsigned char* dst) {
-    const S* __restrict in = reinterpret_cast<const S*>(src);
-    D* __restrict out = reinterpret_cast<D*>(dst);
     const uint32_t count = samples_, n = magnitude_;
     // Samples widened to 32 bits (sign-extended when S is signed); shifts of
     // the unsigned bits, so that nothing overflows; the store truncates.
-    if (n == 0) {
-        for (uint32_t i = 0; i < count; ++i) out[i] = static_cast<D>(in[i]);
-    } else if (left_) {
+    auto each = [&](auto shifted) {
         for (uint32_t i = 0; i < count; ++i)
-            out[i] = static_cast<D>(static_cast<uint32_t>(static_cast<int32_t>(in[i])) << n);
+            store_sample<D>(dst, i, static_cast<D>(shifted(load_sample<S>(src, i))));
+    };
+    if (n == 0) {
+        each([](S s) { return s; });
+    } else if (left_) {
+        each([n](S s) { return static_cast<uint32_t>(static_cast<int32_t>(s)) << n; });
     } else if constexpr (std::is_unsigned_v<S>) {
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint32_t v = in[i];
-            out[i] = static_cast<D>(((v >> (n - 1)) & 1u) + (v >> n));
-        }
+        each([n](S s) {
+            const uint32_t v = s;
+            return ((v >> (n - 1)) & 1u) + (v >> n);
+        });
     } else {
         const uint32_t rounding = rounding_;
-        for (uint32_t i = 0; i < count; ++i) {
-            const int32_t s = in[i];
-            const uint32_t v = static_cast<uint32_t>(s);
+        each([n, rounding](S s) {
+            const uint32_t v = static_cast<uint32_t>(static_cast<int32_t>(s));
             const uint32_t positive = ((v >> (n - 1)) & 1u) + (v >> n);
             // Both forms are computed for every sample; the sum wraps (unused)
             // for positive ones only.
             const uint32_t negative =
                 static_cast<uint32_t>(static_cast<int32_t>(v + rounding) >> n);
-            out[i] = static_cast<D>(s < 0 ? negative : positive);
-        }
+            return s < 0 ? negative : positive;
+        });
     }
     return true;
 }

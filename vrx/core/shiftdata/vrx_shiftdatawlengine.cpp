@@ -56,10 +56,12 @@ inline uint32_t limited(uint32_t v, const Limits& l) {
 }
 
 template <int Case, class S, class D>
-void limited_line(const S* __restrict in, D* __restrict out, uint32_t count, Limits l) {
-    for (uint32_t i = 0; i < count; ++i)
-        out[i] =
-            static_cast<D>(limited<Case>(static_cast<uint32_t>(static_cast<int32_t>(in[i])), l));
+void limited_line(const unsigned char* __restrict in, unsigned char* __restrict out, uint32_t count,
+                  Limits l) {
+    for (uint32_t i = 0; i < count; ++i) {
+        const int32_t s = load_sample<S>(in, i);
+        store_sample<D>(out, i, static_cast<D>(limited<Case>(static_cast<uint32_t>(s), l)));
+    }
 }
 
 }  // namespace
@@ -96,37 +98,35 @@ bool VRX_ShiftDataWLEngine<S, D>::initiate(const VRX_Header* header, VRX_SrcBuff
 
 template <class S, class D>
 bool VRX_ShiftDataWLEngine<S, D>::process_line(const unsigned char* src, unsigned char* dst) {
-    const S* in = reinterpret_cast<const S*>(src);
-    D* out = reinterpret_cast<D*>(dst);
     const Limits l{magnitude_, half_, mask_, static_cast<uint32_t>(std::numeric_limits<D>::max()),
                    static_cast<int32_t>(std::numeric_limits<D>::min())};
     switch (kernel_case_) {
         case 0:
-            limited_line<0>(in, out, samples_, l);
+            limited_line<0, S, D>(src, dst, samples_, l);
             break;
         case 1:
-            limited_line<1>(in, out, samples_, l);
+            limited_line<1, S, D>(src, dst, samples_, l);
             break;
         case 2:
-            limited_line<2>(in, out, samples_, l);
+            limited_line<2, S, D>(src, dst, samples_, l);
             break;
         case 3:
-            limited_line<3>(in, out, samples_, l);
+            limited_line<3, S, D>(src, dst, samples_, l);
             break;
         case 4:
-            limited_line<4>(in, out, samples_, l);
+            limited_line<4, S, D>(src, dst, samples_, l);
             break;
         case 5:
-            limited_line<5>(in, out, samples_, l);
+            limited_line<5, S, D>(src, dst, samples_, l);
             break;
         case 6:
-            limited_line<6>(in, out, samples_, l);
+            limited_line<6, S, D>(src, dst, samples_, l);
             break;
         case 7:
-            limited_line<7>(in, out, samples_, l);
+            limited_line<7, S, D>(src, dst, samples_, l);
             break;
         default:
-            limited_line<8>(in, out, samples_, l);
+            limited_line<8, S, D>(src, dst, samples_, l);
             break;
     }
     return true;

@@ -1,7 +1,8 @@
 // VRX_ConvertDataType against a long-double model: every pair of sample
 // types, one-bit sources and targets, a table of gains and offsets, images
-// below and above the lookup-table threshold. Whatever stage the creator
-// picks, its samples must be the model's.
+// below and above the lookup-table threshold, read from caller memory at an
+// odd address. Whatever stage the creator picks, its samples must be the
+// model's.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -115,8 +116,9 @@ Image source_image(const Type& t, bool large) {
     return image;
 }
 
-// The image's bytes as samples of t (one-bit lines padded to whole bytes).
-std::vector<uint8_t> encode(const Type& t, const Image& image) {
+// The image's bytes as samples of t (one-bit lines padded to whole bytes),
+// the values as they are or, with `saturate`, saturated to t.
+std::vector<uint8_t> encode(const Type& t, const Image& image, bool saturate = false) {
     std::vector<uint8_t> bytes;
     if (t.bits == 1) {
         const size_t line = (image.width + 7) / 8;
@@ -131,7 +133,8 @@ std::vector<uint8_t> encode(const Type& t, const Image& image) {
     visit(t, [&](auto v) {
         using T = decltype(v);
         std::vector<T> samples;
-        for (long double x : image.values) samples.push_back(static_cast<T>(x));
+        for (long double x : image.values)
+            samples.push_back(saturate ? saturated<T>(x) : static_cast<T>(x));
         bytes = to_bytes(samples);
     });
     return bytes;
@@ -153,15 +156,7 @@ std::vector<uint8_t> model(const Type& from, const Type& to, const Image& image,
             out.values.push_back(x * gain >= static_cast<long double>(0.5 - offset));
         }
     }
-    if (to.bits == 1) return encode(to, out);
-    std::vector<uint8_t> bytes;
-    visit(to, [&](auto v) {
-        using D = decltype(v);
-        std::vector<D> samples;
-        for (long double y : out.values) samples.push_back(saturated<D>(y));
-        bytes = to_bytes(samples);
-    });
-    return bytes;
+    return encode(to, out, true);
 }
 
 // Samples that differ: one-bit lines without their padding bits; integers
@@ -242,7 +237,10 @@ TEST(ConvertDataTypeModel, EveryPathGivesTheModelsSamples) {
         for (bool large : {false, true}) {
             if (large && from.bits != 8 && from.bits != 16) continue;
             const Image image = source_image(from, large);
-            const std::vector<uint8_t> bytes = encode(from, image);
+            // Caller memory at an odd address: every stage reads it in place.
+            const std::vector<uint8_t> encoded = encode(from, image);
+            std::vector<uint8_t> held(encoded.size() + 1);
+            std::memcpy(held.data() + 1, encoded.data(), encoded.size());
             for (const Type& to : kTypes)
                 for (const Map& map : kMaps) {
                     SCOPED_TRACE(testing::Message()
@@ -254,7 +252,10 @@ TEST(ConvertDataTypeModel, EveryPathGivesTheModelsSamples) {
                     f.height = image.height();
                     f.bits = from.bits;
                     f.type = from.data_type;
-                    VRX_Engine* source = read_memory(manager, f, bytes);
+                    VRX_Header header(&manager);
+                    describe(header, f);
+                    VRX_Engine* source = VRX_ReadMemory(&manager).engine(
+                        &header, held.data() + 1, static_cast<uint32_t>(encoded.size()));
                     VRX_Engine* last = VRX_ConvertDataType(&manager).engine(
                         source, to.data_type, to.bits, map.gain, map.offset);
                     ASSERT_NE(last, nullptr);
