@@ -67,7 +67,8 @@ VRX_Engine* VRX_ConvertDataType::engine(VRX_Engine* source, const VRX_DataType* 
 
 bool VRX_ConvertDataType::is_table_conversion(const VRX_Header* header, const VRX_DataType* type,
                                               uint16_t bits) {
-    if (!is_8xn_type(type, bits) || (header->bits != 8 && header->bits != 16)) return false;
+    if (!header || !type || !is_8xn_type(type, bits) || (header->bits != 8 && header->bits != 16))
+        return false;
     // More samples than entries: one table beats a formula per sample.
     const platform::ByteCount samples =
         platform::ByteCount(header->channels) * header->width * header->height;

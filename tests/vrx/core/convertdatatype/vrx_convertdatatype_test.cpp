@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/vrx/core/convertdatatype/convert_test_support.h"
+#include "tests/vrx/framework/support/allocation_sweep.h"
 #include "vrx/core/constantcolor/vrx_constantcolorraw1engine.h"
 #include "vrx/core/convert1to8xnbits/vrx_convert1to8xnbitsengine.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatype8xnbitsengine.h"
@@ -224,6 +225,36 @@ TEST(ConvertDataType, DocumentedSamples) {
             if (c.type == s) v = (v << (64 - c.bits)) >> (64 - c.bits);
             EXPECT_EQ(v, c.out[i]) << i;
         }
+    }
+}
+
+// Every allocation of every path failing in turn: nothing leaks, and a job
+// that lost an allocation never ends in success.
+TEST(ConvertDataType, AllocationFailuresOnEveryPath) {
+    struct Case {
+        const char* name;
+        Format from;
+        const VRX_DataType* type;
+        uint16_t bits;
+        double gain, offset;
+    } cases[] = {
+        {"table", image(8, u, 17, 16), u, 16, 3, 0},
+        {"general", image(8, u, 16, 16), s, 32, 3, 1},
+        {"shift", image(16, u, 4, 4), u, 8, 1.0 / 256, 0},
+        {"two values", image(1, u, 9, 2), u, 16, 7, 1},
+        {"from one bit", image(1, u, 9, 2), VRX_DataType::floating(), 64, 0.5, 0},
+        {"to one bit", image(16, s, 3, 2), u, 1, 1, 0},
+        {"inversion", image(1, u, 9, 2), u, 1, -1, 1},
+        {"constant", image(1, u, 9, 2), u, 1, 0, 1},
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> bytes(line_bytes(c.from) * c.from.height, 0x5A);
+        vrx_test::sweep_allocation_failures(c.name, 200, [&](vrx_test::TestManager& m) {
+            VRX_Engine* last = VRX_ConvertDataType(&m).engine(read_memory(m, c.from, bytes), c.type,
+                                                              c.bits, c.gain, c.offset);
+            std::vector<uint8_t> out;
+            return last && write_memory(m, last, out);
+        });
     }
 }
 
