@@ -58,6 +58,16 @@ decltype(auto) with_integer_type(const VRX_DataType* type, uint16_t bits, F&& f)
     }
 }
 
+// Calls f(VRX_SampleTag<S>{}, VRX_SampleTag<D>{}) with the integer sample
+// types of the source header and of (type, bits), by with_integer_type.
+template <class Header, class F>
+decltype(auto) with_integer_pair(const Header* header, const VRX_DataType* type, uint16_t bits,
+                                 F&& f) {
+    return with_integer_type(header->data_type(), header->bits, [&]<class S>(VRX_SampleTag<S> s) {
+        return with_integer_type(type, bits, [&]<class D>(VRX_SampleTag<D> d) { return f(s, d); });
+    });
+}
+
 // Sample i of a line of T samples, loaded and stored with memcpy: lines may
 // lie at any address (caller memory read in place).
 template <class T>
@@ -97,8 +107,8 @@ inline constexpr double sample_max = static_cast<double>(std::numeric_limits<T>:
 
 // y as a sample of D: limited to D's range, then, for integers, rounded to
 // the nearest integer with halves away from zero. A value that is not a
-// number gives 0 for integers and stays a NaN for floating types. Written
-// without branches so that line loops vectorize.
+// number gives 0 for integers and stays a NaN for floating types. Limits
+// are selects, not branches, so that line loops carry no jumps.
 template <class D>
 inline D to_sample(double y) {
     constexpr double lo = sample_min<D>;
@@ -151,19 +161,5 @@ struct VRX_LinearMap {
     double offset;
     Form form = Form::multiply_add;
 };
-
-}  // namespace vrx
-
-namespace vrx {
-
-// Calls f(VRX_SampleTag<S>{}, VRX_SampleTag<D>{}) with the integer sample
-// types of the source header and of (type, bits), by with_integer_type.
-template <class Header, class F>
-decltype(auto) with_integer_pair(const Header* header, const VRX_DataType* type, uint16_t bits,
-                                 F&& f) {
-    return with_integer_type(header->data_type(), header->bits, [&]<class S>(VRX_SampleTag<S> s) {
-        return with_integer_type(type, bits, [&]<class D>(VRX_SampleTag<D> d) { return f(s, d); });
-    });
-}
 
 }  // namespace vrx
