@@ -18,30 +18,6 @@ struct VRX_SampleTag {
     using type = T;
 };
 
-// Calls f(VRX_SampleTag<T>{}) with the sample type of (type, bits):
-//   bits  u_integer  s_integer  any other type
-//   8     uint8_t    int8_t     int8_t
-//   16    uint16_t   int16_t    int16_t
-//   32    uint32_t   int32_t    float
-//   other double     double     double
-// so that every caller picks among the same eight types.
-template <class F>
-decltype(auto) with_sample_type(const VRX_DataType* type, uint16_t bits, F&& f) {
-    const bool u = type == VRX_DataType::u_integer();
-    switch (bits) {
-        case 8:
-            return u ? f(VRX_SampleTag<uint8_t>{}) : f(VRX_SampleTag<int8_t>{});
-        case 16:
-            return u ? f(VRX_SampleTag<uint16_t>{}) : f(VRX_SampleTag<int16_t>{});
-        case 32:
-            if (u) return f(VRX_SampleTag<uint32_t>{});
-            return type == VRX_DataType::s_integer() ? f(VRX_SampleTag<int32_t>{})
-                                                     : f(VRX_SampleTag<float>{});
-        default:
-            return f(VRX_SampleTag<double>{});
-    }
-}
-
 // Calls f(VRX_SampleTag<T>{}) with the integer sample type of (type, bits):
 // 8 bits the 8-bit type, 16 the 16-bit type, any other count the 32-bit
 // type; u_integer unsigned, any other data type signed.
@@ -56,6 +32,21 @@ decltype(auto) with_integer_type(const VRX_DataType* type, uint16_t bits, F&& f)
         default:
             return u ? f(VRX_SampleTag<uint32_t>{}) : f(VRX_SampleTag<int32_t>{});
     }
+}
+
+// Calls f(VRX_SampleTag<T>{}) with the sample type of (type, bits):
+//   bits  u_integer  s_integer  any other type
+//   8     uint8_t    int8_t     int8_t
+//   16    uint16_t   int16_t    int16_t
+//   32    uint32_t   int32_t    float
+//   other double     double     double
+// so that every caller picks among the same eight types.
+template <class F>
+decltype(auto) with_sample_type(const VRX_DataType* type, uint16_t bits, F&& f) {
+    if (bits == 8 || bits == 16 ||
+        (bits == 32 && (type == VRX_DataType::u_integer() || type == VRX_DataType::s_integer())))
+        return with_integer_type(type, bits, f);
+    return bits == 32 ? f(VRX_SampleTag<float>{}) : f(VRX_SampleTag<double>{});
 }
 
 // Calls f(VRX_SampleTag<S>{}, VRX_SampleTag<D>{}) with the integer sample
