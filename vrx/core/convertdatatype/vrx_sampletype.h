@@ -3,6 +3,7 @@
 // (data type, bits) pair, and turning a double into a sample of a type.
 #include <cfloat>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -16,30 +17,6 @@ template <class T>
 struct VRX_SampleTag {
     using type = T;
 };
-
-// Calls f(VRX_SampleTag<T>{}) with the sample type of (type, bits):
-//   bits  u_integer  s_integer  any other type
-//   8     uint8_t    int8_t     int8_t
-//   16    uint16_t   int16_t    int16_t
-//   32    uint32_t   int32_t    float
-//   other double     double     double
-// so that every caller picks among the same eight types.
-template <class F>
-decltype(auto) with_sample_type(const VRX_DataType* type, uint16_t bits, F&& f) {
-    const bool u = type == VRX_DataType::u_integer();
-    switch (bits) {
-        case 8:
-            return u ? f(VRX_SampleTag<uint8_t>{}) : f(VRX_SampleTag<int8_t>{});
-        case 16:
-            return u ? f(VRX_SampleTag<uint16_t>{}) : f(VRX_SampleTag<int16_t>{});
-        case 32:
-            if (u) return f(VRX_SampleTag<uint32_t>{});
-            return type == VRX_DataType::s_integer() ? f(VRX_SampleTag<int32_t>{})
-                                                     : f(VRX_SampleTag<float>{});
-        default:
-            return f(VRX_SampleTag<double>{});
-    }
-}
 
 // Calls f(VRX_SampleTag<T>{}) with the integer sample type of (type, bits):
 // 8 bits the 8-bit type, 16 the 16-bit type, any other count the 32-bit
@@ -55,6 +32,44 @@ decltype(auto) with_integer_type(const VRX_DataType* type, uint16_t bits, F&& f)
         default:
             return u ? f(VRX_SampleTag<uint32_t>{}) : f(VRX_SampleTag<int32_t>{});
     }
+}
+
+// Calls f(VRX_SampleTag<T>{}) with the sample type of (type, bits):
+//   bits  u_integer  s_integer  any other type
+//   8     uint8_t    int8_t     int8_t
+//   16    uint16_t   int16_t    int16_t
+//   32    uint32_t   int32_t    float
+//   other double     double     double
+// so that every caller picks among the same eight types.
+template <class F>
+decltype(auto) with_sample_type(const VRX_DataType* type, uint16_t bits, F&& f) {
+    if (bits == 8 || bits == 16 ||
+        (bits == 32 && (type == VRX_DataType::u_integer() || type == VRX_DataType::s_integer())))
+        return with_integer_type(type, bits, f);
+    return bits == 32 ? f(VRX_SampleTag<float>{}) : f(VRX_SampleTag<double>{});
+}
+
+// Calls f(VRX_SampleTag<S>{}, VRX_SampleTag<D>{}) with the integer sample
+// types of the source header and of (type, bits), by with_integer_type.
+template <class Header, class F>
+decltype(auto) with_integer_pair(const Header* header, const VRX_DataType* type, uint16_t bits,
+                                 F&& f) {
+    return with_integer_type(header->data_type(), header->bits, [&]<class S>(VRX_SampleTag<S> s) {
+        return with_integer_type(type, bits, [&]<class D>(VRX_SampleTag<D> d) { return f(s, d); });
+    });
+}
+
+// Sample i of a line of T samples, loaded and stored with memcpy: lines may
+// lie at any address (caller memory read in place).
+template <class T>
+inline T load_sample(const unsigned char* line, size_t i) {
+    T v;
+    std::memcpy(&v, line + i * sizeof(T), sizeof(T));
+    return v;
+}
+template <class T>
+inline void store_sample(unsigned char* line, size_t i, T v) {
+    std::memcpy(line + i * sizeof(T), &v, sizeof(T));
 }
 
 // Bits of a sample of T.
@@ -83,8 +98,8 @@ inline constexpr double sample_max = static_cast<double>(std::numeric_limits<T>:
 
 // y as a sample of D: limited to D's range, then, for integers, rounded to
 // the nearest integer with halves away from zero. A value that is not a
-// number gives 0 for integers and stays a NaN for floating types. Written
-// without branches so that line loops vectorize.
+// number gives 0 for integers and stays a NaN for floating types. Limits
+// are selects, not branches, so that line loops carry no jumps.
 template <class D>
 inline D to_sample(double y) {
     constexpr double lo = sample_min<D>;

@@ -2,7 +2,6 @@
 // What the unsigned and signed lookup creators share: the choice of the
 // engine instance by the source depth and the table's entry type.
 #include "vrx/core/convertdatatype/vrx_sampletype.h"
-#include "vrx/core/lut/vrx_lut8xnbitsengine.h"
 #include "vrx/core/lut/vrx_lutdata.h"
 #include "vrx/framework/base/vrx_enginecreator.h"
 #include "vrx/framework/engine/vrx_engine.h"

@@ -5,7 +5,6 @@
 #include "vrx/core/convertdatatype/vrx_pixelmath.h"
 #include "vrx/core/convertdatatype/vrx_sampletype.h"
 #include "vrx/core/lut/vrx_lutdata.h"
-#include "vrx/framework/base/vrx_version.h"
 #include "vrx/framework/buffer/vrx_dstbuffer.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
@@ -37,21 +36,23 @@ struct EntryBits<8> {
 };
 
 // One line: tables[c] points at the entry of source value 0 of channel c, so
-// a signed sample indexes below it.
+// a signed sample indexes below it. Table entries lie in the engine's own
+// memory; line samples are loaded and stored with memcpy (load_sample).
 template <class Src, class Entry>
-void lookup_line(const Src* __restrict in, Entry* __restrict out,
+void lookup_line(const unsigned char* __restrict in, unsigned char* __restrict out,
                  const unsigned char* const* tables, uint32_t width, uint16_t channels,
                  bool shared) {
     if (shared) {
         const Entry* table = reinterpret_cast<const Entry*>(tables[0]);
         const size_t count = size_t{width} * channels;
-        for (size_t i = 0; i < count; ++i) out[i] = table[in[i]];
+        for (size_t i = 0; i < count; ++i)
+            store_sample<Entry>(out, i, table[load_sample<Src>(in, i)]);
         return;
     }
-    for (uint32_t x = 0; x < width; ++x) {
-        for (uint16_t c = 0; c < channels; ++c) {
+    for (size_t x = 0, i = 0; x < width; ++x) {
+        for (uint16_t c = 0; c < channels; ++c, ++i) {
             const Entry* table = reinterpret_cast<const Entry*>(tables[c]);
-            *out++ = table[*in++];
+            store_sample<Entry>(out, i, table[load_sample<Src>(in, i)]);
         }
     }
 }
@@ -117,54 +118,15 @@ bool VRX_Lut8xNbitsEngine<Src, Dst>::initiate(const VRX_Header* header, VRX_SrcB
 template <class Src, class Dst>
 bool VRX_Lut8xNbitsEngine<Src, Dst>::process_line(const unsigned char* src, unsigned char* dst) {
     using Entry = typename EntryBits<sizeof(Dst)>::type;
-    lookup_line(reinterpret_cast<const Src*>(src), reinterpret_cast<Entry*>(dst), channel_tables_,
-                width_, channels_, shared_);
-    return true;
-}
-
-template <class Src, class Dst>
-bool VRX_LutU8xNbitsEngine<Src, Dst>::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
-                                               VRX_DstBuffer* dst, const VRX_LutData* table,
-                                               const VRX_ColorType* color_type) {
-    constexpr const char* text = "VRX_LutU8xNbitsEngine::initiate()";
-    if (!this->check_version(VRX_INTERFACE_VERSION, text, __FILE__, 48)) return false;
-    if (!VRX_Lut8xNbitsEngine<Src, Dst>::initiate(header, src, dst, table, color_type))
-        return false;
-    if (!header->data_type()->is_u_integer()) {
-        this->manager_->report(VRX_ERROR_UNSUPPORTED, text, __FILE__, 59);
-        return false;
-    }
-    return true;
-}
-
-template <class Src, class Dst>
-bool VRX_LutS8xNbitsEngine<Src, Dst>::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
-                                               VRX_DstBuffer* dst, const VRX_LutData* table,
-                                               const VRX_ColorType* color_type) {
-    constexpr const char* text = "VRX_LutS8xNbitsEngine::initiate()";
-    if (!this->check_version(VRX_INTERFACE_VERSION, text, __FILE__, 49)) return false;
-    // Source value 0 is entry 2^(bits - 1); the base places the channel
-    // pointers by it. A depth other than Src's is refused by the base.
-    this->offset_ = uint32_t{1} << (sample_bits<Src> - 1);
-    if (!VRX_Lut8xNbitsEngine<Src, Dst>::initiate(header, src, dst, table, color_type))
-        return false;
-    if (!header->data_type()->is_s_integer()) {
-        this->manager_->report(VRX_ERROR_UNSUPPORTED, text, __FILE__, 65);
-        return false;
-    }
+    lookup_line<Src, Entry>(src, dst, channel_tables_, width_, channels_, shared_);
     return true;
 }
 
 #define VRX_LUT_MAKE(Src, Dst) template class VRX_Lut8xNbitsEngine<Src, Dst>;
-#define VRX_LUT_MAKE_U(Src, Dst) template class VRX_LutU8xNbitsEngine<Src, Dst>;
-#define VRX_LUT_MAKE_S(Src, Dst) template class VRX_LutS8xNbitsEngine<Src, Dst>;
 VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE, uint8_t)
 VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE, uint16_t)
 VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE, int8_t)
 VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE, int16_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE_U, uint8_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE_U, uint16_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE_S, int8_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_MAKE_S, int16_t)
+#undef VRX_LUT_MAKE
 
 }  // namespace vrx

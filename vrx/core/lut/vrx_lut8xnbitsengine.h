@@ -3,7 +3,8 @@
 // the entry of its channel's table at the sample's value. Src is the source
 // sample type (uint8_t, int8_t, uint16_t, int16_t), Dst the entry and output
 // sample type (any of the eight). Entries are copied unchanged. The unsigned
-// and signed engines below add their data-type checks.
+// and signed engines (VRX_LutU8xNbitsEngine, VRX_LutS8xNbitsEngine) add their
+// data-type checks.
 #include <cstdint>
 
 #include "vrx/framework/engine/vrx_processlinetolineengine.h"
@@ -47,48 +48,16 @@ protected:
     bool shared_ = false;                             // one table serves every channel
 };
 
-// The engine for unsigned sources (Src uint8_t or uint16_t).
-template <class Src, class Dst>
-class VRX_LutU8xNbitsEngine : public VRX_Lut8xNbitsEngine<Src, Dst> {
-public:
-    using VRX_Lut8xNbitsEngine<Src, Dst>::VRX_Lut8xNbitsEngine;
-    // Version test, the lookup initiate, then a u_integer source (else 0x81000000).
-    bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
-                  const VRX_LutData* table, const VRX_ColorType* color_type) override;
-    using VRX_Lut8xNbitsEngine<Src, Dst>::initiate;
-};
-
-// The engine for signed sources (Src int8_t or int16_t): entry 0 stands for
-// the smallest value of the source type.
-template <class Src, class Dst>
-class VRX_LutS8xNbitsEngine : public VRX_Lut8xNbitsEngine<Src, Dst> {
-public:
-    using VRX_Lut8xNbitsEngine<Src, Dst>::VRX_Lut8xNbitsEngine;
-    // Version test, the offset, the lookup initiate, then an s_integer source
-    // (else 0x81000000).
-    bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
-                  const VRX_LutData* table, const VRX_ColorType* color_type) override;
-    using VRX_Lut8xNbitsEngine<Src, Dst>::initiate;
-};
-
 // X(Src, Dst) for the eight entry types.
 #define VRX_LUT_FOR_EACH_DST(X, Src) \
     X(Src, uint8_t)                  \
     X(Src, int8_t)                   \
     X(Src, uint16_t) X(Src, int16_t) X(Src, uint32_t) X(Src, int32_t) X(Src, float) X(Src, double)
 #define VRX_LUT_EXTERN(Src, Dst) extern template class VRX_Lut8xNbitsEngine<Src, Dst>;
-#define VRX_LUT_EXTERN_U(Src, Dst) extern template class VRX_LutU8xNbitsEngine<Src, Dst>;
-#define VRX_LUT_EXTERN_S(Src, Dst) extern template class VRX_LutS8xNbitsEngine<Src, Dst>;
 VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN, uint8_t)
 VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN, uint16_t)
 VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN, int8_t)
 VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN, int16_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN_U, uint8_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN_U, uint16_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN_S, int8_t)
-VRX_LUT_FOR_EACH_DST(VRX_LUT_EXTERN_S, int16_t)
 #undef VRX_LUT_EXTERN
-#undef VRX_LUT_EXTERN_U
-#undef VRX_LUT_EXTERN_S
 
 }  // namespace vrx

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "vrx/core/lut/vrx_lut8xnbitscreator.h"
+#include "vrx/core/lut/vrx_luts8xnbitsengine.h"
 
 namespace vrx {
 

@@ -3,6 +3,8 @@
 // text and line, and whole images of every value of a sample type.
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -43,6 +45,31 @@ inline void expect_refusals(const std::vector<Refusal>& refusals) {
         VRX_Status out(&manager);
         EXPECT_FALSE(manager.execute(out));
         EXPECT_EQ(manager.memory_manager().outstanding(), 3);  // the manager's own parts
+    }
+}
+
+// x x gain + offset as the conversion defines it: a gain within DBL_EPSILON
+// of 1 is 1, an offset within DBL_EPSILON of 0 is 0 (NaN is neither).
+inline long double mapped(long double x, double gain, double offset) {
+    if (std::fabs(gain - 1.0) <= DBL_EPSILON) return x + offset;
+    if (std::fabs(offset) <= DBL_EPSILON) return x * gain;
+    return x * gain + offset;
+}
+
+// y as a sample of D: limited to D's range, integers rounded halves away
+// from zero, NaN 0 for integers.
+template <class D>
+D saturated(long double y) {
+    if constexpr (std::is_integral_v<D>) {
+        if (std::isnan(y)) return 0;
+        if (y < std::numeric_limits<D>::min()) return std::numeric_limits<D>::min();
+        if (y > std::numeric_limits<D>::max()) return std::numeric_limits<D>::max();
+        return static_cast<D>(y >= 0 ? std::truncl(y + 0.5L) : std::truncl(y - 0.5L));
+    } else {
+        const long double top = std::numeric_limits<D>::max();
+        if (y < -top) return static_cast<D>(-top);
+        if (y > top) return static_cast<D>(top);
+        return static_cast<D>(y);
     }
 }
 

@@ -6,12 +6,27 @@
 #include <vector>
 
 #include "tests/vrx/core/convertdatatype/convert_test_support.h"
+#include "vrx/core/constantcolor/vrx_constantcolor.h"
+#include "vrx/core/convert1to8xnbits/vrx_convert1to8xnbits.h"
+#include "vrx/core/convert1to8xnbits/vrx_convert1to8xnbitsengine.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatype.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatype1bit.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatype8xnbits.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatypefrom1bit.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatypefrom1bitengine.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatypeto1bit.h"
 #include "vrx/core/lut/vrx_lut.h"
 #include "vrx/core/lut/vrx_lut8xnbitsengine.h"
 #include "vrx/core/lut/vrx_lutdata.h"
 #include "vrx/core/lut/vrx_luts8xnbits.h"
+#include "vrx/core/lut/vrx_luts8xnbitsengine.h"
 #include "vrx/core/lut/vrx_lutu8xnbits.h"
+#include "vrx/core/lut/vrx_lutu8xnbitsengine.h"
 #include "vrx/core/operation/vrx_not.h"
+#include "vrx/core/shiftdata/vrx_shiftdata.h"
+#include "vrx/core/shiftdata/vrx_shiftdatanl.h"
+#include "vrx/core/shiftdata/vrx_shiftdatawl.h"
+#include "vrx/core/shiftdata/vrx_shiftdatawlengine.h"
 
 namespace {
 
@@ -35,9 +50,11 @@ VRX_Engine* source(VRX_Manager& m, uint16_t bits, const VRX_DataType* type, uint
     return read_memory(m, f, zeros());
 }
 
-VRX_Engine* with_palette(VRX_Manager& m) {
+VRX_Engine* with_palette(VRX_Manager& m, uint16_t bits = 8) {
     VRX_Header header(&m);
-    describe(header, format_of<uint8_t>(2, 2));
+    Format f = format_of<uint8_t>(2, 2);
+    f.bits = bits;
+    describe(header, f);
     header.palette().bits = 8;
     header.palette().channels = 1;
     header.palette().entries = 1;
@@ -140,6 +157,191 @@ TEST(Refusals, LookupAndNot) {
          56},
         {"NOT of run-length lines", [](VRX_Manager& m) { return VRX_Not(&m).engine(encoded(m)); },
          0x81000000, "VRX_ProcessLineToLineEngine::initiate()", 0},
+    });
+}
+
+// A constant image of (bits, type, channels, height, encoding) with the
+// colour values V.
+template <class V>
+VRX_Engine* constant(VRX_Manager& m, uint16_t bits, const VRX_DataType* type, std::vector<V> values,
+                     uint16_t channels = 1, uint32_t height = 2,
+                     const VRX_EncodeType* encode = VRX_EncodeType::raw()) {
+    VRX_Header header(&m);
+    describe(header, Format{2, height, bits, channels, type, color_for(channels), encode});
+    VRX_Vector<V> color(&m);
+    for (V v : values) color.push_back(v);
+    return VRX_ConstantColor(&m).engine(&header, color);
+}
+
+VRX_Engine* convert(VRX_Manager& m, VRX_Engine* src, const VRX_DataType* type, uint16_t bits,
+                    double gain = 1, double offset = 0) {
+    return VRX_ConvertDataType(&m).engine(src, type, bits, gain, offset);
+}
+
+TEST(Refusals, ConversionShiftAndConstantColour) {
+    const char* general = "VRX_ConvertDataType8xNbitsEngine::initiate()";
+    const char* from1 = "VRX_ConvertDataTypeFrom1bitEngine::initiate()";
+    const char* to1 = "VRX_ConvertDataTypeTo1bitEngine::initiate()";
+    const char* two = "VRX_Convert1To8xNBits::engine()";
+    const char* two_engine = "VRX_Convert1To8xNBitsEngine::initiate()";
+    const char* nl = "VRX_ShiftDataNLEngine::initiate()";
+    const char* wl = "VRX_ShiftDataWLEngine::initiate()";
+    const char* raw = "VRX_ConstantColorRaw::engine()";
+    const char* common = "VRX_ConstantColorRawEngine::initiate()";
+    const char* typed = "VRX_ConstantColorRaw8xNBitsEngine::initiate()";
+    expect_refusals({
+        {"conversion without a source", [](VRX_Manager& m) { return convert(m, nullptr, u, 8); },
+         0x80800000, "VRX_ConvertDataType::engine()", 68},
+        {"conversion without a data type",
+         [](VRX_Manager& m) { return convert(m, source(m, 8, u), nullptr, 16); }, 0x80800000,
+         "VRX_ConvertDataType::engine()", 68},
+        {"general creator without a source",
+         [](VRX_Manager& m) { return VRX_ConvertDataType8xNbits(&m).engine(nullptr, u, 8, 1, 0); },
+         0x80800000, "VRX_ConvertDataType8xNbits::engine()", 58},
+        {"12-bit samples",
+         [](VRX_Manager& m) { return convert(m, source(m, 12, unknown), u, 8, 3); }, 0x81000000,
+         general, 103},
+        {"palette source", [](VRX_Manager& m) { return convert(m, with_palette(m), u, 16, 3); },
+         0x81000000, general, 103},
+        {"12-bit request", [](VRX_Manager& m) { return convert(m, source(m, 16, u), u, 12, 3); },
+         0x81000000, general, 110},
+        {"one-bit creator without a source",
+         [](VRX_Manager& m) { return VRX_ConvertDataType1bit(&m).engine(nullptr, 1, 0); },
+         0x80800000, "VRX_ConvertDataType1bit::engine()", 51},
+        {"one bit with a palette",
+         [](VRX_Manager& m) { return convert(m, with_palette(m, 1), u, 1, -1, 1); }, 0x81000000,
+         "VRX_ConvertDataType1bit::engine()", 57},
+        {"from-one-bit creator without a source",
+         [](VRX_Manager& m) { return VRX_ConvertDataTypeFrom1bit(&m).engine(nullptr, u, 8, 1, 0); },
+         0x80800000, "VRX_ConvertDataTypeFrom1bit::engine()", 58},
+        {"from one bit, 8-bit source",
+         [](VRX_Manager& m) {
+             return VRX_ConvertDataTypeFrom1bit(&m).engine(source(m, 8, u), u, 8, 2, 0);
+         },
+         0x81000000, from1, 104},
+        {"from one bit to 4 bits",
+         [](VRX_Manager& m) { return convert(m, source(m, 1, u), u, 4, 3); }, 0x81000000, from1,
+         111},
+        {"from one bit to 12 bits",
+         [](VRX_Manager& m) { return convert(m, source(m, 1, u), u, 12, 1000); }, 0x81000000, from1,
+         111},
+        {"from one bit to one bit by hand",
+         [](VRX_Manager& m) {
+             return build_engine<VRX_ConvertDataTypeFrom1bitEngine<uint8_t>>(m, source(m, 1, u), u,
+                                                                             uint16_t{1}, 2.0, 0.0);
+         },
+         0x81000000, from1, 111},
+        {"to-one-bit creator without a source",
+         [](VRX_Manager& m) { return VRX_ConvertDataTypeTo1bit(&m).engine(nullptr, u, 1, 0); },
+         0x80800000, "VRX_ConvertDataTypeTo1bit::engine()", 57},
+        {"to one bit from one bit",
+         [](VRX_Manager& m) {
+             return VRX_ConvertDataTypeTo1bit(&m).engine(source(m, 1, u), u, 1, 0);
+         },
+         0x81000000, to1, 103},
+        {"to one bit from a palette",
+         [](VRX_Manager& m) { return convert(m, with_palette(m), u, 1, 1, 0); }, 0x81000000, to1,
+         103},
+        {"two values without a source",
+         [](VRX_Manager& m) { return VRX_Convert1To8xNBits(&m).engine(nullptr, u, 8, 0, 1); },
+         0x80800000, two, 50},
+        {"two values, 32 bits",
+         [](VRX_Manager& m) {
+             return VRX_Convert1To8xNBits(&m).engine(source(m, 1, u), u, 32, 0, 1);
+         },
+         0x80800000, two, 68},
+        {"two values, signed 4 bits",
+         [](VRX_Manager& m) {
+             return VRX_Convert1To8xNBits(&m).engine(source(m, 1, u), s, 4, 0, 1);
+         },
+         0x80800000, two, 78},
+        {"two values, floating",
+         [](VRX_Manager& m) {
+             return VRX_Convert1To8xNBits(&m).engine(source(m, 1, u), fl, 32, 0, 1);
+         },
+         0x80800000, two, 81},
+        {"two values of a one-bit source of unknown type",
+         [](VRX_Manager& m) {
+             return VRX_Convert1To8xNBits(&m).engine(source(m, 1, unknown), u, 8, 0, 1);
+         },
+         0x81000000, two_engine, 183},
+        {"two values out of range",
+         [](VRX_Manager& m) {
+             return VRX_Convert1To8xNBits(&m).engine(source(m, 1, u), u, 8, 0, 256);
+         },
+         0x80800000, two_engine, 194},
+        {"two values of the wrong width by hand",
+         [](VRX_Manager& m) {
+             return build_engine<VRX_Convert1To8xNBitsEngine<uint8_t>>(
+                 m, source(m, 1, u), u, uint16_t{16}, int32_t{0}, int32_t{1});
+         },
+         0x80800000, two_engine, 194},
+        {"plain shift without a source",
+         [](VRX_Manager& m) { return VRX_ShiftDataNL(&m).engine(nullptr, u, 8, 1); }, 0x80800000,
+         "VRX_ShiftDataNL::engine()", 53},
+        {"limited shift without a source",
+         [](VRX_Manager& m) { return VRX_ShiftDataWL(&m).engine(nullptr, u, 8, 1); }, 0x80800000,
+         "VRX_ShiftDataWL::engine()", 54},
+        {"plain shift of floats",
+         [](VRX_Manager& m) { return VRX_ShiftDataNL(&m).engine(source(m, 32, fl), s, 32, 1); },
+         0x81000000, nl, 184},
+        {"plain shift to 12 bits",
+         [](VRX_Manager& m) { return VRX_ShiftDataNL(&m).engine(source(m, 16, u), u, 12, 1); },
+         0x81000000, nl, 192},
+        {"plain shift to floats",
+         [](VRX_Manager& m) { return VRX_ShiftDataNL(&m).engine(source(m, 16, u), fl, 32, 1); },
+         0x81000000, nl, 199},
+        {"plain shift by 32",
+         [](VRX_Manager& m) { return VRX_ShiftDataNL(&m).engine(source(m, 16, u), u, 32, 32); },
+         0x80800000, nl, 206},
+        {"limited shift of a palette",
+         [](VRX_Manager& m) { return VRX_ShiftDataWL(&m).engine(with_palette(m), u, 8, 1); },
+         0x81000000, wl, 389},
+        {"limited shift to 12 bits",
+         [](VRX_Manager& m) { return VRX_ShiftDataWL(&m).engine(source(m, 16, s), u, 12, 1); },
+         0x81000000, wl, 397},
+        {"limited shift to floats",
+         [](VRX_Manager& m) { return VRX_ShiftDataWL(&m).engine(source(m, 16, s), fl, 32, 20); },
+         0x81000000, wl, 404},
+        {"limited shift by -32",
+         [](VRX_Manager& m) { return VRX_ShiftData(&m).engine(source(m, 16, s), u, 8, -32, true); },
+         0x80800000, wl, 411},
+        {"limited shift with another sign class",
+         [](VRX_Manager& m) {
+             return build_engine<VRX_ShiftDataWLEngine<int16_t, uint8_t>>(
+                 m, source(m, 16, s), u, uint16_t{8}, int16_t{1}, uint8_t{0});
+         },
+         0x80800000, wl, 0},
+        {"signed 8-bit colour 200", [](VRX_Manager& m) { return constant<int>(m, 8, s, {200}); },
+         0x80800000, raw, 122},
+        {"signed 16-bit colour 40000",
+         [](VRX_Manager& m) { return constant<int>(m, 16, s, {40000}); }, 0x80800000, raw, 122},
+        {"unsigned 8-bit colour 256",
+         [](VRX_Manager& m) { return constant<unsigned>(m, 8, u, {256}); }, 0x80800000, raw, 180},
+        {"unsigned 16-bit colour 65536",
+         [](VRX_Manager& m) { return constant<unsigned>(m, 16, u, {65536}); }, 0x80800000, raw,
+         180},
+        {"fewer values than channels",
+         [](VRX_Manager& m) {
+             return constant<unsigned>(m, 8, u, {1, 2}, 3);
+         },
+         0x80800000, common, 59},
+        {"run-length header",
+         [](VRX_Manager& m) {
+             return constant<double>(m, 64, fl, {1}, 1, 2, VRX_EncodeType::qm_rle());
+         },
+         0x81000000, common, 52},
+        {"height 0", [](VRX_Manager& m) { return constant<unsigned>(m, 8, u, {1}, 1, 0); },
+         0x80800000, "VRX_GenerateEngine::initiate()", 0},
+        {"int values for an unsigned header",
+         [](VRX_Manager& m) { return constant<int>(m, 8, u, {1}); }, 0x80800000, typed, 87},
+        {"float values for a 64-bit header",
+         [](VRX_Manager& m) { return constant<float>(m, 64, fl, {1}); }, 0x80800000, typed, 87},
+        {"double values for 2 bits", [](VRX_Manager& m) { return constant<double>(m, 2, u, {1}); },
+         0x81000000, typed, 53},
+        {"one-bit colour of unknown type",
+         [](VRX_Manager& m) { return constant<unsigned>(m, 1, unknown, {1}); }, 0x81000000,
+         "VRX_ConstantColorRaw1Engine::initiate()", 52},
     });
 }
 
