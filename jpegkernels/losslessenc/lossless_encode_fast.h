@@ -58,6 +58,17 @@ struct RowWindow {
         return kKernelOk;
     }
 
+    // The whole bytes one at a time, with stuffing and capacity tests.
+    bool PutWholeBytes() {
+        const uint64_t top = freeBits == 64 ? 0 : bits << freeBits;
+        const int32_t k = (64 - freeBits) >> 3;
+        for (int32_t i = 0; i < k; ++i) {
+            if (!PutByte(static_cast<uint8_t>(top >> (56 - 8 * i)))) return false;
+        }
+        freeBits += 8 * k;
+        return true;
+    }
+
     // Appends length (0..16) bits, writing out first when they do not fit.
     KernelStatus Put(uint32_t value, uint32_t length) {
         if (freeBits < static_cast<int32_t>(length)) {
@@ -80,19 +91,17 @@ inline KernelStatus EncodeRowFast(const int16_t* const* rows, int32_t columns, i
             const int32_t d = rows[c][x];
             const uint32_t category = CategoryOf(d);
             const uint32_t entry = tables[c]->entries[category];
-            if (!WritableLength(LengthOf(entry))) return kKernelTooManyCodes;
+            // Without a code the general loop would first have written the
+            // whole bytes so far: -62 when they do not fit, else -64.
+            if (!WritableLength(LengthOf(entry))) return w.PutWholeBytes() ? kKernelTooManyCodes : kKernelDataEnded;
             if (KernelStatus s = w.Put(CodeOf(entry), LengthOf(entry)); s != kKernelOk) return s;
             if (category != 16) {
                 if (KernelStatus s = w.Put(ExtraBits(d, category), category); s != kKernelOk) return s;
             }
         }
     }
-    // The whole bytes left, one at a time, then the pending bits back.
-    const uint64_t top = w.freeBits == 64 ? 0 : w.bits << w.freeBits;
-    const int32_t k = (64 - w.freeBits) >> 3;
-    for (int32_t i = 0; i < k; ++i) {
-        if (!w.PutByte(static_cast<uint8_t>(top >> (56 - 8 * i)))) return kKernelDataEnded;
-    }
+    // The whole bytes left, then the pending bits back.
+    if (!w.PutWholeBytes()) return kKernelDataEnded;
     const int32_t left = (64 - w.freeBits) & 7;
     *position = w.at;
     state->accumulator = static_cast<uint32_t>(w.bits & ((1u << left) - 1)) << (24 - left);
