@@ -35,19 +35,21 @@ inline void ConvertMcuGeneric(const uint8_t* source, int32_t rowStep, int16_t* y
     }
     for (int i = 0; i < 8; ++i) {
         for (int j = 0; j < 8; ++j) {
-            int32_t sum[3] = {0, 0, 0};
+            int32_t r = 0, g = 0, b = 0;
             for (int dy = 0; dy < V; ++dy) {
                 const uint8_t* px = source + static_cast<int64_t>(V * i + dy) * rowStep + 3 * H * j;
                 for (int dx = 0; dx < H; ++dx) {
-                    for (int ch = 0; ch < 3; ++ch) sum[ch] += px[3 * dx + ch];
+                    r += px[3 * dx];
+                    g += px[3 * dx + 1];
+                    b += px[3 * dx + 2];
                 }
             }
             if constexpr (Convert) {
-                cb[8 * i + j] = GenericCb(sum[0], sum[1], sum[2], k);
-                cr[8 * i + j] = GenericCr(sum[0], sum[1], sum[2], k);
+                cb[8 * i + j] = GenericCb(r, g, b, k);
+                cr[8 * i + j] = GenericCr(r, g, b, k);
             } else {
-                cb[8 * i + j] = static_cast<int16_t>((sum[1] - (128 << k)) >> k);
-                cr[8 * i + j] = static_cast<int16_t>((sum[2] - (128 << k)) >> k);
+                cb[8 * i + j] = static_cast<int16_t>((g - (128 << k)) >> k);
+                cr[8 * i + j] = static_cast<int16_t>((b - (128 << k)) >> k);
             }
         }
     }

@@ -185,7 +185,7 @@ inline void SplitKernel(const uint8_t* source, int32_t rowStep, int16_t* p0, int
 // with the generic arithmetic for a Y plane off a 16-byte boundary.
 template <bool Wide>
 inline void Rgb420Level(const uint8_t* source, int32_t rowStep, int16_t* const* planes) {
-    if (!Wide) {
+    if constexpr (!Wide) {
         RgbKernel<false, 2, 2, false>(source, rowStep, planes[0], planes[1], planes[2]);
     } else if ((Address(planes[0]) & 15) == 0) {
         RgbKernel<true, 2, 2, true>(source, rowStep, planes[0], planes[1], planes[2]);

@@ -80,29 +80,32 @@ KernelStatus MultiplyScaled16(const uint16_t* table, const int16_t* source, int1
     if (table == nullptr || source == nullptr || destination == nullptr) return kKernelNullPointer;
     if (count < 1) return kKernelSizeBelowOne;
     if (scale >= 32) return KernelZero16Checked(destination, count);
-    auto product = [&](int32_t i) { return static_cast<int32_t>(table[i]) * source[i]; };
+    auto product = [&](int32_t i) {
+        return static_cast<int32_t>(Element16(table, i)) * static_cast<int16_t>(Element16(source, i));
+    };
+    auto store = [&](int32_t i, int64_t v) { SetElement16(destination, i, Saturate16(v)); };
     if (scale == 0) {
-        for (int32_t i = 0; i < count; ++i) destination[i] = Saturate16(product(i));
+        for (int32_t i = 0; i < count; ++i) store(i, product(i));
     } else if (scale == 1) {
         for (int32_t i = 0; i < count; ++i) {
             const int32_t p = product(i);
-            destination[i] = Saturate16((static_cast<int64_t>(p) + ((p >> 1) & 1)) >> 1);
+            store(i, (static_cast<int64_t>(p) + ((p >> 1) & 1)) >> 1);
         }
     } else if (scale > 1) {
         const int32_t bias = (1 << (scale - 1)) - 1;
         for (int32_t i = 0; i < count; ++i) {
             const int32_t p = product(i);
             const int32_t r = ((p >> 1) + (((p & 1) + bias + ((p >> scale) & 1)) >> 1)) >> (scale - 1);
-            destination[i] = Saturate16(r);
+            store(i, r);
         }
     } else if (scale >= -14) {
         for (int32_t i = 0; i < count; ++i) {
-            destination[i] = Saturate16(static_cast<int64_t>(Saturate16(product(i))) * (int64_t{1} << -scale));
+            store(i, static_cast<int64_t>(Saturate16(product(i))) * (int64_t{1} << -scale));
         }
     } else {
         for (int32_t i = 0; i < count; ++i) {
-            const int16_t s = source[i];
-            destination[i] = table[i] == 0 || s == 0 ? 0 : (s > 0 ? 32767 : -32768);
+            const int16_t s = static_cast<int16_t>(Element16(source, i));
+            store(i, Element16(table, i) == 0 || s == 0 ? 0 : (s > 0 ? 32767 : -32768));
         }
     }
     return kKernelOk;

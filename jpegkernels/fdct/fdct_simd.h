@@ -152,13 +152,14 @@ inline void ForwardDctLanes(const int16_t* source, int16_t* destination) {
     }
 }
 
-// table x source / 2^scale, ties to even, saturated, for scale 2..31.
-inline int16_t QuantiseOne(uint16_t t, int16_t s, int32_t scale) {
-    const int32_t product = static_cast<int32_t>(t) * s;
+// table x source / 2^scale, ties to even, saturated, for scale 2..31:
+// element i, at any byte address.
+inline void QuantiseOne(const uint16_t* table, const int16_t* source, int16_t* destination, int32_t i, int32_t scale) {
+    const int32_t product = static_cast<int32_t>(Element16(table, i)) * static_cast<int16_t>(Element16(source, i));
     const int32_t half = product >> 1;
     const int32_t bit = (half >> (scale - 1)) & 1;
     const int32_t r = (half + (((product & 1) + (1 << (scale - 1)) - 1 + bit) >> 1)) >> (scale - 1);
-    return static_cast<int16_t>(r < -32768 ? -32768 : (r > 32767 ? 32767 : r));
+    SetElement16(destination, i, r < -32768 ? -32768 : (r > 32767 ? 32767 : r));
 }
 
 // The same for eight lanes (four used in the 64-bit build): floor(P / 2)
@@ -192,7 +193,7 @@ inline void QuantiseRun(const uint16_t* table, const int16_t* source, int16_t* d
             const uintptr_t boundary = Wide ? 16 : 8;
             const int32_t head =
                 static_cast<int32_t>(((boundary - (Address(destination) & (boundary - 1))) / 2) & (kLanes - 1));
-            for (; i < head; ++i) destination[i] = QuantiseOne(table[i], source[i], scale);
+            for (; i < head; ++i) QuantiseOne(table, source, destination, i, scale);
         }
         const __m128i bias = _mm_set1_epi32((1 << (scale - 2)) - 1);
         const __m128i shift = _mm_cvtsi32_si128(scale - 1);
@@ -219,7 +220,7 @@ inline void QuantiseRun(const uint16_t* table, const int16_t* source, int16_t* d
             if (streaming) _mm_sfence();
         }
     }
-    for (; i < count; ++i) destination[i] = QuantiseOne(table[i], source[i], scale);
+    for (; i < count; ++i) QuantiseOne(table, source, destination, i, scale);
 }
 
 // Widening row of indexes 2 to 5: single values up to a 16-byte boundary

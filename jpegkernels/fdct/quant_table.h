@@ -19,6 +19,13 @@ constexpr uint32_t kNaturalToZigzag[64] = {0,  1,  5,  6,  14, 15, 27, 28, 2,  4
                                            10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38, 46, 51, 55, 60,
                                            21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63};
 
+// Element i of a 16-bit array at any byte address (the quantisers take
+// destinations at odd addresses).
+inline uint16_t Element16(const void* base, int64_t i) { return Get16(static_cast<const uint8_t*>(base) + 2 * i); }
+inline void SetElement16(void* base, int64_t i, int32_t v) {
+    Put16(static_cast<uint8_t*>(base) + 2 * i, static_cast<uint16_t>(v));
+}
+
 // Zeroes count 16-bit elements; the byte count is formed in 64 bits and
 // handed to the level's zero-fill in pieces it can take. From
 // StreamFrom elements on (0: never) the streaming fill runs instead.

@@ -44,6 +44,10 @@ inline uint32_t ExtraBits(int32_t v, uint32_t c) {
 inline uint32_t CodeOf(uint32_t entry) { return entry & 0xFFFF; }
 inline uint32_t LengthOf(uint32_t entry) { return entry >> 16; }
 
+// The code of an entry cut to its length (1..16): bits above the length are
+// not part of the code.
+inline uint32_t LengthCode(uint32_t entry) { return CodeOf(entry) & ((1u << (LengthOf(entry) & 31)) - 1); }
+
 // Lengths the writer takes: 1 to 16. A length of 0 is a symbol without a
 // code; one above 16 can only come from a caller-made table.
 inline bool WritableLength(uint32_t length) { return length - 1 < 16; }

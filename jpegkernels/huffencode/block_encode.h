@@ -176,7 +176,7 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
     uint32_t entry = dcTable->entries[category];
     if (!WritableLength(LengthOf(entry))) return kKernelFastDeclined;
     // At most 7 + 16 + 16 bits: no flush needed.
-    w.Put(uint64_t{CodeOf(entry)} << category | ExtraBits(difference, category),
+    w.Put(uint64_t{LengthCode(entry)} << category | ExtraBits(difference, category),
           static_cast<int32_t>(LengthOf(entry) + category));
 
     const uint32_t zrl = acTable->entries[kZeroRun];
@@ -187,7 +187,7 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
         remaining &= remaining - 1;
         uint32_t run = static_cast<uint32_t>(k - last - 1);
         for (; run >= 16; run -= 16) {
-            if (!WritableLength(LengthOf(zrl)) || !w.Put(CodeOf(zrl), static_cast<int32_t>(LengthOf(zrl)))) {
+            if (!WritableLength(LengthOf(zrl)) || !w.Put(LengthCode(zrl), static_cast<int32_t>(LengthOf(zrl)))) {
                 return kKernelFastDeclined;
             }
         }
@@ -195,7 +195,7 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
         category = CategoryOf(v);
         entry = acTable->entries[run << 4 | category];
         if (!WritableLength(LengthOf(entry)) ||
-            !w.Put(uint64_t{CodeOf(entry)} << category | ExtraBits(v, category),
+            !w.Put(uint64_t{LengthCode(entry)} << category | ExtraBits(v, category),
                    static_cast<int32_t>(LengthOf(entry) + category))) {
             return kKernelFastDeclined;
         }
@@ -203,7 +203,7 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
     }
     if (last != 63) {
         const uint32_t eob = acTable->entries[kEndOfBlock];
-        if (!WritableLength(LengthOf(eob)) || !w.Put(CodeOf(eob), static_cast<int32_t>(LengthOf(eob)))) {
+        if (!WritableLength(LengthOf(eob)) || !w.Put(LengthCode(eob), static_cast<int32_t>(LengthOf(eob)))) {
             return kKernelFastDeclined;
         }
     }

@@ -162,7 +162,8 @@ KernelStatus EncodeRowEntry(const int16_t* const* rows, int32_t columns, int32_t
     }
     if (flush != 0) return FlushEncoder<Put, Reset>(buffer, capacity, position, state);
     const int32_t n = components < 4 ? components : 4;
-    const HuffmanEncoderTable* own[4] = {};
+    // Only the first n entries are set, and only they are read.
+    const HuffmanEncoderTable* own[4];
     for (int32_t c = 0; c < n; ++c) own[c] = tables[c];
     if constexpr (Fast != nullptr) {
         if (KernelStatus s = Fast(rows, columns, components, buffer, capacity, position, own, state);

@@ -94,7 +94,7 @@ inline KernelStatus EncodeRowFast(const int16_t* const* rows, int32_t columns, i
             // Without a code the general loop would first have written the
             // whole bytes so far: -62 when they do not fit, else -64.
             if (!WritableLength(LengthOf(entry))) return w.PutWholeBytes() ? kKernelTooManyCodes : kKernelDataEnded;
-            if (KernelStatus s = w.Put(CodeOf(entry), LengthOf(entry)); s != kKernelOk) return s;
+            if (KernelStatus s = w.Put(LengthCode(entry), LengthOf(entry)); s != kKernelOk) return s;
             if (category != 16) {
                 if (KernelStatus s = w.Put(ExtraBits(d, category), category); s != kKernelOk) return s;
             }
