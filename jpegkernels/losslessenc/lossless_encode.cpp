@@ -19,13 +19,7 @@ KernelStatus LosslessDiffFirstRow(const uint16_t* samples, uint16_t* differences
 
 KernelStatus LosslessDiffRow(const uint16_t* samples, const uint16_t* above, uint16_t* differences, int32_t count,
                              int32_t predictor) {
-    if (KernelStatus s = KernelArgumentCheck<KernelRow::LosslessDiffRow>::Run(samples, above, differences, count,
-                                                                             predictor);
-        s != kKernelOk) {
-        return s;
-    }
-    DifferenceRowScalar<1>(samples, above, differences, count, predictor);
-    return kKernelOk;
+    return DifferenceRowGeneric(samples, above, differences, count, predictor);
 }
 
 KernelStatus LosslessEncodeRow(const int16_t* const* rows, int32_t columns, int32_t components, uint8_t* buffer,

@@ -68,6 +68,18 @@ inline void DifferenceRowScalar(const uint16_t* samples, const uint16_t* above, 
     }
 }
 
+// The entries of row 25 at indexes 0 and 1.
+inline KernelStatus DifferenceRowGeneric(const uint16_t* samples, const uint16_t* above, uint16_t* differences,
+                                         int32_t count, int32_t predictor) {
+    if (KernelStatus s = KernelArgumentCheck<KernelRow::LosslessDiffRow>::Run(samples, above, differences, count,
+                                                                             predictor);
+        s != kKernelOk) {
+        return s;
+    }
+    DifferenceRowScalar<1>(samples, above, differences, count, predictor);
+    return kKernelOk;
+}
+
 // differences[0] = samples[0] - first, then each sample less the one to its
 // left: single columns up to a 16-byte boundary of the output (never, for an
 // odd output address), 16 columns a step, then single columns. Load supplies

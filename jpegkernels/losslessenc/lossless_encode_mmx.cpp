@@ -7,13 +7,7 @@ namespace jpegkernels {
 
 KernelStatus LosslessDiffRow_Mmx(const uint16_t* samples, const uint16_t* above, uint16_t* differences, int32_t count,
                                  int32_t predictor) {
-    if (KernelStatus s = KernelArgumentCheck<KernelRow::LosslessDiffRow>::Run(samples, above, differences, count,
-                                                                             predictor);
-        s != kKernelOk) {
-        return s;
-    }
-    DifferenceRowScalar<1>(samples, above, differences, count, predictor);
-    return kKernelOk;
+    return DifferenceRowGeneric(samples, above, differences, count, predictor);
 }
 
 KernelStatus LosslessEncodeRow_Mmx(const int16_t* const* rows, int32_t columns, int32_t components, uint8_t* buffer,

@@ -220,22 +220,9 @@ BaselineResult EncodeBaseline(const RgbPicture& picture, const BaselineOptions& 
     forEachBlock([&](int m, int c, const int16_t* block) {
         if (m != lastMcu && restartsAt(m)) std::fill(predictors, predictors + 3, int16_t{0});
         lastMcu = m;
-        auto& dc = counts[static_cast<size_t>(2 * (c != 0))];
-        auto& ac = counts[static_cast<size_t>(2 * (c != 0) + 1)];
-        ++dc[static_cast<size_t>(Category(block[0] - predictors[c]))];
-        predictors[c] = block[0];
-        int run = 0;
-        for (int k = 1; k < 64; ++k) {
-            const int value = block[kZigzag[k]];
-            if (value == 0) {
-                ++run;
-                continue;
-            }
-            for (; run >= 16; run -= 16) ++ac[0xF0];
-            ++ac[static_cast<size_t>(run << 4 | Category(value))];
-            run = 0;
-        }
-        if (run > 0) ++ac[0];
+        ForEachBlockSymbol(block, predictors[c], [&](bool isAc, int symbol, int32_t, int) {
+            ++counts[static_cast<size_t>(2 * (c != 0) + isAc)][static_cast<size_t>(symbol)];
+        });
     });
     OptimalTable tables[4];
     for (int i = 0; i < 4; ++i) {

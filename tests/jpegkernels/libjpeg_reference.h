@@ -30,8 +30,10 @@ struct ErrorManager {
 inline void OnLibraryError(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); }
 }  // namespace detail
 
-// False when libjpeg refuses the stream.
-inline bool ReadReference(const std::vector<uint8_t>& bytes, Reference& reference) {
+// Runs use(info) on a decompressor over the stream, its header read; false
+// when libjpeg refuses the stream.
+template <class Use>
+bool WithDecompressor(const std::vector<uint8_t>& bytes, Use use) {
     jpeg_decompress_struct info;
     detail::ErrorManager errors;
     info.err = jpeg_std_error(&errors.base);
@@ -43,24 +45,31 @@ inline bool ReadReference(const std::vector<uint8_t>& bytes, Reference& referenc
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
-    jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
-    for (int c = 0; c < info.num_components; ++c) {
-        const jpeg_component_info& component = info.comp_info[c];
-        const int wide = static_cast<int>(component.width_in_blocks);
-        const int high = static_cast<int>(component.height_in_blocks);
-        reference.blocksWide.push_back(wide);
-        reference.blocksHigh.push_back(high);
-        std::vector<int16_t> values;
-        for (int by = 0; by < high; ++by) {
-            JBLOCKARRAY row = info.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&info), arrays[c],
-                                                           static_cast<JDIMENSION>(by), 1, FALSE);
-            for (int bx = 0; bx < wide; ++bx) values.insert(values.end(), row[0][bx], row[0][bx] + DCTSIZE2);
-        }
-        reference.coefficients.push_back(std::move(values));
-    }
+    use(info);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
     return true;
+}
+
+// False when libjpeg refuses the stream.
+inline bool ReadReference(const std::vector<uint8_t>& bytes, Reference& reference) {
+    return WithDecompressor(bytes, [&](jpeg_decompress_struct& info) {
+        jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
+        for (int c = 0; c < info.num_components; ++c) {
+            const jpeg_component_info& component = info.comp_info[c];
+            const int wide = static_cast<int>(component.width_in_blocks);
+            const int high = static_cast<int>(component.height_in_blocks);
+            reference.blocksWide.push_back(wide);
+            reference.blocksHigh.push_back(high);
+            std::vector<int16_t> values;
+            for (int by = 0; by < high; ++by) {
+                JBLOCKARRAY row = info.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&info), arrays[c],
+                                                               static_cast<JDIMENSION>(by), 1, FALSE);
+                for (int bx = 0; bx < wide; ++bx) values.insert(values.end(), row[0][bx], row[0][bx] + DCTSIZE2);
+            }
+            reference.coefficients.push_back(std::move(values));
+        }
+    });
 }
 
 // Every block libjpeg knows equals the image's block at the same place (the

@@ -15,29 +15,19 @@ namespace {
 // The picture libjpeg decodes from the stream (RGB for a converted one),
 // as the mean absolute difference from the source per sample.
 double MeanDifference(const std::vector<uint8_t>& jpeg, const RgbPicture& source, bool convert) {
-    jpeg_decompress_struct info;
-    detail::ErrorManager errors;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = detail::OnLibraryError;
-    if (setjmp(errors.jump) != 0) {
-        jpeg_destroy_decompress(&info);
-        return 1e9;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = convert ? JCS_RGB : JCS_YCbCr;  // YCbCr: the channels as stored
-    info.dct_method = JDCT_ISLOW;
-    jpeg_start_decompress(&info);
-    std::vector<uint8_t> row(static_cast<size_t>(info.output_width) * 3);
-    double sum = 0;
-    for (size_t y = 0; info.output_scanline < info.output_height; ++y) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_read_scanlines(&info, rows, 1);
-        for (size_t i = 0; i < row.size(); ++i) sum += std::abs(row[i] - source.samples[y * row.size() + i]);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    double sum = 1e9 * static_cast<double>(source.samples.size());
+    WithDecompressor(jpeg, [&](jpeg_decompress_struct& info) {
+        info.out_color_space = convert ? JCS_RGB : JCS_YCbCr;  // YCbCr: the channels as stored
+        info.dct_method = JDCT_ISLOW;
+        jpeg_start_decompress(&info);
+        std::vector<uint8_t> row(static_cast<size_t>(info.output_width) * 3);
+        sum = 0;
+        for (size_t y = 0; info.output_scanline < info.output_height; ++y) {
+            JSAMPROW rows[1] = {row.data()};
+            jpeg_read_scanlines(&info, rows, 1);
+            for (size_t i = 0; i < row.size(); ++i) sum += std::abs(row[i] - source.samples[y * row.size() + i]);
+        }
+    });
     return sum / static_cast<double>(source.samples.size());
 }
 
