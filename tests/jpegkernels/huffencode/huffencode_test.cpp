@@ -237,12 +237,16 @@ TEST(Row8, EdgeBlocksAndRefusals) {
         EXPECT_EQ(predictor, 1);
         EXPECT_EQ(std::memcmp(&state, &before, sizeof state), 0);
         EXPECT_TRUE(std::all_of(out, out + 64, [](uint8_t b) { return b == 0xEE; }));
-        // A DC category without a code: -64, the predictor already updated.
-        HuffmanEncoderTable holed = t.dcTable;
-        holed.entries[testing::Category(7 - 1)] = 0;
+        // A DC category without a code, or with a length above 16: -64, the
+        // predictor already updated.
         block[26] = 0;
-        EXPECT_EQ(row(block, out, 64, &position, &predictor, &holed, &t.acTable, &state, 0), kKernelTooManyCodes);
-        EXPECT_EQ(predictor, 7);
+        for (uint32_t entry : {0u, 17u << 16 | 1}) {
+            HuffmanEncoderTable holed = t.dcTable;
+            holed.entries[testing::Category(7 - 1)] = entry;
+            predictor = 1;
+            EXPECT_EQ(row(block, out, 64, &position, &predictor, &holed, &t.acTable, &state, 0), kKernelTooManyCodes);
+            EXPECT_EQ(predictor, 7);
+        }
         // Flushes: 101 pending gives 0xBF; seven ones give 0xFF 0x00; none
         // gives nothing; the state is cleared each time.
         for (auto [bits, count, expected] : {std::tuple<uint32_t, int32_t, std::vector<uint8_t>>{5, 3, {0xBF}},
