@@ -2,11 +2,15 @@
 
 #include <mutex>
 
+#include "jpegkernels/colorconv/colorconv_kernels.h"
 #include "jpegkernels/cpu/cpu_detect.h"
+#include "jpegkernels/fdct/fdct_kernels.h"
+#include "jpegkernels/huffencode/huffman_encode_kernels.h"
 #include "jpegkernels/huffdecode/huffman_decode_kernels.h"
 #include "jpegkernels/idct/idct_kernels.h"
 #include "jpegkernels/kernel_checks.h"
 #include "jpegkernels/lossless/lossless_kernels.h"
+#include "jpegkernels/losslessenc/lossless_encode_kernels.h"
 
 namespace jpegkernels {
 
@@ -44,7 +48,7 @@ constexpr auto AllRowsNotBuilt(std::integer_sequence<int, I...>) {
 
 constexpr KernelDispatchTable MakeTable() {
     KernelDispatchTable t{AllRowsNotBuilt(std::make_integer_sequence<int, kKernelRowCount>{})};
-    // Rows built so far; every other row keeps its not-built entries.
+    // Decoding rows 13 to 22.
     std::get<static_cast<int>(KernelRow::DequantInverseDct8x8) - 1>(t.rows) = {
         DequantInverseDct8x8,       DequantInverseDct8x8_Mmx,   DequantInverseDct8x8_Sse2,
         DequantInverseDct8x8_Sse3,  DequantInverseDct8x8_Ssse3, DequantInverseDct8x8_Sse41,
@@ -85,6 +89,50 @@ constexpr KernelDispatchTable MakeTable() {
         LosslessReconstructRow,      LosslessReconstructRow_Mmx,   LosslessReconstructRow_Sse2,
         LosslessReconstructRow_Sse3, LosslessReconstructRow_Ssse3, LosslessReconstructRow_Sse41,
     };
+
+    // Encoding direction: rows 1 to 12 and 23 to 29.
+#define JPEGKERNELS_OWN_ENTRIES(name) {name, name##_Mmx, name##_Sse2, name##_Sse3, name##_Ssse3, name##_Sse41}
+    std::get<static_cast<int>(KernelRow::RgbToYCbCrLevelShift444) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(RgbToYCbCrLevelShift444);
+    std::get<static_cast<int>(KernelRow::RgbToYCbCrLevelShift422) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(RgbToYCbCrLevelShift422);
+    std::get<static_cast<int>(KernelRow::RgbToYCbCrLevelShift420) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(RgbToYCbCrLevelShift420);
+    std::get<static_cast<int>(KernelRow::LevelShiftSplit444) - 1>(t.rows) = JPEGKERNELS_OWN_ENTRIES(LevelShiftSplit444);
+    std::get<static_cast<int>(KernelRow::LevelShiftSplit422) - 1>(t.rows) = JPEGKERNELS_OWN_ENTRIES(LevelShiftSplit422);
+    std::get<static_cast<int>(KernelRow::LevelShiftSplit420) - 1>(t.rows) = JPEGKERNELS_OWN_ENTRIES(LevelShiftSplit420);
+    std::get<static_cast<int>(KernelRow::ForwardDctQuant8x8) - 1>(t.rows) = JPEGKERNELS_OWN_ENTRIES(ForwardDctQuant8x8);
+    std::get<static_cast<int>(KernelRow::HuffmanEncodeBlock8x8) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(HuffmanEncodeBlock8x8);
+    std::get<static_cast<int>(KernelRow::HuffmanEncoderTableSize) - 1>(t.rows) = {
+        HuffmanEncoderTableSize, HuffmanEncoderTableSize, HuffmanEncoderTableSize,
+        HuffmanEncoderTableSize, HuffmanEncoderTableSize, HuffmanEncoderTableSize,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanEncoderTableInit) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(HuffmanEncoderTableInit);
+    std::get<static_cast<int>(KernelRow::HuffmanEncoderStateInit) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(HuffmanEncoderStateInit);
+    std::get<static_cast<int>(KernelRow::QuantTableInit) - 1>(t.rows) = JPEGKERNELS_OWN_ENTRIES(QuantTableInit);
+    std::get<static_cast<int>(KernelRow::LosslessEncodeRow) - 1>(t.rows) = JPEGKERNELS_OWN_ENTRIES(LosslessEncodeRow);
+    std::get<static_cast<int>(KernelRow::LosslessDiffFirstRow) - 1>(t.rows) = {
+        LosslessDiffFirstRow,      LosslessDiffFirstRow,       LosslessDiffFirstRow_Sse2,
+        LosslessDiffFirstRow_Sse3, LosslessDiffFirstRow_Ssse3, LosslessDiffFirstRow_Sse41,
+    };
+    std::get<static_cast<int>(KernelRow::LosslessDiffRow) - 1>(t.rows) = JPEGKERNELS_OWN_ENTRIES(LosslessDiffRow);
+    std::get<static_cast<int>(KernelRow::LosslessEncodeOneDiff) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(LosslessEncodeOneDiff);
+    std::get<static_cast<int>(KernelRow::LosslessGatherStatistics) - 1>(t.rows) = {
+        LosslessGatherStatistics,      LosslessGatherStatistics,      LosslessGatherStatistics_Sse2,
+        LosslessGatherStatistics_Sse2, LosslessGatherStatistics_Sse2, LosslessGatherStatistics_Sse2,
+    };
+    std::get<static_cast<int>(KernelRow::HuffmanTableFromStatistics) - 1>(t.rows) =
+        JPEGKERNELS_OWN_ENTRIES(HuffmanTableFromStatistics);
+    std::get<static_cast<int>(KernelRow::HuffmanTableFromStatisticsBufferSize) - 1>(t.rows) = {
+        HuffmanTableFromStatisticsBufferSize, HuffmanTableFromStatisticsBufferSize,
+        HuffmanTableFromStatisticsBufferSize, HuffmanTableFromStatisticsBufferSize,
+        HuffmanTableFromStatisticsBufferSize, HuffmanTableFromStatisticsBufferSize,
+    };
+#undef JPEGKERNELS_OWN_ENTRIES
     return t;
 }
 

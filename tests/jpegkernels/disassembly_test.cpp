@@ -152,8 +152,9 @@ TEST(KernelObjects, KernelsCallNoLibraryMemoryRoutine) {
         std::smatch m;
         EXPECT_FALSE(std::regex_search(text, m, libraryCall)) << object << ": " << m.str(0);
     }
-    // Memory helpers, inverse DCT, Huffman decoding, lossless decoding.
-    EXPECT_EQ(checked, 24);
+    // Memory helpers, inverse DCT, Huffman decoding, lossless decoding,
+    // colour conversion, forward DCT, Huffman encoding, lossless encoding.
+    EXPECT_EQ(checked, 48);
 }
 
 }  // namespace

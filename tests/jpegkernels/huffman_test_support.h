@@ -170,15 +170,16 @@ constexpr uint8_t kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25,
                                  35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
                                  58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-// Encodes one block of natural-order coefficients (|values| below 32768)
-// after a DC predictor, as a sequential Huffman encoder does.
-inline void EncodeBlock(BitWriter& w, const int16_t* block, int16_t& predictor, const EncoderCodes& dc,
-                        const EncoderCodes& ac) {
+// The symbols of one block of natural-order coefficients (|values| below
+// 32768) after a DC predictor, as a sequential Huffman encoder writes them:
+// visit(ac, symbol, value, bits) with the value whose low bits follow the
+// symbol's code (none for bits 0).
+template <class Visit>
+inline void ForEachBlockSymbol(const int16_t* block, int16_t& predictor, Visit&& visit) {
     const int32_t difference = static_cast<int16_t>(block[0] - predictor);
     predictor = block[0];
     const int n = Category(difference);
-    w.Symbol(dc, n);
-    PutValue(w, difference, n);
+    visit(false, n, difference, n);
     int run = 0;
     for (int k = 1; k < 64; ++k) {
         const int32_t v = block[kZigzag[k]];
@@ -186,13 +187,22 @@ inline void EncodeBlock(BitWriter& w, const int16_t* block, int16_t& predictor, 
             ++run;
             continue;
         }
-        for (; run >= 16; run -= 16) w.Symbol(ac, 0xF0);
+        for (; run >= 16; run -= 16) visit(true, 0xF0, 0, 0);
         const int s = Category(v);
-        w.Symbol(ac, run << 4 | s);
-        PutValue(w, v, s);
+        visit(true, run << 4 | s, v, s);
         run = 0;
     }
-    if (run > 0) w.Symbol(ac, 0x00);
+    if (run > 0) visit(true, 0x00, 0, 0);
+}
+
+// Encodes one block of natural-order coefficients (|values| below 32768)
+// after a DC predictor, as a sequential Huffman encoder does.
+inline void EncodeBlock(BitWriter& w, const int16_t* block, int16_t& predictor, const EncoderCodes& dc,
+                        const EncoderCodes& ac) {
+    ForEachBlockSymbol(block, predictor, [&](bool isAc, int symbol, int32_t value, int bits) {
+        w.Symbol(isAc ? ac : dc, symbol);
+        PutValue(w, value, bits);
+    });
 }
 
 // Encodes one lossless difference (taken modulo 2^16; 32768 is category 16).
