@@ -2,6 +2,7 @@
 // second, and the memory helpers per column.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <random>
@@ -47,6 +48,41 @@ void BM_DequantInverseDct8x8(benchmark::State& state) {
     state.counters["blocks/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_DequantInverseDct8x8)->DenseRange(0, 5)->ArgName("column");
+
+// Row 13 with what the decoder does after it for each block on its kernel
+// path: widen the 64 samples into the block record's 32-bit values, then
+// level-shift, clamp and store them as an 8 x 8 patch of 8-bit samples in
+// the component's row buffer, one range-limit table look-up per sample.
+void BM_Row13WithBlockWriter(benchmark::State& state) {
+    static const Blocks blocks;
+    const auto entry = kKernelDispatchTable.Row<KernelRow::DequantInverseDct8x8>()[state.range(0)];
+    // x + 128 clamped to 0..255 for x in -640..1407, as the decoder's table.
+    static const std::array<uint8_t, 2048> rangeLimit = [] {
+        std::array<uint8_t, 2048> t{};
+        for (int i = 0; i < 2048; ++i) t[static_cast<size_t>(i)] = static_cast<uint8_t>(std::clamp(i - 512, 0, 255));
+        return t;
+    }();
+    const uint8_t* limit = rangeLimit.data() + 640;
+    constexpr size_t kStride = 4096;
+    std::vector<uint8_t> rows(8 * kStride);
+    alignas(16) int16_t work[68];
+    int16_t* out = work + 2;
+    std::array<int32_t, 64> record;
+    size_t i = 0, x = 0;
+    for (auto _ : state) {
+        entry(blocks.coefficients[i].data(), out, blocks.table.data());
+        for (int k = 0; k < 64; ++k) record[static_cast<size_t>(k)] = out[k];
+        uint8_t* patch = rows.data() + x;
+        for (int r = 0; r < 8; ++r) {
+            for (int c = 0; c < 8; ++c) patch[static_cast<size_t>(r) * kStride + static_cast<size_t>(c)] = limit[record[static_cast<size_t>(8 * r + c)]];
+        }
+        benchmark::ClobberMemory();
+        i = (i + 1) & 255;
+        x = (x + 8) & (kStride - 1);
+    }
+    state.counters["blocks/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Row13WithBlockWriter)->DenseRange(0, 5)->ArgName("column");
 
 void BM_KernelZero(benchmark::State& state) {
     const auto zero = kKernelMemoryHelpers[state.range(0)].zero;
