@@ -19,16 +19,8 @@ inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t*
     for (int32_t x = 0; x < columns; ++x) {
         for (int32_t c = 0; c < components; ++c) {
             uint32_t s;
-            if (!w.DecodeSymbol(tables[c], &s)) return kKernelFastDeclined;
-            uint16_t value = 0;
-            if (s >= 16) {
-                value = kDifference32768;
-            } else if (s != 0) {
-                uint32_t v;
-                if (!w.Receive(static_cast<int32_t>(s), &v)) return kKernelFastDeclined;
-                value = ExtendDifference(v, static_cast<int32_t>(s));
-            }
-            outputs[c][x] = value;
+            if (!w.Fill() || !w.Symbol(tables[c], &s)) return kKernelFastDeclined;
+            outputs[c][x] = s >= 16 ? kDifference32768 : static_cast<uint16_t>(w.Value(static_cast<int32_t>(s)));
         }
     }
     w.Commit(state, position);
