@@ -19,10 +19,13 @@ constexpr int32_t kRefillTarget = 25;
 constexpr int32_t kExtendOffset[16] = {0,     -1,     -3,     -7,     -15,    -31,    -63,    -127,
                                        -255,  -511,   -1023,  -2047,  -4095,  -8191,  -16383, -32767};
 
-// The value of n received bits v (n = 0..15) under the EXTEND rule.
+// The value of n received bits v (n = 0..15) under the EXTEND rule: the
+// offset applies when the first of the n bits is 0 (v below 2^(n-1)), which
+// is 2v below 2^n; n = 0 has offset 0. Computed without a branch, as the
+// sign of a value is a coin toss.
 inline int32_t Extend(uint32_t v, int32_t n) {
-    const int32_t value = static_cast<int32_t>(v);
-    return n == 0 || (value >> (n - 1)) != 0 ? value : value + kExtendOffset[n];
+    const int32_t below = -static_cast<int32_t>((v << 1) < (1u << n));
+    return static_cast<int32_t>(v) + (kExtendOffset[n] & below);
 }
 
 // Zig-zag position k -> natural index, k = 0..63.

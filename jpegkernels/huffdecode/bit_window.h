@@ -97,7 +97,10 @@ public:
     // gives 0).
     int32_t Value(int32_t s) {
         const uint32_t v = static_cast<uint32_t>((bits_ >> 1) >> (63 - s));
-        const int32_t offset = static_cast<int64_t>(bits_) < 0 ? 0 : kExtendOffset[s];
+        // All ones when the first bit is 1 (a positive value): no offset.
+        // Arithmetic, not a branch: the sign of a coefficient is a coin toss.
+        const int32_t positive = static_cast<int32_t>(static_cast<int64_t>(bits_) >> 63);
+        const int32_t offset = kExtendOffset[s] & ~positive;
         Drop(s);
         return static_cast<int32_t>(v) + offset;
     }
