@@ -58,6 +58,7 @@ public:
     // leading bits of the next byte, which the next refill ors in again at
     // the same place.
     bool Fill() {
+        if (count_ >= kStepBits) return true;
         if (end_ - at_ >= 8) {
             const uint64_t word = __builtin_bswap64(Get64(data_ + at_));
             if (!HasByteFF(word)) {
