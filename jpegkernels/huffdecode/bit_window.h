@@ -71,6 +71,8 @@ public:
         return FillBytes();
     }
 
+    // The top n bits (n = 1..63).
+    uint32_t Peek(int32_t n) const { return static_cast<uint32_t>(bits_ >> (64 - n)); }
     // The top 8 bits.
     uint32_t Peek8() const { return static_cast<uint32_t>(bits_ >> 56); }
     // The top 16 bits.

@@ -9,6 +9,59 @@
 namespace jpegkernels {
 namespace {
 
+// Bits indexing the joined table.
+constexpr int32_t kJoinedBits = 10;
+
+// The joined look-up of one component's table for a long row: indexed by
+// the next kJoinedBits bits, the difference in the low 16 bits and the
+// number of bits of code and extra bits together in the high half; 0 where
+// no code of 8 bits or fewer begins or its extra bits run past the index.
+inline void BuildJoinedTable(const HuffmanDecoderTable* table, uint32_t* joined) {
+    constexpr uint32_t kSpread = kJoinedBits - 8;
+    for (uint32_t p = 0; p < 256; ++p) {
+        const uint32_t entry = table->lookahead[p];
+        const uint32_t n = entry >> 16;
+        const uint32_t s = entry & 0xFFFF;
+        uint32_t* run = joined + (p << kSpread);
+        // The entries that share these 8 bits: one value when the code and
+        // its extra bits end within them.
+        uint32_t same = 0;
+        if (n - 1 < 8 && s >= 16) {
+            same = kDifference32768 | n << 16;
+        } else if (n - 1 < 8 && n + s <= 8) {
+            const uint32_t v = (p >> (8 - n - s)) & ((1u << s) - 1);
+            same = static_cast<uint16_t>(Extend(v, static_cast<int32_t>(s))) | (n + s) << 16;
+        } else if (n - 1 < 8 && n + s <= static_cast<uint32_t>(kJoinedBits)) {
+            const uint32_t shift = kJoinedBits - n - s;
+            for (uint32_t low = 0; low < (1u << kSpread); ++low) {
+                const uint32_t v = ((p << kSpread | low) >> shift) & ((1u << s) - 1);
+                run[low] = static_cast<uint16_t>(Extend(v, static_cast<int32_t>(s))) | (n + s) << 16;
+            }
+            continue;
+        }
+        for (uint32_t low = 0; low < (1u << kSpread); ++low) run[low] = same;
+    }
+}
+
+// Rows of at least this many differences build joined tables first.
+constexpr int64_t kJoinedRowMinimum = 512;
+
+// One difference by the joined table, else by the table's look-ahead and
+// lengths 9 to 16; false to decline. The window holds a step's bits.
+inline bool DecodeJoined(BitWindow& w, const uint32_t* joined, const HuffmanDecoderTable* table,
+                         uint16_t* difference) {
+    const uint32_t e = joined[w.Peek(kJoinedBits)];
+    if (__builtin_expect(e != 0, 1)) {
+        w.Drop(static_cast<int32_t>(e >> 16));
+        *difference = static_cast<uint16_t>(e);
+        return true;
+    }
+    uint32_t s;
+    if (!w.Symbol(table, &s)) return false;
+    *difference = s >= 16 ? kDifference32768 : static_cast<uint16_t>(w.Value(static_cast<int32_t>(s)));
+    return true;
+}
+
 inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t* position,
                                   uint16_t* const* outputs, int32_t columns, int32_t components, MarkerWord* marker,
                                   const HuffmanDecoderTable* const* tables, HuffmanDecoderState* state) {
@@ -16,11 +69,38 @@ inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t*
     if (BytesLeft(length, position) < 2 * static_cast<int64_t>(columns)) return kKernelFastDeclined;
     BitWindow w;
     if (!w.Load(data, length, *position, state)) return kKernelFastDeclined;
-    for (int32_t x = 0; x < columns; ++x) {
+    if (static_cast<int64_t>(columns) * components >= kJoinedRowMinimum) {
+        // One joined table per distinct table of the components.
+        uint32_t joined[4][1 << kJoinedBits];
+        const uint32_t* lookup[4];
         for (int32_t c = 0; c < components; ++c) {
-            uint32_t s;
-            if (!w.Fill() || !w.Symbol(tables[c], &s)) return kKernelFastDeclined;
-            outputs[c][x] = s >= 16 ? kDifference32768 : static_cast<uint16_t>(w.Value(static_cast<int32_t>(s)));
+            int32_t same = 0;
+            while (same < c && tables[same] != tables[c]) ++same;
+            if (same == c) BuildJoinedTable(tables[c], joined[c]);
+            lookup[c] = joined[same];
+        }
+        if (components == 1) {
+            uint16_t* out = outputs[0];
+            for (int32_t x = 0; x < columns; ++x) {
+                if (!w.Fill() || !DecodeJoined(w, lookup[0], tables[0], &out[x])) return kKernelFastDeclined;
+            }
+        } else {
+            for (int32_t x = 0; x < columns; ++x) {
+                for (int32_t c = 0; c < components; ++c) {
+                    if (!w.Fill() || !DecodeJoined(w, lookup[c], tables[c], &outputs[c][x])) {
+                        return kKernelFastDeclined;
+                    }
+                }
+            }
+        }
+    } else {
+        for (int32_t x = 0; x < columns; ++x) {
+            for (int32_t c = 0; c < components; ++c) {
+                uint32_t s;
+                if (!w.Fill() || !w.Symbol(tables[c], &s)) return kKernelFastDeclined;
+                outputs[c][x] =
+                    s >= 16 ? kDifference32768 : static_cast<uint16_t>(w.Value(static_cast<int32_t>(s)));
+            }
         }
     }
     w.Commit(state, position);
