@@ -1,5 +1,5 @@
 #pragma once
-// Row 20's fast kernel (processor indexes 4 and 5): the whole row through
+// Row 20's fast kernel (processor indexes 2 to 5): the whole row through
 // the 64-bit bit window, committed once at the end. Internal linkage.
 #include <cstdint>
 
@@ -110,7 +110,7 @@ inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t*
 }  // namespace
 }  // namespace jpegkernels
 
-// Defines row 20's fast kernel and entry of one processor index (4 or 5).
+// Defines row 20's fast kernel and entry of one processor index (2, 4 or 5).
 #define JPEGKERNELS_DEFINE_FAST_DECODE_ROW(Suffix)                                                               \
     namespace jpegkernels {                                                                                   \
     KernelStatus LosslessDecodeRowFast_##Suffix(const uint8_t* data, int32_t length, uint32_t* position,        \

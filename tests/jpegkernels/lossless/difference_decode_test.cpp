@@ -336,7 +336,8 @@ TEST(FastDifferenceKernels, DeclineWithoutCommitting) {
         EXPECT_EQ(state.bitCount, 0);
         EXPECT_EQ(out, 5);
     }
-    const decltype(&LosslessDecodeRowFast_Ssse3) row[] = {LosslessDecodeRowFast_Ssse3, LosslessDecodeRowFast_Sse41};
+    const decltype(&LosslessDecodeRowFast_Ssse3) row[] = {LosslessDecodeRowFast_Sse2, LosslessDecodeRowFast_Ssse3,
+                                                           LosslessDecodeRowFast_Sse41};
     for (auto fast : row) {
         std::vector<uint8_t> data(64, 0x00);
         uint16_t a[8], b[8];
