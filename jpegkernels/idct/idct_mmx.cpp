@@ -16,8 +16,12 @@ KernelStatus DequantInverseDct8x8_Mmx(const int16_t* coefficients, int16_t* outp
         s != kKernelOk) {
         return s;
     }
-    DequantBlock_Mmx(coefficients, output, quantTable);
-    InverseDct8x8_Mmx(output, output);
+    if (PartlyOverlap(coefficients, output)) {
+        DequantBlock_Mmx(coefficients, output, quantTable);
+        InverseDct8x8_Mmx(output, output);
+    } else {
+        DequantInverseDctRegisters<false>(coefficients, output, quantTable);
+    }
     return kKernelOk;
 }
 

@@ -196,6 +196,41 @@ inline void InverseDctWide(const int16_t* input, int16_t* output) {
     }
 }
 
+// True when the 64 values at a and at b share a byte without being the
+// same block.
+inline bool PartlyOverlap(const int16_t* a, const int16_t* b) {
+    const uintptr_t x = reinterpret_cast<uintptr_t>(a), y = reinterpret_cast<uintptr_t>(b);
+    return x != y && x < y + 128 && y < x + 128;
+}
+
+// Row 13 in registers: each coefficient row is dequantised as it is loaded
+// and goes straight into the first pass; the eight intermediate rows stay
+// in registers for the second pass, and the output is written once. Wide
+// takes 16-byte accesses, else two 8-byte accesses per row. The results are
+// those of DequantWrap followed by the inverse DCT: every block is read
+// before the output is written, so the output may be the coefficient block;
+// a partial overlap takes that two-step path.
+template <bool Wide>
+inline void DequantInverseDctRegisters(const int16_t* coefficients, int16_t* output, const int16_t* table) {
+    __m128i r[8];
+    for (int row = 0; row < 8; ++row) {
+        const int16_t* c = coefficients + 8 * row;
+        const int16_t* q = table + 8 * row;
+        const __m128i x = Wide ? _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)),
+                                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)))
+                               : _mm_mullo_epi16(LoadRow8x2(c), LoadRow8x2(q));
+        r[row] = RowPass(x, row);
+    }
+    ColumnPass(r);
+    for (int i = 0; i < 8; ++i) {
+        if (Wide) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 8 * i), r[i]);
+        } else {
+            StoreRow8x2(output + 8 * i, r[i]);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace jpegkernels
 
@@ -210,8 +245,12 @@ inline void InverseDctWide(const int16_t* input, int16_t* output) {
             s != kKernelOk) {                                                                             \
             return s;                                                                                     \
         }                                                                                                 \
-        DequantWrap(coefficients, output, quantTable);                                                    \
-        InverseDct8x8_##Suffix(output, output);                                                           \
+        if (PartlyOverlap(coefficients, output)) {                                                        \
+            DequantWrap(coefficients, output, quantTable);                                                \
+            InverseDct8x8_##Suffix(output, output);                                                       \
+        } else {                                                                                          \
+            DequantInverseDctRegisters<true>(coefficients, output, quantTable);                           \
+        }                                                                                                 \
         return kKernelOk;                                                                                 \
     }                                                                                                     \
     }
