@@ -16,35 +16,46 @@ constexpr int32_t kJoinedBits = 10;
 // the next kJoinedBits bits, the difference in the low 16 bits and the
 // number of bits of code and extra bits together in the high half; 0 where
 // no code of 8 bits or fewer begins or its extra bits run past the index.
+//
+// Built code by code: a code of n bits owns 2^(8 - n) look-ahead entries
+// from one aligned onwards and 2^(kJoinedBits - n) joined entries, in runs
+// of one value per pattern of its extra bits.
 inline void BuildJoinedTable(const HuffmanDecoderTable* table, uint32_t* joined) {
     constexpr uint32_t kSpread = kJoinedBits - 8;
-    for (uint32_t p = 0; p < 256; ++p) {
+    auto fill = [](uint32_t* p, uint32_t count, uint32_t value) {
+        for (uint32_t i = 0; i < count; ++i) p[i] = value;
+    };
+    uint32_t p = 0;
+    while (p < 256) {
         const uint32_t entry = table->lookahead[p];
         const uint32_t n = entry >> 16;
         const uint32_t s = entry & 0xFFFF;
-        uint32_t* run = joined + (p << kSpread);
-        // The entries that share these 8 bits: one value when the code and
-        // its extra bits end within them.
-        uint32_t same = 0;
-        if (n - 1 < 8 && s >= 16) {
-            same = kDifference32768 | n << 16;
-        } else if (n - 1 < 8 && n + s <= 8) {
-            const uint32_t v = (p >> (8 - n - s)) & ((1u << s) - 1);
-            same = static_cast<uint16_t>(Extend(v, static_cast<int32_t>(s))) | (n + s) << 16;
-        } else if (n - 1 < 8 && n + s <= static_cast<uint32_t>(kJoinedBits)) {
-            const uint32_t shift = kJoinedBits - n - s;
-            for (uint32_t low = 0; low < (1u << kSpread); ++low) {
-                const uint32_t v = ((p << kSpread | low) >> shift) & ((1u << s) - 1);
-                run[low] = static_cast<uint16_t>(Extend(v, static_cast<int32_t>(s))) | (n + s) << 16;
-            }
+        const uint32_t span = 1u << (8 - n);
+        // No code of 8 bits or fewer starts here (or a look-ahead that is not
+        // aligned as row 15 builds it): nothing joined.
+        if (n - 1 >= 8 || (p & (span - 1)) != 0) {
+            fill(joined + (p << kSpread), 1u << kSpread, 0);
+            p += 1;
             continue;
         }
-        for (uint32_t low = 0; low < (1u << kSpread); ++low) run[low] = same;
+        uint32_t* run = joined + (p << kSpread);
+        const uint32_t count = span << kSpread;
+        if (s >= 16) {
+            fill(run, count, kDifference32768 | n << 16);
+        } else if (n + s > static_cast<uint32_t>(kJoinedBits)) {
+            fill(run, count, 0);
+        } else {
+            const uint32_t width = 1u << (kJoinedBits - n - s);
+            for (uint32_t v = 0; v < (1u << s); ++v) {
+                fill(run + v * width, width, static_cast<uint16_t>(Extend(v, static_cast<int32_t>(s))) | (n + s) << 16);
+            }
+        }
+        p += span;
     }
 }
 
-// Rows of at least this many differences build joined tables first.
-constexpr int64_t kJoinedRowMinimum = 512;
+// Rows of at least this many columns build joined tables first.
+constexpr int32_t kJoinedRowMinimum = 512;
 
 // One difference by the joined table, else by the table's look-ahead and
 // lengths 9 to 16; false to decline. The window holds a step's bits.
@@ -69,7 +80,7 @@ inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t*
     if (BytesLeft(length, position) < 2 * static_cast<int64_t>(columns)) return kKernelFastDeclined;
     BitWindow w;
     if (!w.Load(data, length, *position, state)) return kKernelFastDeclined;
-    if (static_cast<int64_t>(columns) * components >= kJoinedRowMinimum) {
+    if (columns >= kJoinedRowMinimum) {
         // One joined table per distinct table of the components.
         uint32_t joined[4][1 << kJoinedBits];
         const uint32_t* lookup[4];
