@@ -100,12 +100,12 @@ void WriteBlock8x8(const int32_t* samples, uint8_t* destination, ptrdiff_t strid
     }
 }
 
-const DequantInverseDctTo32Function kDequantInverseDct8x8To32[6] = {
+const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorColumns] = {
     DequantInverseDct8x8To32,      DequantInverseDct8x8To32_Mmx,   DequantInverseDct8x8To32_Sse2,
     DequantInverseDct8x8To32_Sse3, DequantInverseDct8x8To32_Ssse3, DequantInverseDct8x8To32_Sse41,
 };
 
-const WriteBlockFunction kWriteBlock8x8[6] = {
+const WriteBlockFunction kWriteBlock8x8[kProcessorColumns] = {
     WriteBlock8x8, WriteBlock8x8_Mmx, WriteBlock8x8_Sse2, WriteBlock8x8_Sse3, WriteBlock8x8_Ssse3, WriteBlock8x8_Sse41,
 };
 

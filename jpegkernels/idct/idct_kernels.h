@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "jpegkernels/kernel_rows.h"
 #include "jpegkernels/kernel_status.h"
 
 namespace jpegkernels {
@@ -55,24 +56,23 @@ void InverseDct8x8_Sse41(const int16_t* input, int16_t* output);
 // else 0.
 using DequantInverseDctTo32Function = KernelStatus (*)(const int16_t* coefficients, int32_t* output,
                                                        const int16_t* quantTable);
-KernelStatus DequantInverseDct8x8To32(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
-KernelStatus DequantInverseDct8x8To32_Mmx(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
-KernelStatus DequantInverseDct8x8To32_Sse2(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
-KernelStatus DequantInverseDct8x8To32_Sse3(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
-KernelStatus DequantInverseDct8x8To32_Ssse3(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
-KernelStatus DequantInverseDct8x8To32_Sse41(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
-extern const DequantInverseDctTo32Function kDequantInverseDct8x8To32[6];
+#define JPEGKERNELS_DECLARE_TO32(Name) \
+    KernelStatus Name(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
+#define JPEGKERNELS_DECLARE_WRITE_BLOCK(Name) \
+    void Name(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
+#define JPEGKERNELS_DECLARE_EVERY_INDEX(Declare, Name) \
+    Declare(Name) Declare(Name##_Mmx) Declare(Name##_Sse2) Declare(Name##_Sse3) Declare(Name##_Ssse3) Declare(Name##_Sse41)
+JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_TO32, DequantInverseDct8x8To32)
+extern const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorColumns];
 
 // WriteBlock8x8: the 64 samples (natural order) level-shifted and clamped,
 // x + 128 limited to 0..255, as an 8 x 8 patch whose rows lie `stride`
 // bytes apart. Indexes 1 to 5 take eight samples a step. No checks.
 using WriteBlockFunction = void (*)(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-void WriteBlock8x8(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-void WriteBlock8x8_Mmx(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-void WriteBlock8x8_Sse2(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-void WriteBlock8x8_Sse3(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-void WriteBlock8x8_Ssse3(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-void WriteBlock8x8_Sse41(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-extern const WriteBlockFunction kWriteBlock8x8[6];
+JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_WRITE_BLOCK, WriteBlock8x8)
+extern const WriteBlockFunction kWriteBlock8x8[kProcessorColumns];
+#undef JPEGKERNELS_DECLARE_EVERY_INDEX
+#undef JPEGKERNELS_DECLARE_WRITE_BLOCK
+#undef JPEGKERNELS_DECLARE_TO32
 
 }  // namespace jpegkernels
