@@ -1,12 +1,12 @@
 #pragma once
 // The 64-bit bit window of the fast decoders.
 //
-// A fast decoder loads the bit state into the top of a 64-bit window and
-// keeps it topped up to at least 49 bits: eight stream bytes at a time while
-// none of them is 0xFF, byte by byte (taking stuffed 0xFF 0x00 pairs) near
-// 0xFF bytes, markers and the end of the data. Each decoding step may then
-// take one code and its extra bits (at most 31 bits) without looking at the
-// stream. When a refill cannot bring the window to 32 bits (a marker, fill
+// A fast decoder loads the bit state into the top of a 64-bit window and,
+// whenever it holds fewer than 32 bits, tops it up to 49 bits or more:
+// eight stream bytes at a time while none of them is 0xFF, byte by byte
+// (taking stuffed 0xFF 0x00 pairs) near 0xFF bytes, markers and the end of
+// the data. Each decoding step may then take one code and its extra bits
+// (at most 31 bits) without looking at the stream. When a refill cannot bring the window to 32 bits (a marker, fill
 // bytes or the end of the data ahead), the decoder declines and the general
 // procedure starts again from the state as it was; the window never records
 // a marker and never reports an error. At the end the window gives back the

@@ -30,7 +30,7 @@ inline void BuildJoinedTable(const HuffmanDecoderTable* table, uint32_t* joined)
         const uint32_t entry = table->lookahead[p];
         const uint32_t n = entry >> 16;
         const uint32_t s = entry & 0xFFFF;
-        const uint32_t span = 1u << (8 - n);
+        const uint32_t span = n - 1 < 8 ? 1u << (8 - n) : 1;
         // No code of 8 bits or fewer starts here (or a look-ahead that is not
         // aligned as row 15 builds it): nothing joined.
         if (n - 1 >= 8 || (p & (span - 1)) != 0) {
@@ -57,8 +57,16 @@ inline void BuildJoinedTable(const HuffmanDecoderTable* table, uint32_t* joined)
 // Rows of at least this many columns build joined tables first.
 constexpr int32_t kJoinedRowMinimum = 512;
 
-// One difference by the joined table, else by the table's look-ahead and
-// lengths 9 to 16; false to decline. The window holds a step's bits.
+// One difference by the table's look-ahead and lengths 9 to 16; false to
+// decline. The window holds a step's bits.
+inline bool DecodeInWindow(BitWindow& w, const HuffmanDecoderTable* table, uint16_t* difference) {
+    uint32_t s;
+    if (!w.Symbol(table, &s)) return false;
+    *difference = s >= 16 ? kDifference32768 : static_cast<uint16_t>(w.Value(static_cast<int32_t>(s)));
+    return true;
+}
+
+// The same through the joined table first.
 inline bool DecodeJoined(BitWindow& w, const uint32_t* joined, const HuffmanDecoderTable* table,
                          uint16_t* difference) {
     const uint32_t e = joined[w.Peek(kJoinedBits)];
@@ -67,10 +75,7 @@ inline bool DecodeJoined(BitWindow& w, const uint32_t* joined, const HuffmanDeco
         *difference = static_cast<uint16_t>(e);
         return true;
     }
-    uint32_t s;
-    if (!w.Symbol(table, &s)) return false;
-    *difference = s >= 16 ? kDifference32768 : static_cast<uint16_t>(w.Value(static_cast<int32_t>(s)));
-    return true;
+    return DecodeInWindow(w, table, difference);
 }
 
 inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t* position,
@@ -107,10 +112,7 @@ inline KernelStatus DecodeRowFast(const uint8_t* data, int32_t length, uint32_t*
     } else {
         for (int32_t x = 0; x < columns; ++x) {
             for (int32_t c = 0; c < components; ++c) {
-                uint32_t s;
-                if (!w.Fill() || !w.Symbol(tables[c], &s)) return kKernelFastDeclined;
-                outputs[c][x] =
-                    s >= 16 ? kDifference32768 : static_cast<uint16_t>(w.Value(static_cast<int32_t>(s)));
+                if (!w.Fill() || !DecodeInWindow(w, tables[c], &outputs[c][x])) return kKernelFastDeclined;
             }
         }
     }
