@@ -38,7 +38,8 @@ constexpr uint8_t kNaturalOrder[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 3
 // FillBits byte by byte from the position: undoes stuffing, skips fill
 // bytes, records a marker and stops at the end of the window.
 inline __attribute__((noinline)) KernelStatus FillBytes(const uint8_t* data, int32_t length, uint32_t* position,
-                                                 MarkerWord* marker, int32_t needed, HuffmanDecoderState* state) {
+                                                        MarkerWord* marker, int32_t needed,
+                                                        HuffmanDecoderState* state) {
     int32_t count = state->bitCount;
     uint32_t buffer = state->bitBuffer;
     // Positions in 64 bits: a position at or past the length reads nothing.
