@@ -60,8 +60,9 @@ using DequantInverseDctTo32Function = KernelStatus (*)(const int16_t* coefficien
     KernelStatus Name(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
 #define JPEGKERNELS_DECLARE_WRITE_BLOCK(Name) \
     void Name(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
-#define JPEGKERNELS_DECLARE_EVERY_INDEX(Declare, Name) \
-    Declare(Name) Declare(Name##_Mmx) Declare(Name##_Sse2) Declare(Name##_Sse3) Declare(Name##_Ssse3) Declare(Name##_Sse41)
+#define JPEGKERNELS_DECLARE_EVERY_INDEX(Declare, Name)                           \
+    Declare(Name) Declare(Name##_Mmx) Declare(Name##_Sse2) Declare(Name##_Sse3) \
+    Declare(Name##_Ssse3) Declare(Name##_Sse41)
 JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_TO32, DequantInverseDct8x8To32)
 extern const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorColumns];
 

@@ -97,7 +97,7 @@ void ReconstructRowLevel(const uint16_t* differences, const uint16_t* previous, 
     }                                                                                                        \
     void FirstRowRunningSum_##Suffix(const uint16_t* differences, uint16_t* output, int32_t count,            \
                                      int32_t precision, int32_t pointTransform) {                            \
-        RunningSumLanes(differences, output, count, FirstRowPrediction(precision, pointTransform));               \
+        RunningSumLanes(differences, output, count, FirstRowPrediction(precision, pointTransform));          \
     }                                                                                                        \
     KernelStatus LosslessReconstructFirstRow_##Suffix(const uint16_t* differences, uint16_t* output,          \
                                                       int32_t count, int32_t precision,                      \
@@ -112,7 +112,7 @@ void ReconstructRowLevel(const uint16_t* differences, const uint16_t* previous, 
     }                                                                                                        \
     void ReconstructRowPredictor1_##Suffix(const uint16_t* differences, const uint16_t* previous,             \
                                            uint16_t* output, int32_t count) {                                \
-        RunningSumLanes(differences, output, count, previous[0]);                                                 \
+        RunningSumLanes(differences, output, count, previous[0]);                                            \
     }                                                                                                        \
     KernelStatus LosslessReconstructRow_##Suffix(const uint16_t* differences, const uint16_t* previous,       \
                                                  uint16_t* output, int32_t count, int32_t predictor) {       \

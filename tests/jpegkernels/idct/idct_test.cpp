@@ -307,7 +307,8 @@ TEST(Row13Companions, WidenedSamplesInPlaceAndApart) {
             const Block expected = RunEntry(column, coefficients, table);
             GuardedArray<int16_t> inPlace(64, o);
             inPlace.Assign(coefficients.data());
-            ASSERT_EQ(kKernelDispatchTable.Row<kRow>()[column](inPlace.data(), inPlace.data(), table.data()), kKernelOk);
+            const auto entry = kKernelDispatchTable.Row<kRow>()[column];
+            ASSERT_EQ(entry(inPlace.data(), inPlace.data(), table.data()), kKernelOk);
             ASSERT_EQ(inPlace.Values(), std::vector<int16_t>(expected.begin(), expected.end()));
             const std::vector<int32_t> widened(expected.begin(), expected.end());
             // Apart: coefficients untouched, nothing written outside.
@@ -363,9 +364,8 @@ TEST(Row13Companions, BlockWriterLevelShiftsAndClamps) {
                 ASSERT_TRUE(image.GuardsIntact());
                 for (ptrdiff_t b = 0; b < static_cast<ptrdiff_t>(image.size()); ++b) {
                     const ptrdiff_t y = b / stride, x = b % stride;
-                    const uint8_t expected =
-                        x < 8 ? static_cast<uint8_t>(std::clamp<int64_t>(int64_t{samples[static_cast<size_t>(8 * y + x)]} + 128, 0, 255))
-                              : 0x5A;
+                    const int64_t sample = x < 8 ? samples[static_cast<size_t>(8 * y + x)] : 0;
+                    const uint8_t expected = x < 8 ? static_cast<uint8_t>(std::clamp<int64_t>(sample + 128, 0, 255)) : 0x5A;
                     ASSERT_EQ(image.data()[b], expected) << "byte " << b;
                 }
             }

@@ -249,17 +249,18 @@ TEST(Row20, LongRowsDecodeOnEveryColumn) {
         in.data.insert(in.data.end(), 2 * static_cast<size_t>(k.columns) * k.tables.size(), 0x00);
         const auto rows = RunRowAll(in, k.tables, k.columns, components);
         ASSERT_EQ(rows[0].status, kKernelOk);
-        for (int32_t i = 0; i < components; ++i) EXPECT_EQ(rows[0].rows[static_cast<size_t>(i)], expected[static_cast<size_t>(i)]);
+        EXPECT_EQ(rows[0].rows, expected);
         // The fast kernels decode these rows themselves.
         std::vector<const HuffmanDecoderTable*> decoders;
         for (const Table* t : k.tables) decoders.push_back(&t->decoder);
         for (auto fast : {LosslessDecodeRowFast_Sse2, LosslessDecodeRowFast_Ssse3, LosslessDecodeRowFast_Sse41}) {
-            std::vector<std::vector<uint16_t>> out(static_cast<size_t>(components), std::vector<uint16_t>(static_cast<size_t>(k.columns)));
+            std::vector<std::vector<uint16_t>> out(expected.size(), std::vector<uint16_t>(expected[0].size()));
             std::vector<uint16_t*> outputs;
             for (auto& row : out) outputs.push_back(row.data());
             Input after = in;
-            ASSERT_EQ(fast(in.data.data(), static_cast<int32_t>(in.data.size()), &after.position, outputs.data(), k.columns,
-                           components, &after.marker, decoders.data(), &after.state),
+            const int32_t size = static_cast<int32_t>(in.data.size());
+            ASSERT_EQ(fast(in.data.data(), size, &after.position, outputs.data(), k.columns, components, &after.marker,
+                           decoders.data(), &after.state),
                       kKernelOk);
             EXPECT_EQ(out, expected);
             EXPECT_EQ(StreamPointOf(in, after), StreamPointOf(in, rows[0].after));
@@ -274,7 +275,9 @@ TEST(Row20, SpecialBytesAtEveryPositionOfTheRefillWindows) {
     const Table t = MakeTable(71);
     std::mt19937 rng(13);
     BitWriter w;
-    for (int i = 0; i < 600; ++i) testing::EncodeDifference(w, static_cast<uint16_t>(static_cast<int>(rng() % 301) - 150), t.codes);
+    for (int i = 0; i < 600; ++i) {
+        testing::EncodeDifference(w, static_cast<uint16_t>(static_cast<int>(rng() % 301) - 150), t.codes);
+    }
     w.Flush();
     const std::vector<std::vector<uint8_t>> specials = {{0xFF, 0x00}, {0xFF, 0xFF, 0x00}, {0xFF, 0xD3}, {0xFF}, {}};
     for (int32_t columns : {40, 600}) {
