@@ -8,6 +8,7 @@
 
 #include "jpegkernels/kernel_records.h"
 #include "jpegkernels/kernel_status.h"
+#include "jpegkernels/memory/memory_access.h"
 
 namespace jpegkernels {
 namespace {
@@ -19,10 +20,13 @@ constexpr int32_t kRefillTarget = 25;
 constexpr int32_t kExtendOffset[16] = {0,     -1,     -3,     -7,     -15,    -31,    -63,    -127,
                                        -255,  -511,   -1023,  -2047,  -4095,  -8191,  -16383, -32767};
 
-// The value of n received bits v (n = 0..15) under the EXTEND rule.
+// The value of n received bits v (n = 0..15) under the EXTEND rule: the
+// offset applies when the first of the n bits is 0 (v below 2^(n-1)), which
+// is 2v below 2^n; n = 0 has offset 0. Computed without a branch, as the
+// sign of a value is a coin toss.
 inline int32_t Extend(uint32_t v, int32_t n) {
-    const int32_t value = static_cast<int32_t>(v);
-    return n == 0 || (value >> (n - 1)) != 0 ? value : value + kExtendOffset[n];
+    const int32_t below = -static_cast<int32_t>((v << 1) < (1u << n));
+    return static_cast<int32_t>(v) + (kExtendOffset[n] & below);
 }
 
 // Zig-zag position k -> natural index, k = 0..63.
@@ -31,13 +35,12 @@ constexpr uint8_t kNaturalOrder[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 3
                                        35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
                                        58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-// Tops the state's bit buffer up to kRefillTarget bits (see
-// HuffmanFillBits in huffman_decode_kernels.h).
-inline KernelStatus FillBits(const uint8_t* data, int32_t length, uint32_t* position, MarkerWord* marker,
-                             int32_t needed, HuffmanDecoderState* state) {
+// FillBits byte by byte from the position: undoes stuffing, skips fill
+// bytes, records a marker and stops at the end of the window.
+inline __attribute__((noinline)) KernelStatus FillBytes(const uint8_t* data, int32_t length, uint32_t* position,
+                                                        MarkerWord* marker, int32_t needed,
+                                                        HuffmanDecoderState* state) {
     int32_t count = state->bitCount;
-    if (*marker != 0) return needed > count ? kKernelNoCode : kKernelOk;
-    if (count >= kRefillTarget) return kKernelOk;
     uint32_t buffer = state->bitBuffer;
     // Positions in 64 bits: a position at or past the length reads nothing.
     int64_t at = *position;
@@ -77,6 +80,30 @@ inline KernelStatus FillBits(const uint8_t* data, int32_t length, uint32_t* posi
     state->bitCount = count;
     *position = static_cast<uint32_t>(at);
     return status;
+}
+
+// Tops the state's bit buffer up to kRefillTarget bits (see
+// HuffmanFillBits in huffman_decode_kernels.h). Four bytes without 0xFF
+// are the bytes the byte loop would take, taken at once.
+inline KernelStatus FillBits(const uint8_t* data, int32_t length, uint32_t* position, MarkerWord* marker,
+                             int32_t needed, HuffmanDecoderState* state) {
+    const int32_t count = state->bitCount;
+    if (*marker != 0) return needed > count ? kKernelNoCode : kKernelOk;
+    if (count >= kRefillTarget) return kKernelOk;
+    const int64_t at = *position;
+    if (static_cast<int64_t>(length) - at >= 4) {
+        const uint32_t word = __builtin_bswap32(Get32(data + at));
+        if (((~word - 0x01010101u) & word & 0x80808080u) == 0) {
+            const int32_t bytes = (32 - count) >> 3;
+            state->clearedWord = 0;
+            state->bitBuffer = static_cast<uint32_t>(static_cast<uint64_t>(state->bitBuffer) << (8 * bytes) |
+                                                     word >> (32 - 8 * bytes));
+            state->bitCount = count + 8 * bytes;
+            *position = static_cast<uint32_t>(at + bytes);
+            return kKernelOk;
+        }
+    }
+    return FillBytes(data, length, position, marker, needed, state);
 }
 
 // The symbol at the table's values for code of length l; the index is

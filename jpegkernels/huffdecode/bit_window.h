@@ -1,21 +1,19 @@
 #pragma once
-// The 64-bit bit window of the fast decoders (processor indexes 1 to 5).
+// The 64-bit bit window of the fast decoders.
 //
-// A fast decoder loads the bit state into the top of a 64-bit window, refills
-// it eight stream bytes at a time, and commits window, count and position
-// once at the end. It never records a marker and never reports an error:
-// whatever it does not handle (a 0xFF that is not followed by 0x00, fewer
-// than 8 bytes left, a code it cannot match) makes it decline, and the
-// general procedure then starts again from the state as it was.
+// A fast decoder loads the bit state into the top of a 64-bit window and,
+// whenever it holds fewer than 32 bits, tops it up to 49 bits or more:
+// eight stream bytes at a time while none of them is 0xFF, byte by byte
+// (taking stuffed 0xFF 0x00 pairs) near 0xFF bytes, markers and the end of
+// the data. Each decoding step may then take one code and its extra bits
+// (at most 31 bits) without looking at the stream. When a refill cannot bring the window to 32 bits (a marker, fill
+// bytes or the end of the data ahead), the decoder declines and the general
+// procedure starts again from the state as it was; the window never records
+// a marker and never reports an error. At the end the window gives back the
+// whole bytes it holds beyond 32 bits and commits bits, count and position
+// once.
 //
 // Internal linkage: every level's translation unit compiles its own copy.
-// Levels with SSSE3 turn the eight stream bytes big-endian with a byte
-// shuffle; the others with two 32-bit byte swaps.
-#include <emmintrin.h>
-#ifdef __SSSE3__
-#include <tmmintrin.h>
-#endif
-
 #include <cstdint>
 
 #include "jpegkernels/huffdecode/bit_reader.h"
@@ -25,24 +23,23 @@
 namespace jpegkernels {
 namespace {
 
-// Eight stream bytes as a big-endian word; *ffMask gets one bit per 0xFF.
-inline uint64_t LoadStreamWord(const uint8_t* p, uint32_t* ffMask) {
-    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    *ffMask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(-1)))) & 0xFF;
-#ifdef __SSSE3__
-    const __m128i reverse = _mm_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, -1, -1, -1, -1, -1, -1, -1, -1);
-    return static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_shuffle_epi8(bytes, reverse)));
-#else
-    return static_cast<uint64_t>(__builtin_bswap32(Get32(p))) << 32 | __builtin_bswap32(Get32(p + 4));
-#endif
+// True when one of the eight bytes of w is 0xFF.
+inline bool HasByteFF(uint64_t w) {
+    const uint64_t inverse = ~w;
+    return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
 }
 
 class BitWindow {
 public:
+    // Bits a decoding step may take after a successful Fill: a code of up to
+    // 16 bits and up to 15 extra bits.
+    static constexpr int32_t kStepBits = 32;
+
     // False when the state's count is not 0..32 (no valid state).
     bool Load(const uint8_t* data, int32_t length, uint32_t position, const HuffmanDecoderState* state) {
         data_ = data;
         end_ = length;
+        start_ = position;
         at_ = position;
         count_ = state->bitCount;
         if (count_ < 0 || count_ > 32) return false;
@@ -53,24 +50,87 @@ public:
     // Bytes left after the position, in 64 bits.
     int64_t Remaining() const { return end_ - at_; }
 
-    // Appends whole bytes below the bits held; false to decline. Called with
-    // at most 15 bits held.
-    bool Refill() {
-        if (Remaining() < 8) return false;
-        uint32_t ffMask;
-        const uint64_t word = LoadStreamWord(data_ + at_, &ffMask);
-        if (ffMask == 0) {
-            const int32_t whole = (count_ + 7) & ~7;
-            bits_ |= (word >> whole) << (whole - count_);
-            at_ += (64 - whole) / 8;
-            count_ += 64 - whole;
+    // Tops the window up; false (decline) when it holds fewer than kStepBits
+    // bits afterwards. Called with at most 63 bits held.
+    //
+    // Eight bytes without 0xFF are or-ed in below the bits held and as many
+    // whole bytes counted as fit; the bits below the count are then the
+    // leading bits of the next byte, which the next refill ors in again at
+    // the same place.
+    bool Fill() {
+        if (count_ >= kStepBits) return true;
+        if (end_ - at_ >= 8) {
+            const uint64_t word = __builtin_bswap64(Get64(data_ + at_));
+            if (!HasByteFF(word)) {
+                bits_ |= word >> count_;
+                at_ += (63 - count_) >> 3;
+                count_ |= 56;
+                return true;
+            }
+        }
+        return FillBytes();
+    }
+
+    // The top n bits (n = 1..63).
+    uint32_t Peek(int32_t n) const { return static_cast<uint32_t>(bits_ >> (64 - n)); }
+    // The top 8 bits.
+    uint32_t Peek8() const { return static_cast<uint32_t>(bits_ >> 56); }
+    // The top 16 bits.
+    uint32_t Peek16() const { return static_cast<uint32_t>(bits_ >> 48); }
+
+    void Drop(int32_t n) {
+        bits_ <<= n;
+        count_ -= n;
+    }
+
+    // Decodes one symbol; false (decline) when no code of up to 16 bits
+    // matches.
+    bool Symbol(const HuffmanDecoderTable* table, uint32_t* symbol) {
+        const uint32_t entry = table->lookahead[Peek8()];
+        const uint32_t n = entry >> 16;
+        if (n - 1 < 8) {
+            Drop(static_cast<int32_t>(n));
+            *symbol = entry & 0xFFFF;
             return true;
         }
-        // A 0xFF among them: byte by byte, taking only stuffed pairs.
-        while (count_ <= 24) {
+        return LongSymbol(table, symbol);
+    }
+
+    // The EXTEND value of the next s bits (s = 0..15; 0 takes no bits and
+    // gives 0).
+    int32_t Value(int32_t s) {
+        const uint32_t v = static_cast<uint32_t>((bits_ >> 1) >> (63 - s));
+        // All ones when the first bit is 1 (a positive value): no offset.
+        // Arithmetic, not a branch: the sign of a coefficient is a coin toss.
+        const int32_t positive = static_cast<int32_t>(static_cast<int64_t>(bits_) >> 63);
+        const int32_t offset = kExtendOffset[s] & ~positive;
+        Drop(s);
+        return static_cast<int32_t>(v) + offset;
+    }
+
+    // Stores the window as the state's bit buffer, giving whole bytes back
+    // to the position so that at most 32 bits stay buffered; a byte given
+    // back that came from a stuffed pair moves the position back by two.
+    void Commit(HuffmanDecoderState* state, uint32_t* position) {
+        while (count_ > 32) {
+            count_ -= 8;
+            const bool stuffed = at_ - 2 >= start_ && data_[at_ - 1] == 0x00 && data_[at_ - 2] == 0xFF;
+            at_ -= stuffed ? 2 : 1;
+        }
+        state->bitBuffer = count_ == 0 ? 0 : static_cast<uint32_t>(bits_ >> (64 - count_));
+        state->bitCount = count_;
+        *position = static_cast<uint32_t>(at_);
+    }
+
+private:
+    // Byte by byte up to 56 bits, taking stuffed pairs; stops before a
+    // marker, fill bytes, a last byte 0xFF and the end of the data.
+    bool FillBytes() {
+        bits_ = count_ == 0 ? 0 : bits_ & (~uint64_t{0} << (64 - count_));
+        while (count_ <= 48 && at_ < end_) {
             const uint32_t byte = data_[at_];
             if (byte == 0xFF) {
-                if (Remaining() < 2 || data_[at_ + 1] != 0x00) return false;
+                if (end_ - at_ < 2 || data_[at_ + 1] != 0x00) break;
                 at_ += 2;
             } else {
                 at_ += 1;
@@ -78,21 +138,15 @@ public:
             bits_ |= static_cast<uint64_t>(byte) << (56 - count_);
             count_ += 8;
         }
-        return true;
+        return count_ >= kStepBits;
     }
 
-    bool DecodeSymbol(const HuffmanDecoderTable* table, uint32_t* symbol) {
-        if (count_ < 8 && !Refill()) return false;
-        const uint32_t entry = table->lookahead[bits_ >> 56];
-        const int32_t n = static_cast<int32_t>(entry >> 16);
-        if (n != 0) {
-            Drop(n);
-            *symbol = entry & 0xFFFF;
-            return true;
-        }
-        if (count_ < 16 && !Refill()) return false;
+    // Codes of 9 to 16 bits: the first length whose last code is not below
+    // the top bits.
+    bool LongSymbol(const HuffmanDecoderTable* table, uint32_t* symbol) {
+        const uint32_t top = Peek16();
         for (int l = 9; l <= 16; ++l) {
-            const uint32_t code = static_cast<uint32_t>(bits_ >> (64 - l));
+            const uint32_t code = top >> (16 - l);
             if (WithinMaxcode(table, l, code)) {
                 Drop(l);
                 *symbol = SymbolOf(table, l, code);
@@ -102,35 +156,9 @@ public:
         return false;
     }
 
-    // Takes n (1..15) bits.
-    bool Receive(int32_t n, uint32_t* bits) {
-        if (count_ < n && !Refill()) return false;
-        *bits = static_cast<uint32_t>(bits_ >> (64 - n));
-        Drop(n);
-        return true;
-    }
-
-    // Stores the window as the state's bit buffer, giving whole bytes back
-    // to the position so that at most 32 bits stay buffered.
-    void Commit(HuffmanDecoderState* state, uint32_t* position) {
-        if (count_ >= 32) {
-            const int32_t excess = ((count_ + 7) & ~7) - 32;
-            count_ -= excess;
-            at_ -= excess / 8;
-        }
-        state->bitBuffer = count_ == 0 ? 0 : static_cast<uint32_t>(bits_ >> (64 - count_));
-        state->bitCount = count_;
-        *position = static_cast<uint32_t>(at_);
-    }
-
-private:
-    void Drop(int32_t n) {
-        bits_ <<= n;
-        count_ -= n;
-    }
-
     const uint8_t* data_ = nullptr;
     int64_t end_ = 0;
+    int64_t start_ = 0;
     int64_t at_ = 0;
     uint64_t bits_ = 0;
     int32_t count_ = 0;

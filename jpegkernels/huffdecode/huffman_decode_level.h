@@ -17,21 +17,6 @@
 namespace jpegkernels {
 namespace {
 
-// Natural index of zig-zag position 63 - j, for j counting down from 62.
-constexpr uint8_t MakeReverse(int j) { return kNaturalOrder[63 - j]; }
-constexpr uint8_t kReverseNaturalOrder[64] = {
-    MakeReverse(0),  MakeReverse(1),  MakeReverse(2),  MakeReverse(3),  MakeReverse(4),  MakeReverse(5),
-    MakeReverse(6),  MakeReverse(7),  MakeReverse(8),  MakeReverse(9),  MakeReverse(10), MakeReverse(11),
-    MakeReverse(12), MakeReverse(13), MakeReverse(14), MakeReverse(15), MakeReverse(16), MakeReverse(17),
-    MakeReverse(18), MakeReverse(19), MakeReverse(20), MakeReverse(21), MakeReverse(22), MakeReverse(23),
-    MakeReverse(24), MakeReverse(25), MakeReverse(26), MakeReverse(27), MakeReverse(28), MakeReverse(29),
-    MakeReverse(30), MakeReverse(31), MakeReverse(32), MakeReverse(33), MakeReverse(34), MakeReverse(35),
-    MakeReverse(36), MakeReverse(37), MakeReverse(38), MakeReverse(39), MakeReverse(40), MakeReverse(41),
-    MakeReverse(42), MakeReverse(43), MakeReverse(44), MakeReverse(45), MakeReverse(46), MakeReverse(47),
-    MakeReverse(48), MakeReverse(49), MakeReverse(50), MakeReverse(51), MakeReverse(52), MakeReverse(53),
-    MakeReverse(54), MakeReverse(55), MakeReverse(56), MakeReverse(57), MakeReverse(58), MakeReverse(59),
-    MakeReverse(60), MakeReverse(61), MakeReverse(62), MakeReverse(63)};
-
 // Clears the 128 bytes of a block with 16-byte stores: aligned throughout
 // when the block is, else unaligned at both ends and aligned in between.
 inline void ZeroBlock(int16_t* block) {
@@ -48,6 +33,10 @@ inline void ZeroBlock(int16_t* block) {
     }
 }
 
+// The block through the 64-bit window, committed once at the end; declines
+// (nothing committed, the predictor unchanged) whatever the window does not
+// handle: a recorded marker, a refill short of a step's bits, no code of up
+// to 16 bits, a run past position 63.
 inline KernelStatus DecodeBlockFast(const uint8_t* data, int32_t length, uint32_t* position, int16_t* block,
                                     int16_t* dcPredictor, MarkerWord* marker, const HuffmanDecoderTable* dcTable,
                                     const HuffmanDecoderTable* acTable, HuffmanDecoderState* state) {
@@ -55,38 +44,32 @@ inline KernelStatus DecodeBlockFast(const uint8_t* data, int32_t length, uint32_
     ZeroBlock(block);
     state->coefficientExtent = 0;
     BitWindow w;
-    if (!w.Load(data, length, *position, state) || w.Remaining() < 24) return kKernelFastDeclined;
+    if (!w.Load(data, length, *position, state) || w.Remaining() < 24 || !w.Fill()) return kKernelFastDeclined;
 
-    uint32_t symbol, v;
-    if (!w.DecodeSymbol(dcTable, &symbol)) return kKernelFastDeclined;
-    int32_t n = static_cast<int32_t>(symbol & 15);
-    int32_t difference = 0;
-    if (n != 0) {
-        if (!w.Receive(n, &v)) return kKernelFastDeclined;
-        difference = Extend(v, n);
-    }
-    const int16_t dc = static_cast<int16_t>(*dcPredictor + difference);
+    uint32_t symbol;
+    if (!w.Symbol(dcTable, &symbol)) return kKernelFastDeclined;
+    const int16_t dc = static_cast<int16_t>(*dcPredictor + w.Value(static_cast<int32_t>(symbol & 15)));
     block[0] = dc;
 
-    // j counts down: the next coefficient's zig-zag position is 63 - j.
-    int32_t j = 62;
+    // k: zig-zag position of the next coefficient.
+    int32_t k = 1;
     for (;;) {
-        if (!w.DecodeSymbol(acTable, &symbol)) return kKernelFastDeclined;
+        if (!w.Fill() || !w.Symbol(acTable, &symbol)) return kKernelFastDeclined;
         const int32_t run = static_cast<int32_t>((symbol >> 4) & 15);
-        n = static_cast<int32_t>(symbol & 15);
-        if (n == 0) {
-            if (run < 15) break;
-            j -= 16;
-            if (j < 0) return kKernelFastDeclined;
-            continue;
+        const int32_t size = static_cast<int32_t>(symbol & 15);
+        if (size != 0) {
+            k += run;
+            if (k > 63) return kKernelFastDeclined;
+            block[kNaturalOrder[k]] = static_cast<int16_t>(w.Value(size));
+            if (++k == 64) break;
+        } else {
+            if (run != 15) break;  // end of block
+            k += 16;
+            if (k > 63) return kKernelFastDeclined;
         }
-        j -= run;
-        if (j < 0 || !w.Receive(n, &v)) return kKernelFastDeclined;
-        block[kReverseNaturalOrder[j]] = static_cast<int16_t>(Extend(v, n));
-        if (--j < 0) break;
     }
     *dcPredictor = dc;
-    state->coefficientExtent = 63 - j;
+    state->coefficientExtent = k;
     w.Commit(state, position);
     return kKernelOk;
 }

@@ -81,4 +81,32 @@ KernelStatus DequantInverseDct8x8(const int16_t* coefficients, int16_t* output, 
     return kKernelOk;
 }
 
+KernelStatus DequantInverseDct8x8To32(const int16_t* coefficients, int32_t* output, const int16_t* quantTable) {
+    int16_t samples[64];
+    if (KernelStatus s = DequantInverseDct8x8(coefficients, output == nullptr ? nullptr : samples, quantTable);
+        s != kKernelOk) {
+        return s;
+    }
+    for (int i = 0; i < 64; ++i) output[i] = samples[i];
+    return kKernelOk;
+}
+
+void WriteBlock8x8(const int32_t* samples, uint8_t* destination, ptrdiff_t stride) {
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const int32_t v = samples[8 * y + x];
+            destination[y * stride + x] = static_cast<uint8_t>(v < -128 ? 0 : v > 127 ? 255 : v + 128);
+        }
+    }
+}
+
+const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorColumns] = {
+    DequantInverseDct8x8To32,      DequantInverseDct8x8To32_Mmx,   DequantInverseDct8x8To32_Sse2,
+    DequantInverseDct8x8To32_Sse3, DequantInverseDct8x8To32_Ssse3, DequantInverseDct8x8To32_Sse41,
+};
+
+const WriteBlockFunction kWriteBlock8x8[kProcessorColumns] = {
+    WriteBlock8x8, WriteBlock8x8_Mmx, WriteBlock8x8_Sse2, WriteBlock8x8_Sse3, WriteBlock8x8_Ssse3, WriteBlock8x8_Sse41,
+};
+
 }  // namespace jpegkernels

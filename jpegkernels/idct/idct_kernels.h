@@ -8,8 +8,10 @@
 // 5 keep the low 16 bits of each product and run a rows-then-columns
 // transform with saturation, whose samples lie in -512..511. The two agree on
 // most samples and differ by one on some; indexes 1 to 5 agree exactly.
+#include <cstddef>
 #include <cstdint>
 
+#include "jpegkernels/kernel_rows.h"
 #include "jpegkernels/kernel_status.h"
 
 namespace jpegkernels {
@@ -40,5 +42,38 @@ void InverseDct8x8_Sse2(const int16_t* input, int16_t* output);
 void InverseDct8x8_Sse3(const int16_t* input, int16_t* output);
 void InverseDct8x8_Ssse3(const int16_t* input, int16_t* output);
 void InverseDct8x8_Sse41(const int16_t* input, int16_t* output);
+
+// Companions of row 13 for a decoder that keeps a block's samples as 64
+// signed 32-bit values (its block record) and writes them out as 8-bit
+// samples. They are not rows of the dispatch table; the arrays below hold
+// the build of each processor index, so kDequantInverseDct8x8To32[k] pairs
+// with row 13's entry k.
+//
+// DequantInverseDct8x8To32: what row 13's entry of the same index leaves in
+// its output, sign-extended to 32 bits as the last pass stores it. The
+// output may be the storage the coefficients or the table sit in (every
+// input is read before the first sample is written). -8 for a null pointer,
+// else 0.
+using DequantInverseDctTo32Function = KernelStatus (*)(const int16_t* coefficients, int32_t* output,
+                                                       const int16_t* quantTable);
+#define JPEGKERNELS_DECLARE_TO32(Name) \
+    KernelStatus Name(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
+#define JPEGKERNELS_DECLARE_WRITE_BLOCK(Name) \
+    void Name(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
+#define JPEGKERNELS_DECLARE_EVERY_INDEX(Declare, Name)                           \
+    Declare(Name) Declare(Name##_Mmx) Declare(Name##_Sse2) Declare(Name##_Sse3) \
+    Declare(Name##_Ssse3) Declare(Name##_Sse41)
+JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_TO32, DequantInverseDct8x8To32)
+extern const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorColumns];
+
+// WriteBlock8x8: the 64 samples (natural order) level-shifted and clamped,
+// x + 128 limited to 0..255, as an 8 x 8 patch whose rows lie `stride`
+// bytes apart. Indexes 1 to 5 take eight samples a step. No checks.
+using WriteBlockFunction = void (*)(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
+JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_WRITE_BLOCK, WriteBlock8x8)
+extern const WriteBlockFunction kWriteBlock8x8[kProcessorColumns];
+#undef JPEGKERNELS_DECLARE_EVERY_INDEX
+#undef JPEGKERNELS_DECLARE_WRITE_BLOCK
+#undef JPEGKERNELS_DECLARE_TO32
 
 }  // namespace jpegkernels

@@ -16,9 +16,27 @@ KernelStatus DequantInverseDct8x8_Mmx(const int16_t* coefficients, int16_t* outp
         s != kKernelOk) {
         return s;
     }
-    DequantBlock_Mmx(coefficients, output, quantTable);
-    InverseDct8x8_Mmx(output, output);
+    if (RegistersApply(coefficients, output, quantTable)) {
+        DequantInverseDctRegisters<false>(coefficients, output, quantTable);
+    } else {
+        DequantBlock_Mmx(coefficients, output, quantTable);
+        InverseDct8x8_Mmx(output, output);
+    }
     return kKernelOk;
+}
+
+KernelStatus DequantInverseDct8x8To32_Mmx(const int16_t* coefficients, int32_t* output, const int16_t* quantTable) {
+    if (KernelStatus s = KernelArgumentCheck<KernelRow::DequantInverseDct8x8>::Run(
+            coefficients, reinterpret_cast<int16_t*>(output), quantTable);
+        s != kKernelOk) {
+        return s;
+    }
+    DequantInverseDctRegistersTo32<false>(coefficients, output, quantTable);
+    return kKernelOk;
+}
+
+void WriteBlock8x8_Mmx(const int32_t* samples, uint8_t* destination, ptrdiff_t stride) {
+    WriteBlockLanes<false>(samples, destination, stride);
 }
 
 }  // namespace jpegkernels

@@ -12,6 +12,7 @@
 // in -512..511. The order of the saturating operations is part of the result.
 #include <emmintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace jpegkernels {
@@ -196,6 +197,91 @@ inline void InverseDctWide(const int16_t* input, int16_t* output) {
     }
 }
 
+// True when the 128 bytes at a and at b share a byte.
+inline bool BlocksOverlap(const void* a, const void* b) {
+    const uintptr_t x = reinterpret_cast<uintptr_t>(a), y = reinterpret_cast<uintptr_t>(b);
+    return x < y + 128 && y < x + 128;
+}
+
+// True when row 13 can run in registers: the coefficients are the output
+// block or apart from it, and the table is apart from it. Any other overlap
+// takes the two-step path, whose results depend on its order of accesses.
+inline bool RegistersApply(const int16_t* coefficients, const int16_t* output, const int16_t* table) {
+    return (coefficients == output || !BlocksOverlap(coefficients, output)) && !BlocksOverlap(table, output);
+}
+
+// Row 13 in registers: each coefficient row is dequantised as it is loaded
+// and goes straight into the first pass; the eight intermediate rows stay
+// in registers for the second pass, which leaves the sample rows in r. The
+// results are those of DequantWrap followed by the inverse DCT. Wide takes
+// 16-byte loads, else two 8-byte loads per row.
+template <bool Wide>
+inline void TransformInRegisters(const int16_t* coefficients, const int16_t* table, __m128i r[8]) {
+    for (int row = 0; row < 8; ++row) {
+        const int16_t* c = coefficients + 8 * row;
+        const int16_t* q = table + 8 * row;
+        const __m128i x = Wide ? _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)),
+                                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)))
+                               : _mm_mullo_epi16(LoadRow8x2(c), LoadRow8x2(q));
+        r[row] = RowPass(x, row);
+    }
+    ColumnPass(r);
+}
+
+template <bool Wide>
+inline void DequantInverseDctRegisters(const int16_t* coefficients, int16_t* output, const int16_t* table) {
+    __m128i r[8];
+    TransformInRegisters<Wide>(coefficients, table, r);
+    for (int i = 0; i < 8; ++i) {
+        if (Wide) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 8 * i), r[i]);
+        } else {
+            StoreRow8x2(output + 8 * i, r[i]);
+        }
+    }
+}
+
+// The same with the samples sign-extended to 32 bits as they are stored.
+// Every input is read before the first store, so the output may be the
+// storage of the coefficients or of the table.
+template <bool Wide>
+inline void DequantInverseDctRegistersTo32(const int16_t* coefficients, int32_t* output, const int16_t* table) {
+    __m128i r[8];
+    TransformInRegisters<Wide>(coefficients, table, r);
+    for (int i = 0; i < 8; ++i) {
+        const __m128i low = _mm_srai_epi32(_mm_unpacklo_epi16(r[i], r[i]), 16);
+        const __m128i high = _mm_srai_epi32(_mm_unpackhi_epi16(r[i], r[i]), 16);
+        int32_t* o = output + 8 * i;
+        if (Wide) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), low);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 4), high);
+        } else {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), low);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 2), _mm_unpackhi_epi64(low, low));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 4), high);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 6), _mm_unpackhi_epi64(high, high));
+        }
+    }
+}
+
+// The block writer's patch, eight samples a step: saturated to 16 bits,
+// plus 128 saturated, then to 0..255: x + 128 clamped for every 32-bit x.
+template <bool Wide>
+inline void WriteBlockLanes(const int32_t* samples, uint8_t* destination, ptrdiff_t stride) {
+    const __m128i shift = _mm_set1_epi16(128);
+    auto load4 = [](const int32_t* p) {
+        return Wide ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))
+                    : _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 2)));
+    };
+    for (int y = 0; y < 8; ++y) {
+        const __m128i low = load4(samples + 8 * y);
+        const __m128i high = load4(samples + 8 * y + 4);
+        const __m128i words = _mm_adds_epi16(_mm_packs_epi32(low, high), shift);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + y * stride), _mm_packus_epi16(words, words));
+    }
+}
+
 }  // namespace
 }  // namespace jpegkernels
 
@@ -210,8 +296,25 @@ inline void InverseDctWide(const int16_t* input, int16_t* output) {
             s != kKernelOk) {                                                                             \
             return s;                                                                                     \
         }                                                                                                 \
-        DequantWrap(coefficients, output, quantTable);                                                    \
-        InverseDct8x8_##Suffix(output, output);                                                           \
+        if (RegistersApply(coefficients, output, quantTable)) {                                           \
+            DequantInverseDctRegisters<true>(coefficients, output, quantTable);                           \
+        } else {                                                                                          \
+            DequantWrap(coefficients, output, quantTable);                                                \
+            InverseDct8x8_##Suffix(output, output);                                                       \
+        }                                                                                                 \
         return kKernelOk;                                                                                 \
+    }                                                                                                     \
+    KernelStatus DequantInverseDct8x8To32_##Suffix(const int16_t* coefficients, int32_t* output,          \
+                                                   const int16_t* quantTable) {                           \
+        if (KernelStatus s = KernelArgumentCheck<KernelRow::DequantInverseDct8x8>::Run(                   \
+                coefficients, reinterpret_cast<int16_t*>(output), quantTable);                            \
+            s != kKernelOk) {                                                                             \
+            return s;                                                                                     \
+        }                                                                                                 \
+        DequantInverseDctRegistersTo32<true>(coefficients, output, quantTable);                           \
+        return kKernelOk;                                                                                 \
+    }                                                                                                     \
+    void WriteBlock8x8_##Suffix(const int32_t* samples, uint8_t* destination, ptrdiff_t stride) {        \
+        WriteBlockLanes<true>(samples, destination, stride);                                              \
     }                                                                                                     \
     }

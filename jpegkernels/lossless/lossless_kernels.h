@@ -7,6 +7,7 @@
 //   row  index 0 and 1                 2 and 3                   4, 5
 //   19   HuffmanDecodeOneDiff          ..._Sse2, ..._Sse3        ..._Ssse3, ..._Sse41
 //   20   LosslessDecodeRow             LosslessDecodeRow_Sse2    ..._Ssse3, ..._Sse41
+//        (indexes 2 to 5 try a fast kernel of their own first)
 //   21   LosslessReconstructFirstRow   ..._Sse2, ..._Sse3        ..._Ssse3, ..._Sse41
 //   22   LosslessReconstructRow, ..._Mmx, ..._Sse2, ..._Sse3, ..._Ssse3, ..._Sse41
 //
@@ -52,7 +53,7 @@ JPEGKERNELS_DECLARE_DECODE_ONE_DIFF_FAST(HuffmanDecodeOneDiffFast_Sse41)
 // state -8; a null output or table of the first four components -8.
 // Otherwise 0 or the bit reader's -62 / -63 (the columns decoded stay).
 //
-// The fast kernels (indexes 4 and 5) take the components as passed and
+// The fast kernels (indexes 2 to 5) take the components as passed and
 // decline for a count outside 1..4, a recorded marker, fewer than
 // 2 x columns bytes left, or anything their window does not handle; they
 // either decode and commit the whole row (0) or commit nothing (1).
@@ -64,6 +65,7 @@ JPEGKERNELS_DECLARE_DECODE_ROW(LosslessDecodeRow)
 JPEGKERNELS_DECLARE_DECODE_ROW(LosslessDecodeRow_Sse2)
 JPEGKERNELS_DECLARE_DECODE_ROW(LosslessDecodeRow_Ssse3)
 JPEGKERNELS_DECLARE_DECODE_ROW(LosslessDecodeRow_Sse41)
+JPEGKERNELS_DECLARE_DECODE_ROW(LosslessDecodeRowFast_Sse2)
 JPEGKERNELS_DECLARE_DECODE_ROW(LosslessDecodeRowFast_Ssse3)
 JPEGKERNELS_DECLARE_DECODE_ROW(LosslessDecodeRowFast_Sse41)
 #undef JPEGKERNELS_DECLARE_DECODE_ROW

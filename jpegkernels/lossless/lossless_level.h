@@ -33,6 +33,30 @@ inline void AddRows(const uint16_t* a, const uint16_t* b, uint16_t* output, int3
     for (; i < n; ++i) output[i] = static_cast<uint16_t>(a[i] + b[i]);
 }
 
+// output[0] = seed + differences[0], then the running sum along the row,
+// eight columns a step: the prefix sums of the eight lanes in three
+// shift-and-add steps, plus the last sum of the step before. Each step is
+// read before it is written, so the output may be the difference row
+// itself; any other overlap takes the plain loop.
+inline void RunningSumLanes(const uint16_t* differences, uint16_t* output, int32_t count, uint32_t seed) {
+    if (output != differences && Overlap(output, differences, count)) {
+        RunningSum(differences, output, count, seed);
+        return;
+    }
+    __m128i carry = _mm_set1_epi16(static_cast<int16_t>(seed));
+    int32_t x = 0;
+    for (; x + 8 <= count; x += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(differences + x));
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 2));
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 4));
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 8));
+        v = _mm_add_epi16(v, carry);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + x), v);
+        carry = _mm_shuffle_epi32(_mm_shufflehi_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    }
+    RunningSum(differences + x, output + x, count - x, static_cast<uint16_t>(_mm_cvtsi128_si32(carry)));
+}
+
 // The lanes take over only for more than 6 columns, an even output address
 // and an output apart from both inputs.
 inline bool LanesApply(const uint16_t* a, const uint16_t* b, const uint16_t* output, int32_t n) {
@@ -73,7 +97,7 @@ void ReconstructRowLevel(const uint16_t* differences, const uint16_t* previous, 
     }                                                                                                        \
     void FirstRowRunningSum_##Suffix(const uint16_t* differences, uint16_t* output, int32_t count,            \
                                      int32_t precision, int32_t pointTransform) {                            \
-        RunningSum(differences, output, count, FirstRowPrediction(precision, pointTransform));               \
+        RunningSumLanes(differences, output, count, FirstRowPrediction(precision, pointTransform));          \
     }                                                                                                        \
     KernelStatus LosslessReconstructFirstRow_##Suffix(const uint16_t* differences, uint16_t* output,          \
                                                       int32_t count, int32_t precision,                      \
@@ -88,7 +112,7 @@ void ReconstructRowLevel(const uint16_t* differences, const uint16_t* previous, 
     }                                                                                                        \
     void ReconstructRowPredictor1_##Suffix(const uint16_t* differences, const uint16_t* previous,             \
                                            uint16_t* output, int32_t count) {                                \
-        RunningSum(differences, output, count, previous[0]);                                                 \
+        RunningSumLanes(differences, output, count, previous[0]);                                            \
     }                                                                                                        \
     KernelStatus LosslessReconstructRow_##Suffix(const uint16_t* differences, const uint16_t* previous,       \
                                                  uint16_t* output, int32_t count, int32_t predictor) {       \

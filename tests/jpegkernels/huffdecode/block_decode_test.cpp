@@ -435,6 +435,46 @@ TEST(Row18, FastDecodersTakeOrdinaryBlocks) {
     }
 }
 
+// A stuffed pair, fill bytes before a stuffed pair, a marker, a lone 0xFF or
+// the end of the data at every position of the first refill windows: block
+// after block, every column gives the same blocks, statuses and stream
+// points, each going on from the state the first column left.
+TEST(Row18, SpecialBytesAtEveryPositionOfTheRefillWindows) {
+    const Tables& t = SharedTables();
+    std::mt19937 rng(31);
+    BitWriter w;
+    int16_t encoderPredictor = 0;
+    for (int b = 0; b < 6; ++b) {
+        int16_t block[64] = {};
+        for (int i = 0; i < 64; ++i) {
+            if (rng() % 4 == 0) block[i] = static_cast<int16_t>(static_cast<int>(rng() % 201) - 100);
+        }
+        testing::EncodeBlock(w, block, encoderPredictor, t.dcCodes, t.acCodes);
+    }
+    w.Flush();
+    const std::vector<std::vector<uint8_t>> specials = {{0xFF, 0x00}, {0xFF, 0xFF, 0x00}, {0xFF, 0xD3}, {0xFF}, {}};
+    for (size_t at = 0; at <= std::min<size_t>(w.bytes.size(), 40); ++at) {
+        for (size_t kind = 0; kind < specials.size(); ++kind) {
+            SCOPED_TRACE(::testing::Message() << "position " << at << " kind " << kind);
+            Input in;
+            in.data.assign(w.bytes.begin(), w.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            in.data.insert(in.data.end(), specials[kind].begin(), specials[kind].end());
+            // The last kind ends the data there.
+            if (kind + 1 < specials.size()) {
+                in.data.insert(in.data.end(), w.bytes.begin() + static_cast<std::ptrdiff_t>(at), w.bytes.end());
+                AddRoom(in.data);
+            }
+            const std::vector<uint8_t> data = in.data;
+            for (int b = 0; b < 6; ++b) {
+                const auto outcomes = RunAll(in);
+                if (outcomes[0].status != kKernelOk) break;
+                in = outcomes[0].after;
+                in.data = data;
+            }
+        }
+    }
+}
+
 // A position past the end of the window is never room for a fast decoder:
 // every column reads nothing and reports that the data has ended.
 TEST(Row18, APositionPastTheEndReadsNothing) {

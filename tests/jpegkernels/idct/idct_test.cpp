@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <random>
 
 #include "jpegkernels/kernel_dispatch.h"
@@ -277,6 +280,96 @@ TEST(Row13Columns, ExtremeBlocksMatchTheirModels) {
         const Block processor = AsBlock(results[1].output);
         ASSERT_EQ(processor, testing::ProcessorModel(coefficients, table)) << "trial " << trial;
         for (int16_t v : processor) ASSERT_TRUE(v >= -512 && v <= 511);
+    }
+}
+
+// --- In place, and the decoder's companions -----------------------------------
+
+// Row 13 in place (output = coefficients) gives what it gives apart, on
+// every column; the companion of each column gives that column's samples
+// widened to 32 bits, apart or over the storage the coefficients sit in (as
+// the decoder's block record holds them), and refuses null pointers.
+TEST(Row13Companions, WidenedSamplesInPlaceAndApart) {
+    std::mt19937 rng(5);
+    for (int trial = 0; trial < 300; ++trial) {
+        Block coefficients, table;
+        if (trial % 2 == 0) {
+            RealisticBlock(rng, coefficients, table);
+        } else {
+            for (int i = 0; i < 64; ++i) {
+                coefficients[i] = static_cast<int16_t>(rng());
+                table[i] = static_cast<int16_t>(trial % 3 == 0 ? rng() : rng() % 4);
+            }
+        }
+        const size_t o = static_cast<size_t>(trial % 16);
+        for (int column = 0; column < kProcessorColumns; ++column) {
+            SCOPED_TRACE(::testing::Message() << "trial " << trial << " column " << column);
+            const Block expected = RunEntry(column, coefficients, table);
+            GuardedArray<int16_t> inPlace(64, o);
+            inPlace.Assign(coefficients.data());
+            const auto entry = kKernelDispatchTable.Row<kRow>()[column];
+            ASSERT_EQ(entry(inPlace.data(), inPlace.data(), table.data()), kKernelOk);
+            ASSERT_EQ(inPlace.Values(), std::vector<int16_t>(expected.begin(), expected.end()));
+            const std::vector<int32_t> widened(expected.begin(), expected.end());
+            // Apart: coefficients untouched, nothing written outside.
+            GuardedArray<int16_t> c(64, o);
+            GuardedArray<int32_t> out(64, (o * 3 + 1) % 16);
+            c.Assign(coefficients.data());
+            ASSERT_EQ(kDequantInverseDct8x8To32[column](c.data(), out.data(), table.data()), kKernelOk);
+            ASSERT_EQ(out.Values(), widened);
+            ASSERT_TRUE(out.GuardsIntact() && c.GuardsIntact());
+            ASSERT_EQ(c.Values(), std::vector<int16_t>(coefficients.begin(), coefficients.end()));
+            // Over the record: its first 128 bytes hold the coefficients.
+            GuardedArray<int32_t> record(64, o % 4);
+            std::memcpy(record.data(), coefficients.data(), sizeof coefficients);
+            ASSERT_EQ(kDequantInverseDct8x8To32[column](reinterpret_cast<const int16_t*>(record.data()), record.data(),
+                                                        table.data()),
+                      kKernelOk);
+            ASSERT_EQ(record.Values(), widened);
+            ASSERT_TRUE(record.GuardsIntact());
+        }
+    }
+    for (int column = 0; column < kProcessorColumns; ++column) {
+        const auto to32 = kDequantInverseDct8x8To32[column];
+        Block table = Ones();
+        std::array<int32_t, 64> out;
+        out.fill(77);
+        EXPECT_EQ(to32(nullptr, out.data(), table.data()), kKernelNullPointer);
+        EXPECT_EQ(to32(table.data(), nullptr, table.data()), kKernelNullPointer);
+        EXPECT_EQ(to32(table.data(), out.data(), nullptr), kKernelNullPointer);
+        for (int32_t v : out) ASSERT_EQ(v, 77);
+    }
+}
+
+// The block writer of every column against x + 128 limited to 0..255, over
+// the whole 32-bit range, at several strides; bytes between the patch's
+// rows stay as they were.
+TEST(Row13Companions, BlockWriterLevelShiftsAndClamps) {
+    const int32_t edges[] = {INT32_MIN, -65536, -32769, -32768, -640, -512, -129, -128, -1, 0, 1,
+                             127,       128,    255,    511,    700,  767,  800,  32767, 32768, INT32_MAX};
+    std::mt19937 rng(8);
+    for (int trial = 0; trial < 60; ++trial) {
+        std::array<int32_t, 64> samples;
+        for (int i = 0; i < 64; ++i) {
+            samples[static_cast<size_t>(i)] = trial < 20 ? edges[(trial * 64 + i) % std::size(edges)]
+                                              : trial < 40 ? static_cast<int32_t>(rng() % 1024) - 512
+                                                           : static_cast<int32_t>(rng());
+        }
+        for (ptrdiff_t stride : {ptrdiff_t{8}, ptrdiff_t{13}, ptrdiff_t{64}}) {
+            for (int column = 0; column < kProcessorColumns; ++column) {
+                SCOPED_TRACE(::testing::Message() << "trial " << trial << " stride " << stride << " column " << column);
+                GuardedArray<uint8_t> image(static_cast<size_t>(7 * stride + 8), static_cast<size_t>(trial % 16));
+                std::memset(image.data(), 0x5A, image.size());
+                kWriteBlock8x8[column](samples.data(), image.data(), stride);
+                ASSERT_TRUE(image.GuardsIntact());
+                for (ptrdiff_t b = 0; b < static_cast<ptrdiff_t>(image.size()); ++b) {
+                    const ptrdiff_t y = b / stride, x = b % stride;
+                    const int64_t sample = x < 8 ? samples[static_cast<size_t>(8 * y + x)] : 0;
+                    const uint8_t expected = x < 8 ? static_cast<uint8_t>(std::clamp<int64_t>(sample + 128, 0, 255)) : 0x5A;
+                    ASSERT_EQ(image.data()[b], expected) << "byte " << b;
+                }
+            }
+        }
     }
 }
 

@@ -205,6 +205,98 @@ TEST(Row20, ComponentsInterleaveAndAFifthIsIgnored) {
     }
 }
 
+// Long rows, which the fast kernels decode through joined tables of code
+// and extra bits: one to four components, with tables of their own or
+// shared, differences of every size (some beyond the joined bits, codes
+// above 8 bits, category 16), starting from buffered bits.
+TEST(Row20, LongRowsDecodeOnEveryColumn) {
+    const Table a = MakeTable(61, 20), b = MakeTable(62), c = MakeTable(63, 18);
+    struct Case {
+        std::vector<const Table*> tables;
+        int32_t columns;
+    };
+    const Case cases[] = {{{&a}, 700},         {{&b}, 512},           {{&a, &b}, 300},
+                          {{&c, &a, &c}, 200}, {{&b, &b, &b, &b}, 130}, {{&a, &b, &c, &a}, 128}};
+    std::mt19937 rng(12);
+    for (const Case& k : cases) {
+        const int32_t components = static_cast<int32_t>(k.tables.size());
+        SCOPED_TRACE(::testing::Message() << components << " components, " << k.columns << " columns");
+        std::vector<std::vector<uint16_t>> expected(static_cast<size_t>(components));
+        BitWriter w;
+        for (int32_t x = 0; x < k.columns; ++x) {
+            for (int32_t i = 0; i < components; ++i) {
+                const uint32_t r = rng();
+                const int category = r % 16 == 0 ? 16 : static_cast<int>((r >> 4) % (r % 3 == 0 ? 16 : 6));
+                uint16_t v = 0;
+                if (category == 16) {
+                    v = 0x8000;
+                } else if (category > 0) {
+                    const int magnitude = (1 << (category - 1)) + static_cast<int>((r >> 8) % (1u << (category - 1)));
+                    v = static_cast<uint16_t>((r >> 24) & 1 ? magnitude : -magnitude);
+                }
+                expected[static_cast<size_t>(i)].push_back(v);
+                testing::EncodeDifference(w, v, k.tables[static_cast<size_t>(i)]->codes);
+            }
+        }
+        w.Flush();
+        // The first byte already in the bit buffer, as a previous call may
+        // leave it.
+        Input in;
+        in.data.assign(w.bytes.begin() + (w.bytes[0] == 0xFF ? 2 : 1), w.bytes.end());
+        in.state.bitBuffer = w.bytes[0];
+        in.state.bitCount = 8;
+        // Room for the fast kernels, which want two bytes a difference.
+        in.data.insert(in.data.end(), 2 * static_cast<size_t>(k.columns) * k.tables.size(), 0x00);
+        const auto rows = RunRowAll(in, k.tables, k.columns, components);
+        ASSERT_EQ(rows[0].status, kKernelOk);
+        EXPECT_EQ(rows[0].rows, expected);
+        // The fast kernels decode these rows themselves.
+        std::vector<const HuffmanDecoderTable*> decoders;
+        for (const Table* t : k.tables) decoders.push_back(&t->decoder);
+        for (auto fast : {LosslessDecodeRowFast_Sse2, LosslessDecodeRowFast_Ssse3, LosslessDecodeRowFast_Sse41}) {
+            std::vector<std::vector<uint16_t>> out(expected.size(), std::vector<uint16_t>(expected[0].size()));
+            std::vector<uint16_t*> outputs;
+            for (auto& row : out) outputs.push_back(row.data());
+            Input after = in;
+            const int32_t size = static_cast<int32_t>(in.data.size());
+            ASSERT_EQ(fast(in.data.data(), size, &after.position, outputs.data(), k.columns, components, &after.marker,
+                           decoders.data(), &after.state),
+                      kKernelOk);
+            EXPECT_EQ(out, expected);
+            EXPECT_EQ(StreamPointOf(in, after), StreamPointOf(in, rows[0].after));
+        }
+    }
+}
+
+// A stuffed pair, fill bytes, a marker, a lone 0xFF or the end of the data
+// at every position of the first refill windows of a short and of a long
+// row: every column gives the same differences, status and stream point.
+TEST(Row20, SpecialBytesAtEveryPositionOfTheRefillWindows) {
+    const Table t = MakeTable(71);
+    std::mt19937 rng(13);
+    BitWriter w;
+    for (int i = 0; i < 600; ++i) {
+        testing::EncodeDifference(w, static_cast<uint16_t>(static_cast<int>(rng() % 301) - 150), t.codes);
+    }
+    w.Flush();
+    const std::vector<std::vector<uint8_t>> specials = {{0xFF, 0x00}, {0xFF, 0xFF, 0x00}, {0xFF, 0xD3}, {0xFF}, {}};
+    for (int32_t columns : {40, 600}) {
+        for (size_t at = 0; at <= 40; ++at) {
+            for (size_t kind = 0; kind < specials.size(); ++kind) {
+                SCOPED_TRACE(::testing::Message() << columns << " columns, position " << at << " kind " << kind);
+                Input in;
+                in.data.assign(w.bytes.begin(), w.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+                in.data.insert(in.data.end(), specials[kind].begin(), specials[kind].end());
+                if (kind + 1 < specials.size()) {
+                    in.data.insert(in.data.end(), w.bytes.begin() + static_cast<std::ptrdiff_t>(at), w.bytes.end());
+                    in.data.insert(in.data.end(), 2 * static_cast<size_t>(columns), 0x00);
+                }
+                RunRowAll(in, {&t}, columns, 1);
+            }
+        }
+    }
+}
+
 // A marker or the end of the data inside the row: every column reports the
 // bit reader's status, with the columns decoded so far written.
 TEST(Row19And20, MarkersAndTheEndOfTheData) {
@@ -336,7 +428,8 @@ TEST(FastDifferenceKernels, DeclineWithoutCommitting) {
         EXPECT_EQ(state.bitCount, 0);
         EXPECT_EQ(out, 5);
     }
-    const decltype(&LosslessDecodeRowFast_Ssse3) row[] = {LosslessDecodeRowFast_Ssse3, LosslessDecodeRowFast_Sse41};
+    const decltype(&LosslessDecodeRowFast_Ssse3) row[] = {LosslessDecodeRowFast_Sse2, LosslessDecodeRowFast_Ssse3,
+                                                           LosslessDecodeRowFast_Sse41};
     for (auto fast : row) {
         std::vector<uint8_t> data(64, 0x00);
         uint16_t a[8], b[8];
