@@ -117,18 +117,6 @@ TEST(NotRunLength, AgainstTheBitReference) {
     }
 }
 
-TEST(NotRunLength, MalformedLineIsADataError) {
-    const RunLines table[] = {{{{6, 4}}}, {{{2, 5}, {5, 7}}}, {{{3, 11}}}};
-    for (const RunLines& lines : table) {
-        const std::vector<uint8_t> stream = stream_of(lines);
-        VRX_DefaultManager m;
-        VRX_Engine* last = VRX_Not(&m).engine(read_memory(m, qmrle_format(10, 1), stream));
-        std::vector<uint8_t> out;
-        EXPECT_FALSE(take_stream(m, last, out));
-        EXPECT_STATUS(m, VRX_ERROR_DATA, "VRX_QMRLEBuffer::regist_runarray()");
-    }
-}
-
 struct Refusal {
     const char* name;
     // Makes the call; true when it was refused (null or false).
@@ -140,7 +128,6 @@ struct Refusal {
 
 TEST(LogicalOperators, Refusals) {
     static const std::vector<uint8_t> zeros(1024, 0);
-    static const std::vector<uint8_t> one_line = stream_of({{}});
     auto and_of = [](Format a, Format b, int32_t x = 0, int32_t y = 0, bool mask = false) {
         return [=](VRX_Manager& m) {
             VRX_Engine* first = a.width ? read_memory(m, a, zeros) : nullptr;
@@ -149,14 +136,17 @@ TEST(LogicalOperators, Refusals) {
                 mask ? read_memory(m, b, zeros) : nullptr, x, y);
         };
     };
-    auto not_of = [](Format f, bool run_length_creator = false) {
-        return [=](VRX_Manager& m) {
+    // NOT of a source of `f` (none when its width is 0), run to its end.
+    auto not_of = [](Format f, bool run_length_creator = false, RunLines lines = {{}}) {
+        return [=, stream = stream_of(lines)](VRX_Manager& m) {
             VRX_Engine* source = !f.width ? nullptr
                                  : f.encode == VRX_EncodeType::raw()
                                      ? read_memory(m, f, zeros)
-                                     : StreamCreator(&m).engine(f, &one_line, 8);
-            return run_length_creator ? !VRX_NotQMRLE(&m).engine(source)
-                                      : !VRX_Not(&m).engine(source);
+                                     : StreamCreator(&m).engine(f, &stream, 8);
+            VRX_Engine* e = run_length_creator ? VRX_NotQMRLE(&m).engine(source)
+                                               : VRX_Not(&m).engine(source);
+            std::vector<uint8_t> out;
+            return !e || !take_stream(m, e, out);
         };
     };
     const auto* u = VRX_DataType::u_integer();
@@ -219,6 +209,13 @@ TEST(LogicalOperators, Refusals) {
         {"run-length NOT: 8 bits", not_of(rle8), 0x81000000, notrle, 104},
         {"run-length NOT: width past the run block", not_of(qmrle_format(0xFFFFFFFFu, 1)),
          0x80800000, notrle, 0},
+        {"run-length NOT: reversed run", not_of(qmrle_format(10, 1), false, {{{6, 4}}}),
+         0x80400000, "VRX_QMRLEBuffer::regist_runarray()", 183},
+        {"run-length NOT: overlapping runs",
+         not_of(qmrle_format(10, 1), false, {{{2, 5}, {5, 7}}}), 0x80400000,
+         "VRX_QMRLEBuffer::regist_runarray()", 183},
+        {"run-length NOT: run past the width", not_of(qmrle_format(10, 1), false, {{{3, 11}}}),
+         0x80400000, "VRX_QMRLEBuffer::regist_runarray()", 183},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);
@@ -254,8 +251,8 @@ TEST(AndImages, NoOverlapEndsTheSecondImage) {
 TEST(LogicalOperators, AllocationFailures) {
     std::mt19937 random(5);
     const Format fa = raw_format(12, 5, 8), fb = raw_format(9, 4, 8);
-    const std::vector<uint8_t> a = iotest::random_bytes(random, 60), b =
-        iotest::random_bytes(random, 36);
+    const std::vector<uint8_t> a = iotest::random_bytes(random, 60);
+    const std::vector<uint8_t> b = iotest::random_bytes(random, 36);
     bool covered = false;
     const std::vector<uint8_t> anded = and_reference(a, fa, b, fb, -3, 2, covered);
     EXPECT_GT(vrx_test::sweep_allocation_failures("and", 5000, [&](vrx_test::TestManager& m) {
