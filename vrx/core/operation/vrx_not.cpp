@@ -1,5 +1,6 @@
 #include "vrx/core/operation/vrx_not.h"
 
+#include "vrx/core/operation/vrx_notqmrle.h"
 #include "vrx/core/operation/vrx_opnotengine.h"
 #include "vrx/framework/engine/vrx_engine.h"
 #include "vrx/framework/manager/vrx_manager.h"
@@ -12,8 +13,9 @@ VRX_Engine* VRX_Not::engine(VRX_Engine* source) {
         manager_->report(VRX_ERROR_ARGUMENT, "VRX_Not::engine()", __FILE__, 47);
         return nullptr;
     }
-    // Lines that are not raw (run-length coded ones among them) are refused
-    // by the line engine's initiate.
+    if (header->encode_type() == VRX_EncodeType::qm_rle())
+        return VRX_NotQMRLE(manager_).engine(source);
+    // Other lines that are not raw are refused by the line engine's initiate.
     VRX_SrcBuffer* src = source->src_buffer();
     VRX_DstBuffer* dst = manager_->new_dst_buffer();
     return make_engine<VRX_OpNotEngine>(src, dst,

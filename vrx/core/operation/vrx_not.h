@@ -13,7 +13,8 @@ public:
     ~VRX_Not() override = default;
 
     // A new registered engine (never the source itself), or null after a
-    // report: a missing source or header is refused with 0x80800000; raw
+    // report: a missing source or header is refused with 0x80800000;
+    // run-length coded binary images get the run-complementing engine; raw
     // unsigned images of 1, 8 or 16 bits get the byte-complementing line
     // engine, which refuses any other source.
     virtual VRX_Engine* engine(VRX_Engine* source);

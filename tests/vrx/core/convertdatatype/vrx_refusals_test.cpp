@@ -156,7 +156,7 @@ TEST(Refusals, LookupAndNot) {
          [](VRX_Manager& m) { return VRX_Not(&m).engine(with_palette(m)); }, 0x81000000, not_engine,
          56},
         {"NOT of run-length lines", [](VRX_Manager& m) { return VRX_Not(&m).engine(encoded(m)); },
-         0x81000000, "VRX_ProcessLineToLineEngine::initiate()", 0},
+         0x81000000, "VRX_NotQMRLEEngine::initiate()", 104},
     });
 }
 
