@@ -37,8 +37,8 @@ void AppSettings::ApplyFace(const std::u16string& face) {
 void AppSettings::UpdateAnnotationFont() {
     ZEBFontInfo& font = m_fonts[kCornerAnnotationFont];
     const bool fromFile = m_overlayFileExists;
-    font.face = fromFile && !m_overlayReader.FontName().empty() ? m_overlayReader.FontName()
-                                                                : m_faceName;
+    font.face =
+        fromFile && !m_overlayReader.FontName().empty() ? m_overlayReader.FontName() : m_faceName;
     font.points = fromFile && m_overlayReader.FontSize() != 0 ? m_overlayReader.FontSize()
                                                               : kAnnotationPoints;
     font.weight = kAnnotationWeight;

@@ -112,8 +112,7 @@ private:
     void ReadLocation(const platform::XmlNode& element, const Scope& scope);
     void ReadLine(const platform::XmlNode& element, const Scope& scope);
     static OverlayItemNode ReadNestedTag(const platform::XmlNode& element);
-    static std::u16string GetAttribute(const platform::XmlNode& element,
-                                       std::u16string_view name);
+    static std::u16string GetAttribute(const platform::XmlNode& element, std::u16string_view name);
     OverlayModalityNode* FindModality(std::u16string_view name);
     const OverlayLocationNode* FindLocation(std::u16string_view modality,
                                             std::u16string_view location) const;

@@ -124,10 +124,10 @@ bool IsLossyTransferSyntax(std::u16string_view uid) {
     // data, MPEG and HEVC video.
     static constexpr std::u16string_view kRoot = u"1.2.840.10008.1.2.4.";
     static constexpr std::array<std::u16string_view, 35> kLossy = {
-        u"50",  u"51",    u"52",  u"53",    u"54",  u"55",    u"56",  u"59",    u"60",
-        u"61",  u"62",    u"63",  u"64",    u"81",  u"91",    u"93",  u"203",   u"111",
-        u"112", u"100",   u"100.1", u"101", u"101.1", u"102", u"102.1", u"103", u"103.1",
-        u"104", u"104.1", u"105", u"105.1", u"106", u"106.1", u"107", u"108",
+        u"50",  u"51",    u"52",    u"53",    u"54",    u"55",    u"56",    u"59",  u"60",
+        u"61",  u"62",    u"63",    u"64",    u"81",    u"91",    u"93",    u"203", u"111",
+        u"112", u"100",   u"100.1", u"101",   u"101.1", u"102",   u"102.1", u"103", u"103.1",
+        u"104", u"104.1", u"105",   u"105.1", u"106",   u"106.1", u"107",   u"108",
     };
     if (uid.substr(0, kRoot.size()) != kRoot) return false;
     const std::u16string_view process = uid.substr(kRoot.size());
@@ -160,8 +160,7 @@ void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInf
     ResolveOrientation(tags, annotations);
     std::array<std::u16string, kMacroValueCount>& values = annotations.m_macroValues;
     if (tags.get_int(0x0028, 0x0008) > 1) values[kMacroMultiframe] = u"MF";
-    if (Text(tags, 0x0028, 0x2110) == u"01" ||
-        IsLossyTransferSyntax(Text(tags, 0x0002, 0x0010)))
+    if (Text(tags, 0x0028, 0x2110) == u"01" || IsLossyTransferSyntax(Text(tags, 0x0002, 0x0010)))
         values[kMacroLossy] = u"LOSSY";
     if (modality == u"MG") {
         values[kMacroMammoLaterality] = Text(tags, 0x0020, 0x0062);
@@ -174,8 +173,8 @@ void WriteTileMacroValues(ZEBOverlayViewInfo& annotations, const ZEBAnnotationSt
     std::array<std::u16string, kMacroValueCount>& values = annotations.m_macroValues;
     int64_t pages = state.pageCount;
     if (state.imagesPerPage > 1) pages = (pages + state.imagesPerPage - 1) / state.imagesPerPage;
-    values[kMacroPage] = FormatText(u"%ld of %ld", static_cast<long>(state.page),
-                                    static_cast<long>(pages));
+    values[kMacroPage] =
+        FormatText(u"%ld of %ld", static_cast<long>(state.page), static_cast<long>(pages));
     values[kMacroZoomRate] = FormatText(u"%.2f", state.zoom);
     values[kMacroWindowCenter] = FormatText(u"%.2f", state.windowCenter);
     values[kMacroWindowWidth] = FormatText(u"%.2f", state.windowWidth);

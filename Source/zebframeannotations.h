@@ -54,7 +54,7 @@ bool IsLossyTransferSyntax(std::u16string_view uid);
 
 // What a tile shows of its frame.
 struct ZEBAnnotationState {
-    int32_t page = 1;           // frame of the file or image of the series, from 1
+    int32_t page = 1;  // frame of the file or image of the series, from 1
     int32_t pageCount = 1;
     int32_t imagesPerPage = 1;  // images the tile shows at once
     double zoom = 1.0;

@@ -190,8 +190,7 @@ ZEBAnnotationState ZEBImageViewCtrl::AnnotationState() const {
     ZEBAnnotationState state = m_annotationState;
     state.zoom = m_view.zoom;
     if (m_frame)
-        ShownAreaMm(m_frame->m_overlay, m_view, ClientRect(), state.fovWidthMm,
-                    state.fovHeightMm);
+        ShownAreaMm(m_frame->m_overlay, m_view, ClientRect(), state.fovWidthMm, state.fovHeightMm);
     return state;
 }
 

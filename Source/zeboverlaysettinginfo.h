@@ -57,10 +57,10 @@ public:
                                     std::u16string_view macroValue);
 
     int32_t kind = kOverlayItemTag;
-    std::u16string name;    // MACRO: display name
+    std::u16string name;  // MACRO: display name
     std::u16string prefix;
-    std::u16string value;   // TAG: the attribute's text for one frame
-    std::u16string text;    // TEXT: the fixed text
+    std::u16string value;  // TAG: the attribute's text for one frame
+    std::u16string text;   // TEXT: the fixed text
     std::u16string suffix;
     std::u16string separator = u"\r\n";
     int32_t lineBreak = 1;  // non-zero: the item ends its line

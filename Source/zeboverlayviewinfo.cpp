@@ -1,11 +1,11 @@
 #include "Source/zeboverlayviewinfo.h"
 
+#include <algorithm>
+
 #include "Source/appsettings.h"
 #include "Source/czebfont.h"
 #include "platform/device_context.h"
 #include "platform/draw_text.h"
-
-#include <algorithm>
 
 using platform::Rect;
 
@@ -127,9 +127,9 @@ void ZEBOverlayViewInfo::DrawLocation(platform::DeviceContext& dc, int32_t locat
     const Placement place = kPlacements[location];
     const uint32_t alignment = AlignmentFlags(place.across);
     Rect box = rect;
-    platform::DrawText(dc, text, box,
-                       platform::kTextCalcRect | platform::kTextNoPrefix |
-                           platform::kTextWordBreak | alignment);
+    platform::DrawText(
+        dc, text, box,
+        platform::kTextCalcRect | platform::kTextNoPrefix | platform::kTextWordBreak | alignment);
     const int64_t w = int64_t{box.right} - box.left, h = int64_t{box.bottom} - box.top;
     const int64_t W = int64_t{rect.right} - rect.left, H = int64_t{rect.bottom} - rect.top;
     int64_t dx = kMargin, dy = kMargin;

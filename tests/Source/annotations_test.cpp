@@ -3,10 +3,13 @@
 // rules, the item texts, the NO/INDEX readers and the tile's values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Source/appsettings.h"
 #include "Source/frameimageinfo.h"
@@ -169,55 +172,58 @@ TEST(AnnotationSettingsFixtures, ModalitiesAndFailures) {
     EXPECT_TRUE(reader.LoadBytes("<OVERLAYSETTING/>", 17));
 }
 
+TEST(AnnotationResolver, FrameLoadResolvesAndResetClears) {
+    const std::string mr = dicomtest::pydicom_file("MR_small.dcm");
+    if (!dicomtest::file_exists(mr)) GTEST_SKIP() << "pydicom's test files missing";
+    FrameImageInfo frame;
+    ASSERT_EQ(frame.Load(mr, 0), 0u);
+    const std::u16string upperLeft = Text(frame.m_annotations, kLocationUpperLeft);
+    EXPECT_EQ(upperLeft.substr(0, 31), u"CompressedSamples^MR1\r\nID: 4MR1");
+    EXPECT_EQ(Text(frame.m_annotations, kLocationRightMiddle), u"L");
+    frame.Reset();
+    EXPECT_TRUE(frame.m_annotations.GetLocationLines(kLocationUpperLeft).empty());
+    EXPECT_TRUE(frame.m_annotations.m_macroValues[kMacroOrientationRight].empty());
+}
+
 TEST(AnnotationResolver, MacrosAndAttributeValues) {
     struct Case {
         const char* name;
         Attributes extra;  // over BaseAttributes("CT"); an empty text removes
         const char* syntax;
-        std::u16string top, bottom, left, right, multiframe, lossy, laterality;
+        const char16_t* orientation;  // top/bottom/left/right
+        const char16_t* markers;      // multiframe/lossy/laterality
     };
-    const char* const explicitLe = "1.2.840.10008.1.2.1";
+    const char* const le = "1.2.840.10008.1.2.1";
     const uint32_t IOP = 0x00200037, PO = 0x00200020, FRAMES = 0x00280008, LOSSY = 0x00282110;
     const uint32_t MOD = 0x00080060, IMAGE_LAT = 0x00200062, LAT = 0x00200060;
+    // clang-format off
     const Case cases[] = {
-        {"axial", {}, explicitLe, u"A", u"P", u"R", u"L", u"", u"", u""},
-        {"sagittal", {{IOP, {"DS", "0\\1\\0\\0\\0\\-1"}}}, explicitLe, u"H", u"F", u"A", u"P",
-         u"", u"", u""},
-        {"coronal", {{IOP, {"DS", "1\\0\\0\\0\\0\\-1"}}}, explicitLe, u"H", u"F", u"R", u"L",
-         u"", u"", u""},
-        {"oblique, strongest first",
-         {{IOP, {"DS", "0.5\\0.866\\0\\0\\0\\-1"}}},
-         explicitLe, u"H", u"F", u"AR", u"PL", u"", u"", u""},
-        {"tiny components left out",
-         {{IOP, {"DS", "1\\0.00005\\0\\0\\1\\0"}}},
-         explicitLe, u"A", u"P", u"R", u"L", u"", u"", u""},
-        {"patient orientation without a plane",
-         {{IOP, {"", ""}}, {PO, {"CS", "A\\FL"}}},
-         explicitLe, u"HR", u"FL", u"P", u"A", u"", u"", u""},
+        {"axial", {}, le, u"A/P/R/L", u"//"},
+        {"sagittal", {{IOP, {"DS", "0\\1\\0\\0\\0\\-1"}}}, le, u"H/F/A/P", u"//"},
+        {"coronal", {{IOP, {"DS", "1\\0\\0\\0\\0\\-1"}}}, le, u"H/F/R/L", u"//"},
+        {"oblique, strongest first", {{IOP, {"DS", "0.5\\0.866\\0\\0\\0\\-1"}}}, le,
+         u"H/F/AR/PL", u"//"},
+        {"tiny components left out", {{IOP, {"DS", "1\\0.00005\\0\\0\\1\\0"}}}, le,
+         u"A/P/R/L", u"//"},
+        {"patient orientation without a plane", {{IOP, {"", ""}}, {PO, {"CS", "A\\FL"}}}, le,
+         u"HR/FL/P/A", u"//"},
         {"a zero plane falls back", {{IOP, {"DS", "0\\0\\0\\0\\0\\0"}}, {PO, {"CS", "P\\H"}}},
-         explicitLe, u"F", u"H", u"A", u"P", u"", u"", u""},
-        {"unknown letters have no opposite", {{IOP, {"", ""}}, {PO, {"CS", "X\\F"}}}, explicitLe,
-         u"H", u"F", u"", u"X", u"", u"", u""},
-        {"several frames", {{FRAMES, {"IS", "3"}}}, explicitLe, u"A", u"P", u"R", u"L", u"MF",
-         u"", u""},
-        {"one frame", {{FRAMES, {"IS", "1"}}}, explicitLe, u"A", u"P", u"R", u"L", u"", u"",
-         u""},
-        {"lossy attribute", {{LOSSY, {"CS", "01"}}}, explicitLe, u"A", u"P", u"R", u"L", u"",
-         u"LOSSY", u""},
-        {"lossy attribute 00", {{LOSSY, {"CS", "00"}}}, explicitLe, u"A", u"P", u"R", u"L", u"",
-         u"", u""},
-        {"JPEG baseline syntax", {}, "1.2.840.10008.1.2.4.50", u"A", u"P", u"R", u"L", u"",
-         u"LOSSY", u""},
-        {"JPEG lossless syntax", {}, "1.2.840.10008.1.2.4.70", u"A", u"P", u"R", u"L", u"", u"",
-         u""},
+         le, u"F/H/A/P", u"//"},
+        {"unknown letters have no opposite", {{IOP, {"", ""}}, {PO, {"CS", "X\\F"}}}, le,
+         u"H/F//X", u"//"},
+        {"several frames", {{FRAMES, {"IS", "3"}}}, le, u"A/P/R/L", u"MF//"},
+        {"one frame", {{FRAMES, {"IS", "1"}}}, le, u"A/P/R/L", u"//"},
+        {"lossy attribute", {{LOSSY, {"CS", "01"}}}, le, u"A/P/R/L", u"/LOSSY/"},
+        {"lossy attribute 00", {{LOSSY, {"CS", "00"}}}, le, u"A/P/R/L", u"//"},
+        {"JPEG baseline syntax", {}, "1.2.840.10008.1.2.4.50", u"A/P/R/L", u"/LOSSY/"},
+        {"JPEG lossless syntax", {}, "1.2.840.10008.1.2.4.70", u"A/P/R/L", u"//"},
         {"mammography image laterality",
-         {{MOD, {"CS", "MG"}}, {IMAGE_LAT, {"CS", "L"}}, {LAT, {"CS", "R"}}},
-         explicitLe, u"A", u"P", u"R", u"L", u"", u"", u"L"},
-        {"mammography series laterality", {{MOD, {"CS", "MG"}}, {LAT, {"CS", "R"}}}, explicitLe,
-         u"A", u"P", u"R", u"L", u"", u"", u"R"},
-        {"laterality only for mammography", {{IMAGE_LAT, {"CS", "L"}}}, explicitLe, u"A", u"P",
-         u"R", u"L", u"", u"", u""},
+         {{MOD, {"CS", "MG"}}, {IMAGE_LAT, {"CS", "L"}}, {LAT, {"CS", "R"}}}, le, u"A/P/R/L", u"//L"},
+        {"mammography series laterality", {{MOD, {"CS", "MG"}}, {LAT, {"CS", "R"}}}, le,
+         u"A/P/R/L", u"//R"},
+        {"laterality only for mammography", {{IMAGE_LAT, {"CS", "L"}}}, le, u"A/P/R/L", u"//"},
     };
+    // clang-format on
     AppSettings settings;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -229,13 +235,12 @@ TEST(AnnotationResolver, MacrosAndAttributeValues) {
                 attributes[tag] = value;
         }
         const ZEBOverlayViewInfo a = Resolve(attributes, settings, c.syntax);
-        EXPECT_EQ(a.m_macroValues[kMacroOrientationTop], c.top);
-        EXPECT_EQ(a.m_macroValues[kMacroOrientationBottom], c.bottom);
-        EXPECT_EQ(a.m_macroValues[kMacroOrientationLeft], c.left);
-        EXPECT_EQ(a.m_macroValues[kMacroOrientationRight], c.right);
-        EXPECT_EQ(a.m_macroValues[kMacroMultiframe], c.multiframe);
-        EXPECT_EQ(a.m_macroValues[kMacroLossy], c.lossy);
-        EXPECT_EQ(a.m_macroValues[kMacroMammoLaterality], c.laterality);
+        const auto& v = a.m_macroValues;
+        EXPECT_EQ(v[kMacroOrientationTop] + u"/" + v[kMacroOrientationBottom] + u"/" +
+                      v[kMacroOrientationLeft] + u"/" + v[kMacroOrientationRight],
+                  c.orientation);
+        EXPECT_EQ(v[kMacroMultiframe] + u"/" + v[kMacroLossy] + u"/" + v[kMacroMammoLaterality],
+                  c.markers);
     }
 
     // Attribute texts: value by index, trailing blanks cut, sequence paths.
@@ -302,7 +307,7 @@ TEST(AnnotationItems, BuildText) {
         item.text = u"t";
         item.lineBreak = c.lineBreak;
         EXPECT_EQ(ZEBOverlaySettingInfoItem::BuildText(c.show, item, c.macro), c.text)
-            << c.kind << " " << std::string(c.value, c.value + std::char_traits<char16_t>::length(c.value));
+            << "case " << (&c - cases);
     }
 
     ZEBOverlaySettingInfo setting;
@@ -341,10 +346,10 @@ TEST(AnnotationSettingsReader, TagNumbersAndDecimals) {
         {u"0010,0020", true, 0x0010, 0x0020},
         {u"0x0028,0X1050", true, 0x0028, 0x1050},
         {u" 7fe0,\t10", true, 0x7FE0, 0x0010},
-        {u"12345,1", true, 0x2345, 0x0001},        // kept in 16 bits
+        {u"12345,1", true, 0x2345, 0x0001},         // kept in 16 bits
         {u"123456789ABC,1", true, 0xFFFF, 0x0001},  // overflow gives the limit
         {u"-1,-123456789A", true, 0xFFFF, 0x0000},
-        {u"zz,0xg", true, 0x0000, 0x0000},          // no digits
+        {u"zz,0xg", true, 0x0000, 0x0000},  // no digits
         {u",0010", true, 0x0000, 0x0010},
         {u"0010,", false, 0xFFFF, 0xFFFF},
         {u"0010 0020", false, 0xFFFF, 0xFFFF},
@@ -357,11 +362,12 @@ TEST(AnnotationSettingsReader, TagNumbersAndDecimals) {
         EXPECT_EQ(group, t.group);
         EXPECT_EQ(element, t.element);
     }
+    // clang-format off
     const std::pair<const char16_t*, int32_t> decimals[] = {
-        {u"5", 5},        {u"-1", -1},       {u"+3x", 3},           {u" 2", 0},
-        {u"", 0},         {u"abc", 0},       {u"99999999999", 2147483647},
-        {u"-99999999999999999999", -2147483647 - 1},
+        {u"5", 5}, {u"-1", -1}, {u"+3x", 3}, {u" 2", 0}, {u"", 0}, {u"abc", 0},
+        {u"99999999999", 2147483647}, {u"-99999999999999999999", -2147483647 - 1},
     };
+    // clang-format on
     for (const auto& [text, value] : decimals)
         EXPECT_EQ(OverlaySettingReader::ParseDecimal(text), value);
 }
@@ -371,12 +377,14 @@ TEST(AnnotationTile, MacroValuesFromTheTileState) {
         ZEBAnnotationState state;
         std::u16string page, zoom, center, width, fov;
     };
+    // clang-format off
     const Case cases[] = {
         {{1, 1, 1, 1.0, 40.0, 400.0, 0, 0, false}, u"1 of 1", u"1", u"40", u"400", u""},
         {{2, 9, 4, 1.05, -0.5, 10.5, 120, 80.5, false}, u"2 of 3", u"1.05", u"-0.50", u"10.50",
          u"120.00 x 80.50"},
-        {{7, 8, 4, 2.0, 0.0, 1.0, 1, 0, true}, u"7 of 2", u"2.00", u"0.00", u"1.00", u""},
+        {{2, 5, 4, 2.0, 0.0, 1.0, 1, 0, true}, u"2 of 2", u"2.00", u"0.00", u"1.00", u""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         ZEBOverlayViewInfo annotations;
         WriteTileMacroValues(annotations, c.state);

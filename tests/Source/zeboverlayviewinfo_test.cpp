@@ -146,7 +146,8 @@ TEST(CornerAnnotationDraw, DisplayModesShowWhatTheDragChanges) {
     info.m_macroValues[kMacroWindowWidth] = u"400";
     info.m_macroValues[kMacroDfov] = u"10 x 10";
     info.m_macroValues[kMacroPage] = u"1 of 2";
-    const std::u16string all = u"tag\r\ntext\r\nz=1.5\r\nc=40\r\nw=400\r\nf=10 x 10\r\np=1 of 2\r\nu=!";
+    const std::u16string all =
+        u"tag\r\ntext\r\nz=1.5\r\nc=40\r\nw=400\r\nf=10 x 10\r\np=1 of 2\r\nu=!";
     const std::pair<int32_t, std::u16string> modes[] = {
         {0, all},
         {1, u"\r\n\r\n\r\nc=40\r\nw=400\r\n\r\n\r\n"},
@@ -183,11 +184,12 @@ TEST(CornerAnnotationDraw, DisplayModesShowWhatTheDragChanges) {
     empty.Draw(dc, picture.bounds(), 0);
     EXPECT_EQ(dc.font(), &other);
     EXPECT_EQ(dc.background_mode(), platform::BackgroundMode::opaque);
-    EXPECT_EQ(Differences(picture, [] {
-                  Bitmap b(50, 40);
-                  b.fill(kGrey);
-                  return b;
-              }()),
+    EXPECT_EQ(Differences(picture,
+                          [] {
+                              Bitmap b(50, 40);
+                              b.fill(kGrey);
+                              return b;
+                          }()),
               0);
 }
 
