@@ -1,7 +1,8 @@
 #include "Source/overlaysettingreader.h"
 
 #include <algorithm>
-#include <limits>
+
+#include "dicomlib/togstring.h"
 
 using platform::XmlNode;
 using platform::XmlNodeType;
@@ -27,39 +28,12 @@ constexpr std::u16string_view kAttrSuffix = u"SUFFIX";
 constexpr int32_t kMaxIndex = 5;
 constexpr int32_t kMaxFontSize = 200;
 
-bool IsBlank(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-
-int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
-// One part of NO, read like a base-16 conversion to a 32-bit long:
-// leading blanks, a sign and "0x" are accepted, reading stops at the first
-// character that is no digit, an overflow gives the long's limit. The
-// result keeps its low 16 bits.
-uint16_t ParseHexPart(std::u16string_view s) {
-    size_t i = 0;
-    while (i < s.size() && IsBlank(s[i])) ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
-    if (i + 2 < s.size() && s[i] == u'0' && (s[i + 1] == u'x' || s[i + 1] == u'X') &&
-        HexDigit(s[i + 2]) >= 0)
-        i += 2;
-    constexpr int64_t kLimit = std::numeric_limits<int32_t>::max();
-    int64_t value = 0;
-    bool overflow = false;
-    for (int d; i < s.size() && (d = HexDigit(s[i])) >= 0; ++i) {
-        value = value * 16 + d;
-        if (value > kLimit) overflow = true, value = kLimit;
-    }
-    int64_t result = negative ? -value : value;
-    if (overflow) result = negative ? std::numeric_limits<int32_t>::min() : kLimit;
-    return static_cast<uint16_t>(static_cast<uint32_t>(static_cast<int32_t>(result)) & 0xFFFF);
+// A base-16 or base-10 whole number like the C library's long conversion
+// of 32 bits (leading blanks, a sign, "0x" in base 16, the limit on
+// overflow, 0 without digits).
+int32_t ParseLong(std::u16string_view text, int base) {
+    const std::u16string terminated(text);
+    return togutils::StrToLong(terminated.c_str(), nullptr, base);
 }
 
 // The first location of that name in the first modality of that name.
@@ -325,15 +299,10 @@ bool OverlaySettingReader::BuildSettings(ZEBOverlaySettingInfo& setting,
 }
 
 int32_t OverlaySettingReader::ParseDecimal(std::u16string_view s) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
-    int64_t value = 0;
-    for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i)
-        value = std::min<int64_t>(value * 10 + (s[i] - u'0'), int64_t{1} << 32);
-    value = negative ? -value : value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    // An optional sign and digits, nothing before them.
+    const bool starts =
+        !s.empty() && ((s[0] >= u'0' && s[0] <= u'9') || s[0] == u'+' || s[0] == u'-');
+    return starts ? ParseLong(s, 10) : 0;
 }
 
 bool OverlaySettingReader::ParseTagNumber(std::u16string_view text, uint16_t& group,
@@ -343,7 +312,8 @@ bool OverlaySettingReader::ParseTagNumber(std::u16string_view text, uint16_t& gr
     if (text.empty() || comma == std::u16string_view::npos ||
         text.find(u',', comma + 1) != std::u16string_view::npos || comma + 1 == text.size())
         return false;
-    group = ParseHexPart(text.substr(0, comma));
-    element = ParseHexPart(text.substr(comma + 1));
+    // Each part keeps the low 16 bits of its long value.
+    group = static_cast<uint16_t>(ParseLong(text.substr(0, comma), 16));
+    element = static_cast<uint16_t>(ParseLong(text.substr(comma + 1), 16));
     return true;
 }
