@@ -2,18 +2,82 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <vector>
 
+#include "Source/zebbuiltinoverlaysettings.h"
 #include "platform/profile_reader.h"
+
+namespace {
+
+constexpr std::u16string_view kOtherModality = u"OTHER";
+constexpr int32_t kAnnotationPoints = 10;
+constexpr int32_t kAnnotationWeight = 400;
+
+bool IsCorner(int32_t location) {
+    return location == kLocationUpperLeft || location == kLocationLowerLeft ||
+           location == kLocationUpperRight || location == kLocationLowerRight;
+}
+
+}  // namespace
 
 AppSettings::AppSettings() {
     ApplyFace(kDefaultFace);
     m_fonts[kReferenceLineFont].points = 8;
+    BuildDefaultOverlaySettings();
 }
 
 void AppSettings::ApplyFace(const std::u16string& face) {
     m_faceName = face;
     for (ZEBFontInfo& font : m_fonts) font.face = face;
+    UpdateAnnotationFont();
+}
+
+void AppSettings::UpdateAnnotationFont() {
+    ZEBFontInfo& font = m_fonts[kCornerAnnotationFont];
+    const bool fromFile = m_overlayFileExists;
+    font.face =
+        fromFile && !m_overlayReader.FontName().empty() ? m_overlayReader.FontName() : m_faceName;
+    font.points = fromFile && m_overlayReader.FontSize() != 0 ? m_overlayReader.FontSize()
+                                                              : kAnnotationPoints;
+    font.weight = kAnnotationWeight;
+}
+
+bool AppSettings::LoadOverlaySettings(const std::string& folder) {
+    const std::string path = folder + "/" + OverlaySettingReader::kFileName;
+    std::error_code error;
+    m_overlayFileExists = std::filesystem::exists(path, error);
+    const bool loaded = m_overlayFileExists && m_overlayReader.Load(path);
+    UpdateAnnotationFont();
+    BuildDefaultOverlaySettings();
+    return loaded;
+}
+
+void AppSettings::BuildDefaultOverlaySettings() {
+    std::vector<std::u16string> modalities{std::u16string(kOtherModality)};
+    if (m_overlayFileExists)
+        for (const OverlayModalityNode& node : m_overlayReader.Modalities())
+            if (std::find(modalities.begin(), modalities.end(), node.name) == modalities.end())
+                modalities.push_back(node.name);
+    m_overlaySettings.clear();
+    for (const std::u16string& modality : modalities) {
+        ZEBOverlaySettingInfo setting;
+        for (int32_t location = 0; location < kOverlayLocationCount; ++location) {
+            if (m_overlayFileExists && IsCorner(location))
+                m_overlayReader.BuildSettings(setting, modality, location);
+            else
+                AddBuiltinOverlayItems(setting, location);
+        }
+        m_overlaySettings.emplace(modality, setting);
+    }
+}
+
+const ZEBOverlaySettingInfo& AppSettings::OverlaySetting(std::u16string_view modality) const {
+    auto found = m_overlaySettings.find(modality);
+    if (found == m_overlaySettings.end()) found = m_overlaySettings.find(kOtherModality);
+    static const ZEBOverlaySettingInfo empty;
+    return found == m_overlaySettings.end() ? empty : found->second;
 }
 
 bool AppSettings::Load(const std::string& path) {
@@ -44,7 +108,9 @@ std::string AppSettings::ProgramFolder() {
 AppSettings& SettingsInstance() {
     static AppSettings* settings = [] {
         auto* s = new AppSettings;
-        s->Load(AppSettings::ProgramFolder() + "/" + AppSettings::kFileName);
+        const std::string folder = AppSettings::ProgramFolder();
+        s->Load(folder + "/" + AppSettings::kFileName);
+        s->LoadOverlaySettings(folder);
         return s;
     }();
     return *settings;

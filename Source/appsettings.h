@@ -1,11 +1,20 @@
 #pragma once
 // The viewer's settings, read once from "ZR-M_Viewer.ini" beside the
-// program; built-in values stand in for whatever the file does not say.
+// program; built-in values stand in for whatever the file does not say. The
+// corner annotations of each modality come from "OverlaySetting.xml" beside
+// the program when it is there, else from the built-in table.
 //
 //   const ZEBFontInfo& font = SettingsInstance().MeasureFont();
+//   const ZEBOverlaySettingInfo& corners = SettingsInstance().OverlaySetting(u"CT");
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
+#include <string_view>
+
+#include "Source/overlaysettingreader.h"
+#include "Source/zeboverlaysettinginfo.h"
 
 // A font as the settings describe it.
 struct ZEBFontInfo {
@@ -31,6 +40,8 @@ public:
     // Built-in values: every font in the default face, 10 points, weight
     // 400; reference-line numbers in 8 points.
     AppSettings();
+    AppSettings(const AppSettings&) = delete;
+    AppSettings& operator=(const AppSettings&) = delete;
 
     // Reads the settings file; a file that cannot be read leaves the
     // built-in values (false).
@@ -45,15 +56,37 @@ public:
     const ZEBFontInfo& TextFont() const { return Font(kTextFont); }
     const ZEBFontInfo& PixelValueFont() const { return Font(kPixelValueFont); }
     const ZEBFontInfo& ReferenceLineFont() const { return Font(kReferenceLineFont); }
+    // The corner annotations' font: the settings file's FONT when it names
+    // one, else the viewer's face at 10 points.
+    const ZEBFontInfo& AnnotationFont() const { return Font(kCornerAnnotationFont); }
+
+    // Reads "OverlaySetting.xml" in `folder` when it is there and builds the
+    // annotation settings again; true when the file was read.
+    bool LoadOverlaySettings(const std::string& folder);
+    bool OverlayFileExists() const { return m_overlayFileExists; }
+    const OverlaySettingReader& OverlayReader() const { return m_overlayReader; }
+    // Builds the annotation settings of "OTHER" and of every modality the
+    // file names: corners from the file when there is one, everything else
+    // from the built-in table.
+    void BuildDefaultOverlaySettings();
+    // The setting of the modality, or of "OTHER" when it has none.
+    const ZEBOverlaySettingInfo& OverlaySetting(std::u16string_view modality) const;
+    const std::map<std::u16string, ZEBOverlaySettingInfo, std::less<>>& OverlaySettings() const {
+        return m_overlaySettings;
+    }
 
     // The folder of the running program (no trailing '/'), "." when unknown.
     static std::string ProgramFolder();
 
 private:
     void ApplyFace(const std::u16string& face);
+    void UpdateAnnotationFont();
 
     std::u16string m_faceName;
     std::array<ZEBFontInfo, kFontCount> m_fonts;
+    OverlaySettingReader m_overlayReader;
+    bool m_overlayFileExists = false;
+    std::map<std::u16string, ZEBOverlaySettingInfo, std::less<>> m_overlaySettings;
 };
 
 // The settings object, read from the program's folder on first use.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Source/zebframeannotations.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/framework/include/vrx_statuscode.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
@@ -114,6 +115,7 @@ uint32_t FrameImageInfo::Load(const std::string& path, uint32_t frame) {
         } else {
             ReadImageGeometry(info);
             result = DecodeFrame(manager, file, info, frame);
+            if (result == vrx::VRX_SUCCESS) ResolveFrameAnnotations(info, m_annotations);
         }
     }
     file->destroy();
@@ -123,4 +125,5 @@ uint32_t FrameImageInfo::Load(const std::string& path, uint32_t frame) {
 void FrameImageInfo::Reset() {
     ClearImage();
     m_overlay.RemoveAll();
+    m_annotations.Clear();
 }

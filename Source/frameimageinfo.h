@@ -1,7 +1,7 @@
 #pragma once
-// One frame of an image: its decoded pixels, its overlays and the geometry
-// read from the image's attributes (spacing, aspect, plane in the patient
-// coordinate system, image number).
+// One frame of an image: its decoded pixels, its overlays, its corner
+// annotations and the geometry read from the image's attributes (spacing,
+// aspect, plane in the patient coordinate system, image number).
 //
 //   FrameImageInfo frame;
 //   if (frame.Load("/media/IMG00001", 0) == 0) ... frame.m_overlay ...
@@ -10,6 +10,7 @@
 
 #include "Source/zebimagememory.h"
 #include "Source/zeboverlaymanager.h"
+#include "Source/zeboverlayviewinfo.h"
 #include "Source/zebreferencegeometry.h"
 
 namespace vrx {
@@ -27,15 +28,17 @@ public:
     // the plane and the image number from the image's attributes.
     void ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags);
     // Loads frame `frame` (from 0) of the DICOM file at `path` (UTF-8):
-    // geometry and pixels. 0, or the status code of the first error.
+    // geometry, pixels and corner annotations. 0, or the status code of the
+    // first error.
     uint32_t Load(const std::string& path, uint32_t frame);
-    // Empties the pixels and removes the overlays.
+    // Empties the pixels and the annotations and removes the overlays.
     void Reset();
 
     // The frame's plane for reference lines.
     ZEBImagePlane Plane() const;
 
     ZEBOverlayManager m_overlay;
+    ZEBOverlayViewInfo m_annotations;
     double m_imagePosition[3] = {0, 0, 0};
     double m_imageOrientation[6] = {0, 0, 0, 0, 0, 0};  // row, then column cosines
     int32_t m_imageNumber = 0;

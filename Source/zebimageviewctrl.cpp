@@ -153,6 +153,47 @@ bool ZEBImageViewCtrl::ComputeReferenceLines(const FrameImageInfo* first,
     return m_referenceLinesFound;
 }
 
+void ZEBImageViewCtrl::SetDisplayMode(int32_t mode) {
+    m_displayMode = mode;
+    m_dirty = true;
+}
+
+void ZEBImageViewCtrl::SetWindow(double center, double width) {
+    m_annotationState.windowCenter = center;
+    m_annotationState.windowWidth = width;
+    m_dirty = true;
+}
+
+void ZEBImageViewCtrl::SetPage(int32_t page, int32_t pageCount, int32_t imagesPerPage) {
+    m_annotationState.page = page;
+    m_annotationState.pageCount = pageCount;
+    m_annotationState.imagesPerPage = imagesPerPage;
+    m_dirty = true;
+}
+
+void ZEBImageViewCtrl::SetKeepZeroDecimals(bool keep) {
+    m_annotationState.keepZeroDecimals = keep;
+    m_dirty = true;
+}
+
+void ZEBImageViewCtrl::ShowAnnotations(bool show) {
+    m_showAnnotations = show;
+    m_dirty = true;
+}
+
+void ZEBImageViewCtrl::SetAnnotationFont(platform::TextFont* font) {
+    m_annotationFont = font;
+    m_dirty = true;
+}
+
+ZEBAnnotationState ZEBImageViewCtrl::AnnotationState() const {
+    ZEBAnnotationState state = m_annotationState;
+    state.zoom = m_view.zoom;
+    if (m_frame)
+        ShownAreaMm(m_frame->m_overlay, m_view, ClientRect(), state.fovWidthMm, state.fovHeightMm);
+    return state;
+}
+
 void ZEBImageViewCtrl::Paint() {
     m_dc.reset_clip();
     m_backBuffer.fill(platform::kBlack);
@@ -161,6 +202,9 @@ void ZEBImageViewCtrl::Paint() {
         ZEBOverlayManager& overlays = m_frame->m_overlay;
         overlays.Paint(m_dc, m_view);
         if (m_showReferenceLines) overlays.PaintReferenceLines(m_dc, m_view, ClientRect());
+        if (m_showAnnotations)
+            PaintFrameAnnotations(m_dc, ClientRect(), m_frame->m_annotations, AnnotationState(),
+                                  m_displayMode, m_annotationFont);
         if (CZEBOverlayText* text = overlays.EditingText(); text && text->m_editBox)
             text->m_editBox->paint(m_dc);
     }

@@ -11,12 +11,15 @@
 //   tile.OnLButtonDown({100, 100});
 //   tile.OnMouseMove({200, 140});
 //   tile.OnLButtonUp({200, 140});
+//   tile.SetWindow(40, 400);        // values the annotations show
+//   tile.SetPage(1, 24);
 //   tile.Paint();                   // tile.BackBuffer() holds the picture
 #include <cstdint>
 #include <functional>
 #include <string_view>
 
 #include "Source/frameimageinfo.h"
+#include "Source/zebframeannotations.h"
 #include "platform/bitmap.h"
 #include "platform/device_context.h"
 #include "platform/edit_control.h"
@@ -50,6 +53,8 @@ public:
     int32_t ToolMode() const { return m_toolMode; }
     // The tool mode while a drag runs, else 0.
     int32_t DisplayMode() const { return m_displayMode; }
+    // Sets the display mode as a drag of that tool would, until a drag ends.
+    void SetDisplayMode(int32_t mode);
 
     void OnLButtonDown(platform::Point point);
     void OnMouseMove(platform::Point point);
@@ -72,8 +77,21 @@ public:
     void ShowReferenceLines(bool show) { m_showReferenceLines = show; }
     bool ReferenceLinesFound() const { return m_referenceLinesFound; }
 
+    // Corner annotations: the window, the page among the page count
+    // (frames of the file or images of the series) and the images shown at
+    // once; ".00" of zoom and window texts kept or not. Shown by default.
+    void SetWindow(double center, double width);
+    void SetPage(int32_t page, int32_t pageCount, int32_t imagesPerPage = 1);
+    void SetKeepZeroDecimals(bool keep);
+    void ShowAnnotations(bool show);
+    // The font of the annotations (not owned; null, the default, takes the
+    // settings' annotation font).
+    void SetAnnotationFont(platform::TextFont* font);
+    // The values the annotations show now (zoom and shown area from the view).
+    ZEBAnnotationState AnnotationState() const;
+
     // Paints the tile into its back buffer: black, the image, the overlays,
-    // the reference lines, then the child edit boxes.
+    // the reference lines, the corner annotations, then the child edit boxes.
     void Paint();
     const platform::Bitmap& BackBuffer() const { return m_backBuffer; }
     // True when something changed since the last paint.
@@ -99,4 +117,7 @@ private:
     bool m_showReferenceLines = false;
     bool m_referenceLinesFound = false;
     bool m_dirty = true;
+    ZEBAnnotationState m_annotationState;
+    bool m_showAnnotations = true;
+    platform::TextFont* m_annotationFont = nullptr;
 };

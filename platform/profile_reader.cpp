@@ -1,10 +1,10 @@
 #include "platform/profile_reader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <unordered_set>
 
+#include "platform/read_file.h"
 #include "platform/text_converter.h"
 
 namespace platform {
@@ -89,23 +89,10 @@ bool same_name(std::u16string_view a, std::u16string_view b) {
 
 bool ProfileReader::load_file(const std::string& path) {
     sections_.clear();
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
     std::vector<unsigned char> bytes;
-    unsigned char buffer[65536];
-    size_t got;
-    bool ok = true;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        if (bytes.size() + got > kMaxFileBytes) {
-            ok = false;
-            break;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    ok = ok && !std::ferror(f);
-    std::fclose(f);
-    if (ok) parse(bytes.data(), bytes.size());
-    return ok;
+    if (!read_small_file(path, kMaxFileBytes, bytes)) return false;
+    parse(bytes.data(), bytes.size());
+    return true;
 }
 
 void ProfileReader::parse(const void* data, size_t size) {

@@ -1,0 +1,319 @@
+#include "Source/overlaysettingreader.h"
+
+#include <algorithm>
+
+#include "dicomlib/togstring.h"
+
+using platform::XmlNode;
+using platform::XmlNodeType;
+
+namespace {
+
+constexpr std::u16string_view kOverlaySetting = u"OVERLAYSETTING";
+constexpr std::u16string_view kModality = u"MODALITY";
+constexpr std::u16string_view kLocation = u"LOCATION";
+constexpr std::u16string_view kLine = u"LINE";
+constexpr std::u16string_view kText = u"TEXT";
+constexpr std::u16string_view kOther = u"OTHER";
+
+constexpr std::u16string_view kAttrName = u"NAME";
+constexpr std::u16string_view kAttrSize = u"SIZE";
+constexpr std::u16string_view kAttrValue = u"VALUE";
+constexpr std::u16string_view kAttrNo = u"NO";
+constexpr std::u16string_view kAttrIndex = u"INDEX";
+constexpr std::u16string_view kAttrFormat = u"FORMAT";
+constexpr std::u16string_view kAttrPrefix = u"PREFIX";
+constexpr std::u16string_view kAttrSuffix = u"SUFFIX";
+
+constexpr int32_t kMaxIndex = 5;
+constexpr int32_t kMaxFontSize = 200;
+
+// A base-16 or base-10 whole number like the C library's long conversion
+// of 32 bits (leading blanks, a sign, "0x" in base 16, the limit on
+// overflow, 0 without digits).
+int32_t ParseLong(std::u16string_view text, int base) {
+    const std::u16string terminated(text);
+    return togutils::StrToLong(terminated.c_str(), nullptr, base);
+}
+
+// The first location of that name in the first modality of that name.
+template <class Modalities>
+auto FindLocationIn(Modalities& modalities, std::u16string_view modality,
+                    std::u16string_view location) -> decltype(&modalities[0].locations[0]) {
+    for (auto& m : modalities) {
+        if (m.name != modality) continue;
+        for (auto& l : m.locations)
+            if (l.name == location) return &l;
+        return nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+OverlaySettingReader::OverlaySettingReader() {
+    ChooseDocumentClass();
+}
+
+void OverlaySettingReader::ChooseDocumentClass() {
+    m_documentClass = platform::XmlDocument::initialize();
+}
+
+XmlNode OverlaySettingReader::OpenDocument(std::string_view source, bool isPath) {
+    if (!m_documentClass) return XmlNode();
+    const bool loaded = isPath ? m_document.load_file(std::string(source))
+                               : m_document.load_bytes(source.data(), source.size());
+    return loaded ? m_document.root() : XmlNode();
+}
+
+bool OverlaySettingReader::Load(const std::string& path) {
+    return LoadRoot(OpenDocument(path, true));
+}
+
+bool OverlaySettingReader::LoadBytes(const void* data, size_t size) {
+    return LoadRoot(OpenDocument(std::string_view(static_cast<const char*>(data), size), false));
+}
+
+bool OverlaySettingReader::LoadRoot(const XmlNode& root) {
+    if (!root) return false;
+    const bool walked = WalkElement(root, {}, Scope{});
+    if (walked) ValidateLines();
+    return walked;
+}
+
+bool OverlaySettingReader::WalkElement(const XmlNode& element, std::u16string_view parentName,
+                                       const Scope& scope) {
+    const std::u16string name = element.name();
+    const std::u16string_view expected = parentName.empty()              ? kOverlaySetting
+                                         : parentName == kOverlaySetting ? kModality
+                                         : parentName == kModality       ? kLocation
+                                         : parentName == kLocation       ? kLine
+                                                                         : std::u16string_view();
+    if (!expected.empty() && name != expected) return false;
+    if (element.type() != XmlNodeType::element) return false;
+    for (XmlNode child = element.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != XmlNodeType::element) continue;
+        if (LookupOverlayElementId(child.name()) < 0) continue;
+        HandleElement(name, child, scope);
+    }
+    return true;
+}
+
+void OverlaySettingReader::HandleElement(std::u16string_view parentName, const XmlNode& child,
+                                         const Scope& scope) {
+    switch (LookupOverlayElementId(child.name())) {
+        case kElementFont:
+            if (parentName != kOverlaySetting) return;
+            m_fontName = GetAttribute(child, kAttrName);
+            m_fontSize = ParseDecimal(GetAttribute(child, kAttrSize));
+            // A size beyond any readable font stands for the built-in one.
+            if (m_fontSize < 1 || m_fontSize > kMaxFontSize) m_fontSize = 0;
+            return;
+        case kElementModality:
+            if (parentName == kOverlaySetting) ReadModality(child);
+            return;
+        case kElementLocation:
+            if (parentName == kModality) ReadLocation(child, scope);
+            return;
+        case kElementLine:
+            if (parentName == kLocation) ReadLine(child, scope);
+            return;
+        case kElementText:
+            if (parentName == kLine) {
+                OverlayItemNode node;
+                node.id = kElementText;
+                node.first = GetAttribute(child, kAttrValue);
+                Append(scope, std::move(node));
+            }
+            return;
+        case kElementMacro:
+            if (parentName == kLine) {
+                OverlayItemNode node;
+                node.id = kElementMacro;
+                node.first = GetAttribute(child, kAttrValue);
+                node.second = GetAttribute(child, kAttrPrefix);
+                node.third = GetAttribute(child, kAttrSuffix);
+                Append(scope, std::move(node));
+            }
+            return;
+        case kElementTag:
+            if (parentName == kLine) Append(scope, ReadNestedTag(child));
+            return;
+        default:
+            return;
+    }
+}
+
+void OverlaySettingReader::ReadModality(const XmlNode& element) {
+    const std::u16string name = GetAttribute(element, kAttrName);
+    if (name.empty()) return;
+    if (OverlayModalityNode* existing = FindModality(name))
+        existing->locations.clear();
+    else
+        m_modalities.push_back(OverlayModalityNode{name, {}});
+    WalkElement(element, kOverlaySetting, Scope{name, {}});
+}
+
+void OverlaySettingReader::ReadLocation(const XmlNode& element, const Scope& scope) {
+    const std::u16string name = GetAttribute(element, kAttrValue);
+    if (LookupOverlayLocation(name) < 0) return;
+    OverlayModalityNode* modality = FindModality(scope.modality);
+    if (!modality) return;
+    auto existing = std::find_if(modality->locations.begin(), modality->locations.end(),
+                                 [&](const OverlayLocationNode& l) { return l.name == name; });
+    if (existing != modality->locations.end())
+        existing->items.clear();
+    else
+        modality->locations.push_back(OverlayLocationNode{name, {}});
+    WalkElement(element, kModality, Scope{scope.modality, name});
+}
+
+void OverlaySettingReader::ReadLine(const XmlNode& element, const Scope& scope) {
+    if (!WalkElement(element, kLocation, scope)) return;
+    OverlayItemNode marker;
+    marker.id = kElementText;
+    marker.endOfLine = 1;
+    Append(scope, std::move(marker));
+}
+
+OverlayItemNode OverlaySettingReader::ReadNestedTag(const XmlNode& element) {
+    // A TAG reads its own attributes whatever its children are (white space
+    // and comments of a pretty-printed file included); of several TAG
+    // children the last names the attribute inside the sequence.
+    OverlayItemNode node;
+    node.id = kElementTag;
+    ParseTagNumber(GetAttribute(element, kAttrNo), node.group, node.element);
+    node.index = ParseDecimal(GetAttribute(element, kAttrIndex));
+    node.second = GetAttribute(element, kAttrPrefix);
+    node.third = GetAttribute(element, kAttrSuffix);
+    const std::u16string format = GetAttribute(element, kAttrFormat);
+    node.first = LookupOverlayDateFormat(format);
+    if (!format.empty() && node.first.empty()) node.group = node.element = kInvalidTagNumber;
+    for (XmlNode child = element.first_child(); child; child = child.next_sibling())
+        if (child.type() == XmlNodeType::element &&
+            LookupOverlayElementId(child.name()) == kElementTag)
+            node.nested = std::make_shared<const OverlayItemNode>(ReadNestedTag(child));
+    return node;
+}
+
+std::u16string OverlaySettingReader::GetAttribute(const XmlNode& element,
+                                                  std::u16string_view name) {
+    for (const platform::XmlAttribute& attribute : element.attributes()) {
+        if (UpperAscii(attribute.name) != name) continue;
+        const bool keepCase = name == kAttrPrefix || name == kAttrSuffix ||
+                              (name == kAttrValue && element.name() == kText);
+        return keepCase ? attribute.value : UpperAscii(attribute.value);
+    }
+    return {};
+}
+
+OverlayModalityNode* OverlaySettingReader::FindModality(std::u16string_view name) {
+    for (OverlayModalityNode& m : m_modalities)
+        if (m.name == name) return &m;
+    return nullptr;
+}
+
+const OverlayLocationNode* OverlaySettingReader::FindLocation(std::u16string_view modality,
+                                                              std::u16string_view location) const {
+    return FindLocationIn(m_modalities, modality, location);
+}
+
+void OverlaySettingReader::Append(const Scope& scope, OverlayItemNode node) {
+    if (OverlayLocationNode* found = FindLocationIn(m_modalities, scope.modality, scope.location))
+        found->items.push_back(std::move(node));
+}
+
+void OverlaySettingReader::ValidateLines() {
+    for (OverlayModalityNode& modality : m_modalities) {
+        for (OverlayLocationNode& location : modality.locations) {
+            std::vector<OverlayItemNode>& items = location.items;
+            // The marker of the last line: a location's text ends without
+            // a line break.
+            if (!items.empty()) items.pop_back();
+            size_t lineStart = 0;
+            int32_t invalid = 0;
+            for (size_t i = 0; i < items.size(); ++i) {
+                const OverlayItemNode& node = items[i];
+                if (node.group == kInvalidTagNumber)
+                    ++invalid;
+                else if (node.element == kInvalidTagNumber)
+                    ++invalid;
+                if (node.index < 0 || node.index > kMaxIndex) ++invalid;
+                if (node.id == kElementMacro && !node.first.empty() &&
+                    LookupOverlayMacroName(node.first).empty())
+                    ++invalid;
+                const bool closes = node.endOfLine != 0;
+                if (!closes && i + 1 < items.size()) continue;
+                if (invalid) {
+                    const size_t end = closes ? i : i + 1;
+                    for (size_t k = lineStart; k < end; ++k) {
+                        items[k].group = items[k].element = kInvalidTagNumber;
+                        items[k].first.clear();
+                    }
+                }
+                invalid = 0;
+                lineStart = i + 1;
+            }
+        }
+    }
+}
+
+bool OverlaySettingReader::BuildSettings(ZEBOverlaySettingInfo& setting,
+                                         std::u16string_view modality, int32_t location) const {
+    const std::u16string_view locationName = OverlayLocationName(location);
+    if (locationName.empty()) return false;
+    const OverlayLocationNode* nodes = FindLocation(modality, locationName);
+    if (!nodes) nodes = FindLocation(kOther, locationName);
+    if (!nodes) return false;
+    ZEBOverlaySettingInfoItem item;
+    for (const OverlayItemNode& node : nodes->items) {
+        item.Reset();
+        switch (node.id) {
+            case kElementTag:
+                item.kind = kOverlayItemTag;
+                item.group = node.group;
+                item.element = node.element;
+                item.index = node.index;
+                item.format = node.first;
+                item.prefix = node.second;
+                item.suffix = node.third;
+                item.sequencePath = node.nested;
+                item.lineBreak = 0;
+                break;
+            case kElementMacro:
+                item.kind = kOverlayItemMacro;
+                item.name = LookupOverlayMacroName(node.first);
+                item.prefix = node.second;
+                item.suffix = node.third;
+                item.lineBreak = 0;
+                break;
+            default:
+                item.kind = kOverlayItemText;
+                if (!node.endOfLine) item.text = node.first;
+                item.lineBreak = node.endOfLine;
+                break;
+        }
+        setting.AddItem(location, item);
+    }
+    return true;
+}
+
+int32_t OverlaySettingReader::ParseDecimal(std::u16string_view s) {
+    // An optional sign and digits, nothing before them.
+    const bool starts =
+        !s.empty() && ((s[0] >= u'0' && s[0] <= u'9') || s[0] == u'+' || s[0] == u'-');
+    return starts ? ParseLong(s, 10) : 0;
+}
+
+bool OverlaySettingReader::ParseTagNumber(std::u16string_view text, uint16_t& group,
+                                          uint16_t& element) {
+    group = element = kInvalidTagNumber;
+    const size_t comma = text.find(u',');
+    if (text.empty() || comma == std::u16string_view::npos ||
+        text.find(u',', comma + 1) != std::u16string_view::npos || comma + 1 == text.size())
+        return false;
+    // Each part keeps the low 16 bits of its long value.
+    group = static_cast<uint16_t>(ParseLong(text.substr(0, comma), 16));
+    element = static_cast<uint16_t>(ParseLong(text.substr(comma + 1), 16));
+    return true;
+}

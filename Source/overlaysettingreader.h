@@ -1,0 +1,127 @@
+#pragma once
+// Reader of "OverlaySetting.xml", the file that replaces the built-in
+// corner annotations of each modality:
+//
+//   <OVERLAYSETTING>
+//     <FONT NAME="IPAGothic" SIZE="11"/>
+//     <MODALITY NAME="CT">                   <!-- or "OTHER" for the rest -->
+//       <LOCATION VALUE="UPPERLEFT">         <!-- UPPERRIGHT, LOWERLEFT, LOWERRIGHT -->
+//         <LINE>
+//           <TEXT VALUE="Name: "/>
+//           <TAG NO="0010,0010" INDEX="0" PREFIX="" SUFFIX="" FORMAT=""/>
+//           <MACRO VALUE="ZOOM_RATE" PREFIX="x" SUFFIX=""/>
+//         </LINE>
+//       </LOCATION>
+//     </MODALITY>
+//   </OVERLAYSETTING>
+//
+// A TAG inside a TAG names an attribute in the first item of the sequence
+// the outer TAG names. A line with an item that is not valid (a bad NO,
+// INDEX outside 0-5, an unknown FORMAT or macro key) shows nothing but its
+// prefixes and suffixes. Attribute values are upper-cased in ASCII except
+// PREFIX, SUFFIX and the VALUE of TEXT.
+//
+//   OverlaySettingReader reader;
+//   reader.Load(folder + "/OverlaySetting.xml");
+//   ZEBOverlaySettingInfo setting;
+//   reader.BuildSettings(setting, u"CT", kLocationUpperLeft);
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Source/zeboverlaysettinginfo.h"
+#include "platform/xml_document.h"
+
+// One item of a location as the file gives it.
+struct OverlayItemNode {
+    int32_t id = kElementText;  // kElementTag, kElementText or kElementMacro
+    uint16_t group = 0;
+    uint16_t element = 0;
+    int32_t index = 0;
+    std::u16string first;   // TEXT: the text; MACRO: the key; TAG: "DT", "TM" or empty
+    std::u16string second;  // MACRO, TAG: prefix
+    std::u16string third;   // MACRO, TAG: suffix
+    int32_t endOfLine = 0;  // 1 only in the marker that closes a line
+    // TAG: the TAG inside this one.
+    std::shared_ptr<const OverlayItemNode> nested;
+};
+
+struct OverlayLocationNode {
+    std::u16string name;
+    std::vector<OverlayItemNode> items;
+};
+
+struct OverlayModalityNode {
+    std::u16string name;
+    std::vector<OverlayLocationNode> locations;
+};
+
+class OverlaySettingReader {
+public:
+    static constexpr const char* kFileName = "OverlaySetting.xml";
+
+    OverlaySettingReader();
+    ~OverlaySettingReader() = default;
+    OverlaySettingReader(const OverlaySettingReader&) = delete;
+    OverlaySettingReader& operator=(const OverlaySettingReader&) = delete;
+
+    // Reads the file (UTF-8 path); false when it cannot be read, is not
+    // well-formed or its root is not OVERLAYSETTING. What was read before a
+    // failure stays.
+    bool Load(const std::string& path);
+    // The same over the bytes of a file.
+    bool LoadBytes(const void* data, size_t size);
+
+    // Appends the items of a corner (0, 2, 5 or 7) of the modality, or of
+    // "OTHER" when the modality has no such corner; false when neither
+    // block is there.
+    bool BuildSettings(ZEBOverlaySettingInfo& setting, std::u16string_view modality,
+                       int32_t location) const;
+
+    // FONT: the face (upper-cased, empty when none) and the point size
+    // (0 when none or outside 1-200).
+    const std::u16string& FontName() const { return m_fontName; }
+    int32_t FontSize() const { return m_fontSize; }
+    const std::vector<OverlayModalityNode>& Modalities() const { return m_modalities; }
+
+    // NO: "gggg,eeee" in hexadecimal (each part may start with blanks, a sign
+    // and "0x"; kept in 16 bits). False, and both 0xFFFF, for an empty
+    // value, a comma count other than one or an empty second part.
+    static bool ParseTagNumber(std::u16string_view text, uint16_t& group, uint16_t& element);
+    // INDEX and SIZE: an optional sign and decimal digits, clamped to the
+    // 32-bit range; 0 when it does not start so.
+    static int32_t ParseDecimal(std::u16string_view text);
+
+private:
+    struct Scope {
+        std::u16string_view modality;
+        std::u16string_view location;
+    };
+
+    void ChooseDocumentClass();
+    platform::XmlNode OpenDocument(std::string_view source, bool isPath);
+    bool LoadRoot(const platform::XmlNode& root);
+    bool WalkElement(const platform::XmlNode& element, std::u16string_view parentName,
+                     const Scope& scope);
+    void HandleElement(std::u16string_view parentName, const platform::XmlNode& child,
+                       const Scope& scope);
+    void ReadModality(const platform::XmlNode& element);
+    void ReadLocation(const platform::XmlNode& element, const Scope& scope);
+    void ReadLine(const platform::XmlNode& element, const Scope& scope);
+    static OverlayItemNode ReadNestedTag(const platform::XmlNode& element);
+    static std::u16string GetAttribute(const platform::XmlNode& element, std::u16string_view name);
+    OverlayModalityNode* FindModality(std::u16string_view name);
+    const OverlayLocationNode* FindLocation(std::u16string_view modality,
+                                            std::u16string_view location) const;
+    void Append(const Scope& scope, OverlayItemNode node);
+    void ValidateLines();
+
+    std::u16string m_fontName;
+    int32_t m_fontSize = 0;
+    std::vector<OverlayModalityNode> m_modalities;
+    bool m_documentClass = false;
+    platform::XmlDocument m_document;
+};

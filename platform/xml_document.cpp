@@ -1,0 +1,166 @@
+#include "platform/xml_document.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <climits>
+#include <mutex>
+
+#include "platform/read_file.h"
+#include "platform/text_converter.h"
+
+namespace platform {
+namespace {
+
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+// Documents name no outside resource that is ever fetched: DTDs and
+// external entities resolve to nothing.
+xmlParserInputPtr refuse_external(const char*, const char*, xmlParserCtxtPtr) {
+    return nullptr;
+}
+
+std::u16string from_utf8(const xmlChar* text) {
+    std::u16string out;
+    if (text) utf8_to_utf16(reinterpret_cast<const char*>(text), out);
+    return out;
+}
+
+std::u16string qualified(const xmlChar* name, const xmlNs* ns) {
+    std::u16string out;
+    if (ns && ns->prefix) {
+        out = from_utf8(ns->prefix);
+        out += u':';
+    }
+    out += from_utf8(name);
+    return out;
+}
+
+}  // namespace
+
+XmlNodeType XmlNode::type() const {
+    if (!node_) return XmlNodeType::other;
+    switch (node_->type) {
+        case XML_ELEMENT_NODE:
+            return XmlNodeType::element;
+        case XML_TEXT_NODE:
+            return XmlNodeType::text;
+        case XML_CDATA_SECTION_NODE:
+            return XmlNodeType::cdata;
+        case XML_COMMENT_NODE:
+            return XmlNodeType::comment;
+        case XML_PI_NODE:
+            return XmlNodeType::processing_instruction;
+        case XML_ENTITY_REF_NODE:
+            return XmlNodeType::entity_reference;
+        default:
+            return XmlNodeType::other;
+    }
+}
+
+std::u16string XmlNode::name() const {
+    switch (type()) {
+        case XmlNodeType::element:
+            return qualified(node_->name, node_->ns);
+        case XmlNodeType::processing_instruction:
+        case XmlNodeType::entity_reference:
+            return from_utf8(node_->name);
+        default:
+            return {};
+    }
+}
+
+XmlNode XmlNode::first_child() const {
+    // The children of an entity reference are the entity's declaration.
+    if (!node_ || node_->type == XML_ENTITY_REF_NODE) return XmlNode();
+    return XmlNode(node_->children);
+}
+
+XmlNode XmlNode::next_sibling() const {
+    return XmlNode(node_ ? node_->next : nullptr);
+}
+
+std::vector<XmlAttribute> XmlNode::attributes() const {
+    std::vector<XmlAttribute> out;
+    if (type() != XmlNodeType::element) return out;
+    for (const xmlAttr* a = node_->properties; a; a = a->next) {
+        XmlAttribute attribute;
+        attribute.name = qualified(a->name, a->ns);
+        for (const xmlNode* c = a->children; c; c = c->next) {
+            if (c->type == XML_TEXT_NODE) {
+                attribute.value += from_utf8(c->content);
+            } else if (c->type == XML_ENTITY_REF_NODE) {
+                attribute.value += u'&';
+                attribute.value += from_utf8(c->name);
+                attribute.value += u';';
+            }
+        }
+        out.push_back(std::move(attribute));
+    }
+    return out;
+}
+
+XmlDocument::~XmlDocument() {
+    clear();
+}
+
+void XmlDocument::clear() {
+    if (doc_) xmlFreeDoc(doc_);
+    doc_ = nullptr;
+    error_text_.clear();
+    error_line_ = 0;
+}
+
+bool XmlDocument::initialize() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(refuse_external);
+    });
+    return true;
+}
+
+bool XmlDocument::load_file(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    if (!read_small_file(path, kMaxBytes, bytes)) {
+        clear();
+        error_text_ = "cannot read the file";
+        return false;
+    }
+    return load_bytes(bytes.data(), bytes.size());
+}
+
+bool XmlDocument::load_bytes(const void* data, size_t size) {
+    clear();
+    initialize();
+    if (size > kMaxBytes || size > static_cast<size_t>(INT_MAX)) {
+        error_text_ = "the document is too large";
+        return false;
+    }
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    if (!context) {
+        error_text_ = "out of memory";
+        return false;
+    }
+    static const char kEmpty = 0;
+    doc_ = xmlCtxtReadMemory(context, size ? static_cast<const char*>(data) : &kEmpty,
+                             static_cast<int>(size), nullptr, nullptr, kParseOptions);
+    if (!doc_ || !context->wellFormed) {
+        const xmlError* error = xmlCtxtGetLastError(context);
+        error_text_ = error && error->message ? error->message : "not well-formed";
+        while (!error_text_.empty() && (error_text_.back() == '\n' || error_text_.back() == ' '))
+            error_text_.pop_back();
+        error_line_ = error ? error->line : 0;
+        if (doc_) xmlFreeDoc(doc_);
+        doc_ = nullptr;
+    }
+    xmlFreeParserCtxt(context);
+    return doc_ != nullptr;
+}
+
+XmlNode XmlDocument::root() const {
+    return XmlNode(doc_ ? xmlDocGetRootElement(doc_) : nullptr);
+}
+
+}  // namespace platform
