@@ -3,6 +3,7 @@
 #include <limits>
 #include <type_traits>
 
+#include "vrx/core/colormatrix/vrx_colormatrix3x3_simd.h"
 #include "vrx/core/convertdatatype/vrx_sampletype.h"
 #include "vrx/framework/base/vrx_version.h"
 #include "vrx/framework/buffer/vrx_dstbuffer.h"
@@ -45,10 +46,13 @@ inline T to_output(Acc<C> acc, T maximum) {
     if constexpr (std::is_floating_point_v<T>) {
         return static_cast<T>(acc);
     } else if constexpr (is_q12<C>) {
-        const int32_t v = static_cast<int32_t>(acc);
-        if (v < 0) return 0;
-        if (v <= static_cast<int32_t>(maximum) * 4096) return static_cast<T>((v + 2048) >> 12);
-        return maximum;
+        // Clamped to [0, maximum x 4096] first: (maximum x 4096 + 2048) >> 12
+        // is the maximum, so one rounding serves all three cases.
+        int32_t v = static_cast<int32_t>(acc);
+        const int32_t top = static_cast<int32_t>(maximum) * 4096;
+        v = v < 0 ? 0 : v;
+        v = v > top ? top : v;
+        return static_cast<T>((v + 2048) >> 12);
     } else {
         if (acc < 0) return 0;
         if (acc <= maximum) return static_cast<T>(static_cast<int32_t>(acc + 0.5));
@@ -182,6 +186,16 @@ bool VRX_ColorMatrix3x3_8xNbitsEngine<C, T>::initiate(const VRX_Header* header,
         return false;
     }
     this->fold(matrix, in_offsets, out_offsets, in_offsets_, out_offsets_, matrix_, constants_);
+    if constexpr (is_q12<C> && std::is_same_v<T, uint8_t>) {
+        int32_t m[9];
+        for (int i = 0; i < 9; ++i) {
+            m[i] = matrix_[i].raw();
+            matrix16_[i] = static_cast<int16_t>(m[i]);
+        }
+        for (int r = 0; r < 3; ++r) constants32_[r] = constants_[r].raw();
+        kernel_ = colormatrix3x3_simd_suits(m, constants32_) ? colormatrix3x3_q12_u8_kernel()
+                                                              : nullptr;
+    }
     return true;
 }
 
@@ -190,6 +204,14 @@ bool VRX_ColorMatrix3x3_8xNbitsEngine<C, T>::process_line(const unsigned char* s
                                                           unsigned char* dst) {
     const T* __restrict in = reinterpret_cast<const T*>(src);
     T* __restrict out = reinterpret_cast<T*>(dst);
+    uint32_t done = 0;
+    if constexpr (is_q12<C> && std::is_same_v<T, uint8_t>) {
+        if (kernel_) {
+            done = static_cast<uint32_t>(kernel_(in, out, this->width_, matrix16_, constants32_));
+            in += 3 * size_t{done};
+            out += 3 * size_t{done};
+        }
+    }
     const C m0 = matrix_[0], m1 = matrix_[1], m2 = matrix_[2];
     const C m3 = matrix_[3], m4 = matrix_[4], m5 = matrix_[5];
     const C m6 = matrix_[6], m7 = matrix_[7], m8 = matrix_[8];
@@ -198,7 +220,7 @@ bool VRX_ColorMatrix3x3_8xNbitsEngine<C, T>::process_line(const unsigned char* s
     const Acc<C> k2 = constant(constants_[2]);
     const T maximum = this->maximum_;
     const uint32_t width = this->width_;
-    for (uint32_t x = 0; x < width; ++x, in += 3, out += 3) {
+    for (uint32_t x = done; x < width; ++x, in += 3, out += 3) {
         const T s0 = in[0], s1 = in[1], s2 = in[2];
         out[0] = to_output<C>(term(m0, s0) + term(m1, s1) + term(m2, s2) + k0, maximum);
         out[1] = to_output<C>(term(m3, s0) + term(m4, s1) + term(m5, s2) + k1, maximum);

@@ -105,6 +105,11 @@ protected:
     C out_offsets_[3]{};
     C matrix_[9]{};
     C constants_[3]{};
+    // Q12 on 8-bit samples within the bounds of the vector kernels: the
+    // fastest one the processor runs takes the line's whole steps.
+    size_t (*kernel_)(const uint8_t*, uint8_t*, size_t, const int16_t*, const int32_t*) = nullptr;
+    int16_t matrix16_[9]{};
+    int32_t constants32_[3]{};
 };
 
 // X(C, T) for the six instances of each family.

@@ -138,6 +138,60 @@ void VRX_DLutTetrahedronEngine<S, W>::interpolate_line(const S* in, S* out) {
         interpolate_pixel(in, out, N, order, f);
 }
 
+// Three inputs without sorting: the first vertex past the base steps along
+// the input of the largest fraction, the second stops short of the far
+// corner by the input of the smallest, and the weights are the differences
+// of the largest, middle and smallest fractions. Where fractions tie, the
+// vertex left open carries a weight of 0, so the result is the sorted one.
+template <class S, class W>
+void VRX_DLutTetrahedronEngine<S, W>::interpolate_line3(const S* in, S* out) {
+    // Members in locals: the stores to `out` would make the compilers
+    // reload them for every pixel.
+    const S* const table = reinterpret_cast<const S*>(table_);
+    const uint32_t* const cell = cell_;
+    const W* const fraction = fraction_;
+    const uint32_t s0 = stride_[0], s1 = stride_[1], s2 = stride_[2];
+    const size_t far = size_t{s0} + s1 + s2;
+    const uint32_t m = outputs_, width = header_.width, max = max_;
+    const W one = one_, rounding = rounding_;
+    // a where `take`, else b, as a mask so that nothing branches.
+    auto pick = [](bool take, uint32_t a, uint32_t b) {
+        const uint32_t mask = 0u - static_cast<uint32_t>(take);
+        return (a & mask) | (b & ~mask);
+    };
+    for (uint32_t x = 0; x < width; ++x, in += 3, out += m) {
+        const size_t base =
+            size_t{s0} * cell[in[0]] + size_t{s1} * cell[in[1]] + size_t{s2} * cell[in[2]];
+        const W f0 = fraction[in[0]], f1 = fraction[in[1]], f2 = fraction[in[2]];
+        const bool up12 = f1 >= f2, down12 = f1 <= f2;
+        const W top12 = up12 ? f1 : f2, bottom12 = down12 ? f1 : f2;
+        const bool top0 = f0 >= top12, bottom0 = f0 <= bottom12;
+        const W hi = top0 ? f0 : top12;
+        const W lo = bottom0 ? f0 : bottom12;
+        const W mid = top0 ? top12 : (bottom0 ? bottom12 : f0);
+        const uint32_t s_hi = pick(top0, s0, pick(up12, s1, s2));
+        const uint32_t s_lo = pick(bottom0, s0, pick(down12, s1, s2));
+        const S* v0 = table + base;
+        const S* v1 = v0 + s_hi;
+        const S* v2 = v0 + (far - s_lo);
+        const S* v3 = v0 + far;
+        const W w0 = one - hi, w1 = hi - mid, w2 = mid - lo, w3 = lo;
+        for (uint32_t c = 0; c < m; ++c) {
+            W acc = rounding;
+            acc += v0[c] * w0;
+            acc += v1[c] * w1;
+            acc += v2[c] * w2;
+            acc += v3[c] * w3;
+            if constexpr (kInteger<W>) {
+                const W v = acc >> 14;
+                out[c] = static_cast<S>(v > max ? max : v);
+            } else {
+                out[c] = static_cast<S>(acc > max ? max : acc);
+            }
+        }
+    }
+}
+
 template <class S, class W>
 bool VRX_DLutTetrahedronEngine<S, W>::process_line(const unsigned char* src, unsigned char* dst) {
     const S* in = reinterpret_cast<const S*>(src);
@@ -150,7 +204,7 @@ bool VRX_DLutTetrahedronEngine<S, W>::process_line(const unsigned char* src, uns
             interpolate_line<2>(in, out);
             break;
         case 3:
-            interpolate_line<3>(in, out);
+            interpolate_line3(in, out);
             break;
         case 4:
             interpolate_line<4>(in, out);

@@ -43,6 +43,7 @@ private:
     template <uint32_t N>
     void interpolate_line(const S* in, S* out);
     void interpolate_pixel(const S* in, S* out, uint32_t n, uint32_t* order, W* f);
+    void interpolate_line3(const S* in, S* out);
 
     uint16_t shift_ = 0;
     W one_{};

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "tests/vrx/core/colorspace/colour_test_support.h"
+#include "vrx/core/colormatrix/vrx_colormatrix3x3_simd.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ TEST(ColorMatrix, IdentityShortcutAndRelabel) {
     vrx_test::TestManager manager;
     VRX_Matrix<double> m(&manager);
     set(m, 3, 3, {1, 0, 0, 0, 1, 0, 0, 0, 1});
-    const VRX_Header* header = nullptr;
+    Output header;
     for (bool fixed : {true, false}) {
         const std::vector<uint32_t> got = run_stage(
             manager, line_format(px.size(), 8, 3, VRX_ColorType::s_rgb()), px,
@@ -143,6 +144,7 @@ TEST(ColorMatrix, IdentityShortcutAndRelabel) {
             },
             &header);
         EXPECT_EQ(got, px);
+        EXPECT_EQ(header.color, VRX_ColorType::adobe_rgb());
     }
 }
 
@@ -169,6 +171,77 @@ TEST(ColorMatrix, FloatingImages) {
                                          VRX_ColorType::gray(), false);
     ASSERT_TRUE(write_memory(manager, e, result));
     EXPECT_EQ(from_bytes<double>(result), (std::vector<double>{-202.0, 1e300}));
+}
+
+}  // namespace
+
+namespace {
+
+// The vector kernels of the Q12 3 x 3 matrix on 8-bit pixels against the
+// rule they implement, with coefficients at the ends of 16 bits and
+// constants at the ends of +-2^30: each kernel the processor runs converts
+// its whole steps and leaves the rest of the line alone.
+TEST(ColorMatrix, VectorKernels) {
+    XorShift rng(12345);
+    const size_t width = 101;
+    struct Kernel {
+        const char* name;
+        bool available;
+        VRX_ColorMatrix3x3Kernel run;
+        size_t step;
+    } kernels[] = {
+        {"ssse3", colormatrix3x3_ssse3_available(), colormatrix3x3_q12_u8_ssse3, 16},
+        {"avx2", colormatrix3x3_avx2_available(), colormatrix3x3_q12_u8_avx2, 32},
+    };
+    for (int round = 0; round < 40; ++round) {
+        int16_t m[9];
+        int32_t k[3];
+        int32_t m32[9];
+        for (int i = 0; i < 9; ++i) {
+            const uint32_t pick = rng.below(4);
+            m[i] = pick == 0 ? INT16_MIN : pick == 1 ? INT16_MAX : int16_t(rng.next());
+            m32[i] = m[i];
+        }
+        for (int r = 0; r < 3; ++r) {
+            const uint32_t pick = rng.below(3);
+            k[r] = pick == 0 ? -(1 << 30) : pick == 1 ? (1 << 30) : int32_t(rng.next()) >> 8;
+        }
+        ASSERT_TRUE(colormatrix3x3_simd_suits(m32, k));
+        std::vector<uint8_t> in(3 * width);
+        for (uint8_t& b : in) b = static_cast<uint8_t>(rng.next());
+        for (const Kernel& kernel : kernels) {
+            if (!kernel.available) continue;
+            SCOPED_TRACE(kernel.name);
+            std::vector<uint8_t> out(3 * width, 0xEE);
+            const size_t done = kernel.run(in.data(), out.data(), width, m, k);
+            ASSERT_EQ(done, width / kernel.step * kernel.step);
+            for (size_t i = 0; i < 3 * width; ++i) {
+                if (i >= 3 * done) {
+                    ASSERT_EQ(out[i], 0xEE) << i;
+                    continue;
+                }
+                const size_t p = i / 3, r = i % 3;
+                int64_t v = k[r];
+                for (int c = 0; c < 3; ++c) v += int64_t{m[3 * r + c]} * in[3 * p + c];
+                const int64_t want = v < 0 ? 0 : v > 255 * 4096 ? 255 : (v + 2048) >> 12;
+                ASSERT_EQ(out[i], want) << "pixel " << p << " row " << r;
+            }
+        }
+    }
+    // Coefficients or constants beyond the bounds stay with the plain kernel.
+    int32_t m[9] = {INT16_MAX + 1}, k[3] = {};
+    EXPECT_FALSE(colormatrix3x3_simd_suits(m, k));
+    m[0] = 0;
+    k[2] = (1 << 30) + 1;
+    EXPECT_FALSE(colormatrix3x3_simd_suits(m, k));
+}
+
+// Q12 sums wrap in 32 bits: a constant near the top of the range plus a
+// product passes 2^31 and comes out as a negative sum, clamped to 0.
+TEST(ColorMatrix, Q12SumsWrap) {
+    EXPECT_EQ(one_sample(1.0, 524287.75, 255, true), 0u);   // 2^31 - 1024 + 255 x 4096
+    EXPECT_EQ(one_sample(1.0, 524287.75, 0, true), 255u);   // no wrap: above the maximum
+    EXPECT_EQ(one_sample(-8.0, -524287.0, 255, true), 255u);  // wraps from below to the top
 }
 
 }  // namespace

@@ -92,15 +92,24 @@ inline std::vector<uint8_t> sample_bytes(const std::vector<uint32_t>& samples, u
     return bytes;
 }
 
+// What a stage's header says of its output.
+struct Output {
+    const VRX_ColorType* color = nullptr;
+    uint16_t channels = 0;
+    uint16_t bits = 0;
+};
+
 // The samples a stage built by `stage` (behind a reader of `samples`)
-// yields; `ok` false when the stage or the chain fails.
+// yields, empty when the stage or the chain fails; `output` gets the
+// stage's header before the chain runs (and ends the stage).
 inline std::vector<uint32_t> run_stage(VRX_Manager& manager, const Format& format,
                                        const std::vector<uint32_t>& samples,
                                        const std::function<VRX_Engine*(VRX_Engine*)>& stage,
-                                       const VRX_Header** last_header = nullptr) {
+                                       Output* output = nullptr) {
     const std::vector<uint8_t> bytes = sample_bytes(samples, format.bits);
     VRX_Engine* last = stage(read_memory(manager, format, bytes));
-    if (last_header) *last_header = last ? last->header() : nullptr;
+    if (output && last && last->header())
+        *output = {last->header()->color_type(), last->header()->channels, last->header()->bits};
     std::vector<uint8_t> out;
     if (!last || !write_memory(manager, last, out)) return {};
     const uint16_t bits = format.bits;

@@ -52,14 +52,13 @@ TEST(ColorSpaceModel, EveryPairMatchesTheModel) {
         const std::vector<uint32_t> px =
             pair_pixels(bits, type_index(row[1]), type_index(row[2]), n);
         vrx_test::TestManager manager;
-        const VRX_Header* header = nullptr;
+        Output header;
         const std::vector<uint32_t> got = run_stage(
             manager, line_format(px.size(), bits, n, source), px,
             [&](VRX_Engine* e) { return VRX_ColorSpace(&manager).engine(e, target); }, &header);
-        ASSERT_NE(header, nullptr);
-        EXPECT_EQ(header->color_type(), target);
-        EXPECT_EQ(header->channels, target->channels());
-        EXPECT_EQ(header->bits, bits);
+                EXPECT_EQ(header.color, target);
+        EXPECT_EQ(header.channels, target->channels());
+        EXPECT_EQ(header.bits, bits);
         const std::vector<uint32_t> want = hex_samples(row[3], bits);
         const long at = first_difference(got, want, 1);
         EXPECT_EQ(at, -1) << "sample " << at << ": " << (at >= 0 && size_t(at) < got.size() ? got[at] : 0)
