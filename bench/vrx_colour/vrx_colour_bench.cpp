@@ -45,11 +45,11 @@ void chain_bench(benchmark::State& state, uint32_t side, const VRX_ColorType* fr
         VRX_DefaultManager manager;
         VRX_Header header(&manager);
         describe(header, side, from);
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(),
-                                                        static_cast<uint32_t>(in.size()));
+        VRX_Engine* e =
+            VRX_ReadMemory(&manager).engine(&header, in.data(), static_cast<uint32_t>(in.size()));
         e = VRX_ColorSpace(&manager).engine(e, to);
-        VRX_Engine* writer = VRX_WriteMemory(&manager).engine(e, out.data(),
-                                                              static_cast<uint32_t>(out.size()));
+        VRX_Engine* writer =
+            VRX_WriteMemory(&manager).engine(e, out.data(), static_cast<uint32_t>(out.size()));
         if (!writer) state.SkipWithError("chain failed");
         while (writer && writer->execute()) {
         }
@@ -66,8 +66,8 @@ void plan_bench(benchmark::State& state, const VRX_ColorType* from, const VRX_Co
         VRX_DefaultManager manager;
         VRX_Header header(&manager);
         describe(header, 512, from);
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(),
-                                                        static_cast<uint32_t>(in.size()));
+        VRX_Engine* e =
+            VRX_ReadMemory(&manager).engine(&header, in.data(), static_cast<uint32_t>(in.size()));
         e = VRX_ColorSpace(&manager).engine(e, to);
         if (!e) state.SkipWithError("plan failed");
         benchmark::DoNotOptimize(e);

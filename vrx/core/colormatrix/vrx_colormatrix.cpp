@@ -36,8 +36,8 @@ VRX_Engine* VRX_ColorMatrix::engine(VRX_Engine* source, const VRX_Matrix<double>
         manager_->report(VRX_ERROR_ARGUMENT, "VRX_ColorMatrix::engine()", __FILE__, 61);
         return nullptr;
     }
-    if (!in_offsets && !out_offsets &&
-        (!color_type || color_type == header->color_type()) && is_identity(matrix))
+    if (!in_offsets && !out_offsets && (!color_type || color_type == header->color_type()) &&
+        is_identity(matrix))
         return source;
     if (matrix.rows() == 3 && matrix.cols() == 3)
         return VRX_ColorMatrix3x3_8xNbits(manager_).engine(source, matrix, in_offsets, out_offsets,

@@ -2,8 +2,7 @@
 
 namespace vrx {
 
-VRX_Engine* VRX_ColorMatrix3x3_8xNbits::engine(VRX_Engine* source,
-                                               const VRX_Matrix<double>& matrix,
+VRX_Engine* VRX_ColorMatrix3x3_8xNbits::engine(VRX_Engine* source, const VRX_Matrix<double>& matrix,
                                                const VRX_Vector<double>* in_offsets,
                                                const VRX_Vector<double>* out_offsets,
                                                const VRX_ColorType* color_type, bool fixed_point) {

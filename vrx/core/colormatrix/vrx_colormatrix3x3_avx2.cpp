@@ -48,16 +48,15 @@ inline __m256i load_block(const uint8_t* in, int b) {
 
 inline void store_block(uint8_t* out, int b, __m256i v) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * b), _mm256_castsi256_si128(v));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 48 + 16 * b),
-                     _mm256_extracti128_si256(v, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 48 + 16 * b), _mm256_extracti128_si256(v, 1));
 }
 
 }  // namespace
 
 bool colormatrix3x3_avx2_available() { return __builtin_cpu_supports("avx2"); }
 
-size_t colormatrix3x3_q12_u8_avx2(const uint8_t* in, uint8_t* out, size_t width,
-                                  const int16_t m[9], const int32_t k[3]) {
+size_t colormatrix3x3_q12_u8_avx2(const uint8_t* in, uint8_t* out, size_t width, const int16_t m[9],
+                                  const int32_t k[3]) {
     static const Shuffles s;
     const __m256i zero = _mm256_setzero_si256();
     __m256i rg[3], b0[3], kk[3];
@@ -96,15 +95,15 @@ size_t colormatrix3x3_q12_u8_avx2(const uint8_t* in, uint8_t* out, size_t width,
                                                       _mm256_madd_epi16(blue[n], b0[r])),
                                      kk[r]),
                     12);
-            result[r] = _mm256_packus_epi16(_mm256_packs_epi32(q[0], q[1]),
-                                            _mm256_packs_epi32(q[2], q[3]));
+            result[r] =
+                _mm256_packus_epi16(_mm256_packs_epi32(q[0], q[1]), _mm256_packs_epi32(q[2], q[3]));
         }
         for (int blk = 0; blk < 3; ++blk)
-            store_block(out, blk,
-                        _mm256_or_si256(
-                            _mm256_or_si256(_mm256_shuffle_epi8(result[0], s.to[blk][0]),
-                                            _mm256_shuffle_epi8(result[1], s.to[blk][1])),
-                            _mm256_shuffle_epi8(result[2], s.to[blk][2])));
+            store_block(
+                out, blk,
+                _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(result[0], s.to[blk][0]),
+                                                _mm256_shuffle_epi8(result[1], s.to[blk][1])),
+                                _mm256_shuffle_epi8(result[2], s.to[blk][2])));
     }
     return steps * 32;
 }

@@ -26,7 +26,7 @@ bool colormatrix3x3_ssse3_available();
 size_t colormatrix3x3_q12_u8_ssse3(const uint8_t* in, uint8_t* out, size_t width,
                                    const int16_t m[9], const int32_t k[3]);
 bool colormatrix3x3_avx2_available();
-size_t colormatrix3x3_q12_u8_avx2(const uint8_t* in, uint8_t* out, size_t width,
-                                  const int16_t m[9], const int32_t k[3]);
+size_t colormatrix3x3_q12_u8_avx2(const uint8_t* in, uint8_t* out, size_t width, const int16_t m[9],
+                                  const int32_t k[3]);
 
 }  // namespace vrx

@@ -57,9 +57,8 @@ size_t colormatrix3x3_q12_u8_ssse3(const uint8_t* in, uint8_t* out, size_t width
     __m128i rg[3], b0[3], kk[3];
     for (int r = 0; r < 3; ++r) {
         // Pairs (m0, m1) against (R, G) and (m2, 0) against (B, 0).
-        rg[r] = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint16_t>(m[3 * r]) |
-                                                    uint32_t{static_cast<uint16_t>(m[3 * r + 1])}
-                                                        << 16));
+        rg[r] = _mm_set1_epi32(static_cast<int32_t>(
+            static_cast<uint16_t>(m[3 * r]) | uint32_t{static_cast<uint16_t>(m[3 * r + 1])} << 16));
         b0[r] = _mm_set1_epi32(static_cast<uint16_t>(m[3 * r + 2]));
         kk[r] = _mm_set1_epi32(k[r] + 2048);  // the rounding term folded in
     }

@@ -173,9 +173,8 @@ bool VRX_ColorMatrix8xNbitsEngine<C, T>::process_line(const unsigned char* src,
 }
 
 template <class C, class T>
-bool VRX_ColorMatrix3x3_8xNbitsEngine<C, T>::initiate(const VRX_Header* header,
-                                                      VRX_SrcBuffer* src, VRX_DstBuffer* dst,
-                                                      const Matrix& matrix,
+bool VRX_ColorMatrix3x3_8xNbitsEngine<C, T>::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
+                                                      VRX_DstBuffer* dst, const Matrix& matrix,
                                                       const Offsets* in_offsets,
                                                       const Offsets* out_offsets,
                                                       const VRX_ColorType* color_type) {
@@ -193,8 +192,8 @@ bool VRX_ColorMatrix3x3_8xNbitsEngine<C, T>::initiate(const VRX_Header* header,
             matrix16_[i] = static_cast<int16_t>(m[i]);
         }
         for (int r = 0; r < 3; ++r) constants32_[r] = constants_[r].raw();
-        kernel_ = colormatrix3x3_simd_suits(m, constants32_) ? colormatrix3x3_q12_u8_kernel()
-                                                              : nullptr;
+        kernel_ =
+            colormatrix3x3_simd_suits(m, constants32_) ? colormatrix3x3_q12_u8_kernel() : nullptr;
     }
     return true;
 }
@@ -229,9 +228,9 @@ bool VRX_ColorMatrix3x3_8xNbitsEngine<C, T>::process_line(const unsigned char* s
     return true;
 }
 
-#define VRX_COLORMATRIX_MAKE(C, T)                        \
-    template class VRX_ColorMatrixEngine<C, T>;           \
-    template class VRX_ColorMatrix8xNbitsEngine<C, T>;    \
+#define VRX_COLORMATRIX_MAKE(C, T)                     \
+    template class VRX_ColorMatrixEngine<C, T>;        \
+    template class VRX_ColorMatrix8xNbitsEngine<C, T>; \
     template class VRX_ColorMatrix3x3_8xNbitsEngine<C, T>;
 VRX_COLORMATRIX_FOR_EACH(VRX_COLORMATRIX_MAKE)
 

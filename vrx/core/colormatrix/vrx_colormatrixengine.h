@@ -61,9 +61,9 @@ template <class C, class T>
 class VRX_ColorMatrix8xNbitsEngine : public VRX_ColorMatrixEngine<C, T> {
 public:
     using Base = VRX_ColorMatrixEngine<C, T>;
+    using Base::Base;
     using typename Base::Matrix;
     using typename Base::Offsets;
-    using Base::Base;
 
     // Gives the four arrays back, then ends as a process engine.
     bool terminate() override;
@@ -87,9 +87,9 @@ template <class C, class T>
 class VRX_ColorMatrix3x3_8xNbitsEngine : public VRX_ColorMatrixEngine<C, T> {
 public:
     using Base = VRX_ColorMatrixEngine<C, T>;
+    using Base::Base;
     using typename Base::Matrix;
     using typename Base::Offsets;
-    using Base::Base;
 
     // The base initiate, then three input channels and three matrix rows
     // (else 0x80800000, line 103).
@@ -113,16 +113,16 @@ protected:
 };
 
 // X(C, T) for the six instances of each family.
-#define VRX_COLORMATRIX_FOR_EACH(X)             \
-    X(double, uint8_t)                          \
-    X(double, uint16_t)                         \
-    X(double, float)                            \
-    X(double, double)                           \
-    X(VRX_FixedReal12, uint8_t)                 \
+#define VRX_COLORMATRIX_FOR_EACH(X) \
+    X(double, uint8_t)              \
+    X(double, uint16_t)             \
+    X(double, float)                \
+    X(double, double)               \
+    X(VRX_FixedReal12, uint8_t)     \
     X(VRX_FixedReal12, uint16_t)
-#define VRX_COLORMATRIX_EXTERN(C, T)                               \
-    extern template class VRX_ColorMatrixEngine<C, T>;             \
-    extern template class VRX_ColorMatrix8xNbitsEngine<C, T>;      \
+#define VRX_COLORMATRIX_EXTERN(C, T)                          \
+    extern template class VRX_ColorMatrixEngine<C, T>;        \
+    extern template class VRX_ColorMatrix8xNbitsEngine<C, T>; \
     extern template class VRX_ColorMatrix3x3_8xNbitsEngine<C, T>;
 VRX_COLORMATRIX_FOR_EACH(VRX_COLORMATRIX_EXTERN)
 #undef VRX_COLORMATRIX_EXTERN

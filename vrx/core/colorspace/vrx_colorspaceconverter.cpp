@@ -67,8 +67,8 @@ VRX_Engine* VRX_ColorSpaceConverter::engine(VRX_Engine* source, const VRX_ColorT
         case K::CS_MATRIX:
             return matrix_stage(source, target, u, bits);
         case K::CS_DLUT:
-            return VRX_DLutTetrahedron(manager_).engine(source, bits, target->channels(),
-                                                        K::kGrid, 1, u.dlut, target);
+            return VRX_DLutTetrahedron(manager_).engine(source, bits, target->channels(), K::kGrid,
+                                                        1, u.dlut, target);
         case K::CS_MATRIX_LUT:
             return lut_stage(matrix_stage(source, u.via, u, bits), target, u, bits);
         case K::CS_LUT_MATRIX:

@@ -33,8 +33,9 @@ VRX_Engine* VRX_ColorSpaceConverterPtoP::engine(VRX_Engine* source, const VRX_Co
     }
     auto build = [&]<class S>(S*) -> VRX_Engine* {
         using Converter = VRX_CsPointConverter<S>;
-        Converter* point = to_hsl ? static_cast<Converter*>(construct<Rgb2hslINT<S, double>>(manager_))
-                                  : construct<Hsl2rgbINT<S, double>>(manager_);
+        Converter* point = to_hsl
+                               ? static_cast<Converter*>(construct<Rgb2hslINT<S, double>>(manager_))
+                               : construct<Hsl2rgbINT<S, double>>(manager_);
         if (!point) return regist_engine(nullptr, src, dst);
         VRX_SharedOwner<Converter> owner(point);
         if (!owner.counted()) {

@@ -28,8 +28,7 @@ public:
     // channels and colour type; the engine keeps a reference to the
     // converter only when it succeeds.
     virtual bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
-                          const VRX_SharedOwner<Converter>& converter,
-                          const VRX_ColorType* target);
+                          const VRX_SharedOwner<Converter>& converter, const VRX_ColorType* target);
     using VRX_ProcessLineToLineEngine::initiate;
 
 protected:

@@ -196,8 +196,8 @@ void Hsl2rgbDEC<T>::convert(const T* in, T* out) const {
 
 template <class T>
 Srgb2xyz<T>::Srgb2xyz(VRX_Manager* manager)
-    : VRX_CsPointConverter<T>(manager, 3, 3),
-      matrix{0.4361, 0.3851, 0.1431, 0.2225, 0.7169, 0.0606, 0.0139, 0.0971, 0.7141} {}
+    : VRX_CsPointConverter<T>(manager, 3, 3), matrix{0.4361, 0.3851, 0.1431, 0.2225, 0.7169,
+                                                     0.0606, 0.0139, 0.0971, 0.7141} {}
 
 template <class T>
 void Srgb2xyz<T>::convert(const T* in, T* out) const {
@@ -214,8 +214,8 @@ void Srgb2xyz<T>::convert(const T* in, T* out) const {
 template <class T>
 Xyz2srgb<T>::Xyz2srgb(VRX_Manager* manager)
     : VRX_CsPointConverter<T>(manager, 3, 3),
-      matrix{3.133602571,  -1.616821401, -0.490742404, -0.978650316, 1.916061004,
-             0.033512902,  0.072076558,  -0.229065545, 1.405359497},
+      matrix{3.133602571, -1.616821401, -0.490742404, -0.978650316, 1.916061004,
+             0.033512902, 0.072076558,  -0.229065545, 1.405359497},
       exponent(1.0 / 2.4) {}
 
 template <class T>
@@ -238,8 +238,8 @@ void Adobergb2xyz<T>::convert(const T* in, T* out) const {
 
 template <class T>
 void Xyz2adobergb<T>::convert(const T* in, T* out) const {
-    static constexpr double m[9] = {1.962711,  -0.610757, -0.34144, -0.97876, 1.916094,
-                                    0.033486,  0.028651,  -0.14072, 1.349206};
+    static constexpr double m[9] = {1.962711, -0.610757, -0.34144, -0.97876, 1.916094,
+                                    0.033486, 0.028651,  -0.14072, 1.349206};
     for (int i = 0; i < 3; ++i) {
         const T v = dot(m + 3 * i, in[0], in[1], in[2]);
         out[i] = v > 0 ? clamp01(std::pow(v, exponent)) : 0;

@@ -18,7 +18,9 @@ template <class T>
 class VRX_CsPointConverter : public VRX_Utility {
 public:
     VRX_CsPointConverter(VRX_Manager* manager, uint16_t inputs, uint16_t outputs)
-        : VRX_Utility(manager), max(std::numeric_limits<T>::max()), inputs_(inputs),
+        : VRX_Utility(manager),
+          max(std::numeric_limits<T>::max()),
+          inputs_(inputs),
           outputs_(outputs) {}
     ~VRX_CsPointConverter() override = default;
 
@@ -41,15 +43,14 @@ extern const double lab_epsilon;
 extern const double lab_k;
 
 // A converter of In inputs and Out outputs with a plain convert.
-#define VRX_CS_CONVERTER(Name, In, Out, Sample)                                  \
-    template <class T>                                                           \
-    class Name : public VRX_CsPointConverter<Sample> {                           \
-    public:                                                                      \
-        static constexpr uint16_t kInputs = In;                                  \
-        static constexpr uint16_t kOutputs = Out;                                \
-        explicit Name(VRX_Manager* manager)                                      \
-            : VRX_CsPointConverter<Sample>(manager, In, Out) {}                  \
-        void convert(const Sample* in, Sample* out) const override;              \
+#define VRX_CS_CONVERTER(Name, In, Out, Sample)                                                 \
+    template <class T>                                                                          \
+    class Name : public VRX_CsPointConverter<Sample> {                                          \
+    public:                                                                                     \
+        static constexpr uint16_t kInputs = In;                                                 \
+        static constexpr uint16_t kOutputs = Out;                                               \
+        explicit Name(VRX_Manager* manager) : VRX_CsPointConverter<Sample>(manager, In, Out) {} \
+        void convert(const Sample* in, Sample* out) const override;                             \
     };
 
 // Integer converters on samples of T (uint8_t or uint16_t).
@@ -77,16 +78,16 @@ VRX_CS_CONVERTER(Cielab2xyz, 3, 3, T)  // L* 0 to 100, a* and b* unbounded
 #undef VRX_CS_CONVERTER
 
 // A converter with a pow exponent of its own.
-#define VRX_CS_POWER_CONVERTER(Name, In, Out, Exponent)                          \
-    template <class T>                                                           \
-    class Name : public VRX_CsPointConverter<T> {                                \
-    public:                                                                      \
-        static constexpr uint16_t kInputs = In;                                  \
-        static constexpr uint16_t kOutputs = Out;                                \
-        explicit Name(VRX_Manager* manager)                                      \
-            : VRX_CsPointConverter<T>(manager, In, Out), exponent(Exponent) {}   \
-        void convert(const T* in, T* out) const override;                        \
-        T exponent;                                                              \
+#define VRX_CS_POWER_CONVERTER(Name, In, Out, Exponent)                        \
+    template <class T>                                                         \
+    class Name : public VRX_CsPointConverter<T> {                              \
+    public:                                                                    \
+        static constexpr uint16_t kInputs = In;                                \
+        static constexpr uint16_t kOutputs = Out;                              \
+        explicit Name(VRX_Manager* manager)                                    \
+            : VRX_CsPointConverter<T>(manager, In, Out), exponent(Exponent) {} \
+        void convert(const T* in, T* out) const override;                      \
+        T exponent;                                                            \
     };
 
 VRX_CS_POWER_CONVERTER(Xyz2adobergb, 3, 3, 1.0 / 2.2)
@@ -170,7 +171,8 @@ public:
     static constexpr uint16_t kInputs = First::kInputs;
     static constexpr uint16_t kOutputs = Second::kOutputs;
     explicit VRX_CsPointChain(VRX_Manager* manager)
-        : VRX_CsPointConverter<double>(manager, kInputs, kOutputs), first(manager),
+        : VRX_CsPointConverter<double>(manager, kInputs, kOutputs),
+          first(manager),
           second(manager) {}
     void convert(const double* in, double* out) const override {
         double middle[First::kOutputs];
@@ -181,11 +183,11 @@ public:
     Second second;
 };
 
-#define VRX_CS_CHAIN(Name, First, Second)                                         \
-    template <class T>                                                            \
-    class Name : public VRX_CsPointChain<First<T>, Second<T>> {                   \
-    public:                                                                       \
-        using VRX_CsPointChain<First<T>, Second<T>>::VRX_CsPointChain;            \
+#define VRX_CS_CHAIN(Name, First, Second)                              \
+    template <class T>                                                 \
+    class Name : public VRX_CsPointChain<First<T>, Second<T>> {        \
+    public:                                                            \
+        using VRX_CsPointChain<First<T>, Second<T>>::VRX_CsPointChain; \
     };
 
 VRX_CS_CHAIN(Gray2xyz, Gray2rgbDEC, Srgb2xyz)

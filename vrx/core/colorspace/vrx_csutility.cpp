@@ -31,8 +31,7 @@ bool VRX_CsUtility::draw(unsigned char*& table, uint32_t& size, uint64_t bytes, 
     table = nullptr;
     size = 0;
     if (!ok || bytes > UINT32_MAX) {
-        manager_->report(VRX_ERROR_OUT_OF_MEMORY, "VRX_CsUtility::allocate()", __FILE__,
-                         __LINE__);
+        manager_->report(VRX_ERROR_OUT_OF_MEMORY, "VRX_CsUtility::allocate()", __FILE__, __LINE__);
         return false;
     }
     table = static_cast<unsigned char*>(manager_->allocate(bytes));

@@ -197,8 +197,8 @@ bool VRX_CsUtilityMaker<T>::make(const VRX_ColorType* source, const VRX_ColorTyp
         if (target->is_ycbcr())
             return plan(K::CS_MATRIX) &&
                    set_matrix(3, 3,
-                              {kWeightR, kWeightG, kWeightB, -0.16873191, -0.331273123,
-                               0.500005033, 0.500005033, -0.418698983, -0.08130605});
+                              {kWeightR, kWeightG, kWeightB, -0.16873191, -0.331273123, 0.500005033,
+                               0.500005033, -0.418698983, -0.08130605});
         if (target->is_cmy()) return plan(K::CS_LUT) && reversal(3);
         if (target->is_cmyk()) return integer_dlut<Rgb2cmykINT<T>>();
         if (target->is_hsl()) return plan(K::CS_POINT);
@@ -218,11 +218,9 @@ bool VRX_CsUtilityMaker<T>::make(const VRX_ColorType* source, const VRX_ColorTyp
     }
     if (source->is_gray_reverse()) {
         if (target->is_s_rgb())
-            return plan(K::CS_LUT_MATRIX, CT::gray()) && set_matrix(3, 1, {1, 1, 1}) &&
-                   reversal(1);
+            return plan(K::CS_LUT_MATRIX, CT::gray()) && set_matrix(3, 1, {1, 1, 1}) && reversal(1);
         if (target->is_ycbcr())
-            return plan(K::CS_LUT_MATRIX, CT::gray()) && set_matrix(3, 1, {1, 0, 0}) &&
-                   reversal(1);
+            return plan(K::CS_LUT_MATRIX, CT::gray()) && set_matrix(3, 1, {1, 0, 0}) && reversal(1);
         if (!target->is_gray() && !target->is_lstar()) return double_path();
         if (bits == 1) return plan(K::CS_NOT);
         if (target->is_lstar()) return double_path();
@@ -234,8 +232,7 @@ bool VRX_CsUtilityMaker<T>::make(const VRX_ColorType* source, const VRX_ColorTyp
                    set_matrix(3, 3, {1, 0, 1.402, 1, -0.3441, -0.7141, 1, 1.772, 0});
         if (target->is_gray()) return plan(K::CS_MATRIX) && set_matrix(1, 3, {1, 0, 0});
         if (target->is_gray_reverse())
-            return plan(K::CS_MATRIX_LUT, CT::gray()) && set_matrix(1, 3, {1, 0, 0}) &&
-                   reversal(1);
+            return plan(K::CS_MATRIX_LUT, CT::gray()) && set_matrix(1, 3, {1, 0, 0}) && reversal(1);
         return double_path();
     }
     if (source->is_cmy() && target->is_s_rgb()) return plan(K::CS_LUT) && reversal(3);

@@ -25,9 +25,8 @@ bool VRX_DLutEngine::terminate() {
 }
 
 bool VRX_DLutEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst,
-                              uint16_t bits, uint16_t outputs, uint16_t grid,
-                              uint8_t first_slowest, const void* table,
-                              const VRX_ColorType* color_type) {
+                              uint16_t bits, uint16_t outputs, uint16_t grid, uint8_t first_slowest,
+                              const void* table, const VRX_ColorType* color_type) {
     if (!VRX_ProcessLineToLineEngine::initiate(header, src, dst)) return false;
     const uint16_t source_bits = header->bits;
     if (!header->data_type()->is_u_integer() || !header->palette().empty() ||
@@ -39,8 +38,8 @@ bool VRX_DLutEngine::initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_
     // Samples and bytes of the caller's table and of the copy, in 64 bits.
     const platform::ByteCount samples = int_pow_count(grid, header->channels) * outputs;
     const platform::ByteCount bytes = samples * (std::max(bits, source_bits) / 8u);
-    if ((bits != 8 && bits != 16) || outputs == 0 || outputs > kMaxChannels || !table ||
-        grid < 2 || grid > 65 || !bytes.fits<uint32_t>()) {
+    if ((bits != 8 && bits != 16) || outputs == 0 || outputs > kMaxChannels || !table || grid < 2 ||
+        grid > 65 || !bytes.fits<uint32_t>()) {
         manager_->report(VRX_ERROR_ARGUMENT, kText, __FILE__, 94);
         return false;
     }

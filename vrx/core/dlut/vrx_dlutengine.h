@@ -44,8 +44,8 @@ protected:
     unsigned char* table_ = nullptr;  // grid^inputs x outputs samples of the source's width
     double scale_ = 0;                // (grid - 1) / max
     uint32_t stride_[kMaxChannels + 1] = {};
-    uint32_t max_ = 0;                // largest sample value
-    uint32_t* cell_ = nullptr;        // per sample value: the cell below it
+    uint32_t max_ = 0;          // largest sample value
+    uint32_t* cell_ = nullptr;  // per sample value: the cell below it
 };
 
 }  // namespace vrx

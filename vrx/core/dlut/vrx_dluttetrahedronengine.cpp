@@ -41,8 +41,7 @@ template <class S, class W>
 bool VRX_DLutTetrahedronEngine<S, W>::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
                                                VRX_DstBuffer* dst, uint16_t bits, uint16_t outputs,
                                                uint16_t grid, uint8_t first_slowest,
-                                               const void* table,
-                                               const VRX_ColorType* color_type) {
+                                               const void* table, const VRX_ColorType* color_type) {
     if (!check_version(VRX_INTERFACE_VERSION, "VRX_DLutTetrahedronEngine::initiate()", __FILE__,
                        64))
         return false;
@@ -97,7 +96,7 @@ void VRX_DLutTetrahedronEngine<S, W>::order_simplex_vertices(const W* f, uint32_
 // weighted sum of the N + 1 vertices' samples.
 template <class S, class W>
 inline void VRX_DLutTetrahedronEngine<S, W>::interpolate_pixel(const S* in, S* out, uint32_t n,
-                                                                uint32_t* order, W* f) {
+                                                               uint32_t* order, W* f) {
     const S* table = reinterpret_cast<const S*>(table_);
     size_t base = 0;
     for (uint32_t i = 0; i < n; ++i) {

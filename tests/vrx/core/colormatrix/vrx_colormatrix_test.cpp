@@ -37,9 +37,8 @@ TEST(ColorMatrix, RandomMatricesMatchTheModel) {
         const uint16_t bits = std::stoi(row[2]);
         const bool fixed = row[3] == "1";
         const int offsets = std::stoi(row[4]);
-        SCOPED_TRACE(testing::Message() << "case " << index << ": " << r << "x" << c << ", "
-                                        << bits << " bits, fixed " << fixed << ", offsets "
-                                        << offsets);
+        SCOPED_TRACE(testing::Message() << "case " << index << ": " << r << "x" << c << ", " << bits
+                                        << " bits, fixed " << fixed << ", offsets " << offsets);
         // The model's matrix_case_data.
         XorShift rng(0x85EBCA6Bu ^ static_cast<uint32_t>(index));
         std::vector<double> m, in, out;
@@ -54,13 +53,13 @@ TEST(ColorMatrix, RandomMatricesMatchTheModel) {
         VRX_Matrix<double> matrix(&manager);
         set(matrix, r, c, m);
         const VRX_Vector<double> in_v = vector_of(manager, in), out_v = vector_of(manager, out);
-        const std::vector<uint32_t> got = run_stage(
-            manager, line_format(px.size(), bits, static_cast<uint16_t>(c), color_for(c)), px,
-            [&](VRX_Engine* e) {
-                return VRX_ColorMatrix(&manager).engine(e, matrix, offsets & 1 ? &in_v : nullptr,
-                                                        offsets & 2 ? &out_v : nullptr,
-                                                        color_for(r), fixed);
-            });
+        const std::vector<uint32_t> got =
+            run_stage(manager, line_format(px.size(), bits, static_cast<uint16_t>(c), color_for(c)),
+                      px, [&](VRX_Engine* e) {
+                          return VRX_ColorMatrix(&manager).engine(
+                              e, matrix, offsets & 1 ? &in_v : nullptr,
+                              offsets & 2 ? &out_v : nullptr, color_for(r), fixed);
+                      });
         EXPECT_EQ(first_difference(got, hex_samples(row[5], bits), 0), -1);
     }
 }
@@ -85,16 +84,14 @@ TEST(ColorMatrix, RoundingAndClamping) {
         bool fixed;
         uint32_t want;
     } cases[] = {
-        {0.5, 0, 255, true, 128},     // exactly 127.5 in Q12: halves up
-        {0, -0.1, 9, true, 0},        // below 0
-        {0, 300, 9, true, 255},       // above the maximum
-        {0.01, 0, 255, true, 2},      // 0.01 truncated to 40 / 4096: 2.49 gives 2, not 3
-        {0.01, 0, 255, false, 3},     // 2.55 in double
-        {0, 254.5, 0, false, 255},    // double: truncate(v + 0.5)
-        {0, 255.4, 0, false, 255},
-        {0, 255.6, 0, false, 255},    // clamped
-        {0, -0.4, 0, false, 0},
-        {0, 127.49, 0, false, 127},
+        {0.5, 0, 255, true, 128},   // exactly 127.5 in Q12: halves up
+        {0, -0.1, 9, true, 0},      // below 0
+        {0, 300, 9, true, 255},     // above the maximum
+        {0.01, 0, 255, true, 2},    // 0.01 truncated to 40 / 4096: 2.49 gives 2, not 3
+        {0.01, 0, 255, false, 3},   // 2.55 in double
+        {0, 254.5, 0, false, 255},  // double: truncate(v + 0.5)
+        {0, 255.4, 0, false, 255}, {0, 255.6, 0, false, 255},  // clamped
+        {0, -0.4, 0, false, 0},    {0, 127.49, 0, false, 127},
     };
     for (const Case& c : cases)
         EXPECT_EQ(one_sample(c.coefficient, c.offset, c.sample, c.fixed), c.want)
@@ -112,7 +109,7 @@ TEST(ColorMatrix, IdentityShortcutAndRelabel) {
         bool identity;
     } cases[] = {
         {1.0, 0.0, true},
-        {1.0 + DBL_EPSILON, 0.0, true},        // the next double above 1
+        {1.0 + DBL_EPSILON, 0.0, true},  // the next double above 1
         {1.0 + 2 * DBL_EPSILON, 0.0, false},
         {1.0, 2e-16, true},
         {1.0, 3e-16, false},
@@ -125,7 +122,8 @@ TEST(ColorMatrix, IdentityShortcutAndRelabel) {
         const std::vector<uint8_t> bytes = sample_bytes(px, 8);
         VRX_Engine* source =
             read_memory(manager, line_format(px.size(), 8, 3, VRX_ColorType::s_rgb()), bytes);
-        VRX_Engine* e = VRX_ColorMatrix(&manager).engine(source, m, nullptr, nullptr, nullptr, true);
+        VRX_Engine* e =
+            VRX_ColorMatrix(&manager).engine(source, m, nullptr, nullptr, nullptr, true);
         EXPECT_EQ(e == source, c.identity) << c.diagonal << " " << c.off_diagonal;
         EXPECT_TRUE(manager.execute());
     }
@@ -239,8 +237,8 @@ TEST(ColorMatrix, VectorKernels) {
 // Q12 sums wrap in 32 bits: a constant near the top of the range plus a
 // product passes 2^31 and comes out as a negative sum, clamped to 0.
 TEST(ColorMatrix, Q12SumsWrap) {
-    EXPECT_EQ(one_sample(1.0, 524287.75, 255, true), 0u);   // 2^31 - 1024 + 255 x 4096
-    EXPECT_EQ(one_sample(1.0, 524287.75, 0, true), 255u);   // no wrap: above the maximum
+    EXPECT_EQ(one_sample(1.0, 524287.75, 255, true), 0u);     // 2^31 - 1024 + 255 x 4096
+    EXPECT_EQ(one_sample(1.0, 524287.75, 0, true), 255u);     // no wrap: above the maximum
     EXPECT_EQ(one_sample(-8.0, -524287.0, 255, true), 255u);  // wraps from below to the top
 }
 

@@ -63,9 +63,9 @@ inline std::vector<uint32_t> hex_samples(const std::string& hex, uint16_t bits) 
 
 inline const VRX_ColorType* color_type_named(const std::string& name) {
     using C = VRX_ColorType;
-    for (const C* t : {C::gray(), C::gray_reverse(), C::lstar(), C::s_rgb(), C::adobe_rgb(),
-                       C::ycbcr(), C::hsl(), C::icc_lab(), C::itu_lab(), C::xyz(), C::cmy(),
-                       C::cmyk()})
+    for (const C* t :
+         {C::gray(), C::gray_reverse(), C::lstar(), C::s_rgb(), C::adobe_rgb(), C::ycbcr(),
+          C::hsl(), C::icc_lab(), C::itu_lab(), C::xyz(), C::cmy(), C::cmyk()})
         if (name == t->name()) return t;
     ADD_FAILURE() << "no colour type " << name;
     return C::unknown();

@@ -13,8 +13,8 @@ namespace {
 
 using namespace vrx_colour_test;
 
-const char* const kTypes[] = {"gray",    "gray_reverse", "lstar",   "s_rgb", "adobe_rgb", "ycbcr",
-                              "hsl",     "icc_lab",      "itu_lab", "xyz",   "cmy",       "cmyk"};
+const char* const kTypes[] = {"gray", "gray_reverse", "lstar",   "s_rgb", "adobe_rgb", "ycbcr",
+                              "hsl",  "icc_lab",      "itu_lab", "xyz",   "cmy",       "cmyk"};
 
 int type_index(const std::string& name) {
     for (int i = 0; i < 12; ++i)
@@ -56,13 +56,14 @@ TEST(ColorSpaceModel, EveryPairMatchesTheModel) {
         const std::vector<uint32_t> got = run_stage(
             manager, line_format(px.size(), bits, n, source), px,
             [&](VRX_Engine* e) { return VRX_ColorSpace(&manager).engine(e, target); }, &header);
-                EXPECT_EQ(header.color, target);
+        EXPECT_EQ(header.color, target);
         EXPECT_EQ(header.channels, target->channels());
         EXPECT_EQ(header.bits, bits);
         const std::vector<uint32_t> want = hex_samples(row[3], bits);
         const long at = first_difference(got, want, 1);
-        EXPECT_EQ(at, -1) << "sample " << at << ": " << (at >= 0 && size_t(at) < got.size() ? got[at] : 0)
-                          << " for " << (at >= 0 ? want[at] : 0);
+        EXPECT_EQ(at, -1) << "sample " << at << ": "
+                          << (at >= 0 && size_t(at) < got.size() ? got[at] : 0) << " for "
+                          << (at >= 0 ? want[at] : 0);
         EXPECT_TRUE(manager.execute());
     }
 }

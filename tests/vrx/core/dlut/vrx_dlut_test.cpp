@@ -2,12 +2,11 @@
 // (colour_model.py): random tables of 1 to 3 inputs at grids 2, 33 and 65
 // and of 4 and 5 inputs at grid 5, 1 to 4 outputs, 8- and 16-bit sources
 // with tables of either width, both grid orders, bit for bit.
-#include "vrx/core/dlut/vrx_dluttetrahedron.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vrx/core/colorspace/colour_test_support.h"
 #include "tests/vrx/core/convertdatatype/convert_test_support.h"
+#include "vrx/core/dlut/vrx_dluttetrahedron.h"
 #include "vrx/core/dlut/vrx_dluttetrahedronengine.h"
 
 namespace {
@@ -22,9 +21,9 @@ TEST(DLutTetrahedron, RandomTablesMatchTheModel) {
         const uint16_t n = std::stoi(row[0]), m = std::stoi(row[1]), grid = std::stoi(row[2]);
         const uint16_t src_bits = std::stoi(row[3]), table_bits = std::stoi(row[4]);
         const uint8_t first_slowest = std::stoi(row[5]);
-        SCOPED_TRACE(testing::Message() << "case " << index << ": " << n << " inputs, " << m
-                                        << " outputs, grid " << grid << ", " << src_bits
-                                        << "-bit source, " << table_bits << "-bit table");
+        SCOPED_TRACE(testing::Message()
+                     << "case " << index << ": " << n << " inputs, " << m << " outputs, grid "
+                     << grid << ", " << src_bits << "-bit source, " << table_bits << "-bit table");
         // The model's dlut_case_data: the table, 24 random pixels, the corners.
         XorShift rng(0xD1B54A32u ^ static_cast<uint32_t>(index));
         size_t samples = m;
@@ -54,7 +53,7 @@ TEST(DLutTetrahedron, RandomTablesMatchTheModel) {
                                                             table, color_for(m));
             },
             &header);
-                EXPECT_EQ(header.channels, m);
+        EXPECT_EQ(header.channels, m);
         EXPECT_EQ(header.color, color_for(m));
         EXPECT_EQ(first_difference(got, hex_samples(row[6], src_bits), 0), -1);
     }
@@ -76,9 +75,9 @@ TEST(DLutTetrahedron, CellsFractionsAndVertexOrder) {
     EXPECT_EQ(e->fraction(0), 0u);
     EXPECT_EQ(e->cell(255), 31u);
     EXPECT_EQ(e->fraction(255), 16384u);
-    EXPECT_EQ(e->cell(8), 1u);                       // 8 x 32 / 255 = 1.0039
-    EXPECT_EQ(e->fraction(8), 64u);                  // 0.0039 x 16384 rounded
-    EXPECT_EQ(e->stride(0), 33u * 33u * 3u);         // input 0 slowest
+    EXPECT_EQ(e->cell(8), 1u);                // 8 x 32 / 255 = 1.0039
+    EXPECT_EQ(e->fraction(8), 64u);           // 0.0039 x 16384 rounded
+    EXPECT_EQ(e->stride(0), 33u * 33u * 3u);  // input 0 slowest
     EXPECT_EQ(e->stride(2), 3u);
     const uint32_t f[3] = {8192, 4096, 12288};
     uint32_t order[3];
