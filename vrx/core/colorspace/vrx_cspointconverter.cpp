@@ -282,13 +282,13 @@ void Xyz2cielab<T>::convert(const T* in, T* out) const {
 template <class T>
 void Icclab2xyz<T>::convert(const T* in, T* out) const {
     const T lab_in[3] = {100 * in[0], 255 * in[1] - 128, 255 * in[2] - 128};
-    lab.convert(lab_in, out);
+    this->member.convert(lab_in, out);
 }
 
 template <class T>
 void Xyz2icclab<T>::convert(const T* in, T* out) const {
     T l[3];
-    lab.convert(in, l);
+    this->member.convert(in, l);
     out[0] = 0.01 * l[0];
     out[1] = l[1] * 0.00392156862745098 + 0.5019607843137255;
     out[2] = l[2] * 0.00392156862745098 + 0.5019607843137255;
@@ -323,12 +323,12 @@ void Cielab2itulabDEC<T, S>::convert(const T* in, T* out) const {
 template <class T>
 void Grayrev2xyz<T>::convert(const T* in, T* out) const {
     const T gray_in = 1 - in[0];
-    gray.convert(&gray_in, out);
+    this->member.convert(&gray_in, out);
 }
 
 template <class T>
 void Xyz2grayrev<T>::convert(const T* in, T* out) const {
-    gray.convert(in, out);
+    this->member.convert(in, out);
     out[0] = 1 - out[0];
 }
 
@@ -337,7 +337,7 @@ void VRX_CsIntegerAdapter<S, D, Member>::convert(const S* in, S* out) const {
     const D max = this->max;
     const D d[3] = {in[0] / max, in[1] / max, in[2] / max};
     D r[3];
-    member.convert(d, r);
+    this->member.convert(d, r);
     for (int i = 0; i < 3; ++i) {
         const D v = max * r[i];
         out[i] = v < 0 ? S{0} : (v > max ? this->max : static_cast<S>(std::floor(v + 0.5)));

@@ -119,28 +119,29 @@ public:
     T exponent;
 };
 
-// ICC Lab (L, a, b in [0, 1]; a* = 255 a - 128) through CIE Lab.
-template <class T>
-class Icclab2xyz : public VRX_CsPointConverter<T> {
+// A converter of In samples of T to Out samples around one member converter.
+template <class T, class Member, uint16_t In, uint16_t Out>
+class VRX_CsPointAround : public VRX_CsPointConverter<T> {
 public:
-    static constexpr uint16_t kInputs = 3;
-    static constexpr uint16_t kOutputs = 3;
-    explicit Icclab2xyz(VRX_Manager* manager)
-        : VRX_CsPointConverter<T>(manager, 3, 3), lab(manager) {}
-    void convert(const T* in, T* out) const override;
-    Cielab2xyz<T> lab;
+    static constexpr uint16_t kInputs = In;
+    static constexpr uint16_t kOutputs = Out;
+    explicit VRX_CsPointAround(VRX_Manager* manager)
+        : VRX_CsPointConverter<T>(manager, In, Out), member(manager) {}
+    Member member;
 };
 
-template <class T>
-class Xyz2icclab : public VRX_CsPointConverter<T> {
-public:
-    static constexpr uint16_t kInputs = 3;
-    static constexpr uint16_t kOutputs = 3;
-    explicit Xyz2icclab(VRX_Manager* manager)
-        : VRX_CsPointConverter<T>(manager, 3, 3), lab(manager) {}
-    void convert(const T* in, T* out) const override;
-    Xyz2cielab<T> lab;
-};
+// Converters with their own steps around a member.
+#define VRX_CS_AROUND(Name, Sample, Member, In, Out)                           \
+    template <class T>                                                         \
+    class Name : public VRX_CsPointAround<Sample, Member, In, Out> {           \
+    public:                                                                    \
+        using VRX_CsPointAround<Sample, Member, In, Out>::VRX_CsPointAround;   \
+        void convert(const Sample* in, Sample* out) const override;            \
+    };
+
+// ICC Lab (L, a, b in [0, 1]; a* = 255 a - 128) through CIE Lab.
+VRX_CS_AROUND(Icclab2xyz, T, Cielab2xyz<T>, 3, 3)
+VRX_CS_AROUND(Xyz2icclab, T, Xyz2cielab<T>, 3, 3)
 
 // ITU Lab codes of the sample type S (uint8_t or uint16_t) and CIE Lab:
 // L* = 100 L, a* = 170 (a - 0.5 s), b* = 200 (b - 0.375 s), s = 2^n / (2^n - 1).
@@ -215,38 +216,19 @@ public:
 };
 
 // Reversed gray: 1 - gray around the gray converters.
-template <class T>
-class Grayrev2xyz : public VRX_CsPointConverter<T> {
-public:
-    static constexpr uint16_t kInputs = 1;
-    static constexpr uint16_t kOutputs = 3;
-    explicit Grayrev2xyz(VRX_Manager* manager)
-        : VRX_CsPointConverter<T>(manager, 1, 3), gray(manager) {}
-    void convert(const T* in, T* out) const override;
-    Gray2xyz<T> gray;
-};
+VRX_CS_AROUND(Grayrev2xyz, T, Gray2xyz<T>, 1, 3)
+VRX_CS_AROUND(Xyz2grayrev, T, Xyz2gray<T>, 3, 1)
 
-template <class T>
-class Xyz2grayrev : public VRX_CsPointConverter<T> {
-public:
-    static constexpr uint16_t kInputs = 3;
-    static constexpr uint16_t kOutputs = 1;
-    explicit Xyz2grayrev(VRX_Manager* manager)
-        : VRX_CsPointConverter<T>(manager, 3, 1), gray(manager) {}
-    void convert(const T* in, T* out) const override;
-    Xyz2gray<T> gray;
-};
+#undef VRX_CS_AROUND
 
 // Integer samples of S through a double RGB/HSL converter D: each sample
 // divided by max, converted, and each result r back as max x r clamped to
 // [0, max] and rounded half up.
 template <class S, class D, class Member>
-class VRX_CsIntegerAdapter : public VRX_CsPointConverter<S> {
+class VRX_CsIntegerAdapter : public VRX_CsPointAround<S, Member, 3, 3> {
 public:
-    explicit VRX_CsIntegerAdapter(VRX_Manager* manager)
-        : VRX_CsPointConverter<S>(manager, 3, 3), member(manager) {}
+    using VRX_CsPointAround<S, Member, 3, 3>::VRX_CsPointAround;
     void convert(const S* in, S* out) const override;
-    Member member;
 };
 
 template <class S, class D>

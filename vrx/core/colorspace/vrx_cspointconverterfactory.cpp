@@ -7,9 +7,41 @@ namespace vrx {
 
 namespace {
 
+using Make = VRX_CsPointConverter<double>* (*)(VRX_Manager*);
+
 template <class C>
 VRX_CsPointConverter<double>* make(VRX_Manager* manager) {
     return construct<C>(manager);
+}
+
+// Each colour type's converters to and from XYZ; T chooses the ITU Lab pair.
+template <class T>
+struct Converters {
+    const VRX_ColorType* (*type)();
+    Make to;
+    Make from;
+};
+
+template <class T>
+constexpr Converters<T> kConverters[] = {
+    {VRX_ColorType::gray, make<Gray2xyz<double>>, make<Xyz2gray<double>>},
+    {VRX_ColorType::gray_reverse, make<Grayrev2xyz<double>>, make<Xyz2grayrev<double>>},
+    {VRX_ColorType::lstar, make<Lstar2xyz<double>>, make<Xyz2lstar<double>>},
+    {VRX_ColorType::s_rgb, make<Srgb2xyz<double>>, make<Xyz2srgb<double>>},
+    {VRX_ColorType::adobe_rgb, make<Adobergb2xyz<double>>, make<Xyz2adobergb<double>>},
+    {VRX_ColorType::ycbcr, make<Ycbcr2xyz<double>>, make<Xyz2ycbcr<double>>},
+    {VRX_ColorType::hsl, make<Hsl2xyz<double>>, make<Xyz2hsl<double>>},
+    {VRX_ColorType::icc_lab, make<Icclab2xyz<double>>, make<Xyz2icclab<double>>},
+    {VRX_ColorType::itu_lab, make<Itulab2xyz<T>>, make<Xyz2itulab<T>>},
+    {VRX_ColorType::cmy, make<Cmy2xyz<double>>, make<Xyz2cmy<double>>},
+    {VRX_ColorType::cmyk, make<Cmyk2xyz<double>>, make<Xyz2cmyk<double>>},
+};
+
+template <class T>
+const Converters<T>* converters_of(const VRX_ColorType* type) {
+    for (const Converters<T>& c : kConverters<T>)
+        if (c.type() == type) return &c;
+    return nullptr;
 }
 
 }  // namespace
@@ -17,37 +49,15 @@ VRX_CsPointConverter<double>* make(VRX_Manager* manager) {
 template <class T>
 VRX_CsPointConverter<double>* VRX_CsPointConverterFactory<T>::to_xyz(
     const VRX_ColorType* type) const {
-    using C = VRX_ColorType;
-    if (type == C::gray()) return make<Gray2xyz<double>>(manager_);
-    if (type == C::gray_reverse()) return make<Grayrev2xyz<double>>(manager_);
-    if (type == C::lstar()) return make<Lstar2xyz<double>>(manager_);
-    if (type == C::s_rgb()) return make<Srgb2xyz<double>>(manager_);
-    if (type == C::adobe_rgb()) return make<Adobergb2xyz<double>>(manager_);
-    if (type == C::ycbcr()) return make<Ycbcr2xyz<double>>(manager_);
-    if (type == C::hsl()) return make<Hsl2xyz<double>>(manager_);
-    if (type == C::icc_lab()) return make<Icclab2xyz<double>>(manager_);
-    if (type == C::itu_lab()) return make<Itulab2xyz<T>>(manager_);
-    if (type == C::cmy()) return make<Cmy2xyz<double>>(manager_);
-    if (type == C::cmyk()) return make<Cmyk2xyz<double>>(manager_);
-    return nullptr;
+    const Converters<T>* c = converters_of<T>(type);
+    return c ? c->to(manager_) : nullptr;
 }
 
 template <class T>
 VRX_CsPointConverter<double>* VRX_CsPointConverterFactory<T>::from_xyz(
     const VRX_ColorType* type) const {
-    using C = VRX_ColorType;
-    if (type == C::gray()) return make<Xyz2gray<double>>(manager_);
-    if (type == C::gray_reverse()) return make<Xyz2grayrev<double>>(manager_);
-    if (type == C::lstar()) return make<Xyz2lstar<double>>(manager_);
-    if (type == C::s_rgb()) return make<Xyz2srgb<double>>(manager_);
-    if (type == C::adobe_rgb()) return make<Xyz2adobergb<double>>(manager_);
-    if (type == C::ycbcr()) return make<Xyz2ycbcr<double>>(manager_);
-    if (type == C::hsl()) return make<Xyz2hsl<double>>(manager_);
-    if (type == C::icc_lab()) return make<Xyz2icclab<double>>(manager_);
-    if (type == C::itu_lab()) return make<Xyz2itulab<T>>(manager_);
-    if (type == C::cmy()) return make<Xyz2cmy<double>>(manager_);
-    if (type == C::cmyk()) return make<Xyz2cmyk<double>>(manager_);
-    return nullptr;
+    const Converters<T>* c = converters_of<T>(type);
+    return c ? c->from(manager_) : nullptr;
 }
 
 template class VRX_CsPointConverterFactory<uint8_t>;
