@@ -1,0 +1,221 @@
+#!/usr/bin/python3
+"""Expected renders of pydicom's test files by zrm-render at zoom 1 without
+annotations, made independently of it.
+
+Every file under pydicom's test_files gets one line:
+  PATH ok WIDTH HEIGHT CHANNELS TOLERANCE DATA
+  PATH fail CATEGORY
+DATA is the expected picture (rows top first; one grey sample or red, green,
+blue per pixel; non-square grey pixels projected onto the tile's rows, which
+the pixel spacing's aspect gives), zlib-compressed and base64-encoded; TOLERANCE the largest
+difference allowed per sample (2 for lossy JPEG, else 1). A DICOMDIR renders
+its first image in tree order. CATEGORY names why a file cannot render:
+nodicm (no "DICM" at offset 128), empty (a DICOMDIR without images),
+nopixels, unsupported (transfer syntax or JPEG process), corrupt (a data set
+that does not match its transfer syntax, or truncated pixel data).
+
+Pixels come from pydicom's pixel_array (modality LUT applied), lossy JPEG
+frames from libjpeg-turbo's "djpeg -dct int -nosmooth", lossless JPEG from
+dcmtk's dcmdjpeg. Grey images go through DICOM's linear VOI function with the
+file's first window, else the frame's range (centre (min + max + 1) / 2,
+width max - min + 1), rounded half up; MONOCHROME1 is inverted; YBR colour is
+converted to RGB by pydicom; colour of more than 8 bits is scaled over its
+range.
+
+Run: /usr/bin/python3 make_render_fixtures.py > pydicom_render.txt
+"""
+import base64
+import os
+import subprocess
+import sys
+import tempfile
+import warnings
+import zlib
+
+import numpy as np
+import pydicom
+from pydicom.encaps import generate_pixel_data_frame
+from pydicom.pixel_data_handlers.util import apply_modality_lut, convert_color_space
+
+ROOT = "/usr/lib/python3/dist-packages/pydicom/data/test_files"
+NATIVE = {"1.2.840.10008.1.2", "1.2.840.10008.1.2.1", "1.2.840.10008.1.2.2"}
+RLE = "1.2.840.10008.1.2.5"
+JPEG = {"1.2.840.10008.1.2.4.50", "1.2.840.10008.1.2.4.51", "1.2.840.10008.1.2.4.57",
+        "1.2.840.10008.1.2.4.70"}
+
+
+def sof_marker(data):
+    """The first start-of-frame marker of a JPEG stream and its precision."""
+    i = 2
+    while i + 4 <= len(data):
+        if data[i] != 0xFF:
+            i += 1
+            continue
+        marker = data[i + 1]
+        if 0xC0 <= marker <= 0xCF and marker not in (0xC4, 0xC8, 0xCC):
+            return marker, data[i + 4]
+        length = data[i + 2] << 8 | data[i + 3]
+        i += 2 + length
+    return None, None
+
+
+def run(args, **kw):
+    return subprocess.run(args, check=True, capture_output=True, **kw).stdout
+
+
+def read_pnm(data):
+    parts = data.split(maxsplit=4)
+    kind, width, height = parts[0], int(parts[1]), int(parts[2])
+    pixels = np.frombuffer(parts[4], dtype=np.uint8)
+    return pixels.reshape(height, width, 3) if kind == b"P6" else pixels.reshape(height, width)
+
+
+def voi(values, centre, width):
+    if width <= 1:
+        return np.where(values <= centre - 0.5, 0.0, 255.0)
+    y = ((values - (centre - 0.5)) / (width - 1) + 0.5) * 255.0
+    return np.floor(np.clip(y, 0.0, 255.0) + 0.5)
+
+
+def project_rows(values, rows):
+    """Pixel projection of the rows onto `rows` rows: each new row the mean
+    of the old ones under it, weighted by the part it covers."""
+    old = values.shape[0]
+    out = np.zeros((rows,) + values.shape[1:])
+    for j in range(rows):
+        top, bottom = j * old / rows, (j + 1) * old / rows
+        for i in range(int(np.floor(top)), int(np.ceil(bottom))):
+            out[j] += values[i] * (min(bottom, i + 1) - max(top, i))
+        out[j] /= bottom - top
+    return out
+
+
+def shown_rows(ds, rows):
+    """Rows of the tile at zoom 1: the image's height times its vertical
+    aspect (row spacing over column spacing), rounded."""
+    spacing = ds.get("PixelSpacing")
+    if spacing is not None and float(spacing[0]) > 0 and float(spacing[1]) > 0:
+        return int(np.floor(rows * float(spacing[0]) / float(spacing[1]) + 0.5))
+    return rows
+
+
+def first(ds, keyword):
+    value = ds.get(keyword)
+    if value is None or value == "":
+        return None
+    return float(value[0]) if isinstance(value, pydicom.multival.MultiValue) else float(value)
+
+
+def frame_pixels(path, ds):
+    """Frame 1 as decoded, and whether it came from a lossy JPEG."""
+    syntax = ds.file_meta.TransferSyntaxUID
+    if syntax in JPEG:
+        frame = next(generate_pixel_data_frame(ds.PixelData, int(ds.get("NumberOfFrames", 1))))
+        marker, precision = sof_marker(frame)
+        if marker in (0xC0, 0xC2) and precision == 8:
+            with tempfile.NamedTemporaryFile(suffix=".jpg") as f:
+                f.write(frame)
+                f.flush()
+                return read_pnm(run(["djpeg", "-dct", "int", "-nosmooth", "-pnm", f.name])), True
+        if marker != 0xC3:
+            raise LookupError("unsupported")
+        with tempfile.TemporaryDirectory() as d:
+            out = os.path.join(d, "plain.dcm")
+            run(["dcmdjpeg", path, out])
+            plain = pydicom.dcmread(out)
+            return plain.pixel_array if int(plain.get("NumberOfFrames", 1)) == 1 else \
+                plain.pixel_array[0], False
+    try:
+        frames = int(ds.get("NumberOfFrames", 1))
+    except ValueError:  # an unreadable count is one frame
+        ds.NumberOfFrames = 1
+        frames = 1
+    pixels = ds.pixel_array
+    return (pixels[0] if frames > 1 else pixels), False
+
+
+def render(path, ds):
+    pixels, lossy = frame_pixels(path, ds)
+    samples = int(ds.SamplesPerPixel)
+    if samples == 1:
+        values = apply_modality_lut(pixels, ds).astype(np.float64)
+        centre, width = first(ds, "WindowCenter"), first(ds, "WindowWidth")
+        if centre is None or width is None or width < 1:
+            low, high = float(values.min()), float(values.max())
+            centre, width = (low + high + 1) / 2, high - low + 1
+        rows = shown_rows(ds, values.shape[0])
+        if rows != values.shape[0]:
+            values = project_rows(values, rows)
+        out = voi(values, centre, width)
+        if ds.PhotometricInterpretation == "MONOCHROME1":
+            out = 255 - out
+    else:
+        out = pixels
+        if ds.PhotometricInterpretation.startswith("YBR") and not lossy:
+            out = convert_color_space(out, ds.PhotometricInterpretation, "RGB")
+        bits = int(ds.BitsAllocated)
+        if bits > 8:
+            out = np.floor(out.astype(np.float64) * 255.0 / (2.0 ** bits - 1) + 0.5)
+    return np.asarray(out).astype(np.uint8), 2 if lossy else 1
+
+
+def first_directory_image(path, ds):
+    for patient in ds.patient_records:
+        for study in patient.children:
+            for series in study.children:
+                for image in series.children:
+                    parts = image.ReferencedFileID
+                    parts = [parts] if isinstance(parts, str) else list(parts)
+                    return os.path.join(os.path.dirname(path), *parts)
+    return None
+
+
+def classify(path):
+    with open(path, "rb") as f:
+        head = f.read(132)
+    if head[128:132] != b"DICM":
+        return "fail nodicm"
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        ds = pydicom.dcmread(path)
+    if any("found implicit VR" in str(w.message) for w in caught):
+        return "fail corrupt"
+    if "TransferSyntaxUID" not in ds.file_meta:
+        return "fail corrupt"
+    if ds.file_meta.get("MediaStorageSOPClassUID") == "1.2.840.10008.1.3.10":
+        image = first_directory_image(path, ds)
+        return classify(image) if image else "fail empty"
+    if "PixelData" not in ds:
+        return "fail nopixels"
+    if ds.file_meta.TransferSyntaxUID not in NATIVE | JPEG | {RLE}:
+        return "fail unsupported"
+    try:
+        picture, tolerance = render(path, ds)
+    except LookupError:
+        return "fail unsupported"
+    except ValueError as e:
+        if "length of the pixel data" in str(e):
+            return "fail corrupt"
+        raise
+    except AttributeError as e:  # image attributes missing
+        if "required elements are missing" in str(e):
+            return "fail corrupt"
+        raise
+    channels = 1 if picture.ndim == 2 else picture.shape[2]
+    data = base64.b64encode(zlib.compress(picture.tobytes(), 9)).decode()
+    return "ok %d %d %d %d %s" % (picture.shape[1], picture.shape[0], channels, tolerance, data)
+
+
+def main():
+    warnings.simplefilter("ignore")
+    names = []
+    for folder, _, files in os.walk(ROOT):
+        names += [os.path.relpath(os.path.join(folder, f), ROOT) for f in files]
+    print("# made by make_render_fixtures.py from pydicom %s" % pydicom.__version__)
+    for name in sorted(names):
+        print(name, classify(os.path.join(ROOT, name)))
+    sys.stdout.flush()
+
+
+if __name__ == "__main__":
+    main()
