@@ -74,8 +74,9 @@ using Sum = std::conditional_t<std::is_same_v<C, double>, double,
 
 // Turns sums into samples. Double: truncate(sum / r + 0.5). Q12:
 // ((sum (x) Q12(1 / r)) + 2048) >> 12, or, where the fallback test failed,
-// truncate(sum / r / 4096 + 0.5) in double. No clamping: the low bits of
-// the result are stored.
+// truncate(sum / r / 4096 + 0.5) in double, held at full scale. Otherwise no
+// clamping: the low bits of the result are stored (the weights of a sample
+// add up to the ratio, so results stay in range).
 template <class T, class C>
 struct Output {
     double inv = 0;
@@ -89,7 +90,10 @@ struct Output {
         if constexpr (std::is_same_v<C, double>) {
             return static_cast<T>(static_cast<int64_t>(sum * inv + 0.5));
         } else if (fallback) {
-            return static_cast<T>(static_cast<int64_t>(static_cast<double>(sum) * inv / 4096.0 + 0.5));
+            // Rounded Q12 weights can add up to a little more than the ratio:
+            // a 16-bit sample near full scale would pass it and wrap.
+            const int64_t v = static_cast<int64_t>(static_cast<double>(sum) * inv / 4096.0 + 0.5);
+            return static_cast<T>(v < kFullScale<T> ? v : kFullScale<T>);
         } else {
             return static_cast<T>((q12_product(sum, inv_q12) + 2048) >> 12);
         }
