@@ -35,7 +35,7 @@ private:
     uint32_t samples_ = 0;
     uint32_t ratio_ = 0;
     uint32_t shift_ = 0;
-    // 32-bit sums, 64-bit ones for ratios above 65,536.
+    // One sum a sample, as wide as the ratio needs.
     void* sums_ = nullptr;
 };
 

@@ -9,11 +9,23 @@
 namespace vrx {
 namespace {
 
+// out = rounding(upper x (4096 - w) + lower x w). For 8-bit samples the same
+// sum is formed as upper x 4096 + (lower - upper) x w, whose product fits
+// 16-bit operands and vectorizes well.
 template <bool Unsigned, class T>
-void mix_lines(const T* upper, const T* lower, int32_t w, T* out, uint32_t samples) {
-    const int32_t v = 4096 - w;
-    for (uint32_t s = 0; s < samples; ++s)
-        out[s] = static_cast<T>(round_q12<Unsigned>(upper[s] * v + lower[s] * w));
+void mix_lines(const T* __restrict upper, const T* __restrict lower, int32_t w,
+               T* __restrict out, uint32_t samples) {
+    if constexpr (sizeof(T) == 1) {
+        const int16_t w16 = static_cast<int16_t>(w);
+        for (uint32_t s = 0; s < samples; ++s) {
+            const int16_t step = static_cast<int16_t>(lower[s] - upper[s]);
+            out[s] = static_cast<T>(round_q12<Unsigned>(upper[s] * 4096 + int32_t{step} * w16));
+        }
+    } else {
+        const int32_t v = 4096 - w;
+        for (uint32_t s = 0; s < samples; ++s)
+            out[s] = static_cast<T>(round_q12<Unsigned>(upper[s] * v + lower[s] * w));
+    }
 }
 
 }  // namespace

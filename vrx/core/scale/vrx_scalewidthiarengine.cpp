@@ -9,34 +9,57 @@
 namespace vrx {
 namespace {
 
-// Destination pixels of CH channels (0: the count given) from blocks of
-// `ratio` source pixels.
-template <class S, uint32_t CH, class T>
-void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio,
-                  uint32_t shift) {
+// Destination pixels of CH channels from blocks of R source pixels (0: the
+// counts given); the mean by a shift or by a division. Fixed counts let the
+// compiler unroll and vectorize the common cases.
+template <class S, uint32_t R, uint32_t CH, bool Shift, class T>
+void average_line(const T* __restrict s, T* __restrict d, uint32_t n, uint32_t channels,
+                  uint32_t ratio, uint32_t shift) {
     const uint32_t ch = CH != 0 ? CH : channels;
-    const size_t block = size_t{ratio} * ch;
-    for (uint32_t x = 0; x < n; ++x, s += block, d += ch)
+    const uint32_t r = R != 0 ? R : ratio;
+    // Constant shifts for the fixed ratios 2 and 4.
+    const uint32_t k = R == 2 ? 1 : R == 4 ? 2 : shift;
+    const S half = static_cast<S>(r / 2);
+    for (uint32_t x = 0; x < n; ++x)
         for (uint32_t c = 0; c < ch; ++c) {
             S sum = 0;
-            for (size_t k = c; k < block; k += ch) sum += s[k];
-            d[c] = static_cast<T>(averaging::mean(sum, ratio, shift));
+            for (uint32_t j = 0; j < r; ++j) sum = S(sum + s[(size_t{x} * r + j) * ch + c]);
+            d[size_t{x} * ch + c] =
+                static_cast<T>(Shift ? S(sum + half) >> k : S(sum + half) / r);
         }
 }
 
-template <class S, class T>
+template <class S, uint32_t R, bool Shift, class T>
 void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio,
                   uint32_t shift) {
     switch (channels) {
         case 1:
-            return average_line<S, 1>(s, d, n, channels, ratio, shift);
+            return average_line<S, R, 1, Shift>(s, d, n, channels, ratio, shift);
         case 3:
-            return average_line<S, 3>(s, d, n, channels, ratio, shift);
+            return average_line<S, R, 3, Shift>(s, d, n, channels, ratio, shift);
         case 4:
-            return average_line<S, 4>(s, d, n, channels, ratio, shift);
+            return average_line<S, R, 4, Shift>(s, d, n, channels, ratio, shift);
         default:
-            return average_line<S, 0>(s, d, n, channels, ratio, shift);
+            return average_line<S, R, 0, Shift>(s, d, n, channels, ratio, shift);
     }
+}
+
+template <class T>
+void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio,
+                  uint32_t shift) {
+    averaging::with_sum_type<T>(ratio, [&]<class S>(S) {
+        switch (ratio) {
+            case 2:
+                return average_line<S, 2, true>(s, d, n, channels, ratio, shift);
+            case 3:
+                return average_line<S, 3, false>(s, d, n, channels, ratio, shift);
+            case 4:
+                return average_line<S, 4, true>(s, d, n, channels, ratio, shift);
+            default:
+                if (shift != 0) return average_line<S, 0, true>(s, d, n, channels, ratio, shift);
+                return average_line<S, 0, false>(s, d, n, channels, ratio, shift);
+        }
+    });
 }
 
 }  // namespace
@@ -70,10 +93,7 @@ bool VRX_ScaleWidthIAREngine<T>::execute() {
         src_buffer_->release();
         return false;
     }
-    if (averaging::needs_wide_sums(ratio_))
-        average_line<uint64_t>(s, d, dst_width_, channels_, ratio_, shift_);
-    else
-        average_line<uint32_t>(s, d, dst_width_, channels_, ratio_, shift_);
+    average_line(s, d, dst_width_, channels_, ratio_, shift_);
     const bool released = src_buffer_->release();
     const bool committed = dst_buffer_->release(dst_line_bytes_);
     return released && committed;

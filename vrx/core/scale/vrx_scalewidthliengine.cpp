@@ -29,11 +29,14 @@ struct SplitEntries {
 template <bool Unsigned, uint32_t CH, class T, class Entries>
 void interpolate_line(const T* padded, T* out, const Entries& e, uint32_t n, uint32_t channels) {
     if constexpr (CH != 0) {
+        // left x (4096 - w) + right x w, formed as left x 4096 + (right -
+        // left) x w: one multiplication.
         for (uint32_t i = 0; i < n; ++i, out += CH) {
             const T* left = padded + e.offset(i);
-            const int32_t w = e.weight(i), v = 4096 - w;
+            const int32_t w = e.weight(i);
             for (uint32_t c = 0; c < CH; ++c)
-                out[c] = static_cast<T>(round_q12<Unsigned>(left[c] * v + left[CH + c] * w));
+                out[c] = static_cast<T>(
+                    round_q12<Unsigned>(left[c] * 4096 + (left[CH + c] - left[c]) * w));
         }
     } else {
         for (uint32_t c = 0; c < channels; ++c)
