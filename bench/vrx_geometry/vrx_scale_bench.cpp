@@ -60,8 +60,8 @@ void scale(benchmark::State& state, uint32_t side, uint32_t target) {
         header.channels = 1;
         header.data_type(VRX_DataType::u_integer());
         header.color_type(VRX_ColorType::gray());
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(),
-                                                        static_cast<uint32_t>(in.size()));
+        VRX_Engine* e =
+            VRX_ReadMemory(&manager).engine(&header, in.data(), static_cast<uint32_t>(in.size()));
         e = Scaler(&manager).engine(e, target, target);
         VRX_Engine* writer =
             VRX_WriteMemory(&manager).engine(e, out.data(), static_cast<uint32_t>(out.size()));

@@ -174,7 +174,8 @@ void reduce_pixels(const WidthReduction<T, C>& table, const T* s, T* d, uint32_t
         } else {
             for (uint32_t c = 0; c < ch; ++c) {
                 S sum = static_cast<S>(s[first + c]) * fw;
-                for (uint32_t k = first + ch; k < last; k += ch) sum += static_cast<S>(s[k + c]) * one;
+                for (uint32_t k = first + ch; k < last; k += ch)
+                    sum += static_cast<S>(s[k + c]) * one;
                 sum += static_cast<S>(s[last + c]) * lw;
                 pixel[c] = out(sum);
             }
@@ -306,9 +307,10 @@ public:
     // lines read) carry from line to line. False when a source line cannot
     // be had.
     template <template <class, class> class Kernels>
-    bool line(VRX_SrcBuffer* src, T* buffer, uint32_t src_height, double& position,
-              uint32_t& read, T* d) {
-        if (wide_) return sum_lines<Kernels<T, Sum<C, true>>>(src, buffer, src_height, position, read, d);
+    bool line(VRX_SrcBuffer* src, T* buffer, uint32_t src_height, double& position, uint32_t& read,
+              T* d) {
+        if (wide_)
+            return sum_lines<Kernels<T, Sum<C, true>>>(src, buffer, src_height, position, read, d);
         return sum_lines<Kernels<T, Sum<C, false>>>(src, buffer, src_height, position, read, d);
     }
 

@@ -120,7 +120,8 @@ struct VectorLineKernels<T, int32_t> {
         for (; k + kStep <= n; k += kStep) {
             __m128i v[4];
             for (uint32_t q = 0; q < kStep / 4; ++q) {
-                const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sum + k + 4 * q));
+                const __m128i s =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(sum + k + 4 * q));
                 // 64-bit products of lanes 0, 2 and 1, 3, shifted by 12.
                 const __m128i even = _mm_srli_epi64(_mm_mul_epu32(s, inv), 12);
                 const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(s, 32), inv), 12);
@@ -181,7 +182,8 @@ struct VectorLineKernels<T, double> {
             __m128i v[4];
             for (uint32_t q = 0; q < kStep / 4; ++q) {
                 const double* at = sum + k + 4 * q;
-                const __m128i a = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_loadu_pd(at), inv), half));
+                const __m128i a =
+                    _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_loadu_pd(at), inv), half));
                 const __m128i b =
                     _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_loadu_pd(at + 2), inv), half));
                 v[q] = _mm_unpacklo_epi64(a, b);

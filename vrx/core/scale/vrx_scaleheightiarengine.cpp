@@ -34,7 +34,8 @@ bool VRX_ScaleHeightIAREngine<T>::initiate(const VRX_Header* header, VRX_SrcBuff
         return false;
     }
     shift_ = averaging::shift_of(ratio_);
-    const uint64_t sum_bytes = averaging::with_sum_type<T>(ratio_, []<class S>(S) { return sizeof(S); });
+    const uint64_t sum_bytes =
+        averaging::with_sum_type<T>(ratio_, []<class S>(S) { return sizeof(S); });
     sums_ = allocate_array<unsigned char>(manager_, uint64_t{samples_} * sum_bytes);
     return sums_ != nullptr;
 }
@@ -67,8 +68,7 @@ void finish_mean(T* __restrict d, const F* __restrict first, const T* __restrict
 }
 
 template <class S, class F, class T>
-void finish_mean(T* d, const F* first, const T* last, uint32_t n, uint32_t ratio,
-                 uint32_t shift) {
+void finish_mean(T* d, const F* first, const T* last, uint32_t n, uint32_t ratio, uint32_t shift) {
     if (ratio == 2)
         finish_mean<S, true, 1>(d, first, last, n, ratio, shift);
     else if (shift != 0)
@@ -120,8 +120,7 @@ bool VRX_ScaleHeightIAREngine<T>::execute() {
     ++produced_;
     T* d = reinterpret_cast<T*>(dst_buffer_->get());
     if (!d) return false;
-    const bool ok =
-        averaging::with_sum_type<T>(ratio_, [&]<class S>(S) { return average<S>(d); });
+    const bool ok = averaging::with_sum_type<T>(ratio_, [&]<class S>(S) { return average<S>(d); });
     return ok && dst_buffer_->release(line_bytes_);
 }
 

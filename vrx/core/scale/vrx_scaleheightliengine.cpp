@@ -13,8 +13,8 @@ namespace {
 // sum is formed as upper x 4096 + (lower - upper) x w, whose product fits
 // 16-bit operands and vectorizes well.
 template <bool Unsigned, class T>
-void mix_lines(const T* __restrict upper, const T* __restrict lower, int32_t w,
-               T* __restrict out, uint32_t samples) {
+void mix_lines(const T* __restrict upper, const T* __restrict lower, int32_t w, T* __restrict out,
+               uint32_t samples) {
     if constexpr (sizeof(T) == 1) {
         const int16_t w16 = static_cast<int16_t>(w);
         for (uint32_t s = 0; s < samples; ++s) {

@@ -6,8 +6,9 @@ namespace vrx {
 
 template <class C>
 VRX_Engine* VRX_ScaleHeightPPEBy<C>::engine(VRX_Engine* source, uint32_t height) {
-    return axis_stage<VRX_ScaleHeightPPEEngine, C>(source, height, VRX_ScaleAxis::height, "VRX_ScaleHeightPPEBy::engine()", __FILE__, 96,
-                             124, true);
+    return axis_stage<VRX_ScaleHeightPPEEngine, C>(source, height, VRX_ScaleAxis::height,
+                                                   "VRX_ScaleHeightPPEBy::engine()", __FILE__, 96,
+                                                   124, true);
 }
 
 template class VRX_ScaleHeightPPEBy<double>;

@@ -43,7 +43,8 @@ bool VRX_ScaleHeightPPEEngine<T, C>::execute() {
     if (i0 < i1 && static_cast<double>(i1) != end && this->produced_ != this->dst_height_ &&
         read < height) {
         if (!projection::read_line(this->src_buffer_, line, read)) return false;
-        const auto w = projection::Coefficient<C>::of((std::ceil(position) - position) / this->ratio_);
+        const auto w =
+            projection::Coefficient<C>::of((std::ceil(position) - position) / this->ratio_);
         for (uint32_t k = 0; k < n; ++k) d[k] = projection::blend(d[k], line[k], w);
     }
     this->position_ = end;

@@ -36,7 +36,7 @@ bool VRX_ScaleHeightPPFastREngine<T, C>::execute() {
     T* d = reinterpret_cast<T*>(dst_buffer_->get());
     if (!d) return false;
     if (!sums_.template line<projection::VectorLineKernels>(src_buffer_, line_, src_height_,
-                                                             position_, consumed_, d))
+                                                            position_, consumed_, d))
         return false;
     return dst_buffer_->release(line_bytes_);
 }

@@ -6,8 +6,9 @@ namespace vrx {
 
 template <class C>
 VRX_Engine* VRX_ScaleHeightPPRBy<C>::engine(VRX_Engine* source, uint32_t height) {
-    return axis_stage<VRX_ScaleHeightPPREngine, C>(source, height, VRX_ScaleAxis::height, "VRX_ScaleHeightPPRBy::engine()", __FILE__, 96,
-                             124, true);
+    return axis_stage<VRX_ScaleHeightPPREngine, C>(source, height, VRX_ScaleAxis::height,
+                                                   "VRX_ScaleHeightPPRBy::engine()", __FILE__, 96,
+                                                   124, true);
 }
 
 template class VRX_ScaleHeightPPRBy<double>;

@@ -27,9 +27,8 @@ bool VRX_ScaleHeightPPREngine<T, C>::execute() {
     ++this->produced_;
     T* d = reinterpret_cast<T*>(this->dst_buffer_->get());
     if (!d) return false;
-    if (!sums_.template line<projection::PlainLineKernels>(this->src_buffer_, this->line_,
-                                                            this->src_height_, this->position_,
-                                                            this->consumed_, d))
+    if (!sums_.template line<projection::PlainLineKernels>(
+            this->src_buffer_, this->line_, this->src_height_, this->position_, this->consumed_, d))
         return false;
     return this->dst_buffer_->release(this->line_bytes_);
 }

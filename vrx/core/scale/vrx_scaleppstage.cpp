@@ -86,10 +86,14 @@ VRX_Engine* VRX_ScalePPStageCreator::fast_projection(VRX_Engine* source, uint32_
 template VRX_Engine* VRX_ScalePPStageCreator::projection<double>(VRX_Engine*, uint32_t,
                                                                  VRX_ScaleAxis, const char*,
                                                                  const char*, uint32_t, uint32_t);
-template VRX_Engine* VRX_ScalePPStageCreator::projection<VRX_FixedReal12>(
-    VRX_Engine*, uint32_t, VRX_ScaleAxis, const char*, const char*, uint32_t, uint32_t);
-template VRX_Engine* VRX_ScalePPStageCreator::fast_projection<double>(
-    VRX_Engine*, uint32_t, VRX_ScaleAxis, const char*, const char*, uint32_t, uint32_t);
+template VRX_Engine* VRX_ScalePPStageCreator::projection<VRX_FixedReal12>(VRX_Engine*, uint32_t,
+                                                                          VRX_ScaleAxis,
+                                                                          const char*, const char*,
+                                                                          uint32_t, uint32_t);
+template VRX_Engine* VRX_ScalePPStageCreator::fast_projection<double>(VRX_Engine*, uint32_t,
+                                                                      VRX_ScaleAxis, const char*,
+                                                                      const char*, uint32_t,
+                                                                      uint32_t);
 template VRX_Engine* VRX_ScalePPStageCreator::fast_projection<VRX_FixedReal12>(
     VRX_Engine*, uint32_t, VRX_ScaleAxis, const char*, const char*, uint32_t, uint32_t);
 

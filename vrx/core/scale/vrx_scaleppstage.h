@@ -22,8 +22,7 @@ protected:
     }
 
     // Nearest neighbour to `size` along the axis, the other axis kept.
-    VRX_Engine* nearest(VRX_Engine* source, const VRX_Header& h, VRX_ScaleAxis axis,
-                        uint32_t size);
+    VRX_Engine* nearest(VRX_Engine* source, const VRX_Header& h, VRX_ScaleAxis axis, uint32_t size);
 
     // One E<T, C> stage to `size` along the axis, T by the bits per sample
     // (8 or 16, else 0x81000000 on bits_line); the source itself at its own
@@ -31,16 +30,15 @@ protected:
     // nearest neighbour. A missing source or header: 0x80800000 on
     // null_line.
     template <template <class, class> class E, class C>
-    VRX_Engine* axis_stage(VRX_Engine* source, uint32_t size, VRX_ScaleAxis axis,
-                           const char* text, const char* file, uint32_t null_line,
-                           uint32_t bits_line, bool single_by_nearest) {
+    VRX_Engine* axis_stage(VRX_Engine* source, uint32_t size, VRX_ScaleAxis axis, const char* text,
+                           const char* file, uint32_t null_line, uint32_t bits_line,
+                           bool single_by_nearest) {
         const VRX_Header* h = source_header(source, text, file, null_line);
         if (!h) return nullptr;
         if (extent(*h, axis) == size) return source;
         if (single_by_nearest && extent(*h, axis) == 1) return nearest(source, *h, axis, size);
-        return by_unsigned_sample(manager_, *h, text, file, bits_line, [&]<class T>(T*) {
-            return build<E<T, C>>(source, h, size);
-        });
+        return by_unsigned_sample(manager_, *h, text, file, bits_line,
+                                  [&]<class T>(T*) { return build<E<T, C>>(source, h, size); });
     }
 
     // The general choice along the axis for size n from source size s, first
@@ -48,9 +46,8 @@ protected:
     // source, s = 1 repeats by nearest neighbour, s < n enlarges (E), s not
     // a multiple of n reduces (R), else averaging by s / n.
     template <class C>
-    VRX_Engine* projection(VRX_Engine* source, uint32_t size, VRX_ScaleAxis axis,
-                           const char* text, const char* file, uint32_t null_line,
-                           uint32_t zero_line);
+    VRX_Engine* projection(VRX_Engine* source, uint32_t size, VRX_ScaleAxis axis, const char* text,
+                           const char* file, uint32_t null_line, uint32_t zero_line);
 
     // The fast front end's choice: n = 0 refused, n = s keeps the source, a
     // reduction by a ratio that is not whole takes the fast R engine, the

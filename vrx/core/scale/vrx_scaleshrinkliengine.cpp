@@ -36,8 +36,7 @@ bool VRX_ScaleShrinkLIEngine<T, C>::terminate() {
 
 template <class T, class C>
 bool VRX_ScaleShrinkLIEngine<T, C>::initiate(const VRX_Header* header, VRX_SrcBuffer* src,
-                                             VRX_DstBuffer* dst, uint32_t width,
-                                             uint32_t height) {
+                                             VRX_DstBuffer* dst, uint32_t width, uint32_t height) {
     constexpr const char* text = "VRX_ScaleShrinkLIEngine::initiate()";
     if (!check_version(VRX_INTERFACE_VERSION_BASE, text, __FILE__, 420)) return false;
     if (!VRX_ProcessEngine::initiate(header, src, dst)) return false;
@@ -94,7 +93,8 @@ void VRX_ScaleShrinkLIEngine<T, C>::mean_line(T* out) const {
         for (uint32_t i = 0; i < dst_width_; ++i) {
             const size_t k = first + size_t{i} * m * ch + c;
             const int32_t s = upper_[k] + upper_[k + ch] + lower_[k] + lower_[k + ch];
-            out[size_t{i} * ch + c] = static_cast<T>(Unsigned || s > 0 ? (s + 2) >> 2 : (s + 1) >> 2);
+            out[size_t{i} * ch + c] =
+                static_cast<T>(Unsigned || s > 0 ? (s + 2) >> 2 : (s + 1) >> 2);
         }
 }
 
@@ -123,8 +123,8 @@ void VRX_ScaleShrinkLIEngine<T, C>::interpolate_line(T* out, int32_t fy) const {
         const int32_t wd = VRX_FixedReal12::multiply(wx, fy);
         const int32_t wa = 4096 - wx - fy + wd, wb = wx - wd, wc = fy - wd;
         for (uint32_t k = 0; k < ch; ++k) {
-            const int32_t v = up[o + k] * wa + up[o + ch + k] * wb + lo[o + k] * wc +
-                              lo[o + ch + k] * wd;
+            const int32_t v =
+                up[o + k] * wa + up[o + ch + k] * wb + lo[o + k] * wc + lo[o + ch + k] * wd;
             out[k] = static_cast<T>(round_q12<Unsigned>(v));
         }
     }

@@ -1,7 +1,7 @@
 #include "vrx/core/scale/vrx_scalewidthiar.h"
 
-#include "vrx/core/scale/vrx_scalewidthiarengine.h"
 #include "vrx/core/scale/vrx_scalesupport.h"
+#include "vrx/core/scale/vrx_scalewidthiarengine.h"
 
 namespace vrx {
 

@@ -24,14 +24,12 @@ void average_line(const T* __restrict s, T* __restrict d, uint32_t n, uint32_t c
         for (uint32_t c = 0; c < ch; ++c) {
             S sum = 0;
             for (uint32_t j = 0; j < r; ++j) sum = S(sum + s[(size_t{x} * r + j) * ch + c]);
-            d[size_t{x} * ch + c] =
-                static_cast<T>(Shift ? S(sum + half) >> k : S(sum + half) / r);
+            d[size_t{x} * ch + c] = static_cast<T>(Shift ? S(sum + half) >> k : S(sum + half) / r);
         }
 }
 
 template <class S, uint32_t R, bool Shift, class T>
-void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio,
-                  uint32_t shift) {
+void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio, uint32_t shift) {
     switch (channels) {
         case 1:
             return average_line<S, R, 1, Shift>(s, d, n, channels, ratio, shift);
@@ -45,8 +43,7 @@ void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t rati
 }
 
 template <class T>
-void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio,
-                  uint32_t shift) {
+void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio, uint32_t shift) {
     averaging::with_sum_type<T>(ratio, [&]<class S>(S) {
         switch (ratio) {
             case 2:

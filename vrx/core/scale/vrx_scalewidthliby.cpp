@@ -1,8 +1,8 @@
 #include "vrx/core/scale/vrx_scalewidthliby.h"
 
-#include "vrx/core/scale/vrx_scalewidthliengine.h"
 #include "vrx/core/scale/vrx_scalenn.h"
 #include "vrx/core/scale/vrx_scalesupport.h"
+#include "vrx/core/scale/vrx_scalewidthliengine.h"
 
 namespace vrx {
 

@@ -14,7 +14,8 @@ namespace vrx {
 template <class T, class C>
 class VRX_ScaleWidthPPEEngine : public VRX_ScaleWidthPPEngine<T, C> {
 public:
-    explicit VRX_ScaleWidthPPEEngine(VRX_Manager* manager) : VRX_ScaleWidthPPEngine<T, C>(manager) {}
+    explicit VRX_ScaleWidthPPEEngine(VRX_Manager* manager)
+        : VRX_ScaleWidthPPEngine<T, C>(manager) {}
     ~VRX_ScaleWidthPPEEngine() override = default;
 
     // Gives the tables back, then as a process engine.

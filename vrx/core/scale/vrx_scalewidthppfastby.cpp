@@ -4,7 +4,8 @@ namespace vrx {
 
 template <class C>
 VRX_Engine* VRX_ScaleWidthPPFastBy<C>::engine(VRX_Engine* source, uint32_t width) {
-    return fast_projection<C>(source, width, VRX_ScaleAxis::width, "VRX_ScaleWidthPPFastBy::engine()", __FILE__, 106, 110);
+    return fast_projection<C>(source, width, VRX_ScaleAxis::width,
+                              "VRX_ScaleWidthPPFastBy::engine()", __FILE__, 106, 110);
 }
 
 template class VRX_ScaleWidthPPFastBy<double>;

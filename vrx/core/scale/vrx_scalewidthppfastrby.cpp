@@ -6,8 +6,9 @@ namespace vrx {
 
 template <class C>
 VRX_Engine* VRX_ScaleWidthPPFastRBy<C>::engine(VRX_Engine* source, uint32_t width) {
-    return axis_stage<VRX_ScaleWidthPPFastREngine, C>(source, width, VRX_ScaleAxis::width, "VRX_ScaleWidthPPFastRBy::engine()", __FILE__, 95,
-                             116, false);
+    return axis_stage<VRX_ScaleWidthPPFastREngine, C>(source, width, VRX_ScaleAxis::width,
+                                                      "VRX_ScaleWidthPPFastRBy::engine()", __FILE__,
+                                                      95, 116, false);
 }
 
 template class VRX_ScaleWidthPPFastRBy<double>;

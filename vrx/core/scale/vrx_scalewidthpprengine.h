@@ -15,7 +15,8 @@ namespace vrx {
 template <class T, class C>
 class VRX_ScaleWidthPPREngine : public VRX_ScaleWidthPPEngine<T, C> {
 public:
-    explicit VRX_ScaleWidthPPREngine(VRX_Manager* manager) : VRX_ScaleWidthPPEngine<T, C>(manager) {}
+    explicit VRX_ScaleWidthPPREngine(VRX_Manager* manager)
+        : VRX_ScaleWidthPPEngine<T, C>(manager) {}
     ~VRX_ScaleWidthPPREngine() override = default;
 
     // Gives the tables back, then as a process engine.

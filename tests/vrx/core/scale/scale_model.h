@@ -89,7 +89,8 @@ inline Image along(const Image& in, bool columns, uint32_t size, const AxisFn& f
             for (uint32_t k = 0; k < length; ++k)
                 line[k] = columns ? in.at(l, k, c) : in.at(k, l, c);
             const Line r = f(line);
-            for (uint32_t k = 0; k < size; ++k) (columns ? out.at(l, k, c) : out.at(k, l, c)) = r[k];
+            for (uint32_t k = 0; k < size; ++k)
+                (columns ? out.at(l, k, c) : out.at(k, l, c)) = r[k];
         }
     return out;
 }
@@ -147,7 +148,8 @@ inline Image shrink_li(const Image& in, uint32_t w, uint32_t h, bool unsigned_ro
                     const uint32_t k = static_cast<uint32_t>(m / 2 - 1 + i * m);
                     const int64_t s = in.at(k, Y, c) + in.at(k + 1, Y, c) + in.at(k, Y + 1, c) +
                                       in.at(k + 1, Y + 1, c);
-                    out.at(i, row, c) = unsigned_rounding || s > 0 ? floor_div(s + 2, 4) : floor_div(s + 1, 4);
+                    out.at(i, row, c) =
+                        unsigned_rounding || s > 0 ? floor_div(s + 2, 4) : floor_div(s + 1, 4);
                     continue;
                 }
                 const uint32_t X = static_cast<uint32_t>(x0);
@@ -173,7 +175,8 @@ inline Image shrink_li(const Image& in, uint32_t w, uint32_t h, bool unsigned_ro
 // otherwise the shrinking axis first, each axis of one sample repeated.
 inline Image scale_li(const Image& in, uint32_t w, uint32_t h, bool unsigned_rounding) {
     if (h < in.height && w < in.width) {
-        const double rx = static_cast<double>(in.width) / w, ry = static_cast<double>(in.height) / h;
+        const double rx = static_cast<double>(in.width) / w,
+                     ry = static_cast<double>(in.height) / h;
         if (rx == std::floor(rx) && ry == std::floor(ry) && std::fmod(rx, 2) == 1 &&
             std::fmod(ry, 2) == 1) {
             Image out = blank(w, h, in.channels);
@@ -262,7 +265,8 @@ inline int64_t pp_output(const Projection& k, double r, double sum_double, int64
     const int64_t hi = q12_mul(total * k.full_scale, inv);
     const bool integer = hi > (k.full_scale * 4096 - 2048) && hi < (k.full_scale * 4096 + 2048);
     if (!integer)
-        return std::min(k.full_scale, trunc_to_int(static_cast<double>(sum_q12) * (1 / r) / 4096 + 0.5));
+        return std::min(k.full_scale,
+                        trunc_to_int(static_cast<double>(sum_q12) * (1 / r) / 4096 + 0.5));
     return floor_div(q12_mul(sum_q12, inv) + 2048, 4096);
 }
 
@@ -285,8 +289,9 @@ inline Line pp_reduce_width(const Projection& k, const Line& s, uint32_t n) {
             last[i] = static_cast<int64_t>(s.size()) - 1;
             lw[i] = weight_of(k, 1.0);
         }
-        most = std::max<int64_t>(most, (last[i] - first[i] - 1) * 4096 + static_cast<int64_t>(fw[i]) +
-                                           static_cast<int64_t>(lw[i]));
+        most =
+            std::max<int64_t>(most, (last[i] - first[i] - 1) * 4096 + static_cast<int64_t>(fw[i]) +
+                                        static_cast<int64_t>(lw[i]));
     }
     Line out(n);
     for (uint32_t i = 0; i < n; ++i) {
@@ -356,8 +361,10 @@ inline Image scale_pp(const Projection& k, const Image& in, uint32_t w, uint32_t
         if (from == size) return im;
         return along(im, columns, size, [&](const Line& s) {
             if (from == 1) return Line(size, s[0]);
-            if (from < size) return columns ? pp_enlarge_height(k, s, size) : pp_enlarge_width(k, s, size);
-            if (from % size != 0) return columns ? pp_reduce_height(k, s, size) : pp_reduce_width(k, s, size);
+            if (from < size)
+                return columns ? pp_enlarge_height(k, s, size) : pp_enlarge_width(k, s, size);
+            if (from % size != 0)
+                return columns ? pp_reduce_height(k, s, size) : pp_reduce_width(k, s, size);
             return average(s, from / size);
         });
     };

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/fake_cpuid.h"
 #include "tests/vrx/core/memory/memory_chain.h"
 #include "tests/vrx/core/qmrle/qmrle_support.h"
 #include "tests/vrx/framework/support/allocation_sweep.h"
 #include "vrx/core/crop/vrx_crop.h"
-#include "tests/platform/fake_cpuid.h"
 #include "vrx/core/scale/vrx_scalelifastby.h"
 #include "vrx/core/scale/vrx_scalenn.h"
 #include "vrx/core/scale/vrx_scaleppby.h"
@@ -78,7 +78,8 @@ Stages crop_scale(uint32_t x, uint32_t y, uint32_t cw, uint32_t ch, uint32_t w, 
 // on a processor without SSE2 when `plain`.
 Stages crop_scale_li(uint32_t w, uint32_t h) {
     return [=](VRX_Manager& m, VRX_Engine* e) {
-        return VRX_ScaleLIFastBy<VRX_FixedReal12>(&m).engine(VRX_Crop(&m).engine(e, 1, 1, 11, 9), w, h);
+        return VRX_ScaleLIFastBy<VRX_FixedReal12>(&m).engine(VRX_Crop(&m).engine(e, 1, 1, 11, 9), w,
+                                                             h);
     };
 }
 Stages crop_scale_pp(uint32_t w, uint32_t h, bool plain = false) {
@@ -86,7 +87,8 @@ Stages crop_scale_pp(uint32_t w, uint32_t h, bool plain = false) {
         platform::testing::FakeCpuid cpu;
         cpu.Set(0, platform::CpuidLeaf{1, 0, 0, 0});
         cpu.Set(1, platform::CpuidLeaf{0, 0, 0, plain ? 0u : 1u << 26});
-        return VRX_ScalePPFastBy<VRX_FixedReal12>(&m).engine(VRX_Crop(&m).engine(e, 1, 1, 11, 9), w, h);
+        return VRX_ScalePPFastBy<VRX_FixedReal12>(&m).engine(VRX_Crop(&m).engine(e, 1, 1, 11, 9), w,
+                                                             h);
     };
 }
 
@@ -111,9 +113,10 @@ std::vector<Named> chains() {
         chain("projected_fractional_plain", raw_format(13, 10, 16), crop_scale_pp(4, 5, true)),
         chain("projected_larger", raw_format(13, 10, 16, 2), crop_scale_pp(25, 14)),
         chain("projected_whole", raw_format(13, 10, 8), crop_scale_pp(3, 3)),
-        chain("projected_plain_double", raw_format(13, 10, 8), [](VRX_Manager& m, VRX_Engine* e) {
-            return VRX_ScalePPBy<double>(&m).engine(e, 7, 21);
-        }),
+        chain("projected_plain_double", raw_format(13, 10, 8),
+              [](VRX_Manager& m, VRX_Engine* e) {
+                  return VRX_ScalePPBy<double>(&m).engine(e, 7, 21);
+              }),
     };
 }
 

@@ -62,9 +62,10 @@ TEST(ScaleOpenCV, WithinALevelOfResize) {
     for (const Case& c : cases)
         for (bool sse2 : {true, false}) {
             if (c.mode == 0 && !sse2) continue;
-            SCOPED_TRACE(testing::Message() << (c.mode == 0 ? "linear " : "area ") << c.w0 << "x"
-                                            << c.h0 << " -> " << c.w << "x" << c.h << ", " << c.bits
-                                            << " bits x " << c.channels << (sse2 ? "" : ", no SSE2"));
+            SCOPED_TRACE(testing::Message()
+                         << (c.mode == 0 ? "linear " : "area ") << c.w0 << "x" << c.h0 << " -> "
+                         << c.w << "x" << c.h << ", " << c.bits << " bits x " << c.channels
+                         << (sse2 ? "" : ", no SSE2"));
             platform::testing::FakeCpuid cpu;
             cpu.Set(0, platform::CpuidLeaf{1, 0, 0, 0});
             cpu.Set(1, platform::CpuidLeaf{0, 0, 0, sse2 ? 1u << 26 : 0u});
@@ -81,7 +82,8 @@ TEST(ScaleOpenCV, WithinALevelOfResize) {
             const int tolerance = c.mode == 0 && c.bits == 16 ? 2 : 1;
             int worst = 0;
             for (size_t i = 0; i < out.size() * 8 / c.bits; ++i)
-                worst = std::max(worst, std::abs(sample(out, i, c.bits) - sample(c.opencv, i, c.bits)));
+                worst =
+                    std::max(worst, std::abs(sample(out, i, c.bits) - sample(c.opencv, i, c.bits)));
             EXPECT_LE(worst, tolerance);
         }
 }

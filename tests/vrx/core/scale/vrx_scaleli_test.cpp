@@ -1,5 +1,3 @@
-#include "vrx/core/scale/vrx_scalelifastby.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,6 +11,7 @@
 #include "tests/vrx/core/scale/scale_model.h"
 #include "vrx/core/scale/vrx_scaleheightireengine.h"
 #include "vrx/core/scale/vrx_scaleheightliengine.h"
+#include "vrx/core/scale/vrx_scalelifastby.h"
 #include "vrx/core/scale/vrx_scaleshrinkliby.h"
 #include "vrx/core/scale/vrx_scaleshrinkliengine.h"
 #include "vrx/core/scale/vrx_scalessengine.h"
@@ -27,7 +26,8 @@ using Q12 = VRX_FixedReal12;
 
 template <class T>
 std::vector<uint8_t> random_samples(std::mt19937& random, size_t n, bool constant) {
-    std::uniform_int_distribution<int> any(std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
+    std::uniform_int_distribution<int> any(std::numeric_limits<T>::min(),
+                                           std::numeric_limits<T>::max());
     std::vector<T> s(n);
     const T value = static_cast<T>(any(random));
     for (T& v : s) v = constant ? value : static_cast<T>(any(random));
@@ -44,8 +44,8 @@ void check_li(uint32_t w0, uint32_t h0, uint16_t ch, uint32_t w, uint32_t h, std
                                     << " bits x " << ch << (constant ? " constant" : ""));
     const Format f = format_of<T>(w0, h0, ch);
     const std::vector<uint8_t> in = random_samples<T>(random, size_t{w0} * h0 * ch, constant);
-    const scale_model::Image expected = scale_model::scale_li(
-        scale_model::image_of<T>(in, w0, h0, ch), w, h, !std::is_signed_v<T>);
+    const scale_model::Image expected =
+        scale_model::scale_li(scale_model::image_of<T>(in, w0, h0, ch), w, h, !std::is_signed_v<T>);
     VRX_DefaultManager m;
     std::vector<uint8_t> out;
     ASSERT_TRUE(take_lines(VRX_ScaleLIFastBy<Q12>(&m).engine(read_memory(m, f, in), w, h), out));
@@ -87,8 +87,10 @@ TEST(ScaleLI, EveryEngineAgainstTheModel) {
         const uint32_t w0 = 1 + random() % 40, h0 = 1 + random() % 40;
         const uint32_t w = 1 + random() % 40, h = 1 + random() % 40;
         const uint16_t ch = static_cast<uint16_t>(1 + random() % 5);
-        if (k % 2) check_li<uint8_t>(w0, h0, ch, w, h, random);
-        else check_li<int16_t>(w0, h0, ch, w, h, random);
+        if (k % 2)
+            check_li<uint8_t>(w0, h0, ch, w, h, random);
+        else
+            check_li<int16_t>(w0, h0, ch, w, h, random);
     }
 }
 
@@ -119,11 +121,25 @@ TEST(ScaleLI, WorkedValues) {
         {"a signed half rounds away from zero", true, 2, 1, {-1, 0}, 3, 1, {-1, -1, 0}},
         {"three to two", false, 3, 1, {0, 100, 200}, 2, 1, {25, 175}},
         {"two lines to four", false, 1, 2, {0, 100}, 1, 4, {0, 25, 75, 100}},
-        {"2 x 2 means", false, 4, 4, {1, 2, 9, 9, 3, 4, 9, 9, 0, 0, 0, 0, 0, 0, 0, 1}, 2, 2, {3, 9, 0, 0}},
+        {"2 x 2 means",
+         false,
+         4,
+         4,
+         {1, 2, 9, 9, 3, 4, 9, 9, 0, 0, 0, 0, 0, 0, 0, 1},
+         2,
+         2,
+         {3, 9, 0, 0}},
         {"signed 2 x 2 means", true, 4, 2, {-1, -2, -1, 0, -3, -4, 0, 0}, 2, 1, {-3, 0}},
         // Weights 9/16, 3/16, 3/16, 1/16 of samples 160, 0, 0, 0.
         {"ratio 1.5", false, 3, 3, {160, 0, 0, 0, 0, 0, 0, 0, 0}, 2, 2, {90, 0, 0, 0}},
-        {"ratio 3 picks centres", false, 6, 3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}, 2, 1, {7, 10}},
+        {"ratio 3 picks centres",
+         false,
+         6,
+         3,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17},
+         2,
+         1,
+         {7, 10}},
     };
     for (const Case& c : table) {
         SCOPED_TRACE(c.name);
@@ -131,15 +147,18 @@ TEST(ScaleLI, WorkedValues) {
         for (int v : c.in) in.push_back(static_cast<uint8_t>(v));
         std::vector<uint8_t> want;
         for (int v : c.out) want.push_back(static_cast<uint8_t>(v));
-        const Format f = c.is_signed ? format_of<int8_t>(c.w0, c.h0) : format_of<uint8_t>(c.w0, c.h0);
+        const Format f =
+            c.is_signed ? format_of<int8_t>(c.w0, c.h0) : format_of<uint8_t>(c.w0, c.h0);
         VRX_DefaultManager m;
         std::vector<uint8_t> out;
-        ASSERT_TRUE(take_lines(VRX_ScaleLIFastBy<Q12>(&m).engine(read_memory(m, f, in), c.w, c.h), out));
+        ASSERT_TRUE(
+            take_lines(VRX_ScaleLIFastBy<Q12>(&m).engine(read_memory(m, f, in), c.w, c.h), out));
         EXPECT_EQ(out, want);
-        const auto model = c.is_signed ? scale_model::bytes_of<int8_t>(scale_model::scale_li(
-                                             scale_model::image_of<int8_t>(in, c.w0, c.h0, 1), c.w, c.h, false))
-                                       : scale_model::bytes_of<uint8_t>(scale_model::scale_li(
-                                             scale_model::image_of<uint8_t>(in, c.w0, c.h0, 1), c.w, c.h, true));
+        const auto model =
+            c.is_signed ? scale_model::bytes_of<int8_t>(scale_model::scale_li(
+                              scale_model::image_of<int8_t>(in, c.w0, c.h0, 1), c.w, c.h, false))
+                        : scale_model::bytes_of<uint8_t>(scale_model::scale_li(
+                              scale_model::image_of<uint8_t>(in, c.w0, c.h0, 1), c.w, c.h, true));
         EXPECT_EQ(model, want);
     }
 }
@@ -228,7 +247,8 @@ TEST(ScaleLI, Refusals) {
     // The shrinking engine takes only targets smaller on both axes.
     const std::vector<uint8_t> bytes(100);
     VRX_DefaultManager g;
-    EXPECT_EQ(VRX_ScaleShrinkLIBy<Q12>(&g).engine(read_memory(g, format_of<uint8_t>(10, 10), bytes), 5, 10),
+    EXPECT_EQ(VRX_ScaleShrinkLIBy<Q12>(&g).engine(read_memory(g, format_of<uint8_t>(10, 10), bytes),
+                                                  5, 10),
               nullptr);
     EXPECT_STATUS(g, VRX_ERROR_ARGUMENT, "VRX_ScaleShrinkLIEngine::initiate()");
 

@@ -1,5 +1,3 @@
-#include "vrx/core/scale/vrx_scaleppfastby.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,22 +12,23 @@
 #include "tests/vrx/core/qmrle/qmrle_support.h"
 #include "tests/vrx/core/scale/scale_model.h"
 #include "vrx/core/scale/vrx_scaleheightiarengine.h"
+#include "vrx/core/scale/vrx_scaleheightireengine.h"
 #include "vrx/core/scale/vrx_scaleheightppeby.h"
 #include "vrx/core/scale/vrx_scaleheightppeengine.h"
 #include "vrx/core/scale/vrx_scaleheightppfastby.h"
 #include "vrx/core/scale/vrx_scaleheightppfastrengine.h"
 #include "vrx/core/scale/vrx_scaleheightpprengine.h"
-#include "vrx/core/scale/vrx_scaleheightireengine.h"
 #include "vrx/core/scale/vrx_scaleiar.h"
 #include "vrx/core/scale/vrx_scaleppby.h"
+#include "vrx/core/scale/vrx_scaleppfastby.h"
 #include "vrx/core/scale/vrx_scalewidthiar.h"
 #include "vrx/core/scale/vrx_scalewidthiarengine.h"
+#include "vrx/core/scale/vrx_scalewidthire8xnbitsengine.h"
 #include "vrx/core/scale/vrx_scalewidthppeengine.h"
 #include "vrx/core/scale/vrx_scalewidthppfastby.h"
 #include "vrx/core/scale/vrx_scalewidthppfastrengine.h"
 #include "vrx/core/scale/vrx_scalewidthpprby.h"
 #include "vrx/core/scale/vrx_scalewidthpprengine.h"
-#include "vrx/core/scale/vrx_scalewidthire8xnbitsengine.h"
 
 namespace {
 
@@ -63,8 +62,8 @@ VRX_Engine* fast_axes(VRX_Manager& m, VRX_Engine* e, uint32_t w, uint32_t h) {
 
 // Runs the front end; `q12` tells the weights it uses.
 template <class T>
-bool run_front(Front front, VRX_Manager& m, VRX_Engine* source, uint32_t w, uint32_t h,
-               bool& q12, std::vector<uint8_t>& out) {
+bool run_front(Front front, VRX_Manager& m, VRX_Engine* source, uint32_t w, uint32_t h, bool& q12,
+               std::vector<uint8_t>& out) {
     VRX_Engine* last = nullptr;
     q12 = sizeof(T) == 1;
     switch (front) {
@@ -107,7 +106,8 @@ void check_pp(Front front, uint32_t w0, uint32_t h0, uint16_t ch, uint32_t w, ui
     VRX_DefaultManager m;
     std::vector<uint8_t> out;
     bool q12 = false;
-    ASSERT_TRUE(run_front<T>(front, m, read_memory(m, format_of<T>(w0, h0, ch), in), w, h, q12, out));
+    ASSERT_TRUE(
+        run_front<T>(front, m, read_memory(m, format_of<T>(w0, h0, ch), in), w, h, q12, out));
     const scale_model::Projection k{q12, std::numeric_limits<T>::max()};
     const scale_model::Image want =
         scale_model::scale_pp(k, scale_model::image_of<T>(in, w0, h0, ch), w, h);
@@ -130,10 +130,10 @@ struct Size {
 // whole, whole reductions (powers of two and not), single lines and columns,
 // one axis growing while the other shrinks.
 const Size kSizes[] = {
-    {5, 4, 13, 9},  {3, 3, 4, 4},   {6, 5, 12, 10}, {13, 11, 5, 4}, {10, 10, 4, 4},
-    {5, 5, 2, 2},   {41, 23, 20, 7}, {12, 12, 4, 3}, {16, 8, 2, 4},  {11, 11, 2, 5},
-    {1, 7, 5, 3},   {7, 1, 3, 5},   {6, 10, 11, 4}, {12, 5, 5, 11}, {9, 9, 9, 20},
-    {30, 31, 7, 30}, {64, 3, 21, 3}, {7, 40, 7, 13},
+    {5, 4, 13, 9},   {3, 3, 4, 4},    {6, 5, 12, 10}, {13, 11, 5, 4}, {10, 10, 4, 4},
+    {5, 5, 2, 2},    {41, 23, 20, 7}, {12, 12, 4, 3}, {16, 8, 2, 4},  {11, 11, 2, 5},
+    {1, 7, 5, 3},    {7, 1, 3, 5},    {6, 10, 11, 4}, {12, 5, 5, 11}, {9, 9, 9, 20},
+    {30, 31, 7, 30}, {64, 3, 21, 3},  {7, 40, 7, 13},
 };
 
 TEST(ScalePP, EveryEngineAgainstTheModel) {
@@ -151,8 +151,10 @@ TEST(ScalePP, EveryEngineAgainstTheModel) {
         const uint32_t w0 = 1 + random() % 50, h0 = 1 + random() % 50;
         const uint32_t w = 1 + random() % 50, h = 1 + random() % 50;
         const uint16_t ch = static_cast<uint16_t>(1 + random() % 5);
-        if (k % 2) check_pp<uint8_t>(fronts[k % 5], w0, h0, ch, w, h, random);
-        else check_pp<uint16_t>(fronts[k % 5], w0, h0, ch, w, h, random);
+        if (k % 2)
+            check_pp<uint8_t>(fronts[k % 5], w0, h0, ch, w, h, random);
+        else
+            check_pp<uint16_t>(fronts[k % 5], w0, h0, ch, w, h, random);
     }
 }
 
@@ -165,7 +167,8 @@ TEST(ScalePP, ConstantImagesStayConstant) {
         for (const Size& s : {Size{48, 41, 19, 13}, Size{50, 37, 48, 5}, Size{19, 23, 53, 47}})
             for (int v : {0, 1, 77, 254, 255}) {
                 check_pp<uint8_t>(front, s.w0, s.h0, 3, s.w, s.h, random, v);
-                check_pp<uint16_t>(front, s.w0, s.h0, 1, s.w, s.h, random, v == 255 ? 65535 : v * 257);
+                check_pp<uint16_t>(front, s.w0, s.h0, 1, s.w, s.h, random,
+                                   v == 255 ? 65535 : v * 257);
             }
 }
 
@@ -215,7 +218,14 @@ TEST(ScalePP, WorkedValues) {
         {"all 255 by 2.5", Front::general_q12, 5, 1, {255, 255, 255, 255, 255}, 2, 1, {255, 255}},
         // Whole reductions round halves up: (0 + 10 + 20 + 30 + 2) >> 2.
         {"ratio 4", Front::fast_sse2, 8, 1, {0, 10, 20, 30, 1, 1, 1, 2}, 2, 1, {15, 1}},
-        {"doubled", Front::fast_sse2, 2, 2, {1, 2, 3, 4}, 4, 4, {1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4}},
+        {"doubled",
+         Front::fast_sse2,
+         2,
+         2,
+         {1, 2, 3, 4},
+         4,
+         4,
+         {1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4}},
     };
     for (const Case& c : table) {
         SCOPED_TRACE(c.name);
@@ -223,8 +233,8 @@ TEST(ScalePP, WorkedValues) {
         VRX_DefaultManager m;
         std::vector<uint8_t> out;
         bool q12 = false;
-        ASSERT_TRUE(run_front<uint8_t>(c.front, m, read_memory(m, format_of<uint8_t>(c.w0, c.h0), in),
-                                       c.w, c.h, q12, out));
+        ASSERT_TRUE(run_front<uint8_t>(
+            c.front, m, read_memory(m, format_of<uint8_t>(c.w0, c.h0), in), c.w, c.h, q12, out));
         EXPECT_EQ(out, want);
         EXPECT_EQ(scale_model::bytes_of<uint8_t>(scale_model::scale_pp(
                       {q12, 255}, scale_model::image_of<uint8_t>(in, c.w0, c.h0, 1), c.w, c.h)),
@@ -237,13 +247,15 @@ TEST(ScalePP, WorkedValues) {
         std::vector<uint8_t> in, out;
     };
     const std::vector<uint8_t> eleven = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 99};
-    for (const Average& a : {Average{3, std::vector<uint8_t>(eleven.begin(), eleven.end() - 1), {10, 40, 70}},
-                             Average{4, eleven, {20, 70}}, Average{8, {1, 2, 3, 4, 5}, {3}}}) {
+    for (const Average& a :
+         {Average{3, std::vector<uint8_t>(eleven.begin(), eleven.end() - 1), {10, 40, 70}},
+          Average{4, eleven, {20, 70}}, Average{8, {1, 2, 3, 4, 5}, {3}}}) {
         VRX_DefaultManager m;
         const uint32_t w0 = static_cast<uint32_t>(a.in.size());
         std::vector<uint8_t> out;
         ASSERT_TRUE(take_lines(
-            VRX_ScaleWidthIAR(&m).engine(read_memory(m, format_of<uint8_t>(w0, 1), a.in), a.ratio), out));
+            VRX_ScaleWidthIAR(&m).engine(read_memory(m, format_of<uint8_t>(w0, 1), a.in), a.ratio),
+            out));
         EXPECT_EQ(out, a.out) << a.ratio;
     }
 }
@@ -261,16 +273,21 @@ TEST(ScalePP, SumsPastThirtyOneBits) {
     for (const Case& c : {Case{10000, 3, false}, Case{210, 20, true}})
         for (bool columns : {false, true})
             for (int constant : {-1, c.sixteen ? 65535 : 255}) {
-                SCOPED_TRACE(testing::Message() << c.length << " -> " << c.to << (columns ? " lines" : ""));
+                SCOPED_TRACE(testing::Message()
+                             << c.length << " -> " << c.to << (columns ? " lines" : ""));
                 const uint32_t w0 = columns ? 2 : c.length, h0 = columns ? c.length : 2;
                 const uint32_t w = columns ? 2 : c.to, h = columns ? c.to : 2;
-                const std::vector<uint8_t> in = c.sixteen ? samples<uint16_t>(random, size_t{w0} * h0, constant)
-                                                          : samples<uint8_t>(random, size_t{w0} * h0, constant);
-                const Format f = c.sixteen ? format_of<uint16_t>(w0, h0) : format_of<uint8_t>(w0, h0);
+                const std::vector<uint8_t> in =
+                    c.sixteen ? samples<uint16_t>(random, size_t{w0} * h0, constant)
+                              : samples<uint8_t>(random, size_t{w0} * h0, constant);
+                const Format f =
+                    c.sixteen ? format_of<uint16_t>(w0, h0) : format_of<uint8_t>(w0, h0);
                 std::vector<uint8_t> exact, q12, fast;
                 VRX_DefaultManager m;
-                ASSERT_TRUE(take_lines(VRX_ScalePPBy<double>(&m).engine(read_memory(m, f, in), w, h), exact));
-                ASSERT_TRUE(take_lines(VRX_ScalePPBy<Q12>(&m).engine(read_memory(m, f, in), w, h), q12));
+                ASSERT_TRUE(take_lines(
+                    VRX_ScalePPBy<double>(&m).engine(read_memory(m, f, in), w, h), exact));
+                ASSERT_TRUE(
+                    take_lines(VRX_ScalePPBy<Q12>(&m).engine(read_memory(m, f, in), w, h), q12));
                 ASSERT_TRUE(take_lines(fast_axes<Q12>(m, read_memory(m, f, in), w, h), fast));
                 EXPECT_EQ(q12, fast);
                 for (size_t i = 0; i < exact.size(); i += c.sixteen ? 2 : 1) {
@@ -286,9 +303,11 @@ TEST(ScalePP, SumsPastThirtyOneBits) {
         const uint32_t n = 65537;
         const std::vector<uint8_t> in = samples<uint16_t>(random, n, 65535);
         VRX_DefaultManager m;
-        VRX_Engine* source = read_memory(m, format_of<uint16_t>(columns ? 1 : n, columns ? n : 1), in);
+        VRX_Engine* source =
+            read_memory(m, format_of<uint16_t>(columns ? 1 : n, columns ? n : 1), in);
         std::vector<uint8_t> out;
-        ASSERT_TRUE(take_lines(VRX_ScaleIAR(&m).engine(source, columns ? 1 : n, columns ? n : 1), out));
+        ASSERT_TRUE(
+            take_lines(VRX_ScaleIAR(&m).engine(source, columns ? 1 : n, columns ? n : 1), out));
         EXPECT_EQ(out, std::vector<uint8_t>({0xFF, 0xFF}));
     }
 }
@@ -393,11 +412,13 @@ TEST(ScalePP, Refusals) {
     // size not above the source's, averaging by 0.
     const std::vector<uint8_t> bytes(100);
     VRX_DefaultManager e;
-    EXPECT_EQ(VRX_ScaleHeightPPEBy<double>(&e).engine(read_memory(e, format_of<uint8_t>(10, 10), bytes), 7),
+    EXPECT_EQ(VRX_ScaleHeightPPEBy<double>(&e).engine(
+                  read_memory(e, format_of<uint8_t>(10, 10), bytes), 7),
               nullptr);
     EXPECT_STATUS(e, VRX_ERROR_ARGUMENT, "VRX_ScaleHeightPPEEngine::initiate()");
     VRX_DefaultManager z;
-    EXPECT_EQ(VRX_ScaleWidthIAR(&z).engine(read_memory(z, format_of<uint8_t>(10, 10), bytes), 0), nullptr);
+    EXPECT_EQ(VRX_ScaleWidthIAR(&z).engine(read_memory(z, format_of<uint8_t>(10, 10), bytes), 0),
+              nullptr);
     EXPECT_STATUS(z, VRX_ERROR_ARGUMENT, "VRX_ScaleWidthIAR::engine()");
 }
 
