@@ -102,6 +102,10 @@ TEST(ScaleLI, LongLines) {
         check_li<uint8_t>(200000, 1, 3, w, 1, random);
         check_li<int16_t>(200000, 2, 3, w, 3, random);
     }
+    // A column ratio of 2.00012 counts as 2 to 1/4096 (the 2 x 2 mean of
+    // columns 2i and 2i + 1); 1.99988 does not.
+    check_li<uint8_t>(16385, 4, 1, 8192, 2, random);
+    check_li<int16_t>(16383, 4, 3, 8192, 2, random);
 }
 
 // Values worked out by hand (they also check the model).

@@ -24,8 +24,10 @@
 #include "vrx/core/scale/vrx_scalewidthiar.h"
 #include "vrx/core/scale/vrx_scalewidthiarengine.h"
 #include "vrx/core/scale/vrx_scalewidthire8xnbitsengine.h"
+#include "vrx/core/scale/vrx_scalewidthppeby.h"
 #include "vrx/core/scale/vrx_scalewidthppeengine.h"
 #include "vrx/core/scale/vrx_scalewidthppfastby.h"
+#include "vrx/core/scale/vrx_scalewidthppfastrby.h"
 #include "vrx/core/scale/vrx_scalewidthppfastrengine.h"
 #include "vrx/core/scale/vrx_scalewidthpprby.h"
 #include "vrx/core/scale/vrx_scalewidthpprengine.h"
@@ -416,10 +418,51 @@ TEST(ScalePP, Refusals) {
                   read_memory(e, format_of<uint8_t>(10, 10), bytes), 7),
               nullptr);
     EXPECT_STATUS(e, VRX_ERROR_ARGUMENT, "VRX_ScaleHeightPPEEngine::initiate()");
+    VRX_DefaultManager we;
+    EXPECT_EQ(
+        VRX_ScaleWidthPPEBy<Q12>(&we).engine(read_memory(we, format_of<uint8_t>(10, 10), bytes), 9),
+        nullptr);
+    EXPECT_STATUS(we, VRX_ERROR_ARGUMENT, "VRX_ScaleWidthPPEEngine::initiate()");
     VRX_DefaultManager z;
     EXPECT_EQ(VRX_ScaleWidthIAR(&z).engine(read_memory(z, format_of<uint8_t>(10, 10), bytes), 0),
               nullptr);
     EXPECT_STATUS(z, VRX_ERROR_ARGUMENT, "VRX_ScaleWidthIAR::engine()");
+    // Averaging engines made directly for a size above the source's would
+    // divide by a ratio of 0.
+    VRX_DefaultManager a;
+    VRX_Engine* source = read_memory(a, format_of<uint8_t>(10, 10), bytes);
+    auto* engine = construct<VRX_ScaleHeightIAREngine<uint8_t>>(&a);
+    VRX_SrcBuffer* src = source->src_buffer();
+    VRX_DstBuffer* dst = a.new_dst_buffer();
+    EXPECT_FALSE(engine->initiate(source->header(), src, dst, 11));
+    EXPECT_STATUS(a, VRX_ERROR_ARGUMENT, "VRX_ScaleHeightIAREngine::initiate()");
+    vrx::destroy(engine);
+    vrx::destroy(src);
+    vrx::destroy(dst);
+}
+
+// The Q12 reductions fall back on double where the rounded inverse of the
+// ratio would move full scale by half a level (ratio 300: Q12(1 / 300) = 14),
+// and full scale stays full scale either way.
+TEST(ScalePP, FallbackToDouble) {
+    for (uint32_t from : {600u, 5u}) {
+        const std::vector<uint8_t> in(from, 255);
+        VRX_DefaultManager m;
+        auto* plain = dynamic_cast<VRX_ScaleWidthPPREngine<uint8_t, Q12>*>(
+            VRX_ScaleWidthPPRBy<Q12>(&m).engine(read_memory(m, format_of<uint8_t>(from, 1), in),
+                                                2));
+        auto* fast = dynamic_cast<VRX_ScaleWidthPPFastREngine<uint8_t, Q12>*>(
+            VRX_ScaleWidthPPFastRBy<Q12>(&m).engine(read_memory(m, format_of<uint8_t>(from, 1), in),
+                                                    2));
+        ASSERT_TRUE(plain && fast);
+        EXPECT_EQ(plain->fallback(), from == 600);
+        EXPECT_EQ(fast->fallback(), from == 600);
+        for (VRX_Engine* e : {static_cast<VRX_Engine*>(plain), static_cast<VRX_Engine*>(fast)}) {
+            std::vector<uint8_t> out;
+            ASSERT_TRUE(take_lines(e, out));
+            EXPECT_EQ(out, std::vector<uint8_t>({255, 255}));
+        }
+    }
 }
 
 // The processor test: leaf 1's EDX bit 26, asked only when leaf 0 reports it.
