@@ -28,9 +28,10 @@ CASES = [  # benchmark, side, target, OpenCV mode
 
 
 def opencv_microseconds(image, target, mode, repeat=7):
-    run = lambda: cv2.resize(image, (target, target), interpolation=mode)
-    number = max(1, int(0.2 / max(timeit.timeit(run, number=3) / 3, 1e-7)))
-    return min(timeit.repeat(run, number=number, repeat=repeat)) / number * 1e6
+    """The best of `repeat` timings of cv2.resize, each long enough to count."""
+    timer = timeit.Timer(lambda: cv2.resize(image, (target, target), interpolation=mode))
+    number, _ = timer.autorange()
+    return min(timer.repeat(repeat=repeat, number=number)) / number * 1e6
 
 
 def main():

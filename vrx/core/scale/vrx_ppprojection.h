@@ -146,19 +146,18 @@ private:
     Output<T, C> output_{1.0};
 };
 
-// Destination pixels [from, to) of a line. CH is the channel count for the
+// The destination pixels of a line. CH is the channel count for the
 // loops of 1, 3 and 4 channels (every channel summed in its own accumulator
 // in one pass over the pixels), 0 for any count; all give the same values.
 template <class S, uint32_t CH, class T, class C>
-void reduce_pixels(const WidthReduction<T, C>& table, const T* s, T* d, uint32_t from,
-                   uint32_t to) {
+void reduce_pixels(const WidthReduction<T, C>& table, const T* s, T* d) {
     using Weight = typename Coefficient<C>::Weight;
     constexpr Weight one = Coefficient<C>::one;
     const uint32_t ch = CH != 0 ? CH : table.channels();
     const uint32_t* span = table.span();
     const Weight* weights = table.weights();
     const Output<T, C>& out = table.output();
-    for (uint32_t i = from; i < to; ++i) {
+    for (uint32_t i = 0; i < table.size(); ++i) {
         const uint32_t first = span[i], last = span[i + 1];
         const Weight fw = weights[2 * i], lw = weights[2 * i + 1];
         T* pixel = d + size_t{i} * ch;
@@ -180,21 +179,6 @@ void reduce_pixels(const WidthReduction<T, C>& table, const T* s, T* d, uint32_t
                 pixel[c] = out(sum);
             }
         }
-    }
-}
-
-template <class S, class T, class C>
-void reduce_pixels(const WidthReduction<T, C>& table, const T* s, T* d, uint32_t from,
-                   uint32_t to) {
-    switch (table.channels()) {
-        case 1:
-            return reduce_pixels<S, 1>(table, s, d, from, to);
-        case 3:
-            return reduce_pixels<S, 3>(table, s, d, from, to);
-        case 4:
-            return reduce_pixels<S, 4>(table, s, d, from, to);
-        default:
-            return reduce_pixels<S, 0>(table, s, d, from, to);
     }
 }
 
@@ -235,10 +219,13 @@ bool WidthReduction<T, C>::make(VRX_Manager* manager, uint32_t width, uint32_t n
 
 template <class T, class C>
 void WidthReduction<T, C>::line(const T* s, T* d) const {
-    if (wide_)
-        reduce_pixels<Sum<C, true>>(*this, s, d, 0, n_);
-    else
-        reduce_pixels<Sum<C, false>>(*this, s, d, 0, n_);
+    by_channel_count(channels_, [&](auto layout) {
+        constexpr uint32_t CH = decltype(layout)::value;
+        if (wide_)
+            reduce_pixels<Sum<C, true>, CH>(*this, s, d);
+        else
+            reduce_pixels<Sum<C, false>, CH>(*this, s, d);
+    });
 }
 
 // The width engines' execute: one source line in, one destination line out;

@@ -2,13 +2,13 @@
 // Integer-ratio area averaging of the height by a given ratio.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/core/scale/vrx_scaleiarstage.h"
 
 namespace vrx {
 
-class VRX_ScaleHeightIAR : public VRX_StageCreator {
+class VRX_ScaleHeightIAR : public VRX_ScaleIARStage {
 public:
-    explicit VRX_ScaleHeightIAR(VRX_Manager* manager) : VRX_StageCreator(manager) {}
+    explicit VRX_ScaleHeightIAR(VRX_Manager* manager) : VRX_ScaleIARStage(manager) {}
     ~VRX_ScaleHeightIAR() override = default;
 
     // The engine that averages blocks of `ratio` (the height becomes the

@@ -87,6 +87,23 @@ inline uint32_t index_at(double position, uint32_t last) {
     return position >= static_cast<double>(last) ? last : static_cast<uint32_t>(position);
 }
 
+// f(std::integral_constant<uint32_t, CH>{}) with CH the channel count for 1,
+// 3 and 4 channels and 0 for any other count: the loops of the common pixel
+// layouts are compiled apart.
+template <class F>
+decltype(auto) by_channel_count(uint32_t channels, F&& f) {
+    switch (channels) {
+        case 1:
+            return f(std::integral_constant<uint32_t, 1>{});
+        case 3:
+            return f(std::integral_constant<uint32_t, 3>{});
+        case 4:
+            return f(std::integral_constant<uint32_t, 4>{});
+        default:
+            return f(std::integral_constant<uint32_t, 0>{});
+    }
+}
+
 // make(static_cast<T*>(nullptr)) with T the 8- or 16-bit integer sample type
 // of the header (unsigned char, unsigned short, char, short). Other depths
 // of u_integer or s_integer samples and other data types are reported with

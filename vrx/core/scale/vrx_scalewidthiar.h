@@ -2,13 +2,13 @@
 // Integer-ratio area averaging of the width by a given ratio.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/core/scale/vrx_scaleiarstage.h"
 
 namespace vrx {
 
-class VRX_ScaleWidthIAR : public VRX_StageCreator {
+class VRX_ScaleWidthIAR : public VRX_ScaleIARStage {
 public:
-    explicit VRX_ScaleWidthIAR(VRX_Manager* manager) : VRX_StageCreator(manager) {}
+    explicit VRX_ScaleWidthIAR(VRX_Manager* manager) : VRX_ScaleIARStage(manager) {}
     ~VRX_ScaleWidthIAR() override = default;
 
     // The engine that averages blocks of `ratio` (the width becomes the

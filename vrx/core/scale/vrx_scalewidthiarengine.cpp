@@ -30,16 +30,9 @@ void average_line(const T* __restrict s, T* __restrict d, uint32_t n, uint32_t c
 
 template <class S, uint32_t R, bool Shift, class T>
 void average_line(const T* s, T* d, uint32_t n, uint32_t channels, uint32_t ratio, uint32_t shift) {
-    switch (channels) {
-        case 1:
-            return average_line<S, R, 1, Shift>(s, d, n, channels, ratio, shift);
-        case 3:
-            return average_line<S, R, 3, Shift>(s, d, n, channels, ratio, shift);
-        case 4:
-            return average_line<S, R, 4, Shift>(s, d, n, channels, ratio, shift);
-        default:
-            return average_line<S, R, 0, Shift>(s, d, n, channels, ratio, shift);
-    }
+    by_channel_count(channels, [&](auto layout) {
+        average_line<S, R, decltype(layout)::value, Shift>(s, d, n, channels, ratio, shift);
+    });
 }
 
 template <class T>

@@ -49,20 +49,6 @@ void interpolate_line(const T* padded, T* out, const Entries& e, uint32_t n, uin
     }
 }
 
-template <bool Unsigned, class T, class Entries>
-void interpolate_line(const T* padded, T* out, const Entries& e, uint32_t n, uint32_t channels) {
-    switch (channels) {
-        case 1:
-            return interpolate_line<Unsigned, 1>(padded, out, e, n, channels);
-        case 3:
-            return interpolate_line<Unsigned, 3>(padded, out, e, n, channels);
-        case 4:
-            return interpolate_line<Unsigned, 4>(padded, out, e, n, channels);
-        default:
-            return interpolate_line<Unsigned, 0>(padded, out, e, n, channels);
-    }
-}
-
 }  // namespace
 
 template <class T, class C>
@@ -130,10 +116,13 @@ bool VRX_ScaleWidthLIEngine<T, C>::execute() {
         return false;
     }
     auto run = [&](const auto& entries) {
-        if (unsigned_)
-            interpolate_line<true>(padded_, out, entries, dst_width_, ch);
-        else
-            interpolate_line<false>(padded_, out, entries, dst_width_, ch);
+        by_channel_count(ch, [&](auto layout) {
+            constexpr uint32_t CH = decltype(layout)::value;
+            if (unsigned_)
+                interpolate_line<true, CH>(padded_, out, entries, dst_width_, ch);
+            else
+                interpolate_line<false, CH>(padded_, out, entries, dst_width_, ch);
+        });
     };
     if (offsets_)
         run(SplitEntries{offsets_, entries_});
