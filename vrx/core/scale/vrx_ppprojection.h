@@ -130,7 +130,6 @@ public:
     // One destination line from one source line.
     void line(const T* s, T* d) const;
     bool fallback() const { return output_.fallback; }
-    bool wide() const { return wide_; }
     const uint32_t* span() const { return span_; }
     const Weight* weights() const { return weights_; }
     uint32_t size() const { return n_; }

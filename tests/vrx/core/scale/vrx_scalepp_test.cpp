@@ -160,6 +160,16 @@ TEST(ScalePP, EveryEngineAgainstTheModel) {
     }
 }
 
+// A 3-channel line of 200,000 pixels reduced, averaged and enlarged.
+TEST(ScalePP, LongLines) {
+    std::mt19937 random(34);
+    for (Front front : {Front::fast_sse2, Front::general_q12, Front::general_double})
+        for (uint32_t w : {70001u, 100000u, 300007u}) {
+            check_pp<uint8_t>(front, 200000, 1, 3, w, 1, random);
+            check_pp<uint16_t>(front, 200000, 2, 3, w, 3, random);
+        }
+}
+
 // Constant images stay constant on every path, full scale included; the
 // sample counts of the lines exercise the vector loops and their tails.
 TEST(ScalePP, ConstantImagesStayConstant) {
@@ -247,17 +257,22 @@ TEST(ScalePP, WorkedValues) {
     struct Average {
         uint32_t ratio;
         std::vector<uint8_t> in, out;
+        uint32_t engine_ratio, shift;
     };
     const std::vector<uint8_t> eleven = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 99};
     for (const Average& a :
-         {Average{3, std::vector<uint8_t>(eleven.begin(), eleven.end() - 1), {10, 40, 70}},
-          Average{4, eleven, {20, 70}}, Average{8, {1, 2, 3, 4, 5}, {3}}}) {
+         {Average{3, std::vector<uint8_t>(eleven.begin(), eleven.end() - 1), {10, 40, 70}, 3, 0},
+          Average{4, eleven, {20, 70}, 5, 0}, Average{8, {1, 2, 3, 4, 5}, {3}, 5, 0},
+          Average{4, {0, 10, 20, 30, 1, 1, 1, 2}, {15, 1}, 4, 2}}) {
         VRX_DefaultManager m;
         const uint32_t w0 = static_cast<uint32_t>(a.in.size());
+        auto* e = dynamic_cast<VRX_ScaleWidthIAREngine<uint8_t>*>(
+            VRX_ScaleWidthIAR(&m).engine(read_memory(m, format_of<uint8_t>(w0, 1), a.in), a.ratio));
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->ratio(), a.engine_ratio);
+        EXPECT_EQ(e->shift(), a.shift);
         std::vector<uint8_t> out;
-        ASSERT_TRUE(take_lines(
-            VRX_ScaleWidthIAR(&m).engine(read_memory(m, format_of<uint8_t>(w0, 1), a.in), a.ratio),
-            out));
+        ASSERT_TRUE(take_lines(e, out));
         EXPECT_EQ(out, a.out) << a.ratio;
     }
 }
