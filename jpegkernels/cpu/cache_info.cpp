@@ -2,9 +2,14 @@
 
 #include <atomic>
 
-#include "jpegkernels/cpu/cpuid_source.h"
+#include "platform/cpuid_source.h"
 
 namespace jpegkernels {
+
+using platform::ActiveCpuidSource;
+using platform::CpuidLeaf;
+using platform::CpuidSource;
+
 namespace {
 
 // Leaf-2 cache descriptor and its size code, largest cache first. A size code

@@ -1,8 +1,13 @@
 #include "jpegkernels/cpu/cpu_detect.h"
 
-#include "jpegkernels/cpu/cpuid_source.h"
+#include "platform/cpuid_source.h"
 
 namespace jpegkernels {
+
+using platform::ActiveCpuidSource;
+using platform::CpuidLeaf;
+using platform::CpuidSource;
+
 namespace {
 
 constexpr uint32_t Bit(uint32_t word, int bit) { return (word >> bit) & 1u; }

@@ -8,12 +8,13 @@
 
 #include "jpegkernels/cpu/cache_info.h"
 #include "jpegkernels/kernel_dispatch.h"
-#include "tests/jpegkernels/cpu/fake_cpuid.h"
+#include "tests/platform/fake_cpuid.h"
 
 namespace jpegkernels {
 namespace {
 
-using testing::FakeCpuid;
+using platform::CpuidLeaf;
+using platform::testing::FakeCpuid;
 
 struct Processor {
     const char* name;

@@ -2,27 +2,12 @@
 
 #include "vrx/core/scale/vrx_scaleheightnn.h"
 #include "vrx/core/scale/vrx_scalennqmrle.h"
+#include "vrx/core/scale/vrx_scaleratio.h"
 #include "vrx/core/scale/vrx_scaleshrinknn.h"
 #include "vrx/core/scale/vrx_scaless.h"
 #include "vrx/core/scale/vrx_scalewidthnn.h"
-#include "vrx/framework/include/vrx_numeric.h"
 
 namespace vrx {
-
-namespace {
-// 2^-52: how far a ratio may be from an integer and still count as whole.
-constexpr double kWholeRatio = 2.220446049250313e-16;
-
-// Whether source / target is a whole number; its value in `step`. A target
-// of 0 never is.
-bool whole_ratio(uint32_t source, uint32_t target, uint32_t& step) {
-    if (target == 0) return false;
-    const double ratio = static_cast<double>(source) / static_cast<double>(target);
-    const int rounded = round_half_up(ratio);
-    step = static_cast<uint32_t>(rounded);
-    return rounded > 0 && is_equal(ratio, rounded, kWholeRatio);
-}
-}  // namespace
 
 VRX_Engine* VRX_ScaleNN::engine(VRX_Engine* source, uint32_t width, uint32_t height) {
     const VRX_Header* header = source_header(source, "VRX_ScaleNN::engine()", __FILE__, 48);

@@ -1,17 +1,21 @@
-// Failing-allocation sweep over chains through every crop and
-// nearest-neighbour creator: no step may crash or leak, and a job that lost
-// an allocation never ends in success.
+// Failing-allocation sweep over chains through every crop, nearest-neighbour,
+// linear-interpolation and area creator: no step may crash or leak, and a job
+// that lost an allocation never ends in success.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "tests/platform/fake_cpuid.h"
 #include "tests/vrx/core/memory/memory_chain.h"
 #include "tests/vrx/core/qmrle/qmrle_support.h"
 #include "tests/vrx/framework/support/allocation_sweep.h"
 #include "vrx/core/crop/vrx_crop.h"
+#include "vrx/core/scale/vrx_scalelifastby.h"
 #include "vrx/core/scale/vrx_scalenn.h"
+#include "vrx/core/scale/vrx_scaleppby.h"
+#include "vrx/core/scale/vrx_scaleppfastby.h"
 #include "vrx/core/scale/vrx_scaless.h"
 
 namespace {
@@ -70,6 +74,24 @@ Stages crop_scale(uint32_t x, uint32_t y, uint32_t cw, uint32_t ch, uint32_t w, 
     };
 }
 
+// The render chain's two other scalers behind a crop; the fast area front end
+// on a processor without SSE2 when `plain`.
+Stages crop_scale_li(uint32_t w, uint32_t h) {
+    return [=](VRX_Manager& m, VRX_Engine* e) {
+        return VRX_ScaleLIFastBy<VRX_FixedReal12>(&m).engine(VRX_Crop(&m).engine(e, 1, 1, 11, 9), w,
+                                                             h);
+    };
+}
+Stages crop_scale_pp(uint32_t w, uint32_t h, bool plain = false) {
+    return [=](VRX_Manager& m, VRX_Engine* e) {
+        platform::testing::FakeCpuid cpu;
+        cpu.Set(0, platform::CpuidLeaf{1, 0, 0, 0});
+        cpu.Set(1, platform::CpuidLeaf{0, 0, 0, plain ? 0u : 1u << 26});
+        return VRX_ScalePPFastBy<VRX_FixedReal12>(&m).engine(VRX_Crop(&m).engine(e, 1, 1, 11, 9), w,
+                                                             h);
+    };
+}
+
 std::vector<Named> chains() {
     return {
         chain("samples_general", raw_format(13, 9, 8, 3), crop_scale(2, 1, 9, 7, 14, 5)),
@@ -83,6 +105,18 @@ std::vector<Named> chains() {
               [](VRX_Manager& m, VRX_Engine* e) { return VRX_ScaleSS(&m).engine(e, 2, 3, 1, 0); }),
         chain("run_length_enlarged", qmrle_format(40, 9), crop_scale(3, 2, 30, 6, 70, 13)),
         chain("run_length_shrunk", qmrle_format(40, 9), crop_scale(0, 1, 40, 8, 17, 3)),
+        chain("interpolated_larger", raw_format(13, 10, 16, 3), crop_scale_li(25, 14)),
+        chain("interpolated_smaller", raw_format(13, 10, 8, 1), crop_scale_li(4, 5)),
+        chain("interpolated_mixed", raw_format(13, 10, 8, 4), crop_scale_li(20, 4)),
+        chain("interpolated_few", raw_format(13, 10, 8), crop_scale_li(3, 3)),
+        chain("projected_fractional", raw_format(13, 10, 8, 3), crop_scale_pp(4, 5)),
+        chain("projected_fractional_plain", raw_format(13, 10, 16), crop_scale_pp(4, 5, true)),
+        chain("projected_larger", raw_format(13, 10, 16, 2), crop_scale_pp(25, 14)),
+        chain("projected_whole", raw_format(13, 10, 8), crop_scale_pp(3, 3)),
+        chain("projected_plain_double", raw_format(13, 10, 8),
+              [](VRX_Manager& m, VRX_Engine* e) {
+                  return VRX_ScalePPBy<double>(&m).engine(e, 7, 21);
+              }),
     };
 }
 

@@ -5,9 +5,9 @@
 #include <map>
 #include <utility>
 
-#include "jpegkernels/cpu/cpuid_source.h"
+#include "platform/cpuid_source.h"
 
-namespace jpegkernels::testing {
+namespace platform::testing {
 
 class FakeCpuid final : public CpuidSource {
 public:
@@ -42,4 +42,4 @@ private:
     const CpuidSource* previous_ = nullptr;
 };
 
-}  // namespace jpegkernels::testing
+}  // namespace platform::testing

@@ -1,10 +1,10 @@
 #pragma once
-// The one place where the kernel set asks the processor about itself. The
-// default source runs CPUID; tests install a source of their own that answers
-// from a table of leaves.
+// The one place where the libraries ask the processor about itself (the JPEG
+// kernel choice, the fast scaling path). The default source runs CPUID; tests
+// install a source of their own that answers from a table of leaves.
 #include <cstdint>
 
-namespace jpegkernels {
+namespace platform {
 
 struct CpuidLeaf {
     uint32_t eax = 0;
@@ -32,4 +32,4 @@ const CpuidSource& ActiveCpuidSource();
 // that was active. Meant for start-up and tests, not for concurrent use.
 const CpuidSource* InstallCpuidSource(const CpuidSource* source);
 
-}  // namespace jpegkernels
+}  // namespace platform

@@ -1,10 +1,10 @@
-#include "jpegkernels/cpu/cpuid_source.h"
+#include "platform/cpuid_source.h"
 
 #include <cpuid.h>
 
 #include <atomic>
 
-namespace jpegkernels {
+namespace platform {
 namespace {
 
 class HardwareCpuid final : public CpuidSource {
@@ -36,4 +36,4 @@ const CpuidSource* InstallCpuidSource(const CpuidSource* source) {
     return activeSource.exchange(source != nullptr ? source : &hardwareCpuid, std::memory_order_acq_rel);
 }
 
-}  // namespace jpegkernels
+}  // namespace platform
