@@ -22,7 +22,9 @@
 #include "vrx/core/memory/vrx_readmemory.h"
 #include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/core/operation/vrx_and.h"
+#include "vrx/core/scale/vrx_scalelifastby.h"
 #include "vrx/core/scale/vrx_scalenn.h"
+#include "vrx/core/scale/vrx_scaleppfastby.h"
 #include "vrx/extension/dicom/vrx_dicomdirinfo.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/extension/dicom/vrx_readdicom.h"
@@ -97,10 +99,22 @@ void Run(VRX_Engine* last) {
     }
 }
 
-// The scale step of the render chain.
+// The scale step of the render chain: pixel projection when the image
+// shows narrower than it is, linear interpolation when at least as wide.
+// Projection takes unsigned samples only, interpolation unsigned and signed
+// ones of 8 or 16 bits; other samples (1 or 32 bits) take the nearest
+// neighbour.
 VRX_Engine* ScaleForDisplay(VRX_Manager& manager, VRX_Engine* source, uint32_t width,
                             uint32_t height) {
-    return vrx::VRX_ScaleNN(&manager).engine(source, width, height);
+    const VRX_Header* h = source->header();
+    if (h->width == width && h->height == height) return source;
+    const bool integer = h->data_type() == VRX_DataType::u_integer() ||
+                         h->data_type() == VRX_DataType::s_integer();
+    if (!integer || (h->bits != 8 && h->bits != 16))
+        return vrx::VRX_ScaleNN(&manager).engine(source, width, height);
+    if (width < h->width && h->data_type() == VRX_DataType::u_integer())
+        return vrx::VRX_ScalePPFastBy<vrx::VRX_FixedReal12>(&manager).engine(source, width, height);
+    return vrx::VRX_ScaleLIFastBy<vrx::VRX_FixedReal12>(&manager).engine(source, width, height);
 }
 
 // Smallest and largest sample of a grey memory (stored values).

@@ -6,8 +6,8 @@ Every file under pydicom's test_files gets one line:
   PATH ok WIDTH HEIGHT CHANNELS TOLERANCE DATA
   PATH fail CATEGORY
 DATA is the expected picture (rows top first; one grey sample or red, green,
-blue per pixel; non-square grey pixels projected onto the tile's rows, which
-the pixel spacing's aspect gives), zlib-compressed and base64-encoded; TOLERANCE the largest
+blue per pixel; non-square grey pixels interpolated onto the tile's rows,
+which the pixel spacing's aspect gives), zlib-compressed and base64-encoded; TOLERANCE the largest
 difference allowed per sample (2 for lossy JPEG, else 1). A DICOMDIR renders
 its first image in tree order. CATEGORY names why a file cannot render:
 nodicm (no "DICM" at offset 128), empty (a DICOMDIR without images),
@@ -77,16 +77,17 @@ def voi(values, centre, width):
     return np.floor(np.clip(y, 0.0, 255.0) + 0.5)
 
 
-def project_rows(values, rows):
-    """Pixel projection of the rows onto `rows` rows: each new row the mean
-    of the old ones under it, weighted by the part it covers."""
+def interpolate_rows(values, rows):
+    """Linear interpolation of the rows onto `rows` rows, centre-aligned:
+    new row i lies at old row (i + 0.5) x old / rows - 0.5 between its two
+    neighbours, the edge rows repeated outside."""
     old = values.shape[0]
     out = np.zeros((rows,) + values.shape[1:])
-    for j in range(rows):
-        top, bottom = j * old / rows, (j + 1) * old / rows
-        for i in range(int(np.floor(top)), int(np.ceil(bottom))):
-            out[j] += values[i] * (min(bottom, i + 1) - max(top, i))
-        out[j] /= bottom - top
+    for i in range(rows):
+        q = (i + 0.5) * old / rows - 0.5
+        j = int(np.floor(q))
+        w = q - j
+        out[i] = values[min(max(j, 0), old - 1)] * (1 - w) + values[min(max(j + 1, 0), old - 1)] * w
     return out
 
 
@@ -145,7 +146,7 @@ def render(path, ds):
             centre, width = (low + high + 1) / 2, high - low + 1
         rows = shown_rows(ds, values.shape[0])
         if rows != values.shape[0]:
-            values = project_rows(values, rows)
+            values = interpolate_rows(values, rows)
         out = voi(values, centre, width)
         if ds.PhotometricInterpretation == "MONOCHROME1":
             out = 255 - out
