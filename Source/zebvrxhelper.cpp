@@ -537,25 +537,30 @@ bool ZEBVRXHelper::PaintFrame(platform::DeviceContext& dc, const FrameImageInfo&
     const double zoomX = view.zoom, zoomY = view.zoom * g.m_verticalAspect;
     const platform::Rect clip =
         dc.clip().intersect(dc.bitmap() ? dc.bitmap()->bounds() : platform::Rect{});
-    // Image columns and rows with a part inside the clip.
-    const auto first = [](double screen, double offset, double origin, double zoom, int32_t size) {
-        return std::clamp(static_cast<int64_t>(std::floor((screen - offset) / zoom + origin)),
+    // Image columns and rows with a part inside the clip, widened until
+    // their screen edges, placed as the overlays place image points, cover
+    // the clip.
+    const auto screen = [&](int64_t x, int64_t y) {
+        return g.ImageToScreen({int32_t(x), int32_t(y)}, view.offsetX, view.offsetY, view.origin,
+                               view.zoom);
+    };
+    const auto span = [](double low, double high, double offset, double origin, double zoom,
+                         int32_t size, int64_t& first, int64_t& last) {
+        first = std::clamp(static_cast<int64_t>(std::floor((low - offset) / zoom + origin)),
+                           int64_t{0}, int64_t{size});
+        last = std::clamp(static_cast<int64_t>(std::ceil((high - offset) / zoom + origin)),
                           int64_t{0}, int64_t{size});
     };
-    const auto last = [](double screen, double offset, double origin, double zoom, int32_t size) {
-        return std::clamp(static_cast<int64_t>(std::ceil((screen - offset) / zoom + origin)),
-                          int64_t{0}, int64_t{size});
-    };
-    const int64_t x0 = first(clip.left, view.offsetX, view.origin.x, zoomX, frame.m_imageWidth);
-    const int64_t x1 = last(clip.right, view.offsetX, view.origin.x, zoomX, frame.m_imageWidth);
-    const int64_t y0 = first(clip.top, view.offsetY, view.origin.y, zoomY, frame.m_imageHeight);
-    const int64_t y1 = last(clip.bottom, view.offsetY, view.origin.y, zoomY, frame.m_imageHeight);
+    int64_t x0, x1, y0, y1;
+    span(clip.left, clip.right, view.offsetX, view.origin.x, zoomX, frame.m_imageWidth, x0, x1);
+    span(clip.top, clip.bottom, view.offsetY, view.origin.y, zoomY, frame.m_imageHeight, y0, y1);
+    while (x0 > 0 && screen(x0, 0).x > clip.left) --x0;
+    while (x1 < frame.m_imageWidth && screen(x1, 0).x < clip.right) ++x1;
+    while (y0 > 0 && screen(0, y0).y > clip.top) --y0;
+    while (y1 < frame.m_imageHeight && screen(0, y1).y < clip.bottom) ++y1;
     if (x1 <= x0 || y1 <= y0) return true;
-    // Their place on the screen, as the overlays place image points.
-    const platform::Point topLeft =
-        g.ImageToScreen({int32_t(x0), int32_t(y0)}, view.offsetX, view.offsetY, view.origin, view.zoom);
-    const platform::Point bottomRight =
-        g.ImageToScreen({int32_t(x1), int32_t(y1)}, view.offsetX, view.offsetY, view.origin, view.zoom);
+    const platform::Point topLeft = screen(x0, y0);
+    const platform::Point bottomRight = screen(x1, y1);
     ZEBRenderRequest request;
     request.sourceX = int32_t(x0);
     request.sourceY = int32_t(y0);
