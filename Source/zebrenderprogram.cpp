@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kProgram = "zrm-render";
 // Largest tile side and area.
 constexpr int64_t kMaxTileSide = 16384;
-constexpr int64_t kMaxTileArea = int64_t{1} << 26;
+constexpr int64_t kMaxTileArea = int64_t{1} << 25;
 constexpr double kMinZoom = 1.0 / 64;
 constexpr double kMaxZoom = 64.0;
 
