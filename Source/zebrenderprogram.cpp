@@ -370,7 +370,7 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
         source.isDirectory ? o.input + ": image " + std::to_string(o.image) + " (" + source.path + ")"
                            : o.input;
     FrameImageInfo& frame = scene.frame;
-    if (!helper.DecodeFrame(source.path, uint32_t(o.frame - 1), frame))
+    if (!helper.DecodeFrame(source.path, uint32_t(o.frame - 1), frame, !o.hasWindow))
         return Report(err, kRenderBadInput, where, helper.LastError().Describe());
     if (o.hasWindow) {
         frame.m_windowCenter = o.windowCenter;

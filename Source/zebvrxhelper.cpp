@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 
 #include "Source/frameimageinfo.h"
@@ -240,7 +241,8 @@ bool ZEBVRXHelper::ReadGeometry(const std::string& path, FrameImageInfo& out) {
     return true;
 }
 
-bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameImageInfo& out) {
+bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameImageInfo& out,
+                               bool findWindow) {
     std::lock_guard lock(m_mutex);
     out.Reset();
     vrx::VRX_DefaultManager manager;
@@ -292,6 +294,7 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
 
     // The window: the file's first, else the frame's range.
     double center = 0.0, width = 0.0;
+    if (!findWindow) return true;
     if (FirstValue(info, 0x0028, 0x1050, center) && FirstValue(info, 0x0028, 0x1051, width) &&
         width >= 1.0) {
         out.m_windowCenter = center;
@@ -511,20 +514,24 @@ bool ZEBVRXHelper::DrawDIB(platform::DeviceContext& dc, const std::vector<uint8_
     if (bits + stride * uint64_t(height) > dib.size()) return false;
     const platform::Rect clip = dc.clip().intersect(target->bounds());
     const platform::Rect area = clip.intersect({x, y, x + width, y + height});
+    // The colour of each 8-bit value: its table entry, else the grey level.
+    uint8_t colours8[256][3];
+    for (uint32_t v = 0; v < 256; ++v) {
+        const uint8_t* entry = dib.data() + 40 + size_t{v} * 4;
+        colours8[v][0] = v < colours ? entry[2] : uint8_t(v);
+        colours8[v][1] = v < colours ? entry[1] : uint8_t(v);
+        colours8[v][2] = v < colours ? entry[0] : uint8_t(v);
+    }
     for (int32_t row = area.top; row < area.bottom; ++row) {
         const uint8_t* src = dib.data() + bits + stride * uint64_t(height - 1 - (row - y));
         uint8_t* dst = target->row(row) + size_t(area.left) * 3;
-        for (int32_t col = area.left; col < area.right; ++col, dst += 3) {
-            const int32_t i = col - x;
-            if (depth == 24) {
-                dst[0] = src[i * 3 + 2], dst[1] = src[i * 3 + 1], dst[2] = src[i * 3];
-            } else {
-                const uint8_t* entry = dib.data() + 40 + size_t{src[i]} * 4;
-                if (src[i] < colours)
-                    dst[0] = entry[2], dst[1] = entry[1], dst[2] = entry[0];
-                else
-                    dst[0] = dst[1] = dst[2] = src[i];
-            }
+        if (depth == 24) {
+            for (const uint8_t* s = src + size_t(area.left - x) * 3, *end = s + size_t(area.width()) * 3;
+                 s < end; s += 3, dst += 3)
+                dst[0] = s[2], dst[1] = s[1], dst[2] = s[0];
+        } else {
+            for (const uint8_t* s = src + (area.left - x), *end = s + area.width(); s < end; ++s, dst += 3)
+                std::memcpy(dst, colours8[*s], 3);
         }
     }
     return true;
@@ -596,22 +603,19 @@ bool ZEBVRXHelper::WriteBitmapFile(const platform::Bitmap& picture, const std::s
     const uint32_t dibBytes = picture.empty() ? 0 : vrx::VRX_WriteDIB::total_bytes(&header, option);
     if (dibBytes == 0 || dibBytes > std::numeric_limits<int32_t>::max() - kFileHeaderBytes)
         return Fail(vrx::VRX_ERROR_ARGUMENT, kFunction, "no picture to write");
-    std::vector<uint8_t> bytes;
-    try {
-        bytes.assign(kFileHeaderBytes + dibBytes, 0);
-    } catch (const std::bad_alloc&) {
-        return Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kFunction, "not enough memory for the bitmap");
-    }
+    // The bitmap writer fills every byte after the file header.
+    const size_t size = kFileHeaderBytes + size_t{dibBytes};
+    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
+    if (!bytes) return Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kFunction, "not enough memory for the bitmap");
     // The file header: "BM", the file size, two reserved words, the offset
     // of the rows.
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutLe32(bytes.data() + 2, static_cast<uint32_t>(bytes.size()));
-    PutLe32(bytes.data() + 10, kFileHeaderBytes + vrx::VRX_WriteDIB::header_bytes(&header, option));
+    uint8_t fileHeader[kFileHeaderBytes] = {'B', 'M'};
+    PutLe32(fileHeader + 2, static_cast<uint32_t>(size));
+    PutLe32(fileHeader + 10, kFileHeaderBytes + vrx::VRX_WriteDIB::header_bytes(&header, option));
     vrx::VRX_ByteArrayOutputStorage* storage = vrx::VRX_ByteArrayOutputStorage::create(
-        &manager, bytes.data(), static_cast<int32_t>(bytes.size()));
+        &manager, bytes.get(), static_cast<int32_t>(size));
     VRX_Engine* writer = nullptr;
-    if (storage && storage->write(bytes.data(), kFileHeaderBytes) == int32_t(kFileHeaderBytes)) {
+    if (storage && storage->write(fileHeader, kFileHeaderBytes) == int32_t(kFileHeaderBytes)) {
         VRX_Engine* source = vrx::VRX_ReadMemory(&manager).engine(
             &header, picture.bytes().data(), static_cast<uint32_t>(picture.bytes().size()));
         writer = vrx::VRX_WriteDIB(&manager).engine(source, storage, option);
@@ -632,13 +636,13 @@ bool ZEBVRXHelper::WriteBitmapFile(const platform::Bitmap& picture, const std::s
     }
     if (fd < 0) return Fail(0, "", std::string("cannot create the output: ") + std::strerror(errno));
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes.get() + done, size - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += size_t(n);
     }
-    const int writeError = done == bytes.size() ? 0 : (errno ? errno : EIO);
+    const int writeError = done == size ? 0 : (errno ? errno : EIO);
     const bool closed = ::close(fd) == 0;
     if (writeError || !closed) {
         const int error = writeError ? writeError : errno;

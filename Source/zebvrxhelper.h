@@ -90,9 +90,10 @@ public:
 
     // Decodes frame `frame` (from 0) of the DICOM file into `out`: geometry,
     // pixels, corner annotations, the default window (the file's first,
-    // else the frame's range) and the frame count. False (and `out` empty)
-    // after a failure.
-    bool DecodeFrame(const std::string& path, uint32_t frame, FrameImageInfo& out);
+    // else the frame's range; left at 0 without `findWindow`) and the frame
+    // count. False (and `out` empty) after a failure.
+    bool DecodeFrame(const std::string& path, uint32_t frame, FrameImageInfo& out,
+                     bool findWindow = true);
     // Only the geometry and the image number of the file's image (for
     // reference lines); false when the file cannot be read.
     bool ReadGeometry(const std::string& path, FrameImageInfo& out);
