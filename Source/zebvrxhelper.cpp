@@ -45,26 +45,34 @@ using vrx::VRX_Engine;
 using vrx::VRX_Header;
 using vrx::VRX_Manager;
 
+// An input storage over a file, given back when it goes.
+class ZEBFileStorage {
+public:
+    ZEBFileStorage(VRX_Manager& manager, const std::string& path)
+        : m_file(vrx::VRX_FileInputStorage::create(&manager, path.c_str())) {}
+    ~ZEBFileStorage() { vrx::destroy(m_file); }
+    ZEBFileStorage(const ZEBFileStorage&) = delete;
+    ZEBFileStorage& operator=(const ZEBFileStorage&) = delete;
+    vrx::VRX_FileInputStorage* get() const { return m_file; }
+
+private:
+    vrx::VRX_FileInputStorage* m_file;
+};
+
+// A DICOM file under a manager of its own, with its information.
+struct ZEBDicomFile {
+    explicit ZEBDicomFile(const std::string& path) : file(manager, path), info(&manager) {}
+    vrx::VRX_DefaultManager manager;
+    ZEBFileStorage file;
+    vrx::VRX_DICOMInfo info;
+};
+
 namespace {
 
 constexpr const char* kDecodeFunction = "ZEBVRXHelper::DecodeFrame()";
 constexpr const char* kRenderFunction = "ZEBVRXHelper::RenderFrame()";
 // Offset of the pixel rows of a bitmap file: file header and info header.
 constexpr uint32_t kFileHeaderBytes = 14;
-
-// An input storage over a file, given back when it goes.
-class FileStorage {
-public:
-    FileStorage(VRX_Manager& manager, const std::string& path)
-        : m_file(vrx::VRX_FileInputStorage::create(&manager, path.c_str())) {}
-    ~FileStorage() { vrx::destroy(m_file); }
-    FileStorage(const FileStorage&) = delete;
-    FileStorage& operator=(const FileStorage&) = delete;
-    vrx::VRX_FileInputStorage* get() const { return m_file; }
-
-private:
-    vrx::VRX_FileInputStorage* m_file;
-};
 
 std::u16string Text(const vrx::VRX_BasicString<char16_t>& s) {
     return std::u16string(s.view());
@@ -185,7 +193,7 @@ bool ZEBVRXHelper::ReadDicomDir(const std::string& path, std::vector<ZEBDirector
     images.clear();
     isDirectory = false;
     vrx::VRX_DefaultManager manager;
-    FileStorage file(manager, path);
+    ZEBFileStorage file(manager, path);
     if (!file.get()) return Fail(manager, "cannot open the file");
     vrx::VRX_DICOMDIRInfo dir(&manager);
     if (!dir.load(file.get())) return Fail(manager, "not a DICOMDIR");
@@ -229,15 +237,20 @@ bool ZEBVRXHelper::ReadDicomDir(const std::string& path, std::vector<ZEBDirector
     return true;
 }
 
+bool ZEBVRXHelper::LoadFile(ZEBDicomFile& d) {
+    if (!d.file.get()) return Fail(d.manager, "cannot open the file");
+    if (!d.info.load(d.file.get()))
+        return Fail(d.manager, "corrupt or unreadable data set",
+                    "unsupported transfer syntax or image type");
+    return true;
+}
+
 bool ZEBVRXHelper::ReadGeometry(const std::string& path, FrameImageInfo& out) {
     std::lock_guard lock(m_mutex);
     out.Reset();
-    vrx::VRX_DefaultManager manager;
-    FileStorage file(manager, path);
-    if (!file.get()) return Fail(manager, "cannot open the file");
-    vrx::VRX_DICOMInfo info(&manager);
-    if (!info.load(file.get())) return Fail(manager, "not a readable DICOM data set");
-    out.ReadImageGeometry(info);
+    ZEBDicomFile d(path);
+    if (!LoadFile(d)) return false;
+    out.ReadImageGeometry(d.info);
     return true;
 }
 
@@ -245,13 +258,10 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
                                bool findWindow) {
     std::lock_guard lock(m_mutex);
     out.Reset();
-    vrx::VRX_DefaultManager manager;
-    FileStorage file(manager, path);
-    if (!file.get()) return Fail(manager, "cannot open the file");
-    vrx::VRX_DICOMInfo info(&manager);
-    if (!info.load(file.get()))
-        return Fail(manager, "corrupt or unreadable data set",
-                    "unsupported transfer syntax or image type");
+    ZEBDicomFile d(path);
+    if (!LoadFile(d)) return false;
+    vrx::VRX_Manager& manager = d.manager;
+    const vrx::VRX_DICOMInfo& info = d.info;
     if (!info.has_image()) {
         // A data set that could not be read to its end has no image either.
         vrx::VRX_Status status(&manager);
@@ -280,7 +290,7 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
     if (!FirstValue(info, 0x0028, 0x1053, slope) || slope == 0.0) slope = 1.0;
     if (!FirstValue(info, 0x0028, 0x1052, intercept)) intercept = 0.0;
 
-    VRX_Engine* reader = vrx::VRX_ReadDICOM(&manager).engine(file.get(), info, frame);
+    VRX_Engine* reader = vrx::VRX_ReadDICOM(&manager).engine(d.file.get(), d.info, frame);
     const std::string number = std::to_string(uint64_t{frame} + 1);
     if (!reader)
         return Fail(manager, "corrupt pixel data in frame " + number,

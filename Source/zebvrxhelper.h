@@ -30,6 +30,7 @@ class VRX_Manager;
 }  // namespace vrx
 class FrameImageInfo;
 class ZEBImageMemory;
+struct ZEBDicomFile;
 
 // What the last failed operation reports.
 struct ZEBVRXError {
@@ -134,6 +135,8 @@ private:
     // (`unsupported` instead when that error is an unsupported format).
     bool Fail(vrx::VRX_Manager& manager, std::string message, std::string unsupported = {});
     bool Fail(uint32_t code, std::string function, std::string message);
+    // Opens the file and loads its information; false after a report.
+    bool LoadFile(ZEBDicomFile& d);
     bool DecodePixels(vrx::VRX_Manager& manager, vrx::VRX_Engine* reader, uint32_t bitsStored,
                       double slope, double intercept, ZEBImageMemory& out);
 
