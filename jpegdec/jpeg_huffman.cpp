@@ -1,0 +1,429 @@
+// Huffman entropy decoding of DCT scans: the bit reader, the look-up
+// tables, the sequential decoder and the four progressive decoders.
+//
+// The bit reader holds up to 64 bits. Once the data of a scan or restart
+// interval ends (a marker, or the end of the input) zero bits follow; a fill
+// point fails as soon as every real bit has been taken, which is where a
+// reader that pads 16 zero bits at a time fails as well.
+#include <climits>
+#include <cstring>
+
+#include "jpegdec/jpeg_context.h"
+
+namespace jpegdec {
+
+namespace {
+
+struct BitReader {
+    JpegDecoderContext* ctx;
+    uint64_t buf;
+    int32_t count;
+
+    explicit BitReader(JpegDecoderContext* c) : ctx(c), buf(c->bitBuffer), count(c->bitCount) {}
+    void Save() const {
+        ctx->bitBuffer = buf;
+        ctx->bitCount = count;
+    }
+    // A fill point: at least 16 bits are held afterwards; false when the
+    // data ran out (inputStatus says why).
+    bool Fill() { return count >= ctx->fillThreshold || Refill(); }
+    bool Refill();
+    uint32_t Peek8() const { return static_cast<uint32_t>(buf >> (count - 8)) & 0xFF; }
+    // n = 0..16 bits; needs a fill point before.
+    uint32_t Take(int n) {
+        count -= n;
+        return static_cast<uint32_t>(buf >> count) & ((1u << n) - 1);
+    }
+};
+
+inline int32_t NextByte(JpegDecoderContext* c) {
+    return c->inputPos < c->inputFill ? c->inputBuffer[c->inputPos++] : FetchByte(c);
+}
+
+bool BitReader::Refill() {
+    JpegDecoderContext* c = ctx;
+    if (c->entropyState > 0 && !c->inputEnded) {
+        while (count <= 56) {
+            int32_t b = NextByte(c);
+            if (b < 0) break;
+            if (b == 0xFF) {
+                do {
+                    b = NextByte(c);
+                } while (b == 0xFF);
+                if (b < 0) break;
+                if (b != 0) {
+                    // A marker: its 0xFF still enters as eight one bits, then
+                    // the data has ended.
+                    c->entropyState = kJpegMarkerInData;
+                    c->pendingMarker = static_cast<uint32_t>(b);
+                    buf = (buf << 8) | 0xFF;
+                    count += 8;
+                    break;
+                }
+                b = 0xFF;
+            }
+            buf = (buf << 8) | static_cast<uint32_t>(b);
+            count += 8;
+        }
+        if (c->entropyState > 0 && !c->inputEnded) return true;
+    }
+    c->fillThreshold = INT_MAX;
+    const int32_t zeros = c->zeroBits < count ? c->zeroBits : count;
+    const bool realBitsLeft = count - zeros > 0;
+    if (count < 16) {
+        buf <<= (16 - count);
+        c->zeroBits = zeros + 16 - count;
+        count = 16;
+    } else {
+        c->zeroBits = zeros;
+    }
+    if (realBitsLeft) return true;
+    if (c->inputStatus > 0)
+        c->inputStatus = c->entropyState == kJpegMarkerInData ? kJpegMarkerInData : kJpegCorruptData;
+    return false;
+}
+
+// Codes longer than 8 bits: one bit at a time against maxcode.
+bool DecodeLong(BitReader& r, const HuffmanTableRecord* t, int32_t& symbol) {
+    int32_t code = static_cast<int32_t>(r.Take(8));
+    for (int l = 9; l <= 16; ++l) {
+        code = (code << 1) | static_cast<int32_t>(r.Take(1));
+        if (code <= t->maxcode[l]) {
+            const uint32_t index = t->firstIndex[l] + static_cast<uint32_t>(code) - t->mincode[l];
+            if (index >= t->symbolCount) break;
+            symbol = t->huffval[index];
+            return true;
+        }
+    }
+    if (r.ctx->inputStatus > 0) r.ctx->inputStatus = kJpegCorruptData;
+    return false;
+}
+
+inline bool Decode(BitReader& r, const HuffmanTableRecord* t, int32_t& symbol) {
+    if (!r.Fill()) return false;
+    const uint32_t e = t->lookup[r.Peek8()];
+    const int32_t length = static_cast<int32_t>(e >> 8);
+    if (length <= 8) {
+        r.count -= length;
+        symbol = static_cast<int32_t>(e & 0xFF);
+        return true;
+    }
+    return DecodeLong(r, t, symbol);
+}
+
+// EXTEND: s = 1..16 bits taken as a signed difference.
+inline int32_t Extend(uint32_t v, int s) {
+    return v < (1u << (s - 1)) ? static_cast<int32_t>(v) - static_cast<int32_t>((1u << s) - 1)
+                               : static_cast<int32_t>(v);
+}
+
+// s bits as a signed value (0 when s is 0); false when the fill fails.
+inline bool Receive(BitReader& r, int s, int32_t& value) {
+    if (s == 0) {
+        value = 0;
+        return true;
+    }
+    if (!r.Fill()) return false;
+    value = Extend(r.Take(s), s);
+    return true;
+}
+
+inline int32_t Fail(BitReader& r) {
+    r.Save();
+    return r.ctx->inputStatus;
+}
+
+}  // namespace
+
+// The tables of the components the first scan decodes (later scans are
+// checked as their headers are read).
+JpegStatus CheckScanTables(JpegDecoderContext* ctx) {
+    for (uint32_t i = 0; i < ctx->componentCount && i < kMaxComponents; ++i) {
+        if (!ctx->componentInScan[i]) continue;
+        const uint32_t dc = ctx->dcTableSelector[i];
+        if (dc >= ctx->dcTableCount || !ctx->dcTables[dc].bits) return kJpegBadLength;
+        if (ctx->frameMarker == 0xC0) {
+            const uint32_t ac = ctx->acTableSelector[i];
+            if (ac >= ctx->acTableCount || !ctx->acTables[ac].bits) return kJpegBadLength;
+        }
+    }
+    return kJpegOk;
+}
+
+JpegStatus InitEntropyDecoder(JpegDecoderContext* ctx, uint32_t lookaheadBits) {
+    ctx->naturalOrder = kZigzagToNatural;
+    const JpegStatus st = CheckScanTables(ctx);
+    if (st < 1) return st;
+    ctx->scanStart = StartScan;
+    ctx->scanEndMarkerReader = ReadScanEndMarker;
+    ctx->restartResync = ResyncToRestart;
+    ctx->lookaheadBits = lookaheadBits;
+    ctx->inputBuffer = static_cast<uint8_t*>(AllocBytes(ctx, kInputBufferBytes));
+    if (!ctx->inputBuffer) return kJpegEndOrNoMemory;
+    ctx->inputFill = ctx->inputPos = 0;
+    return ctx->scanStart(ctx);
+}
+
+JpegStatus StartScan(JpegDecoderContext* ctx) {
+    ctx->bitBuffer = 0;
+    ctx->bitCount = 0;
+    ctx->zeroBits = 0;
+    ctx->fillThreshold = ctx->inputEnded ? INT_MAX : 16;
+    ctx->entropyState = 1;
+    for (uint32_t i = 0; i < ctx->componentCount && i < kMaxComponents; ++i) ctx->dcPredictors[i] = 0;
+    ctx->inputStatus = 1;
+    ctx->eobRun = 0;
+    if (ctx->frameMarker == 0xC2) {
+        // Spectral selection and point transform the decoders can follow.
+        if (ctx->scanSe > 63 || ctx->scanSs > ctx->scanSe || (ctx->scanAhAl & 15) > 13)
+            return kJpegBadValue;
+        const bool first = (ctx->scanAhAl >> 4) == 0;
+        if (ctx->scanSs == 0)
+            ctx->progressiveDecoder = first ? DecodeDcFirst : DecodeDcRefine;
+        else
+            ctx->progressiveDecoder = first ? DecodeAcFirst : DecodeAcRefine;
+    } else {
+        ctx->mcuDecoder = DecodeMcuSequential;
+    }
+    if (ctx->tablesChanged) {
+        const JpegStatus st = BuildLookupTables(ctx, ctx->lookaheadBits);
+        if (st < 1) return st;
+        ctx->tablesChanged = 0;
+    }
+    return kJpegOk;
+}
+
+JpegStatus BuildLookupTables(JpegDecoderContext* ctx, uint32_t bits) {
+    JpegStatus st = DetachHuffmanTables(ctx);
+    if (st < 1) return st;
+    ctx->lookaheadBits = bits;
+    for (uint32_t i = 0; i < ctx->dcTableCount; ++i)
+        if ((st = BuildLookupTable(ctx, &ctx->dcTables[i], bits)) != kJpegOk) return st;
+    for (uint32_t i = 0; i < ctx->acTableCount; ++i)
+        if ((st = BuildLookupTable(ctx, &ctx->acTables[i], bits)) != kJpegOk) return st;
+    return kJpegOk;
+}
+
+JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, uint32_t bits) {
+    // The decoders look 8 bits ahead whatever is asked.
+    (void)bits;
+    FreeMemory(ctx, table->lookup);
+    table->lookup = static_cast<uint16_t*>(AllocZeroed(ctx, 256, sizeof(uint16_t)));
+    if (!table->lookup) return kJpegEndOrNoMemory;
+    if (!table->codes || !table->bits) {
+        // An undefined table matches no code.
+        for (int l = 1; l <= 16; ++l) table->maxcode[l] = -1;
+        table->symbolCount = 0;
+        return kJpegOk;
+    }
+    for (uint32_t s = 0; s < table->capacity; ++s) {
+        const uint32_t l = table->codes[s].length, c = table->codes[s].code;
+        if (l == 0) continue;
+        if (l <= 8) {
+            const uint32_t from = c << (8 - l), to = (c + 1) << (8 - l);
+            for (uint32_t i = from; i < to && i < 256; ++i)
+                table->lookup[i] = static_cast<uint16_t>((l << 8) | s);
+        } else if ((c >> (l - 8)) < 256) {
+            table->lookup[c >> (l - 8)] = static_cast<uint16_t>(9u << 8);
+        }
+    }
+    return kJpegOk;
+}
+
+JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int c) {
+    const HuffmanTableRecord* dc = &ctx->dcTables[ctx->dcTableSelector[c]];
+    const HuffmanTableRecord* ac = &ctx->acTables[ctx->acTableSelector[c]];
+    const int32_t* m = ctx->quantMultipliers[c].values;
+    int32_t* v = block->values;
+    std::memset(v, 0, 64 * sizeof(int32_t));
+    ctx->inputStatus = 1;
+    BitReader r(ctx);
+    int32_t s = 0, diff = 0;
+    if (!Decode(r, dc, s) || !Receive(r, s, diff)) return Fail(r);
+    ctx->dcPredictors[c] = WrapAdd(ctx->dcPredictors[c], diff);
+    v[0] = WrapMul(m[0], ctx->dcPredictors[c]);
+    block->end = 64;
+    const uint8_t* natural = ctx->naturalOrder;
+    for (int k = 1; k < 64; ++k) {
+        int32_t rs = 0;
+        if (!Decode(r, ac, rs)) return Fail(r);
+        if (rs == 0) {
+            block->end = static_cast<uint32_t>(k);
+            break;
+        }
+        int32_t value = 0;
+        if (!Receive(r, rs & 15, value)) return Fail(r);
+        k += rs >> 4;
+        if (k > 63) {
+            ctx->inputStatus = kJpegCorruptData;
+            return Fail(r);
+        }
+        const int pos = natural[k];
+        v[pos] = WrapMul(value, m[pos]);
+    }
+    r.Save();
+    return ctx->inputStatus;
+}
+
+JpegStatus DecodeDcFirst(JpegDecoderContext* ctx, int16_t* block, int c) {
+    BitReader r(ctx);
+    int32_t s = 0, diff = 0;
+    if (!Decode(r, &ctx->dcTables[ctx->dcTableSelector[c]], s) || !Receive(r, s, diff)) return Fail(r);
+    const int32_t value = WrapAdd(ctx->dcPredictors[c], diff);
+    ctx->dcPredictors[c] = value;
+    block[0] = static_cast<int16_t>(static_cast<uint32_t>(value) << (ctx->scanAhAl & 15));
+    r.Save();
+    return ctx->inputStatus;
+}
+
+JpegStatus DecodeDcRefine(JpegDecoderContext* ctx, int16_t* block, int) {
+    BitReader r(ctx);
+    if (!r.Fill()) return Fail(r);
+    if (r.Take(1)) block[0] = static_cast<int16_t>(block[0] | (1 << (ctx->scanAhAl & 15)));
+    r.Save();
+    return ctx->inputStatus;
+}
+
+JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* block, int c) {
+    if (ctx->eobRun > 0) {
+        --ctx->eobRun;
+        return ctx->inputStatus;
+    }
+    const HuffmanTableRecord* ac = &ctx->acTables[ctx->acTableSelector[c]];
+    const uint32_t al = ctx->scanAhAl & 15;
+    const uint8_t* natural = ctx->naturalOrder;
+    BitReader r(ctx);
+    for (int k = static_cast<int>(ctx->scanSs); k <= static_cast<int>(ctx->scanSe); ++k) {
+        int32_t rs = 0;
+        if (!Decode(r, ac, rs)) return Fail(r);
+        const int run = rs >> 4, s = rs & 15;
+        if (s == 0) {
+            if (run < 15) {
+                uint32_t extra = 0;
+                if (run > 0) {
+                    if (!r.Fill()) return Fail(r);
+                    extra = r.Take(run);
+                }
+                ctx->eobRun = (1u << run) - 1 + extra;
+                break;
+            }
+            k += 15;
+        } else {
+            int32_t value = 0;
+            if (!Receive(r, s, value)) return Fail(r);
+            k += run;
+            if (k <= 63) block[natural[k]] = static_cast<int16_t>(static_cast<uint32_t>(value) << al);
+        }
+        if (k > 63) {
+            ctx->inputStatus = kJpegCorruptData;
+            return Fail(r);
+        }
+    }
+    r.Save();
+    return ctx->inputStatus;
+}
+
+JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* block, int c) {
+    const HuffmanTableRecord* ac = &ctx->acTables[ctx->acTableSelector[c]];
+    const int32_t p1 = 1 << (ctx->scanAhAl & 15);
+    const int32_t m1 = -p1;
+    const int se = static_cast<int>(ctx->scanSe);
+    const uint8_t* natural = ctx->naturalOrder;
+    int k = static_cast<int>(ctx->scanSs);
+    int made[64];
+    int madeCount = 0;
+    BitReader r(ctx);
+    auto undo = [&]() {
+        for (int i = 0; i < madeCount; ++i) block[made[i]] = 0;
+        return Fail(r);
+    };
+    // A coefficient already non-zero takes a correction bit.
+    auto correct = [&](int16_t& coef) {
+        if (!r.Fill()) return false;
+        if (r.Take(1) && (coef & p1) == 0)
+            coef = static_cast<int16_t>(coef >= 0 ? coef + p1 : coef + m1);
+        return true;
+    };
+    if (ctx->eobRun == 0) {
+        for (; k <= se; ++k) {
+            int32_t rs = 0;
+            if (!Decode(r, ac, rs)) return undo();
+            int run = rs >> 4;
+            const int s = rs & 15;
+            int32_t value = 0;
+            if (s != 0) {
+                if (s != 1) {
+                    if (ctx->inputStatus > 0) ctx->inputStatus = kJpegCorruptData;
+                    return undo();
+                }
+                if (!r.Fill()) return undo();
+                value = r.Take(1) ? p1 : m1;
+            } else if (run != 15) {
+                ctx->eobRun = 1u << run;
+                if (run > 0) {
+                    if (!r.Fill()) return undo();
+                    ctx->eobRun += r.Take(run);
+                }
+                break;
+            }
+            for (; k <= se; ++k) {
+                int16_t& coef = block[natural[k]];
+                if (coef != 0) {
+                    if (!correct(coef)) return undo();
+                } else if (--run < 0) {
+                    break;
+                }
+            }
+            if (value != 0 && k <= se) {
+                const int pos = natural[k];
+                block[pos] = static_cast<int16_t>(value);
+                made[madeCount++] = pos;
+            }
+        }
+    }
+    if (ctx->eobRun > 0) {
+        for (; k <= se; ++k) {
+            int16_t& coef = block[natural[k]];
+            if (coef != 0 && !correct(coef)) return undo();
+        }
+        --ctx->eobRun;
+    }
+    r.Save();
+    return ctx->inputStatus;
+}
+
+void DropPartialByte(JpegDecoderContext* ctx) {
+    ctx->bitCount -= ctx->bitCount % 8;
+    if (ctx->zeroBits > ctx->bitCount) ctx->zeroBits = ctx->bitCount;
+}
+
+BlockRecord* AllocBlockRecords(JpegDecoderContext* ctx, uint32_t count) {
+    auto* records = static_cast<BlockRecord*>(AllocZeroed(ctx, uint64_t{count} + 1, sizeof(BlockRecord)));
+    auto* values = static_cast<int32_t*>(AllocZeroed(ctx, (uint64_t{count} + 1) * 64, sizeof(int32_t)));
+    if (!records || !values) {
+        FreeMemory(ctx, records);
+        FreeMemory(ctx, values);
+        return nullptr;
+    }
+    for (uint32_t k = 0; k <= count; ++k) records[k].values = values + 64 * size_t{k};
+    ctx->blockRecords = records;
+    ctx->blockValues = values;
+    ctx->blockRecordCount = count;
+    return records;
+}
+
+void FreeBlockRecords(JpegDecoderContext* ctx) {
+    FreeMemory(ctx, ctx->blockValues);
+    FreeMemory(ctx, ctx->blockRecords);
+    FreeMemory(ctx, ctx->coefficientStore);
+    ctx->blockValues = nullptr;
+    ctx->blockRecords = nullptr;
+    ctx->coefficientStore = nullptr;
+    ctx->blockRecordCount = 0;
+}
+
+void ReleaseBlockRecords(JpegDecoderContext* ctx) {
+    if (ctx->blockRecords || ctx->coefficientStore) FreeBlockRecords(ctx);
+}
+
+}  // namespace jpegdec
