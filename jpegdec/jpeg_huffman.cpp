@@ -78,7 +78,8 @@ bool BitReader::Refill() {
         c->zeroBits = zeros;
     }
     if (realBitsLeft) return true;
-    if (c->inputStatus > 0)
+    // The input's end (which the byte fetch notes as -1) is corrupt data here.
+    if (c->inputStatus > 0 || c->inputStatus == kJpegEndOrNoMemory)
         c->inputStatus = c->entropyState == kJpegMarkerInData ? kJpegMarkerInData : kJpegCorruptData;
     return false;
 }

@@ -91,6 +91,7 @@ STREAMS = [
     ('prog_s422_restart', (45, 61, 3), ['-quality', '85', '-sample', '2x1', '-progressive',
                                         '-restart', '3B']),
     ('prog_s420_17x9', (9, 17, 3), ['-quality', '85', '-sample', '2x2', '-progressive']),
+    ('prog_s422_mixed', (45, 61, 3), ['-quality', '85', '-sample', '2x2,2x1,2x1', '-progressive']),
     ('prog_script', (45, 61, 3), ['-quality', '90', '-sample', '2x2', '-scans', 'progressive.txt']),
     ('separate_scans', (45, 61, 3), ['-quality', '80', '-sample', '2x2', '-scans', 'separate.txt']),
     ('separate_scans_opt', (45, 61, 3), ['-quality', '80', '-sample', '1x1', '-optimize',

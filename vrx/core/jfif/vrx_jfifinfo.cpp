@@ -12,7 +12,10 @@ bool VRX_JFIFInfo::load_body(VRX_InputStorage* storage) {
     }
     const int32_t position = storage->position();
     if (!VRX_JPEGInfo::load_body(storage) || !load_jfif_fields(storage, position)) return false;
-    color_type(channels == 3 ? VRX_ColorType::ycbcr() : VRX_ColorType::gray());
+    // Other channel counts keep the colour type the header gave, so that the
+    // JFIF reader can refuse them.
+    if (channels == 3) color_type(VRX_ColorType::ycbcr());
+    if (channels == 1) color_type(VRX_ColorType::gray());
     resolution_.set(static_cast<double>(jfif_x_density_), static_cast<double>(jfif_y_density_), 1);
     return true;
 }

@@ -20,7 +20,7 @@ public:
 
 protected:
     // The JPEG information, then the JFIF fields; the colour type is ycbcr
-    // for three channels and gray otherwise.
+    // for three channels and gray for one.
     bool load_body(VRX_InputStorage* storage) override;
     // False (not loaded, storage moved back to `position`) without a JFIF
     // APP0 segment.
