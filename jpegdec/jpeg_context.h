@@ -74,7 +74,8 @@ using RowDriverFn = JpegStatus (*)(JpegDecoderContext*);
 using WriteRowFn = void (*)(JpegDecoderContext*, uint8_t*);
 using ScanStartFn = JpegStatus (*)(JpegDecoderContext*);
 using McuDecoderFn = JpegStatus (*)(JpegDecoderContext*, BlockRecord*, int);
-using ProgressiveDecoderFn = JpegStatus (*)(JpegDecoderContext*, int16_t*, int);
+// Decodes `count` consecutive blocks of one component (64 coefficients each).
+using ProgressiveDecoderFn = JpegStatus (*)(JpegDecoderContext*, int16_t* blocks, uint32_t count, int);
 using MarkerReaderFn = JpegStatus (*)(JpegDecoderContext*);
 using ResyncFn = JpegStatus (*)(JpegDecoderContext*, int);
 using IdctFn = void (*)(JpegDecoderContext*, BlockRecord*, int);
@@ -221,8 +222,12 @@ struct JpegDecoderContext {
     BlockRecord* blockRecords;
     int32_t* blockValues;
     uint32_t blockRecordCount;
-    // Progressive frames: the coefficients of every block, 64 each.
+    // Progressive frames: the coefficients of every block, 64 each in
+    // zig-zag order, one area per component holding its block rows over
+    // whole MCUs.
     int16_t* coefficientStore;
+    uint64_t storeOffset[kMaxComponents];  // in blocks
+    uint32_t storeBlocksWide[kMaxComponents];
     int64_t blockCursor;  // -1 until the scans were decoded
 
     // Output.
@@ -297,6 +302,16 @@ inline constexpr uint8_t kZigzagToNatural[64 + 16] = {
     40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36,
     29, 22, 15, 23, 30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54,
     47, 55, 62, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
+// Natural index to zig-zag position.
+struct NaturalToZigzagTable {
+    uint8_t at[64];
+};
+constexpr NaturalToZigzagTable MakeNaturalToZigzag() {
+    NaturalToZigzagTable t{};
+    for (int k = 0; k < 64; ++k) t.at[kZigzagToNatural[k]] = static_cast<uint8_t>(k);
+    return t;
+}
+inline constexpr NaturalToZigzagTable kNaturalToZigzag = MakeNaturalToZigzag();
 
 // ---- entropy decoding (jpeg_huffman.cpp) ----
 JpegStatus InitEntropyDecoder(JpegDecoderContext* ctx, uint32_t lookaheadBits);
@@ -305,14 +320,19 @@ JpegStatus BuildLookupTables(JpegDecoderContext* ctx, uint32_t bits);
 JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, uint32_t bits);
 JpegStatus CheckScanTables(JpegDecoderContext* ctx);
 JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int c);
-JpegStatus DecodeDcFirst(JpegDecoderContext* ctx, int16_t* block, int c);
-JpegStatus DecodeDcRefine(JpegDecoderContext* ctx, int16_t* block, int c);
-JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* block, int c);
-JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* block, int c);
+JpegStatus DecodeDcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
+JpegStatus DecodeDcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
+JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
+JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
 BlockRecord* AllocBlockRecords(JpegDecoderContext* ctx, uint32_t count);
 void FreeBlockRecords(JpegDecoderContext* ctx);
 void ReleaseBlockRecords(JpegDecoderContext* ctx);
 void DropPartialByte(JpegDecoderContext* ctx);
+// The kept coefficients (zig-zag order) of block (bx, by) of component c of
+// a progressive frame.
+inline int16_t* ProgressiveBlock(const JpegDecoderContext* ctx, uint32_t c, uint32_t bx, uint32_t by) {
+    return ctx->coefficientStore + (ctx->storeOffset[c] + uint64_t{by} * ctx->storeBlocksWide[c] + bx) * 64;
+}
 
 // ---- transforms and block writers (jpeg_idct.cpp) ----
 JpegStatus InitQuantTables(JpegDecoderContext* ctx, uint32_t mode, uint32_t quality);
@@ -325,9 +345,9 @@ void IdctFast(JpegDecoderContext* ctx, BlockRecord* block, int c);
 void IdctReduced4x4(JpegDecoderContext* ctx, BlockRecord* block, int c);
 void IdctReduced2x2(JpegDecoderContext* ctx, BlockRecord* block, int c);
 void IdctDcOnly(JpegDecoderContext* ctx, BlockRecord* block, int c);
-// The full-size transform of raw progressive coefficients, dequantised with
-// the component's multipliers, level-shifted, clamped and stored as an
-// 8 x 8 patch of bytes.
+// The full-size transform of raw progressive coefficients (zig-zag order),
+// dequantised with the component's multipliers, level-shifted, clamped and
+// stored as an 8 x 8 patch of bytes.
 void IdctFastProgressive(JpegDecoderContext* ctx, const int16_t* coefficients, int c,
                          uint8_t* out, uint32_t stride);
 void WriteBlocksClamped(PlaneRecord* regions, JpegDecoderContext* ctx, BlockRecord* first);

@@ -9,95 +9,139 @@
 #include <cstring>
 
 #include "jpegdec/jpeg_context.h"
+#include "jpegdec/jpeg_simd.h"
 
 namespace jpegdec {
 
 namespace {
 
-struct BitReader {
-    JpegDecoderContext* ctx;
+// The bit reader's state, kept in registers by the decoders: the slow paths
+// take it and give it back by value. While the data lasts a fill point reads
+// more input below 32 bits (at least 16 real bits then remain, so no fill
+// point can fail); once it ended the limit is raised, every fill point takes
+// the slow path, and a failed fill gives the limit kFillFailed.
+struct BitState {
     uint64_t buf;
     int32_t count;
-
-    explicit BitReader(JpegDecoderContext* c) : ctx(c), buf(c->bitBuffer), count(c->bitCount) {}
-    void Save() const {
-        ctx->bitBuffer = buf;
-        ctx->bitCount = count;
-    }
-    // A fill point: at least 16 bits are held afterwards; false when the
-    // data ran out (inputStatus says why).
-    bool Fill() { return count >= ctx->fillThreshold || Refill(); }
-    bool Refill();
-    uint32_t Peek8() const { return static_cast<uint32_t>(buf >> (count - 8)) & 0xFF; }
-    // n = 0..16 bits; needs a fill point before.
-    uint32_t Take(int n) {
-        count -= n;
-        return static_cast<uint32_t>(buf >> count) & ((1u << n) - 1);
-    }
+    int32_t limit;
 };
+constexpr int32_t kFillNormal = 32;
+constexpr int32_t kFillEnded = INT_MAX;
+constexpr int32_t kFillFailed = INT_MAX - 1;
 
 inline int32_t NextByte(JpegDecoderContext* c) {
     return c->inputPos < c->inputFill ? c->inputBuffer[c->inputPos++] : FetchByte(c);
 }
 
-bool BitReader::Refill() {
-    JpegDecoderContext* c = ctx;
-    if (c->entropyState > 0 && !c->inputEnded) {
-        while (count <= 56) {
-            int32_t b = NextByte(c);
-            if (b < 0) break;
-            if (b == 0xFF) {
-                do {
-                    b = NextByte(c);
-                } while (b == 0xFF);
-                if (b < 0) break;
-                if (b != 0) {
-                    // A marker: its 0xFF still enters as eight one bits, then
-                    // the data has ended.
-                    c->entropyState = kJpegMarkerInData;
-                    c->pendingMarker = static_cast<uint32_t>(b);
-                    buf = (buf << 8) | 0xFF;
-                    count += 8;
-                    break;
-                }
-                b = 0xFF;
+// Appends whole bytes of data; false when the data ended (a marker, or the
+// end of the input).
+bool LoadBytes(JpegDecoderContext* c, BitState& s) {
+    while (s.count <= 56) {
+        // Eight bytes at once when none of them is 0xFF.
+        if (c->inputFill - c->inputPos >= 8) {
+            uint64_t word;
+            std::memcpy(&word, c->inputBuffer + c->inputPos, 8);
+            const uint64_t ones = ~word;
+            if (((ones - 0x0101010101010101ull) & ~ones & 0x8080808080808080ull) == 0) {
+                const int n = (64 - s.count) / 8;
+                const uint64_t be = __builtin_bswap64(word);
+                s.buf = n == 8 ? be : (s.buf << (8 * n)) | (be >> (64 - 8 * n));
+                s.count += 8 * n;
+                c->inputPos += static_cast<uint32_t>(n);
+                continue;
             }
-            buf = (buf << 8) | static_cast<uint32_t>(b);
-            count += 8;
         }
-        if (c->entropyState > 0 && !c->inputEnded) return true;
+        int32_t b = NextByte(c);
+        if (b < 0) return false;
+        if (b == 0xFF) {
+            do {
+                b = NextByte(c);
+            } while (b == 0xFF);
+            if (b < 0) return false;
+            if (b != 0) {
+                // A marker: its 0xFF still enters as eight one bits, then the
+                // data has ended.
+                c->entropyState = kJpegMarkerInData;
+                c->pendingMarker = static_cast<uint32_t>(b);
+                s.buf = (s.buf << 8) | 0xFF;
+                s.count += 8;
+                return false;
+            }
+            b = 0xFF;
+        }
+        s.buf = (s.buf << 8) | static_cast<uint32_t>(b);
+        s.count += 8;
     }
-    c->fillThreshold = INT_MAX;
-    const int32_t zeros = c->zeroBits < count ? c->zeroBits : count;
-    const bool realBitsLeft = count - zeros > 0;
-    if (count < 16) {
-        buf <<= (16 - count);
-        c->zeroBits = zeros + 16 - count;
-        count = 16;
+    return true;
+}
+
+// Tops the buffer up from the input; once the data ended, pads zero bits and
+// fails when every real bit has been taken.
+BitState RefillBits(JpegDecoderContext* c, BitState s) {
+    if (c->entropyState > 0 && !c->inputEnded && LoadBytes(c, s)) return s;
+    c->fillThreshold = s.limit = kFillEnded;
+    const int32_t zeros = c->zeroBits < s.count ? c->zeroBits : s.count;
+    const bool realBitsLeft = s.count - zeros > 0;
+    if (s.count < 16) {
+        s.buf <<= (16 - s.count);
+        c->zeroBits = zeros + 16 - s.count;
+        s.count = 16;
     } else {
         c->zeroBits = zeros;
     }
-    if (realBitsLeft) return true;
+    if (realBitsLeft) return s;
     // The input's end (which the byte fetch notes as -1) is corrupt data here.
     if (c->inputStatus > 0 || c->inputStatus == kJpegEndOrNoMemory)
         c->inputStatus = c->entropyState == kJpegMarkerInData ? kJpegMarkerInData : kJpegCorruptData;
-    return false;
+    s.limit = kFillFailed;
+    return s;
 }
 
-// Codes longer than 8 bits: one bit at a time against maxcode.
-bool DecodeLong(BitReader& r, const HuffmanTableRecord* t, int32_t& symbol) {
-    int32_t code = static_cast<int32_t>(r.Take(8));
+struct BitReader {
+    JpegDecoderContext* ctx;
+    BitState s;
+
+    explicit BitReader(JpegDecoderContext* c) : ctx(c), s{c->bitBuffer, c->bitCount, c->fillThreshold} {}
+    void Save() const {
+        ctx->bitBuffer = s.buf;
+        ctx->bitCount = s.count;
+    }
+    // A fill point: at least 16 bits are held afterwards; false when the
+    // data ran out (inputStatus says why).
+    bool Fill() {
+        if (s.count >= s.limit) return true;
+        s = RefillBits(ctx, s);
+        return s.limit != kFillFailed;
+    }
+    // The fill point before value bits that follow a Huffman code: while
+    // the data lasts at least 16 bits are still held.
+    bool FillAfterCode() { return s.limit == kFillNormal || Fill(); }
+    uint32_t Peek8() const { return static_cast<uint32_t>(s.buf >> (s.count - 8)) & 0xFF; }
+    // n = 0..16 bits; needs a fill point before.
+    uint32_t Take(int n) {
+        s.count -= n;
+        return static_cast<uint32_t>(s.buf >> s.count) & ((1u << n) - 1);
+    }
+};
+
+// Codes longer than 8 bits: one bit at a time against maxcode; the symbol,
+// or -1 when no code matched.
+BitState DecodeLong(JpegDecoderContext* ctx, const HuffmanTableRecord* t, BitState s, int32_t* symbol) {
+    s.count -= 8;
+    int32_t code = static_cast<int32_t>((s.buf >> s.count) & 0xFF);
     for (int l = 9; l <= 16; ++l) {
-        code = (code << 1) | static_cast<int32_t>(r.Take(1));
+        s.count -= 1;
+        code = (code << 1) | static_cast<int32_t>((s.buf >> s.count) & 1);
         if (code <= t->maxcode[l]) {
             const uint32_t index = t->firstIndex[l] + static_cast<uint32_t>(code) - t->mincode[l];
             if (index >= t->symbolCount) break;
-            symbol = t->huffval[index];
-            return true;
+            *symbol = t->huffval[index];
+            return s;
         }
     }
-    if (r.ctx->inputStatus > 0) r.ctx->inputStatus = kJpegCorruptData;
-    return false;
+    if (ctx->inputStatus > 0) ctx->inputStatus = kJpegCorruptData;
+    *symbol = -1;
+    return s;
 }
 
 inline bool Decode(BitReader& r, const HuffmanTableRecord* t, int32_t& symbol) {
@@ -105,11 +149,14 @@ inline bool Decode(BitReader& r, const HuffmanTableRecord* t, int32_t& symbol) {
     const uint32_t e = t->lookup[r.Peek8()];
     const int32_t length = static_cast<int32_t>(e >> 8);
     if (length <= 8) {
-        r.count -= length;
+        r.s.count -= length;
         symbol = static_cast<int32_t>(e & 0xFF);
         return true;
     }
-    return DecodeLong(r, t, symbol);
+    int32_t found;
+    r.s = DecodeLong(r.ctx, t, r.s, &found);
+    symbol = found;
+    return found >= 0;
 }
 
 // EXTEND: s = 1..16 bits taken as a signed difference.
@@ -118,13 +165,14 @@ inline int32_t Extend(uint32_t v, int s) {
                                : static_cast<int32_t>(v);
 }
 
-// s bits as a signed value (0 when s is 0); false when the fill fails.
+// s bits after a Huffman code as a signed value (0 when s is 0); false when
+// the fill fails.
 inline bool Receive(BitReader& r, int s, int32_t& value) {
     if (s == 0) {
         value = 0;
         return true;
     }
-    if (!r.Fill()) return false;
+    if (!r.FillAfterCode()) return false;
     value = Extend(r.Take(s), s);
     return true;
 }
@@ -169,7 +217,7 @@ JpegStatus StartScan(JpegDecoderContext* ctx) {
     ctx->bitBuffer = 0;
     ctx->bitCount = 0;
     ctx->zeroBits = 0;
-    ctx->fillThreshold = ctx->inputEnded ? INT_MAX : 16;
+    ctx->fillThreshold = ctx->inputEnded ? kFillEnded : kFillNormal;
     ctx->entropyState = 1;
     for (uint32_t i = 0; i < ctx->componentCount && i < kMaxComponents; ++i) ctx->dcPredictors[i] = 0;
     ctx->inputStatus = 1;
@@ -266,87 +314,121 @@ JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int 
     return ctx->inputStatus;
 }
 
-JpegStatus DecodeDcFirst(JpegDecoderContext* ctx, int16_t* block, int c) {
+namespace {
+
+// Runs a block body over `count` consecutive blocks (64 coefficients each)
+// with one bit reader; the first failure returns the input status.
+template <class Body>
+JpegStatus DecodeBlocks(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, Body body) {
     BitReader r(ctx);
-    int32_t s = 0, diff = 0;
-    if (!Decode(r, &ctx->dcTables[ctx->dcTableSelector[c]], s) || !Receive(r, s, diff)) return Fail(r);
-    const int32_t value = WrapAdd(ctx->dcPredictors[c], diff);
-    ctx->dcPredictors[c] = value;
-    block[0] = static_cast<int16_t>(static_cast<uint32_t>(value) << (ctx->scanAhAl & 15));
+    for (uint32_t i = 0; i < count; ++i)
+        if (!body(r, blocks + 64 * size_t{i})) return Fail(r);
     r.Save();
     return ctx->inputStatus;
 }
 
-JpegStatus DecodeDcRefine(JpegDecoderContext* ctx, int16_t* block, int) {
-    BitReader r(ctx);
-    if (!r.Fill()) return Fail(r);
-    if (r.Take(1)) block[0] = static_cast<int16_t>(block[0] | (1 << (ctx->scanAhAl & 15)));
-    r.Save();
-    return ctx->inputStatus;
+}  // namespace
+
+JpegStatus DecodeDcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c) {
+    const HuffmanTableRecord* dc = &ctx->dcTables[ctx->dcTableSelector[c]];
+    const uint32_t al = ctx->scanAhAl & 15;
+    int32_t& predictor = ctx->dcPredictors[c];
+    return DecodeBlocks(ctx, blocks, count, [&](BitReader& r, int16_t* block) {
+        int32_t s = 0, diff = 0;
+        if (!Decode(r, dc, s) || !Receive(r, s, diff)) return false;
+        predictor = WrapAdd(predictor, diff);
+        block[0] = static_cast<int16_t>(static_cast<uint32_t>(predictor) << al);
+        return true;
+    });
 }
 
-JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* block, int c) {
-    if (ctx->eobRun > 0) {
-        --ctx->eobRun;
-        return ctx->inputStatus;
-    }
+JpegStatus DecodeDcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int) {
+    const int32_t p1 = 1 << (ctx->scanAhAl & 15);
+    return DecodeBlocks(ctx, blocks, count, [&](BitReader& r, int16_t* block) {
+        if (!r.Fill()) return false;
+        if (r.Take(1)) block[0] = static_cast<int16_t>(block[0] | p1);
+        return true;
+    });
+}
+
+JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c) {
     const HuffmanTableRecord* ac = &ctx->acTables[ctx->acTableSelector[c]];
     const uint32_t al = ctx->scanAhAl & 15;
-    const uint8_t* natural = ctx->naturalOrder;
-    BitReader r(ctx);
-    for (int k = static_cast<int>(ctx->scanSs); k <= static_cast<int>(ctx->scanSe); ++k) {
-        int32_t rs = 0;
-        if (!Decode(r, ac, rs)) return Fail(r);
-        const int run = rs >> 4, s = rs & 15;
-        if (s == 0) {
-            if (run < 15) {
-                uint32_t extra = 0;
-                if (run > 0) {
-                    if (!r.Fill()) return Fail(r);
-                    extra = r.Take(run);
+    const int ss = static_cast<int>(ctx->scanSs), se = static_cast<int>(ctx->scanSe);
+    return DecodeBlocks(ctx, blocks, count, [&](BitReader& r, int16_t* block) {
+        // Blocks of an end-of-band run hold nothing of this band.
+        if (ctx->eobRun > 0) {
+            --ctx->eobRun;
+            return true;
+        }
+        for (int k = ss; k <= se; ++k) {
+            int32_t rs = 0;
+            if (!Decode(r, ac, rs)) return false;
+            const int run = rs >> 4, s = rs & 15;
+            if (s == 0) {
+                if (run < 15) {
+                    uint32_t extra = 0;
+                    if (run > 0) {
+                        if (!r.Fill()) return false;
+                        extra = r.Take(run);
+                    }
+                    ctx->eobRun = (1u << run) - 1 + extra;
+                    break;
                 }
-                ctx->eobRun = (1u << run) - 1 + extra;
-                break;
+                k += 15;
+            } else {
+                int32_t value = 0;
+                if (!Receive(r, s, value)) return false;
+                k += run;
+                if (k <= 63) block[k] = static_cast<int16_t>(static_cast<uint32_t>(value) << al);
             }
-            k += 15;
-        } else {
-            int32_t value = 0;
-            if (!Receive(r, s, value)) return Fail(r);
-            k += run;
-            if (k <= 63) block[natural[k]] = static_cast<int16_t>(static_cast<uint32_t>(value) << al);
+            if (k > 63) {
+                ctx->inputStatus = kJpegCorruptData;
+                return false;
+            }
         }
-        if (k > 63) {
-            ctx->inputStatus = kJpegCorruptData;
-            return Fail(r);
-        }
-    }
-    r.Save();
-    return ctx->inputStatus;
+        return true;
+    });
 }
 
-JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* block, int c) {
+JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c) {
     const HuffmanTableRecord* ac = &ctx->acTables[ctx->acTableSelector[c]];
     const int32_t p1 = 1 << (ctx->scanAhAl & 15);
     const int32_t m1 = -p1;
     const int se = static_cast<int>(ctx->scanSe);
-    const uint8_t* natural = ctx->naturalOrder;
-    int k = static_cast<int>(ctx->scanSs);
+    const int ss = static_cast<int>(ctx->scanSs);
+    const uint64_t upToSe = se >= 63 ? ~uint64_t{0} : (uint64_t{1} << (se + 1)) - 1;
+    return DecodeBlocks(ctx, blocks, count, [&](BitReader& r, int16_t* block) {
+    int k = ss;
+    // Coefficients in zig-zag order: bit i of `nonzero` tells block[i] != 0.
+    uint64_t nonzero = NonzeroMask64(block);
     int made[64];
     int madeCount = 0;
-    BitReader r(ctx);
+    // On failure the coefficients made non-zero here are set back to 0.
     auto undo = [&]() {
         for (int i = 0; i < madeCount; ++i) block[made[i]] = 0;
-        return Fail(r);
+        return false;
     };
-    // A coefficient already non-zero takes a correction bit.
-    auto correct = [&](int16_t& coef) {
-        if (!r.Fill()) return false;
-        if (r.Take(1) && (coef & p1) == 0)
-            coef = static_cast<int16_t>(coef >= 0 ? coef + p1 : coef + m1);
+    // Every non-zero coefficient of `positions` takes a correction bit, in
+    // order: when the bit is 1 and the coefficient lacks the bit p1, it grows
+    // in magnitude by p1.
+    // While the data lasts every bit held beyond 16 is real, so that the
+    // fill points between them cannot fail: they are taken in one go.
+    auto correct = [&](uint64_t positions) {
+        while (positions) {
+            if (!r.Fill()) return false;
+            for (int safe = r.s.limit == kFillNormal ? r.s.count - 16 : 1; safe > 0 && positions;
+                 --safe, positions &= positions - 1) {
+                int16_t& coef = block[__builtin_ctzll(positions)];
+                const int32_t value = coef;
+                const int32_t grows = static_cast<int32_t>(r.Take(1) & ((value & p1) == 0));
+                coef = static_cast<int16_t>(value + ((value >= 0 ? p1 : m1) & -grows));
+            }
+        }
         return true;
     };
     if (ctx->eobRun == 0) {
-        for (; k <= se; ++k) {
+        while (k <= se) {
             int32_t rs = 0;
             if (!Decode(r, ac, rs)) return undo();
             int run = rs >> 4;
@@ -367,30 +449,29 @@ JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* block, int c) {
                 }
                 break;
             }
-            for (; k <= se; ++k) {
-                int16_t& coef = block[natural[k]];
-                if (coef != 0) {
-                    if (!correct(coef)) return undo();
-                } else if (--run < 0) {
-                    break;
-                }
-            }
+            // The position of the (run + 1)-th zero coefficient from k on;
+            // the non-zero ones before it are corrected.
+            const uint64_t range = upToSe & ~((uint64_t{1} << k) - 1);
+            uint64_t zeros = ~nonzero & range;
+            for (; run > 0 && zeros; --run) zeros &= zeros - 1;
+            const int pos = zeros ? __builtin_ctzll(zeros) : se + 1;
+            const uint64_t before = pos >= 64 ? ~uint64_t{0} : (uint64_t{1} << pos) - 1;
+            if (!correct(nonzero & range & before)) return undo();
+            k = pos;
             if (value != 0 && k <= se) {
-                const int pos = natural[k];
-                block[pos] = static_cast<int16_t>(value);
-                made[madeCount++] = pos;
+                block[k] = static_cast<int16_t>(value);
+                nonzero |= uint64_t{1} << k;
+                made[madeCount++] = k;
             }
+            ++k;
         }
     }
     if (ctx->eobRun > 0) {
-        for (; k <= se; ++k) {
-            int16_t& coef = block[natural[k]];
-            if (coef != 0 && !correct(coef)) return undo();
-        }
+        if (k <= se && !correct(nonzero & upToSe & ~((uint64_t{1} << k) - 1))) return undo();
         --ctx->eobRun;
     }
-    r.Save();
-    return ctx->inputStatus;
+    return true;
+    });
 }
 
 void DropPartialByte(JpegDecoderContext* ctx) {

@@ -7,7 +7,7 @@
 
 #include "jpegdec/jpeg_context.h"
 #include "jpegdec/jpeg_idct_butterfly.h"
-#include "jpegdec/jpeg_idct_simd.h"
+#include "jpegdec/jpeg_simd.h"
 
 namespace jpegdec {
 
@@ -201,7 +201,7 @@ void IdctFastScalar(int32_t* v) {
 void IdctFastProgressiveScalar(const int16_t* coefficients, const int32_t* multipliers,
                                uint8_t* out, uint32_t stride) {
     int32_t v[64];
-    for (int i = 0; i < 64; ++i) v[i] = WrapMul(coefficients[i], multipliers[i]);
+    for (int i = 0; i < 64; ++i) v[i] = WrapMul(coefficients[kNaturalToZigzag.at[i]], multipliers[i]);
     IdctFastScalar(v);
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c) out[r * stride + c] = ClampSample(v[8 * r + c]);
@@ -374,6 +374,14 @@ JpegStatus InitMcuGeometry(JpegDecoderContext* ctx, uint32_t direction) {
         ctx->blockRecordCount = static_cast<uint32_t>(blocks);
         ctx->coefficientStore = static_cast<int16_t*>(AllocZeroed(ctx, blocks * 64, sizeof(int16_t)));
         if (!ctx->coefficientStore) return kJpegEndOrNoMemory;
+        uint64_t offset = 0;
+        for (uint32_t i = 0; i < ctx->componentCount && i < kMaxComponents; ++i) {
+            const uint32_t h = ctx->mcuBlocksH[i] ? ctx->mcuBlocksH[i] : 1;
+            const uint32_t v = ctx->mcuBlocksV[i] ? ctx->mcuBlocksV[i] : 1;
+            ctx->storeOffset[i] = offset;
+            ctx->storeBlocksWide[i] = ctx->mcusPerRow * h;
+            offset += uint64_t{ctx->mcusPerRow} * h * ctx->mcuRows * v;
+        }
     } else if (!AllocBlockRecords(ctx, ctx->blocksPerMcu)) {
         return kJpegEndOrNoMemory;
     }

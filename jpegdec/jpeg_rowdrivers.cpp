@@ -292,16 +292,6 @@ JpegStatus FinishRow(JpegDecoderContext* ctx, JpegStatus status) {
 
 // ---- progressive ----
 
-int16_t* StoreBlock(JpegDecoderContext* ctx, uint64_t mcu, uint32_t indexInMcu) {
-    return ctx->coefficientStore + (mcu * ctx->blocksPerMcu + indexInMcu) * 64;
-}
-
-uint32_t BlocksBefore(const JpegDecoderContext* ctx, uint32_t c) {
-    uint32_t n = 0;
-    for (uint32_t i = 0; i < c; ++i) n += ctx->mcuCompBlocks[i];
-    return n;
-}
-
 // Ends a scan early on damage (the next scan is searched for); an input that
 // ends is an error.
 JpegStatus ScanUnitResult(JpegDecoderContext* ctx, JpegStatus st, bool& stop) {
@@ -323,6 +313,9 @@ JpegStatus ScanRestart(JpegDecoderContext* ctx, bool& stop, bool lastOfScan) {
     return kJpegWarnCorruptData;
 }
 
+uint32_t BlocksH(const JpegDecoderContext* ctx, uint32_t c) { return std::max(ctx->mcuBlocksH[c], 1u); }
+uint32_t BlocksV(const JpegDecoderContext* ctx, uint32_t c) { return std::max(ctx->mcuBlocksV[c], 1u); }
+
 JpegStatus DecodeScan(JpegDecoderContext* ctx) {
     ctx->mcuColumn = 0;
     JpegStatus status = kJpegOk;
@@ -332,40 +325,48 @@ JpegStatus DecodeScan(JpegDecoderContext* ctx) {
         if (st > 1) status = st;
         return !stop;
     };
+    // `count` blocks of a block row, from (bx, by).
+    auto decode = [&](uint32_t c, uint32_t bx, uint32_t by, uint32_t count) {
+        return ScanUnitResult(
+            ctx, ctx->progressiveDecoder(ctx, ProgressiveBlock(ctx, c, bx, by), count, static_cast<int>(c)), stop);
+    };
     if (ctx->scanComponentCount > 1) {
-        const uint64_t total = uint64_t{ctx->mcusPerRow} * ctx->mcuRows;
-        for (uint64_t m = 0; m < total; ++m) {
-            uint32_t offset = 0;
-            for (uint32_t i = 0; i < ctx->componentCount; ++i) {
-                if (ctx->componentInScan[i])
-                    for (uint32_t b = 0; b < ctx->mcuCompBlocks[i]; ++b) {
-                        const JpegStatus st = ScanUnitResult(
-                            ctx, ctx->progressiveDecoder(ctx, StoreBlock(ctx, m, offset + b), static_cast<int>(i)), stop);
+        for (uint32_t my = 0; my < ctx->mcuRows; ++my)
+            for (uint32_t mx = 0; mx < ctx->mcusPerRow; ++mx) {
+                for (uint32_t c = 0; c < ctx->componentCount; ++c) {
+                    if (!ctx->componentInScan[c]) continue;
+                    const uint32_t h = BlocksH(ctx, c), v = BlocksV(ctx, c);
+                    for (uint32_t row = 0; row < v; ++row) {
+                        const JpegStatus st = decode(c, mx * h, my * v + row, h);
                         if (!account(st)) return st < 1 ? st : status;
                     }
-                offset += ctx->mcuCompBlocks[i];
+                }
+                const bool last = my + 1 == ctx->mcuRows && mx + 1 == ctx->mcusPerRow;
+                const JpegStatus st = ScanRestart(ctx, stop, last);
+                if (!account(st)) return st < 1 ? st : status;
             }
-            const JpegStatus st = ScanRestart(ctx, stop, m + 1 == total);
-            if (!account(st)) return st < 1 ? st : status;
-        }
         return status;
     }
     uint32_t c = 0;
     while (c < ctx->componentCount && !ctx->componentInScan[c]) ++c;
     if (c == ctx->componentCount) return kJpegOk;
-    const uint32_t h = std::max(ctx->mcuBlocksH[c], 1u), v = std::max(ctx->mcuBlocksV[c], 1u);
+    // Only the blocks inside the component are coded, row by row.
     const uint32_t across = ((uint32_t{ctx->width} + 7) / 8 + ctx->hRatio[c] - 1) / ctx->hRatio[c];
     const uint32_t down = ((uint32_t{ctx->height} + 7) / 8 + ctx->vRatio[c] - 1) / ctx->vRatio[c];
-    const uint32_t offset = BlocksBefore(ctx, c);
-    for (uint32_t by = 0; by < down; ++by)
+    for (uint32_t by = 0; by < down; ++by) {
+        if (ctx->restartInterval == 0) {
+            // Without restart intervals a whole row goes in one call.
+            const JpegStatus st = decode(c, 0, by, across);
+            if (!account(st)) return st < 1 ? st : status;
+            continue;
+        }
         for (uint32_t bx = 0; bx < across; ++bx) {
-            const uint64_t mcu = uint64_t{by / v} * ctx->mcusPerRow + bx / h;
-            int16_t* block = StoreBlock(ctx, mcu, offset + (by % v) * h + bx % h);
-            JpegStatus st = ScanUnitResult(ctx, ctx->progressiveDecoder(ctx, block, static_cast<int>(c)), stop);
+            JpegStatus st = decode(c, bx, by, 1);
             if (!account(st)) return st < 1 ? st : status;
             st = ScanRestart(ctx, stop, by + 1 == down && bx + 1 == across);
             if (!account(st)) return st < 1 ? st : status;
         }
+    }
     return status;
 }
 
@@ -393,19 +394,14 @@ JpegStatus ProgressiveRow(JpegDecoderContext* ctx, bool lumaOnly) {
         if (status < 1) return status;
     }
     const uint32_t components = lumaOnly ? 1 : ctx->componentCount;
-    for (uint32_t mcu = 0; mcu < ctx->mcusPerRow; ++mcu) {
-        const uint64_t index = uint64_t{ctx->mcuRow} * ctx->mcusPerRow + mcu;
-        uint32_t offset = 0;
-        for (uint32_t i = 0; i < components; ++i) {
-            const ComponentRows& rows = ctx->componentRows[i];
-            const uint32_t h = std::max(ctx->mcuBlocksH[i], 1u);
-            uint8_t* base = rows.plane.data + size_t{mcu} * ctx->mcuWidth[i];
-            for (uint32_t b = 0; b < ctx->mcuCompBlocks[i]; ++b) {
-                uint8_t* out = base + size_t{b / h} * 8 * rows.plane.stride + (b % h) * 8;
-                IdctFastProgressive(ctx, StoreBlock(ctx, index, offset + b), static_cast<int>(i), out,
-                                    rows.plane.stride);
-            }
-            offset += ctx->mcuCompBlocks[i];
+    for (uint32_t c = 0; c < components; ++c) {
+        const PlaneRecord& plane = ctx->componentRows[c].plane;
+        const uint32_t v = BlocksV(ctx, c), wide = ctx->storeBlocksWide[c];
+        for (uint32_t row = 0; row < v; ++row) {
+            uint8_t* out = plane.data + size_t{row} * 8 * plane.stride;
+            const int16_t* block = ProgressiveBlock(ctx, c, 0, ctx->mcuRow * v + row);
+            for (uint32_t bx = 0; bx < wide; ++bx, block += 64, out += 8)
+                IdctFastProgressive(ctx, block, static_cast<int>(c), out, plane.stride);
         }
     }
     ctx->blockCursor = int64_t{ctx->mcuRow + 1} * ctx->mcusPerRow * ctx->blocksPerMcu;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "jpegdec/jpeg_context.h"
+#include "jpegdec/jpeg_simd.h"
 
 namespace jpegdec {
 
@@ -32,6 +33,14 @@ Choice TransformFor(uint32_t outputSize) {
         case 2: return {IdctReduced2x2, 4};
         default: return {IdctDcOnly, 8};
     }
+}
+
+void DoubleSamples(uint8_t* row, uint32_t n) {
+#if defined(__SSE2__)
+    DoubleSamplesSse2(row, n);
+#else
+    for (uint32_t i = n; i-- > 0;) row[2 * size_t{i}] = row[2 * size_t{i} + 1] = row[i];
+#endif
 }
 
 }  // namespace
@@ -102,7 +111,9 @@ void InstallUpsamplers(JpegDecoderContext* ctx, uint32_t direction) {
 
 void UpsampleReplicateH(PlaneRecord* s, PlaneRecord* d, uint32_t hf, uint32_t, uint32_t w,
                         uint32_t) {
-    if (hf > 1) {
+    if (hf == 2 && w % 2 == 0) {
+        for (uint32_t r = s->rows; r-- > 0;) DoubleSamples(s->data + size_t{r} * s->stride, w / 2);
+    } else if (hf > 1) {
         for (uint32_t r = s->rows; r-- > 0;) {
             uint8_t* row = s->data + size_t{r} * s->stride;
             for (uint32_t x = w; x-- > 0;) row[x] = row[x / hf];

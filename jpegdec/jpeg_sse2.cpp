@@ -1,12 +1,14 @@
-// SSE2 forms of the full-size inverse DCT and the clamped 8 x 8 store: four
-// columns (pass 1) or four rows (pass 2) per vector, 32-bit lanes that wrap
-// like the portable form, so that every result matches it bit for bit.
+// SSE2 forms of the full-size inverse DCT, the clamped 8 x 8 store and the
+// doubling of samples. The transform takes four columns (pass 1) or four
+// rows (pass 2) per vector in 32-bit lanes that wrap like the portable form,
+// so that every result matches it bit for bit.
 #include <emmintrin.h>
 
 #include <initializer_list>
 
+#include "jpegdec/jpeg_context.h"
 #include "jpegdec/jpeg_idct_butterfly.h"
-#include "jpegdec/jpeg_idct_simd.h"
+#include "jpegdec/jpeg_simd.h"
 
 namespace jpegdec {
 
@@ -85,9 +87,11 @@ void IdctFastSse2(int32_t* values) {
 
 void IdctFastProgressiveSse2(const int16_t* coefficients, const int32_t* multipliers, uint8_t* out,
                              uint32_t stride) {
+    alignas(16) int16_t natural[64];
+    for (int i = 0; i < 64; ++i) natural[i] = coefficients[kNaturalToZigzag.at[i]];
     __m128i lo[8], hi[8];
     for (int r = 0; r < 8; ++r) {
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + 8 * r));
+        const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(natural + 8 * r));
         const __m128i cl = _mm_srai_epi32(_mm_unpacklo_epi16(c, c), 16);
         const __m128i ch = _mm_srai_epi32(_mm_unpackhi_epi16(c, c), 16);
         lo[r] = MulLo32(cl, _mm_loadu_si128(reinterpret_cast<const __m128i*>(multipliers + 8 * r)));
@@ -102,6 +106,31 @@ void StoreBlock8x8Sse2(const int32_t* values, uint8_t* out, uint32_t stride) {
         StoreRow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + 8 * r)),
                  _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + 8 * r + 4)),
                  out + size_t{stride} * r);
+}
+
+void DoubleSamplesSse2(uint8_t* row, uint32_t n) {
+    uint32_t i = n;
+    // Each chunk's copies land at or right of the chunk itself, and chunks
+    // go from the right: nothing is overwritten before it is read.
+    while (i >= 16) {
+        i -= 16;
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 2 * size_t{i} + 16), _mm_unpackhi_epi8(v, v));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 2 * size_t{i}), _mm_unpacklo_epi8(v, v));
+    }
+    while (i-- > 0) row[2 * size_t{i}] = row[2 * size_t{i} + 1] = row[i];
+}
+
+uint64_t NonzeroMask64Sse2(const int16_t* values) {
+    const __m128i zero = _mm_setzero_si128();
+    uint64_t mask = 0;
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i)), zero);
+        const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i + 8)), zero);
+        const uint32_t zeros = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
+        mask |= uint64_t{~zeros & 0xFFFF} << i;
+    }
+    return mask;
 }
 
 }  // namespace jpegdec
