@@ -1,0 +1,207 @@
+// The decoder core on edited streams (header segments, statuses, requests)
+// and its SSE2 forms against the portable ones.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <random>
+
+#include "jpegdec/jpeg_context.h"
+#include "tests/jpegdec/jpeg_stream_edit.h"
+#include "tests/jpegdec/jpegdec_test_support.h"
+
+namespace {
+
+using namespace jpegdectest;
+using jpegedit::FindMarker;
+using jpegedit::Splice;
+
+Bytes Grey() { return jpegoracle::ReadFile(Fixture("grey.jpg")); }
+
+// A segment: marker then its length and bytes.
+Bytes Segment(uint8_t marker, const Bytes& body) {
+    Bytes s(body.size() + 4);
+    s[0] = 0xFF;
+    s[1] = marker;
+    s[2] = static_cast<uint8_t>((body.size() + 2) >> 8);
+    s[3] = static_cast<uint8_t>(body.size() + 2);
+    std::copy(body.begin(), body.end(), s.begin() + 4);
+    return s;
+}
+
+struct HeaderCase {
+    const char* name;
+    std::function<Bytes(Bytes)> edit;
+    JpegStatus status;
+    std::function<void(const JpegDecoderContext*)> check;
+};
+
+TEST(JpegMarkerReader, HeaderSegmentsGiveTheirStatuses) {
+    auto afterSoi = [](Bytes insert) { return [insert](Bytes b) { return Splice(b, 2, 0, insert); }; };
+    auto sof = [](Bytes b) { return FindMarker(b, 0xC0); };
+    auto none = [](const JpegDecoderContext*) {};
+    const HeaderCase cases[] = {
+        {"unchanged (JFIF aspect ratio only: densities 0)", [](Bytes b) { return b; }, kJpegWarnBadAppSegment,
+         [](const JpegDecoderContext* c) { EXPECT_EQ(c->xDensity, 0u); }},
+        {"first byte not 0xFF", [](Bytes b) { b[0] = 0x00; return b; }, kJpegNoSoi, none},
+        {"TEM is passed over", afterSoi({0xFF, 0x01}), kJpegWarnBadAppSegment, none},
+        {"RST3 among the header markers", afterSoi({0xFF, 0xD3}), kJpegBadValue, none},
+        {"a second SOI", afterSoi({0xFF, 0xD8}), kJpegBadValue, none},
+        {"DAC", afterSoi(Segment(0xCC, {0x00, 0x10})), kJpegUnsupported, none},
+        {"JPGn with length 1", afterSoi({0xFF, 0xF3, 0x00, 0x01}), kJpegBadLength, none},
+        {"DRI of length 5", afterSoi(Segment(0xDD, {0, 4, 0})), kJpegBadLength, none},
+        {"DRI of 65535", afterSoi(Segment(0xDD, {0xFF, 0xFF})), kJpegWarnBadAppSegment,
+         [](const JpegDecoderContext* c) { EXPECT_EQ(c->restartInterval, 65535u); }},
+        {"DHT Th 7 makes eight DC records",
+         afterSoi(Segment(0xC4, {0x07, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})), kJpegWarnBadAppSegment,
+         [](const JpegDecoderContext* c) { EXPECT_GE(c->dcTableCount, 8u); }},
+        {"DC symbol 17", afterSoi(Segment(0xC4, {0x00, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 17})),
+         kJpegUnsupported, none},
+        {"AC counts beyond the segment", afterSoi(Segment(0xC4, {0x10, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})),
+         kJpegBadLength, none},
+        {"two COM segments", afterSoi([] { Bytes a = Segment(0xFE, {'a', 'b'}), b = Segment(0xFE, {'c', 'd'}); a.insert(a.end(), b.begin(), b.end()); return a; }()),
+         kJpegWarnBadAppSegment, [](const JpegDecoderContext* c) { EXPECT_STREQ(JpegComment(c), "ab\ncd"); }},
+        {"SOF0 of precision 12", [&](Bytes b) { b[sof(b) + 4] = 12; return b; }, kJpegBadValue, none},
+        {"frame header length off by one", [&](Bytes b) { b[sof(b) + 3] += 1; return b; }, kJpegBadLength, none},
+        {"H of 0", [&](Bytes b) { b[sof(b) + 11] = 0x01; return b; }, kJpegBadLength, none},
+        {"five components", [&](Bytes b) { b[sof(b) + 9] = 5; return b; }, kJpegUnsupported, none},
+        {"two components", [&](Bytes b) {
+             const size_t at = sof(b);
+             b[at + 3] += 3;
+             b[at + 9] = 2;
+             return Splice(b, at + 13, 0, {2, 0x11, 0});
+         }, kJpegBadValue, none},
+        {"height from DNL", [&](Bytes b) {
+             const size_t at = sof(b);
+             b[at + 5] = b[at + 6] = 0;
+             const size_t eoi = FindMarker(b, 0xD9);
+             return Splice(b, eoi, 0, Segment(0xDC, {0, 45}));
+         }, kJpegWarnBadAppSegment, [](const JpegDecoderContext* c) { EXPECT_EQ(c->height, 45u); }},
+        {"height 0 without DNL", [&](Bytes b) { b[sof(b) + 5] = b[sof(b) + 6] = 0; return b; }, kJpegBadLength, none},
+    };
+    for (const HeaderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decoder d(c.edit(Grey()));
+        EXPECT_EQ(d.header, c.status);
+        c.check(d.ctx);
+    }
+}
+
+// 129 APPn segments: 128 kept, the last passed over. A 16-bit quantisation
+// table is noted until a DQT of 8-bit tables comes.
+TEST(JpegMarkerReader, KeptSegmentsAndQuantisationPrecision) {
+    Bytes many;
+    for (int i = 0; i < 129; ++i) {
+        const Bytes s = Segment(0xE5, {static_cast<uint8_t>(i)});
+        many.insert(many.end(), s.begin(), s.end());
+    }
+    Decoder apps(Splice(Grey(), 2, 0, many));
+    EXPECT_EQ(AppSegmentCount(apps.ctx), 128u);
+    EXPECT_EQ(AppSegmentAt(apps.ctx, 127)->data[0], 127);
+    EXPECT_EQ(AppSegmentAt(apps.ctx, 128), nullptr);
+
+    Bytes wide(130, 1);
+    wide[0] = 0x10;
+    const Bytes grey = Grey();
+    Decoder sixteen(Splice(grey, FindMarker(grey, 0xC0), 0, Segment(0xDB, wide)));
+    EXPECT_NE(sixteen.ctx->quantTables16Bit, 0u);
+    EXPECT_EQ(StartDecompress(sixteen.ctx), kJpegUnsupported);
+    Decoder later(Splice(grey, FindMarker(grey, 0xDB), 0, Segment(0xDB, wide)));
+    EXPECT_EQ(later.ctx->quantTables16Bit, 0u);
+}
+
+// The control flow: states, requests and the combinations offered.
+TEST(JpegDecoderControl, StatesRequestsAndCombinations) {
+    {
+        Decoder d(Grey());
+        std::vector<uint8_t> row(61);
+        EXPECT_EQ(ReadRows(d.ctx, row.data()), kJpegWrongState);
+        EXPECT_EQ(SetScaleDenominator(d.ctx, 3), kJpegBadArgument);
+        EXPECT_EQ(d.ctx->scaleDenom, 1u);
+        EXPECT_GE(StartDecompress(d.ctx), 1);
+        EXPECT_EQ(StartDecompress(d.ctx), kJpegWrongState);
+        EXPECT_EQ(ReadHeader(d.ctx, kJpegColorAsStored, 0, nullptr), kJpegWrongState);
+    }
+    // One component without JFIF asked YCbCr gets grey, asked Lab gets L*.
+    const Bytes grey = Grey();
+    const size_t app0 = FindMarker(grey, 0xE0);
+    const Bytes plain = Splice(grey, app0, 2 + jpegedit::SegmentLength(grey, app0));
+    EXPECT_EQ(JpegOutColorSpace(Decoder(plain, kJpegColorYcbcr).ctx), kJpegColorGray);
+    EXPECT_EQ(JpegOutColorSpace(Decoder(plain, kJpegColorItuLab).ctx), kJpegColorLstar);
+    // A three-component lossless frame is RGB, a DCT one YCbCr; lossless
+    // frames are not decoded yet.
+    const Bytes lossless = jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegkernels/lossless/c8_sv1_pt0.jpg");
+    Decoder l(lossless);
+    EXPECT_EQ(JpegOutColorSpace(l.ctx), kJpegColorRgb);
+    EXPECT_EQ(StartDecompress(l.ctx), kJpegUnsupported);
+    EXPECT_EQ(JpegOutColorSpace(Decoder(jpegoracle::ReadFile(Fixture("s420.jpg"))).ctx), kJpegColorYcbcr);
+    // RGB of a progressive YCbCr frame, or of one coded one component per
+    // scan, is not offered; luminance only of the latter neither.
+    for (const char* name : {"prog_s420.jpg", "separate_scans.jpg"}) {
+        Decoder d(jpegoracle::ReadFile(Fixture(name)), kJpegColorRgb);
+        EXPECT_EQ(StartDecompress(d.ctx), kJpegBadArgument) << name;
+    }
+    Decoder luma(jpegoracle::ReadFile(Fixture("separate_scans.jpg")));
+    SetLuminanceOnly(luma.ctx, 1);
+    EXPECT_EQ(StartDecompress(luma.ctx), kJpegUnsupported);
+}
+
+// Luminance only: one grey channel, libjpeg's Y plane within 1; the plain
+// and the progressive drivers.
+TEST(JpegDecoderControl, LuminanceOnlyIsTheYPlane) {
+    for (const char* name : {"s420.jpg", "s444_restart1_opt.jpg", "prog_s420.jpg"}) {
+        SCOPED_TRACE(name);
+        const Bytes jpeg = jpegoracle::ReadFile(Fixture(name));
+        Decoder d(jpeg);
+        const jpegoracle::Image mine = d.Run(1, true);
+        ASSERT_TRUE(mine.ok);
+        EXPECT_EQ(mine.channels, 1u);
+        EXPECT_EQ(JpegOutColorSpace(d.ctx), kJpegColorGray);
+        jpegoracle::Image y = jpegoracle::Decode(jpeg);
+        for (size_t i = 0; i < size_t{y.width} * y.height; ++i) y.pixels[i] = y.pixels[3 * i];
+        y.pixels.resize(size_t{y.width} * y.height);
+        y.channels = 1;
+        EXPECT_LE(jpegoracle::MaxDifference(mine, y), 1);
+    }
+}
+
+// The SSE2 transform and stores equal the portable forms on random blocks,
+// extreme ones (which wrap in 32 bits) included.
+TEST(JpegTransforms, Sse2FormsMatchThePortableOnes) {
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 2000; ++trial) {
+        const int32_t range = trial < 1000 ? 2048 : (trial < 1900 ? 1 << 20 : INT32_MAX);
+        std::uniform_int_distribution<int32_t> any(-range, range);
+        int32_t a[64], b[64];
+        for (int i = 0; i < 64; ++i) a[i] = b[i] = (trial % 3 == 0 && i > 0 && i % 5) ? 0 : any(random);
+        BlockRecord block{a, 64, 0};
+        IdctFast(nullptr, &block, 0);
+        IdctFastScalar(b);
+        ASSERT_EQ(std::memcmp(a, b, sizeof a), 0) << trial;
+
+        int16_t coef[64];
+        int32_t mult[64];
+        std::uniform_int_distribution<int32_t> q(1, trial < 1000 ? 255 * 22725 / 16 : INT32_MAX);
+        for (int i = 0; i < 64; ++i) {
+            coef[i] = static_cast<int16_t>(any(random));
+            mult[i] = q(random);
+        }
+        JpegDecoderContext ctx{};
+        MultiplierRecord record{};
+        std::memcpy(record.values, mult, sizeof mult);
+        ctx.quantMultipliers = &record;
+        uint8_t simd[8 * 9], portable[8 * 9];
+        IdctFastProgressive(&ctx, coef, 0, simd, 9);
+        IdctFastProgressiveScalar(coef, mult, portable, 9);
+        for (int r = 0; r < 8; ++r) ASSERT_EQ(std::memcmp(simd + 9 * r, portable + 9 * r, 8), 0) << trial;
+    }
+    // Level shift and clamp.
+    int32_t values[64] = {-129, -128, 127, 128, 700, 800, INT32_MIN, INT32_MAX, 0, -1};
+    uint8_t out[64];
+    StoreBlock8x8(values, out, 8);
+    const uint8_t expected[10] = {0, 0, 255, 255, 255, 255, 0, 255, 128, 127};
+    EXPECT_EQ(std::memcmp(out, expected, 10), 0);
+}
+
+}  // namespace
