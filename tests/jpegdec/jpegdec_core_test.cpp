@@ -205,3 +205,45 @@ TEST(JpegTransforms, Sse2FormsMatchThePortableOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The row writers of lossless frames over 16-bit component samples (their
+// decoding is not part of the decoder yet): low bytes or words, shifted
+// back by the point transform.
+TEST(JpegRowWriters, LosslessRowsUndoThePointTransform) {
+    uint16_t planes[3][4] = {{1, 2, 0x1FF, 3}, {4, 5, 6, 7}, {8, 9, 10, 0x8001}};
+    ComponentRows rows[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        rows[i].plane = PlaneRecord{4, 1, 8, reinterpret_cast<uint8_t*>(planes[i])};
+        rows[i].current = rows[i].plane.data;
+        rows[i].size = 8;
+    }
+    JpegDecoderContext ctx{};
+    ctx.width = 4;
+    ctx.componentRows = rows;
+    ctx.scanAhAl = 2;
+    uint8_t bytes[16] = {};
+    ctx.componentCount = 1;
+    ShiftGrayLossless8(&ctx, bytes);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), (std::vector<uint8_t>{4, 8, 0xFC, 12}));
+    ctx.componentCount = 3;
+    InterleaveLossless3x8(&ctx, bytes);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 6), (std::vector<uint8_t>{4, 16, 32, 8, 20, 36}));
+    uint16_t words[12] = {};
+    InterleaveLossless3x16(&ctx, reinterpret_cast<uint8_t*>(words));
+    EXPECT_EQ(words[9], uint16_t(3 << 2));
+    EXPECT_EQ(words[11], uint16_t(0x8001u << 2));
+    ctx.sampleBits = 16;
+    InterleaveLosslessN(&ctx, reinterpret_cast<uint8_t*>(words));
+    EXPECT_EQ(words[1], uint16_t(4 << 2));
+    uint16_t gray[4] = {1, 2, 3, 0x4000};
+    ctx.componentCount = 1;
+    ShiftGrayLossless16(&ctx, reinterpret_cast<uint8_t*>(gray));
+    EXPECT_EQ(std::vector<uint16_t>(gray, gray + 4), (std::vector<uint16_t>{4, 8, 12, 0}));
+    ctx.selectedComponent = 2;
+    CopySelectedLosslessRow(&ctx, reinterpret_cast<uint8_t*>(gray));
+    EXPECT_EQ(gray[3], 0x8001);
+}
+
+}  // namespace
