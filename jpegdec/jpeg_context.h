@@ -30,6 +30,10 @@ struct HuffmanTableRecord {
     // Built at scan start: indexed by the next 8 bits, (length << 8) | symbol;
     // length 0 = no code begins with these bits, 9 = a longer code does.
     uint16_t* lookup;
+    // AC tables: indexed by the next 9 bits, the code and its value bits
+    // together when both fit: (value << 16) | (run << 8) | bits taken;
+    // 0 where they do not (end of band, long codes, long values).
+    int32_t* fastAc;
 };
 
 struct QuantTableRecord {

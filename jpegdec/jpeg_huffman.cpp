@@ -253,6 +253,33 @@ JpegStatus BuildLookupTables(JpegDecoderContext* ctx, uint32_t bits) {
     return kJpegOk;
 }
 
+namespace {
+
+constexpr int kFastAcBits = 9;
+
+// The codes of an AC table whose value bits follow within 9 bits.
+JpegStatus BuildFastAcTable(JpegDecoderContext* ctx, HuffmanTableRecord* table) {
+    FreeMemory(ctx, table->fastAc);
+    table->fastAc = static_cast<int32_t*>(AllocZeroed(ctx, 1u << kFastAcBits, sizeof(int32_t)));
+    if (!table->fastAc) return kJpegEndOrNoMemory;
+    for (uint32_t rs = 0; rs < 256; ++rs) {
+        const uint32_t l = table->codes[rs].length, c = table->codes[rs].code, size = rs & 15;
+        if (l == 0 || size == 0 || l + size > kFastAcBits) continue;
+        const uint32_t spare = kFastAcBits - l;
+        for (uint32_t ext = 0; ext < (1u << spare); ++ext) {
+            const uint32_t bits = ext >> (spare - size);
+            const int32_t value = bits < (1u << (size - 1)) ? static_cast<int32_t>(bits) - static_cast<int32_t>((1u << size) - 1)
+                                                             : static_cast<int32_t>(bits);
+            table->fastAc[(c << spare) | ext] =
+                static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | static_cast<int32_t>((rs >> 4) << 8) |
+                static_cast<int32_t>(l + size);
+        }
+    }
+    return kJpegOk;
+}
+
+}  // namespace
+
 JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, uint32_t bits) {
     // The decoders look 8 bits ahead whatever is asked.
     (void)bits;
@@ -276,7 +303,7 @@ JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, 
             table->lookup[c >> (l - 8)] = static_cast<uint16_t>(9u << 8);
         }
     }
-    return kJpegOk;
+    return table->capacity == 256 ? BuildFastAcTable(ctx, table) : kJpegOk;
 }
 
 JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int c) {
@@ -293,7 +320,26 @@ JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int 
     v[0] = WrapMul(m[0], ctx->dcPredictors[c]);
     block->end = 64;
     const uint8_t* natural = ctx->naturalOrder;
+    const int32_t* fast = ac->fastAc;
     for (int k = 1; k < 64; ++k) {
+        // While the data lasts a code and its value bits come in one step.
+        if (fast && r.s.limit == kFillNormal) {
+            if (r.s.count < kFillNormal && !r.Fill()) return Fail(r);
+            if (r.s.limit == kFillNormal) {
+                const int32_t e = fast[(r.s.buf >> (r.s.count - kFastAcBits)) & ((1u << kFastAcBits) - 1)];
+                if (e != 0) {
+                    r.s.count -= e & 0xFF;
+                    k += (e >> 8) & 0xFF;
+                    if (k > 63) {
+                        ctx->inputStatus = kJpegCorruptData;
+                        return Fail(r);
+                    }
+                    const int pos = natural[k];
+                    v[pos] = WrapMul(e >> 16, m[pos]);
+                    continue;
+                }
+            }
+        }
         int32_t rs = 0;
         if (!Decode(r, ac, rs)) return Fail(r);
         if (rs == 0) {
@@ -355,6 +401,7 @@ JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t coun
     const HuffmanTableRecord* ac = &ctx->acTables[ctx->acTableSelector[c]];
     const uint32_t al = ctx->scanAhAl & 15;
     const int ss = static_cast<int>(ctx->scanSs), se = static_cast<int>(ctx->scanSe);
+    const int32_t* fast = ac->fastAc;
     return DecodeBlocks(ctx, blocks, count, [&](BitReader& r, int16_t* block) {
         // Blocks of an end-of-band run hold nothing of this band.
         if (ctx->eobRun > 0) {
@@ -362,6 +409,23 @@ JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t coun
             return true;
         }
         for (int k = ss; k <= se; ++k) {
+            // While the data lasts a code and its value bits come in one step.
+            if (fast && r.s.limit == kFillNormal) {
+                if (r.s.count < kFillNormal && !r.Fill()) return false;
+                if (r.s.limit == kFillNormal) {
+                    const int32_t e = fast[(r.s.buf >> (r.s.count - kFastAcBits)) & ((1u << kFastAcBits) - 1)];
+                    if (e != 0) {
+                        r.s.count -= e & 0xFF;
+                        k += (e >> 8) & 0xFF;
+                        if (k > 63) {
+                            ctx->inputStatus = kJpegCorruptData;
+                            return false;
+                        }
+                        block[k] = static_cast<int16_t>(static_cast<uint32_t>(e >> 16) << al);
+                        continue;
+                    }
+                }
+            }
             int32_t rs = 0;
             if (!Decode(r, ac, rs)) return false;
             const int run = rs >> 4, s = rs & 15;

@@ -68,10 +68,12 @@ void FreeHuffmanRecord(JpegDecoderContext* ctx, HuffmanTableRecord& r) {
     FreeMemory(ctx, r.bits);
     FreeMemory(ctx, r.huffval);
     FreeMemory(ctx, r.lookup);
+    FreeMemory(ctx, r.fastAc);
     r.codes = nullptr;
     r.bits = nullptr;
     r.huffval = nullptr;
     r.lookup = nullptr;
+    r.fastAc = nullptr;
 }
 
 // A private copy of one class's records (tables shared from another context
@@ -87,6 +89,7 @@ HuffmanTableRecord* CopyHuffmanRecords(JpegDecoderContext* ctx, const HuffmanTab
         to[i].bits = nullptr;
         to[i].huffval = nullptr;
         to[i].lookup = nullptr;
+        to[i].fastAc = nullptr;
         bool ok = true;
         if (from[i].codes) {
             to[i].codes = static_cast<HuffmanCode*>(AllocBytes(ctx, uint64_t{from[i].capacity} * sizeof(HuffmanCode)));

@@ -124,10 +124,18 @@ void ReleaseComponentBuffers(JpegDecoderContext* ctx) {
 void InterleaveRow3(JpegDecoderContext* ctx, uint8_t* out) {
     ComponentRows* c = ctx->componentRows;
     const uint8_t *a = c[0].current, *b = c[1].current, *d = c[2].current;
-    for (uint32_t x = 0, w = ctx->width; x < w; ++x, out += 3) {
-        out[0] = a[x];
-        out[1] = b[x];
-        out[2] = d[x];
+    const uint32_t w = ctx->width;
+    // One four-byte store per pixel, each overlapping the next pixel; the
+    // last pixel goes byte by byte so that nothing is written past the row.
+    for (uint32_t x = 0; x + 1 < w; ++x) {
+        const uint32_t pixel = a[x] | (uint32_t{b[x]} << 8) | (uint32_t{d[x]} << 16);
+        std::memcpy(out + 3 * size_t{x}, &pixel, 4);
+    }
+    if (w > 0) {
+        uint8_t* last = out + 3 * size_t{w - 1};
+        last[0] = a[w - 1];
+        last[1] = b[w - 1];
+        last[2] = d[w - 1];
     }
     for (int i = 0; i < 3; ++i) Advance(c[i]);
 }
