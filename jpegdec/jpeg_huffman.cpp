@@ -278,6 +278,29 @@ JpegStatus BuildFastAcTable(JpegDecoderContext* ctx, HuffmanTableRecord* table) 
     return kJpegOk;
 }
 
+struct FastAc {
+    bool ok;     // false: the fill failed (or k passed 63), inputStatus says why
+    bool found;  // a code and its value were taken and k moved to its position
+    int32_t value;
+};
+
+// While the data lasts, an AC code and its value bits in one step from the
+// table (not when it holds nothing for the bits ahead).
+inline FastAc TakeFastAc(BitReader& r, const int32_t* fast, int& k) {
+    if (!fast || r.s.limit != kFillNormal) return {true, false, 0};
+    if (r.s.count < kFillNormal && !r.Fill()) return {false, false, 0};
+    if (r.s.limit != kFillNormal) return {true, false, 0};
+    const int32_t e = fast[(r.s.buf >> (r.s.count - kFastAcBits)) & ((1u << kFastAcBits) - 1)];
+    if (e == 0) return {true, false, 0};
+    r.s.count -= e & 0xFF;
+    k += (e >> 8) & 0xFF;
+    if (k > 63) {
+        r.ctx->inputStatus = kJpegCorruptData;
+        return {false, false, 0};
+    }
+    return {true, true, e >> 16};
+}
+
 }  // namespace
 
 JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, uint32_t bits) {
@@ -322,23 +345,12 @@ JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int 
     const uint8_t* natural = ctx->naturalOrder;
     const int32_t* fast = ac->fastAc;
     for (int k = 1; k < 64; ++k) {
-        // While the data lasts a code and its value bits come in one step.
-        if (fast && r.s.limit == kFillNormal) {
-            if (r.s.count < kFillNormal && !r.Fill()) return Fail(r);
-            if (r.s.limit == kFillNormal) {
-                const int32_t e = fast[(r.s.buf >> (r.s.count - kFastAcBits)) & ((1u << kFastAcBits) - 1)];
-                if (e != 0) {
-                    r.s.count -= e & 0xFF;
-                    k += (e >> 8) & 0xFF;
-                    if (k > 63) {
-                        ctx->inputStatus = kJpegCorruptData;
-                        return Fail(r);
-                    }
-                    const int pos = natural[k];
-                    v[pos] = WrapMul(e >> 16, m[pos]);
-                    continue;
-                }
-            }
+        const FastAc f = TakeFastAc(r, fast, k);
+        if (!f.ok) return Fail(r);
+        if (f.found) {
+            const int pos = natural[k];
+            v[pos] = WrapMul(f.value, m[pos]);
+            continue;
         }
         int32_t rs = 0;
         if (!Decode(r, ac, rs)) return Fail(r);
@@ -409,22 +421,11 @@ JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t coun
             return true;
         }
         for (int k = ss; k <= se; ++k) {
-            // While the data lasts a code and its value bits come in one step.
-            if (fast && r.s.limit == kFillNormal) {
-                if (r.s.count < kFillNormal && !r.Fill()) return false;
-                if (r.s.limit == kFillNormal) {
-                    const int32_t e = fast[(r.s.buf >> (r.s.count - kFastAcBits)) & ((1u << kFastAcBits) - 1)];
-                    if (e != 0) {
-                        r.s.count -= e & 0xFF;
-                        k += (e >> 8) & 0xFF;
-                        if (k > 63) {
-                            ctx->inputStatus = kJpegCorruptData;
-                            return false;
-                        }
-                        block[k] = static_cast<int16_t>(static_cast<uint32_t>(e >> 16) << al);
-                        continue;
-                    }
-                }
+            const FastAc f = TakeFastAc(r, fast, k);
+            if (!f.ok) return false;
+            if (f.found) {
+                block[k] = static_cast<int16_t>(static_cast<uint32_t>(f.value) << al);
+                continue;
             }
             int32_t rs = 0;
             if (!Decode(r, ac, rs)) return false;

@@ -15,6 +15,10 @@ import sys
 
 import numpy as np
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "tests", "data", "jpegdec"))
+from make_fixtures import write_pnm  # noqa: E402
+
 
 def photo(side, channels, seed):
     """Smooth shading, edges and sensor-like noise: a photograph's entropy."""
@@ -27,13 +31,6 @@ def photo(side, channels, seed):
         p += rng.normal(0, 6, (side, side))
         planes.append(p)
     return np.clip(np.stack(planes, axis=-1), 0, 255).astype(np.uint8)
-
-
-def write_pnm(path, image):
-    channels = image.shape[2]
-    with open(path, 'wb') as f:
-        f.write(b'P%d\n%d %d\n255\n' % (6 if channels == 3 else 5, image.shape[1], image.shape[0]))
-        f.write(image.tobytes())
 
 
 def main():

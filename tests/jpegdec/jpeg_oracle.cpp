@@ -32,8 +32,12 @@ Bytes ReadFile(const std::string& path) {
     return bytes;
 }
 
-Image Decode(const Bytes& jpeg, uint32_t scale, bool rgb) {
-    Image image;
+namespace {
+
+// Reads the header and runs `body` on the decompressor; false when libjpeg
+// reports an error (the body's results are then incomplete).
+template <class Body>
+bool WithDecompressor(const Bytes& jpeg, Body body) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.base);
@@ -41,66 +45,62 @@ Image Decode(const Bytes& jpeg, uint32_t scale, bool rgb) {
     err.base.emit_message = Quiet;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
-        return Image{};
+        return false;
     }
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&cinfo, TRUE);
-    cinfo.dct_method = JDCT_ISLOW;
-    cinfo.do_fancy_upsampling = FALSE;
-    cinfo.out_color_space = rgb ? JCS_RGB : cinfo.jpeg_color_space;
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = scale;
-    jpeg_start_decompress(&cinfo);
-    image.width = cinfo.output_width;
-    image.height = cinfo.output_height;
-    image.channels = static_cast<uint32_t>(cinfo.output_components);
-    const size_t line = size_t{image.width} * image.channels;
-    image.pixels.resize(line * image.height);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = image.pixels.data() + line * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
+    body(cinfo);
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    image.ok = true;
-    return image;
+    return true;
+}
+
+}  // namespace
+
+Image Decode(const Bytes& jpeg, uint32_t scale, bool rgb) {
+    Image image;
+    image.ok = WithDecompressor(jpeg, [&](jpeg_decompress_struct& cinfo) {
+        cinfo.dct_method = JDCT_ISLOW;
+        cinfo.do_fancy_upsampling = FALSE;
+        cinfo.out_color_space = rgb ? JCS_RGB : cinfo.jpeg_color_space;
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = scale;
+        jpeg_start_decompress(&cinfo);
+        image.width = cinfo.output_width;
+        image.height = cinfo.output_height;
+        image.channels = static_cast<uint32_t>(cinfo.output_components);
+        const size_t line = size_t{image.width} * image.channels;
+        image.pixels.resize(line * image.height);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = image.pixels.data() + line * cinfo.output_scanline;
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+    });
+    return image.ok ? image : Image{};
 }
 
 Coefficients ReadCoefficients(const Bytes& jpeg) {
     Coefficients out;
-    jpeg_decompress_struct cinfo;
-    ErrorManager err;
-    cinfo.err = jpeg_std_error(&err.base);
-    err.base.error_exit = OnError;
-    err.base.emit_message = Quiet;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return Coefficients{};
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    jvirt_barray_ptr* arrays = jpeg_read_coefficients(&cinfo);
-    for (int c = 0; c < cinfo.num_components; ++c) {
-        const jpeg_component_info& comp = cinfo.comp_info[c];
-        Coefficients::Plane plane;
-        plane.blocksWide = comp.width_in_blocks;
-        plane.blocksHigh = comp.height_in_blocks;
-        plane.values.resize(size_t{plane.blocksWide} * plane.blocksHigh * 64);
-        for (JDIMENSION by = 0; by < comp.height_in_blocks; ++by) {
-            JBLOCKARRAY rows = (*cinfo.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&cinfo),
-                                                                arrays[c], by, 1, FALSE);
-            for (JDIMENSION bx = 0; bx < comp.width_in_blocks; ++bx)
-                std::copy(rows[0][bx], rows[0][bx] + 64,
-                          plane.values.begin() + (size_t{by} * plane.blocksWide + bx) * 64);
+    out.ok = WithDecompressor(jpeg, [&](jpeg_decompress_struct& cinfo) {
+        jvirt_barray_ptr* arrays = jpeg_read_coefficients(&cinfo);
+        out.planes.resize(static_cast<size_t>(cinfo.num_components));
+        for (int c = 0; c < cinfo.num_components; ++c) {
+            const jpeg_component_info& comp = cinfo.comp_info[c];
+            Coefficients::Plane& plane = out.planes[static_cast<size_t>(c)];
+            plane.blocksWide = comp.width_in_blocks;
+            plane.blocksHigh = comp.height_in_blocks;
+            plane.values.resize(size_t{plane.blocksWide} * plane.blocksHigh * 64);
+            for (JDIMENSION by = 0; by < comp.height_in_blocks; ++by) {
+                JBLOCKARRAY rows = (*cinfo.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                                    arrays[c], by, 1, FALSE);
+                for (JDIMENSION bx = 0; bx < comp.width_in_blocks; ++bx)
+                    std::copy(rows[0][bx], rows[0][bx] + 64,
+                              plane.values.begin() + (size_t{by} * plane.blocksWide + bx) * 64);
+            }
         }
-        out.planes.push_back(std::move(plane));
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    out.ok = true;
-    return out;
+    });
+    return out.ok ? out : Coefficients{};
 }
 
 int MaxDifference(const Image& a, const Image& b) {

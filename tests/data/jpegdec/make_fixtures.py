@@ -15,6 +15,7 @@ python3-pil, from synthetic pictures:
 Run with Debian's python3 (numpy, PIL) and cjpeg:
     /usr/bin/python3 tests/data/jpegdec/make_fixtures.py
 """
+import importlib.util
 import os
 import subprocess
 import tempfile
@@ -23,6 +24,18 @@ import numpy as np
 from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def _kernel_fixtures():
+    """The kernel tests' fixture script, for its PNM writer."""
+    path = os.path.join(HERE, '..', 'jpegkernels', 'make_fixtures.py')
+    spec = importlib.util.spec_from_file_location('kernel_fixtures', path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+write_pnm = _kernel_fixtures().write_pnm
 
 
 def picture(rows, cols, channels, seed):
@@ -37,13 +50,6 @@ def picture(rows, cols, channels, seed):
         p[rows // 2:, : cols // 4 + 1] += rng.normal(0, 18, (rows - rows // 2, cols // 4 + 1))
         planes.append(p)
     return np.clip(np.stack(planes, axis=-1), 24, 232).astype(np.uint8)
-
-
-def write_pnm(path, image):
-    channels = image.shape[2]
-    with open(path, 'wb') as f:
-        f.write(b'P%d\n%d %d\n255\n' % (6 if channels == 3 else 5, image.shape[1], image.shape[0]))
-        f.write(image.tobytes())
 
 
 # Successive approximation, DC interleaved, AC one component at a time and
