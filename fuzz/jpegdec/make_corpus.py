@@ -16,7 +16,7 @@ SEEDS = [
     ('s420.jpg', 0x01), ('s420.jpg', 0x04), ('s422.jpg', 0x04), ('s411.jpg', 0x06),
     ('s422_mixed.jpg', 0x00), ('s420_restart.jpg', 0x00), ('grey_restart_rows.jpg', 0x08),
     ('prog_s420.jpg', 0x00), ('prog_s422_restart.jpg', 0x00), ('prog_script.jpg', 0x00),
-    ('separate_scans_opt.jpg', 0x00), ('cmyk.jpg', 0x00),
+    ('separate_scans_opt.jpg', 0x00), ('separate_scans_restart.jpg', 0x00), ('cmyk.jpg', 0x00),
 ]
 
 

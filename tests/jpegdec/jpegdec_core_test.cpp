@@ -86,6 +86,18 @@ TEST(JpegMarkerReader, HeaderSegmentsGiveTheirStatuses) {
         EXPECT_EQ(d.header, c.status);
         c.check(d.ctx);
     }
+    // A lossless frame's restart interval must be a whole number of rows.
+    const Bytes lossless = jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegkernels/lossless/g12_sv1_pt0.jpg");
+    const size_t width_at = FindMarker(lossless, 0xC3) + 7;
+    const uint32_t width = (uint32_t{lossless[width_at]} << 8) | lossless[width_at + 1];
+    for (uint32_t interval : {width + 1, 2 * width}) {
+        const Bytes dri = Segment(0xDD, {static_cast<uint8_t>(interval >> 8), static_cast<uint8_t>(interval)});
+        const JpegStatus header = Decoder(Splice(lossless, 2, 0, dri)).header;
+        if (interval % width)
+            EXPECT_EQ(header, kJpegBadLength);
+        else
+            EXPECT_GE(header, kJpegOk);
+    }
 }
 
 // 129 APPn segments: 128 kept, the last passed over. A 16-bit quantisation

@@ -21,7 +21,7 @@ const char* const kFixtures[] = {
     "s420_4097x3.jpg", "s420_restart.jpg", "s444_restart1_opt.jpg", "grey_restart_rows.jpg",
     "prog_grey.jpg", "prog_s420.jpg", "prog_s444.jpg", "prog_s422_restart.jpg",
     "prog_s420_17x9.jpg", "prog_script.jpg", "separate_scans.jpg", "separate_scans_opt.jpg",
-    "cmyk.jpg"};
+    "separate_scans_restart.jpg", "prog_s422_mixed.jpg", "cmyk.jpg"};
 
 const char* const kKernelFixtures[] = {
     "c_q100_444_opt.jpg", "c_q30_411_r2b.jpg", "c_q50_420_r1.jpg",

@@ -102,6 +102,8 @@ STREAMS = [
     ('separate_scans', (45, 61, 3), ['-quality', '80', '-sample', '2x2', '-scans', 'separate.txt']),
     ('separate_scans_opt', (45, 61, 3), ['-quality', '80', '-sample', '1x1', '-optimize',
                                          '-scans', 'separate.txt']),
+    ('separate_scans_restart', (45, 61, 3), ['-quality', '80', '-sample', '2x2', '-restart', '3B',
+                                             '-scans', 'separate.txt']),
 ]
 
 

@@ -287,6 +287,37 @@ TEST(ReadJPEG, DamagedRestartIntervalIsPassedOver) {
         }
 }
 
+// Damage in a progressive scan ends that scan: a warning, every line, and
+// pixels that only miss what the scan (the last refinement of luma) would
+// have refined: on average within 2 of libjpeg's.
+TEST(ReadJPEG, DamagedProgressiveScanEndsEarly) {
+    const jpegedit::Bytes good = read_fixture("prog_s420.jpg");
+    const size_t sos = FindMarker(good, 0xDA, 9), data = jpegedit::ScanData(good, sos);
+    const size_t end = FindMarker(good, 0xD9);
+    jpegedit::Bytes garbage;
+    for (size_t i = data; i + 1 < end; i += 2) garbage.insert(garbage.end(), {0xFF, 0x00});
+    const Read r(Splice(good, data, end - data, garbage), [](VRX_Manager* m, VRX_InputStorage* s) { return read_jpeg(m, s); });
+    EXPECT_TRUE(r.manager.error_handler()->saw(VRX_WARNING_DATA, "VRX_DecodeJPEGEngine::execute()"));
+    EXPECT_TRUE(r.clean);
+    ASSERT_EQ(r.lines(), 45u);
+    const jpegoracle::Image ref = jpegoracle::Decode(good);
+    double total = 0;
+    for (size_t i = 0; i < ref.pixels.size(); ++i) total += std::abs(r.image.pixels[i] - ref.pixels[i]);
+    EXPECT_LT(total / static_cast<double>(ref.pixels.size()), 2.0);
+}
+
+// A tables-only stream must start with SOI.
+TEST(JPEGInfo, TablesWithoutSoiAreRefused) {
+    vrx_test::TestManager manager;
+    const jpegedit::Bytes bytes = {0x00, 0x00, 0xFF, 0xD9};
+    VRX_InputStorage* s = pixeltest::storage_over(manager, bytes);
+    VRX_JPEGTableInfo tables(&manager);
+    EXPECT_FALSE(tables.load(s));
+    EXPECT_EQ(s->position(), 0);
+    EXPECT_TRUE(iotest::has_status(manager, VRX_ERROR_DATA, "VRX_JPEGTableInfoInternal::initiate()"));
+    s->destroy();
+}
+
 // A stream cut short: the lines before the cut come out, then the job
 // fails with a data error. A progressive stream fails on its first line.
 TEST(ReadJPEG, TruncatedStreamKeepsTheLinesBeforeTheCut) {
