@@ -89,8 +89,12 @@ BitState RefillBits(JpegDecoderContext* c, BitState s) {
     } else {
         c->zeroBits = zeros;
     }
-    if (realBitsLeft) return s;
-    // The input's end (which the byte fetch notes as -1) is corrupt data here.
+    // The byte fetch notes the input's end as -1: while real bits remain the
+    // block goes on, and once they are taken the data is corrupt.
+    if (realBitsLeft) {
+        if (c->inputStatus == kJpegEndOrNoMemory) c->inputStatus = 1;
+        return s;
+    }
     if (c->inputStatus > 0 || c->inputStatus == kJpegEndOrNoMemory)
         c->inputStatus = c->entropyState == kJpegMarkerInData ? kJpegMarkerInData : kJpegCorruptData;
     s.limit = kFillFailed;

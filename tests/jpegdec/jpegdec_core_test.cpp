@@ -157,6 +157,15 @@ TEST(JpegDecoderControl, StatesRequestsAndCombinations) {
     Decoder luma(jpegoracle::ReadFile(Fixture("separate_scans.jpg")));
     SetLuminanceOnly(luma.ctx, 1);
     EXPECT_EQ(StartDecompress(luma.ctx), kJpegUnsupported);
+    // An input length bounds what is read (0: the whole input); data that
+    // ends without its EOI decodes while its bits last.
+    const Bytes s420 = jpegoracle::ReadFile(Fixture("s420.jpg"));
+    for (uint32_t length : {0u, static_cast<uint32_t>(s420.size()), static_cast<uint32_t>(s420.size() - 2),
+                            static_cast<uint32_t>(s420.size() - 300)}) {
+        Decoder d(s420, kJpegColorAsStored, length);
+        d.Run();
+        EXPECT_EQ(d.Worst(), length == s420.size() - 300 ? kJpegCorruptData : kJpegOk) << length;
+    }
 }
 
 // Luminance only: one grey channel, libjpeg's Y plane within 1; the plain
