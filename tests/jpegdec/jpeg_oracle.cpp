@@ -51,7 +51,7 @@ bool WithDecompressor(const Bytes& jpeg, Body body) {
     jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&cinfo, TRUE);
     body(cinfo);
-    jpeg_finish_decompress(&cinfo);
+    jpeg_abort_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     return true;
 }
@@ -101,6 +101,24 @@ Coefficients ReadCoefficients(const Bytes& jpeg) {
         }
     });
     return out.ok ? out : Coefficients{};
+}
+
+HeaderInfo ReadHeaderInfo(const Bytes& jpeg) {
+    HeaderInfo h;
+    h.ok = WithDecompressor(jpeg, [&](jpeg_decompress_struct& cinfo) {
+        h.width = cinfo.image_width;
+        h.height = cinfo.image_height;
+        h.components = static_cast<uint32_t>(cinfo.num_components);
+        h.progressive = cinfo.progressive_mode != 0;
+        h.jfif = cinfo.saw_JFIF_marker != 0;
+        h.adobe = cinfo.saw_Adobe_marker != 0;
+        h.colorSpace = cinfo.jpeg_color_space;
+        for (int c = 0; c < cinfo.num_components && cinfo.num_components >= 3; ++c)
+            h.sampling = (h.sampling << 8) | static_cast<uint32_t>(cinfo.comp_info[c].h_samp_factor << 4 |
+                                                                    cinfo.comp_info[c].v_samp_factor);
+        if (cinfo.num_components < 3) h.sampling = 0x111111;
+    });
+    return h;
 }
 
 int MaxDifference(const Image& a, const Image& b) {

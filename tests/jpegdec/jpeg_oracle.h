@@ -36,6 +36,16 @@ struct Coefficients {
 };
 Coefficients ReadCoefficients(const Bytes& jpeg);
 
+// What libjpeg's header reading finds.
+struct HeaderInfo {
+    bool ok = false;
+    uint32_t width = 0, height = 0, components = 0;
+    bool progressive = false, jfif = false, adobe = false;
+    uint32_t sampling = 0;  // H<<4|V bytes, component 0 highest (3 and 4 components)
+    int colorSpace = 0;     // J_COLOR_SPACE
+};
+HeaderInfo ReadHeaderInfo(const Bytes& jpeg);
+
 // The largest difference over the area both images cover (255 when the
 // channel counts differ or either is empty).
 int MaxDifference(const Image& a, const Image& b);

@@ -268,3 +268,98 @@ TEST(JpegRowWriters, LosslessRowsUndoThePointTransform) {
 }
 
 }  // namespace
+
+namespace {
+
+// An 8 x 8 grey stream with quantiser 1, one DC code (8 bits of zeros, size
+// 8) and one AC code ('0', `acSymbol`), then `data` as the scan. The reader
+// fetches ahead up to the marker after the data and keeps it.
+Bytes TinyStream(uint8_t acSymbol, const Bytes& data, bool eoi) {
+    Bytes b = {0xFF, 0xD8};
+    auto put = [&](const Bytes& s) { b.insert(b.end(), s.begin(), s.end()); };
+    Bytes dqt(65, 1);
+    dqt[0] = 0;
+    put(Segment(0xDB, dqt));
+    put(Segment(0xC0, {8, 0, 8, 0, 8, 1, 1, 0x11, 0}));
+    put(Segment(0xC4, {0x00, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 8}));
+    put(Segment(0xC4, {0x10, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, acSymbol}));
+    put(Segment(0xDA, {1, 1, 0x00, 0, 63, 0}));
+    put(data);
+    if (eoi) put({0xFF, 0xD9});
+    return b;
+}
+
+// The bit reader on hand-made data: stuffed bytes, fill bytes, a marker in
+// the data (its 0xFF enters as one bits, then zero bits, then the block
+// fails), data that ends, and a run past the last coefficient.
+TEST(JpegEntropyDecoding, OneBlockOnHandMadeData) {
+    struct Case {
+        const char* name;
+        uint8_t acSymbol;
+        Bytes data;
+        bool eoi;
+        JpegStatus status;
+        int32_t dc;
+        uint32_t marker;
+    };
+    const Case cases[] = {
+        {"stuffed 0xFF", 0x00, {0x00, 0xFF, 0x00, 0x00}, true, kJpegOk, 255, 0xD9},
+        {"fill byte before the stuffed 0xFF", 0x00, {0x00, 0xFF, 0xFF, 0x00, 0x00}, true, kJpegOk, 255, 0xD9},
+        {"negative difference", 0x00, {0x00, 0x7F, 0x00}, true, kJpegOk, -128, 0xD9},
+        {"marker in the data", 0x00, {0x00, 0xFF, 0xD3}, false, kJpegMarkerInData, 255, 0xD3},
+        {"data that ends", 0x00, {0x00, 0x7F}, false, kJpegCorruptData, -128, 0},
+        {"run past coefficient 63", 0xF0, {0x00, 0x80, 0x00}, true, kJpegCorruptData, 128, 0xD9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decoder d(TinyStream(c.acSymbol, c.data, c.eoi));
+        ASSERT_EQ(d.header, kJpegOk);
+        ASSERT_EQ(StartDecompress(d.ctx), kJpegOk);
+        BlockRecord* block = d.ctx->blockRecords;
+        EXPECT_EQ(DecodeMcuSequential(d.ctx, block, 0), c.status);
+        EXPECT_EQ(block->values[0], c.dc * d.ctx->quantMultipliers[0].values[0]);
+        if (c.status == kJpegOk) {
+            EXPECT_EQ(block->end, 1u);
+        }
+        EXPECT_EQ(d.ctx->pendingMarker, c.marker);
+    }
+}
+
+// The resampling routines against the plain model: replication repeats a
+// sample over its factor, averaging takes the truncated mean of a column's
+// rows.
+TEST(JpegResampling, RoutinesMatchThePlainModel) {
+    constexpr uint32_t kStride = 16, kRows = 8;
+    uint8_t source[kStride * kRows];
+    for (uint32_t i = 0; i < sizeof source; ++i) source[i] = static_cast<uint8_t>(i * 37 + 11);
+    auto run = [&](UpsampleFn f, uint32_t width, uint32_t rows, uint32_t hf, uint32_t vf, uint32_t outW,
+                   uint32_t outRows) {
+        std::vector<uint8_t> plane(source, source + sizeof source);
+        PlaneRecord p{width, rows, kStride, plane.data()};
+        f(&p, &p, hf, vf, outW, outRows);
+        return plane;
+    };
+    auto at = [&](uint32_t x, uint32_t y) { return source[y * kStride + x]; };
+    const auto h = run(UpsampleReplicateH, 8, 8, 2, 1, 16, 8);
+    const auto v = run(UpsampleReplicateV, 16, 4, 1, 2, 16, 8);
+    const auto hv = run(UpsampleReplicateHV, 5, 2, 3, 4, 15, 8);
+    const auto avg = run(DownsampleAverageV, 16, 8, 1, 4, 16, 2);
+    const auto both = run(DownsampleVReplicateH, 8, 8, 2, 2, 16, 4);
+    for (uint32_t y = 0; y < kRows; ++y)
+        for (uint32_t x = 0; x < kStride; ++x) {
+            SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+            EXPECT_EQ(h[y * kStride + x], at(x / 2, y));
+            EXPECT_EQ(v[y * kStride + x], at(x, y / 2));
+            if (x < 15) {
+                EXPECT_EQ(hv[y * kStride + x], at(x / 3, y / 4));
+            }
+            if (y < 2) {
+                EXPECT_EQ(avg[y * kStride + x], (at(x, 4 * y) + at(x, 4 * y + 1) + at(x, 4 * y + 2) + at(x, 4 * y + 3)) >> 2);
+            }
+            if (y < 4) {
+                EXPECT_EQ(both[y * kStride + x], (at(x / 2, 2 * y) + at(x / 2, 2 * y + 1)) >> 1);
+            }
+        }
+}
+
+}  // namespace

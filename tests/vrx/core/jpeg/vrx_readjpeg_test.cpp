@@ -86,6 +86,37 @@ TEST(ReadJPEG, JfifRoadAndItsRefusals) {
 
 // ---- format information ----
 
+// The information of every test stream against libjpeg's header reading.
+TEST(JPEGInfo, HeaderFieldsMatchLibjpegs) {
+    const char* const files[] = {"grey.jpg", "grey_1x1.jpg", "grey_4097x3.jpg", "s444.jpg", "s422.jpg",
+                                 "s440.jpg", "s420.jpg", "s411.jpg", "s422_mixed.jpg", "prog_s420.jpg",
+                                 "prog_s422_mixed.jpg", "separate_scans.jpg", "cmyk.jpg"};
+    for (const char* name : files) {
+        SCOPED_TRACE(name);
+        vrx_test::TestManager manager;
+        const jpegedit::Bytes bytes = read_fixture(name);
+        const jpegoracle::HeaderInfo ref = jpegoracle::ReadHeaderInfo(bytes);
+        ASSERT_TRUE(ref.ok);
+        VRX_InputStorage* s = pixeltest::storage_over(manager, bytes);
+        VRX_JPEGInfo info(&manager);
+        ASSERT_TRUE(info.load(s));
+        EXPECT_EQ(info.width, ref.width);
+        EXPECT_EQ(info.height, ref.height);
+        EXPECT_EQ(info.channels, ref.components);
+        EXPECT_EQ(info.bits, 8u);
+        EXPECT_EQ(info.is_progressive(), ref.progressive);
+        EXPECT_EQ(info.sampling(), ref.sampling);
+        EXPECT_EQ(info.has_jfif(), ref.jfif);
+        EXPECT_EQ(info.has_adobe(), ref.adobe);
+        EXPECT_EQ(info.is_non_interleaved(), std::string(name) == "separate_scans.jpg");
+        const VRX_ColorType* expected = ref.components == 1 ? VRX_ColorType::gray()
+                                        : ref.components == 3 ? VRX_ColorType::ycbcr()
+                                                              : VRX_ColorType::cmyk();
+        EXPECT_EQ(info.color_type(), expected);
+        s->destroy();
+    }
+}
+
 TEST(JPEGInfo, HeaderFlagsAndDensities) {
     vrx_test::TestManager manager;
     auto load = [&](const jpegedit::Bytes& bytes, VRX_JPEGInfo& info) {

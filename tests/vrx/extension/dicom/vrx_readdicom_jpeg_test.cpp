@@ -62,6 +62,31 @@ TEST(ReadDICOMJpeg, FramesMatchLibjpegWithTheColourTypeTheChainGives) {
     }
 }
 
+// A frame split over several fragments is read as one stream, also when the
+// decoder goes back over it (one component per scan) or keeps every
+// coefficient (progressive).
+TEST(ReadDICOMJpeg, FrameSplitOverFragments) {
+    for (const char* name : {"s420_restart.jpg", "separate_scans_restart.jpg", "prog_s420.jpg"}) {
+        SCOPED_TRACE(name);
+        Bytes jpeg = jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegdec/" + name);
+        if (jpeg.size() % 2) jpeg.push_back(0);
+        const size_t third = jpeg.size() / 6 * 2;
+        Writer w("1.2.840.10008.1.2.4.50");
+        w.image(45, 61, 8, 3, "YBR_FULL_422");
+        w.encapsulated({}, {Bytes(jpeg.begin(), jpeg.begin() + third),
+                            Bytes(jpeg.begin() + third, jpeg.begin() + 2 * third),
+                            Bytes(jpeg.begin() + 2 * third, jpeg.end())});
+        Loaded<VRX_DICOMInfo> file(w.bytes());
+        ASSERT_TRUE(file.ok);
+        ASSERT_EQ(file.info.frame_offsets(0).size(), 3u);
+        const jpegoracle::Image ref = jpegoracle::Decode(jpeg);
+        jpegoracle::Image mine = ref;
+        mine.pixels = drain(file.manager, VRX_ReadDICOM(&file.manager).engine(file.storage, file.info, 0));
+        ASSERT_EQ(mine.pixels.size(), ref.pixels.size());
+        EXPECT_LE(jpegoracle::MaxDifference(mine, ref), 1);
+    }
+}
+
 // SC_rgb_jpeg.dcm declares explicit VR but is written in implicit VR: its
 // data set does not parse far enough to find the pixel data, so its stream is
 // read straight from the file.
