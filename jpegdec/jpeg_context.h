@@ -109,6 +109,7 @@ struct MemorySourceRecord {
 struct JpegDecoderContext {
     // Identity and output format.
     uint32_t outColorSpace;
+    uint32_t headerOutColorSpace;  // as ReadHeader settled it
     uint32_t imageColorSpace;
     uint32_t sampleBits;
     uint32_t outChannels;

@@ -412,6 +412,7 @@ JpegStatus ReadHeader(JpegDecoderContext* ctx, uint32_t requested, uint32_t inpu
         ctx->outColorSpace = kJpegColorGray;
     else
         ctx->outColorSpace = rgbFromYcc ? kJpegColorRgb : ctx->imageColorSpace;
+    ctx->headerOutColorSpace = ctx->outColorSpace;
     if (inputLength == 0)
         ctx->bytesLeft = -1;
     else
@@ -430,7 +431,10 @@ JpegStatus SetLuminanceOnly(JpegDecoderContext* ctx, uint32_t flag) {
             ctx->outChannels = 1;
             ctx->outColorSpace = image == kJpegColorYcbcr ? kJpegColorGray : kJpegColorLstar;
         } else {
-            ctx->outColorSpace = image;
+            // Back to what the header settled, a conversion asked of it
+            // included.
+            ctx->outChannels = ctx->selectedComponent == -1 ? ctx->componentCount : 1;
+            ctx->outColorSpace = ctx->headerOutColorSpace ? ctx->headerOutColorSpace : image;
         }
     }
     return kJpegOk;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "jpegdec/jpeg_decoder.h"
 #include "tests/jpegdec/jpeg_stream_edit.h"
@@ -377,6 +379,85 @@ TEST(ReadJPEG, SegmentsBetweenScansArePassedOverByLength) {
                  [](VRX_Manager* m, VRX_InputStorage* s) { return read_jpeg(m, s); });
     EXPECT_TRUE(r.clean);
     EXPECT_LE(jpegoracle::MaxDifference(r.image, jpegoracle::Decode(prog)), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// RGB asked through the information: the decoder converts and the header
+// says s_rgb.
+TEST(ReadJPEG, RgbAskedThroughTheInformation) {
+    const Read r(read_fixture("s420_restart.jpg"), [](VRX_Manager* m, VRX_InputStorage* s) -> VRX_Engine* {
+        VRX_JPEGInfo info(m);
+        if (!info.load(s, VRX_ColorType::s_rgb(), nullptr, 0)) return nullptr;
+        return VRX_ReadJPEG(m).engine(s, info, 256);
+    });
+    EXPECT_EQ(r.shape.color, VRX_ColorType::s_rgb());
+    const jpegoracle::Image ref = jpegoracle::Decode(r.bytes, 1, true);
+    int worst = 0;
+    for (size_t i = 0; i < ref.pixels.size(); ++i)
+        if (ref.pixels[i] != 0 && ref.pixels[i] != 255)
+            worst = std::max(worst, std::abs(r.image.pixels[i] - ref.pixels[i]));
+    EXPECT_LE(worst, 3);
+}
+
+// 4:2:2 and 4:1:1 at reduced sizes: luma within 1 of libjpeg. Where the
+// chroma planes come from the full-size chroma transform, they are the
+// truncated mean of the full-size image's chroma rows at those positions.
+TEST(ReadJPEG, SubsampledChromaAtReducedSizes) {
+    struct Case {
+        const char* file;
+        uint32_t scale;
+        uint32_t rows;  // full-size rows averaged per output row; 0: not compared
+        uint32_t step;  // full-size columns per output column
+    };
+    const Case cases[] = {{"s422.jpg", 128, 2, 2}, {"s422.jpg", 64, 0, 0}, {"s422.jpg", 32, 0, 0},
+                          {"s411.jpg", 128, 2, 2}, {"s411.jpg", 64, 4, 4}, {"s411.jpg", 32, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " at " + std::to_string(c.scale));
+        const Read r(read_fixture(c.file), [&](VRX_Manager* m, VRX_InputStorage* s) { return read_jpeg(m, s, c.scale); });
+        const Read full(r.bytes, [](VRX_Manager* m, VRX_InputStorage* s) { return read_jpeg(m, s); });
+        const jpegoracle::Image ref = jpegoracle::Decode(r.bytes, 256 / c.scale);
+        ASSERT_TRUE(r.clean && full.clean);
+        int luma = 0, chroma = 0;
+        for (uint32_t y = 0; y < std::min(ref.height, r.image.height); ++y)
+            for (uint32_t x = 0; x < std::min(ref.width, r.image.width); ++x) {
+                luma = std::max(luma, std::abs(r.image.at(x, y, 0) - ref.at(x, y, 0)));
+                if (c.rows == 0 || (y + 1) * c.rows > full.image.height) continue;
+                for (uint32_t k = 1; k < 3; ++k) {
+                    uint32_t sum = 0;
+                    for (uint32_t j = 0; j < c.rows; ++j) sum += full.image.at(x * c.step, y * c.rows + j, k);
+                    chroma = std::max(chroma, std::abs(r.image.at(x, y, k) - static_cast<int>(sum / c.rows)));
+                }
+            }
+        EXPECT_LE(luma, 1);
+        EXPECT_EQ(chroma, 0);
+    }
+}
+
+// Decoders on several threads at once, each with its own manager: every
+// image as on one thread, and the library left without users.
+TEST(ReadJPEG, DecodersOnSeveralThreads) {
+    const char* const files[] = {"s420.jpg", "prog_s420.jpg", "separate_scans.jpg", "grey.jpg"};
+    std::vector<jpegoracle::Bytes> expected;
+    for (const char* f : files) {
+        const Read r(read_fixture(f), [](VRX_Manager* m, VRX_InputStorage* s) { return read_jpeg(m, s); });
+        expected.push_back(r.image.pixels);
+    }
+    std::vector<std::thread> threads;
+    std::atomic<int> mismatches{0};
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20; ++i) {
+                const size_t k = static_cast<size_t>(t + i) % 4;
+                const Read r(read_fixture(files[k]), [](VRX_Manager* m, VRX_InputStorage* s) { return read_jpeg(m, s); });
+                if (r.image.pixels != expected[k]) ++mismatches;
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_EQ(jpegdec::JpegLibraryUsers(), 0u);
 }
 
 }  // namespace
