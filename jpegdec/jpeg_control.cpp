@@ -133,7 +133,7 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
     if (end < ctx->headerStart) return kJpegReadError;
     NonInterleavedRecord* module = ctx->nonInterleaved;
     module->size = static_cast<uint32_t>(end - ctx->headerStart);
-    if (SourceSeek(ctx, ctx->headerStart) < 0) return kJpegReadError;
+    if (SeekInput(ctx, 0, ctx->headerStart) < 0) return kJpegReadError;
     module->data = static_cast<uint8_t*>(AllocBytes(ctx, module->size));
     if (!module->data) return kJpegEndOrNoMemory;
     uint32_t got = 0;
@@ -158,9 +158,11 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
 
 JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
     const uint32_t n = ctx->componentCount;
+    JpegStatus status = kJpegOk;
     for (uint32_t i = 0; i < n; ++i) {
         const JpegStatus st = ReadRows(ctx->nonInterleaved->children[i], ctx->componentRows[i].plane.data);
         if (st < 1) return st;
+        if (st > 1) status = st;
     }
     const uint32_t w = ctx->width;
     if (IsDctFrame(ctx)) {
@@ -182,7 +184,7 @@ JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
                 row[x * n + i] = static_cast<uint8_t>(v);
             }
     }
-    return kJpegOk;
+    return status;
 }
 
 // Every component's sampling factors divide the largest ones, so that its
