@@ -87,8 +87,27 @@ void IdctFastSse2(int32_t* values) {
 
 void IdctFastProgressiveSse2(const int16_t* coefficients, const int32_t* multipliers, uint8_t* out,
                              uint32_t stride) {
+    uint64_t nonzero = NonzeroMask64Sse2(coefficients);
+    if ((nonzero & ~uint64_t{1}) == 0) {
+        // Only the DC term: every output is (DC x multiplier) >> 13.
+        const int32_t dc = static_cast<int32_t>(static_cast<uint32_t>(coefficients[0]) *
+                                                static_cast<uint32_t>(multipliers[0])) >> 13;
+        const uint8_t value = static_cast<uint8_t>(dc < -128 ? 0 : (dc > 127 ? 255 : dc + 128));
+        const __m128i fill = _mm_set1_epi8(static_cast<char>(value));
+        for (int r = 0; r < 8; ++r) _mm_storel_epi64(reinterpret_cast<__m128i*>(out + size_t{stride} * r), fill);
+        return;
+    }
+    // Back to natural order; sparse blocks move only their non-zero terms.
     alignas(16) int16_t natural[64];
-    for (int i = 0; i < 64; ++i) natural[i] = coefficients[kNaturalToZigzag.at[i]];
+    if (__builtin_popcountll(nonzero) < 24) {
+        for (int i = 0; i < 64; i += 8) _mm_store_si128(reinterpret_cast<__m128i*>(natural + i), _mm_setzero_si128());
+        for (; nonzero; nonzero &= nonzero - 1) {
+            const int k = __builtin_ctzll(nonzero);
+            natural[kZigzagToNatural[k]] = coefficients[k];
+        }
+    } else {
+        for (int i = 0; i < 64; ++i) natural[i] = coefficients[kNaturalToZigzag.at[i]];
+    }
     __m128i lo[8], hi[8];
     for (int r = 0; r < 8; ++r) {
         const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(natural + 8 * r));
