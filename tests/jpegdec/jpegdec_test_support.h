@@ -16,13 +16,14 @@ inline std::string Fixture(const std::string& name) {
     return std::string(TEST_DATA_DIR) + "/jpegdec/" + name;
 }
 
-// One decoder over a stream in memory, from ReadHeader on.
+// One decoder over its own copy of a stream, from ReadHeader on.
 class Decoder {
 public:
-    Decoder(const Bytes& jpeg, uint32_t colorSpace = kJpegColorAsStored, uint32_t inputLength = 0) {
+    Decoder(Bytes jpeg, uint32_t colorSpace = kJpegColorAsStored, uint32_t inputLength = 0)
+        : bytes_(std::move(jpeg)) {
         InitJpegLibrary(nullptr, nullptr);
         JpegSourceRecord source;
-        if (!CreateMemorySource(jpeg.data(), static_cast<uint32_t>(jpeg.size()), nullptr, nullptr, &source))
+        if (!CreateMemorySource(bytes_.data(), static_cast<uint32_t>(bytes_.size()), nullptr, nullptr, &source))
             return;
         ctx = CreateDecompressor(&source, nullptr, nullptr, &header);
         if (!ctx) {
@@ -71,6 +72,10 @@ public:
         return w;
     }
 
+private:
+    Bytes bytes_;
+
+public:
     JpegDecoderContext* ctx = nullptr;
     JpegStatus header = 0, start = 0;
     std::vector<JpegStatus> rows;
