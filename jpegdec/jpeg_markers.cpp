@@ -455,14 +455,14 @@ JpegStatus ReadFrameHeader(JpegDecoderContext* ctx) {
     ctx->precision = static_cast<uint32_t>(p);
     ctx->sampleBits = p > 8 ? 16 : 8;
     if (static_cast<uint32_t>((length - 8) & 0xFFFF) != 3u * static_cast<uint32_t>(nf)) return kJpegBadLength;
-    uint8_t spec[12];
-    if (ReadBlock(ctx, spec, 3 * nf) != 3 * nf) return kJpegReadError;
+    uint8_t fields[12];
+    if (ReadBlock(ctx, fields, 3 * nf) != 3 * nf) return kJpegReadError;
     uint32_t maxH = 1, maxV = 1;
     for (int i = 0; i < nf; ++i) {
-        ctx->componentIds[i] = spec[3 * i];
-        ctx->rawSamplingH[i] = spec[3 * i + 1] >> 4;
-        ctx->rawSamplingV[i] = spec[3 * i + 1] & 15;
-        ctx->quantSelector[i] = spec[3 * i + 2];
+        ctx->componentIds[i] = fields[3 * i];
+        ctx->rawSamplingH[i] = fields[3 * i + 1] >> 4;
+        ctx->rawSamplingV[i] = fields[3 * i + 1] & 15;
+        ctx->quantSelector[i] = fields[3 * i + 2];
         if (ctx->rawSamplingH[i] > maxH) maxH = ctx->rawSamplingH[i];
         if (ctx->rawSamplingV[i] > maxV) maxV = ctx->rawSamplingV[i];
     }
@@ -480,7 +480,7 @@ JpegStatus ReadFrameHeader(JpegDecoderContext* ctx) {
     h[5] = static_cast<uint8_t>(x >> 8);
     h[6] = static_cast<uint8_t>(x);
     h[7] = static_cast<uint8_t>(nf);
-    std::memcpy(h + 8, spec, static_cast<size_t>(3 * nf));
+    std::memcpy(h + 8, fields, static_cast<size_t>(3 * nf));
     return kJpegOk;
 }
 

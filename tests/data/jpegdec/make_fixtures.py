@@ -29,9 +29,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 def _kernel_fixtures():
     """The kernel tests' fixture script, for its PNM writer."""
     path = os.path.join(HERE, '..', 'jpegkernels', 'make_fixtures.py')
-    spec = importlib.util.spec_from_file_location('kernel_fixtures', path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location('kernel_fixtures', path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
