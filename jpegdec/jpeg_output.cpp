@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "jpegdec/jpeg_context.h"
+#include "jpegdec/jpeg_simd.h"
 #include "platform/byte_count.h"
 
 namespace jpegdec {
@@ -125,9 +126,14 @@ void InterleaveRow3(JpegDecoderContext* ctx, uint8_t* out) {
     ComponentRows* c = ctx->componentRows;
     const uint8_t *a = c[0].current, *b = c[1].current, *d = c[2].current;
     const uint32_t w = ctx->width;
+#if defined(__SSE2__)
+    uint32_t x = InterleaveBytes3Sse2(a, b, d, out, w);
+#else
+    uint32_t x = 0;
+#endif
     // One four-byte store per pixel, each overlapping the next pixel; the
     // last pixel goes byte by byte so that nothing is written past the row.
-    for (uint32_t x = 0; x + 1 < w; ++x) {
+    for (; x + 1 < w; ++x) {
         const uint32_t pixel = a[x] | (uint32_t{b[x]} << 8) | (uint32_t{d[x]} << 16);
         std::memcpy(out + 3 * size_t{x}, &pixel, 4);
     }
