@@ -227,9 +227,9 @@ struct JpegDecoderContext {
     BlockRecord* blockRecords;
     int32_t* blockValues;
     uint32_t blockRecordCount;
-    // Progressive frames: the coefficients of every block, 64 each in
-    // zig-zag order, one area per component holding its block rows over
-    // whole MCUs.
+    // Progressive frames: the coefficients of every block (blockRecordCount
+    // of them), 64 each in zig-zag order, one area per component holding its
+    // block rows over whole MCUs; allocated when the scans are decoded.
     int16_t* coefficientStore;
     uint64_t storeOffset[kMaxComponents];  // in blocks
     uint32_t storeBlocksWide[kMaxComponents];

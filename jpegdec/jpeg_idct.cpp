@@ -371,9 +371,8 @@ JpegStatus InitMcuGeometry(JpegDecoderContext* ctx, uint32_t direction) {
         const uint64_t blocks = uint64_t{ctx->mcusPerRow} * ctx->mcuRows * ctx->blocksPerMcu;
         constexpr uint64_t kStoreLimit = uint64_t{1} << 30;
         if (blocks == 0 || blocks * 64 * sizeof(int16_t) > kStoreLimit) return kJpegEndOrNoMemory;
+        // The store itself is allocated when the scans are decoded.
         ctx->blockRecordCount = static_cast<uint32_t>(blocks);
-        ctx->coefficientStore = static_cast<int16_t*>(AllocZeroed(ctx, blocks * 64, sizeof(int16_t)));
-        if (!ctx->coefficientStore) return kJpegEndOrNoMemory;
         uint64_t offset = 0;
         for (uint32_t i = 0; i < ctx->componentCount && i < kMaxComponents; ++i) {
             const uint32_t h = ctx->mcuBlocksH[i] ? ctx->mcuBlocksH[i] : 1;

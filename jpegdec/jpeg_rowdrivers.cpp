@@ -371,6 +371,11 @@ JpegStatus DecodeScan(JpegDecoderContext* ctx) {
 }
 
 JpegStatus DecodeAllScans(JpegDecoderContext* ctx) {
+    if (!ctx->coefficientStore) {
+        ctx->coefficientStore =
+            static_cast<int16_t*>(AllocZeroed(ctx, uint64_t{ctx->blockRecordCount} * 64, sizeof(int16_t)));
+        if (!ctx->coefficientStore) return kJpegEndOrNoMemory;
+    }
     JpegStatus status = kJpegOk;
     for (;;) {
         JpegStatus st = DecodeScan(ctx);

@@ -163,9 +163,9 @@ uint32_t InterleaveBytes3Sse2(const uint8_t* a, const uint8_t* b, const uint8_t*
     const __m128i high6 = _mm_set_epi32(0, -1, static_cast<int>(0xFFFF0000u), 0);
     uint32_t x = 0;
     // Sixteen pixels a step; each four-pixel store of 16 bytes reaches 4
-    // bytes into the next pixels, which are written after it: at least one
-    // pixel must follow the step.
-    for (; x + 16 < n; x += 16) {
+    // bytes into the next pixels, which are written after it: two pixels
+    // must follow the step.
+    for (; x + 17 < n; x += 16) {
         const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
         const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
         const __m128i vc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + x));
