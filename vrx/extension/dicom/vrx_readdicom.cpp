@@ -1,6 +1,10 @@
 #include "vrx/extension/dicom/vrx_readdicom.h"
 
 #include "vrx/core/applypalette/vrx_applypalette.h"
+#include "vrx/core/jfif/vrx_jfifinfo.h"
+#include "vrx/core/jfif/vrx_readjfif.h"
+#include "vrx/core/jpeg/vrx_readjpeg.h"
+#include "vrx/core/jpeg/vrx_readlosslessjpeg.h"
 #include "vrx/core/storage/vrx_readstorage.h"
 #include "vrx/core/storage/vrx_wordswapinputstorage.h"
 #include "vrx/extension/combinedstorage/vrx_combinedinputstorage.h"
@@ -128,10 +132,20 @@ VRX_Engine* VRX_ReadDICOM::native_reader(VRX_InputStorage* source, const VRX_DIC
     return VRX_ReadStorage(manager_).engine(source, info, 0, 0, order);
 }
 
-VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage*, const VRX_DICOMInfo&, bool&) {
-    // No JPEG reader is part of the library yet.
-    manager_->report(VRX_ERROR_UNSUPPORTED, kEngine, __FILE__, 180);
-    return nullptr;
+VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info,
+                                       bool& keep_colour) {
+    if (info.compression() == 2) {
+        VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source);
+        return reader && info.subsampled_422() ? VRX_YBR422ToYCbCr(manager_).engine(reader, 1)
+                                               : reader;
+    }
+    // A JFIF stream keeps the colour type its own header gives.
+    VRX_JFIFInfo jfif(manager_);
+    if (jfif.load(source)) {
+        keep_colour = true;
+        return VRX_ReadJFIF(manager_).engine(source, jfif, 256);
+    }
+    return VRX_ReadJPEG(manager_).engine(source, 256);
 }
 
 VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo& info,

@@ -12,8 +12,9 @@
 //   manager.execute(status);
 //   file->destroy();
 //
-// The storage must outlive the chain. JPEG-compressed frames are refused
-// (0x81000000) until the JPEG readers are part of the library.
+// The storage must outlive the chain. JPEG frames are read by the JFIF
+// reader when they carry a JFIF APP0 segment (keeping the stream's colour
+// type), else by the JPEG reader; lossless frames by the lossless reader.
 #include <cstdint>
 
 #include "vrx/framework/base/vrx_enginecreator.h"

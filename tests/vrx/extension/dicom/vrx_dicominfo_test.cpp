@@ -494,9 +494,9 @@ TEST(DICOMInfoFragments, JpegFramesAreGroupedByTheirStartMarkers) {
     ASSERT_EQ(i.info.frame_count(), 2u);
     EXPECT_EQ(i.lengths(0), (std::vector<uint32_t>{4, 2, 2}));
     EXPECT_EQ(i.lengths(1), (std::vector<uint32_t>{4, 2}));
-    // No JPEG reader yet.
+    // The stream ends inside its APP0 segment.
     EXPECT_TRUE(i.decode(0).empty());
-    EXPECT_TRUE(has_status(i.manager, VRX_ERROR_UNSUPPORTED, "VRX_ReadDICOM::engine()"));
+    EXPECT_TRUE(has_status(i.manager, VRX_ERROR_DATA, "VRX_JPEGInfoInternal::get_jpeginfo()"));
 }
 
 TEST(DICOMInfoFragments, MalformedEncapsulations) {

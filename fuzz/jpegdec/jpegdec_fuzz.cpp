@@ -1,0 +1,58 @@
+// Random bytes as a JPEG stream: the format information is loaded and the
+// decode engine runs every line into memory. The first byte chooses how:
+// bits 0-1 the scale (256, 128, 64, 32), bit 2 RGB asked of the decoder,
+// bit 3 the JFIF road. Frames above 4 megapixels are left alone (they only
+// cost time); the lines go one at a time into one line of memory.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "vrx/core/jfif/vrx_jfifinfo.h"
+#include "vrx/core/jfif/vrx_readjfif.h"
+#include "vrx/core/jpeg/vrx_jpeginfo.h"
+#include "vrx/core/jpeg/vrx_readjpeg.h"
+#include "vrx/core/memory/vrx_writememory.h"
+#include "vrx/framework/engine/vrx_engine.h"
+#include "vrx/framework/io/vrx_bytearrayinputstorage.h"
+#include "vrx/framework/manager/vrx_managerimpl.h"
+
+namespace {
+
+vrx::VRX_Engine* build(vrx::VRX_Manager* manager, vrx::VRX_InputStorage* storage, uint8_t mode) {
+    using namespace vrx;
+    const uint32_t scale = 256u >> (mode & 3);
+    constexpr uint64_t kMostPixels = uint64_t{1} << 22;
+    if (mode & 8) {
+        VRX_JFIFInfo info(manager);
+        if (!info.load(storage) || uint64_t{info.width} * info.height > kMostPixels) return nullptr;
+        return VRX_ReadJFIF(manager).engine(storage, info, scale);
+    }
+    VRX_JPEGInfo info(manager);
+    const VRX_ColorType* color = (mode & 4) ? VRX_ColorType::s_rgb() : VRX_ColorType::unknown();
+    if (!info.load(storage, color, nullptr, 0) || uint64_t{info.width} * info.height > kMostPixels)
+        return nullptr;
+    return VRX_ReadJPEG(manager).engine(storage, info, scale);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace vrx;
+    if (size < 2 || size > INT32_MAX) return 0;
+    VRX_DefaultManager manager;
+    VRX_InputStorage* storage =
+        VRX_ByteArrayInputStorage::create(&manager, data + 1, static_cast<int32_t>(size - 1));
+    VRX_Engine* image = storage ? build(&manager, storage, data[0]) : nullptr;
+    vrx::destroy(storage);
+    uint32_t line = 0;
+    if (image && image->header()->line_bytes(line)) {
+        std::vector<unsigned char> pixels(line);
+        VRX_Engine* writer = VRX_WriteMemory(&manager).engine(
+            image, pixels.data(), line, nullptr, [](VRX_MemoryCallbackInfo*) { return true; });
+        while (writer && writer->execute()) {
+        }
+    }
+    VRX_Status status(&manager);
+    manager.execute(status);
+    return 0;
+}

@@ -1,0 +1,424 @@
+#pragma once
+// The decoder's per-stream record and the routines its modules share. Only
+// the decoder's own sources include this header.
+#include <cstdint>
+
+#include "jpegdec/jpeg_decoder.h"
+
+namespace jpegdec {
+
+inline constexpr int kMaxComponents = 4;
+inline constexpr uint32_t kMaxAppSegments = 128;
+inline constexpr uint32_t kInputBufferBytes = 8192;
+
+// One generated Huffman code, indexed by symbol value; length 0 = not used.
+struct HuffmanCode {
+    uint32_t length;
+    uint32_t code;
+};
+
+// A Huffman table as read from DHT, with what decoding derives from it.
+struct HuffmanTableRecord {
+    HuffmanCode* codes;  // capacity entries
+    uint8_t* bits;       // the 16 BITS counts; null: the table is not defined
+    uint8_t* huffval;    // symbolCount symbols
+    uint32_t symbolCount;
+    uint32_t firstIndex[17];  // [l]: codes shorter than l (l = 1..16)
+    uint32_t mincode[17];
+    int32_t maxcode[18];  // [17] is a sentinel that always matches
+    uint32_t capacity;    // 17 for DC, 256 for AC
+    // Built at scan start: indexed by the next 8 bits, (length << 8) | symbol;
+    // length 0 = no code begins with these bits, 9 = a longer code does.
+    uint16_t* lookup;
+    // AC tables: indexed by the next 9 bits, the code and its value bits
+    // together when both fit: (value << 16) | (run << 8) | bits taken;
+    // 0 where they do not (end of band, long codes, long values).
+    int32_t* fastAc;
+};
+
+struct QuantTableRecord {
+    uint32_t values[64];  // natural order
+    void* derived;
+};
+
+// Dequantisation multipliers of one component, natural order.
+struct MultiplierRecord {
+    int32_t values[64];
+    int32_t form;  // 1 prescaled for the full-size transform, 0 plain
+};
+
+// Coefficients of one 8 x 8 block of a sequential frame.
+struct BlockRecord {
+    int32_t* values;  // 64, natural order
+    uint32_t end;     // zig-zag position after the last decoded coefficient
+    uint32_t reserved;
+};
+
+// The first words of a component output record: a plane of 8-bit samples.
+struct PlaneRecord {
+    uint32_t width;
+    uint32_t rows;
+    uint32_t stride;
+    uint8_t* data;
+};
+
+// Component output record: one per component.
+struct ComponentRows {
+    PlaneRecord plane;  // padded width, rows per MCU row, stride, buffer start
+    uint8_t* current;   // where the next output row is read
+    uint32_t mcuWidth;
+    uint32_t size;    // bytes of one buffer
+    uint8_t* second;  // lossless frames: the second and third rows
+    uint8_t* third;
+};
+
+struct JpegDecoderContext;
+
+using RowDriverFn = JpegStatus (*)(JpegDecoderContext*);
+using WriteRowFn = void (*)(JpegDecoderContext*, uint8_t*);
+using ScanStartFn = JpegStatus (*)(JpegDecoderContext*);
+using McuDecoderFn = JpegStatus (*)(JpegDecoderContext*, BlockRecord*, int);
+// Decodes `count` consecutive blocks of one component (64 coefficients each).
+using ProgressiveDecoderFn = JpegStatus (*)(JpegDecoderContext*, int16_t* blocks, uint32_t count, int);
+using MarkerReaderFn = JpegStatus (*)(JpegDecoderContext*);
+using ResyncFn = JpegStatus (*)(JpegDecoderContext*, int);
+using IdctFn = void (*)(JpegDecoderContext*, BlockRecord*, int);
+using UpsampleFn = void (*)(PlaneRecord* source, PlaneRecord* destination, uint32_t hFactor,
+                            uint32_t vFactor, uint32_t outWidth, uint32_t outRows);
+using BlockWriterFn = void (*)(PlaneRecord* regions, JpegDecoderContext*, BlockRecord* first);
+
+// Frames coded with one component per scan: the stream copied into memory
+// and one sub-decoder per component.
+struct NonInterleavedRecord {
+    uint8_t* data;
+    uint32_t size;
+    uint32_t* ids;                     // scan component ids, in scan order
+    JpegDecoderContext** children;     // one per component
+    uint32_t idCount;
+    void (*destroy)(JpegDecoderContext*);
+};
+
+struct MemorySourceRecord {
+    const uint8_t* base;
+    uint32_t position;
+    uint32_t size;
+    JpegAllocatorRecord allocator;
+    void* user;
+};
+
+struct JpegDecoderContext {
+    // Identity and output format.
+    uint32_t outColorSpace;
+    uint32_t headerOutColorSpace;  // as ReadHeader settled it
+    uint32_t imageColorSpace;
+    uint32_t sampleBits;
+    uint32_t outChannels;
+    uint32_t componentCount;
+    uint32_t precision;
+    uint16_t width, height;
+    uint32_t xDensity, yDensity;
+
+    // Requests.
+    uint32_t requestedColorSpace;
+    uint32_t inputLength;
+    uint32_t luminanceOnly;
+    uint32_t scaleDenom;
+    uint32_t rowsWanted;
+    int32_t selectedComponent;
+
+    // Progress.
+    uint32_t state;
+    uint32_t rowsLeft;
+    uint16_t bufferedRows;
+    uint32_t headerStarted;
+    int32_t headerStart;
+    // Bytes the source may still give; negative: no limit.
+    int64_t bytesLeft;
+    uint32_t frameMarker;
+
+    // Installed routines.
+    RowDriverFn rowDriver;
+    WriteRowFn writeRow;
+    ScanStartFn scanStart;
+    McuDecoderFn mcuDecoder;
+    ProgressiveDecoderFn progressiveDecoder;
+    MarkerReaderFn scanEndMarkerReader;
+    ResyncFn restartResync;
+    IdctFn idct[kMaxComponents];
+    UpsampleFn upsampler[kMaxComponents];
+    BlockWriterFn blockWriter;
+
+    // Callbacks.
+    JpegAllocatorRecord allocator;
+    void* allocUser;
+    JpegSourceRecord source;
+
+    // Frame.
+    uint32_t componentIds[kMaxComponents];
+    uint8_t rawSamplingH[kMaxComponents], rawSamplingV[kMaxComponents];
+    uint8_t hRatio[kMaxComponents], vRatio[kMaxComponents];
+    uint32_t quantSelector[kMaxComponents];
+    uint8_t frameHeader[20];
+
+    // Scan.
+    uint32_t dcTableSelector[kMaxComponents], acTableSelector[kMaxComponents];
+    uint32_t componentInScan[kMaxComponents];
+    uint32_t scanComponentCount;
+    uint8_t scanHeader[14];
+    uint32_t scanSs, scanSe, scanAhAl;
+
+    // Tables and segments.
+    uint32_t dcTableCount, acTableCount;
+    HuffmanTableRecord* dcTables;
+    HuffmanTableRecord* acTables;
+    uint32_t tableSymbolCount[16];
+    uint32_t tablesChanged;
+    uint32_t haveTables;  // Huffman tables shared from a tables context
+    uint32_t quantTableCount;
+    QuantTableRecord* quantTables;
+    uint32_t quantTables16Bit;
+    uint32_t haveQuantTables;  // quantisation tables shared from a tables context
+    uint32_t restartInterval, restartCounter;
+    uint32_t appSegmentCount;
+    JpegAppSegment appSegments[kMaxAppSegments];
+    char* commentData;
+    uint8_t lastMarker;
+    uint8_t scanEndMarker;
+    uint32_t pendingMarker;
+    NonInterleavedRecord* nonInterleaved;
+
+    // Buffered input.
+    uint8_t* inputBuffer;
+    uint32_t inputFill, inputPos;
+    int32_t inputStatus;
+    uint32_t inputEnded;  // the source gave nothing more
+
+    // Entropy decoding: bits enter at the low end of bitBuffer.
+    uint64_t bitBuffer;
+    int32_t bitCount;
+    int32_t zeroBits;  // zero bits padded into bitBuffer and not yet taken
+    // Below this many bits a fill point reads more input; raised once the
+    // data of the scan or interval ended.
+    int32_t fillThreshold;
+    int32_t entropyState;
+    int32_t dcPredictors[kMaxComponents];
+    uint32_t eobRun;
+    uint32_t lookaheadBits;
+    const uint8_t* naturalOrder;
+    // Set while a restart interval is being passed over after damage.
+    uint32_t intervalDamaged;
+
+    // Dequantisation, transforms and sampling.
+    MultiplierRecord* quantMultipliers;  // one per component
+    uint32_t blockSize[kMaxComponents];
+    uint8_t scaledHFactor[kMaxComponents], scaledVFactor[kMaxComponents];
+    uint32_t upsampleWidth[kMaxComponents], upsampleHeight[kMaxComponents];
+    const int32_t* rangeLimit;
+
+    // MCU geometry.
+    uint32_t mcuBlocksH[kMaxComponents], mcuBlocksV[kMaxComponents];
+    uint32_t mcuWidth[kMaxComponents], mcuHeight[kMaxComponents];
+    uint32_t mcuCompBlocks[kMaxComponents];
+    uint32_t blocksPerMcu;
+    uint32_t mcusPerRow, mcuRows;
+    uint32_t mcuColumn;  // MCUs since the last restart
+    uint32_t mcuRow;     // MCU rows decoded
+    uint32_t carriedSkip;  // MCUs still to be passed over (resynchronisation)
+    BlockRecord* blockRecords;
+    int32_t* blockValues;
+    uint32_t blockRecordCount;
+    // Progressive frames: the coefficients of every block (blockRecordCount
+    // of them), 64 each in zig-zag order, one area per component holding its
+    // block rows over whole MCUs; allocated when the scans are decoded.
+    int16_t* coefficientStore;
+    uint64_t storeOffset[kMaxComponents];  // in blocks
+    uint32_t storeBlocksWide[kMaxComponents];
+    int64_t blockCursor;  // -1 until the scans were decoded
+
+    // Output.
+    ComponentRows* componentRows;
+
+    // Paths for frames the generic routines do not decode; a kernel-backed
+    // path and lossless reconstruction hang their state here.
+    uint32_t kernelPath;
+    void* kernelState;
+    uint32_t losslessSingleUnit;
+};
+
+// Integer arithmetic that wraps in 32 bits as two's complement.
+inline int32_t WrapAdd(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t WrapSub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+inline int32_t WrapMul(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
+// ---- shared helpers (jpeg_control.cpp) ----
+void* AllocBytes(JpegDecoderContext* ctx, uint64_t n);
+void* AllocZeroed(JpegDecoderContext* ctx, uint64_t count, uint64_t size);
+void FreeMemory(JpegDecoderContext* ctx, void* memory);
+int32_t SourceReadByte(JpegDecoderContext* ctx);
+int32_t SourceRead(JpegDecoderContext* ctx, void* buffer, int32_t n);
+int32_t SourceTell(JpegDecoderContext* ctx);
+int32_t SourceSeek(JpegDecoderContext* ctx, int32_t position);
+uint32_t LargestComponentValue(const JpegDecoderContext* ctx, const uint8_t* values);
+uint32_t MaxOverComponents(const JpegDecoderContext* ctx, const uint32_t* values);
+bool IsDctFrame(const JpegDecoderContext* ctx);
+JpegStatus CheckFrameSupported(JpegDecoderContext* ctx);
+
+// ---- marker reader (jpeg_markers.cpp) ----
+JpegStatus ReadMarkers(JpegDecoderContext* ctx);
+JpegStatus ReadMarkerHere(JpegDecoderContext* ctx);
+JpegStatus SearchNextMarker(JpegDecoderContext* ctx);
+JpegStatus ReadFrameHeader(JpegDecoderContext* ctx);
+JpegStatus ReadHuffmanTables(JpegDecoderContext* ctx);
+JpegStatus ReadQuantTables(JpegDecoderContext* ctx);
+JpegStatus ReadRestartInterval(JpegDecoderContext* ctx);
+JpegStatus ReadNumberOfLines(JpegDecoderContext* ctx);
+JpegStatus ReadScanHeader(JpegDecoderContext* ctx);
+JpegStatus ReadComment(JpegDecoderContext* ctx);
+JpegStatus SkipSegment(JpegDecoderContext* ctx);
+JpegStatus ReadAppSegment(JpegDecoderContext* ctx, uint32_t marker);
+JpegStatus ReadNextScanHeader(JpegDecoderContext* ctx);
+JpegStatus ReadScanEndMarker(JpegDecoderContext* ctx);
+JpegStatus ResyncToRestart(JpegDecoderContext* ctx, int n);
+// Moves past the stream's last scan: the position after EOI, or the end of
+// the input. -50 for a scan of more than one component.
+JpegStatus SkipToEndOfImage(JpegDecoderContext* ctx);
+int32_t FetchByte(JpegDecoderContext* ctx);
+int32_t FetchBytes(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n);
+int32_t SeekInput(JpegDecoderContext* ctx, int mode, int32_t offset);
+JpegStatus FindComponentIndex(const JpegDecoderContext* ctx, uint32_t id);
+JpegStatus GrowHuffmanTables(JpegDecoderContext* ctx, uint32_t n, uint32_t tableClass);
+JpegStatus GrowQuantTables(JpegDecoderContext* ctx, uint32_t n);
+JpegStatus CreateNonInterleavedModule(JpegDecoderContext* ctx);
+void DestroyNonInterleavedModule(JpegDecoderContext* ctx);
+void FreeHuffmanTableRecords(JpegDecoderContext* ctx);
+// Makes private copies of Huffman tables shared from another context.
+JpegStatus DetachHuffmanTables(JpegDecoderContext* ctx);
+void FreeAppSegments(JpegDecoderContext* ctx);
+// Zig-zag position to natural (row-major) index; the 16 entries past the end
+// keep a stray position inside the block.
+inline constexpr uint8_t kZigzagToNatural[64 + 16] = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33,
+    40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36,
+    29, 22, 15, 23, 30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54,
+    47, 55, 62, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
+// Natural index to zig-zag position.
+struct NaturalToZigzagTable {
+    uint8_t at[64];
+};
+constexpr NaturalToZigzagTable MakeNaturalToZigzag() {
+    NaturalToZigzagTable t{};
+    for (int k = 0; k < 64; ++k) t.at[kZigzagToNatural[k]] = static_cast<uint8_t>(k);
+    return t;
+}
+inline constexpr NaturalToZigzagTable kNaturalToZigzag = MakeNaturalToZigzag();
+
+// ---- entropy decoding (jpeg_huffman.cpp) ----
+JpegStatus InitEntropyDecoder(JpegDecoderContext* ctx, uint32_t lookaheadBits);
+JpegStatus StartScan(JpegDecoderContext* ctx);
+JpegStatus BuildLookupTables(JpegDecoderContext* ctx, uint32_t bits);
+JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, uint32_t bits);
+JpegStatus CheckScanTables(JpegDecoderContext* ctx);
+JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int c);
+JpegStatus DecodeDcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
+JpegStatus DecodeDcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
+JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
+JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t count, int c);
+BlockRecord* AllocBlockRecords(JpegDecoderContext* ctx, uint32_t count);
+void FreeBlockRecords(JpegDecoderContext* ctx);
+void ReleaseBlockRecords(JpegDecoderContext* ctx);
+void DropPartialByte(JpegDecoderContext* ctx);
+// The kept coefficients (zig-zag order) of block (bx, by) of component c of
+// a progressive frame.
+inline int16_t* ProgressiveBlock(const JpegDecoderContext* ctx, uint32_t c, uint32_t bx, uint32_t by) {
+    return ctx->coefficientStore + (ctx->storeOffset[c] + uint64_t{by} * ctx->storeBlocksWide[c] + bx) * 64;
+}
+
+// ---- transforms and block writers (jpeg_idct.cpp) ----
+JpegStatus InitQuantTables(JpegDecoderContext* ctx, uint32_t mode, uint32_t quality);
+JpegStatus InitMcuGeometry(JpegDecoderContext* ctx, uint32_t direction);
+void SelectBlockWriter(JpegDecoderContext* ctx);
+JpegStatus PrepareRangeLimit(JpegDecoderContext* ctx);
+JpegStatus BuildRangeLimitTable(const JpegAllocatorRecord* allocator, void* user);
+void FreeRangeLimitTable(const JpegAllocatorRecord* allocator, void* user);
+void IdctFast(JpegDecoderContext* ctx, BlockRecord* block, int c);
+void IdctReduced4x4(JpegDecoderContext* ctx, BlockRecord* block, int c);
+void IdctReduced2x2(JpegDecoderContext* ctx, BlockRecord* block, int c);
+void IdctDcOnly(JpegDecoderContext* ctx, BlockRecord* block, int c);
+// The full-size transform of raw progressive coefficients (zig-zag order),
+// dequantised with the component's multipliers, level-shifted, clamped and
+// stored as an 8 x 8 patch of bytes.
+void IdctFastProgressive(JpegDecoderContext* ctx, const int16_t* coefficients, int c,
+                         uint8_t* out, uint32_t stride);
+void WriteBlocksClamped(PlaneRecord* regions, JpegDecoderContext* ctx, BlockRecord* first);
+void WriteBlocksLumaOnly(PlaneRecord* regions, JpegDecoderContext* ctx, BlockRecord* first);
+void WriteBlockSingle(PlaneRecord* regions, JpegDecoderContext* ctx, BlockRecord* first);
+// x + 128 clamped to 0..255.
+inline uint8_t ClampSample(int32_t x) {
+    const int32_t v = x < -128 ? 0 : (x > 127 ? 255 : x + 128);
+    return static_cast<uint8_t>(v);
+}
+// Stores 64 transformed values (natural order) level-shifted and clamped.
+void StoreBlock8x8(const int32_t* values, uint8_t* out, uint32_t stride);
+// The portable forms of the full-size transform and store, which the SSE2
+// forms match bit for bit.
+void IdctFastScalar(int32_t* values);
+void IdctFastProgressiveScalar(const int16_t* coefficients, const int32_t* multipliers,
+                               uint8_t* out, uint32_t stride);
+void StoreBlock8x8Scalar(const int32_t* values, uint8_t* out, uint32_t stride);
+void ReleaseQuantTables(JpegDecoderContext* ctx);
+extern const int32_t kAanScaleTable[64];
+
+// ---- sampling (jpeg_sampling.cpp) ----
+JpegStatus SetupSamplingAndIdct(JpegDecoderContext* ctx);
+void InstallUpsamplers(JpegDecoderContext* ctx, uint32_t direction);
+bool SamplingIs444(const JpegDecoderContext* ctx);
+bool SamplingIs422(const JpegDecoderContext* ctx);
+bool SamplingIs420(const JpegDecoderContext* ctx);
+bool SamplingIs411(const JpegDecoderContext* ctx);
+void UpsampleReplicateH(PlaneRecord* s, PlaneRecord* d, uint32_t hf, uint32_t vf, uint32_t w,
+                        uint32_t rows);
+void UpsampleReplicateV(PlaneRecord* s, PlaneRecord* d, uint32_t hf, uint32_t vf, uint32_t w,
+                        uint32_t rows);
+void UpsampleReplicateHV(PlaneRecord* s, PlaneRecord* d, uint32_t hf, uint32_t vf, uint32_t w,
+                         uint32_t rows);
+void DownsampleAverageV(PlaneRecord* s, PlaneRecord* d, uint32_t hf, uint32_t vf, uint32_t w,
+                        uint32_t rows);
+void DownsampleVReplicateH(PlaneRecord* s, PlaneRecord* d, uint32_t hf, uint32_t vf, uint32_t w,
+                           uint32_t rows);
+void ReleaseEntropyState(JpegDecoderContext* ctx);
+
+// ---- output rows (jpeg_output.cpp) ----
+JpegStatus InitComponentBuffers(JpegDecoderContext* ctx, uint32_t direction);
+JpegStatus InitColorConverter(JpegDecoderContext* ctx, uint32_t direction);
+void RewindComponentRows(JpegDecoderContext* ctx);
+void ResetComponentRows(JpegDecoderContext* ctx);
+void ReleaseComponentBuffers(JpegDecoderContext* ctx);
+void InterleaveRow3(JpegDecoderContext* ctx, uint8_t* out);
+void InterleaveRow4(JpegDecoderContext* ctx, uint8_t* out);
+void InterleaveRow3YccToRgb(JpegDecoderContext* ctx, uint8_t* out);
+void CopyLumaRow(JpegDecoderContext* ctx, uint8_t* out);
+void CopyGrayRow(JpegDecoderContext* ctx, uint8_t* out);
+void CopySelectedRow(JpegDecoderContext* ctx, uint8_t* out);
+void ShiftGrayLossless8(JpegDecoderContext* ctx, uint8_t* out);
+void ShiftGrayLossless16(JpegDecoderContext* ctx, uint8_t* out);
+void InterleaveLossless3x8(JpegDecoderContext* ctx, uint8_t* out);
+void InterleaveLossless3x16(JpegDecoderContext* ctx, uint8_t* out);
+void InterleaveLosslessN(JpegDecoderContext* ctx, uint8_t* out);
+void CopySelectedLosslessRow(JpegDecoderContext* ctx, uint8_t* out);
+
+// ---- row drivers (jpeg_rowdrivers.cpp) ----
+JpegStatus RowDriverSequential(JpegDecoderContext* ctx);
+JpegStatus RowDriverSequentialLuma(JpegDecoderContext* ctx);
+JpegStatus RowDriverYccToRgb444(JpegDecoderContext* ctx);
+JpegStatus RowDriverYccToRgb422(JpegDecoderContext* ctx);
+JpegStatus RowDriverYccToRgb420(JpegDecoderContext* ctx);
+JpegStatus RowDriverProgressive(JpegDecoderContext* ctx);
+JpegStatus RowDriverProgressiveLuma(JpegDecoderContext* ctx);
+
+}  // namespace jpegdec

@@ -1,0 +1,448 @@
+// Row drivers: each call decodes the next MCU row into the component
+// buffers. Sequential frames decode their MCUs as they come; progressive
+// frames decode every scan into the coefficient store on the first call.
+//
+// Damaged entropy data is not fatal: the rest of its restart interval (of
+// the scan, without intervals) is passed over and stays mid-grey, decoding
+// resumes after the next restart marker, and the row reports warning 3. An
+// input that simply ends is an error.
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "jpegdec/jpeg_context.h"
+
+namespace jpegdec {
+
+namespace {
+
+constexpr uint32_t kScanLost = 2;  // intervalDamaged: nothing more of the scan is read
+
+// ---- restart intervals ----
+
+// Restart intervals lost between the marker recorded last and the one found.
+uint32_t IntervalsLost(uint8_t recorded, uint8_t found) {
+    return static_cast<uint32_t>(found - recorded - 1) & 7;
+}
+
+// Counts one unit (an MCU, or a block of a one-component scan) against the
+// restart interval and reads the marker that ends an interval; after the
+// scan's last unit nothing is read.
+JpegStatus AfterUnit(JpegDecoderContext* ctx, JpegStatus& status, bool lastOfScan) {
+    if (ctx->restartInterval == 0 || lastOfScan || ++ctx->mcuColumn < ctx->restartInterval)
+        return kJpegOk;
+    ctx->mcuColumn = 0;
+    if (ctx->intervalDamaged == kScanLost) return kJpegOk;
+    JpegStatus st = ctx->scanStart(ctx);
+    if (st < 1) return st;
+    const uint8_t recorded = ctx->scanEndMarker;
+    st = ctx->scanEndMarkerReader(ctx);
+    if (st < 1) {
+        status = kJpegWarnCorruptData;
+        st = ctx->restartResync(ctx, 1);
+        if (st == kJpegReadError) return st;
+        if (st < 1) {
+            ctx->intervalDamaged = kScanLost;
+            return kJpegOk;
+        }
+    } else if (ctx->scanEndMarker == recorded || ctx->scanEndMarker == 0xD9) {
+        // EOI or DNL: the scan has ended.
+        ctx->intervalDamaged = kScanLost;
+        return kJpegOk;
+    }
+    const uint32_t lost = IntervalsLost(recorded, ctx->scanEndMarker);
+    if (lost > 0) status = kJpegWarnCorruptData;
+    ctx->carriedSkip += lost * ctx->restartInterval;
+    ctx->intervalDamaged = 0;
+    return kJpegOk;
+}
+
+// True for a block result that damages its interval but lets decoding go on.
+bool Recoverable(const JpegDecoderContext* ctx, JpegStatus st) {
+    return st == kJpegMarkerInData || (st == kJpegCorruptData && !ctx->inputEnded);
+}
+
+// Runs `units` units: decode(u) for each one that is read, skip(u) for those
+// passed over (carried from a resynchronisation, or after damage).
+template <class Decode, class Skip>
+JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, Decode decode, Skip skip) {
+    JpegStatus status = kJpegOk;
+    for (uint32_t u = 0; u < units; ++u) {
+        if (ctx->carriedSkip > 0) {
+            --ctx->carriedSkip;
+            skip(u);
+            continue;
+        }
+        if (ctx->intervalDamaged) {
+            if (ctx->intervalDamaged == kScanLost) status = kJpegWarnCorruptData;
+            skip(u);
+        } else {
+            const JpegStatus st = decode(u);
+            if (st < 1) {
+                if (!Recoverable(ctx, st)) return st;
+                status = kJpegWarnCorruptData;
+                ctx->intervalDamaged = ctx->restartInterval ? 1 : kScanLost;
+                skip(u);
+            }
+        }
+        const bool last = u + 1 == units && ctx->mcuRow + 1 >= ctx->mcuRows;
+        const JpegStatus st = AfterUnit(ctx, status, last);
+        if (st < 1) return st;
+    }
+    return status;
+}
+
+// ---- regions and resampling ----
+
+void RegionsAt(JpegDecoderContext* ctx, uint32_t mcu, PlaneRecord* regions) {
+    for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+        const PlaneRecord& p = ctx->componentRows[i].plane;
+        const uint32_t step = ctx->mcuWidth[i] / ctx->blockSize[i];
+        regions[i] = PlaneRecord{ctx->mcuWidth[i], ctx->mcuHeight[i], p.stride,
+                                 p.data ? p.data + size_t{mcu} * step : nullptr};
+    }
+}
+
+// Brings the planes written this row to component 0's size.
+void UpsampleRow(JpegDecoderContext* ctx, bool firstOnly) {
+    const uint32_t s = ctx->scaleDenom;
+    for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+        if (firstOnly && i > 0) break;
+        if (ctx->selectedComponent >= 0 && static_cast<uint32_t>(ctx->selectedComponent) != i) continue;
+        const UpsampleFn f = ctx->upsampler[i];
+        if (!f) continue;
+        ComponentRows& c = ctx->componentRows[i];
+        const uint32_t b = ctx->blockSize[i];
+        PlaneRecord plane{ctx->mcusPerRow * ctx->mcuWidth[i] / b, ctx->mcuHeight[i] / b, c.plane.stride,
+                          c.plane.data};
+        const uint32_t hf = s == 1 ? ctx->hRatio[i] : ctx->scaledHFactor[i];
+        const uint32_t vf = s == 1 ? ctx->vRatio[i] : ctx->scaledVFactor[i];
+        f(&plane, &plane, hf, vf, ctx->upsampleWidth[i], ctx->upsampleHeight[i]);
+    }
+}
+
+// ---- sequential MCU bodies ----
+
+using McuBody = JpegStatus (*)(JpegDecoderContext*, PlaneRecord*);
+
+JpegStatus DecodeBlocksOf(JpegDecoderContext* ctx, BlockRecord*& rec, int i, bool transform) {
+    for (uint32_t b = 0; b < ctx->mcuCompBlocks[i]; ++b, ++rec) {
+        const JpegStatus st = ctx->mcuDecoder(ctx, rec, i);
+        if (st < 1) return st;
+        if (transform) ctx->idct[i](ctx, rec, i);
+    }
+    return kJpegOk;
+}
+
+JpegStatus McuGeneric(JpegDecoderContext* ctx, PlaneRecord* regions) {
+    BlockRecord* rec = ctx->blockRecords;
+    for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+        const JpegStatus st = DecodeBlocksOf(ctx, rec, static_cast<int>(i), true);
+        if (st < 1) return st;
+    }
+    ctx->blockWriter(regions, ctx, ctx->blockRecords);
+    return kJpegOk;
+}
+
+JpegStatus McuLuma(JpegDecoderContext* ctx, PlaneRecord* regions) {
+    BlockRecord* rec = ctx->blockRecords;
+    for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+        const JpegStatus st = DecodeBlocksOf(ctx, rec, static_cast<int>(i), i == 0);
+        if (st < 1) return st;
+    }
+    ctx->blockWriter(regions, ctx, ctx->blockRecords);
+    return kJpegOk;
+}
+
+// YCbCr to RGB: R = Y + 1.402 Cr, G = Y - 0.344 Cb - 0.714 Cr, B = Y + 1.772 Cb
+// in 9-bit fixed point, rounded half away from zero before the shift.
+inline int32_t Round9(int32_t x) { return WrapAdd(x, x >= 0 ? 256 : -256) >> 9; }
+inline int32_t RedTerm(int32_t cr) { return WrapMul(718, cr); }
+inline int32_t GreenTerm(int32_t cb, int32_t cr) { return WrapSub(WrapMul(-176, cb), WrapMul(365, cr)); }
+inline int32_t BlueTerm(int32_t cb) { return WrapMul(906, cb); }
+
+// Rows reached by zig-zag positions 0..k-1, and per row one past the
+// largest column reached.
+struct ZigzagReach {
+    std::array<uint8_t, 65> rows{};
+    std::array<std::array<uint8_t, 8>, 65> cols{};
+};
+constexpr ZigzagReach MakeZigzagReach() {
+    ZigzagReach z;
+    for (int k = 1; k <= 64; ++k) {
+        z.rows[k] = z.rows[k - 1];
+        z.cols[k] = z.cols[k - 1];
+        const int pos = kZigzagToNatural[k - 1], r = pos / 8, c = pos % 8;
+        if (r + 1 > z.rows[k]) z.rows[k] = static_cast<uint8_t>(r + 1);
+        if (c + 1 > z.cols[k][r]) z.cols[k][r] = static_cast<uint8_t>(c + 1);
+    }
+    return z;
+}
+constexpr ZigzagReach kReach = MakeZigzagReach();
+
+JpegStatus McuYccToRgb444(JpegDecoderContext* ctx, PlaneRecord* regions) {
+    BlockRecord* b = ctx->blockRecords;
+    for (int i = 0; i < 3; ++i) {
+        const JpegStatus st = ctx->mcuDecoder(ctx, &b[i], i);
+        if (st < 1) return st;
+    }
+    int32_t *y = b[0].values, *cb = b[1].values, *cr = b[2].values;
+    const uint32_t kAll = std::max({b[0].end, b[1].end, b[2].end});
+    const uint32_t kChroma = std::max(b[1].end, b[2].end);
+    for (uint32_t r = 0; r < kReach.rows[kAll]; ++r) {
+        const uint32_t chromaCols = r < kReach.rows[kChroma] ? kReach.cols[kChroma][r] : 0;
+        for (uint32_t c = 0; c < kReach.cols[kAll][r]; ++c) {
+            const uint32_t i = 8 * r + c;
+            if (c >= chromaCols) {
+                cb[i] = cr[i] = y[i];
+                continue;
+            }
+            const int32_t luma = static_cast<int32_t>(static_cast<uint32_t>(y[i]) << 9);
+            const int32_t u = cb[i], v = cr[i];
+            y[i] = Round9(WrapAdd(luma, RedTerm(v)));
+            cb[i] = Round9(WrapAdd(luma, GreenTerm(u, v)));
+            cr[i] = Round9(WrapAdd(luma, BlueTerm(u)));
+        }
+    }
+    for (int i = 0; i < 3; ++i) IdctFast(ctx, &b[i], i);
+    WriteBlocksClamped(regions, ctx, b);
+    return kJpegOk;
+}
+
+// Subsampled chroma: its contributions are transformed once per MCU and
+// added to every luma sample it covers, straight into the R, G, B planes.
+template <int kLumaBlocksH, int kLumaBlocksV>
+JpegStatus McuYccToRgbSubsampled(JpegDecoderContext* ctx, PlaneRecord* regions) {
+    constexpr int kLuma = kLumaBlocksH * kLumaBlocksV;
+    BlockRecord* b = ctx->blockRecords;
+    for (int i = 0; i < kLuma + 2; ++i) {
+        const JpegStatus st = ctx->mcuDecoder(ctx, &b[i], i < kLuma ? 0 : i - kLuma + 1);
+        if (st < 1) return st;
+    }
+    for (int i = 0; i < kLuma; ++i) IdctFast(ctx, &b[i], 0);
+    const int32_t *cb = b[kLuma].values, *cr = b[kLuma + 1].values;
+    alignas(16) int32_t terms[3][64] = {};
+    const uint32_t kChroma = std::max(b[kLuma].end, b[kLuma + 1].end);
+    for (uint32_t r = 0; r < kReach.rows[kChroma]; ++r)
+        for (uint32_t c = 0; c < kReach.cols[kChroma][r]; ++c) {
+            const uint32_t i = 8 * r + c;
+            terms[0][i] = Round9(RedTerm(cr[i]));
+            terms[1][i] = Round9(GreenTerm(cb[i], cr[i]));
+            terms[2][i] = Round9(BlueTerm(cb[i]));
+        }
+    for (auto& t : terms) {
+        BlockRecord term{t, 64, 0};
+        IdctFast(ctx, &term, 0);
+    }
+    // Every plane is written at the luma MCU's position.
+    const size_t x0 = static_cast<size_t>(regions[0].data - ctx->componentRows[0].plane.data);
+    uint8_t* planes[3];
+    for (int k = 0; k < 3; ++k) planes[k] = ctx->componentRows[k].plane.data + x0;
+    const uint32_t stride = regions[0].stride;
+    for (int y = 0; y < 8 * kLumaBlocksV; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const int32_t luma = b[(y / 8) * 2 + x / 8].values[(y % 8) * 8 + x % 8];
+            const int ci = (kLumaBlocksV == 2 ? y / 2 : y) * 8 + x / 2;
+            const size_t at = size_t{stride} * y + x;
+            for (int k = 0; k < 3; ++k) planes[k][at] = ClampSample(WrapAdd(luma, terms[k][ci]));
+        }
+    return kJpegOk;
+}
+
+// The blocks of one component of a one-component scan, one unit per block.
+JpegStatus SelectedComponentRow(JpegDecoderContext* ctx) {
+    const int c = ctx->selectedComponent;
+    BlockRecord* first = ctx->blockRecords;
+    for (int i = 0; i < c; ++i) first += ctx->mcuCompBlocks[i];
+    const uint32_t across = ctx->mcuBlocksH[c];
+    // Only the block rows inside the component are coded.
+    const uint32_t down = ((uint32_t{ctx->height} + 7) / 8 + ctx->vRatio[c] - 1) / ctx->vRatio[c];
+    const uint32_t rows = std::min(ctx->mcuBlocksV[c], down - std::min(down, ctx->mcuRow * ctx->mcuBlocksV[c]));
+    const JpegStatus status = RunUnits(
+        ctx, across * rows,
+        [&](uint32_t u) {
+            const JpegStatus st = ctx->mcuDecoder(ctx, first + u, c);
+            if (st >= 1) ctx->idct[c](ctx, first + u, c);
+            return st;
+        },
+        [&](uint32_t u) { std::memset(first[u].values, 0, 64 * sizeof(int32_t)); });
+    if (status < 1) return status;
+    PlaneRecord regions[kMaxComponents];
+    RegionsAt(ctx, 0, regions);
+    regions[c].rows = 8 * rows;
+    ctx->blockWriter(regions, ctx, ctx->blockRecords);
+    return status;
+}
+
+JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
+    PlaneRecord regions[kMaxComponents];
+    return RunUnits(
+        ctx, ctx->mcusPerRow,
+        [&](uint32_t u) {
+            RegionsAt(ctx, u, regions);
+            return body(ctx, regions);
+        },
+        [](uint32_t) {});
+}
+
+JpegStatus FinishRow(JpegDecoderContext* ctx, JpegStatus status) {
+    if (status >= 1) ++ctx->mcuRow;
+    return status;
+}
+
+// ---- progressive ----
+
+// Ends a scan early on damage (the next scan is searched for); an input that
+// ends is an error.
+JpegStatus ScanUnitResult(JpegDecoderContext* ctx, JpegStatus st, bool& stop) {
+    if (st >= 1) return kJpegOk;
+    if (!Recoverable(ctx, st)) return st;
+    stop = true;
+    return kJpegWarnCorruptData;
+}
+
+JpegStatus ScanRestart(JpegDecoderContext* ctx, bool& stop, bool lastOfScan) {
+    if (ctx->restartInterval == 0 || lastOfScan || ++ctx->mcuColumn < ctx->restartInterval)
+        return kJpegOk;
+    ctx->mcuColumn = 0;
+    JpegStatus st = ctx->scanStart(ctx);
+    if (st < 1) return st;
+    st = ctx->scanEndMarkerReader(ctx);
+    if (st >= 1) return kJpegOk;
+    stop = true;
+    return kJpegWarnCorruptData;
+}
+
+uint32_t BlocksH(const JpegDecoderContext* ctx, uint32_t c) { return std::max(ctx->mcuBlocksH[c], 1u); }
+uint32_t BlocksV(const JpegDecoderContext* ctx, uint32_t c) { return std::max(ctx->mcuBlocksV[c], 1u); }
+
+JpegStatus DecodeScan(JpegDecoderContext* ctx) {
+    ctx->mcuColumn = 0;
+    JpegStatus status = kJpegOk;
+    bool stop = false;
+    auto account = [&](JpegStatus st) {
+        if (st < 1) return false;
+        if (st > 1) status = st;
+        return !stop;
+    };
+    // `count` blocks of a block row, from (bx, by).
+    auto decode = [&](uint32_t c, uint32_t bx, uint32_t by, uint32_t count) {
+        return ScanUnitResult(
+            ctx, ctx->progressiveDecoder(ctx, ProgressiveBlock(ctx, c, bx, by), count, static_cast<int>(c)), stop);
+    };
+    if (ctx->scanComponentCount > 1) {
+        for (uint32_t my = 0; my < ctx->mcuRows; ++my)
+            for (uint32_t mx = 0; mx < ctx->mcusPerRow; ++mx) {
+                for (uint32_t c = 0; c < ctx->componentCount; ++c) {
+                    if (!ctx->componentInScan[c]) continue;
+                    const uint32_t h = BlocksH(ctx, c), v = BlocksV(ctx, c);
+                    for (uint32_t row = 0; row < v; ++row) {
+                        const JpegStatus st = decode(c, mx * h, my * v + row, h);
+                        if (!account(st)) return st < 1 ? st : status;
+                    }
+                }
+                const bool last = my + 1 == ctx->mcuRows && mx + 1 == ctx->mcusPerRow;
+                const JpegStatus st = ScanRestart(ctx, stop, last);
+                if (!account(st)) return st < 1 ? st : status;
+            }
+        return status;
+    }
+    uint32_t c = 0;
+    while (c < ctx->componentCount && !ctx->componentInScan[c]) ++c;
+    if (c == ctx->componentCount) return kJpegOk;
+    // Only the blocks inside the component are coded, row by row.
+    const uint32_t across = ((uint32_t{ctx->width} + 7) / 8 + ctx->hRatio[c] - 1) / ctx->hRatio[c];
+    const uint32_t down = ((uint32_t{ctx->height} + 7) / 8 + ctx->vRatio[c] - 1) / ctx->vRatio[c];
+    for (uint32_t by = 0; by < down; ++by) {
+        if (ctx->restartInterval == 0) {
+            // Without restart intervals a whole row goes in one call.
+            const JpegStatus st = decode(c, 0, by, across);
+            if (!account(st)) return st < 1 ? st : status;
+            continue;
+        }
+        for (uint32_t bx = 0; bx < across; ++bx) {
+            JpegStatus st = decode(c, bx, by, 1);
+            if (!account(st)) return st < 1 ? st : status;
+            st = ScanRestart(ctx, stop, by + 1 == down && bx + 1 == across);
+            if (!account(st)) return st < 1 ? st : status;
+        }
+    }
+    return status;
+}
+
+JpegStatus DecodeAllScans(JpegDecoderContext* ctx) {
+    if (!ctx->coefficientStore) {
+        ctx->coefficientStore =
+            static_cast<int16_t*>(AllocZeroed(ctx, uint64_t{ctx->blockRecordCount} * 64, sizeof(int16_t)));
+        if (!ctx->coefficientStore) return kJpegEndOrNoMemory;
+    }
+    JpegStatus status = kJpegOk;
+    for (;;) {
+        JpegStatus st = DecodeScan(ctx);
+        if (st < 1) return st;
+        if (st > 1) status = st;
+        st = ReadNextScanHeader(ctx);
+        if (st < 1) {
+            if (ctx->lastMarker == 0xD9) break;
+            return st;
+        }
+        if ((st = ctx->scanStart(ctx)) < 1) return st;
+    }
+    ctx->blockCursor = 0;
+    return status;
+}
+
+JpegStatus ProgressiveRow(JpegDecoderContext* ctx, bool lumaOnly) {
+    JpegStatus status = kJpegOk;
+    if (ctx->blockCursor < 0) {
+        status = DecodeAllScans(ctx);
+        if (status < 1) return status;
+    }
+    const uint32_t components = lumaOnly ? 1 : ctx->componentCount;
+    for (uint32_t c = 0; c < components; ++c) {
+        const PlaneRecord& plane = ctx->componentRows[c].plane;
+        const uint32_t v = BlocksV(ctx, c), wide = ctx->storeBlocksWide[c];
+        for (uint32_t row = 0; row < v; ++row) {
+            uint8_t* out = plane.data + size_t{row} * 8 * plane.stride;
+            const int16_t* block = ProgressiveBlock(ctx, c, 0, ctx->mcuRow * v + row);
+            for (uint32_t bx = 0; bx < wide; ++bx, block += 64, out += 8)
+                IdctFastProgressive(ctx, block, static_cast<int>(c), out, plane.stride);
+        }
+    }
+    ctx->blockCursor = int64_t{ctx->mcuRow + 1} * ctx->mcusPerRow * ctx->blocksPerMcu;
+    UpsampleRow(ctx, lumaOnly);
+    return FinishRow(ctx, status);
+}
+
+}  // namespace
+
+JpegStatus RowDriverSequential(JpegDecoderContext* ctx) {
+    const JpegStatus status =
+        ctx->selectedComponent >= 0 ? SelectedComponentRow(ctx) : SequentialRow(ctx, McuGeneric);
+    if (status >= 1) UpsampleRow(ctx, false);
+    return FinishRow(ctx, status);
+}
+
+JpegStatus RowDriverSequentialLuma(JpegDecoderContext* ctx) {
+    const JpegStatus status = SequentialRow(ctx, McuLuma);
+    if (status >= 1) UpsampleRow(ctx, true);
+    return FinishRow(ctx, status);
+}
+
+JpegStatus RowDriverYccToRgb444(JpegDecoderContext* ctx) {
+    return FinishRow(ctx, SequentialRow(ctx, McuYccToRgb444));
+}
+
+JpegStatus RowDriverYccToRgb422(JpegDecoderContext* ctx) {
+    return FinishRow(ctx, SequentialRow(ctx, McuYccToRgbSubsampled<2, 1>));
+}
+
+JpegStatus RowDriverYccToRgb420(JpegDecoderContext* ctx) {
+    return FinishRow(ctx, SequentialRow(ctx, McuYccToRgbSubsampled<2, 2>));
+}
+
+JpegStatus RowDriverProgressive(JpegDecoderContext* ctx) { return ProgressiveRow(ctx, false); }
+
+JpegStatus RowDriverProgressiveLuma(JpegDecoderContext* ctx) { return ProgressiveRow(ctx, true); }
+
+}  // namespace jpegdec
