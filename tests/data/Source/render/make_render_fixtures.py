@@ -3,20 +3,25 @@
 annotations, made independently of it.
 
 Every file under pydicom's test_files gets one line:
-  PATH ok WIDTH HEIGHT CHANNELS TOLERANCE DATA
+  PATH ok WIDTH HEIGHT CHANNELS TOLERANCE DATA [lossless]
   PATH fail CATEGORY
 DATA is the expected picture (rows top first; one grey sample or red, green,
 blue per pixel; non-square grey pixels interpolated onto the tile's rows,
-which the pixel spacing's aspect gives), zlib-compressed and base64-encoded; TOLERANCE the largest
-difference allowed per sample (2 for lossy JPEG, else 1). A DICOMDIR renders
+which the pixel spacing's aspect gives), zlib-compressed and base64-encoded;
+TOLERANCE the largest difference allowed per sample: 2 for lossy JPEG, 3 for
+lossy JPEG colour coded as YCbCr (a difference of 1 in Y, Cb and Cr, which
+decoders' inverse transforms may have, grows to 3 in RGB), else 1.
+"lossless" marks lossless JPEG. A DICOMDIR renders
 its first image in tree order. CATEGORY names why a file cannot render:
 nodicm (no "DICM" at offset 128), empty (a DICOMDIR without images),
 nopixels, unsupported (transfer syntax or JPEG process), corrupt (a data set
 that does not match its transfer syntax, or truncated pixel data).
 
 Pixels come from pydicom's pixel_array (modality LUT applied), lossy JPEG
-frames from libjpeg-turbo's "djpeg -dct int -nosmooth", lossless JPEG from
-dcmtk's dcmdjpeg. Grey images go through DICOM's linear VOI function with the
+frames from libjpeg-turbo's "djpeg -dct int -nosmooth" (a stream without
+JFIF or Adobe segment gets an Adobe segment naming the colour space of its
+DICOM photometric interpretation, as DICOM readers take it), lossless JPEG
+from dcmtk's dcmdjpeg. Grey images go through DICOM's linear VOI function with the
 file's first window, else the frame's range (centre (min + max + 1) / 2,
 width max - min + 1), rounded half up; MONOCHROME1 is inverted; YBR colour is
 converted to RGB by pydicom; colour of more than 8 bits is scaled over its
@@ -44,19 +49,25 @@ JPEG = {"1.2.840.10008.1.2.4.50", "1.2.840.10008.1.2.4.51", "1.2.840.10008.1.2.4
         "1.2.840.10008.1.2.4.70"}
 
 
-def sof_marker(data):
-    """The first start-of-frame marker of a JPEG stream and its precision."""
+def jpeg_markers(data):
+    """The start-of-frame marker, its precision and component count, and
+    whether the stream carries a JFIF or an Adobe segment (and the Adobe
+    transform), up to the first scan."""
+    info = {"sof": None, "precision": None, "components": 0, "jfif": False, "adobe": None}
     i = 2
-    while i + 4 <= len(data):
-        if data[i] != 0xFF:
-            i += 1
-            continue
-        marker = data[i + 1]
-        if 0xC0 <= marker <= 0xCF and marker not in (0xC4, 0xC8, 0xCC):
-            return marker, data[i + 4]
-        length = data[i + 2] << 8 | data[i + 3]
+    while i + 4 <= len(data) and data[i] == 0xFF:
+        marker, length = data[i + 1], data[i + 2] << 8 | data[i + 3]
+        segment = data[i + 4:i + 2 + length]
+        if marker == 0xE0 and segment[:5] == b"JFIF\0":
+            info["jfif"] = True
+        elif marker == 0xEE and segment[:5] == b"Adobe" and len(segment) >= 12:
+            info["adobe"] = segment[11]
+        elif 0xC0 <= marker <= 0xCF and marker not in (0xC4, 0xC8, 0xCC):
+            info.update(sof=marker, precision=segment[0], components=segment[5])
+        elif marker == 0xDA:
+            break
         i += 2 + length
-    return None, None
+    return info
 
 
 def run(args, **kw):
@@ -108,35 +119,47 @@ def first(ds, keyword):
 
 
 def frame_pixels(path, ds):
-    """Frame 1 as decoded, and whether it came from a lossy JPEG."""
+    """Frame 1 as decoded, and its tolerance: 3 for lossy colour coded as
+    YCbCr (a difference of 1 in Y, Cb and Cr grows to 3 in RGB), 2 for other
+    lossy JPEG, else 1; and whether it is lossless JPEG."""
     syntax = ds.file_meta.TransferSyntaxUID
     if syntax in JPEG:
         frame = next(generate_pixel_data_frame(ds.PixelData, int(ds.get("NumberOfFrames", 1))))
-        marker, precision = sof_marker(frame)
-        if marker in (0xC0, 0xC2) and precision == 8:
+        info = jpeg_markers(frame)
+        if info["sof"] in (0xC0, 0xC2) and info["precision"] == 8:
+            ycbcr = info["components"] == 3 and (
+                info["jfif"] or info["adobe"] == 1 or
+                (info["adobe"] is None and ds.PhotometricInterpretation.startswith("YBR")))
+            if not info["jfif"] and info["adobe"] is None:
+                # A stream that names no colour space is read in the one
+                # its DICOM photometric interpretation gives.
+                adobe = b"Adobe\0\x64\0\0\0\0" + bytes([1 if ycbcr else 0])
+                frame = frame[:2] + b"\xFF\xEE\x00\x0E" + adobe + frame[2:]
             with tempfile.NamedTemporaryFile(suffix=".jpg") as f:
                 f.write(frame)
                 f.flush()
-                return read_pnm(run(["djpeg", "-dct", "int", "-nosmooth", "-pnm", f.name])), True
-        if marker != 0xC3:
+                pixels = read_pnm(run(["djpeg", "-dct", "int", "-nosmooth", "-pnm", f.name]))
+            return pixels, 3 if ycbcr else 2, False
+        if info["sof"] != 0xC3:
             raise LookupError("unsupported")
         with tempfile.TemporaryDirectory() as d:
             out = os.path.join(d, "plain.dcm")
             run(["dcmdjpeg", path, out])
             plain = pydicom.dcmread(out)
-            return plain.pixel_array if int(plain.get("NumberOfFrames", 1)) == 1 else \
-                plain.pixel_array[0], False
+            pixels = plain.pixel_array
+            return (pixels if int(plain.get("NumberOfFrames", 1)) == 1 else pixels[0]), 1, True
     try:
         frames = int(ds.get("NumberOfFrames", 1))
     except ValueError:  # an unreadable count is one frame
         ds.NumberOfFrames = 1
         frames = 1
     pixels = ds.pixel_array
-    return (pixels[0] if frames > 1 else pixels), False
+    return (pixels[0] if frames > 1 else pixels), 1, False
 
 
 def render(path, ds):
-    pixels, lossy = frame_pixels(path, ds)
+    pixels, tolerance, lossless = frame_pixels(path, ds)
+    decoded_rgb = tolerance > 1  # djpeg gives RGB
     samples = int(ds.SamplesPerPixel)
     if samples == 1:
         values = apply_modality_lut(pixels, ds).astype(np.float64)
@@ -152,12 +175,12 @@ def render(path, ds):
             out = 255 - out
     else:
         out = pixels
-        if ds.PhotometricInterpretation.startswith("YBR") and not lossy:
+        if ds.PhotometricInterpretation.startswith("YBR") and not decoded_rgb:
             out = convert_color_space(out, ds.PhotometricInterpretation, "RGB")
         bits = int(ds.BitsAllocated)
         if bits > 8:
             out = np.floor(out.astype(np.float64) * 255.0 / (2.0 ** bits - 1) + 0.5)
-    return np.asarray(out).astype(np.uint8), 2 if lossy else 1
+    return np.asarray(out).astype(np.uint8), tolerance, lossless
 
 
 def first_directory_image(path, ds):
@@ -191,7 +214,7 @@ def classify(path):
     if ds.file_meta.TransferSyntaxUID not in NATIVE | JPEG | {RLE}:
         return "fail unsupported"
     try:
-        picture, tolerance = render(path, ds)
+        picture, tolerance, lossless = render(path, ds)
     except LookupError:
         return "fail unsupported"
     except ValueError as e:
@@ -204,7 +227,8 @@ def classify(path):
         raise
     channels = 1 if picture.ndim == 2 else picture.shape[2]
     data = base64.b64encode(zlib.compress(picture.tobytes(), 9)).decode()
-    return "ok %d %d %d %d %s" % (picture.shape[1], picture.shape[0], channels, tolerance, data)
+    return "ok %d %d %d %d %s%s" % (picture.shape[1], picture.shape[0], channels, tolerance, data,
+                                    " lossless" if lossless else "")
 
 
 def main():
