@@ -366,7 +366,7 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
         return Report(err, kRenderBadUsage, "", "OUTPUT is the input file");
 
     // A DICOMDIR's image is named with its file.
-    const std::string where =
+    const std::string& where = scene.where =
         source.isDirectory ? o.input + ": image " + std::to_string(o.image) + " (" + source.path + ")"
                            : o.input;
     FrameImageInfo& frame = scene.frame;
@@ -438,6 +438,8 @@ int RunRender(const ZEBRenderOptions& o, std::ostream& out, std::ostream& err) {
     ZEBRenderScene scene;
     if (int code = BuildRenderScene(o, scene, err); code != kRenderDone) return code;
     scene.tile->Paint();
+    if (scene.helper.PaintFailed())
+        return Report(err, kRenderBadInput, scene.where, scene.helper.LastError().Describe());
     if (!scene.helper.WriteBitmapFile(scene.tile->BackBuffer(), o.output))
         return Report(err, kRenderBadOutput, o.output, scene.helper.LastError().Describe());
     return kRenderDone;

@@ -77,6 +77,7 @@ std::string RenderUsage();
 // the reference images and the tile that shows them, painted through the
 // bridge.
 struct ZEBRenderScene {
+    std::string where;  // the input as messages name it
     ZEBVRXHelper helper;
     FrameImageInfo frame;
     FrameImageInfo references[3];

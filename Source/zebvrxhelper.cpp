@@ -138,7 +138,6 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
     VRX_Engine* source = vrx::VRX_ReadMemory(&manager).engine(
         &header, memory.m_buffer.data(), static_cast<uint32_t>(memory.m_buffer.size()));
     vrx::VRX_MinMaxPixelValue minmax(&manager);
-    bool ok = false;
     if (memory.m_signed) {
         int lo = 0, hi = 0;
         Run(minmax.engine(source, &lo, &hi));
@@ -149,8 +148,7 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
         low = lo, high = hi;
     }
     vrx::VRX_Status status(&manager);
-    ok = manager.execute(status);
-    return ok && low <= high;
+    return manager.execute(status) && low <= high;
 }
 
 }  // namespace
@@ -549,7 +547,9 @@ bool ZEBVRXHelper::DrawDIB(platform::DeviceContext& dc, const std::vector<uint8_
 
 bool ZEBVRXHelper::PaintFrame(platform::DeviceContext& dc, const FrameImageInfo& frame,
                               const ZEBViewTransform& view) {
-    if (!frame.HasImage() || !(view.zoom > 0.0)) return false;
+    m_paintFailed = true;
+    if (!frame.HasImage() || !(view.zoom > 0.0))
+        return Fail(vrx::VRX_ERROR_ARGUMENT, kRenderFunction, "the frame holds no image");
     const CZEBOverlayCommon& g = frame.m_overlay;
     const double zoomX = view.zoom, zoomY = view.zoom * g.m_verticalAspect;
     const platform::Rect clip =
@@ -575,6 +575,7 @@ bool ZEBVRXHelper::PaintFrame(platform::DeviceContext& dc, const FrameImageInfo&
     while (x1 < frame.m_imageWidth && screen(x1, 0).x < clip.right) ++x1;
     while (y0 > 0 && screen(0, y0).y > clip.top) --y0;
     while (y1 < frame.m_imageHeight && screen(0, y1).y < clip.bottom) ++y1;
+    m_paintFailed = false;
     if (x1 <= x0 || y1 <= y0) return true;
     const platform::Point topLeft = screen(x0, y0);
     const platform::Point bottomRight = screen(x1, y1);
@@ -589,8 +590,8 @@ bool ZEBVRXHelper::PaintFrame(platform::DeviceContext& dc, const FrameImageInfo&
     request.windowWidth = frame.m_windowWidth;
     if (request.width < 1 || request.height < 1) return true;
     std::vector<uint8_t> dib;
-    if (!RenderFrame(frame, request, dib)) return false;
-    return DrawDIB(dc, dib, topLeft.x, topLeft.y);
+    m_paintFailed = !RenderFrame(frame, request, dib) || !DrawDIB(dc, dib, topLeft.x, topLeft.y);
+    return !m_paintFailed;
 }
 
 ZEBImageViewCtrl::ImagePainter ZEBVRXHelper::Painter() {

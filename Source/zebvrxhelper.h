@@ -17,6 +17,7 @@
 // Every operation runs its chain under a manager of its own and keeps the
 // first error of the last operation that failed. One helper may be shared
 // by threads: its operations run one at a time.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -111,6 +112,9 @@ public:
                     const ZEBViewTransform& view);
     // A tile painter that paints through this helper (which must outlive it).
     ZEBImageViewCtrl::ImagePainter Painter();
+    // True when the last PaintFrame could not show its frame (LastError
+    // says why).
+    bool PaintFailed() const { return m_paintFailed; }
 
     // Writes the picture as a bitmap file (file header, info header, 24-bit
     // rows): into a new file beside `path`, renamed to `path` when complete.
@@ -142,4 +146,5 @@ private:
 
     std::mutex m_mutex;
     ZEBVRXError m_error;
+    std::atomic<bool> m_paintFailed = false;
 };

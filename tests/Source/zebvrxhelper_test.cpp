@@ -300,6 +300,20 @@ TEST(RenderChain, OneBitAndColour) {
         EXPECT_NEAR(shown.pixel(x, 0).b, e.blue, 1.0);
     }
 
+    // Two channels have no colour to show; the tile's painter says so.
+    ZEBImageMemory pair = rgb;
+    pair.m_samplesPerPixel = 2;
+    pair.m_colorType = vrx::VRX_ColorType::unknown();
+    EXPECT_FALSE(helper.RenderFrame(pair, {0, 0, 2, 1, 2, 1, 0, 0}, dib));
+    FrameImageInfo frame;
+    static_cast<ZEBImageMemory&>(frame) = pair;
+    frame.m_overlay.m_columns = 2;
+    frame.m_overlay.m_rows = 1;
+    EXPECT_FALSE(helper.PaintFrame(dc, frame, {0, 0, {0, 0}, 1.0}));
+    EXPECT_TRUE(helper.PaintFailed());
+    EXPECT_TRUE(helper.PaintFrame(dc, frame, {100, 0, {0, 0}, 1.0}));  // nothing to show
+    EXPECT_FALSE(helper.PaintFailed());
+
     // A part outside the frame, or no image, is refused.
     EXPECT_FALSE(helper.RenderFrame(rgb, {1, 0, 2, 1, 2, 1, 0, 0}, dib));
     EXPECT_EQ(helper.LastError().message, "the part to render is not in the frame");
