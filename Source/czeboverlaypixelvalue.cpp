@@ -63,6 +63,16 @@ void CZEBOverlayPixelValue::Sample(Point p, const ZEBImageMemory& memory, int32_
         if (image.y == m_rows) image.y = m_rows - 1;
     }
     const int64_t kind = memory.m_colorKind;
+    if (memory.m_bitsPerSample == 1) {
+        // Packed lines, the first pixel in the top bit of a byte.
+        const int64_t lineBytes = (int64_t{memory.m_rowLength} * memory.m_samplesPerPixel + 7) / 8;
+        const int64_t at = lineBytes * image.y + image.x / 8;
+        if (image.x < 0 || image.y < 0 || image.x >= memory.m_rowLength ||
+            at >= static_cast<int64_t>(memory.m_buffer.size()))
+            return;
+        m_value = memory.ModalityValue((memory.m_buffer[size_t(at)] >> (7 - image.x % 8)) & 1);
+        return;
+    }
     const int64_t read = kind == ZEBImageMemory::kCmyk                                    ? 4
                          : kind == ZEBImageMemory::kRgb || kind == ZEBImageMemory::kYCbCr ? 3
                                                                                           : 1;
@@ -100,7 +110,7 @@ void CZEBOverlayPixelValue::Sample(Point p, const ZEBImageMemory& memory, int32_
             break;
         }
         default:
-            m_value = double(ReadSample(memory, i, memory.m_signed != 0));
+            m_value = memory.ModalityValue(double(ReadSample(memory, i, memory.m_signed != 0)));
             break;
     }
 }

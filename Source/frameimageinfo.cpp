@@ -2,12 +2,9 @@
 
 #include <cmath>
 
-#include "Source/zebframeannotations.h"
+#include "Source/zebvrxhelper.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/framework/include/vrx_statuscode.h"
-#include "vrx/framework/io/vrx_fileinputstorage.h"
-#include "vrx/framework/manager/vrx_managerimpl.h"
-#include "vrx/framework/manager/vrx_status.h"
 
 namespace {
 
@@ -98,32 +95,15 @@ ZEBImagePlane FrameImageInfo::Plane() const {
 }
 
 uint32_t FrameImageInfo::Load(const std::string& path, uint32_t frame) {
-    Reset();
-    vrx::VRX_DefaultManager manager;
-    vrx::VRX_Status status(&manager);
-    vrx::VRX_FileInputStorage* file = vrx::VRX_FileInputStorage::create(&manager, path.c_str());
-    if (!file) {
-        manager.execute(status);
-        return status.code != vrx::VRX_SUCCESS ? status.code : vrx::VRX_ERROR_IO;
-    }
-    uint32_t result = vrx::VRX_SUCCESS;
-    {
-        vrx::VRX_DICOMInfo info(&manager);
-        if (!info.load(file) || !info.has_image()) {
-            manager.execute(status);
-            result = status.code != vrx::VRX_SUCCESS ? status.code : vrx::VRX_ERROR_FORMAT_INFO;
-        } else {
-            ReadImageGeometry(info);
-            result = DecodeFrame(manager, file, info, frame);
-            if (result == vrx::VRX_SUCCESS) ResolveFrameAnnotations(info, m_annotations);
-        }
-    }
-    file->destroy();
-    return result;
+    ZEBVRXHelper helper;
+    if (helper.DecodeFrame(path, frame, *this)) return vrx::VRX_SUCCESS;
+    return helper.LastError().code != vrx::VRX_SUCCESS ? helper.LastError().code : vrx::VRX_ERROR;
 }
 
 void FrameImageInfo::Reset() {
     ClearImage();
     m_overlay.RemoveAll();
     m_annotations.Clear();
+    m_windowCenter = m_windowWidth = 0.0;
+    m_frameCount = 0;
 }

@@ -28,10 +28,11 @@ public:
     // the plane and the image number from the image's attributes.
     void ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags);
     // Loads frame `frame` (from 0) of the DICOM file at `path` (UTF-8):
-    // geometry, pixels and corner annotations. 0, or the status code of the
-    // first error.
+    // geometry, pixels, corner annotations and window. 0, or the status code
+    // of the first error (the imaging library's error when there is none).
     uint32_t Load(const std::string& path, uint32_t frame);
-    // Empties the pixels and the annotations and removes the overlays.
+    // Empties the pixels, the annotations and the window and removes the
+    // overlays.
     void Reset();
 
     // The frame's plane for reference lines.
@@ -39,6 +40,11 @@ public:
 
     ZEBOverlayManager m_overlay;
     ZEBOverlayViewInfo m_annotations;
+    // The window the frame is shown with (modality units) and the frames of
+    // its file.
+    double m_windowCenter = 0.0;
+    double m_windowWidth = 0.0;
+    int32_t m_frameCount = 0;
     double m_imagePosition[3] = {0, 0, 0};
     double m_imageOrientation[6] = {0, 0, 0, 0, 0, 0};  // row, then column cosines
     int32_t m_imageNumber = 0;

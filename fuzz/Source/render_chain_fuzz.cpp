@@ -1,0 +1,63 @@
+// Random bytes as a DICOM file rendered as the render program does: its
+// first frame decoded into a frame (significant bits, rescale, window), then
+// painted through the render chain into small tiles at zooms below, at and
+// above 1, with the corner annotations once.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "Source/frameimageinfo.h"
+#include "Source/zebimageviewctrl.h"
+#include "Source/zebvrxhelper.h"
+#include "vrx/extension/dicom/vrx_dicominfo.h"
+#include "vrx/framework/io/vrx_bytearrayinputstorage.h"
+#include "vrx/framework/manager/vrx_managerimpl.h"
+
+namespace {
+
+// Frames larger than this are not decoded (their memory would be the test).
+constexpr uint64_t kFrameLimit = 4u << 20;
+
+bool small_enough(const uint8_t* data, size_t size) {
+    vrx::VRX_DefaultManager manager;
+    vrx::VRX_InputStorage* storage =
+        vrx::VRX_ByteArrayInputStorage::create(&manager, data, static_cast<int32_t>(size));
+    if (!storage) return false;
+    bool small = false;
+    {
+        vrx::VRX_DICOMInfo info(&manager);
+        uint32_t line = 0;
+        small = info.load(storage) && info.has_image() && info.line_bytes(line) &&
+                uint64_t{line} * info.height <= kFrameLimit;
+    }
+    storage->destroy();
+    manager.execute();
+    return small;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > 0x7FFFFFFF || !small_enough(data, size)) return 0;
+    // The helper reads files by name: the bytes go to a file in memory.
+    static const int fd = memfd_create("render_chain_fuzz", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, 0) != 0 ||
+        pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
+        return 0;
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    ZEBVRXHelper helper;
+    FrameImageInfo frame;
+    if (!helper.DecodeFrame(path, 0, frame)) return 0;
+    for (double zoom : {0.37, 1.0, 2.6}) {
+        ZEBImageViewCtrl tile(48, 40);
+        tile.SetFrame(&frame);
+        tile.SetView({-3, 2, {0, 0}, zoom});
+        tile.SetImagePainter(helper.Painter());
+        tile.ShowAnnotations(zoom == 1.0);
+        tile.Paint();
+    }
+    return 0;
+}
