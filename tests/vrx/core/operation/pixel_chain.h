@@ -219,6 +219,35 @@ inline void expect_refusals(const std::vector<Refusal>& refusals) {
     }
 }
 
+// A row of a resizing stage's refusal table: a source of `format` (over
+// zero bytes) resized to width x height.
+struct SizeRefusal {
+    const char* name;
+    Format format;
+    uint32_t width, height;
+    uint32_t code;
+    const char* function;
+};
+
+// The refusals of Scaler(manager).engine(source, width, height) for every
+// row, and of a missing source (0x80800000 with the text `no_source`).
+template <class Scaler>
+std::vector<Refusal> size_refusals(const std::vector<SizeRefusal>& rows, const char* no_source) {
+    std::vector<Refusal> refusals;
+    for (const SizeRefusal& c : rows) {
+        refusals.emplace_back(
+            c.name,
+            [c](VRX_Manager& m) {
+                return Scaler(&m).engine(read_memory(m, c.format, zero_bytes()), c.width, c.height);
+            },
+            c.code, c.function);
+    }
+    refusals.emplace_back(
+        "no source", [](VRX_Manager& m) { return Scaler(&m).engine(nullptr, 1, 1); },
+        VRX_ERROR_ARGUMENT, no_source);
+    return refusals;
+}
+
 }  // namespace vrx_pixel_test
 
 // Asserts the first recorded error by its code and function text.

@@ -208,14 +208,7 @@ TEST(ScaleLI, Refusals) {
     const VRX_DataType* u = VRX_DataType::u_integer();
     const VRX_DataType* s = VRX_DataType::s_integer();
     const VRX_DataType* fl = VRX_DataType::floating();
-    struct Case {
-        const char* name;
-        Format format;
-        uint32_t w, h;
-        uint32_t code;
-        const char* function;
-    };
-    const Case table[] = {
+    const std::vector<SizeRefusal> table = {
         {"32-bit both shrink", image_format(300, 300, 32, 1, u), 100, 100, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleShrinkLIBy::engine()"},
         {"signed 32-bit both shrink", image_format(300, 300, 32, 1, s), 100, 100,
@@ -235,21 +228,7 @@ TEST(ScaleLI, Refusals) {
         {"width 0, height kept", image_format(10, 10, 8, 1, u), 0, 10, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthEngine::initiate()"},
     };
-    std::vector<Refusal> refusals;
-    for (const Case& c : table) {
-        refusals.emplace_back(
-            c.name,
-            [c](VRX_Manager& m) {
-                return VRX_ScaleLIFastBy<Q12>(&m).engine(read_memory(m, c.format, zero_bytes()),
-                                                         c.w, c.h);
-            },
-            c.code, c.function);
-    }
-    refusals.emplace_back(
-        "no source",
-        [](VRX_Manager& m) { return VRX_ScaleLIFastBy<Q12>(&m).engine(nullptr, 1, 1); },
-        VRX_ERROR_ARGUMENT, "VRX_ScaleLIFastBy::engine()");
-    expect_refusals(refusals);
+    expect_refusals(size_refusals<VRX_ScaleLIFastBy<Q12>>(table, "VRX_ScaleLIFastBy::engine()"));
 
     // The shrinking engine takes only targets smaller on both axes.
     const std::vector<uint8_t> bytes(100);

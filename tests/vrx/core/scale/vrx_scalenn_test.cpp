@@ -212,14 +212,7 @@ TEST(ScaleNN, EnginesTheChoiceBuilds) {
 TEST(ScaleNN, Refusals) {
     const VRX_DataType* u = VRX_DataType::u_integer();
     const VRX_DataType* fl = VRX_DataType::floating();
-    struct Case {
-        const char* name;
-        Format format;
-        uint32_t w, h;
-        uint32_t code;
-        const char* function;
-    };
-    const Case table[] = {
+    const std::vector<SizeRefusal> table = {
         {"32-bit enlarged", image_format(10, 4, 32, 1, u), 15, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthNNEngine::initiate()"},
         {"32-bit doubled", image_format(10, 4, 32, 1, u), 20, 4, VRX_ERROR_UNSUPPORTED,
@@ -243,19 +236,7 @@ TEST(ScaleNN, Refusals) {
         {"run-length height 0", qmrle_format(10, 4), 10, 0, VRX_ERROR_ARGUMENT,
          "VRX_ScaleHeightQMRLEEngine::initiate()"},
     };
-    std::vector<Refusal> refusals;
-    for (const Case& c : table) {
-        refusals.emplace_back(
-            c.name,
-            [c](VRX_Manager& m) {
-                return VRX_ScaleNN(&m).engine(read_memory(m, c.format, zero_bytes()), c.w, c.h);
-            },
-            c.code, c.function);
-    }
-    refusals.emplace_back(
-        "no source", [](VRX_Manager& m) { return VRX_ScaleNN(&m).engine(nullptr, 1, 1); },
-        VRX_ERROR_ARGUMENT, "VRX_ScaleNN::engine()");
-    expect_refusals(refusals);
+    expect_refusals(size_refusals<VRX_ScaleNN>(table, "VRX_ScaleNN::engine()"));
 }
 
 // Sub-sampling by steps and offsets given directly, steps near 2^32
