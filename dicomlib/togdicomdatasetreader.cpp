@@ -455,12 +455,8 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
         // trusted for this: it may be missing, and a wrong one would read the
         // data set in the wrong encoding or the meta group's tail in the data
         // set's.
-        bool leftMeta = false;
         if (meta && (uint32_t{tag[0]} | (uint32_t{tag[1]} << 8)) != 0x0002) {
             meta = false;
-            leftMeta = true;
-        }
-        if (leftMeta) {
             // Some writers label the data set with a transfer syntax of the
             // other VR form: its first element tells how it is written.
             syntaxKind = EncodingAsWritten(haveSyntax ? syntaxKind : kind);
