@@ -71,6 +71,20 @@ bool IsExplicit(Encoding kind) {
     return kind == Encoding::ExplicitLittle || kind == Encoding::ExplicitBig;
 }
 
+// The VRs the library knows.
+bool IsKnownVR(uint32_t vr) {
+    switch (vr) {
+        case VR::AE: case VR::AS: case VR::AT: case VR::CS: case VR::DA: case VR::DS: case VR::DT:
+        case VR::FD: case VR::FL: case VR::IS: case VR::LO: case VR::LT: case VR::OB: case VR::OD:
+        case VR::OF: case VR::OL: case VR::OV: case VR::OW: case VR::PN: case VR::SH: case VR::SL:
+        case VR::SQ: case VR::SS: case VR::ST: case VR::SV: case VR::TM: case VR::UC: case VR::UI:
+        case VR::UL: case VR::UN: case VR::UR: case VR::US: case VR::UT: case VR::UV:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // VRs whose explicit form has a 2-byte length.
 bool IsShortLengthVR(uint32_t vr) {
     switch (vr) {
@@ -382,6 +396,35 @@ bool TogDicomDataset::Reader::DetectExplicit() noexcept {
     return vr == VR::OB || vr == VR::OW || vr == VR::OF || vr == VR::SQ || vr == VR::UT || vr == VR::UN;
 }
 
+Encoding TogDicomDataset::Reader::EncodingAsWritten(Encoding declared) noexcept {
+    if (declared != Encoding::ExplicitLittle && declared != Encoding::ImplicitLittle) return declared;
+    // The bytes after the tag of the data set's first element: a VR and its
+    // length when the element is written in explicit VR.
+    uint8_t b[8];
+    uint32_t got = 8;
+    if (ReadRaw(b, got) != ResultSuccess) {
+        got = 4;
+        if (ReadRaw(b, got) != ResultSuccess) return declared;
+    }
+    if (Skip(-static_cast<int64_t>(got)) != ResultSuccess) return declared;
+    const uint32_t vr = MakeVR(static_cast<char>(b[0]), static_cast<char>(b[1]));
+    if (declared == Encoding::ExplicitLittle) return IsKnownVR(vr) ? declared : Encoding::ImplicitLittle;
+    if (!IsKnownVR(vr)) return declared;
+    // Implicit VR declared, yet a VR stands where the length would: explicit
+    // when the length it gives fits in the source.
+    const uint32_t shortLength = uint32_t{b[2]} | (uint32_t{b[3]} << 8);
+    bool fits;
+    if (IsShortLengthVR(vr)) {
+        fits = CheckRemaining(4u + uint64_t{shortLength}) == ResultSuccess;
+    } else {
+        const uint32_t length =
+            uint32_t{b[4]} | (uint32_t{b[5]} << 8) | (uint32_t{b[6]} << 16) | (uint32_t{b[7]} << 24);
+        fits = got == 8 && shortLength == 0 &&
+               (length == UndefinedLength || CheckRemaining(8u + uint64_t{length}) == ResultSuccess);
+    }
+    return fits ? Encoding::ExplicitLittle : declared;
+}
+
 Encoding TogDicomDataset::Reader::UnSequenceKind(Encoding kind, bool fixedLayout) noexcept {
     switch (ds_.settings_.unSequenceMode) {
         case UnSequenceImplicit:
@@ -412,7 +455,13 @@ int TogDicomDataset::Reader::DataSet(TogDicomDataElement* parent, Encoding kind,
         // trusted for this: it may be missing, and a wrong one would read the
         // data set in the wrong encoding or the meta group's tail in the data
         // set's.
-        if (meta && (uint32_t{tag[0]} | (uint32_t{tag[1]} << 8)) != 0x0002) meta = false;
+        if (meta && (uint32_t{tag[0]} | (uint32_t{tag[1]} << 8)) != 0x0002) {
+            meta = false;
+            // Some writers label the data set with a transfer syntax of the
+            // other VR form: its first element tells how it is written.
+            syntaxKind = EncodingAsWritten(haveSyntax ? syntaxKind : kind);
+            haveSyntax = true;
+        }
         const Encoding elementKind = meta ? Encoding::ExplicitLittle : (haveSyntax ? syntaxKind : kind);
         // Deflated data sets are not read.
         if (elementKind == Encoding::Deflated) return ResultMalformed;

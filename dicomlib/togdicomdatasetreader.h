@@ -29,6 +29,11 @@ private:
                      bool fixedLayout) noexcept;
     TogDicomLib::Encoding UnSequenceKind(TogDicomLib::Encoding kind, bool fixedLayout) noexcept;
     bool DetectExplicit() noexcept;
+    // The encoding the data set after the meta group is written in, from the
+    // header of its first element (the source stands after its tag):
+    // `declared`, or the other VR form of little endian when the element
+    // plainly is in that form.
+    TogDicomLib::Encoding EncodingAsWritten(TogDicomLib::Encoding declared) noexcept;
 
     // Source primitives.
     int ReadRaw(void* buffer, uint32_t count) noexcept;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/vrx/vrx_chain_bench.h"
 #include "vrx/framework/base/vrx_enginecreator.h"
 #include "vrx/framework/base/vrx_version.h"
 #include "vrx/framework/buffer/vrx_dstbuffer.h"
@@ -110,11 +111,7 @@ void BM_ChainLines(benchmark::State& state) {
     for (auto _ : state) {
         VRX_DefaultManager manager;
         VRX_Header header(&manager);
-        header.width = width;
-        header.height = height;
-        header.bits = 8;
-        header.channels = 1;
-        header.color_type(VRX_ColorType::gray());
+        vrx_bench::describe(header, {width, height});
         BenchCreator creator(&manager);
         VRX_Nop nop(&manager);
         VRX_Engine* engine = creator.fill(&header);

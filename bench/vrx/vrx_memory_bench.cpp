@@ -6,8 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "vrx/core/memory/vrx_readmemory.h"
-#include "vrx/core/memory/vrx_writememory.h"
+#include "bench/vrx/vrx_chain_bench.h"
 #include "vrx/framework/base/vrx_enginecreator.h"
 #include "vrx/framework/base/vrx_version.h"
 #include "vrx/framework/buffer/vrx_dstbuffer.h"
@@ -89,11 +88,7 @@ void BM_ReadLineWrite(benchmark::State& state) {
     for (auto _ : state) {
         VRX_DefaultManager manager;
         VRX_Header header(&manager);
-        header.width = kSide;
-        header.height = kSide;
-        header.bits = 16;
-        header.channels = 1;
-        header.color_type(VRX_ColorType::gray());
+        vrx_bench::describe(header, {kSide, kSide, 16});
         Blocks from{in.data(), 65536}, to{out.data(), 65536};
         VRX_MemoryCallback callback = callbacks ? Blocks::next : default_memory_callback;
         const uint32_t first = callbacks ? 65536u : static_cast<uint32_t>(kBytes);

@@ -6,27 +6,18 @@
 
 #include <cstdint>
 #include <cstring>
-#include <random>
 #include <vector>
 
+#include "bench/vrx/vrx_chain_bench.h"
 #include "vrx/core/channel/vrx_selectchannel.h"
-#include "vrx/core/memory/vrx_readmemory.h"
-#include "vrx/core/memory/vrx_writememory.h"
-#include "vrx/framework/manager/vrx_managerimpl.h"
 
 namespace {
 
 using namespace vrx;
+using vrx_bench::random_bytes;
 
 constexpr uint32_t kSide = 2048;
 constexpr uint16_t kChannel = 1;
-
-std::vector<uint8_t> random_bytes(size_t n) {
-    std::vector<uint8_t> bytes(n);
-    std::mt19937 random(7);
-    for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
-    return bytes;
-}
 
 // Bytes of one line of the frame and of the selected channel.
 size_t line_bytes(uint16_t bits, uint16_t channels) {
@@ -39,26 +30,12 @@ void chain_bench(benchmark::State& state, uint16_t bits, uint16_t channels,
                  const VRX_ColorType* color) {
     const std::vector<uint8_t> in = random_bytes(line_bytes(bits, channels) * kSide);
     std::vector<uint8_t> out(line_bytes(bits, 1) * kSide);
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_Header header(&manager);
-        header.width = kSide;
-        header.height = kSide;
-        header.bits = bits;
-        header.channels = channels;
-        header.data_type(VRX_DataType::u_integer());
-        header.color_type(color);
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(),
-                                                        static_cast<uint32_t>(in.size()));
-        e = VRX_SelectChannel(&manager).engine(e, kChannel, VRX_ColorType::gray());
-        VRX_Engine* writer = VRX_WriteMemory(&manager).engine(e, out.data(),
-                                                              static_cast<uint32_t>(out.size()));
-        if (!writer) state.SkipWithError("chain failed");
-        while (writer && writer->execute()) {
-        }
-        if (!manager.execute()) state.SkipWithError("chain failed");
-        benchmark::DoNotOptimize(out.data());
-    }
+    vrx_bench::run_chain(state, {kSide, kSide, bits, channels, VRX_DataType::u_integer(), color},
+                         in.data(), in.size(), out.data(), out.size(),
+                         [](VRX_Manager& manager, VRX_Engine* e) {
+                             return VRX_SelectChannel(&manager).engine(e, kChannel,
+                                                                       VRX_ColorType::gray());
+                         });
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 

@@ -7,32 +7,20 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <random>
 #include <vector>
 
+#include "bench/vrx/vrx_chain_bench.h"
 #include "vrx/core/colorspace/vrx_colorspace.h"
-#include "vrx/core/memory/vrx_readmemory.h"
-#include "vrx/core/memory/vrx_writememory.h"
-#include "vrx/framework/manager/vrx_managerimpl.h"
 
 namespace {
 
 using namespace vrx;
+using vrx_bench::random_bytes;
 
-std::vector<uint8_t> random_bytes(size_t n) {
-    std::vector<uint8_t> bytes(n);
-    std::mt19937 random(7);
-    for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
-    return bytes;
-}
-
-void describe(VRX_Header& header, uint32_t side, const VRX_ColorType* color) {
-    header.width = side;
-    header.height = side;
-    header.bits = 8;
-    header.channels = color->channels();
-    header.data_type(VRX_DataType::u_integer());
-    header.color_type(color);
+// A side x side frame of 8-bit samples of `color`.
+vrx_bench::Frame frame(uint32_t side, const VRX_ColorType* color) {
+    return {side, side, 8, static_cast<uint16_t>(color->channels()), VRX_DataType::u_integer(),
+            color};
 }
 
 // One run per iteration of: a side x side frame read from memory, converted
@@ -41,21 +29,10 @@ void chain_bench(benchmark::State& state, uint32_t side, const VRX_ColorType* fr
                  const VRX_ColorType* to) {
     const std::vector<uint8_t> in = random_bytes(size_t{side} * side * from->channels());
     std::vector<uint8_t> out(size_t{side} * side * to->channels());
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_Header header(&manager);
-        describe(header, side, from);
-        VRX_Engine* e =
-            VRX_ReadMemory(&manager).engine(&header, in.data(), static_cast<uint32_t>(in.size()));
-        e = VRX_ColorSpace(&manager).engine(e, to);
-        VRX_Engine* writer =
-            VRX_WriteMemory(&manager).engine(e, out.data(), static_cast<uint32_t>(out.size()));
-        if (!writer) state.SkipWithError("chain failed");
-        while (writer && writer->execute()) {
-        }
-        if (!manager.execute()) state.SkipWithError("chain failed");
-        benchmark::DoNotOptimize(out.data());
-    }
+    vrx_bench::run_chain(state, frame(side, from), in.data(), in.size(), out.data(), out.size(),
+                         [to](VRX_Manager& manager, VRX_Engine* e) {
+                             return VRX_ColorSpace(&manager).engine(e, to);
+                         });
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * side * side);
 }
 
@@ -65,7 +42,7 @@ void plan_bench(benchmark::State& state, const VRX_ColorType* from, const VRX_Co
     for (auto _ : state) {
         VRX_DefaultManager manager;
         VRX_Header header(&manager);
-        describe(header, 512, from);
+        vrx_bench::describe(header, frame(512, from));
         VRX_Engine* e =
             VRX_ReadMemory(&manager).engine(&header, in.data(), static_cast<uint32_t>(in.size()));
         e = VRX_ColorSpace(&manager).engine(e, to);

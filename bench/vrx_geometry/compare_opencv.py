@@ -11,45 +11,32 @@ numpy view, the result a new array). The ratio is our time over OpenCV's
 (the aim: at most 2). OpenCV's nearest modes pick other source pixels at
 ties and by fixed point, so only the times are compared.
 """
-import json
 import os
-import subprocess
-import sys
 import tempfile
-import timeit
 
 import cv2
 import numpy as np
+
+from opencv_timing import benchmark_program, best_microseconds, our_medians
 
 SIDE, CROP = 600, 512
 OFFSET = (SIDE - CROP) // 2
 SIZES = [1024, 1000, 256, 300]
 
 
-def opencv_microseconds(frame, side, repeat=7):
+def opencv_microseconds(frame, side):
     crop = frame[OFFSET:OFFSET + CROP, OFFSET:OFFSET + CROP]
-    run = lambda: cv2.resize(crop, (side, side), interpolation=cv2.INTER_NEAREST)
-    number = max(1, int(0.2 / max(timeit.timeit(run, number=3) / 3, 1e-7)))
-    return min(timeit.repeat(run, number=number, repeat=repeat)) / number * 1e6
+    return best_microseconds(lambda: cv2.resize(crop, (side, side), interpolation=cv2.INTER_NEAREST))
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    cv2.setNumThreads(1)
+    program = benchmark_program(__doc__)
     frame = np.random.default_rng(7).integers(0, 65536, (SIDE, SIDE), dtype=np.uint16)
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "frame.raw")
         frame.astype("<u2").tofile(path)
-        result = subprocess.run(
-            [sys.argv[1], "--benchmark_format=json", "--benchmark_repetitions=5",
-             "--benchmark_report_aggregates_only=true"],
-            check=True, capture_output=True, text=True,
-            env=dict(os.environ, VRX_GEOMETRY_IMAGE=path))
-    ours = {}
-    for b in json.loads(result.stdout)["benchmarks"]:
-        if b.get("aggregate_name") == "median":
-            ours[int(b["run_name"].split("/")[1])] = b["real_time"]
+        ours = {int(name.split("/")[1]): time
+                for name, time in our_medians(program, {"VRX_GEOMETRY_IMAGE": path}).items()}
     print(f"{'target':>10} {'ours (us)':>10} {'OpenCV (us)':>12} {'ratio':>6}")
     for side in SIZES:
         theirs = opencv_microseconds(frame, side)

@@ -15,11 +15,9 @@
 #include <random>
 #include <vector>
 
+#include "bench/vrx/vrx_chain_bench.h"
 #include "vrx/core/crop/vrx_crop.h"
-#include "vrx/core/memory/vrx_readmemory.h"
-#include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/core/scale/vrx_scalenn.h"
-#include "vrx/framework/manager/vrx_managerimpl.h"
 
 namespace {
 
@@ -48,26 +46,11 @@ void BM_CropScaleNN(benchmark::State& state) {
     const uint32_t side = static_cast<uint32_t>(state.range(0));
     const std::vector<uint16_t>& in = frame();
     std::vector<uint16_t> out(size_t{side} * side);
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_Header header(&manager);
-        header.width = kSide;
-        header.height = kSide;
-        header.bits = 16;
-        header.channels = 1;
-        header.data_type(VRX_DataType::u_integer());
-        header.color_type(VRX_ColorType::gray());
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(),
-                                                        static_cast<uint32_t>(in.size() * 2));
-        e = VRX_Crop(&manager).engine(e, kOffset, kOffset, kCrop, kCrop);
-        e = VRX_ScaleNN(&manager).engine(e, side, side);
-        VRX_Engine* writer =
-            VRX_WriteMemory(&manager).engine(e, out.data(), static_cast<uint32_t>(out.size() * 2));
-        while (writer && writer->execute()) {
-        }
-        if (!writer || !manager.execute()) state.SkipWithError("chain failed");
-        benchmark::DoNotOptimize(out.data());
-    }
+    vrx_bench::run_chain(state, {kSide, kSide, 16}, in.data(), in.size() * 2, out.data(),
+                         out.size() * 2, [side](VRX_Manager& manager, VRX_Engine* e) {
+                             e = VRX_Crop(&manager).engine(e, kOffset, kOffset, kCrop, kCrop);
+                             return VRX_ScaleNN(&manager).engine(e, side, side);
+                         });
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * side * side);
 }
 BENCHMARK(BM_CropScaleNN)->Arg(1024)->Arg(1000)->Arg(256)->Arg(300)->Unit(benchmark::kMicrosecond);

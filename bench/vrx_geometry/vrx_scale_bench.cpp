@@ -18,11 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "vrx/core/memory/vrx_readmemory.h"
-#include "vrx/core/memory/vrx_writememory.h"
+#include "bench/vrx/vrx_chain_bench.h"
 #include "vrx/core/scale/vrx_scalelifastby.h"
 #include "vrx/core/scale/vrx_scaleppfastby.h"
-#include "vrx/framework/manager/vrx_managerimpl.h"
 
 namespace {
 
@@ -51,25 +49,10 @@ void scale(benchmark::State& state, uint32_t side, uint32_t target) {
     const uint32_t bits = static_cast<uint32_t>(state.range(0));
     const std::vector<uint8_t>& in = frame(side, bits);
     std::vector<uint8_t> out(size_t{target} * target * bits / 8);
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_Header header(&manager);
-        header.width = side;
-        header.height = side;
-        header.bits = static_cast<uint16_t>(bits);
-        header.channels = 1;
-        header.data_type(VRX_DataType::u_integer());
-        header.color_type(VRX_ColorType::gray());
-        VRX_Engine* e =
-            VRX_ReadMemory(&manager).engine(&header, in.data(), static_cast<uint32_t>(in.size()));
-        e = Scaler(&manager).engine(e, target, target);
-        VRX_Engine* writer =
-            VRX_WriteMemory(&manager).engine(e, out.data(), static_cast<uint32_t>(out.size()));
-        while (writer && writer->execute()) {
-        }
-        if (!writer || !manager.execute()) state.SkipWithError("chain failed");
-        benchmark::DoNotOptimize(out.data());
-    }
+    vrx_bench::run_chain(state, {side, side, static_cast<uint16_t>(bits)}, in.data(), in.size(),
+                         out.data(), out.size(), [target](VRX_Manager& manager, VRX_Engine* e) {
+                             return Scaler(&manager).engine(e, target, target);
+                         });
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * target * target);
 }
 

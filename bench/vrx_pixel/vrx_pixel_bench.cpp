@@ -8,19 +8,18 @@
 #include <type_traits>
 #include <vector>
 
+#include "bench/vrx/vrx_chain_bench.h"
 #include "vrx/core/applypalette/vrx_applypalette.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatype.h"
-#include "vrx/core/memory/vrx_readmemory.h"
-#include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/core/operation/vrx_and.h"
 #include "vrx/extension/minmaxpixelvalue/vrx_minmaxpixelvalue.h"
 #include "vrx/extension/signedextension/vrx_signedextension.h"
 #include "vrx/framework/engine/vrx_rewriteheader.h"
-#include "vrx/framework/manager/vrx_managerimpl.h"
 
 namespace {
 
 using namespace vrx;
+using vrx_bench::run;
 
 constexpr uint32_t kSide = 2048;
 constexpr size_t kSamples = size_t{kSide} * kSide;
@@ -52,21 +51,9 @@ const std::vector<T>& frame_of() {
     return samples;
 }
 
+// A gray frame of samples of `type`.
 void describe(VRX_Header& header, const VRX_DataType* type, uint16_t bits = 16) {
-    header.width = kSide;
-    header.height = kSide;
-    header.bits = bits;
-    header.channels = 1;
-    header.data_type(type);
-    header.color_type(VRX_ColorType::gray());
-}
-
-// Runs the writer to the end; the job's result.
-bool run(VRX_DefaultManager& manager, VRX_Engine* writer) {
-    if (!writer) return false;
-    while (writer->execute()) {
-    }
-    return manager.execute();
+    vrx_bench::describe(header, {kSide, kSide, bits, 1, type});
 }
 
 template <typename In>
@@ -81,19 +68,14 @@ template <typename Out, typename In, typename Stages>
 void chain_bench(benchmark::State& state, const std::vector<In>& in, const VRX_DataType* type,
                  Stages stages) {
     std::vector<Out> out(kSamples);
-    const uint32_t in_bytes = static_cast<uint32_t>(kSamples * sizeof(In));
-    const uint32_t out_bytes = static_cast<uint32_t>(kSamples * sizeof(Out));
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_Header header(&manager), signed_frame(&manager);
-        describe(header, type, sizeof(In) * 8);
-        describe(signed_frame, VRX_DataType::s_integer());
-        VRX_Engine* e = VRX_ReadMemory(&manager).engine(&header, in.data(), in_bytes);
-        e = stages(&manager, e, &signed_frame);
-        if (!run(manager, VRX_WriteMemory(&manager).engine(e, out.data(), out_bytes)))
-            state.SkipWithError("chain failed");
-        benchmark::DoNotOptimize(out.data());
-    }
+    vrx_bench::run_chain(state, {kSide, kSide, sizeof(In) * 8, 1, type}, in.data(),
+                         kSamples * sizeof(In), out.data(), kSamples * sizeof(Out),
+                         [&](VRX_Manager& manager, VRX_Engine* e) {
+                             // A retyping stage copies the header it is given.
+                             VRX_Header signed_frame(&manager);
+                             describe(signed_frame, VRX_DataType::s_integer());
+                             return stages(&manager, e, &signed_frame);
+                         });
     count<In>(state);
 }
 

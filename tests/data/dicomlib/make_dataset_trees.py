@@ -16,6 +16,8 @@ rules:
 - Odd value lengths are padded to even with a zero byte.
 - The contents of a sequence whose explicit VR is "UN" are implicit VR little
   endian.
+- A little-endian data set after the meta group is read in the VR form its
+  first element shows (pydicom's own check), whatever its transfer syntax says.
 - Pixel Data and encapsulated fragments are recorded by position ("@offset").
 - Text: AE AS CS DA DS DT IS TM UI byte by byte, leading blanks (not TM) and
   trailing blanks and NULs cut; LO LT PN SH ST UT decoded by pydicom in the
@@ -32,12 +34,13 @@ import io
 import os
 import re
 import struct
+import warnings
 
 import pydicom
 from pydicom import config
 from pydicom.charset import convert_encodings, decode_bytes
 from pydicom.valuerep import PN_DELIMS, TEXT_VR_DELIMS
-from pydicom.filereader import data_element_generator, read_preamble, _read_file_meta_info
+from pydicom.filereader import data_element_generator, read_preamble, _is_implicit_vr, _read_file_meta_info
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
@@ -57,6 +60,7 @@ FILES = [
     ("test_files/ExplVR_LitEndNoMeta.dcm", "dataset 1.2.840.10008.1.2.1"),
     ("test_files/ExplVR_BigEndNoMeta.dcm", "dataset 1.2.840.10008.1.2.2"),
     ("test_files/no_meta_group_length.dcm", "part10"),
+    ("test_files/meta_missing_tsyntax.dcm", "part10"),
     ("test_files/priv_SQ.dcm", "part10"),
     ("test_files/nested_priv_SQ.dcm", "part10"),
     ("test_files/UN_sequence.dcm", "part10"),
@@ -75,6 +79,7 @@ FILES = [
     ("test_files/SC_rgb_rle_2frame.dcm", "part10"),
     ("test_files/SC_rgb_small_odd.dcm", "part10"),
     ("test_files/SC_rgb_jpeg_gdcm.dcm", "part10"),
+    ("test_files/SC_rgb_jpeg.dcm", "part10"),
     ("test_files/SC_ybr_full_422_uncompressed.dcm", "part10"),
     ("test_files/liver_1frame.dcm", "part10"),
     ("test_files/liver_expb_1frame.dcm", "part10"),
@@ -261,6 +266,14 @@ def read_tree(path, how):
                 syntax = raw.value.decode("latin-1").strip(" \0")
         implicit = syntax == "1.2.840.10008.1.2"
         little = syntax != "1.2.840.10008.1.2.2"
+        if little:
+            # A data set written in the other VR form than its transfer
+            # syntax says is read in the form its first element shows.
+            at = fp.tell()
+            with warnings.catch_warnings():
+                warnings.simplefilter("ignore")
+                implicit = _is_implicit_vr(fp, implicit, little, None, is_sequence=False)
+            fp.seek(at)
         rest, _ = parse_dataset(data, fp.tell(), len(data), implicit, little, 0)
         nodes += rest
     else:

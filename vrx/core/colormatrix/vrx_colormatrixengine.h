@@ -39,9 +39,6 @@ public:
                           const Offsets* out_offsets, const VRX_ColorType* color_type);
     using VRX_ProcessLineToLineEngine::initiate;
 
-    uint16_t in_channels() const { return in_channels_; }
-    uint16_t out_channels() const { return out_channels_; }
-
 protected:
     // Fills the offsets, the matrix copy and the constants: in[c] and out[r]
     // from the vectors (0 without one), m row by row from the matrix (0 where

@@ -3,7 +3,7 @@
 // images by rows, then by columns.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -2,7 +2,7 @@
 // Builds the row crop of a raw image.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -3,7 +3,7 @@
 // and by where the kept part starts in a packed 1-bit line.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

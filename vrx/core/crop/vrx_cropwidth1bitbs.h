@@ -2,7 +2,7 @@
 // Builds the column crop of packed 1-bit lines cut on a byte boundary.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

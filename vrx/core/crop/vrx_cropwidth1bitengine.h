@@ -17,8 +17,6 @@ public:
     bool initiate(const VRX_Header* header, VRX_SrcBuffer* src, VRX_DstBuffer* dst, uint32_t x,
                   uint32_t width) override;
 
-    uint8_t tail_mask() const { return tail_mask_; }
-
 protected:
     uint8_t tail_mask_ = 0xFF;
 };

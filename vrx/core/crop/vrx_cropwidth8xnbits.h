@@ -2,7 +2,7 @@
 // Builds the column crop of samples of 8, 16, 32 or 64 bits.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

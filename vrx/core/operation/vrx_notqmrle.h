@@ -1,7 +1,7 @@
 #pragma once
 // Creator of the NOT of run-length coded binary images: every line's runs of
 // set pixels become the runs of the pixels they leave clear.
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

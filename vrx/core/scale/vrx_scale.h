@@ -2,7 +2,7 @@
 // The two-axis scaling creators the application uses interchangeably.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -3,7 +3,7 @@
 // build of one averaging engine.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 #include "vrx/core/scale/vrx_scalesupport.h"
 
 namespace vrx {

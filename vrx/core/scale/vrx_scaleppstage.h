@@ -4,7 +4,7 @@
 // on that axis.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 #include "vrx/core/scale/vrx_scalesupport.h"
 
 namespace vrx {

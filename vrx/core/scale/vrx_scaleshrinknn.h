@@ -2,7 +2,7 @@
 // Builds the one-engine nearest-neighbour shrink.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -2,7 +2,7 @@
 // Builds the sub-sampler by whole steps.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -2,7 +2,7 @@
 // Builds the width enlargement by a whole factor, by sample size.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -2,7 +2,7 @@
 // Builds the width enlargement by a whole factor of samples of 8 or 16 bits.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 #include "vrx/core/lut/vrx_fixedrealimpl.h"
 
 namespace vrx {

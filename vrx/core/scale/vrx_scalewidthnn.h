@@ -3,7 +3,7 @@
 // when the new width is a multiple of the old one, else the general engine.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

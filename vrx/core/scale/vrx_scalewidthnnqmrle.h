@@ -2,7 +2,7 @@
 // Builds the nearest-neighbour width scaling of a run-length image.
 #include <cstdint>
 
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 
 namespace vrx {
 

@@ -24,8 +24,6 @@ public:
                           uint8_t sign_class);
     using VRX_ProcessLineToLineEngine::initiate;
 
-    uint32_t kernel_case() const { return kernel_case_; }
-
 protected:
     bool process_line(const unsigned char* src, unsigned char* dst) override;
 

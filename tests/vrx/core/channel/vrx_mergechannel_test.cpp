@@ -152,7 +152,7 @@ TEST(MergeChannel, ThreeOneBitPlanesDocumentedBytes) {
     EXPECT_EQ(out, (std::vector<uint8_t>{0xB6, 0xDB, 0x6D, 0x98}));
 }
 
-struct Refusal {
+struct Case {
     const char* name;
     std::vector<Format> formats;
     const VRX_ColorType* color;
@@ -162,12 +162,7 @@ struct Refusal {
 
 Format plane(uint32_t width, uint32_t height, uint16_t bits = 8,
              const VRX_DataType* type = VRX_DataType::u_integer()) {
-    Format f;
-    f.width = width;
-    f.height = height;
-    f.bits = bits;
-    f.type = type;
-    return f;
+    return image_format(width, height, bits, 1, type);
 }
 
 TEST(MergeChannel, Refusals) {
@@ -177,7 +172,7 @@ TEST(MergeChannel, Refusals) {
     two_bit_channels.channels = 2;
     two_bit_channels.color = VRX_ColorType::unknown();
     const char* merge_text = "VRX_MergeChannelEngine::initiate()";
-    const Refusal cases[] = {
+    const Case cases[] = {
         {"widths differ", {plane(4, 2), plane(5, 2)}, VRX_ColorType::unknown(), 0x80800000,
          merge_text},
         {"heights differ", {plane(4, 2), plane(4, 3)}, VRX_ColorType::unknown(), 0x80800000,
@@ -199,17 +194,15 @@ TEST(MergeChannel, Refusals) {
          {plane(4, 2, 8, VRX_DataType::unknown()), plane(4, 2, 8, VRX_DataType::unknown())},
          VRX_ColorType::unknown(), 0x81000000, "VRX_MergeChannel8xNbits::engine()"},
     };
-    for (const Refusal& c : cases) {
-        SCOPED_TRACE(c.name);
-        VRX_DefaultManager manager;
-        Planes planes;
-        planes.formats = c.formats;
-        planes.bytes.assign(c.formats.size(), std::vector<uint8_t>(64, 0));
-        VRX_Vector<VRX_Engine*> sources = sources_of(manager, planes);
-        EXPECT_EQ(VRX_MergeChannel(&manager).engine(sources, c.color), nullptr);
-        EXPECT_STATUS(manager, c.code, c.function);
-        EXPECT_FALSE(manager.execute());
+    std::vector<Refusal> refusals;
+    for (const Case& c : cases) {
+        refusals.emplace_back(c.name, [c](VRX_Manager& m) {
+            VRX_Vector<VRX_Engine*> sources(&m);
+            for (const Format& f : c.formats) sources.push_back(read_memory(m, f, zero_bytes()));
+            return VRX_MergeChannel(&m).engine(sources, c.color);
+        }, c.code, c.function);
     }
+    expect_refusals(refusals);
 }
 
 TEST(MergeChannel, InputWithAPaletteIsRefused) {

@@ -213,18 +213,10 @@ VRX_Engine* call(Via via, VRX_Manager* m, VRX_Engine* source, uint16_t first, ui
 
 Format image(uint16_t bits, uint16_t channels, const VRX_DataType* type = VRX_DataType::u_integer(),
              const VRX_EncodeType* encode = VRX_EncodeType::raw()) {
-    Format f;
-    f.width = 5;
-    f.height = 2;
-    f.bits = bits;
-    f.channels = channels;
-    f.type = type;
-    f.color = color_for(channels);
-    f.encode = encode;
-    return f;
+    return image_format(5, 2, bits, channels, type, encode);
 }
 
-struct Refusal {
+struct Case {
     const char* name;
     Via via;
     Format format;  // width 0: no source at all
@@ -246,7 +238,7 @@ TEST(SelectChannel, Refusals) {
     const char* s18 = "VRX_Select1Channel8xNbitsEngine::initiate()";
     const char* sn1 = "VRX_SelectNChannel1bitEngine::initiate()";
     const char* sn8 = "VRX_SelectNChannel8xNbitsEngine::initiate()";
-    const Refusal cases[] = {
+    const Case cases[] = {
         {"front end, one channel: no source", Via::Select1, none, 0, 1, gray, 0x80800000,
          "VRX_Select1Channel::engine()", 50},
         {"front end, one channel: 12 bits", Via::Select1, image(12, 3, any), 0, 1, gray, 0x81000000,
@@ -305,16 +297,15 @@ TEST(SelectChannel, Refusals) {
         {"8xN, several: encoded", Via::SelectN, image(16, 3, any, packed), 0, 2, gray, 0x81000000,
          sn8, 105},
     };
-    for (const Refusal& c : cases) {
-        SCOPED_TRACE(c.name);
-        VRX_DefaultManager manager;
-        const std::vector<uint8_t> bytes(256, 0xA5);
-        VRX_Engine* source = c.format.width ? read_memory(manager, c.format, bytes) : nullptr;
-        EXPECT_EQ(call(c.via, &manager, source, c.first, c.count, c.color), nullptr);
-        EXPECT_STATUS(manager, c.code, c.function);
-        EXPECT_EQ(manager.status().line, c.line);
-        EXPECT_FALSE(manager.execute());
+    std::vector<Refusal> refusals;
+    for (const Case& c : cases) {
+        auto build = [c](VRX_Manager& m) {
+            VRX_Engine* source = c.format.width ? read_memory(m, c.format, zero_bytes()) : nullptr;
+            return call(c.via, &m, source, c.first, c.count, c.color);
+        };
+        refusals.emplace_back(c.name, build, c.code, c.function, c.line);
     }
+    expect_refusals(refusals);
 }
 
 // A one-channel source comes back from every creator, whatever is asked.

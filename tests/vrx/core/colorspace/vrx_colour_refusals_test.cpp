@@ -27,38 +27,16 @@ using C = VRX_ColorType;
 const VRX_DataType* const u = VRX_DataType::u_integer();
 const VRX_DataType* const s = VRX_DataType::s_integer();
 
-const std::vector<uint8_t>& zeros() {
-    static const std::vector<uint8_t> bytes(1024, 0);
-    return bytes;
-}
-
 // A 2 x 2 source of the given form.
 VRX_Engine* source(VRX_Manager& m, uint16_t bits, uint16_t channels, const VRX_ColorType* color,
                    const VRX_DataType* type = u,
                    const VRX_EncodeType* encode = VRX_EncodeType::raw()) {
-    Format f;
-    f.width = 2;
-    f.height = 2;
-    f.bits = bits;
-    f.channels = channels;
-    f.type = type;
+    Format f = image_format(2, 2, bits, channels, type, encode);
     f.color = color;
-    f.encode = encode;
-    return read_memory(m, f, zeros());
+    return read_memory(m, f, zero_bytes());
 }
 
 VRX_Engine* rgb(VRX_Manager& m) { return source(m, 8, 3, C::s_rgb()); }
-
-VRX_Engine* with_palette(VRX_Manager& m) {
-    VRX_Header header(&m);
-    describe(header, format_of<uint8_t>(2, 2));
-    header.palette().bits = 8;
-    header.palette().channels = 1;
-    header.palette().entries = 1;
-    const uint8_t entry = 9;
-    header.palette().value(&entry, 1);
-    return read_memory(m, header, zeros());
-}
 
 // A colour-matrix stage of a rows x 3 matrix through creator E.
 template <class E = VRX_ColorMatrix>
@@ -197,7 +175,7 @@ TEST(ColourRefusals, EveryStage) {
         {"32-bit samples",
          [](auto& m) { return space(m, source(m, 32, 3, C::s_rgb()), C::ycbcr()); }, 0x81000000, cs,
          98},
-        {"palette", [](auto& m) { return space(m, with_palette(m), C::gray_reverse()); },
+        {"palette", [](auto& m) { return space(m, read_with_palette(m), C::gray_reverse()); },
          0x81000000, cs, 98},
         {"run-length lines",
          [](auto& m) {

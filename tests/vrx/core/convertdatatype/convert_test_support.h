@@ -1,52 +1,21 @@
 #pragma once
-// Test support of the conversion stages: refusals checked by code, function
-// text and line, and whole images of every value of a sample type.
+// Test support of the conversion stages: the conversion's arithmetic, whole
+// images of every value of a sample type, and engines built by hand.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <vector>
 
 #include "tests/vrx/core/operation/pixel_chain.h"
-#include "tests/vrx/framework/support/test_manager.h"
 
 namespace vrx_convert_test {
 
 using namespace vrx;
 using namespace vrx_pixel_test;
-
-// One refusal: `build` makes the stage in a fresh manager and must give null
-// with the recorded status (code, function, line; line 0: any line).
-struct Refusal {
-    const char* name;
-    std::function<VRX_Engine*(VRX_Manager&)> build;
-    uint32_t code;
-    const char* function;
-    uint32_t line;
-};
-
-// Runs every refusal; each must leave nothing registered and give every
-// byte it took back once the job ends.
-inline void expect_refusals(const std::vector<Refusal>& refusals) {
-    for (const Refusal& r : refusals) {
-        SCOPED_TRACE(r.name);
-        vrx_test::TestManager manager;
-        EXPECT_EQ(r.build(manager), nullptr);
-        const VRX_Status status = manager.status();
-        EXPECT_EQ(status.code, r.code);
-        EXPECT_STREQ(status.function, r.function);
-        if (r.line != 0) {
-            EXPECT_EQ(status.line, r.line);
-        }
-        VRX_Status out(&manager);
-        EXPECT_FALSE(manager.execute(out));
-        EXPECT_EQ(manager.memory_manager().outstanding(), 3);  // the manager's own parts
-    }
-}
 
 // x x gain + offset as the conversion defines it: a gain within DBL_EPSILON
 // of 1 is 1, an offset within DBL_EPSILON of 0 is 0 (NaN is neither).

@@ -29,12 +29,7 @@ const VRX_DataType* const u = VRX_DataType::u_integer();
 const VRX_DataType* const s = VRX_DataType::s_integer();
 
 Format image(uint16_t bits, const VRX_DataType* type, uint32_t width, uint32_t height) {
-    Format f;
-    f.width = width;
-    f.height = height;
-    f.bits = bits;
-    f.type = type;
-    return f;
+    return image_format(width, height, bits, 1, type);
 }
 
 // What the creator built, checked on the returned engine (and the creator).

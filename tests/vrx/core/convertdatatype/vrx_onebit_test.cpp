@@ -16,15 +16,7 @@ namespace {
 
 using namespace vrx_convert_test;
 
-Format one_bit(uint32_t width, uint16_t channels) {
-    Format f;
-    f.width = width;
-    f.height = 2;
-    f.bits = 1;
-    f.channels = channels;
-    f.color = color_for(channels);
-    return f;
-}
+Format one_bit(uint32_t width, uint16_t channels) { return image_format(width, 2, 1, channels); }
 
 // Bit k of a packed one-bit image whose lines hold `per_line` samples.
 bool bit_at(const std::vector<uint8_t>& bytes, size_t per_line, size_t k) {

@@ -32,41 +32,15 @@ namespace {
 
 using namespace vrx_convert_test;
 
-// Zero samples enough for every image below.
-const std::vector<uint8_t>& zeros() {
-    static const std::vector<uint8_t> bytes(4096, 0);
-    return bytes;
-}
-
 // A 2 x 2 source of the given form.
 VRX_Engine* source(VRX_Manager& m, uint16_t bits, const VRX_DataType* type, uint16_t channels = 1) {
-    Format f;
-    f.width = 2;
-    f.height = 2;
-    f.bits = bits;
-    f.channels = channels;
-    f.type = type;
-    f.color = color_for(channels);
-    return read_memory(m, f, zeros());
-}
-
-VRX_Engine* with_palette(VRX_Manager& m, uint16_t bits = 8) {
-    VRX_Header header(&m);
-    Format f = format_of<uint8_t>(2, 2);
-    f.bits = bits;
-    describe(header, f);
-    header.palette().bits = 8;
-    header.palette().channels = 1;
-    header.palette().entries = 1;
-    const uint8_t entry = 9;
-    header.palette().value(&entry, 1);
-    return read_memory(m, header, zeros());
+    return read_memory(m, image_format(2, 2, bits, channels, type), zero_bytes());
 }
 
 VRX_Engine* encoded(VRX_Manager& m) {
-    Format f = format_of<uint8_t>(2, 2);
-    f.encode = VRX_EncodeType::qm_rle();
-    return read_memory(m, f, zeros());
+    return read_memory(
+        m, image_format(2, 2, 8, 1, VRX_DataType::u_integer(), VRX_EncodeType::qm_rle()),
+        zero_bytes());
 }
 
 const VRX_DataType* const u = VRX_DataType::u_integer();
@@ -107,7 +81,7 @@ TEST(Refusals, LookupAndNot) {
          0x81000000, base, 94},
         {"floating source", [](VRX_Manager& m) { return lut(m, source(m, 32, fl), 8, u, 65536); },
          0x81000000, base, 94},
-        {"palette source", [](VRX_Manager& m) { return lut(m, with_palette(m), 8, u, 256); },
+        {"palette source", [](VRX_Manager& m) { return lut(m, read_with_palette(m), 8, u, 256); },
          0x81000000, base, 94},
         {"16-bit source, 4096 entries",
          [](VRX_Manager& m) { return lut(m, source(m, 16, u), 16, u, 4096); }, 0x80800000, base,
@@ -153,8 +127,8 @@ TEST(Refusals, LookupAndNot) {
         {"NOT of 4-bit samples", [](VRX_Manager& m) { return VRX_Not(&m).engine(source(m, 4, u)); },
          0x81000000, not_engine, 56},
         {"NOT of a palette image",
-         [](VRX_Manager& m) { return VRX_Not(&m).engine(with_palette(m)); }, 0x81000000, not_engine,
-         56},
+         [](VRX_Manager& m) { return VRX_Not(&m).engine(read_with_palette(m)); }, 0x81000000,
+         not_engine, 56},
         {"NOT of run-length lines", [](VRX_Manager& m) { return VRX_Not(&m).engine(encoded(m)); },
          0x81000000, "VRX_NotQMRLEEngine::initiate()", 104},
     });
@@ -201,16 +175,17 @@ TEST(Refusals, ConversionShiftAndConstantColour) {
         {"12-bit samples",
          [](VRX_Manager& m) { return convert(m, source(m, 12, unknown), u, 8, 3); }, 0x81000000,
          general, 103},
-        {"palette source", [](VRX_Manager& m) { return convert(m, with_palette(m), u, 16, 3); },
-         0x81000000, general, 103},
+        {"palette source",
+         [](VRX_Manager& m) { return convert(m, read_with_palette(m), u, 16, 3); }, 0x81000000,
+         general, 103},
         {"12-bit request", [](VRX_Manager& m) { return convert(m, source(m, 16, u), u, 12, 3); },
          0x81000000, general, 110},
         {"one-bit creator without a source",
          [](VRX_Manager& m) { return VRX_ConvertDataType1bit(&m).engine(nullptr, 1, 0); },
          0x80800000, "VRX_ConvertDataType1bit::engine()", 51},
         {"one bit with a palette",
-         [](VRX_Manager& m) { return convert(m, with_palette(m, 1), u, 1, -1, 1); }, 0x81000000,
-         "VRX_ConvertDataType1bit::engine()", 57},
+         [](VRX_Manager& m) { return convert(m, read_with_palette(m, 1), u, 1, -1, 1); },
+         0x81000000, "VRX_ConvertDataType1bit::engine()", 57},
         {"from-one-bit creator without a source",
          [](VRX_Manager& m) { return VRX_ConvertDataTypeFrom1bit(&m).engine(nullptr, u, 8, 1, 0); },
          0x80800000, "VRX_ConvertDataTypeFrom1bit::engine()", 58},
@@ -240,8 +215,8 @@ TEST(Refusals, ConversionShiftAndConstantColour) {
          },
          0x81000000, to1, 103},
         {"to one bit from a palette",
-         [](VRX_Manager& m) { return convert(m, with_palette(m), u, 1, 1, 0); }, 0x81000000, to1,
-         103},
+         [](VRX_Manager& m) { return convert(m, read_with_palette(m), u, 1, 1, 0); }, 0x81000000,
+         to1, 103},
         {"two values without a source",
          [](VRX_Manager& m) { return VRX_Convert1To8xNBits(&m).engine(nullptr, u, 8, 0, 1); },
          0x80800000, two, 50},
@@ -295,7 +270,7 @@ TEST(Refusals, ConversionShiftAndConstantColour) {
          [](VRX_Manager& m) { return VRX_ShiftDataNL(&m).engine(source(m, 16, u), u, 32, 32); },
          0x80800000, nl, 206},
         {"limited shift of a palette",
-         [](VRX_Manager& m) { return VRX_ShiftDataWL(&m).engine(with_palette(m), u, 8, 1); },
+         [](VRX_Manager& m) { return VRX_ShiftDataWL(&m).engine(read_with_palette(m), u, 8, 1); },
          0x81000000, wl, 389},
         {"limited shift to 12 bits",
          [](VRX_Manager& m) { return VRX_ShiftDataWL(&m).engine(source(m, 16, s), u, 12, 1); },

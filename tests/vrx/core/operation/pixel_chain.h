@@ -1,14 +1,17 @@
 #pragma once
 // Test support for the pixel stages: images in memory, a chain head that
-// reads them, the end that collects what a chain yields, and status checks.
+// reads them, the end that collects what a chain yields, and status checks
+// (refusal tables among them).
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <type_traits>
 #include <vector>
 
 #include "tests/vrx/framework/io/io_test_support.h"
+#include "tests/vrx/framework/support/test_manager.h"
 #include "vrx/core/memory/vrx_readmemory.h"
 #include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/framework/base/vrx_construct.h"
@@ -72,6 +75,22 @@ Format format_of(uint32_t width, uint32_t height, uint16_t channels = 1) {
     return f;
 }
 
+// A raw image of `bits`-bit samples of `type`, coloured by its channel
+// count.
+inline Format image_format(uint32_t width, uint32_t height, uint16_t bits, uint16_t channels = 1,
+                           const VRX_DataType* type = VRX_DataType::u_integer(),
+                           const VRX_EncodeType* encode = VRX_EncodeType::raw()) {
+    Format f;
+    f.width = width;
+    f.height = height;
+    f.bits = bits;
+    f.channels = channels;
+    f.type = type;
+    f.color = color_for(channels);
+    f.encode = encode;
+    return f;
+}
+
 inline size_t line_bytes(const Format& f) {
     return (size_t{f.channels} * f.bits * f.width + 7) / 8;
 }
@@ -103,6 +122,25 @@ inline VRX_Engine* read_memory(VRX_Manager& manager, const Format& format,
     VRX_Header header(&manager);
     describe(header, format);
     return read_memory(manager, header, bytes);
+}
+
+// Zero bytes enough for the images of refusal tables (up to 1 MiB).
+inline const std::vector<uint8_t>& zero_bytes() {
+    static const std::vector<uint8_t> bytes(size_t{1} << 20, 0);
+    return bytes;
+}
+
+// The head of a chain over a 2 x 2 image of `bits`-bit unsigned zero
+// samples whose header carries a palette of one 8-bit entry.
+inline VRX_Engine* read_with_palette(VRX_Manager& manager, uint16_t bits = 8) {
+    VRX_Header header(&manager);
+    describe(header, image_format(2, 2, bits));
+    header.palette().bits = 8;
+    header.palette().channels = 1;
+    header.palette().entries = 1;
+    const uint8_t entry = 9;
+    header.palette().value(&entry, 1);
+    return read_memory(manager, header, zero_bytes());
 }
 
 // Runs the chain that ends in `last` into memory and gives back the image it
@@ -140,6 +178,74 @@ inline bool take_lines(VRX_Engine* last, std::vector<uint8_t>& out, uint8_t fill
         ok = src->get(out.data() + size_t{row} * line) && src->release();
     src->destroy();
     return ok;
+}
+
+// One refusal: `build` makes a stage in a fresh manager and must be refused
+// (give null, or true when it gives whether it was refused) with the recorded
+// status: code, function text and, unless 0, line.
+struct Refusal {
+    template <class Build>
+    Refusal(const char* name, Build build, uint32_t code, const char* function, uint32_t line = 0)
+        : name(name), code(code), function(function), line(line) {
+        if constexpr (std::is_same_v<std::invoke_result_t<Build&, VRX_Manager&>, bool>) {
+            refused = build;
+        } else {
+            refused = [build](VRX_Manager& m) { return build(m) == nullptr; };
+        }
+    }
+    const char* name;
+    std::function<bool(VRX_Manager&)> refused;
+    uint32_t code;
+    const char* function;
+    uint32_t line;
+};
+
+// Runs every refusal; each must leave the job failing and give every byte it
+// took back once the job ends.
+inline void expect_refusals(const std::vector<Refusal>& refusals) {
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.name);
+        vrx_test::TestManager manager;
+        EXPECT_TRUE(r.refused(manager));
+        const VRX_Status status = manager.status();
+        EXPECT_EQ(status.code, r.code);
+        EXPECT_STREQ(status.function, r.function);
+        if (r.line != 0) {
+            EXPECT_EQ(status.line, r.line);
+        }
+        VRX_Status out(&manager);
+        EXPECT_FALSE(manager.execute(out));
+        EXPECT_EQ(manager.memory_manager().outstanding(), 3);  // the manager's own parts
+    }
+}
+
+// A row of a resizing stage's refusal table: a source of `format` (over
+// zero bytes) resized to width x height.
+struct SizeRefusal {
+    const char* name;
+    Format format;
+    uint32_t width, height;
+    uint32_t code;
+    const char* function;
+};
+
+// The refusals of Scaler(manager).engine(source, width, height) for every
+// row, and of a missing source (0x80800000 with the text `no_source`).
+template <class Scaler>
+std::vector<Refusal> size_refusals(const std::vector<SizeRefusal>& rows, const char* no_source) {
+    std::vector<Refusal> refusals;
+    for (const SizeRefusal& c : rows) {
+        refusals.emplace_back(
+            c.name,
+            [c](VRX_Manager& m) {
+                return Scaler(&m).engine(read_memory(m, c.format, zero_bytes()), c.width, c.height);
+            },
+            c.code, c.function);
+    }
+    refusals.emplace_back(
+        "no source", [](VRX_Manager& m) { return Scaler(&m).engine(nullptr, 1, 1); },
+        VRX_ERROR_ARGUMENT, no_source);
+    return refusals;
 }
 
 }  // namespace vrx_pixel_test

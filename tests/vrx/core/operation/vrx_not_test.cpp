@@ -29,13 +29,7 @@ std::vector<uint8_t> not_of(const Format& f, const std::vector<uint8_t>& bytes) 
 }
 
 Format unsigned_image(uint16_t bits, uint32_t width, uint32_t height, uint16_t channels) {
-    Format f;
-    f.width = width;
-    f.height = height;
-    f.bits = bits;
-    f.channels = channels;
-    f.color = color_for(channels);
-    return f;
+    return image_format(width, height, bits, channels);
 }
 
 TEST(Not, DocumentedLines) {

@@ -18,20 +18,6 @@ using namespace vrx;
 using Run = std::pair<uint32_t, uint32_t>;
 using RunLines = std::vector<std::vector<Run>>;
 
-// A raw image of `bits`-bit samples, coloured by its channel count.
-inline vrx_pixel_test::Format raw_format(uint32_t width, uint32_t height, uint16_t bits,
-                                         uint16_t channels = 1,
-                                         const VRX_DataType* type = VRX_DataType::u_integer()) {
-    vrx_pixel_test::Format f;
-    f.width = width;
-    f.height = height;
-    f.bits = bits;
-    f.channels = channels;
-    f.type = type;
-    f.color = vrx_pixel_test::color_for(channels);
-    return f;
-}
-
 inline vrx_pixel_test::Format qmrle_format(uint32_t width, uint32_t height) {
     vrx_pixel_test::Format f;
     f.width = width;

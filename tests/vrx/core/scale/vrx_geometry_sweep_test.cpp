@@ -23,7 +23,6 @@ namespace {
 using namespace vrx;
 using namespace vrx_pixel_test;
 using vrx_qmrle_test::qmrle_format;
-using vrx_qmrle_test::raw_format;
 using vrx_test::TestManager;
 
 using Stages = std::function<VRX_Engine*(VRX_Manager&, VRX_Engine*)>;
@@ -94,26 +93,26 @@ Stages crop_scale_pp(uint32_t w, uint32_t h, bool plain = false) {
 
 std::vector<Named> chains() {
     return {
-        chain("samples_general", raw_format(13, 9, 8, 3), crop_scale(2, 1, 9, 7, 14, 5)),
-        chain("samples_whole_factors", raw_format(6, 5, 16), crop_scale(1, 0, 5, 5, 10, 15)),
-        chain("samples_subsampled", raw_format(12, 12, 16), crop_scale(0, 0, 12, 12, 4, 6)),
-        chain("samples_shrunk", raw_format(12, 12, 8), crop_scale(0, 0, 12, 12, 5, 7)),
-        chain("bits_inside_a_byte", raw_format(30, 6, 1), crop_scale(3, 1, 20, 4, 40, 9)),
-        chain("bits_on_a_byte", raw_format(30, 6, 1), crop_scale(8, 0, 20, 6, 7, 3)),
-        chain("bits_general", raw_format(30, 6, 1), crop_scale(8, 0, 20, 6, 27, 11)),
-        chain("sub_sampler", raw_format(9, 7, 8, 4),
+        chain("samples_general", image_format(13, 9, 8, 3), crop_scale(2, 1, 9, 7, 14, 5)),
+        chain("samples_whole_factors", image_format(6, 5, 16), crop_scale(1, 0, 5, 5, 10, 15)),
+        chain("samples_subsampled", image_format(12, 12, 16), crop_scale(0, 0, 12, 12, 4, 6)),
+        chain("samples_shrunk", image_format(12, 12, 8), crop_scale(0, 0, 12, 12, 5, 7)),
+        chain("bits_inside_a_byte", image_format(30, 6, 1), crop_scale(3, 1, 20, 4, 40, 9)),
+        chain("bits_on_a_byte", image_format(30, 6, 1), crop_scale(8, 0, 20, 6, 7, 3)),
+        chain("bits_general", image_format(30, 6, 1), crop_scale(8, 0, 20, 6, 27, 11)),
+        chain("sub_sampler", image_format(9, 7, 8, 4),
               [](VRX_Manager& m, VRX_Engine* e) { return VRX_ScaleSS(&m).engine(e, 2, 3, 1, 0); }),
         chain("run_length_enlarged", qmrle_format(40, 9), crop_scale(3, 2, 30, 6, 70, 13)),
         chain("run_length_shrunk", qmrle_format(40, 9), crop_scale(0, 1, 40, 8, 17, 3)),
-        chain("interpolated_larger", raw_format(13, 10, 16, 3), crop_scale_li(25, 14)),
-        chain("interpolated_smaller", raw_format(13, 10, 8, 1), crop_scale_li(4, 5)),
-        chain("interpolated_mixed", raw_format(13, 10, 8, 4), crop_scale_li(20, 4)),
-        chain("interpolated_few", raw_format(13, 10, 8), crop_scale_li(3, 3)),
-        chain("projected_fractional", raw_format(13, 10, 8, 3), crop_scale_pp(4, 5)),
-        chain("projected_fractional_plain", raw_format(13, 10, 16), crop_scale_pp(4, 5, true)),
-        chain("projected_larger", raw_format(13, 10, 16, 2), crop_scale_pp(25, 14)),
-        chain("projected_whole", raw_format(13, 10, 8), crop_scale_pp(3, 3)),
-        chain("projected_plain_double", raw_format(13, 10, 8),
+        chain("interpolated_larger", image_format(13, 10, 16, 3), crop_scale_li(25, 14)),
+        chain("interpolated_smaller", image_format(13, 10, 8, 1), crop_scale_li(4, 5)),
+        chain("interpolated_mixed", image_format(13, 10, 8, 4), crop_scale_li(20, 4)),
+        chain("interpolated_few", image_format(13, 10, 8), crop_scale_li(3, 3)),
+        chain("projected_fractional", image_format(13, 10, 8, 3), crop_scale_pp(4, 5)),
+        chain("projected_fractional_plain", image_format(13, 10, 16), crop_scale_pp(4, 5, true)),
+        chain("projected_larger", image_format(13, 10, 16, 2), crop_scale_pp(25, 14)),
+        chain("projected_whole", image_format(13, 10, 8), crop_scale_pp(3, 3)),
+        chain("projected_plain_double", image_format(13, 10, 8),
               [](VRX_Manager& m, VRX_Engine* e) {
                   return VRX_ScalePPBy<double>(&m).engine(e, 7, 21);
               }),

@@ -69,8 +69,8 @@ TEST(ScaleOpenCV, WithinALevelOfResize) {
             platform::testing::FakeCpuid cpu;
             cpu.Set(0, platform::CpuidLeaf{1, 0, 0, 0});
             cpu.Set(1, platform::CpuidLeaf{0, 0, 0, sse2 ? 1u << 26 : 0u});
-            const Format f = vrx_qmrle_test::raw_format(c.w0, c.h0, static_cast<uint16_t>(c.bits),
-                                                        static_cast<uint16_t>(c.channels));
+            const Format f = image_format(c.w0, c.h0, static_cast<uint16_t>(c.bits),
+                                          static_cast<uint16_t>(c.channels));
             VRX_DefaultManager m;
             VRX_Engine* source = read_memory(m, f, c.source);
             VRX_Engine* last =

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/vrx/core/operation/pixel_chain.h"
-#include "vrx/core/crop/vrx_stagecreator.h"
+#include "vrx/framework/base/vrx_stagecreator.h"
 #include "vrx/core/scale/vrx_scaleheightengine.h"
 #include "vrx/core/scale/vrx_scalewidthengine.h"
 

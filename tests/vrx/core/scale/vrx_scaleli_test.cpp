@@ -188,7 +188,7 @@ TEST(ScaleLI, EnginesTheChoiceBuilds) {
     };
     for (const Choice& c : table) {
         SCOPED_TRACE(testing::Message() << c.w0 << "x" << c.h0 << " -> " << c.w << "x" << c.h);
-        const Format f = vrx_qmrle_test::raw_format(c.w0, c.h0, c.bits);
+        const Format f = image_format(c.w0, c.h0, c.bits);
         VRX_DefaultManager m;
         const std::vector<uint8_t> bytes(line_bytes(f) * f.height);
         VRX_Engine* last = VRX_ScaleLIFastBy<Q12>(&m).engine(read_memory(m, f, bytes), c.w, c.h);
@@ -205,48 +205,30 @@ TEST(ScaleLI, EnginesTheChoiceBuilds) {
 // Refusals by code and text; the first error stays recorded when the second
 // stage meets the first one's null.
 TEST(ScaleLI, Refusals) {
-    using vrx_qmrle_test::raw_format;
     const VRX_DataType* u = VRX_DataType::u_integer();
     const VRX_DataType* s = VRX_DataType::s_integer();
     const VRX_DataType* fl = VRX_DataType::floating();
-    struct Refusal {
-        const char* name;
-        Format format;
-        uint32_t w, h;
-        uint32_t code;
-        const char* function;
-    };
-    const Refusal table[] = {
-        {"32-bit both shrink", raw_format(300, 300, 32, 1, u), 100, 100, VRX_ERROR_UNSUPPORTED,
+    const std::vector<SizeRefusal> table = {
+        {"32-bit both shrink", image_format(300, 300, 32, 1, u), 100, 100, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleShrinkLIBy::engine()"},
-        {"signed 32-bit both shrink", raw_format(300, 300, 32, 1, s), 100, 100,
+        {"signed 32-bit both shrink", image_format(300, 300, 32, 1, s), 100, 100,
          VRX_ERROR_UNSUPPORTED, "VRX_ScaleShrinkLIBy::engine()"},
-        {"float width first", raw_format(10, 10, 32, 1, fl), 20, 20, VRX_ERROR_UNSUPPORTED,
+        {"float width first", image_format(10, 10, 32, 1, fl), 20, 20, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthLIBy::engine()"},
-        {"float height first", raw_format(10, 10, 64, 1, fl), 20, 5, VRX_ERROR_UNSUPPORTED,
+        {"float height first", image_format(10, 10, 64, 1, fl), 20, 5, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleHeightLIBy::engine()"},
-        {"1 bit", raw_format(10, 10, 1, 1, u), 20, 20, VRX_ERROR_UNSUPPORTED,
+        {"1 bit", image_format(10, 10, 1, 1, u), 20, 20, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthLIBy::engine()"},
-        {"width 0", raw_format(10, 10, 8, 1, u), 0, 5, VRX_ERROR_ARGUMENT,
+        {"width 0", image_format(10, 10, 8, 1, u), 0, 5, VRX_ERROR_ARGUMENT,
          "VRX_ScaleShrinkLIEngine::initiate()"},
-        {"both 0", raw_format(10, 10, 16, 1, u), 0, 0, VRX_ERROR_ARGUMENT,
+        {"both 0", image_format(10, 10, 16, 1, u), 0, 0, VRX_ERROR_ARGUMENT,
          "VRX_ScaleShrinkLIEngine::initiate()"},
-        {"height 0", raw_format(10, 10, 8, 1, u), 20, 0, VRX_ERROR_ARGUMENT,
+        {"height 0", image_format(10, 10, 8, 1, u), 20, 0, VRX_ERROR_ARGUMENT,
          "VRX_ScaleHeightEngine::initiate()"},
-        {"width 0, height kept", raw_format(10, 10, 8, 1, u), 0, 10, VRX_ERROR_ARGUMENT,
+        {"width 0, height kept", image_format(10, 10, 8, 1, u), 0, 10, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthEngine::initiate()"},
     };
-    for (const Refusal& c : table) {
-        SCOPED_TRACE(c.name);
-        VRX_DefaultManager m;
-        const std::vector<uint8_t> bytes(line_bytes(c.format) * c.format.height);
-        EXPECT_EQ(VRX_ScaleLIFastBy<Q12>(&m).engine(read_memory(m, c.format, bytes), c.w, c.h),
-                  nullptr);
-        EXPECT_STATUS(m, c.code, c.function);
-    }
-    VRX_DefaultManager m;
-    EXPECT_EQ(VRX_ScaleLIFastBy<Q12>(&m).engine(nullptr, 1, 1), nullptr);
-    EXPECT_STATUS(m, VRX_ERROR_ARGUMENT, "VRX_ScaleLIFastBy::engine()");
+    expect_refusals(size_refusals<VRX_ScaleLIFastBy<Q12>>(table, "VRX_ScaleLIFastBy::engine()"));
 
     // The shrinking engine takes only targets smaller on both axes.
     const std::vector<uint8_t> bytes(100);

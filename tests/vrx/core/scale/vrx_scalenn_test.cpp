@@ -69,7 +69,7 @@ void check_scale(const Sample& s, uint32_t w0, uint32_t h0, uint32_t w, uint32_t
     SCOPED_TRACE(testing::Message()
                  << w0 << "x" << h0 << " -> " << w << "x" << h << ", " << s.bits << " bits x "
                  << s.channels << (s.kind == Kind::run_length ? " run-length" : ""));
-    const Format f = raw_format(w0, h0, s.bits, s.channels, s.type);
+    const Format f = image_format(w0, h0, s.bits, s.channels, s.type);
     // Random samples with padding bits 0.
     Format unpadded = f;
     unpadded.width = static_cast<uint32_t>(line_bytes(f) * 8 / (uint32_t{s.bits} * s.channels));
@@ -193,7 +193,7 @@ TEST(ScaleNN, EnginesTheChoiceBuilds) {
     };
     for (const Choice& c : table) {
         SCOPED_TRACE(testing::Message() << c.w0 << "x" << c.h0 << " -> " << c.w << "x" << c.h);
-        Format f = raw_format(c.w0, c.h0, c.sample.bits, c.sample.channels, c.sample.type);
+        Format f = image_format(c.w0, c.h0, c.sample.bits, c.sample.channels, c.sample.type);
         if (c.sample.kind == Kind::run_length) f = qmrle_format(c.w0, c.h0);
         VRX_DefaultManager m;
         const std::vector<uint8_t> bytes(line_bytes(f) * f.height + 64);
@@ -207,53 +207,36 @@ TEST(ScaleNN, EnginesTheChoiceBuilds) {
     EXPECT_EQ(VRX_ScaleNN(&m).engine(source, 10, 10), source);
 }
 
-struct Refusal {
-    const char* name;
-    Format format;
-    uint32_t w, h;
-    uint32_t code;
-    const char* function;
-};
-
 // Refusals by code and text, target sizes of 0 among them: 0 is a multiple
 // of every size, so it reaches the whole-factor engines, which refuse it.
 TEST(ScaleNN, Refusals) {
     const VRX_DataType* u = VRX_DataType::u_integer();
     const VRX_DataType* fl = VRX_DataType::floating();
-    const Refusal table[] = {
-        {"32-bit enlarged", raw_format(10, 4, 32, 1, u), 15, 4, VRX_ERROR_UNSUPPORTED,
+    const std::vector<SizeRefusal> table = {
+        {"32-bit enlarged", image_format(10, 4, 32, 1, u), 15, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthNNEngine::initiate()"},
-        {"32-bit doubled", raw_format(10, 4, 32, 1, u), 20, 4, VRX_ERROR_UNSUPPORTED,
+        {"32-bit doubled", image_format(10, 4, 32, 1, u), 20, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthIRE8xNBits::engine()"},
-        {"float doubled", raw_format(10, 4, 32, 1, fl), 20, 4, VRX_ERROR_UNSUPPORTED,
+        {"float doubled", image_format(10, 4, 32, 1, fl), 20, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthIRE8xNBits::engine()"},
-        {"4-bit shrunk", raw_format(10, 4, 4, 1, u), 5, 2, VRX_ERROR_UNSUPPORTED,
+        {"4-bit shrunk", image_format(10, 4, 4, 1, u), 5, 2, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleShrinkNN::engine()"},
-        {"1 bit of 3 channels", raw_format(10, 4, 1, 3, u), 15, 4, VRX_ERROR_UNSUPPORTED,
+        {"1 bit of 3 channels", image_format(10, 4, 1, 3, u), 15, 4, VRX_ERROR_UNSUPPORTED,
          "VRX_ScaleWidthNNEngine::initiate()"},
-        {"width 0", raw_format(10, 4, 8, 1, u), 0, 4, VRX_ERROR_ARGUMENT,
+        {"width 0", image_format(10, 4, 8, 1, u), 0, 4, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthIRE8xNBitsEngine::initiate()"},
-        {"1-bit width 0", raw_format(10, 4, 1, 1, u), 0, 9, VRX_ERROR_ARGUMENT,
+        {"1-bit width 0", image_format(10, 4, 1, 1, u), 0, 9, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthIRE1BitEngine::initiate()"},
-        {"height 0", raw_format(10, 4, 16, 1, u), 12, 0, VRX_ERROR_ARGUMENT,
+        {"height 0", image_format(10, 4, 16, 1, u), 12, 0, VRX_ERROR_ARGUMENT,
          "VRX_ScaleHeightIREEngine::initiate()"},
-        {"width 0 shrunk", raw_format(10, 4, 8, 1, u), 0, 2, VRX_ERROR_ARGUMENT,
+        {"width 0 shrunk", image_format(10, 4, 8, 1, u), 0, 2, VRX_ERROR_ARGUMENT,
          "VRX_ScaleShrinkNNEngine::initiate()"},
         {"run-length width 0", qmrle_format(10, 4), 0, 4, VRX_ERROR_ARGUMENT,
          "VRX_ScaleWidthQMRLEEngine::initiate()"},
         {"run-length height 0", qmrle_format(10, 4), 10, 0, VRX_ERROR_ARGUMENT,
          "VRX_ScaleHeightQMRLEEngine::initiate()"},
     };
-    for (const Refusal& c : table) {
-        SCOPED_TRACE(c.name);
-        VRX_DefaultManager m;
-        const std::vector<uint8_t> bytes(line_bytes(c.format) * c.format.height + 64);
-        EXPECT_EQ(VRX_ScaleNN(&m).engine(read_memory(m, c.format, bytes), c.w, c.h), nullptr);
-        EXPECT_STATUS(m, c.code, c.function);
-    }
-    VRX_DefaultManager m;
-    EXPECT_EQ(VRX_ScaleNN(&m).engine(nullptr, 1, 1), nullptr);
-    EXPECT_STATUS(m, VRX_ERROR_ARGUMENT, "VRX_ScaleNN::engine()");
+    expect_refusals(size_refusals<VRX_ScaleNN>(table, "VRX_ScaleNN::engine()"));
 }
 
 // Sub-sampling by steps and offsets given directly, steps near 2^32
@@ -291,7 +274,7 @@ TEST(ScaleNN, SubSamplingSteps) {
     EXPECT_EQ(VRX_ScaleSS(&m).engine(source, 1, 1, 0, 0), source);
     EXPECT_EQ(VRX_ScaleSS(&m).engine(source, 2, 2, 8, 0), nullptr);
     EXPECT_TRUE(iotest::reported(m, VRX_ERROR_ARGUMENT, "VRX_ScaleSSEngine::initiate()"));
-    EXPECT_EQ(VRX_ScaleSS(&m).engine(read_memory(m, raw_format(8, 8, 4), bytes), 2, 2, 0, 0),
+    EXPECT_EQ(VRX_ScaleSS(&m).engine(read_memory(m, image_format(8, 8, 4), bytes), 2, 2, 0, 0),
               nullptr);
     EXPECT_TRUE(iotest::reported(m, VRX_ERROR_UNSUPPORTED, "VRX_ScaleSSEngine::initiate()"));
 }
@@ -301,7 +284,7 @@ TEST(ScaleNN, SubSamplingSteps) {
 TEST(ScaleNN, WholeFactorsBehindWholeFactors) {
     std::mt19937 random(5);
     for (const Sample& s : {kSamples[7], kSamples[3]}) {
-        Format f = raw_format(11, 3, s.bits, s.channels, s.type);
+        Format f = image_format(11, 3, s.bits, s.channels, s.type);
         const std::vector<uint8_t> in = model_scale(
             iotest::random_bytes(random, line_bytes(f) * f.height), f, f.width, f.height);
         VRX_DefaultManager m;
@@ -320,7 +303,7 @@ TEST(ScaleNN, WholeFactorsBehindWholeFactors) {
 // 32 bits.
 TEST(ScaleNN, LargeFactors) {
     std::mt19937 random(6);
-    const Format f = raw_format(11, 2, 1);
+    const Format f = image_format(11, 2, 1);
     const std::vector<uint8_t> in =
         model_scale(iotest::random_bytes(random, line_bytes(f) * f.height), f, 11, 2);
     for (uint32_t factor : {64u, 65u, 100u}) {
@@ -333,7 +316,7 @@ TEST(ScaleNN, LargeFactors) {
     const std::vector<uint8_t> bytes(64);
     const uint32_t huge = 0x60000000u;  // 3 x huge is past 32 bits
     VRX_DefaultManager m;
-    EXPECT_EQ(VRX_ScaleWidthIRE1Bit(&m).engine(read_memory(m, raw_format(3, 3, 1), bytes), huge),
+    EXPECT_EQ(VRX_ScaleWidthIRE1Bit(&m).engine(read_memory(m, image_format(3, 3, 1), bytes), huge),
               nullptr);
     EXPECT_TRUE(iotest::reported(m, VRX_ERROR_ARGUMENT, "VRX_ScaleWidthIRE1BitEngine::initiate()"));
     EXPECT_EQ(VRX_ScaleWidthIRE(&m).engine(read_memory(m, format_of<uint8_t>(3, 3), bytes), huge),

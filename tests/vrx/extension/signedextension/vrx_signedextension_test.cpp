@@ -21,14 +21,7 @@ int32_t reference(uint32_t x, unsigned high_bit) {
 }
 
 Format signed_format(uint16_t bits, uint32_t width, uint32_t height, uint16_t channels = 1) {
-    Format f;
-    f.width = width;
-    f.height = height;
-    f.bits = bits;
-    f.channels = channels;
-    f.type = VRX_DataType::s_integer();
-    f.color = color_for(channels);
-    return f;
+    return image_format(width, height, bits, channels, VRX_DataType::s_integer());
 }
 
 // Every pattern of T, for every high bit below the top one.
@@ -152,20 +145,22 @@ TEST(SignedExtension, Refusals) {
          "VRX_SignedExtension::engine()"},
         {"1-bit", 1, VRX_DataType::u_integer(), 0, 0x81000000, "VRX_SignedExtension::engine()"},
     };
+    std::vector<Refusal> refusals;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        VRX_DefaultManager manager;
-        Format f = signed_format(c.bits, 2, 2);
-        f.type = c.type;
-        const std::vector<uint8_t> bytes(32, 0);
-        VRX_Engine* source = read_memory(manager, f, bytes);
-        ASSERT_NE(source, nullptr);
-        EXPECT_EQ(VRX_SignedExtension(&manager).engine(source, c.high_bit), nullptr);
-        EXPECT_STATUS(manager, c.code, c.function);
+        refusals.emplace_back(
+            c.name,
+            [c](VRX_Manager& m) {
+                VRX_Engine* source =
+                    read_memory(m, image_format(2, 2, c.bits, 1, c.type), zero_bytes());
+                EXPECT_NE(source, nullptr);
+                return VRX_SignedExtension(&m).engine(source, c.high_bit);
+            },
+            c.code, c.function);
     }
-    VRX_DefaultManager manager;
-    EXPECT_EQ(VRX_SignedExtension(&manager).engine(nullptr, 3), nullptr);
-    EXPECT_STATUS(manager, 0x80800000, "VRX_SignedExtension::engine()");
+    refusals.emplace_back(
+        "no source", [](VRX_Manager& m) { return VRX_SignedExtension(&m).engine(nullptr, 3); },
+        0x80800000, "VRX_SignedExtension::engine()");
+    expect_refusals(refusals);
 }
 
 TEST(SignedExtension, EncodedSourceIsRefusedByTheLineEngine) {
