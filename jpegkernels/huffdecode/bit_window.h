@@ -31,6 +31,22 @@ inline bool HasByteFF(uint64_t w) {
     return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
 }
 
+// The lowest set bit of a byte (entry 0 unused).
+struct LowestBitTable {
+    uint8_t of[256];
+    constexpr uint8_t operator[](uint32_t i) const { return of[i]; }
+};
+constexpr LowestBitTable MakeLowestBitTable() {
+    LowestBitTable t{};
+    for (uint32_t i = 1; i < 256; ++i) {
+        uint8_t b = 0;
+        while (((i >> b) & 1) == 0) ++b;
+        t.of[i] = b;
+    }
+    return t;
+}
+constexpr LowestBitTable kLowestBit = MakeLowestBitTable();
+
 class BitWindow {
 public:
     // Bits a decoding step may take after a successful Fill: a code of up to
@@ -169,9 +185,9 @@ private:
         const __m128i above = _mm_subs_epu16(_mm_set1_epi16(static_cast<int16_t>(top)), limit);
         const __m128i match = _mm_andnot_si128(_mm_cmpeq_epi16(maxcode, none),
                                                _mm_cmpeq_epi16(above, _mm_setzero_si128()));
-        const uint32_t lanes = static_cast<uint32_t>(_mm_movemask_epi8(match));
+        const uint32_t lanes = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(match, match))) & 0xFF;
         if (lanes == 0) return false;
-        const int l = 9 + __builtin_ctz(lanes) / 2;
+        const int l = 9 + kLowestBit[lanes];
         const uint32_t code = top >> (16 - l);
         Drop(l);
         *symbol = SymbolOf(table, l, code);
