@@ -3,6 +3,7 @@
 // DCT by row 13's column, and the markers read from the path's buffer.
 #include "jpegdec/jpeg_kernelpath.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "platform/byte_count.h"
@@ -10,6 +11,8 @@
 namespace jpegdec {
 
 namespace {
+
+std::atomic<uint64_t> g_kernelPathStarts{0};
 
 constexpr uint32_t kDctRefillBelow = kWorstBlockBytes;
 
@@ -87,8 +90,12 @@ void RefillKernelInput(JpegDecoderContext* ctx) {
 
 JpegStatus InitKernelPath(JpegDecoderContext* ctx) {
     ctx->kernelState = AllocZeroed(ctx, 1, sizeof(KernelPathState));
-    return ctx->kernelState ? kJpegOk : kJpegEndOrNoMemory;
+    if (!ctx->kernelState) return kJpegEndOrNoMemory;
+    g_kernelPathStarts.fetch_add(1, std::memory_order_relaxed);
+    return kJpegOk;
 }
+
+uint64_t JpegKernelPathStarts() { return g_kernelPathStarts.load(std::memory_order_relaxed); }
 
 JpegStatus BuildHuffmanTablesByKernel(JpegDecoderContext* ctx, const uint8_t* bits, const uint8_t* huffval,
                                       jpegkernels::HuffmanDecoderTable** where) {
