@@ -280,6 +280,7 @@ struct JpegDecoderContext {
     LosslessDecoderFn losslessDecoder;
     ScanFinishFn scanFinish;
     uint8_t* losslessOutput;  // the caller's row of the current ReadRows
+    uint32_t losslessRowLost;  // the row was passed over (damage): mid-grey
 
     // The encoder direction.
     EncoderMcuConverterFn encoderMcuConverter;

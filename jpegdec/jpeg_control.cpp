@@ -565,9 +565,17 @@ JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row) {
         // the caller's row itself.
         if (ctx->mcuRow >= ctx->mcuRows) return kJpegWrongState;
         ctx->losslessOutput = row;
+        ctx->losslessRowLost = 0;
         st = ctx->rowDriver(ctx);
         if (st < 1) return st;
-        ctx->writeRow(ctx, row);
+        if (ctx->losslessRowLost) {
+            const size_t bytes = ctx->selectedComponent >= 0
+                                     ? ctx->componentRows[ctx->selectedComponent].size
+                                     : size_t{ctx->width} * ctx->outChannels * (ctx->sampleBits > 8 ? 2 : 1);
+            std::memset(row, 128, bytes);
+        } else {
+            ctx->writeRow(ctx, row);
+        }
         if (ctx->rowsLeft > 0) --ctx->rowsLeft;
         return st;
     }

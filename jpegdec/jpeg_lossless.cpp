@@ -361,8 +361,9 @@ JpegStatus DecodeLookaheadRow(JpegDecoderContext* ctx, Decode&& decode) {
     *window = s->inputPosition;
     const int32_t st = decode(ctx->dcTableSelector[0], window);
     AdvanceKernelInput(s, *window - s->inputPosition);
-    if (s->remaining < 0) {
-        // The row ran into the zero bytes after the data.
+    // The row took bits of the zero bytes after the data (a byte begun at
+    // the end of the data is one of them).
+    if (s->remaining < 0 || (s->remaining == 0 && s->lookahead->bitCount < 8)) {
         if (s->sourceEnded) ctx->inputEnded = 1;
         return kJpegCorruptData;
     }

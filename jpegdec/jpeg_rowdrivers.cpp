@@ -73,13 +73,15 @@ template <class Decode, class Skip>
 JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, Decode decode, Skip skip) {
     JpegStatus status = kJpegOk;
     for (uint32_t u = 0; u < units; ++u) {
+        // Every unit passed over makes its row a warning.
         if (ctx->carriedSkip > 0) {
             --ctx->carriedSkip;
+            status = kJpegWarnCorruptData;
             skip(u);
             continue;
         }
         if (ctx->intervalDamaged) {
-            if (ctx->intervalDamaged == kScanLost) status = kJpegWarnCorruptData;
+            status = kJpegWarnCorruptData;
             skip(u);
         } else {
             const JpegStatus st = decode(u);
@@ -431,8 +433,8 @@ enum class LosslessTarget {
 
 // One sample row: decoded (through the installed scan decoder) into the
 // difference rows and rebuilt by the scan's predictor, or written straight
-// by a decoder that reconstructs. Rows passed over (damage, or intervals
-// lost) hold the byte 128.
+// by a decoder that reconstructs. A row passed over (damage, or intervals
+// lost) is only marked: ReadRows writes it as bytes of 128.
 JpegStatus LosslessRow(JpegDecoderContext* ctx, LosslessTarget target) {
     int32_t* firstRow = &ctx->dcPredictors[0];
     if (ctx->mcuRow == 0) *firstRow = 1;
@@ -470,12 +472,10 @@ JpegStatus LosslessRow(JpegDecoderContext* ctx, LosslessTarget target) {
                 if (out[c]) std::memcpy(previous[c], out[c], ctx->scanSs == 1 ? 2 : rowBytes);
             return st;
         },
-        [&](uint32_t) {
-            for (uint16_t* row : out)
-                if (row) std::memset(row, 128, rowBytes);
-        });
+        [&](uint32_t) { ctx->losslessRowLost = 1; });
     if (ctx->restartInterval > 0 && ctx->mcuColumn == 0) *firstRow = 1;
-    if (direct && !aligned && status >= 1) std::memcpy(caller, ctx->componentRows[0].plane.data, rowBytes);
+    if (direct && !aligned && status >= 1 && !ctx->losslessRowLost)
+        std::memcpy(caller, ctx->componentRows[0].plane.data, rowBytes);
     return FinishRow(ctx, status);
 }
 
