@@ -121,6 +121,8 @@ JpegDecoderContext* CreateSubDecompressor(JpegDecoderContext* parent, int compon
         return nullptr;
     }
     sub->selectedComponent = component;
+    sub->testGenericOnly = parent->testGenericOnly;
+    sub->testSmallestBuffers = parent->testSmallestBuffers;
     return sub;
 }
 
