@@ -588,7 +588,11 @@ JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row) {
             for (int i = 0; i < 3; ++i) ctx->dcPredictors[i] = 0;
             ctx->rowsLeft = ctx->rowsWanted;
         }
-        ResetComponentRows(ctx);
+        // The kernel path's drivers write what they pass over themselves.
+        if (ctx->kernelPath)
+            RewindComponentRows(ctx);
+        else
+            ResetComponentRows(ctx);
         st = ctx->rowDriver(ctx);
         if (st < 1) return st;
         ctx->bufferedRows = static_cast<uint16_t>(ctx->componentRows[0].plane.rows / ctx->scaleDenom);

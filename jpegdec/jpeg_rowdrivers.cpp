@@ -289,7 +289,18 @@ JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
             RegionsAt(ctx, u, regions);
             return body(ctx, regions);
         },
-        [](uint32_t) {});
+        [&](uint32_t u) {
+            // The generic path reset the rows to 128 before the row; the
+            // kernel path fills an MCU it passes over.
+            if (!ctx->kernelPath) return;
+            RegionsAt(ctx, u, regions);
+            for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+                const PlaneRecord& r = regions[i];
+                if (!r.data) continue;
+                const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
+                for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
+            }
+        });
 }
 
 JpegStatus FinishRow(JpegDecoderContext* ctx, JpegStatus status) {
