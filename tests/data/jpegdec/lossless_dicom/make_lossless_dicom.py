@@ -107,12 +107,9 @@ def predict(sv, ra, rb, rc):
     return [None, ra, rb, rc, ra + rb - rc, ra + ((rb - rc) >> 1), rb + ((ra - rc) >> 1), (ra + rb) >> 1][sv]
 
 
-def encode_lossless(image, precision, sv, pt, restart_rows, bits, huffval):
-    """A SOF3 codestream with one interleaved scan, all components on DC
-    table 0."""
-    rows, cols, comps = image.shape
-    codes = canonical_codes(bits, huffval)
-    samples = image.astype(np.int64) >> pt
+def encode_scan(samples, components, precision, sv, pt, restart_rows, codes):
+    """The entropy-coded data of one scan of the given components."""
+    rows, cols, _ = samples.shape
     data = bytearray()
     w = BitWriter()
     for y in range(rows):
@@ -122,7 +119,7 @@ def encode_lossless(image, precision, sv, pt, restart_rows, bits, huffval):
             w = BitWriter()
         first = restart_rows and y % restart_rows == 0 or y == 0
         for x in range(cols):
-            for c in range(comps):
+            for c in components:
                 if first:
                     p = 1 << (precision - pt - 1) if x == 0 else samples[y, x - 1, c]
                 elif x == 0:
@@ -139,7 +136,15 @@ def encode_lossless(image, precision, sv, pt, restart_rows, bits, huffval):
                 if cat:
                     w.put(d if d > 0 else d + (1 << cat) - 1, cat)
     w.flush()
-    data += w.out
+    return bytes(data + w.out)
+
+
+def encode_lossless(image, precision, sv, pt, restart_rows, bits, huffval, separate=False):
+    """A SOF3 codestream, all components on DC table 0: one interleaved
+    scan, or (separate) one scan per component."""
+    rows, cols, comps = image.shape
+    codes = canonical_codes(bits, huffval)
+    samples = image.astype(np.int64) >> pt
 
     def segment(marker, body):
         return bytes([0xFF, marker, (len(body) + 2) >> 8, (len(body) + 2) & 0xFF]) + bytes(body)
@@ -151,8 +156,10 @@ def encode_lossless(image, precision, sv, pt, restart_rows, bits, huffval):
     if restart_rows:
         interval = restart_rows * cols
         stream += segment(0xDD, [interval >> 8, interval & 0xFF])
-    stream += segment(0xDA, [comps] + sum([[c + 1, 0x00] for c in range(comps)], []) + [sv, 0, pt])
-    return stream + bytes(data) + bytes([0xFF, 0xD9])
+    for scan in [[c] for c in range(comps)] if separate else [list(range(comps))]:
+        stream += segment(0xDA, [len(scan)] + sum([[c + 1, 0x00] for c in scan], []) + [sv, 0, pt])
+        stream += encode_scan(samples, scan, precision, sv, pt, restart_rows, codes)
+    return stream + bytes([0xFF, 0xD9])
 
 
 # A table of all 17 categories whose 9- to 13-bit codes start with two
@@ -203,10 +210,11 @@ def main():
             ('rgb8_restart3_sv6', 'rgb8', 8, 6, 1, 3, PLAIN_BITS, PLAIN_HUFFVAL),
             ('ct16_shared_long_codes', 'ct16', 16, 1, 0, 0, SHARED_BITS, SHARED_HUFFVAL),
             ('mr12_shared_long_codes_sv3', 'mr12', 12, 3, 1, 4, SHARED_BITS, SHARED_HUFFVAL),
+            ('rgb8_separate_scans_sv2', 'rgb8', 8, 2, 1, 5, PLAIN_BITS, PLAIN_HUFFVAL),
         ]
         for name, key, precision, sv, pt, restart, bits, huffval in ours:
             image, stored = sources[key]
-            stream = encode_lossless(image, precision, sv, pt, restart, bits, huffval)
+            stream = encode_lossless(image, precision, sv, pt, restart, bits, huffval, 'separate' in name)
             write_encapsulated(os.path.join(HERE, name + '.dcm'), image, stored, stream)
             cases.append((name, key))
         # pydicom's lossless RGB file made by gdcm: only its decoded samples
