@@ -50,25 +50,17 @@ def mr_frame(side, seed):
 
 
 def write_mr(out, work):
+    import importlib.util
     import pydicom
-    from pydicom.dataset import Dataset, FileMetaDataset
-    from pydicom.uid import ExplicitVRLittleEndian
-    meta = FileMetaDataset()
-    meta.MediaStorageSOPClassUID = '1.2.840.10008.5.1.4.1.1.4'
-    meta.MediaStorageSOPInstanceUID = '1.2.826.0.1.3680043.2.1125.9.1'
-    meta.TransferSyntaxUID = ExplicitVRLittleEndian
-    ds = Dataset()
-    ds.file_meta = meta
-    ds.SOPClassUID, ds.SOPInstanceUID = meta.MediaStorageSOPClassUID, meta.MediaStorageSOPInstanceUID
-    ds.Modality, ds.PatientName, ds.PatientID = 'MR', 'Bench', 'bench'
-    image = mr_frame(4096, 3)
-    ds.Rows, ds.Columns = image.shape
-    ds.SamplesPerPixel, ds.PhotometricInterpretation = 1, 'MONOCHROME2'
-    ds.BitsAllocated, ds.BitsStored, ds.HighBit, ds.PixelRepresentation = 16, 12, 11, 0
-    ds.PixelData = image.astype('<u2').tobytes()
-    ds.is_little_endian, ds.is_implicit_VR = True, False
+    # The kernel fixtures' DICOM writer (its module shares the name of the
+    # decoder fixtures' one imported above).
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tests', 'data', 'jpegkernels',
+                        'make_fixtures.py')
+    spec = importlib.util.spec_from_file_location('kernel_fixtures', path)
+    kernel_fixtures = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(kernel_fixtures)
     source = os.path.join(work, 'mr12.dcm')
-    ds.save_as(source, write_like_original=False)
+    kernel_fixtures.write_dicom(source, mr_frame(4096, 3)[:, :, np.newaxis], 12)
     from pydicom.encaps import generate_pixel_data_frame
     for name, options in [('mr12_4096_sv1_p16', ['+e1']), ('mr12_4096_sv1_p12', ['+el', '+sv', '1', '+pl', '+bt']),
                           ('mr12_4096_sv7_p16', ['+el', '+sv', '7'])]:

@@ -13,17 +13,18 @@ Run with Debian's python3 (pydicom, numpy), dcmcjpeg, dcmdjpeg and gdcmconv:
 """
 import os
 import subprocess
+import sys
 import tempfile
 
 import numpy as np
 import pydicom
 import pydicom.data
-from pydicom.dataset import Dataset, FileMetaDataset
 from pydicom.encaps import encapsulate
-from pydicom.uid import ExplicitVRLittleEndian
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-LOSSLESS_SV1 = '1.2.840.10008.1.2.4.70'
+sys.path.insert(0, os.path.join(HERE, '..', '..', 'jpegkernels'))
+from make_fixtures import write_dicom  # noqa: E402
+
 LOSSLESS = '1.2.840.10008.1.2.4.57'
 
 
@@ -38,35 +39,6 @@ def frame(rows, cols, channels, bits, centre, noise, seed):
         planes.append(p)
     image = np.clip(np.rint(np.stack(planes, axis=-1)), 0, (1 << bits) - 1)
     return image.astype(np.uint16 if bits > 8 else np.uint8)
-
-
-def dataset(image, bits_stored, transfer_syntax, photometric=None):
-    meta = FileMetaDataset()
-    meta.MediaStorageSOPClassUID = '1.2.840.10008.5.1.4.1.1.7'
-    meta.MediaStorageSOPInstanceUID = '1.2.826.0.1.3680043.2.1125.7.1'
-    meta.TransferSyntaxUID = transfer_syntax
-    ds = Dataset()
-    ds.file_meta = meta
-    ds.SOPClassUID = meta.MediaStorageSOPClassUID
-    ds.SOPInstanceUID = meta.MediaStorageSOPInstanceUID
-    ds.Modality, ds.PatientName, ds.PatientID = 'OT', 'Fixture', 'fixture'
-    ds.Rows, ds.Columns, channels = image.shape
-    ds.SamplesPerPixel = channels
-    ds.PhotometricInterpretation = photometric or ('RGB' if channels == 3 else 'MONOCHROME2')
-    if channels == 3:
-        ds.PlanarConfiguration = 0
-    ds.BitsAllocated = 8 if image.dtype == np.uint8 else 16
-    ds.BitsStored = bits_stored
-    ds.HighBit = bits_stored - 1
-    ds.PixelRepresentation = 0
-    ds.is_little_endian, ds.is_implicit_VR = True, False
-    return ds
-
-
-def write_native(path, image, bits_stored):
-    ds = dataset(image, bits_stored, ExplicitVRLittleEndian)
-    ds.PixelData = image.astype('<u2' if image.dtype != np.uint8 else 'u1').tobytes()
-    ds.save_as(path, write_like_original=False)
 
 
 # ---- a small lossless encoder ----
@@ -171,8 +143,10 @@ PLAIN_BITS = [0, 1, 5, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0]
 PLAIN_HUFFVAL = list(range(17))
 
 
-def write_encapsulated(path, image, bits_stored, stream):
-    ds = dataset(image, bits_stored, LOSSLESS)
+def write_encapsulated(path, native, stream):
+    """The native file `native` with the codestream as its pixel data."""
+    ds = pydicom.dcmread(native)
+    ds.file_meta.TransferSyntaxUID = LOSSLESS
     ds.PixelData = encapsulate([stream])
     ds['PixelData'].VR = 'OB'
     ds.save_as(path, write_like_original=False)
@@ -188,7 +162,7 @@ def main():
             'rgb8': (frame(14, 30, 3, 8, 128, 10, 4), 8),
         }
         for key, (image, bits) in sources.items():
-            write_native(os.path.join(work, key + '.dcm'), image, bits)
+            write_dicom(os.path.join(work, key + '.dcm'), image, bits)
         dcmtk = [
             ('mr12_e1', 'mr12', ['+e1']),                    # precision 16, predictor 1
             ('mr12_p12', 'mr12', ['+el', '+sv', '1', '+pl', '+bt']),  # precision 12
@@ -215,7 +189,7 @@ def main():
         for name, key, precision, sv, pt, restart, bits, huffval in ours:
             image, stored = sources[key]
             stream = encode_lossless(image, precision, sv, pt, restart, bits, huffval, 'separate' in name)
-            write_encapsulated(os.path.join(HERE, name + '.dcm'), image, stored, stream)
+            write_encapsulated(os.path.join(HERE, name + '.dcm'), os.path.join(work, key + '.dcm'), stream)
             cases.append((name, key))
         # pydicom's lossless RGB file made by gdcm: only its decoded samples
         # are kept here.
