@@ -1,6 +1,7 @@
 #pragma once
 // The decoder's per-stream record and the routines its modules share. Only
 // the decoder's own sources include this header.
+#include <cstddef>
 #include <cstdint>
 
 #include "jpegdec/jpeg_decoder.h"
@@ -10,6 +11,9 @@ namespace jpegdec {
 inline constexpr int kMaxComponents = 4;
 inline constexpr uint32_t kMaxAppSegments = 128;
 inline constexpr uint32_t kInputBufferBytes = 8192;
+
+// A kernel row's result (0 success).
+using KernelStatus32 = int32_t;
 
 // One generated Huffman code, indexed by symbol value; length 0 = not used.
 struct HuffmanCode {
@@ -86,6 +90,34 @@ using IdctFn = void (*)(JpegDecoderContext*, BlockRecord*, int);
 using UpsampleFn = void (*)(PlaneRecord* source, PlaneRecord* destination, uint32_t hFactor,
                             uint32_t vFactor, uint32_t outWidth, uint32_t outRows);
 using BlockWriterFn = void (*)(PlaneRecord* regions, JpegDecoderContext*, BlockRecord* first);
+// Stores 64 transformed values (natural order) level-shifted and clamped as
+// an 8 x 8 patch whose rows lie `stride` bytes apart.
+using BlockStoreFn = void (*)(const int32_t* values, uint8_t* out, ptrdiff_t stride);
+
+// One row of a lossless frame as the row drivers hand it to the scan
+// decoders: the width and, per component, the row of 16-bit values to
+// write (differences, or samples when the decoder reconstructs).
+struct LosslessRowRecord {
+    uint32_t width;
+    uint32_t componentCount;
+    uint16_t* rows[kMaxComponents];
+};
+using LosslessDecoderFn = JpegStatus (*)(JpegDecoderContext*, LosslessRowRecord*, int);
+// Rebuilds samples from the difference rows of `components` components;
+// the first-row flag chooses the initial prediction and is cleared.
+using ScanFinishFn = JpegStatus (*)(JpegDecoderContext*, uint16_t* const* differences,
+                                    uint16_t* const* previous, uint16_t* const* outputs,
+                                    uint32_t components, const uint32_t* counts, int32_t* firstRowFlag);
+
+// The encoder direction: one MCU of interleaved 8-bit samples (the MCU's
+// first sample, bytes from one sample row to the next) and, per component,
+// where its 16-bit blocks go (64 values each, in the MCU's block order).
+struct EncoderMcu {
+    const uint8_t* samples;
+    int32_t rowStep;
+    int16_t* blocks[kMaxComponents];
+};
+using EncoderMcuConverterFn = JpegStatus (*)(JpegDecoderContext*, const EncoderMcu*);
 
 // Frames coded with one component per scan: the stream copied into memory
 // and one sub-decoder per component.
@@ -238,11 +270,29 @@ struct JpegDecoderContext {
     // Output.
     ComponentRows* componentRows;
 
-    // Paths for frames the generic routines do not decode; a kernel-backed
-    // path and lossless reconstruction hang their state here.
+    // The kernel-backed path (frames decoded whole) and its state.
     uint32_t kernelPath;
     void* kernelState;
-    uint32_t losslessSingleUnit;
+    BlockStoreFn blockStore;  // null: StoreBlock8x8
+
+    // Lossless frames.
+    uint32_t losslessSingleUnit;  // the scan decoder also reconstructs
+    LosslessDecoderFn losslessDecoder;
+    ScanFinishFn scanFinish;
+    uint8_t* losslessOutput;  // the caller's row of the current ReadRows
+    uint32_t losslessRowLost;  // the row was passed over (damage): mid-grey
+
+    // The encoder direction.
+    EncoderMcuConverterFn encoderMcuConverter;
+    uint32_t encoderConvertsRgb;  // three-component input converted to YCbCr
+    uint16_t* encoderQuantTables;  // 64 reciprocals (natural order) per table
+    uint32_t encoderQuantTableCount;
+    const uint16_t* encoderQuantTable[kMaxComponents];
+
+    // Test hooks: decode on the generic path only; kernel-path input
+    // buffers of one worst-case block or row.
+    uint32_t testGenericOnly;
+    uint32_t testSmallestBuffers;
 };
 
 // Integer arithmetic that wraps in 32 bits as two's complement.
@@ -420,5 +470,40 @@ JpegStatus RowDriverYccToRgb422(JpegDecoderContext* ctx);
 JpegStatus RowDriverYccToRgb420(JpegDecoderContext* ctx);
 JpegStatus RowDriverProgressive(JpegDecoderContext* ctx);
 JpegStatus RowDriverProgressiveLuma(JpegDecoderContext* ctx);
+JpegStatus RowDriverLossless(JpegDecoderContext* ctx);
+JpegStatus RowDriverLossless16Gray(JpegDecoderContext* ctx);
+JpegStatus RowDriverLosslessScans(JpegDecoderContext* ctx);
+JpegStatus RowDriverLosslessSingleUnit(JpegDecoderContext* ctx);
+
+// ---- kernel-backed path (jpeg_kernelpath.cpp) ----
+JpegStatus InitKernelPath(JpegDecoderContext* ctx);
+JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx);
+JpegStatus BuildDequantTables16(JpegDecoderContext* ctx);
+void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c);
+void FreeKernelPathBuffers(JpegDecoderContext* ctx);
+void FreeDequantTables16(JpegDecoderContext* ctx);
+void FreeKernelPathState(JpegDecoderContext* ctx);
+
+// ---- lossless reconstruction (jpeg_lossless.cpp) ----
+JpegStatus InstallLosslessReconstruction(JpegDecoderContext* ctx);
+JpegStatus ReconstructLosslessRows(JpegDecoderContext* ctx, uint16_t* const* differences,
+                                   uint16_t* const* previous, uint16_t* const* outputs, uint32_t components,
+                                   const uint32_t* counts, int32_t* firstRowFlag);
+
+// ---- encoder direction (jpeg_encoder.cpp) ----
+// Installs the MCU input converter by the frame's component count and
+// sampling (nothing for counts other than 1 and 3).
+void SelectEncoderMcuConverter(JpegDecoderContext* ctx);
+using EncoderMcuRoutine = KernelStatus32 (*)(const uint8_t* source, int32_t rowStep, int16_t* const* planes);
+JpegStatus EncoderConvertMcu(JpegDecoderContext* ctx, const EncoderMcu* mcu, EncoderMcuRoutine r444,
+                             EncoderMcuRoutine r422, EncoderMcuRoutine r420);
+JpegStatus EncoderConvertMcuYCbCr(JpegDecoderContext* ctx, const EncoderMcu* mcu);
+JpegStatus EncoderConvertMcuLevelShift(JpegDecoderContext* ctx, const EncoderMcu* mcu);
+JpegStatus EncoderLevelShiftMcu1(JpegDecoderContext* ctx, const EncoderMcu* mcu);
+JpegStatus EncoderConvertMcu3(JpegDecoderContext* ctx, const EncoderMcu* mcu);
+// Reciprocal tables of every quantisation table; table 0 serves the first
+// component, table 1 (table 0 when there is no other) the others.
+JpegStatus PrepareQuantTablesByKernel(JpegDecoderContext* ctx);
+void FreeEncoderQuantTables(JpegDecoderContext* ctx);
 
 }  // namespace jpegdec

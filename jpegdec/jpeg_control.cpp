@@ -121,6 +121,8 @@ JpegDecoderContext* CreateSubDecompressor(JpegDecoderContext* parent, int compon
         return nullptr;
     }
     sub->selectedComponent = component;
+    sub->testGenericOnly = parent->testGenericOnly;
+    sub->testSmallestBuffers = parent->testSmallestBuffers;
     return sub;
 }
 
@@ -168,21 +170,21 @@ JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
     if (IsDctFrame(ctx)) {
         for (uint32_t x = 0; x < w; ++x)
             for (uint32_t i = 0; i < n; ++i) row[x * n + i] = ctx->componentRows[i].plane.data[x];
-    } else if (ctx->sampleBits > 8) {
-        auto* out = reinterpret_cast<uint16_t*>(row);
-        for (uint32_t x = 0; x < w; ++x)
-            for (uint32_t i = 0; i < n; ++i) {
-                uint16_t v;
-                std::memcpy(&v, ctx->componentRows[i].plane.data + 2 * x, 2);
-                out[x * n + i] = v;
-            }
-    } else {
-        for (uint32_t x = 0; x < w; ++x)
-            for (uint32_t i = 0; i < n; ++i) {
-                uint16_t v;
-                std::memcpy(&v, ctx->componentRows[i].plane.data + 2 * x, 2);
-                row[x * n + i] = static_cast<uint8_t>(v);
-            }
+        return status;
+    }
+    // Lossless samples come as decoded: each component's point transform
+    // (its own scan's) is undone here.
+    for (uint32_t i = 0; i < n; ++i) {
+        const uint32_t shift = ctx->nonInterleaved->children[i]->scanAhAl & 15;
+        for (uint32_t x = 0; x < w; ++x) {
+            uint16_t v;
+            std::memcpy(&v, ctx->componentRows[i].plane.data + 2 * size_t{x}, 2);
+            v = static_cast<uint16_t>(v << shift);
+            if (ctx->sampleBits > 8)
+                std::memcpy(row + 2 * (size_t{x} * n + i), &v, 2);
+            else
+                row[size_t{x} * n + i] = static_cast<uint8_t>(v);
+        }
     }
     return status;
 }
@@ -346,6 +348,8 @@ JpegStatus DestroyDecompressor(JpegDecoderContext* ctx) {
     ReleaseBlockRecords(ctx);
     ReleaseEntropyState(ctx);
     ReleaseQuantTables(ctx);
+    if (ctx->kernelPath) FreeKernelPathState(ctx);
+    FreeEncoderQuantTables(ctx);
     FreeMemory(ctx, ctx->commentData);
     ctx->commentData = nullptr;
     FreeAppSegments(ctx);
@@ -456,10 +460,26 @@ JpegStatus CheckFrameSupported(JpegDecoderContext* ctx) {
     const uint32_t f = ctx->frameMarker;
     if (f != 0xC0 && f != 0xC2 && f != 0xC3) return kJpegUnsupported;
     if ((f == 0xC0 || f == 0xC2) && ctx->precision != 8) return kJpegUnsupported;
-    // Lossless frames and the kernel-backed decoding of whole frames are not
-    // part of this decoder yet: every frame it accepts takes the generic path.
-    if (f == 0xC3) return kJpegUnsupported;
-    return kJpegOk;
+    // Frames decoded whole take the kernel-backed path.
+    const bool whole = !ctx->luminanceOnly && ctx->scaleDenom == 1 &&
+                       (ctx->rowsWanted == 0 || ctx->rowsWanted == ctx->height);
+    if (f == 0xC3) {
+        // Lossless frames decode on the kernel path only, with one sample
+        // per component and column, a predictor of the standard and a point
+        // transform below the precision.
+        if (ctx->scaleDenom != 1) return kJpegBadArgument;
+        if (!whole || ctx->testGenericOnly) return kJpegUnsupported;
+        for (uint32_t i = 0; i < ctx->componentCount; ++i)
+            if (ctx->rawSamplingH[i] != 1 || ctx->rawSamplingV[i] != 1) return kJpegUnsupported;
+        if (ctx->scanSs < 1 || ctx->scanSs > 7 || (ctx->scanAhAl & 15) >= ctx->precision) return kJpegBadValue;
+    } else {
+        // The converting row drivers need the generic path's prescaled
+        // coefficients.
+        const bool converted = ctx->imageColorSpace == kJpegColorYcbcr && ctx->outColorSpace == kJpegColorRgb;
+        if (f == 0xC2 || !whole || converted || ctx->testGenericOnly) return kJpegOk;
+    }
+    ctx->kernelPath = 1;
+    return InitKernelPath(ctx);
 }
 
 JpegStatus StartDecompress(JpegDecoderContext* ctx) {
@@ -488,11 +508,31 @@ JpegStatus StartDecompress(JpegDecoderContext* ctx) {
     if (!progressive && ctx->selectedComponent < 0 && !FirstScanHoldsEveryComponent(ctx))
         return kJpegUnsupported;
     if ((st = InitEntropyDecoder(ctx, 8)) < 1) return st;
-    if ((st = SetupSamplingAndIdct(ctx)) < 1) return st;
-    if ((st = InitQuantTables(ctx, 0, 0)) < 1) return st;
+    const bool lossless = ctx->frameMarker == 0xC3;
+    if (lossless) {
+        for (uint32_t& size : ctx->blockSize) size = 1;
+        // Restart intervals of lossless frames are whole rows: counted in
+        // rows from here on.
+        ctx->restartInterval /= ctx->width;
+    } else {
+        if ((st = SetupSamplingAndIdct(ctx)) < 1) return st;
+        if ((st = InitQuantTables(ctx, 0, 0)) < 1) return st;
+    }
     if ((st = InitMcuGeometry(ctx, 0)) < 1) return st;
     if ((st = InitColorConverter(ctx, 0)) < 1) return st;
     InstallUpsamplers(ctx, 0);
+    if (lossless) {
+        if (conversion) return kJpegBadArgument;
+        InstallLosslessReconstruction(ctx);
+        if (ctx->losslessSingleUnit)
+            ctx->rowDriver = RowDriverLosslessSingleUnit;
+        else if (ctx->componentCount == 1 && ctx->sampleBits == 16)
+            ctx->rowDriver = RowDriverLossless16Gray;
+        else
+            ctx->rowDriver = ctx->selectedComponent < 0 ? RowDriverLossless : RowDriverLosslessScans;
+        ctx->state = 2;
+        return st;
+    }
     const uint32_t image = ctx->imageColorSpace;
     if ((image == kJpegColorYcbcr || image == kJpegColorItuLab || image == kJpegColorIccLab) &&
         ctx->luminanceOnly) {
@@ -522,6 +562,25 @@ JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row) {
     if (!ctx || ctx->state != 2 || !row) return kJpegWrongState;
     if (ctx->nonInterleaved) return ReadRowsNonInterleaved(ctx, row);
     JpegStatus st = kJpegOk;
+    if (ctx->frameMarker == 0xC3) {
+        // One sample row per call, handed to the driver, which may write
+        // the caller's row itself.
+        if (ctx->mcuRow >= ctx->mcuRows) return kJpegWrongState;
+        ctx->losslessOutput = row;
+        ctx->losslessRowLost = 0;
+        st = ctx->rowDriver(ctx);
+        if (st < 1) return st;
+        if (ctx->losslessRowLost) {
+            const size_t bytes = ctx->selectedComponent >= 0
+                                     ? ctx->componentRows[ctx->selectedComponent].size
+                                     : size_t{ctx->width} * ctx->outChannels * (ctx->sampleBits > 8 ? 2 : 1);
+            std::memset(row, 128, bytes);
+        } else {
+            ctx->writeRow(ctx, row);
+        }
+        if (ctx->rowsLeft > 0) --ctx->rowsLeft;
+        return st;
+    }
     if (ctx->bufferedRows == 0) {
         if (ctx->mcuRow >= ctx->mcuRows) return kJpegWrongState;
         if (ctx->rowsLeft == 0) {
@@ -529,7 +588,11 @@ JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row) {
             for (int i = 0; i < 3; ++i) ctx->dcPredictors[i] = 0;
             ctx->rowsLeft = ctx->rowsWanted;
         }
-        ResetComponentRows(ctx);
+        // The kernel path's drivers write what they pass over themselves.
+        if (ctx->kernelPath)
+            RewindComponentRows(ctx);
+        else
+            ResetComponentRows(ctx);
         st = ctx->rowDriver(ctx);
         if (st < 1) return st;
         ctx->bufferedRows = static_cast<uint16_t>(ctx->componentRows[0].plane.rows / ctx->scaleDenom);

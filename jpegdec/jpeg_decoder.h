@@ -92,6 +92,10 @@ JpegStatus StartDecompress(JpegDecoderContext* ctx);
 // 16-bit words for lossless frames of more than 8 bits).
 JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row);
 
+// Decompressions this process started on the kernel-backed path (frames
+// decoded whole); for tests and diagnostics.
+uint64_t JpegKernelPathStarts();
+
 // Readers of the context.
 uint32_t JpegWidth(const JpegDecoderContext* ctx);
 uint32_t JpegHeight(const JpegDecoderContext* ctx);

@@ -205,8 +205,15 @@ JpegStatus CheckScanTables(JpegDecoderContext* ctx) {
 
 JpegStatus InitEntropyDecoder(JpegDecoderContext* ctx, uint32_t lookaheadBits) {
     ctx->naturalOrder = kZigzagToNatural;
-    const JpegStatus st = CheckScanTables(ctx);
+    JpegStatus st = CheckScanTables(ctx);
     if (st < 1) return st;
+    if (ctx->kernelPath) {
+        // A kernel that failed to build a table or reset the bit state
+        // leaves nothing to decode with.
+        if ((st = InitEntropyDecoderByKernel(ctx)) != kJpegOk) return st < 0 ? st : kJpegBadValue;
+        st = ctx->scanStart(ctx);
+        return st == 0 ? kJpegBadValue : st;
+    }
     ctx->scanStart = StartScan;
     ctx->scanEndMarkerReader = ReadScanEndMarker;
     ctx->restartResync = ResyncToRestart;

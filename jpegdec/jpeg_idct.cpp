@@ -47,12 +47,16 @@ inline Lane operator+(Lane a, Lane b) { return {WrapAdd(a.v, b.v)}; }
 inline Lane operator-(Lane a, Lane b) { return {WrapSub(a.v, b.v)}; }
 inline Lane M(Lane a, int32_t k) { return {WrapMul(a.v, k) >> 8}; }
 
-void WritePatch(const int32_t* values, uint32_t s, uint8_t* out, uint32_t stride,
-                const int32_t* limit) {
+void WritePatch(const JpegDecoderContext* ctx, const int32_t* values, uint32_t s, uint8_t* out,
+                uint32_t stride) {
     if (s == 8) {
-        StoreBlock8x8(values, out, stride);
+        if (ctx->blockStore)
+            ctx->blockStore(values, out, stride);
+        else
+            StoreBlock8x8(values, out, stride);
         return;
     }
+    const int32_t* limit = ctx->rangeLimit;
     for (uint32_t r = 0; r < s; ++r)
         for (uint32_t c = 0; c < s; ++c) out[r * stride + c] = RangeLimit(limit, values[8 * r + c]);
 }
@@ -65,7 +69,7 @@ BlockRecord* WriteComponentBlocks(const PlaneRecord& region, JpegDecoderContext*
     for (uint32_t h = region.rows; h >= 8; h -= 8) {
         uint8_t* p = rowStart;
         for (uint32_t w = region.width; w >= 8; w -= 8) {
-            WritePatch(rec->values, s, p, region.stride, ctx->rangeLimit);
+            WritePatch(ctx, rec->values, s, p, region.stride);
             ++rec;
             p += s;
         }
@@ -146,6 +150,7 @@ JpegStatus InitQuantTables(JpegDecoderContext* ctx, uint32_t mode, uint32_t) {
     // One record per component, in the form its transform wants.
     ctx->quantMultipliers = static_cast<MultiplierRecord*>(AllocZeroed(ctx, kMaxComponents, sizeof(MultiplierRecord)));
     if (!ctx->quantMultipliers) return kJpegEndOrNoMemory;
+    if (ctx->kernelPath) return BuildDequantTables16(ctx);
     for (uint32_t c = 0; c < ctx->componentCount; ++c) {
         const uint32_t* q = ctx->quantTables[ctx->quantSelector[c]].values;
         MultiplierRecord& m = ctx->quantMultipliers[c];
@@ -168,6 +173,7 @@ void ReleaseQuantTables(JpegDecoderContext* ctx) {
     ctx->quantTables16Bit = 0;
     FreeMemory(ctx, ctx->quantMultipliers);
     ctx->quantMultipliers = nullptr;
+    if (ctx->kernelPath) FreeDequantTables16(ctx);
 }
 
 // ---- transforms ----
@@ -304,8 +310,8 @@ void WriteBlocksLumaOnly(PlaneRecord* regions, JpegDecoderContext* ctx, BlockRec
     WriteComponentBlocks(regions[0], ctx, 0, first);
 }
 
-void WriteBlockSingle(PlaneRecord* regions, JpegDecoderContext*, BlockRecord* first) {
-    StoreBlock8x8(first->values, regions[0].data, regions[0].stride);
+void WriteBlockSingle(PlaneRecord* regions, JpegDecoderContext* ctx, BlockRecord* first) {
+    WritePatch(ctx, first->values, 8, regions[0].data, regions[0].stride);
 }
 
 void SelectBlockWriter(JpegDecoderContext* ctx) {

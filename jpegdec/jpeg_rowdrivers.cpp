@@ -45,8 +45,13 @@ JpegStatus AfterUnit(JpegDecoderContext* ctx, JpegStatus& status, bool lastOfSca
             ctx->intervalDamaged = kScanLost;
             return kJpegOk;
         }
-    } else if (ctx->scanEndMarker == recorded || ctx->scanEndMarker == 0xD9) {
-        // EOI or DNL: the scan has ended.
+    } else if (ctx->scanEndMarker == recorded) {
+        // DNL: the scan has ended.
+        ctx->intervalDamaged = kScanLost;
+        return kJpegOk;
+    }
+    if (ctx->scanEndMarker == 0xD9) {
+        // EOI, read or found by the search: the scan has ended.
         ctx->intervalDamaged = kScanLost;
         return kJpegOk;
     }
@@ -68,13 +73,15 @@ template <class Decode, class Skip>
 JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, Decode decode, Skip skip) {
     JpegStatus status = kJpegOk;
     for (uint32_t u = 0; u < units; ++u) {
+        // Every unit passed over makes its row a warning.
         if (ctx->carriedSkip > 0) {
             --ctx->carriedSkip;
+            status = kJpegWarnCorruptData;
             skip(u);
             continue;
         }
         if (ctx->intervalDamaged) {
-            if (ctx->intervalDamaged == kScanLost) status = kJpegWarnCorruptData;
+            status = kJpegWarnCorruptData;
             skip(u);
         } else {
             const JpegStatus st = decode(u);
@@ -282,7 +289,18 @@ JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
             RegionsAt(ctx, u, regions);
             return body(ctx, regions);
         },
-        [](uint32_t) {});
+        [&](uint32_t u) {
+            // The generic path reset the rows to 128 before the row; the
+            // kernel path fills an MCU it passes over.
+            if (!ctx->kernelPath) return;
+            RegionsAt(ctx, u, regions);
+            for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+                const PlaneRecord& r = regions[i];
+                if (!r.data) continue;
+                const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
+                for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
+            }
+        });
 }
 
 JpegStatus FinishRow(JpegDecoderContext* ctx, JpegStatus status) {
@@ -414,6 +432,64 @@ JpegStatus ProgressiveRow(JpegDecoderContext* ctx, bool lumaOnly) {
     return FinishRow(ctx, status);
 }
 
+// ---- lossless ----
+
+// Where a lossless row's samples go.
+enum class LosslessTarget {
+    kPlanes,    // every component's buffer
+    kCaller,    // the caller's row (one component of 16-bit samples)
+    kSelected,  // the selected component's buffer
+    kDecoder,   // the caller's row, written by the scan decoder itself
+};
+
+// One sample row: decoded (through the installed scan decoder) into the
+// difference rows and rebuilt by the scan's predictor, or written straight
+// by a decoder that reconstructs. A row passed over (damage, or intervals
+// lost) is only marked: ReadRows writes it as bytes of 128.
+JpegStatus LosslessRow(JpegDecoderContext* ctx, LosslessTarget target) {
+    int32_t* firstRow = &ctx->dcPredictors[0];
+    if (ctx->mcuRow == 0) *firstRow = 1;
+    const uint32_t n = ctx->componentCount;
+    const uint32_t rowBytes = 2 * uint32_t{ctx->width};
+    uint16_t* out[kMaxComponents] = {};
+    uint16_t* previous[kMaxComponents] = {};
+    uint16_t* differences[kMaxComponents] = {};
+    uint32_t counts[kMaxComponents] = {};
+    // The caller's row holds the samples unless it is not aligned for them.
+    uint8_t* caller = ctx->losslessOutput;
+    const bool direct = target == LosslessTarget::kCaller || target == LosslessTarget::kDecoder;
+    const bool aligned = (reinterpret_cast<uintptr_t>(caller) & 1) == 0;
+    LosslessRowRecord record{ctx->width, n, {}};
+    for (uint32_t c = 0; c < n && c < kMaxComponents; ++c) {
+        if (target == LosslessTarget::kSelected && c != static_cast<uint32_t>(ctx->selectedComponent)) continue;
+        if ((target == LosslessTarget::kCaller || target == LosslessTarget::kDecoder) && c > 0) break;
+        ComponentRows& rows = ctx->componentRows[c];
+        out[c] = reinterpret_cast<uint16_t*>(direct && aligned ? caller : rows.plane.data);
+        previous[c] = reinterpret_cast<uint16_t*>(rows.second);
+        differences[c] = reinterpret_cast<uint16_t*>(rows.third);
+        counts[c] = ctx->width;
+        record.rows[c] = target == LosslessTarget::kDecoder ? out[c] : differences[c];
+    }
+    const int which = target == LosslessTarget::kSelected ? ctx->selectedComponent : static_cast<int>(n);
+    const JpegStatus status = RunUnits(
+        ctx, 1,
+        [&](uint32_t) {
+            const JpegStatus st = ctx->losslessDecoder(ctx, &record, which);
+            if (st < 1 || target == LosslessTarget::kDecoder) return st;
+            ctx->scanFinish(ctx, differences, previous, out, n, counts, firstRow);
+            // The row above for the next row's prediction (predictor 1 only
+            // looks at its first sample).
+            for (uint32_t c = 0; c < n && c < kMaxComponents; ++c)
+                if (out[c]) std::memcpy(previous[c], out[c], ctx->scanSs == 1 ? 2 : rowBytes);
+            return st;
+        },
+        [&](uint32_t) { ctx->losslessRowLost = 1; });
+    if (ctx->restartInterval > 0 && ctx->mcuColumn == 0) *firstRow = 1;
+    if (direct && !aligned && status >= 1 && !ctx->losslessRowLost)
+        std::memcpy(caller, ctx->componentRows[0].plane.data, rowBytes);
+    return FinishRow(ctx, status);
+}
+
 }  // namespace
 
 JpegStatus RowDriverSequential(JpegDecoderContext* ctx) {
@@ -444,5 +520,15 @@ JpegStatus RowDriverYccToRgb420(JpegDecoderContext* ctx) {
 JpegStatus RowDriverProgressive(JpegDecoderContext* ctx) { return ProgressiveRow(ctx, false); }
 
 JpegStatus RowDriverProgressiveLuma(JpegDecoderContext* ctx) { return ProgressiveRow(ctx, true); }
+
+JpegStatus RowDriverLossless(JpegDecoderContext* ctx) { return LosslessRow(ctx, LosslessTarget::kPlanes); }
+
+JpegStatus RowDriverLossless16Gray(JpegDecoderContext* ctx) { return LosslessRow(ctx, LosslessTarget::kCaller); }
+
+JpegStatus RowDriverLosslessScans(JpegDecoderContext* ctx) { return LosslessRow(ctx, LosslessTarget::kSelected); }
+
+JpegStatus RowDriverLosslessSingleUnit(JpegDecoderContext* ctx) {
+    return LosslessRow(ctx, LosslessTarget::kDecoder);
+}
 
 }  // namespace jpegdec

@@ -65,7 +65,7 @@ JpegStatus SetupSamplingAndIdct(JpegDecoderContext* ctx) {
         if (i > 0 && quarterChroma) size = lumaSize * 4;
         if (size > 8) size = 8;
         const Choice c = TransformFor(size);
-        ctx->idct[i] = c.idct;
+        ctx->idct[i] = ctx->kernelPath && s == 1 ? DequantIdctByKernel : c.idct;
         ctx->blockSize[i] = c.blockSize;
         ctx->scaledHFactor[i] = ctx->scaledVFactor[i] = 1;
     }
@@ -169,6 +169,7 @@ void DownsampleVReplicateH(PlaneRecord* s, PlaneRecord* d, uint32_t hf, uint32_t
 
 void ReleaseEntropyState(JpegDecoderContext* ctx) {
     if (!ctx->haveTables) FreeHuffmanTableRecords(ctx);
+    if (ctx->kernelPath) FreeKernelPathBuffers(ctx);
     ctx->dcTables = ctx->acTables = nullptr;
     ctx->dcTableCount = ctx->acTableCount = 0;
     FreeMemory(ctx, ctx->inputBuffer);

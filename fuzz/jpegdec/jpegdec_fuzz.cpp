@@ -1,12 +1,15 @@
 // Random bytes as a JPEG stream: the format information is loaded and the
 // decode engine runs every line into memory. The first byte chooses how:
 // bits 0-1 the scale (256, 128, 64, 32), bit 2 RGB asked of the decoder,
-// bit 3 the JFIF road. Frames above 4 megapixels are left alone (they only
-// cost time); the lines go one at a time into one line of memory.
+// bit 3 the JFIF road, bits 4-6 the kernel column (at most the processor's
+// own). Frames above 4 megapixels are left alone (they only cost time); the
+// lines go one at a time into one line of memory.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "jpegdec/jpeg_decoder.h"
+#include "jpegkernels/kernel_dispatch.h"
 #include "vrx/core/jfif/vrx_jfifinfo.h"
 #include "vrx/core/jfif/vrx_readjfif.h"
 #include "vrx/core/jpeg/vrx_jpeginfo.h"
@@ -39,6 +42,13 @@ vrx::VRX_Engine* build(vrx::VRX_Manager* manager, vrx::VRX_InputStorage* storage
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vrx;
     if (size < 2 || size > INT32_MAX) return 0;
+    // The column the processor allows, chosen once.
+    static const int32_t kHighest = [] {
+        jpegdec::InitJpegLibrary(nullptr, nullptr);
+        return jpegkernels::ProcessorIndex();
+    }();
+    const int32_t column = (data[0] >> 4) & 7;
+    jpegkernels::SetProcessorIndex(column < kHighest ? column : kHighest);
     VRX_DefaultManager manager;
     VRX_InputStorage* storage =
         VRX_ByteArrayInputStorage::create(&manager, data + 1, static_cast<int32_t>(size - 1));

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Writes the seed corpus of jpegdec_fuzz into corpus/: streams of the
-decoder tests (tests/data/jpegdec), each behind the target's mode byte
-(scale, RGB request, JFIF road) chosen to reach the decoder's paths.
+decoder tests (tests/data/jpegdec and the lossless streams of the kernel
+tests), each behind the target's mode byte (scale, RGB request, JFIF road,
+kernel column) chosen to reach the decoder's paths.
 
     /usr/bin/python3 fuzz/jpegdec/make_corpus.py
 """
@@ -17,16 +18,37 @@ SEEDS = [
     ('s422_mixed.jpg', 0x00), ('s420_restart.jpg', 0x00), ('grey_restart_rows.jpg', 0x08),
     ('prog_s420.jpg', 0x00), ('prog_s422_restart.jpg', 0x00), ('prog_script.jpg', 0x00),
     ('separate_scans_opt.jpg', 0x00), ('separate_scans_restart.jpg', 0x00), ('cmyk.jpg', 0x00),
+    # The kernel path on several columns.
+    ('grey.jpg', 0x10), ('s420_restart.jpg', 0x20), ('s444.jpg', 0x40), ('s422.jpg', 0x50),
+    ('../jpegkernels/lossless/g16_sv1_pt0.jpg', 0x00), ('../jpegkernels/lossless/g16_sv1_pt0.jpg', 0x50),
+    ('../jpegkernels/lossless/g12_sv5_pt2.jpg', 0x20), ('../jpegkernels/lossless/g8_sv2_pt1.jpg', 0x30),
+    ('../jpegkernels/lossless/c16_sv7_pt2.jpg', 0x40), ('../jpegkernels/lossless/c8_sv6_pt2.jpg', 0x10),
 ]
+
+
+# Codestreams of the lossless DICOM fixtures (restart intervals, long codes
+# the look-ahead tables cannot hold).
+DICOM_SEEDS = [('ct16_restart2.dcm', 0x30), ('rgb8_restart3_sv6.dcm', 0x50),
+               ('ct16_shared_long_codes.dcm', 0x20), ('mr12_restart1_sv4.dcm', 0x40)]
+
+
+def codestream(path):
+    with open(path, 'rb') as f:
+        data = f.read()
+    return data[data.index(b'\xff\xd8'):data.rindex(b'\xff\xd9') + 2]
 
 
 def main():
     out = os.path.join(HERE, 'corpus')
     os.makedirs(out, exist_ok=True)
+    for name, mode in DICOM_SEEDS:
+        stream = codestream(os.path.join(FIXTURES, 'lossless_dicom', name))
+        with open(os.path.join(out, '%s_%02x' % (name[:-4], mode)), 'wb') as f:
+            f.write(bytes([mode]) + stream)
     for name, mode in SEEDS:
         with open(os.path.join(FIXTURES, name), 'rb') as f:
             stream = f.read()
-        with open(os.path.join(out, '%s_%02x' % (name[:-4], mode)), 'wb') as f:
+        with open(os.path.join(out, '%s_%02x' % (os.path.basename(name)[:-4], mode)), 'wb') as f:
             f.write(bytes([mode]) + stream)
 
 

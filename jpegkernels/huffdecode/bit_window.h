@@ -14,6 +14,8 @@
 // once.
 //
 // Internal linkage: every level's translation unit compiles its own copy.
+#include <emmintrin.h>
+
 #include <cstdint>
 
 #include "jpegkernels/huffdecode/bit_reader.h"
@@ -28,6 +30,22 @@ inline bool HasByteFF(uint64_t w) {
     const uint64_t inverse = ~w;
     return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
 }
+
+// The lowest set bit of a byte (entry 0 unused).
+struct LowestBitTable {
+    uint8_t of[256];
+    constexpr uint8_t operator[](uint32_t i) const { return of[i]; }
+};
+constexpr LowestBitTable MakeLowestBitTable() {
+    LowestBitTable t{};
+    for (uint32_t i = 1; i < 256; ++i) {
+        uint8_t b = 0;
+        while (((i >> b) & 1) == 0) ++b;
+        t.of[i] = b;
+    }
+    return t;
+}
+constexpr LowestBitTable kLowestBit = MakeLowestBitTable();
 
 class BitWindow {
 public:
@@ -108,6 +126,17 @@ public:
         return static_cast<int32_t>(v) + offset;
     }
 
+    // A code of n bits (1..8, already looked up) and the s value bits after
+    // it (s = 0..15) in one step: the EXTEND value; n + s bits are taken.
+    int32_t ValueAfterCode(int32_t n, int32_t s) {
+        const uint64_t after = bits_ << n;
+        const uint32_t v = static_cast<uint32_t>((after >> 1) >> (63 - s));
+        const int32_t positive = static_cast<int32_t>(static_cast<int64_t>(after) >> 63);
+        const int32_t offset = kExtendOffset[s] & ~positive;
+        Drop(n + s);
+        return static_cast<int32_t>(v) + offset;
+    }
+
     // Stores the window as the state's bit buffer, giving whole bytes back
     // to the position so that at most 32 bits stay buffered; a byte given
     // back that came from a stuffed pair moves the position back by two.
@@ -142,18 +171,27 @@ private:
     }
 
     // Codes of 9 to 16 bits: the first length whose last code is not below
-    // the top bits.
+    // the top bits, found for all eight lengths at once. A code c of length
+    // l is within maxcode[l] exactly when the top 16 bits are at most
+    // maxcode[l] followed by 16 - l one bits; lengths without codes
+    // (maxcode 0xFFFF) never match.
     bool LongSymbol(const HuffmanDecoderTable* table, uint32_t* symbol) {
+        const __m128i maxcode = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table->maxcode + 9));
+        const __m128i scale = _mm_setr_epi16(128, 64, 32, 16, 8, 4, 2, 1);
+        const __m128i ones = _mm_setr_epi16(127, 63, 31, 15, 7, 3, 1, 0);
+        const __m128i none = _mm_set1_epi16(-1);
+        const __m128i limit = _mm_or_si128(_mm_mullo_epi16(maxcode, scale), ones);
         const uint32_t top = Peek16();
-        for (int l = 9; l <= 16; ++l) {
-            const uint32_t code = top >> (16 - l);
-            if (WithinMaxcode(table, l, code)) {
-                Drop(l);
-                *symbol = SymbolOf(table, l, code);
-                return true;
-            }
-        }
-        return false;
+        const __m128i above = _mm_subs_epu16(_mm_set1_epi16(static_cast<int16_t>(top)), limit);
+        const __m128i match = _mm_andnot_si128(_mm_cmpeq_epi16(maxcode, none),
+                                               _mm_cmpeq_epi16(above, _mm_setzero_si128()));
+        const uint32_t lanes = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(match, match))) & 0xFF;
+        if (lanes == 0) return false;
+        const int l = 9 + kLowestBit[lanes];
+        const uint32_t code = top >> (16 - l);
+        Drop(l);
+        *symbol = SymbolOf(table, l, code);
+        return true;
     }
 
     const uint8_t* data_ = nullptr;

@@ -33,6 +33,22 @@ inline void ZeroBlock(int16_t* block) {
     }
 }
 
+// One code of the table and its value bits: the symbol and the EXTEND
+// value of its low four bits (a run's size); false to decline. A code of up
+// to 8 bits and its value bits are taken with one shift.
+inline bool CodeAndValue(BitWindow& w, const HuffmanDecoderTable* table, uint32_t* symbol, int32_t* value) {
+    const uint32_t entry = table->lookahead[w.Peek8()];
+    const uint32_t n = entry >> 16;
+    if (n - 1 < 8) {
+        *symbol = entry & 0xFFFF;
+        *value = w.ValueAfterCode(static_cast<int32_t>(n), static_cast<int32_t>(*symbol & 15));
+        return true;
+    }
+    if (!w.Symbol(table, symbol)) return false;
+    *value = w.Value(static_cast<int32_t>(*symbol & 15));
+    return true;
+}
+
 // The block through the 64-bit window, committed once at the end; declines
 // (nothing committed, the predictor unchanged) whatever the window does not
 // handle: a recorded marker, a refill short of a step's bits, no code of up
@@ -47,20 +63,21 @@ inline KernelStatus DecodeBlockFast(const uint8_t* data, int32_t length, uint32_
     if (!w.Load(data, length, *position, state) || w.Remaining() < 24 || !w.Fill()) return kKernelFastDeclined;
 
     uint32_t symbol;
-    if (!w.Symbol(dcTable, &symbol)) return kKernelFastDeclined;
-    const int16_t dc = static_cast<int16_t>(*dcPredictor + w.Value(static_cast<int32_t>(symbol & 15)));
+    int32_t value;
+    if (!CodeAndValue(w, dcTable, &symbol, &value)) return kKernelFastDeclined;
+    const int16_t dc = static_cast<int16_t>(*dcPredictor + value);
     block[0] = dc;
 
     // k: zig-zag position of the next coefficient.
     int32_t k = 1;
     for (;;) {
-        if (!w.Fill() || !w.Symbol(acTable, &symbol)) return kKernelFastDeclined;
+        if (!w.Fill() || !CodeAndValue(w, acTable, &symbol, &value)) return kKernelFastDeclined;
         const int32_t run = static_cast<int32_t>((symbol >> 4) & 15);
         const int32_t size = static_cast<int32_t>(symbol & 15);
         if (size != 0) {
             k += run;
             if (k > 63) return kKernelFastDeclined;
-            block[kNaturalOrder[k]] = static_cast<int16_t>(w.Value(size));
+            block[kNaturalOrder[k]] = static_cast<int16_t>(value);
             if (++k == 64) break;
         } else {
             if (run != 15) break;  // end of block

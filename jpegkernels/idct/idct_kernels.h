@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "jpegkernels/kernel_dispatch.h"
 #include "jpegkernels/kernel_rows.h"
 #include "jpegkernels/kernel_status.h"
 
@@ -72,6 +73,14 @@ extern const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorC
 using WriteBlockFunction = void (*)(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
 JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_WRITE_BLOCK, WriteBlock8x8)
 extern const WriteBlockFunction kWriteBlock8x8[kProcessorColumns];
+
+// The companions of the column every dispatch stub uses now: a decoder that
+// calls row 13 through its stub reaches the matching companions here, never
+// a processor build by name.
+inline DequantInverseDctTo32Function ChosenDequantInverseDct8x8To32() {
+    return kDequantInverseDct8x8To32[ProcessorIndex()];
+}
+inline WriteBlockFunction ChosenWriteBlock8x8() { return kWriteBlock8x8[ProcessorIndex()]; }
 #undef JPEGKERNELS_DECLARE_EVERY_INDEX
 #undef JPEGKERNELS_DECLARE_WRITE_BLOCK
 #undef JPEGKERNELS_DECLARE_TO32

@@ -404,7 +404,8 @@ TEST(ReadJPEG, RgbAskedThroughTheInformation) {
 
 // 4:2:2 and 4:1:1 at reduced sizes: luma within 1 of libjpeg. Where the
 // chroma planes come from the full-size chroma transform, they are the
-// truncated mean of the full-size image's chroma rows at those positions.
+// truncated mean of the full-size image's chroma rows at those positions
+// (within 1: the full-size image comes from the kernel path's transform).
 TEST(ReadJPEG, SubsampledChromaAtReducedSizes) {
     struct Case {
         const char* file;
@@ -432,7 +433,7 @@ TEST(ReadJPEG, SubsampledChromaAtReducedSizes) {
                 }
             }
         EXPECT_LE(luma, 1);
-        EXPECT_EQ(chroma, 0);
+        EXPECT_LE(chroma, 1);
     }
 }
 

@@ -1,0 +1,325 @@
+// The kernel-backed path: its state, its input buffer, the Huffman tables
+// and bit state of the kernel rows, block decoding by row 18, the inverse
+// DCT by row 13's column, and the markers read from the path's buffer.
+#include "jpegdec/jpeg_kernelpath.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "platform/byte_count.h"
+
+namespace jpegdec {
+
+namespace {
+
+std::atomic<uint64_t> g_kernelPathStarts{0};
+
+constexpr uint32_t kDctRefillBelow = kWorstBlockBytes;
+
+// The capacity of a lossless frame's input: at least two worst-case rows,
+// so that every refill brings a whole row.
+JpegStatus LosslessCapacity(const JpegDecoderContext* ctx, uint32_t* capacity, uint32_t* worstRow) {
+    const platform::ByteCount row =
+        platform::ByteCount(ctx->width) * ctx->componentCount * kWorstSampleBytes + 16;
+    const platform::ByteCount twice = row * 2;
+    if (!twice.fits<int32_t>()) return kJpegEndOrNoMemory;
+    *worstRow = static_cast<uint32_t>(row.value());
+    *capacity = static_cast<uint32_t>(twice.value()) > kLosslessInputMinimum ? static_cast<uint32_t>(twice.value())
+                                                                           : kLosslessInputMinimum;
+    return kJpegOk;
+}
+
+JpegStatus AllocateInput(JpegDecoderContext* ctx, KernelPathState* s) {
+    uint32_t worstRow = kWorstBlockBytes;
+    if (ctx->frameMarker == 0xC3) {
+        const JpegStatus st = LosslessCapacity(ctx, &s->capacity, &worstRow);
+        if (st < 1) return st;
+        s->refillBelow = worstRow;
+        // The look-ahead decoders read up to a worst-case row (and eight
+        // bytes of look-ahead) past the position without checking.
+        s->tail = worstRow + 16;
+    } else {
+        s->capacity = kDctInputCapacity;
+        s->refillBelow = kDctRefillBelow;
+        s->tail = 16;
+    }
+    if (ctx->testSmallestBuffers) s->capacity = worstRow;
+    s->inputStart = static_cast<uint8_t*>(AllocZeroed(ctx, uint64_t{s->capacity} + s->tail, 1));
+    if (!s->inputStart) return kJpegEndOrNoMemory;
+    s->inputPosition = s->inputStart;
+    s->consumed = 0;
+    s->remaining = 0;
+    s->filled = 0;
+    s->sourceEnded = 0;
+    return kJpegOk;
+}
+
+// Reads up to n bytes within the input's length; fewer means the source
+// has ended.
+uint32_t ReadSource(JpegDecoderContext* ctx, uint8_t* to, uint32_t n) {
+    uint32_t got = 0;
+    while (got < n) {
+        int64_t want = n - got;
+        if (ctx->bytesLeft >= 0 && ctx->bytesLeft < want) want = ctx->bytesLeft;
+        if (want <= 0) break;
+        const int32_t k = SourceRead(ctx, to + got, static_cast<int32_t>(want));
+        if (k <= 0) break;
+        got += static_cast<uint32_t>(k);
+        if (ctx->bytesLeft > 0) ctx->bytesLeft -= k;
+    }
+    return got;
+}
+
+}  // namespace
+
+void RefillKernelInput(JpegDecoderContext* ctx) {
+    KernelPathState* s = KernelState(ctx);
+    if (s->sourceEnded) return;
+    const uint32_t keep = s->remaining > 0 ? static_cast<uint32_t>(s->remaining) : 0;
+    if (keep > 0 && s->inputPosition != s->inputStart) std::memmove(s->inputStart, s->inputPosition, keep);
+    const uint32_t want = s->capacity > keep ? s->capacity - keep : 0;
+    const uint32_t got = ReadSource(ctx, s->inputStart + keep, want);
+    if (got < want) s->sourceEnded = 1;
+    s->filled = keep + got;
+    s->inputPosition = s->inputStart;
+    s->consumed = 0;
+    s->remaining = static_cast<int32_t>(s->filled);
+    // What follows the data reads as zero bytes.
+    std::memset(s->inputStart + s->filled, 0, s->capacity - s->filled + s->tail);
+}
+
+JpegStatus InitKernelPath(JpegDecoderContext* ctx) {
+    ctx->kernelState = AllocZeroed(ctx, 1, sizeof(KernelPathState));
+    if (!ctx->kernelState) return kJpegEndOrNoMemory;
+    g_kernelPathStarts.fetch_add(1, std::memory_order_relaxed);
+    return kJpegOk;
+}
+
+uint64_t JpegKernelPathStarts() { return g_kernelPathStarts.load(std::memory_order_relaxed); }
+
+JpegStatus BuildHuffmanTablesByKernel(JpegDecoderContext* ctx, const uint8_t* bits, const uint8_t* huffval,
+                                      jpegkernels::HuffmanDecoderTable** where) {
+    *where = nullptr;
+    if (!bits || !huffval) return kJpegOk;
+    int32_t size = 0;
+    if (KernelCall<KernelRow::HuffmanDecoderTableSize>(&size) != 0 || size < 1) return 0;
+    auto* table = static_cast<jpegkernels::HuffmanDecoderTable*>(AllocBytes(ctx, static_cast<uint64_t>(size)));
+    if (!table) return kJpegEndOrNoMemory;
+    *where = table;
+    return KernelCall<KernelRow::HuffmanDecoderTableInit>(bits, huffval, table) == 0 ? kJpegOk : 0;
+}
+
+JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx) {
+    KernelPathState* s = KernelState(ctx);
+    const bool lossless = ctx->frameMarker == 0xC3;
+    ctx->scanStart = lossless ? StartScanLosslessByKernel : StartScanSequentialByKernel;
+    ctx->scanEndMarkerReader = ReadScanEndMarkerByKernel;
+    ctx->restartResync = ResyncToRestartByKernel;
+    JpegStatus st = AllocateInput(ctx, s);
+    if (st < 1) return st;
+    // Tables shared from a tables record are read, never changed.
+    struct Class {
+        HuffmanTableRecord* records;
+        uint32_t count;
+        jpegkernels::HuffmanDecoderTable*** tables;
+    };
+    s->dcTableCount = ctx->dcTableCount;
+    s->acTableCount = ctx->acTableCount;
+    const Class classes[2] = {{ctx->dcTables, ctx->dcTableCount, &s->dcTables},
+                              {ctx->acTables, ctx->acTableCount, &s->acTables}};
+    for (const Class& c : classes) {
+        *c.tables = static_cast<jpegkernels::HuffmanDecoderTable**>(
+            AllocZeroed(ctx, c.count > 0 ? c.count : 1, sizeof(jpegkernels::HuffmanDecoderTable*)));
+        if (!*c.tables) return kJpegEndOrNoMemory;
+        for (uint32_t i = 0; i < c.count; ++i) {
+            const HuffmanTableRecord& r = c.records[i];
+            if (!r.bits) continue;
+            if ((st = BuildHuffmanTablesByKernel(ctx, r.bits, r.huffval, &(*c.tables)[i])) != kJpegOk) return st;
+        }
+    }
+    s->lookaheadDecoding = 0;
+    s->integratedPredictor = 0;
+    if (lossless && ctx->componentCount == 1 && (st = SetUpLosslessLookahead(ctx)) < 1) return st;
+    int32_t size = 0;
+    if (KernelCall<KernelRow::HuffmanDecoderStateSize>(&size) != 0 || size < 1) return 0;
+    s->bitState = static_cast<jpegkernels::HuffmanDecoderState*>(AllocZeroed(ctx, 1, static_cast<uint64_t>(size)));
+    if (!s->bitState) return kJpegEndOrNoMemory;
+    s->dequantIdct = jpegkernels::ChosenDequantInverseDct8x8To32();
+    ctx->blockStore = jpegkernels::ChosenWriteBlock8x8();
+    return KernelCall<KernelRow::HuffmanDecoderStateInit>(s->bitState) == 0 ? kJpegOk : 0;
+}
+
+JpegStatus StartScanSequentialByKernel(JpegDecoderContext* ctx) {
+    for (uint32_t i = 0; i < ctx->componentCount && i < kMaxComponents; ++i) ctx->dcPredictors[i] = 0;
+    ctx->mcuDecoder = DecodeScanSequentialByKernel;
+    return KernelCall<KernelRow::HuffmanDecoderStateInit>(KernelState(ctx)->bitState) == 0 ? kJpegOk : 0;
+}
+
+JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* block, int k) {
+    KernelPathState* s = KernelState(ctx);
+    const jpegkernels::HuffmanDecoderTable* dc = s->dcTables[ctx->dcTableSelector[k]];
+    const jpegkernels::HuffmanDecoderTable* ac = s->acTables[ctx->acTableSelector[k]];
+    KeepKernelInput(ctx, s);
+    // What a retry after a refill starts again from.
+    const jpegkernels::HuffmanDecoderState bitsBefore = *s->bitState;
+    const uint32_t markerBefore = ctx->pendingMarker;
+    auto* coefficients = reinterpret_cast<int16_t*>(block->values);
+    for (;;) {
+        uint32_t used = 0;
+        int16_t predictor = static_cast<int16_t>(ctx->dcPredictors[k]);
+        jpegkernels::MarkerWord marker = ctx->pendingMarker;
+        const KernelStatus r = KernelCall<KernelRow::HuffmanDecodeBlock8x8>(
+            s->inputPosition, s->remaining, &used, coefficients, &predictor, &marker, dc, ac, s->bitState);
+        if (r == jpegkernels::kKernelDataEnded && CanRetryAfterRefill(s)) {
+            *s->bitState = bitsBefore;
+            ctx->pendingMarker = markerBefore;
+            RefillKernelInput(ctx);
+            continue;
+        }
+        ctx->dcPredictors[k] = predictor;
+        ctx->pendingMarker = marker;
+        AdvanceKernelInput(s, used);
+        if (r == 0) return kJpegOk;
+        // The input is exhausted when the data ran out with nothing more to
+        // read; other failures are damage that a restart marker may end.
+        if (r == jpegkernels::kKernelDataEnded) ctx->inputEnded = 1;
+        return kJpegCorruptData;
+    }
+}
+
+void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c) {
+    KernelPathState* s = KernelState(ctx);
+    // The quantised coefficients in the first 128 bytes of the record are
+    // read before the 64 32-bit samples replace them.
+    s->dequantIdct(reinterpret_cast<const int16_t*>(block->values), block->values,
+                   s->dequantTables + 64 * size_t{ctx->quantSelector[c]});
+}
+
+JpegStatus BuildDequantTables16(JpegDecoderContext* ctx) {
+    KernelPathState* s = KernelState(ctx);
+    s->dequantTables = static_cast<int16_t*>(AllocZeroed(ctx, uint64_t{ctx->quantTableCount} * 64, sizeof(int16_t)));
+    if (!s->dequantTables) return kJpegEndOrNoMemory;
+    for (uint32_t i = 0; i < ctx->quantTableCount; ++i)
+        for (int j = 0; j < 64; ++j)
+            s->dequantTables[64 * size_t{i} + j] = static_cast<int16_t>(ctx->quantTables[i].values[j] & 0xFFFF);
+    return kJpegOk;
+}
+
+// ---- markers in the path's buffer ----
+
+JpegStatus KernelReadByte(JpegDecoderContext* ctx, uint8_t* byte) {
+    KernelPathState* s = KernelState(ctx);
+    if (s->remaining < 1) {
+        RefillKernelInput(ctx);
+        if (s->remaining < 1) return kJpegReadError;
+    }
+    *byte = *s->inputPosition;
+    AdvanceKernelInput(s, 1);
+    return kJpegOk;
+}
+
+JpegStatus ReadNumberOfLinesByKernel(JpegDecoderContext* ctx) {
+    uint8_t segment[4];
+    for (uint8_t& b : segment)
+        if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
+    ctx->height = static_cast<uint16_t>(segment[2] << 8 | segment[3]);
+    return kJpegOk;
+}
+
+JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx) {
+    uint32_t marker = ctx->pendingMarker;
+    if (marker != 0) {
+        ctx->pendingMarker = 0;
+    } else {
+        uint8_t b = 0;
+        if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
+        if (b != 0xFF) return kJpegCorruptData;
+        do {
+            if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
+        } while (b == 0xFF);
+        if (b == 0) return kJpegCorruptData;
+        marker = b;
+    }
+    ctx->lastMarker = static_cast<uint8_t>(marker);
+    if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0xD9) {
+        ctx->scanEndMarker = static_cast<uint8_t>(marker);
+        return kJpegOk;
+    }
+    if (marker == 0xDC) ReadNumberOfLinesByKernel(ctx);
+    return kJpegCorruptData;
+}
+
+JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx) {
+    if (ctx->pendingMarker != 0) {
+        ctx->lastMarker = static_cast<uint8_t>(ctx->pendingMarker);
+        ctx->pendingMarker = 0;
+        return ctx->lastMarker;
+    }
+    uint8_t b = 0;
+    for (;;) {
+        if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
+        while (b == 0xFF) {
+            if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
+            if (b != 0 && b != 0xFF) {
+                ctx->lastMarker = b;
+                return b;
+            }
+        }
+    }
+}
+
+JpegStatus ResyncToRestartByKernel(JpegDecoderContext* ctx, int n) {
+    if (n < 1) return kJpegOk;
+    for (;;) {
+        const JpegStatus m = NextMarkerByKernel(ctx);
+        if (m < 0) return kJpegReadError;
+        ctx->lastMarker = static_cast<uint8_t>(m);
+        if (m == 0xDC) {
+            ReadNumberOfLinesByKernel(ctx);
+            return kJpegCorruptData;
+        }
+        if (m == 0xD9) {
+            // The scan has ended: nothing more of it can be found.
+            ctx->scanEndMarker = 0xD9;
+            return kJpegOk;
+        }
+        if (m >= 0xD0 && m <= 0xD7) {
+            ctx->scanEndMarker = static_cast<uint8_t>(m);
+            if (--n == 0) return kJpegOk;
+        }
+    }
+}
+
+// ---- release ----
+
+void FreeBlock(JpegDecoderContext* ctx, void* block) { FreeMemory(ctx, block); }
+
+void FreeKernelPathBuffers(JpegDecoderContext* ctx) {
+    KernelPathState* s = KernelState(ctx);
+    if (!s) return;
+    for (auto* tables : {&s->dcTables, &s->acTables}) {
+        const uint32_t count = tables == &s->dcTables ? s->dcTableCount : s->acTableCount;
+        for (uint32_t i = 0; *tables && i < count; ++i) FreeBlock(ctx, (*tables)[i]);
+        FreeBlock(ctx, *tables);
+        *tables = nullptr;
+    }
+    FreeBlock(ctx, s->bitState);
+    s->bitState = nullptr;
+    FreeBlock(ctx, s->inputStart);
+    s->inputStart = s->inputPosition = nullptr;
+    if (s->lookaheadDecoding) FreeLosslessLookahead(ctx);
+}
+
+void FreeDequantTables16(JpegDecoderContext* ctx) {
+    KernelPathState* s = KernelState(ctx);
+    if (!s) return;
+    FreeBlock(ctx, s->dequantTables);
+    s->dequantTables = nullptr;
+}
+
+void FreeKernelPathState(JpegDecoderContext* ctx) {
+    FreeBlock(ctx, ctx->kernelState);
+    ctx->kernelState = nullptr;
+}
+
+}  // namespace jpegdec
