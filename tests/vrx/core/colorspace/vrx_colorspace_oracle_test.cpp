@@ -4,12 +4,12 @@
 // file decoded by the DICOM reader; RGB and HSL against OpenCV's float HLS
 // conversions. Every sample within 1 (hue on its circle).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <array>
 #include <map>
 
 #include "tests/vrx/core/colorspace/colour_test_support.h"
+#include "tests/vrx/extension/dicom/dicom_test_support.h"
 #include "vrx/core/colorspace/vrx_colorspace.h"
 #include "vrx/extension/dicom/vrx_readdicom.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
@@ -68,10 +68,8 @@ TEST(ColorSpaceOracle, OpenCvYCrCbAndHls) {
 }
 
 TEST(ColorSpaceOracle, PydicomYbrFull422) {
-    const std::string path =
-        "/usr/lib/python3/dist-packages/pydicom/data/test_files/SC_ybr_full_422_uncompressed.dcm";
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) GTEST_SKIP() << "pydicom's test files are not installed";
+    const std::string path = dicomtest::pydicom_file("SC_ybr_full_422_uncompressed.dcm");
+    if (!dicomtest::file_exists(path)) GTEST_SKIP() << "pydicom's test files are not installed";
     std::map<std::array<int, 3>, std::array<int, 3>> rgb_of;
     for (const auto& row : read_fixture("pydicom_ybr.txt"))
         rgb_of[{std::stoi(row[0]), std::stoi(row[1]), std::stoi(row[2])}] = {
