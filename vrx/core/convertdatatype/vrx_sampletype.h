@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "vrx/framework/base/vrx_datatype.h"
+#include "vrx/framework/include/vrx_linesample.h"
 #include "vrx/framework/include/vrx_numeric.h"
 
 namespace vrx {
@@ -57,19 +58,6 @@ decltype(auto) with_integer_pair(const Header* header, const VRX_DataType* type,
     return with_integer_type(header->data_type(), header->bits, [&]<class S>(VRX_SampleTag<S> s) {
         return with_integer_type(type, bits, [&]<class D>(VRX_SampleTag<D> d) { return f(s, d); });
     });
-}
-
-// Sample i of a line of T samples, loaded and stored with memcpy: lines may
-// lie at any address (caller memory read in place).
-template <class T>
-inline T load_sample(const unsigned char* line, size_t i) {
-    T v;
-    std::memcpy(&v, line + i * sizeof(T), sizeof(T));
-    return v;
-}
-template <class T>
-inline void store_sample(unsigned char* line, size_t i, T v) {
-    std::memcpy(line + i * sizeof(T), &v, sizeof(T));
 }
 
 // Bits of a sample of T.

@@ -1,4 +1,5 @@
 #include "vrx/core/operation/vrx_opconstengine.h"
+#include "vrx/framework/include/vrx_linesample.h"
 
 #include <cstring>
 
@@ -35,14 +36,8 @@ bool VRX_OpConstEngine<Op, T>::process_line(const unsigned char* src, unsigned c
     static_assert(VRX_PixelOperator::is<Op, VRX_PixelOperator::And>);
     const T constant = constant_;
     const uint32_t count = samples_;
-    // Samples are loaded and stored with memcpy: lines may lie at any
-    // address (caller memory read in place).
-    for (uint32_t i = 0; i < count; ++i) {
-        T v;
-        std::memcpy(&v, src + size_t{i} * sizeof(T), sizeof(T));
-        v = static_cast<T>(v & constant);
-        std::memcpy(dst + size_t{i} * sizeof(T), &v, sizeof(T));
-    }
+    for (uint32_t i = 0; i < count; ++i)
+        store_sample<T>(dst, i, static_cast<T>(load_sample<T>(src, i) & constant));
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "vrx/core/operation/vrx_oppixels8xnbitsengine.h"
+#include "vrx/framework/include/vrx_linesample.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -119,16 +120,9 @@ bool VRX_OpPixels8xNBitsUnMaskedEngine<Op, T>::execute() {
         } else {
             unsigned char* out = block + size_t{this->x0_} * sizeof(T);
             const uint32_t count = this->x0_ <= this->x1_ ? this->x1_ + 1 - this->x0_ : 0;
-            // Samples are loaded and stored with memcpy: the operand's lines
-            // may lie at any address (caller memory read in place).
-            for (uint32_t i = 0; i < count; ++i) {
-                T a;
-                T b;
-                std::memcpy(&a, out + size_t{i} * sizeof(T), sizeof(T));
-                std::memcpy(&b, operand_line + size_t{i} * sizeof(T), sizeof(T));
-                a = apply<Op, T>(a, b);
-                std::memcpy(out + size_t{i} * sizeof(T), &a, sizeof(T));
-            }
+            for (uint32_t i = 0; i < count; ++i)
+                store_sample<T>(out, i,
+                                apply<Op, T>(load_sample<T>(out, i), load_sample<T>(operand_line, i)));
             ok = operand_buffer->release();
         }
     }

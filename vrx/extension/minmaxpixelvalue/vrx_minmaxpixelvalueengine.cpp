@@ -1,4 +1,5 @@
 #include "vrx/extension/minmaxpixelvalue/vrx_minmaxpixelvalueengine.h"
+#include "vrx/framework/include/vrx_linesample.h"
 
 #include <cstring>
 #include <limits>
@@ -41,13 +42,7 @@ bool VRX_MinMaxPixelValueEngine<T, A>::initiate(const VRX_Header* header, VRX_Sr
 
 template <class T, class A>
 bool VRX_MinMaxPixelValueEngine<T, A>::analyze_line(const unsigned char* src) {
-    // Samples are loaded with memcpy: lines may lie at any address (caller
-    // memory read in place).
-    auto sample = [src](uint32_t i) {
-        T v;
-        std::memcpy(&v, src + size_t{i} * sizeof(T), sizeof(T));
-        return v;
-    };
+    auto sample = [src](uint32_t i) { return load_sample<T>(src, i); };
     A low = *minimum_;
     A high = *maximum_;
     if constexpr (std::is_floating_point_v<T>) {

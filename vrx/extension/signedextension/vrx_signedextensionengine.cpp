@@ -1,4 +1,5 @@
 #include "vrx/extension/signedextension/vrx_signedextensionengine.h"
+#include "vrx/framework/include/vrx_linesample.h"
 
 #include <cstring>
 
@@ -45,14 +46,9 @@ bool VRX_SignedExtensionEngine<T>::process_line(const unsigned char* src, unsign
     // value mask. Without a branch: keep the value bits, then flip the high
     // bit and subtract it, which borrows through every bit above it exactly
     // when the high bit was set.
-    // Samples are loaded and stored with memcpy: lines may lie at any
-    // address (caller memory read in place).
     for (size_t i = 0; i < count; ++i) {
-        Bits sample;
-        std::memcpy(&sample, src + i * sizeof(Bits), sizeof(Bits));
-        const Bits kept = static_cast<Bits>(sample & value);
-        const Bits extended = static_cast<Bits>((kept ^ sign) - sign);
-        std::memcpy(dst + i * sizeof(Bits), &extended, sizeof(Bits));
+        const Bits kept = static_cast<Bits>(load_sample<Bits>(src, i) & value);
+        store_sample<Bits>(dst, i, static_cast<Bits>((kept ^ sign) - sign));
     }
     return true;
 }
