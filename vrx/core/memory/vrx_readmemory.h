@@ -17,8 +17,9 @@ public:
     // engine reads the array in place (VRX_ReadByteArray); otherwise
     // `callback` is asked for the next block whenever the current one is
     // used up. A null header is refused with 0x80800000. The memory may lie
-    // at any address: the engines that read it in place load every sample
-    // with memcpy, never through a pointer to the sample type.
+    // at any address: raw samples of 2, 4 or 8 bytes off their boundary are
+    // copied line by line into the chain's own blocks instead of being read
+    // in place.
     virtual VRX_Engine* engine(const VRX_Header* header, const void* memory, uint32_t size,
                                uint32_t* read = nullptr,
                                VRX_MemoryCallback callback = default_memory_callback,

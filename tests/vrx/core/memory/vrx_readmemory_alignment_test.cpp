@@ -1,12 +1,14 @@
-// Caller memory at any address: the engines that read VRX_ReadMemory's lines
-// in place (sign extension, minimum and maximum, AND with a constant, the
-// 8-64-bit pixel operators) give the same result from an odd address as
-// from an aligned one (the sanitizer build stops on a misaligned load).
+// Caller memory at any address: the stages after VRX_ReadMemory (sign
+// extension, minimum and maximum, AND with a constant, the 8-64-bit pixel
+// operators, the scalers that load samples through typed pointers) give the
+// same result from an odd address as from an aligned one (the sanitizer build
+// stops on a misaligned load).
 #include <gtest/gtest.h>
 
 #include "tests/vrx/core/operation/pixel_chain.h"
 #include "vrx/core/operation/vrx_and.h"
 #include "vrx/core/operation/vrx_oppixels8xnbits.h"
+#include "vrx/core/scale/vrx_scaleppby.h"
 #include "vrx/extension/minmaxpixelvalue/vrx_minmaxpixelvalue.h"
 #include "vrx/extension/signedextension/vrx_signedextension.h"
 
@@ -78,6 +80,14 @@ TEST(ReadMemoryAlignment, EnginesReadingCallerLinesInPlaceAcceptAnyAddress) {
         sources.push_back(source());
         sources.push_back(source());
         return VRX_OpPixels8xNBitsUnMasked<VRX_PixelOperator::Multiply, double>(&m).engine(sources, 0, 0);
+    });
+    // Width-only reduction and enlargement: the width stages read the lines
+    // the memory reader hands on.
+    same_at_every_offset<uint16_t>([](VRX_Manager& m, auto source, double&, double&) {
+        return VRX_ScalePPBy<double>(&m).engine(source(), 5, kHeight);
+    });
+    same_at_every_offset<uint16_t>([](VRX_Manager& m, auto source, double&, double&) {
+        return VRX_ScalePPBy<double>(&m).engine(source(), 29, kHeight);
     });
 }
 
