@@ -157,8 +157,7 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
     if (Room(size, *position) < 24) return kKernelFastDeclined;
     alignas(16) int16_t zigzag[64];
     for (int k = 0; k < 64; ++k) zigzag[k] = block[kNaturalOrder[k]];
-    const int32_t pending = PendingCount(state);
-    BlockWindow w{PendingBits(state) >> (24 - pending), pending, buffer, size, *position};
+    BlockWindow w{PendingRightAligned(state), PendingCount(state), buffer, size, *position};
 
     const int32_t difference = int32_t{block[0]} - *dcPredictor;
     uint32_t category = CategoryOf(difference);
@@ -200,9 +199,7 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
 
     *position = w.at;
     *dcPredictor = block[0];
-    state->accumulator = static_cast<uint32_t>(w.bits & ((1u << w.count) - 1)) << (24 - w.count);
-    state->clearedWord = 0;
-    state->bitCount = w.count;
+    StorePending(w.bits, w.count, state);
     return kKernelOk;
 }
 
