@@ -1,7 +1,6 @@
 // Forward DCT, quantiser and quantisation-table kernels of processor index
 // 1: four lanes at a time, integer division, streaming stores.
 #include "jpegkernels/fdct/fdct_simd.h"
-#include "jpegkernels/huffencode/huffman_encode_kernels.h"
 
 namespace jpegkernels {
 

@@ -8,16 +8,10 @@
 
 #include "jpegkernels/kernel_checks.h"
 #include "jpegkernels/memory/memory_access.h"
+#include "jpegkernels/zigzag_order.h"
 
 namespace jpegkernels {
 namespace {
-
-// Zig-zag position of each natural index (the inverse of ITU-T T.81
-// Figure A.6).
-constexpr uint32_t kNaturalToZigzag[64] = {0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42,
-                                           3,  8,  12, 17, 25, 30, 41, 43, 9,  11, 18, 24, 31, 40, 44, 53,
-                                           10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38, 46, 51, 55, 60,
-                                           21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63};
 
 // Element i of a 16-bit array at any byte address (the quantisers take
 // destinations at odd addresses).

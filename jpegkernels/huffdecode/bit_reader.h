@@ -9,6 +9,7 @@
 #include "jpegkernels/kernel_records.h"
 #include "jpegkernels/kernel_status.h"
 #include "jpegkernels/memory/memory_access.h"
+#include "jpegkernels/zigzag_order.h"
 
 namespace jpegkernels {
 namespace {
@@ -28,12 +29,6 @@ inline int32_t Extend(uint32_t v, int32_t n) {
     const int32_t below = -static_cast<int32_t>((v << 1) < (1u << n));
     return static_cast<int32_t>(v) + (kExtendOffset[n] & below);
 }
-
-// Zig-zag position k -> natural index, k = 0..63.
-constexpr uint8_t kNaturalOrder[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
-                                       12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
-                                       35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
-                                       58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 // FillBits byte by byte from the position: undoes stuffing, skips fill
 // bytes, records a marker and stops at the end of the window.

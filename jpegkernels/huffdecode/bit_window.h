@@ -25,12 +25,6 @@
 namespace jpegkernels {
 namespace {
 
-// True when one of the eight bytes of w is 0xFF.
-inline bool HasByteFF(uint64_t w) {
-    const uint64_t inverse = ~w;
-    return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
-}
-
 // The lowest set bit of a byte (entry 0 unused).
 struct LowestBitTable {
     uint8_t of[256];

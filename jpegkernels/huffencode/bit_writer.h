@@ -62,6 +62,20 @@ inline uint32_t PendingBits(const HuffmanEncoderState* state) {
     return state->accumulator & (0xFFFFFFu & ~(0xFFFFFFu >> PendingCount(state)));
 }
 
+// The pending bits of a state right-aligned, as a 64-bit window of the fast
+// coders starts from them.
+inline uint64_t PendingRightAligned(const HuffmanEncoderState* state) {
+    return PendingBits(state) >> (24 - PendingCount(state));
+}
+
+// A 64-bit window's end: its last `count` bits (0..7) become the state's
+// pending bits.
+inline void StorePending(uint64_t bits, int32_t count, HuffmanEncoderState* state) {
+    state->accumulator = static_cast<uint32_t>(bits & ((1u << count) - 1)) << (24 - count);
+    state->clearedWord = 0;
+    state->bitCount = count;
+}
+
 // Free bytes from the position to the capacity (negative when the position
 // lies beyond it).
 inline int64_t Room(int32_t capacity, uint32_t position) {

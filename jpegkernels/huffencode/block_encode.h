@@ -10,15 +10,10 @@
 #include "jpegkernels/huffencode/bit_writer.h"
 #include "jpegkernels/kernel_checks.h"
 #include "jpegkernels/memory/memory_access.h"
+#include "jpegkernels/zigzag_order.h"
 
 namespace jpegkernels {
 namespace {
-
-// Natural index of each zig-zag position (ITU-T T.81 Figure A.6).
-constexpr uint8_t kZigzagNatural[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
-                                        12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
-                                        35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
-                                        58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 constexpr uint32_t kEndOfBlock = 0x00;
 constexpr uint32_t kZeroRun = 0xF0;
@@ -61,7 +56,7 @@ KernelStatus EncodeBlockGeneral(const int16_t* block, uint8_t* buffer, int32_t s
     }
     uint32_t run = 0;
     for (int k = 1; k < 64; ++k) {
-        const int32_t v = block[kZigzagNatural[k]];
+        const int32_t v = block[kNaturalOrder[k]];
         if (v == 0) {
             ++run;
             continue;
@@ -83,12 +78,6 @@ KernelStatus EncodeBlockGeneral(const int16_t* block, uint8_t* buffer, int32_t s
     if (run == 0) return kKernelOk;
     const uint32_t eob = acTable->entries[kEndOfBlock];
     return Put(CodeOf(eob), LengthOf(eob), buffer, size, position, state);
-}
-
-// True when a byte of x is 0xFF.
-inline bool HasByteFF(uint64_t x) {
-    const uint64_t y = ~x;
-    return ((y - 0x0101010101010101ull) & ~y & 0x8080808080808080ull) != 0;
 }
 
 // Up to 64 pending bits, right-aligned, over the kernel's own copy of the
@@ -167,9 +156,8 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
                              const HuffmanEncoderTable* acTable, HuffmanEncoderState* state) {
     if (Room(size, *position) < 24) return kKernelFastDeclined;
     alignas(16) int16_t zigzag[64];
-    for (int k = 0; k < 64; ++k) zigzag[k] = block[kZigzagNatural[k]];
-    const int32_t pending = PendingCount(state);
-    BlockWindow w{PendingBits(state) >> (24 - pending), pending, buffer, size, *position};
+    for (int k = 0; k < 64; ++k) zigzag[k] = block[kNaturalOrder[k]];
+    BlockWindow w{PendingRightAligned(state), PendingCount(state), buffer, size, *position};
 
     const int32_t difference = int32_t{block[0]} - *dcPredictor;
     uint32_t category = CategoryOf(difference);
@@ -211,9 +199,7 @@ KernelStatus EncodeBlockFast(const int16_t* block, uint8_t* buffer, int32_t size
 
     *position = w.at;
     *dcPredictor = block[0];
-    state->accumulator = static_cast<uint32_t>(w.bits & ((1u << w.count) - 1)) << (24 - w.count);
-    state->clearedWord = 0;
-    state->bitCount = w.count;
+    StorePending(w.bits, w.count, state);
     return kKernelOk;
 }
 

@@ -7,7 +7,7 @@
 
 namespace jpegkernels {
 namespace {
-constexpr LevelMemory kLevelMemory{KernelZero, KernelCopy, KernelFill32, KernelCopyChecked};
+constexpr KernelMemoryHelpers kLevelMemory{KernelZero, KernelCopy, KernelFill32, KernelCopyChecked};
 }
 
 KernelStatus HuffmanPutBits(uint32_t code, uint32_t length, uint8_t* buffer, int32_t size, uint32_t* position,

@@ -130,8 +130,4 @@ JPEGKERNELS_DECLARE_ZERO_CHECKED(KernelZeroChecked_Ssse3)
 JPEGKERNELS_DECLARE_ZERO_CHECKED(KernelZeroChecked_Sse41)
 #undef JPEGKERNELS_DECLARE_ZERO_CHECKED
 
-// Zeroes count bytes with 8-byte non-temporal stores after an aligning
-// head, then fences; no checks; returns the destination.
-void* KernelZeroStreaming_Mmx(void* destination, int32_t count);
-
 }  // namespace jpegkernels

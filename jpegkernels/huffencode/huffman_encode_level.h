@@ -12,8 +12,8 @@
 #define JPEGKERNELS_DEFINE_HUFFMAN_ENCODE_LEVEL(Suffix, FixedCount, Wide, Streaming)                           \
     namespace jpegkernels {                                                                                  \
     namespace {                                                                                              \
-    constexpr LevelMemory kLevelMemory{KernelZero_##Suffix, KernelCopy_##Suffix, KernelFill32_##Suffix,       \
-                                       KernelCopyChecked_##Suffix};                                          \
+    constexpr KernelMemoryHelpers kLevelMemory{KernelZero_##Suffix, KernelCopy_##Suffix, KernelFill32_##Suffix, \
+                                               KernelCopyChecked_##Suffix};                                  \
     }                                                                                                        \
     KernelStatus KernelZeroChecked_##Suffix(void* destination, int32_t count) {                               \
         return ZeroChecked<KernelZero_##Suffix, Streaming>(destination, count);                              \

@@ -6,19 +6,13 @@
 
 #include "jpegkernels/kernel_checks.h"
 #include "jpegkernels/kernel_records.h"
+#include "jpegkernels/memory/kernel_memory.h"
 
 namespace jpegkernels {
 namespace {
 
-struct LevelMemory {
-    void* (*zero)(void*, int32_t);
-    void* (*copy)(const void*, void*, int32_t);
-    void* (*fill32)(uint32_t, void*, int32_t);
-    KernelStatus (*copyChecked)(const void*, void*, int32_t);
-};
-
 // Canonical codes of ITU-T T.81 Annex C in HUFFVAL order.
-template <const LevelMemory& Memory>
+template <const KernelMemoryHelpers& Memory>
 KernelStatus BuildEncoderTable(const uint8_t* bits, const uint8_t* huffval, HuffmanEncoderTable* table) {
     if (KernelStatus s = KernelArgumentCheck<KernelRow::HuffmanEncoderTableInit>::Run(bits, huffval, table);
         s != kKernelOk) {
@@ -78,7 +72,7 @@ inline int32_t LeastCount(const int32_t* freq, int32_t skip) {
 // symbol 256 reserved with a count of 1 so that no code is all ones;
 // lengths limited to 16, the reserved code taken out, symbols listed by
 // code size, then by value. Outputs are written only on success.
-template <const LevelMemory& Memory>
+template <const KernelMemoryHelpers& Memory>
 KernelStatus CodesFromStatistics(const int32_t* counts, uint8_t* bits, uint8_t* huffval) {
     if (KernelStatus s = KernelArgumentCheck<KernelRow::HuffmanTableFromStatistics>::Run(counts, bits, huffval);
         s != kKernelOk) {

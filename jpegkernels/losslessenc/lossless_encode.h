@@ -8,6 +8,7 @@
 
 #include "jpegkernels/huffencode/bit_writer.h"
 #include "jpegkernels/kernel_checks.h"
+#include "jpegkernels/lossless/lossless_lanes.h"
 #include "jpegkernels/lossless/lossless_reconstruct.h"
 #include "jpegkernels/losslessenc/lossless_encode_kernels.h"
 #include "jpegkernels/memory/memory_access.h"
@@ -101,46 +102,6 @@ inline void DifferencesFromLeft(const uint16_t* samples, uint16_t* differences, 
         }
     }
     for (; x < count; ++x) differences[x] = static_cast<uint16_t>(samples[x] - samples[x - 1]);
-}
-
-inline bool Overlap(const uint16_t* a, const uint16_t* b, int32_t n) {
-    const uintptr_t bytes = 2 * static_cast<uintptr_t>(n);
-    return Address(a) < Address(b) + bytes && Address(b) < Address(a) + bytes;
-}
-
-// output[i] = a[i] - b[i]: single values up to a 16-byte boundary of the
-// output, then eight lanes a step, then the rest.
-inline void SubtractRows(const uint16_t* a, const uint16_t* b, uint16_t* output, int32_t n) {
-    int32_t i = 0;
-    for (; i < n && (Address(output + i) & 15) != 0; ++i) output[i] = static_cast<uint16_t>(a[i] - b[i]);
-    for (; i + 8 <= n; i += 8) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-        _mm_store_si128(reinterpret_cast<__m128i*>(output + i), _mm_sub_epi16(x, y));
-    }
-    for (; i < n; ++i) output[i] = static_cast<uint16_t>(a[i] - b[i]);
-}
-
-// Lanes for predictors 2 and 3: more than 6 columns, an even output address,
-// an output apart from both inputs.
-inline bool SubtractionLanesApply(const uint16_t* a, const uint16_t* b, const uint16_t* output, int32_t n) {
-    return n > 6 && (Address(output) & 1) == 0 && !Overlap(output, a, n) && !Overlap(output, b, n);
-}
-
-// Row 25 after its checks at indexes 2 to 5; Predictor1 is the index's body.
-template <void (*Predictor1)(const uint16_t*, const uint16_t*, uint16_t*, int32_t), int Step>
-inline void DifferenceRowLevel(const uint16_t* samples, const uint16_t* above, uint16_t* differences, int32_t count,
-                               int32_t predictor) {
-    if (predictor == 1) {
-        Predictor1(samples, above, differences, count);
-    } else if (predictor == 2 && SubtractionLanesApply(samples, above, differences, count)) {
-        SubtractRows(samples, above, differences, count);
-    } else if (predictor == 3 && SubtractionLanesApply(samples + 1, above, differences + 1, count - 1)) {
-        differences[0] = static_cast<uint16_t>(samples[0] - above[0]);
-        SubtractRows(samples + 1, above, differences + 1, count - 1);
-    } else {
-        DifferenceRowScalar<Step>(samples, above, differences, count, predictor);
-    }
 }
 
 // Codes one difference by the general path. Row 23 (RefuseMissing) gives

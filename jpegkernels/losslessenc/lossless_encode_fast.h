@@ -84,8 +84,7 @@ inline KernelStatus EncodeRowFast(const int16_t* const* rows, int32_t columns, i
                                   int32_t capacity, uint32_t* position, const HuffmanEncoderTable* const* tables,
                                   HuffmanEncoderState* state) {
     if (components < 1 || components > 4) return kKernelFastDeclined;
-    const int32_t pending = PendingCount(state);
-    RowWindow w{PendingBits(state) >> (24 - pending), 64 - pending, buffer, capacity, *position};
+    RowWindow w{PendingRightAligned(state), 64 - PendingCount(state), buffer, capacity, *position};
     for (int32_t x = 0; x < columns; ++x) {
         for (int32_t c = 0; c < components; ++c) {
             const int32_t d = rows[c][x];
@@ -102,11 +101,8 @@ inline KernelStatus EncodeRowFast(const int16_t* const* rows, int32_t columns, i
     }
     // The whole bytes left, then the pending bits back.
     if (!w.PutWholeBytes()) return kKernelDataEnded;
-    const int32_t left = (64 - w.freeBits) & 7;
     *position = w.at;
-    state->accumulator = static_cast<uint32_t>(w.bits & ((1u << left) - 1)) << (24 - left);
-    state->clearedWord = 0;
-    state->bitCount = left;
+    StorePending(w.bits, (64 - w.freeBits) & 7, state);
     return kKernelOk;
 }
 

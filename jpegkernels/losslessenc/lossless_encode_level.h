@@ -34,8 +34,8 @@
             s != kKernelOk) {                                                                                \
             return s;                                                                                        \
         }                                                                                                    \
-        DifferenceRowLevel<RowDifferencesPredictor1_##Suffix, Step>(samples, above, differences, count,       \
-                                                                    predictor);                              \
+        PredictorRowLevel<RowDifferencesPredictor1_##Suffix, DifferenceRowScalar<Step>, true>(                \
+            samples, above, differences, count, predictor);                                                  \
         return kKernelOk;                                                                                    \
     }                                                                                                        \
     KernelStatus LosslessEncodeOneDiffFast_##Suffix(const int16_t* difference, uint8_t* buffer,               \

@@ -58,6 +58,9 @@ KernelStatus KernelCopyChecked_Sse41(const void* source, void* destination, int3
 void* KernelCopyNonTemporal_Mmx(const void* source, void* destination, int32_t count);
 void* KernelCopyLarge_Mmx(const void* source, void* destination, int32_t count);
 void KernelPrefetch_Mmx(const void* address, int32_t count);
+// Index 1 zero-fill past the cache: 8-byte non-temporal stores after an
+// aligning head, then a fence; returns the destination.
+void* KernelZeroStreaming_Mmx(void* destination, int32_t count);
 
 // The helpers of one processor index, for code that is handed a column.
 struct KernelMemoryHelpers {

@@ -1,6 +1,6 @@
 // Memory helpers of processor index 1: 64-bit lanes (built for SSE2
 // registers, so no MMX state is left behind), non-temporal 8-byte stores and
-// prefetch hints for large copies.
+// prefetch hints for large copies, and a streaming zero-fill.
 #include <emmintrin.h>
 
 #include "jpegkernels/memory/kernel_memory.h"
@@ -157,6 +157,37 @@ void* KernelCopyNonTemporal_Mmx(const void* source, void* destination, int32_t c
         _mm_sfence();
     }
     SmallCopy(s, d, count);
+    return destination;
+}
+
+void* KernelZeroStreaming_Mmx(void* destination, int32_t count) {
+    uint8_t* p = static_cast<uint8_t*>(destination);
+    if (count >= 8) {
+        if (const uintptr_t misalign = Address(p) & 7; misalign != 0) {
+            Put64(p, 0);
+            p += 8 - misalign;
+            count -= static_cast<int32_t>(8 - misalign);
+        }
+        long long* q = reinterpret_cast<long long*>(p);
+        for (; count >= 64; count -= 64, q += 8) {
+            for (int i = 0; i < 8; ++i) _mm_stream_si64(q + i, 0);
+        }
+        for (int32_t block = 32; block >= 8; block >>= 1) {
+            if (count >= block) {
+                for (int i = 0; i < block / 8; ++i) _mm_stream_si64(q + i, 0);
+                q += block / 8;
+                count -= block;
+            }
+        }
+        p = reinterpret_cast<uint8_t*>(q);
+        if (count >= 4) {
+            Put32(p, 0);
+            p += 4;
+            count -= 4;
+        }
+    }
+    for (; count > 0; --count) *p++ = 0;
+    _mm_sfence();
     return destination;
 }
 

@@ -19,6 +19,13 @@ inline uint64_t Get64(const uint8_t* p) { return *reinterpret_cast<const Unalign
 
 inline uintptr_t Address(const void* p) { return reinterpret_cast<uintptr_t>(p); }
 
+// True when one of the eight bytes of w is 0xFF (a byte the entropy-coded
+// data stuffs).
+inline bool HasByteFF(uint64_t w) {
+    const uint64_t inverse = ~w;
+    return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
+}
+
 // The 32-bit fill value as it continues at a byte offset of phase (0..3)
 // past a word boundary, for little-endian stores.
 inline uint32_t RotateForPhase(uint32_t value, uintptr_t phase) {
