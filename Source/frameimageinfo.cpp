@@ -2,63 +2,38 @@
 
 #include <cmath>
 
+#include "Source/zebdicomvalues.h"
 #include "Source/zebvrxhelper.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/framework/include/vrx_statuscode.h"
 
-namespace {
-
-std::u16string Text(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element) {
-    const vrx::VRX_DICOMTagObj::String s = tags.get_string(group, element);
-    return std::u16string(s.data(), s.size());
-}
-
-// The first `count` values, when the attribute has that many readable
-// finite values (and, with `positive`, all of them above 0).
-bool Values(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element, double* out,
-            size_t count, bool positive) {
-    vrx::VRX_Vector<double> values(tags.tag_manager());
-    if (!tags.read_double_values(group, element, values) || values.size() < count) return false;
-    for (size_t i = 0; i < count; ++i)
-        if (!std::isfinite(values[i]) || (positive && !(values[i] > 0.0))) return false;
-    for (size_t i = 0; i < count; ++i) out[i] = values[i];
-    return true;
-}
-
-bool PositiveValues(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element, double* out,
-                    size_t count) {
-    return Values(tags, group, element, out, count, true);
-}
-
-}  // namespace
-
 void FrameImageInfo::ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags) {
     CZEBOverlayCommon& g = m_overlay;
     g = CZEBOverlayCommon();
-    g.m_sopClassUid = Text(tags, 0x0008, 0x0016);
-    g.m_modality = Text(tags, 0x0008, 0x0060);
+    g.m_sopClassUid = AttributeText(tags, 0x0008, 0x0016);
+    g.m_modality = AttributeText(tags, 0x0008, 0x0060);
     g.m_columns = tags.get_int(0x0028, 0x0011);
     g.m_rows = tags.get_int(0x0028, 0x0010);
-    if (tags.exists(0x0028, 0x1054)) g.m_rescaleType = Text(tags, 0x0028, 0x1054);
+    if (tags.exists(0x0028, 0x1054)) g.m_rescaleType = AttributeText(tags, 0x0028, 0x1054);
 
     // Spacings hold the row spacing (y) first, the column spacing (x)
     // second; a spacing that is not positive counts as absent.
     double spacing[2] = {0, 0};
-    const std::u16string manufacturer = Text(tags, 0x0008, 0x0070);
+    const std::u16string manufacturer = AttributeText(tags, 0x0008, 0x0070);
     const bool pixelSpacingFirst = manufacturer.find(u"MALT") != std::u16string::npos &&
                                    manufacturer.find(u"ROVE") != std::u16string::npos;
-    bool found = pixelSpacingFirst && PositiveValues(tags, 0x0028, 0x0030, spacing, 2);
-    if (!found) found = PositiveValues(tags, 0x3002, 0x0011, spacing, 2);
-    if (!found && PositiveValues(tags, 0x0018, 0x1164, spacing, 2)) {
+    bool found = pixelSpacingFirst && ReadFiniteValues(tags, 0x0028, 0x0030, spacing, 2, true);
+    if (!found) found = ReadFiniteValues(tags, 0x3002, 0x0011, spacing, 2, true);
+    if (!found && ReadFiniteValues(tags, 0x0018, 0x1164, spacing, 2, true)) {
         found = true;
         double factor = 0;
-        if (PositiveValues(tags, 0x0018, 0x1114, &factor, 1) && factor != 1.0) {
+        if (ReadFiniteValues(tags, 0x0018, 0x1114, &factor, 1, true) && factor != 1.0) {
             spacing[0] /= factor;
             spacing[1] /= factor;
             g.m_magnified = 1;
         }
     }
-    if (!found) found = PositiveValues(tags, 0x0028, 0x0030, spacing, 2);
+    if (!found) found = ReadFiniteValues(tags, 0x0028, 0x0030, spacing, 2, true);
     if (found) {
         g.m_pixelSpacingY = spacing[0];
         g.m_pixelSpacingX = spacing[1];
@@ -68,14 +43,14 @@ void FrameImageInfo::ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags) {
     double ratio[2];
     if (found)
         g.m_verticalAspect = g.m_pixelSpacingY / g.m_pixelSpacingX;
-    else if (PositiveValues(tags, 0x0028, 0x0034, ratio, 2))
+    else if (ReadFiniteValues(tags, 0x0028, 0x0034, ratio, 2, true))
         g.m_verticalAspect = ratio[0] / ratio[1];
     if (!(g.m_verticalAspect > 0.0) || !std::isfinite(g.m_verticalAspect)) g.m_verticalAspect = 1.0;
     m_overlay.SyncPixelValueInfo();
 
-    if (!Values(tags, 0x0020, 0x0032, m_imagePosition, 3, false))
+    if (!ReadFiniteValues(tags, 0x0020, 0x0032, m_imagePosition, 3))
         m_imagePosition[0] = m_imagePosition[1] = m_imagePosition[2] = 0;
-    if (!Values(tags, 0x0020, 0x0037, m_imageOrientation, 6, false))
+    if (!ReadFiniteValues(tags, 0x0020, 0x0037, m_imageOrientation, 6))
         for (double& v : m_imageOrientation) v = 0;
     m_imageNumber = tags.get_int(0x0020, 0x0013);
 }

@@ -5,6 +5,7 @@
 
 #include "Source/appsettings.h"
 #include "Source/czeboverlaycommon.h"
+#include "Source/zebdicomvalues.h"
 #include "Source/overlaysettingreader.h"
 #include "Source/zeboverlaymanager.h"
 #include "Source/zebstringutil.h"
@@ -19,32 +20,17 @@ namespace {
 // Components of a direction smaller than this give no letter.
 constexpr double kOrientationThreshold = 0.0001;
 
-std::u16string TrimTrailingBlanks(std::u16string_view text) {
-    while (!text.empty() && (text.back() == u' ' || text.back() == u'\0')) text.remove_suffix(1);
-    return std::u16string(text);
-}
-
 std::u16string Text(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element) {
     return ReadAnnotationText(tags, group, element, 0, nullptr);
 }
 
-// Row and column directions of Image Orientation (Patient).
-bool ImageOrientation(const vrx::VRX_DICOMTagObj& tags, double row[3], double column[3]) {
-    vrx::VRX_Vector<double> values(tags.tag_manager());
-    if (!tags.read_double_values(0x0020, 0x0037, values) || values.size() < 6) return false;
-    for (size_t i = 0; i < 6; ++i)
-        if (!std::isfinite(values[i])) return false;
-    for (size_t i = 0; i < 3; ++i) {
-        row[i] = values[i];
-        column[i] = values[i + 3];
-    }
-    return true;
-}
-
 void ResolveOrientation(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations) {
     std::u16string right, bottom, left, top;
-    double row[3], column[3];
-    if (ImageOrientation(tags, row, column)) {
+    // Image Orientation (Patient): the row direction, then the column's.
+    double cosines[6];
+    if (ReadFiniteValues(tags, 0x0020, 0x0037, cosines, 6)) {
+        const double* row = cosines;
+        const double* column = cosines + 3;
         right = OrientationLetters(row);
         bottom = OrientationLetters(column);
         const double back[3] = {-row[0], -row[1], -row[2]};

@@ -8,8 +8,6 @@ using platform::Rect;
 
 namespace {
 
-constexpr double kMinZoom = 1.0 / 64;
-constexpr double kMaxZoom = 64.0;
 // Pixels of vertical drag that double or halve the zoom.
 constexpr double kZoomDragPixels = 100.0;
 
@@ -46,15 +44,25 @@ void ZEBImageViewCtrl::SetView(const ZEBViewTransform& view) {
 }
 
 void ZEBImageViewCtrl::FitToWindow() {
+    if (!m_frame || m_frame->m_overlay.m_columns <= 0 || m_frame->m_overlay.m_rows <= 0) {
+        SetView(ZEBViewTransform());
+        return;
+    }
+    const CZEBOverlayCommon& g = m_frame->m_overlay;
+    double zoom = std::min(m_backBuffer.width() / double(g.m_columns),
+                           m_backBuffer.height() / (g.m_rows * g.m_verticalAspect));
+    if (!(zoom > 0.0)) zoom = 1.0;
+    CentreAtZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
+}
+
+void ZEBImageViewCtrl::CentreAtZoom(double zoom) {
     ZEBViewTransform view;
-    if (m_frame && m_frame->m_overlay.m_columns > 0 && m_frame->m_overlay.m_rows > 0) {
+    view.zoom = zoom;
+    if (m_frame) {
         const CZEBOverlayCommon& g = m_frame->m_overlay;
         const double width = g.m_columns, height = g.m_rows * g.m_verticalAspect;
-        view.zoom = std::min(m_backBuffer.width() / width, m_backBuffer.height() / height);
-        if (!(view.zoom > 0.0)) view.zoom = 1.0;
-        view.zoom = std::clamp(view.zoom, kMinZoom, kMaxZoom);
-        view.offsetX = TruncToInt((m_backBuffer.width() - width * view.zoom) / 2);
-        view.offsetY = TruncToInt((m_backBuffer.height() - height * view.zoom) / 2);
+        view.offsetX = TruncToInt((m_backBuffer.width() - width * zoom) / 2);
+        view.offsetY = TruncToInt((m_backBuffer.height() - height * zoom) / 2);
     }
     SetView(view);
 }

@@ -30,6 +30,10 @@ public:
     using ImagePainter = std::function<void(platform::DeviceContext&, const FrameImageInfo&,
                                             const ZEBViewTransform&)>;
 
+    // The zooms a view can have.
+    static constexpr double kMinZoom = 1.0 / 64;
+    static constexpr double kMaxZoom = 64.0;
+
     ZEBImageViewCtrl(int32_t width, int32_t height);
     ~ZEBImageViewCtrl() override;
     ZEBImageViewCtrl(const ZEBImageViewCtrl&) = delete;
@@ -48,6 +52,8 @@ public:
     const ZEBViewTransform& View() const { return m_view; }
     // The largest zoom that shows the whole image, centred.
     void FitToWindow();
+    // The image at the zoom, centred in the tile.
+    void CentreAtZoom(double zoom);
 
     void SetToolMode(int32_t mode) { m_toolMode = mode; }
     int32_t ToolMode() const { return m_toolMode; }

@@ -24,8 +24,6 @@ constexpr const char* kProgram = "zrm-render";
 // Largest tile side and area.
 constexpr int64_t kMaxTileSide = 16384;
 constexpr int64_t kMaxTileArea = int64_t{1} << 25;
-constexpr double kMinZoom = 1.0 / 64;
-constexpr double kMaxZoom = 64.0;
 
 bool ParseInt(std::string_view text, int32_t& out) {
     const char* end = text.data() + text.size();
@@ -83,7 +81,8 @@ const std::vector<OptionSpec>& Options() {
          }},
         {"--zoom", "a number from 1/64 to 64",
          [](ZEBRenderOptions& o, std::string_view v) {
-             o.hasZoom = ParseDouble(v, o.zoom) && o.zoom >= kMinZoom && o.zoom <= kMaxZoom;
+             o.hasZoom = ParseDouble(v, o.zoom) && o.zoom >= ZEBImageViewCtrl::kMinZoom &&
+                         o.zoom <= ZEBImageViewCtrl::kMaxZoom;
              return o.hasZoom;
          }},
         {"--size", "WIDTHxHEIGHT, each from 1 to 16384",
@@ -398,13 +397,8 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
                                                     static_cast<int32_t>(height));
     ZEBImageViewCtrl& tile = *scene.tile;
     tile.SetFrame(&frame);
-    if (o.hasZoom || !o.hasSize) {
-        ZEBViewTransform view;
-        view.zoom = o.zoom;
-        view.offsetX = o.hasSize ? TruncToInt((double(width) - imageWidth * o.zoom) / 2) : 0;
-        view.offsetY = o.hasSize ? TruncToInt((double(height) - imageHeight * o.zoom) / 2) : 0;
-        tile.SetView(view);
-    }
+    // A tile the size of the image at the zoom holds it from its top left.
+    if (o.hasZoom || !o.hasSize) tile.CentreAtZoom(o.zoom);
     tile.SetImagePainter(helper.Painter());
     tile.SetWindow(frame.m_windowCenter, frame.m_windowWidth);
     if (source.page >= 0)

@@ -13,6 +13,7 @@
 #include <new>
 
 #include "Source/frameimageinfo.h"
+#include "Source/zebdicomvalues.h"
 #include "Source/zebframeannotations.h"
 #include "platform/byte_count.h"
 #include "vrx/core/colorspace/vrx_colorspace.h"
@@ -76,16 +77,6 @@ constexpr uint32_t kFileHeaderBytes = 14;
 
 std::u16string Text(const vrx::VRX_BasicString<char16_t>& s) {
     return std::u16string(s.view());
-}
-
-// The first value of a numeric attribute, when it has a finite one.
-bool FirstValue(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t element, double& out) {
-    vrx::VRX_Vector<double> values(tags.tag_manager());
-    if (!tags.read_double_values(group, element, values) || values.size() == 0 ||
-        !std::isfinite(values[0]))
-        return false;
-    out = values[0];
-    return true;
 }
 
 bool IsWhole(double v) { return std::isfinite(v) && v == std::nearbyint(v); }
@@ -213,7 +204,7 @@ bool ZEBVRXHelper::ReadDicomDir(const std::string& path, std::vector<ZEBDirector
                         entry.studyDate = Text(study.study_date);
                         entry.studyDescription = Text(study.study_description);
                         entry.modality = Text(series.modality);
-                        entry.seriesNumber = Text(series.tag_obj.get_string(0x0020, 0x0011));
+                        entry.seriesNumber = AttributeText(series.tag_obj, 0x0020, 0x0011);
                         entry.seriesDescription = Text(series.series_description);
                         entry.series = seriesIndex;
                         entry.indexInSeries = index++;
@@ -264,8 +255,7 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
         // A data set that could not be read to its end has no image either.
         vrx::VRX_Status status(&manager);
         manager.execute(status);
-        std::u16string syntax = Text(info.get_string(0x0002, 0x0010));
-        while (!syntax.empty() && (syntax.back() == u'\0' || syntax.back() == u' ')) syntax.pop_back();
+        const std::u16string syntax = TrimTrailingBlanks(AttributeText(info, 0x0002, 0x0010));
         if (syntax == u"1.2.840.10008.1.2.1.99")
             return Fail(vrx::VRX_ERROR_UNSUPPORTED, kDecodeFunction,
                         "unsupported transfer syntax 1.2.840.10008.1.2.1.99 (deflated data set)");
@@ -285,8 +275,8 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
     if (uint32_t declared = 0; info.read_integer(0x0028, 0x0101, declared) && declared > 0)
         bitsStored = std::min<uint32_t>(declared, info.bits);
     double slope = 1.0, intercept = 0.0;
-    if (!FirstValue(info, 0x0028, 0x1053, slope) || slope == 0.0) slope = 1.0;
-    if (!FirstValue(info, 0x0028, 0x1052, intercept)) intercept = 0.0;
+    if (!ReadFiniteValues(info, 0x0028, 0x1053, &slope, 1) || slope == 0.0) slope = 1.0;
+    if (!ReadFiniteValues(info, 0x0028, 0x1052, &intercept, 1)) intercept = 0.0;
 
     VRX_Engine* reader = vrx::VRX_ReadDICOM(&manager).engine(d.file.get(), d.info, frame);
     const std::string number = std::to_string(uint64_t{frame} + 1);
@@ -303,8 +293,8 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
     // The window: the file's first, else the frame's range.
     double center = 0.0, width = 0.0;
     if (!findWindow) return true;
-    if (FirstValue(info, 0x0028, 0x1050, center) && FirstValue(info, 0x0028, 0x1051, width) &&
-        width >= 1.0) {
+    if (ReadFiniteValues(info, 0x0028, 0x1050, &center, 1) &&
+        ReadFiniteValues(info, 0x0028, 0x1051, &width, 1) && width >= 1.0) {
         out.m_windowCenter = center;
         out.m_windowWidth = width;
     } else if (IsGrey(out)) {

@@ -10,35 +10,6 @@
 namespace platform {
 namespace {
 
-bool valid_utf8(const unsigned char* p, size_t n) {
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len = 0;
-        uint32_t min = 0, cp = 0;
-        if ((c & 0xE0) == 0xC0)
-            len = 2, min = 0x80, cp = c & 0x1F;
-        else if ((c & 0xF0) == 0xE0)
-            len = 3, min = 0x800, cp = c & 0x0F;
-        else if ((c & 0xF8) == 0xF0)
-            len = 4, min = 0x10000, cp = c & 0x07;
-        else
-            return false;
-        if (n - i < len) return false;
-        for (size_t k = 1; k < len; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += len;
-    }
-    return true;
-}
-
 std::u16string decode_text(const unsigned char* p, size_t n) {
     std::u16string text;
     if (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) {
@@ -50,10 +21,7 @@ std::u16string decode_text(const unsigned char* p, size_t n) {
         return text;
     }
     if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
-    const std::string_view bytes(reinterpret_cast<const char*>(p), n);
-    if (valid_utf8(p, n))
-        utf8_to_utf16(bytes, text);
-    else
+    if (!well_formed_utf8_to_utf16(std::string_view(reinterpret_cast<const char*>(p), n), text))
         decode_code_page(932, p, n, text);
     return text;
 }

@@ -124,7 +124,9 @@ void append_code_point(std::u16string& out, uint32_t cp) {
     }
 }
 
-void decode_utf8(const unsigned char* p, size_t n, std::u16string& out) {
+// False when any sequence was ill-formed (and replaced).
+bool decode_utf8(const unsigned char* p, size_t n, std::u16string& out) {
+    bool well_formed = true;
     size_t i = 0;
     while (i < n) {
         const unsigned char lead = p[i];
@@ -146,6 +148,7 @@ void decode_utf8(const unsigned char* p, size_t n, std::u16string& out) {
             cp = lead & 0x07;
         } else {
             out.push_back(kReplacement);
+            well_formed = false;
             ++i;
             continue;
         }
@@ -161,12 +164,14 @@ void decode_utf8(const unsigned char* p, size_t n, std::u16string& out) {
             // Ill-formed: the lead byte and the continuations that were valid
             // so far make one replacement; go on at the offending byte.
             out.push_back(kReplacement);
+            well_formed = false;
             i += k;
             continue;
         }
         append_code_point(out, cp);
         i += extra + 1;
     }
+    return well_formed;
 }
 
 TextConvertResult decode_iconv(const char* charset, const unsigned char* bytes, size_t size,
@@ -239,6 +244,17 @@ TextConvertResult decode_code_page(uint32_t code_page, const void* bytes, size_t
 
 TextConvertResult utf8_to_utf16(std::string_view text, std::u16string& out) {
     return decode_charset("UTF-8", text.data(), text.size(), out);
+}
+
+bool well_formed_utf8_to_utf16(std::string_view text, std::u16string& out) {
+    const size_t start = out.size();
+    try {
+        if (decode_utf8(reinterpret_cast<const unsigned char*>(text.data()), text.size(), out))
+            return true;
+    } catch (...) {
+    }
+    out.resize(start);
+    return false;
 }
 
 TextConvertResult utf16_to_utf8(std::u16string_view text, std::string& out) {

@@ -41,6 +41,10 @@ TextConvertResult decode_code_page(uint32_t code_page, const void* bytes, size_t
 // becomes one U+FFFD.
 TextConvertResult utf8_to_utf16(std::string_view text, std::u16string& out);
 
+// The same when the text is well-formed UTF-8; false, and `out` as it was,
+// when it is not (or memory runs out).
+bool well_formed_utf8_to_utf16(std::string_view text, std::u16string& out);
+
 // UTF-16 to UTF-8, appended to `out`. An unpaired surrogate becomes U+FFFD.
 TextConvertResult utf16_to_utf8(std::u16string_view text, std::string& out);
 

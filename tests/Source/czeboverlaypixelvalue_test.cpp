@@ -15,12 +15,11 @@
 #include "Source/zebimageviewctrl.h"
 #include "Source/zebstringutil.h"
 #include "platform/device_context.h"
+#include "tests/vrx/extension/dicom/dicom_test_support.h"
 
 namespace {
 
 using platform::Point;
-
-constexpr const char* kPydicomFiles = "/usr/lib/python3/dist-packages/pydicom/data/test_files/";
 
 struct Probe {
     int32_t x, y;
@@ -61,7 +60,7 @@ TEST(PixelValueProbe, AgreesWithPydicom) {
     ASSERT_EQ(probes.size(), 4u);
     for (const auto& [file, points] : probes) {
         FrameImageInfo frame;
-        ASSERT_EQ(frame.Load(kPydicomFiles + file, 0), 0u) << file;
+        ASSERT_EQ(frame.Load(dicomtest::pydicom_file(file), 0), 0u) << file;
         ZEBImageViewCtrl tile(400, 300);
         tile.SetFrame(&frame);
         tile.SetToolMode(kToolPixelValue);

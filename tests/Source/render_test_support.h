@@ -1,21 +1,24 @@
 #pragma once
 // Helpers of the render program's tests: the program run in the test's
-// process, bitmap files read back, the fixtures' packed pictures unpacked.
+// process, bitmap files read back, the fixtures' packed pictures unpacked,
+// files written to the test's temporary folder.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "Source/zebrenderprogram.h"
+#include "tests/vrx/extension/dicom/dicom_test_support.h"
 
 namespace rendertest {
 
-constexpr const char* kPydicomFiles = "/usr/lib/python3/dist-packages/pydicom/data/test_files/";
+using dicomtest::kPydicomFiles;
+using dicomtest::pydicom_file;
+using dicomtest::read_file;
 
 struct Outcome {
     int code = -1;
@@ -46,17 +49,12 @@ struct Picture {
     const uint8_t* at(int32_t x, int32_t y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
 };
 
-inline std::vector<uint8_t> read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 inline uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
 }
 
 inline Picture read_bitmap(const std::string& path) {
-    const std::vector<uint8_t> b = read_bytes(path);
+    const std::vector<uint8_t> b = read_file(path);
     Picture p;
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || le32(b, 2) != b.size() || le32(b, 14) != 40 ||
         (b[28] | b[29] << 8) != 24)
@@ -103,5 +101,13 @@ inline std::vector<uint8_t> inflate(const std::vector<uint8_t>& packed, size_t s
 }
 
 inline std::string temp_path(const std::string& name) { return ::testing::TempDir() + name; }
+
+// The bytes as the file `name` in the temporary folder; its path.
+inline std::string write_file(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = temp_path(name);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                std::streamsize(bytes.size()));
+    return path;
+}
 
 }  // namespace rendertest

@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 
 #include "Source/czeboverlaypixelvalue.h"
@@ -25,12 +24,7 @@ namespace {
 using platform::Bitmap;
 using platform::Rect;
 
-std::string write_file(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = rendertest::temp_path(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                std::streamsize(bytes.size()));
-    return path;
-}
+using rendertest::write_file;
 
 // A grey image of 16-bit words with the given significant bits, sign,
 // window and rescale (absent when empty).

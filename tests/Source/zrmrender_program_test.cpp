@@ -110,7 +110,7 @@ Process launch(const std::string& args) {
     Process p;
     p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const auto text = [](const std::string& path) {
-        const std::vector<uint8_t> b = read_bytes(path);
+        const std::vector<uint8_t> b = read_file(path);
         return std::string(b.begin(), b.end());
     };
     p.out = text(out);
@@ -120,7 +120,7 @@ Process launch(const std::string& args) {
 
 TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
     if (access(kPydicomFiles, R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
-    const std::string ct = std::string(kPydicomFiles) + "CT_small.dcm";
+    const std::string ct = pydicom_file("CT_small.dcm");
     const std::string output = temp_path("process_out.bmp");
     const std::string folder = temp_path("process_folder");
     ::mkdir(folder.c_str(), 0755);
@@ -135,8 +135,8 @@ TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
         {"--bogus " + ct + " " + output, 2, "zrm-render: unknown option --bogus (see --help)", false},
         {"/nonexistent.dcm " + output, 1,
          "zrm-render: /nonexistent.dcm: cannot open: No such file or directory", false},
-        {std::string(kPydicomFiles) + "README.txt " + output, 1,
-         std::string("zrm-render: ") + kPydicomFiles + "README.txt: not a DICOM file", false},
+        {pydicom_file("README.txt") + " " + output, 1,
+         "zrm-render: " + pydicom_file("README.txt") + ": not a DICOM file", false},
         {folder + " " + output, 1, "zrm-render: " + folder + ": is a folder", false},
         {"--frame 2 " + ct + " " + output, 1,
          "zrm-render: " + ct + ": frame 2 is out of range (the file has 1)", false},
@@ -169,7 +169,7 @@ TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
         if (c.written)
             EXPECT_EQ(read_bitmap(output).width, 256);
         else
-            EXPECT_EQ(read_bytes(output), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+            EXPECT_EQ(read_file(output), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
     }
     // No half-written file beside the outputs.
     EXPECT_NE(std::system(("ls " + output + ".tmp* " + folder + ".tmp* >/dev/null 2>&1").c_str()), 0);
@@ -181,7 +181,7 @@ TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
 }
 
 TEST(RenderProgram, DicomdirImagesRenderAsTheirFiles) {
-    const std::string dir = std::string(kPydicomFiles) + "dicomdirtests/DICOMDIR";
+    const std::string dir = pydicom_file("dicomdirtests/DICOMDIR");
     if (access(dir.c_str(), R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
     const Outcome list = run({"--list", dir});
     ASSERT_EQ(list.code, kRenderDone) << list.err;
@@ -195,7 +195,7 @@ TEST(RenderProgram, DicomdirImagesRenderAsTheirFiles) {
         ASSERT_EQ(run({"--no-annotations", "--zoom", "1.5", "--image", std::to_string(i + 1), dir, a}).code,
                   kRenderDone);
         ASSERT_EQ(run({"--no-annotations", "--zoom", "1.5", paths[i], b}).code, kRenderDone);
-        EXPECT_EQ(read_bytes(a), read_bytes(b));
+        EXPECT_EQ(read_file(a), read_file(b));
     }
     // The page of a DICOMDIR image is its place in its series; of a file,
     // the frame.
@@ -208,7 +208,7 @@ TEST(RenderProgram, DicomdirImagesRenderAsTheirFiles) {
     EXPECT_EQ(scene.tile->AnnotationState().page, 2);
     EXPECT_EQ(scene.tile->AnnotationState().pageCount, 4);
     ZEBRenderScene dose;
-    ASSERT_TRUE(ParseRenderOptions({"--frame", "3", std::string(kPydicomFiles) + "rtdose.dcm", a}, o, error));
+    ASSERT_TRUE(ParseRenderOptions({"--frame", "3", pydicom_file("rtdose.dcm"), a}, o, error));
     ASSERT_EQ(BuildRenderScene(o, dose, err), kRenderDone) << err.str();
     EXPECT_EQ(dose.tile->AnnotationState().page, 3);
     EXPECT_EQ(dose.tile->AnnotationState().pageCount, 15);
@@ -216,7 +216,7 @@ TEST(RenderProgram, DicomdirImagesRenderAsTheirFiles) {
     const Outcome beyond = run({"--image", "32", dir, a});
     EXPECT_EQ(beyond.code, kRenderBadInput);
     EXPECT_NE(beyond.err.find("image 32 is out of range (the directory has 31)"), std::string::npos);
-    const Outcome notDir = run({"--list", std::string(kPydicomFiles) + "CT_small.dcm"});
+    const Outcome notDir = run({"--list", pydicom_file("CT_small.dcm")});
     EXPECT_EQ(notDir.code, kRenderBadInput);
     EXPECT_NE(notDir.err.find("not a DICOMDIR"), std::string::npos);
     std::remove(a.c_str());
@@ -232,10 +232,7 @@ std::string sagittal_reference() {
     w.u16(0x0028, 0x0010, 128);
     w.u16(0x0028, 0x0011, 128);
     w.text(0x0028, 0x0030, "DS", "2\\2");
-    const std::string path = temp_path("sagittal.dcm");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(w.bytes().data()), std::streamsize(w.bytes().size()));
-    return path;
+    return write_file("sagittal.dcm", w.bytes());
 }
 
 // The tile of the options painted; with a `grey` level above 0 the image is
@@ -272,7 +269,7 @@ std::vector<platform::Point> changed(const Bitmap& a, const Bitmap& b) {
 TEST(RenderProgram, OverlaysAndAnnotationsChangeOnlyTheirRegions) {
     if (access(kPydicomFiles, R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
     const std::vector<std::string> base = {"--zoom", "2", "--window", "40,400",
-                                           std::string(kPydicomFiles) + "CT_small.dcm", "out.bmp"};
+                                           pydicom_file("CT_small.dcm"), "out.bmp"};
     const auto box = [](platform::Point a, platform::Point b) {
         return Rect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1};
     };

@@ -56,7 +56,7 @@ const std::map<std::string, std::vector<std::string>> kReasons = {
 void check(const Expected& e, const std::string& output, int& rendered) {
     SCOPED_TRACE(e.file);
     std::remove(output.c_str());
-    const std::string input = kPydicomFiles + e.file;
+    const std::string input = pydicom_file(e.file);
     const Outcome r = run({"--no-annotations", input, output});
     // The JPEG decoder does not take the lossless process yet: until it
     // does, a lossless file is refused as unsupported.

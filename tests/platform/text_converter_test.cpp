@@ -42,6 +42,11 @@ TEST(TextConverter, Utf8ByTable) {
         EXPECT_EQ(platform::utf8_to_utf16(c.bytes, out), TextConvertResult::ok);
         EXPECT_EQ(out, u">" + c.expected);
         EXPECT_EQ(Decode(65001, c.bytes), c.expected);
+        // The strict form takes only text without replacements.
+        const bool well_formed = c.expected.find(u'\uFFFD') == std::u16string::npos;
+        std::u16string strict(1, u'>');
+        EXPECT_EQ(platform::well_formed_utf8_to_utf16(c.bytes, strict), well_formed) << c.bytes;
+        EXPECT_EQ(strict, std::u16string(1, u'>') + (well_formed ? c.expected : std::u16string()));
     }
 }
 
