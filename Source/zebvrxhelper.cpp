@@ -255,10 +255,6 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
         // A data set that could not be read to its end has no image either.
         vrx::VRX_Status status(&manager);
         manager.execute(status);
-        const std::u16string syntax = TrimTrailingBlanks(AttributeText(info, 0x0002, 0x0010));
-        if (syntax == u"1.2.840.10008.1.2.1.99")
-            return Fail(vrx::VRX_ERROR_UNSUPPORTED, kDecodeFunction,
-                        "unsupported transfer syntax 1.2.840.10008.1.2.1.99 (deflated data set)");
         return Fail(status.code, status.function,
                     status.code != vrx::VRX_SUCCESS
                         ? "corrupt or truncated data set: no pixel data could be read"

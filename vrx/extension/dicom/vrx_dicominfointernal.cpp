@@ -123,7 +123,14 @@ bool VRX_DICOMInfoInternal::decode_start(VRX_InputStorage* storage, bool fixed_l
             if (parsed != TogDicomLib::ResultSuccess)
                 manager_->report(VRX_WARNING_DATA, kDecodeStart, __FILE__, 179);
             root_ = dataset_->GetRoot();
-            if (has_pixel_data()) {
+            TogString uid;
+            if (parsed != TogDicomLib::ResultSuccess && text_of(0x0002, 0x0010, uid) &&
+                TogDicomLib::TransferSyntaxEncoding(uid) == TogDicomLib::Encoding::Deflated) {
+                // The data set after the meta group is deflated, which this
+                // library does not read: an encoding it does not support, not
+                // a file without an image.
+                manager_->report(VRX_ERROR_UNSUPPORTED, kDecodeStart, __FILE__, __LINE__);
+            } else if (has_pixel_data()) {
                 // The frame positions depend on the image attributes.
                 ok = load_attributes() && get_pixel_offset();
             } else if (root_->FindChild(0x0004, 0x1220) || root_->FindChild(0x0002, 0x0010) ||

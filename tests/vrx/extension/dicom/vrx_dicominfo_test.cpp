@@ -278,6 +278,8 @@ TEST(DICOMInfoLoad, RefusedSyntaxesAndColoursLeaveTheStorageWhereItWas) {
     const LoadRefusal cases[] = {
         {"unknown syntax", "1.2.840.10008.1.2.4.90", "MONOCHROME2", 1, VRX_ERROR_UNSUPPORTED,
          "VRX_DICOMInfoInternal::get_info_compression_type()"},
+        {"deflated data set", "1.2.840.10008.1.2.1.99", "MONOCHROME2", 1, VRX_ERROR_UNSUPPORTED,
+         "VRX_DICOMInfoInternal::decode_start()"},
         {"HSV", kExplicitLittle, "HSV", 3, VRX_ERROR_UNSUPPORTED,
          "VRX_DICOMInfoInternal::get_info_color_type()"},
         {"ARGB", kExplicitLittle, "ARGB", 4, VRX_ERROR_UNSUPPORTED,
