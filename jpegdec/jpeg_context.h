@@ -338,6 +338,31 @@ JpegStatus ResyncToRestart(JpegDecoderContext* ctx, int n);
 // Moves past the stream's last scan: the position after EOI, or the end of
 // the input. -50 for a scan of more than one component.
 JpegStatus SkipToEndOfImage(JpegDecoderContext* ctx);
+// The marker the entropy decoder met, taken as the one read last.
+inline JpegStatus TakePendingMarker(JpegDecoderContext* ctx) {
+    ctx->lastMarker = static_cast<uint8_t>(ctx->pendingMarker & 0xFF);
+    ctx->pendingMarker = 0;
+    return ctx->lastMarker;
+}
+// The next marker (a pending one first), passing over other bytes, fill
+// bytes and stuffed zeros; -11 when the input ends first. readByte(ctx)
+// gives the next byte, or a negative number at the end of the input.
+template <class ReadByte>
+JpegStatus SearchMarkerWith(JpegDecoderContext* ctx, ReadByte&& readByte) {
+    if (ctx->pendingMarker) return TakePendingMarker(ctx);
+    for (;;) {
+        int32_t b = readByte(ctx);
+        if (b < 0) return kJpegReadError;
+        if (b != 0xFF) continue;
+        do {
+            b = readByte(ctx);
+        } while (b == 0xFF);
+        if (b < 0) return kJpegReadError;
+        if (b == 0) continue;
+        ctx->lastMarker = static_cast<uint8_t>(b);
+        return b;
+    }
+}
 int32_t FetchByte(JpegDecoderContext* ctx);
 int32_t FetchBytes(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n);
 int32_t SeekInput(JpegDecoderContext* ctx, int mode, int32_t offset);

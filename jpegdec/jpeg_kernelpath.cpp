@@ -250,22 +250,10 @@ JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx) {
 }
 
 JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx) {
-    if (ctx->pendingMarker != 0) {
-        ctx->lastMarker = static_cast<uint8_t>(ctx->pendingMarker);
-        ctx->pendingMarker = 0;
-        return ctx->lastMarker;
-    }
-    uint8_t b = 0;
-    for (;;) {
-        if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-        while (b == 0xFF) {
-            if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-            if (b != 0 && b != 0xFF) {
-                ctx->lastMarker = b;
-                return b;
-            }
-        }
-    }
+    return SearchMarkerWith(ctx, [](JpegDecoderContext* c) -> int32_t {
+        uint8_t b = 0;
+        return KernelReadByte(c, &b) < 1 ? -1 : b;
+    });
 }
 
 JpegStatus ResyncToRestartByKernel(JpegDecoderContext* ctx, int n) {
@@ -273,7 +261,6 @@ JpegStatus ResyncToRestartByKernel(JpegDecoderContext* ctx, int n) {
     for (;;) {
         const JpegStatus m = NextMarkerByKernel(ctx);
         if (m < 0) return kJpegReadError;
-        ctx->lastMarker = static_cast<uint8_t>(m);
         if (m == 0xDC) {
             ReadNumberOfLinesByKernel(ctx);
             return kJpegCorruptData;

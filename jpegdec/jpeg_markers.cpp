@@ -53,12 +53,6 @@ JpegStatus SkipBytes(JpegDecoderContext* ctx, int32_t n) {
     return kJpegOk;
 }
 
-JpegStatus TakePendingMarker(JpegDecoderContext* ctx) {
-    ctx->lastMarker = static_cast<uint8_t>(ctx->pendingMarker & 0xFF);
-    ctx->pendingMarker = 0;
-    return ctx->lastMarker;
-}
-
 bool IsRst(int32_t marker) { return marker >= 0xD0 && marker <= 0xD7; }
 // Markers without a segment.
 bool IsStandalone(int32_t marker) { return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9); }
@@ -335,21 +329,7 @@ JpegStatus ReadMarkerHere(JpegDecoderContext* ctx) {
     return b;
 }
 
-JpegStatus SearchNextMarker(JpegDecoderContext* ctx) {
-    if (ctx->pendingMarker) return TakePendingMarker(ctx);
-    for (;;) {
-        int32_t b = ReadByteAny(ctx);
-        if (b < 0) return kJpegReadError;
-        if (b != 0xFF) continue;
-        do {
-            b = ReadByteAny(ctx);
-        } while (b == 0xFF);
-        if (b < 0) return kJpegReadError;
-        if (b == 0) continue;
-        ctx->lastMarker = static_cast<uint8_t>(b);
-        return b;
-    }
-}
+JpegStatus SearchNextMarker(JpegDecoderContext* ctx) { return SearchMarkerWith(ctx, ReadByteAny); }
 
 JpegStatus ReadMarkers(JpegDecoderContext* ctx) {
     ctx->restartCounter = ctx->restartInterval = 0;
