@@ -160,31 +160,25 @@ JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* bl
     const jpegkernels::HuffmanDecoderTable* dc = s->dcTables[ctx->dcTableSelector[k]];
     const jpegkernels::HuffmanDecoderTable* ac = s->acTables[ctx->acTableSelector[k]];
     KeepKernelInput(ctx, s);
-    // What a retry after a refill starts again from.
-    const jpegkernels::HuffmanDecoderState bitsBefore = *s->bitState;
-    const uint32_t markerBefore = ctx->pendingMarker;
     auto* coefficients = reinterpret_cast<int16_t*>(block->values);
-    for (;;) {
-        uint32_t used = 0;
-        int16_t predictor = static_cast<int16_t>(ctx->dcPredictors[k]);
-        jpegkernels::MarkerWord marker = ctx->pendingMarker;
-        const KernelStatus r = KernelCall<KernelRow::HuffmanDecodeBlock8x8>(
-            s->inputPosition, s->remaining, &used, coefficients, &predictor, &marker, dc, ac, s->bitState);
-        if (r == jpegkernels::kKernelDataEnded && CanRetryAfterRefill(s)) {
-            *s->bitState = bitsBefore;
-            ctx->pendingMarker = markerBefore;
-            RefillKernelInput(ctx);
-            continue;
-        }
-        ctx->dcPredictors[k] = predictor;
-        ctx->pendingMarker = marker;
-        AdvanceKernelInput(s, used);
-        if (r == 0) return kJpegOk;
-        // The input is exhausted when the data ran out with nothing more to
-        // read; other failures are damage that a restart marker may end.
-        if (r == jpegkernels::kKernelDataEnded) ctx->inputEnded = 1;
-        return kJpegCorruptData;
-    }
+    uint32_t used = 0;
+    int16_t predictor = 0;
+    jpegkernels::MarkerWord marker = 0;
+    const KernelStatus r = RunWithRefill(ctx, s, [&] {
+        used = 0;
+        predictor = static_cast<int16_t>(ctx->dcPredictors[k]);
+        marker = ctx->pendingMarker;
+        return KernelCall<KernelRow::HuffmanDecodeBlock8x8>(s->inputPosition, s->remaining, &used, coefficients,
+                                                            &predictor, &marker, dc, ac, s->bitState);
+    });
+    ctx->dcPredictors[k] = predictor;
+    ctx->pendingMarker = marker;
+    AdvanceKernelInput(s, used);
+    if (r == 0) return kJpegOk;
+    // The input is exhausted when the data ran out with nothing more to
+    // read; other failures are damage that a restart marker may end.
+    if (r == jpegkernels::kKernelDataEnded) ctx->inputEnded = 1;
+    return kJpegCorruptData;
 }
 
 void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c) {
