@@ -306,6 +306,12 @@ inline int32_t WrapMul(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
+// True when one of the eight bytes of w is 0xFF.
+inline bool HasByteFF(uint64_t w) {
+    const uint64_t inverse = ~w;
+    return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
+}
+
 // ---- shared helpers (jpeg_control.cpp) ----
 void* AllocBytes(JpegDecoderContext* ctx, uint64_t n);
 void* AllocZeroed(JpegDecoderContext* ctx, uint64_t count, uint64_t size);

@@ -31,11 +31,6 @@ inline uint32_t InitialPrediction(uint32_t precision, uint32_t pointTransform) {
     return 1u << (precision - pointTransform - 1);
 }
 
-inline bool HasByteFF(uint64_t w) {
-    const uint64_t inverse = ~w;
-    return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
-}
-
 // The bits of the entropy-coded data from a byte and a count of its bits
 // still unread; the byte after every 0xFF is passed over.
 class LookaheadReader {
