@@ -76,16 +76,6 @@ jpegoracle::Image RunLossless(Decoder& d) {
     return image;
 }
 
-// Pins the processor column for the scope.
-class Column {
-public:
-    explicit Column(int k) : saved_(jpegkernels::ProcessorIndex()) { jpegkernels::SetProcessorIndex(k); }
-    ~Column() { jpegkernels::SetProcessorIndex(saved_); }
-
-private:
-    int32_t saved_;
-};
-
 TEST(LosslessDecoding, DcmtkStreamsEqualTheirSourcesOnEveryColumn) {
     const std::vector<LosslessCase> cases = LosslessCases();
     ASSERT_EQ(cases.size(), 34u);
@@ -95,7 +85,7 @@ TEST(LosslessDecoding, DcmtkStreamsEqualTheirSourcesOnEveryColumn) {
         for (int column = 0; column < jpegkernels::kProcessorColumns; ++column)
             for (bool smallest : {false, true}) {
                 SCOPED_TRACE(c.stream + " column " + std::to_string(column) + (smallest ? " smallest buffers" : ""));
-                Column pinned(column);
+                PinnedColumn pinned(column);
                 Decoder d(jpeg);
                 d.ctx->testSmallestBuffers = smallest;
                 const jpegoracle::Image image = RunLossless(d);

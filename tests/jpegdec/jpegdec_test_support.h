@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "jpegdec/jpeg_decoder.h"
+#include "jpegkernels/kernel_dispatch.h"
 #include "tests/jpegdec/jpeg_oracle.h"
 
 namespace jpegdectest {
@@ -79,6 +80,18 @@ public:
     JpegDecoderContext* ctx = nullptr;
     JpegStatus header = 0, start = 0;
     std::vector<JpegStatus> rows;
+};
+
+// Pins the processor column of the kernel rows for the scope.
+class PinnedColumn {
+public:
+    explicit PinnedColumn(int k) : saved_(jpegkernels::ProcessorIndex()) { jpegkernels::SetProcessorIndex(k); }
+    ~PinnedColumn() { jpegkernels::SetProcessorIndex(saved_); }
+    PinnedColumn(const PinnedColumn&) = delete;
+    PinnedColumn& operator=(const PinnedColumn&) = delete;
+
+private:
+    int32_t saved_;
 };
 
 }  // namespace jpegdectest
