@@ -166,11 +166,11 @@ TEST(LosslessDecoding, AcTableOfTheSameIdLeavesTheLookaheadAlone) {
     for (const char* name : {"g8_sv1_pt0.jpg", "g16_sv1_pt0.jpg"}) {
         SCOPED_TRACE(name);
         const Bytes jpeg = Lossless(name);
-        Bytes ac = {0xFF, 0xC4, 0x00, static_cast<uint8_t>(2 + 1 + 16 + 60), 0x10};
+        Bytes ac = {0x10};
         for (int l = 0; l < 16; ++l) ac.push_back(l == 7 ? 60 : 0);
         for (int k = 0; k < 60; ++k) ac.push_back(static_cast<uint8_t>(k));
         const size_t sos = jpegedit::FindMarker(jpeg, 0xDA);
-        Decoder d(jpegedit::Splice(jpeg, sos, 0, ac));
+        Decoder d(jpegedit::Splice(jpeg, sos, 0, jpegedit::Segment(0xC4, ac)));
         const jpegoracle::Image image = d.Run();
         ASSERT_TRUE(image.ok);
         EXPECT_EQ(KernelState(d.ctx)->lookaheadDecoding, 1u);
