@@ -318,6 +318,8 @@ void* AllocZeroed(JpegDecoderContext* ctx, uint64_t count, uint64_t size);
 void FreeMemory(JpegDecoderContext* ctx, void* memory);
 int32_t SourceReadByte(JpegDecoderContext* ctx);
 int32_t SourceRead(JpegDecoderContext* ctx, void* buffer, int32_t n);
+// Reads n bytes unless the source ends first; the count read.
+int32_t SourceReadAll(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n);
 int32_t SourceTell(JpegDecoderContext* ctx);
 int32_t SourceSeek(JpegDecoderContext* ctx, int32_t position);
 uint32_t LargestComponentValue(const JpegDecoderContext* ctx, const uint8_t* values);

@@ -57,17 +57,11 @@ JpegStatus AllocateInput(JpegDecoderContext* ctx, KernelPathState* s) {
 // Reads up to n bytes within the input's length; fewer means the source
 // has ended.
 uint32_t ReadSource(JpegDecoderContext* ctx, uint8_t* to, uint32_t n) {
-    uint32_t got = 0;
-    while (got < n) {
-        int64_t want = n - got;
-        if (ctx->bytesLeft >= 0 && ctx->bytesLeft < want) want = ctx->bytesLeft;
-        if (want <= 0) break;
-        const int32_t k = SourceRead(ctx, to + got, static_cast<int32_t>(want));
-        if (k <= 0) break;
-        got += static_cast<uint32_t>(k);
-        if (ctx->bytesLeft > 0) ctx->bytesLeft -= k;
-    }
-    return got;
+    int64_t want = n;
+    if (ctx->bytesLeft >= 0 && ctx->bytesLeft < want) want = ctx->bytesLeft;
+    const int32_t got = SourceReadAll(ctx, to, static_cast<int32_t>(want));
+    if (ctx->bytesLeft > 0) ctx->bytesLeft -= got;
+    return static_cast<uint32_t>(got);
 }
 
 }  // namespace

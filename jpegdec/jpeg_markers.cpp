@@ -24,14 +24,7 @@ int32_t ReadWord(JpegDecoderContext* ctx) {
 
 // Reads up to n bytes; the count read.
 int32_t ReadBlock(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n) {
-    if (ctx->inputBuffer) return FetchBytes(ctx, buffer, n);
-    int32_t got = 0;
-    while (got < n) {
-        const int32_t k = SourceRead(ctx, buffer + got, n - got);
-        if (k <= 0) break;
-        got += k;
-    }
-    return got;
+    return ctx->inputBuffer ? FetchBytes(ctx, buffer, n) : SourceReadAll(ctx, buffer, n);
 }
 
 // Passes over n bytes: by seeking while the header is read, by reading
