@@ -352,23 +352,31 @@ inline JpegStatus TakePendingMarker(JpegDecoderContext* ctx) {
     ctx->pendingMarker = 0;
     return ctx->lastMarker;
 }
-// The next marker (a pending one first), passing over other bytes, fill
-// bytes and stuffed zeros; -11 when the input ends first. readByte(ctx)
-// gives the next byte, or a negative number at the end of the input.
+// The marker that must come next (a pending one first), past fill bytes;
+// notMarker when other bytes stand there, -11 when the input ends first.
+// readByte(ctx) gives the next byte, or a negative number at the end.
+template <class ReadByte>
+JpegStatus ReadMarkerWith(JpegDecoderContext* ctx, ReadByte&& readByte, JpegStatus notMarker) {
+    if (ctx->pendingMarker) return TakePendingMarker(ctx);
+    int32_t b = readByte(ctx);
+    if (b < 0) return kJpegReadError;
+    if (b != 0xFF) return notMarker;
+    do {
+        b = readByte(ctx);
+    } while (b == 0xFF);
+    if (b < 0) return kJpegReadError;
+    if (b == 0) return notMarker;
+    ctx->lastMarker = static_cast<uint8_t>(b);
+    return b;
+}
+// The next marker (a pending one first), passing over the bytes before it
+// and stuffed zeros; -11 when the input ends first.
 template <class ReadByte>
 JpegStatus SearchMarkerWith(JpegDecoderContext* ctx, ReadByte&& readByte) {
-    if (ctx->pendingMarker) return TakePendingMarker(ctx);
     for (;;) {
-        int32_t b = readByte(ctx);
-        if (b < 0) return kJpegReadError;
-        if (b != 0xFF) continue;
-        do {
-            b = readByte(ctx);
-        } while (b == 0xFF);
-        if (b < 0) return kJpegReadError;
-        if (b == 0) continue;
-        ctx->lastMarker = static_cast<uint8_t>(b);
-        return b;
+        // 0 (no marker has that code): no marker begins at this byte.
+        const JpegStatus m = ReadMarkerWith(ctx, readByte, 0);
+        if (m != 0) return m;
     }
 }
 int32_t FetchByte(JpegDecoderContext* ctx);

@@ -214,21 +214,19 @@ JpegStatus ReadNumberOfLinesByKernel(JpegDecoderContext* ctx) {
     return kJpegOk;
 }
 
+namespace {
+
+// The next byte of the path's buffer, or -1 at the end of the input.
+int32_t KernelByteOrEnd(JpegDecoderContext* ctx) {
+    uint8_t b = 0;
+    return KernelReadByte(ctx, &b) < 1 ? -1 : b;
+}
+
+}  // namespace
+
 JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx) {
-    uint32_t marker = ctx->pendingMarker;
-    if (marker != 0) {
-        ctx->pendingMarker = 0;
-    } else {
-        uint8_t b = 0;
-        if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-        if (b != 0xFF) return kJpegCorruptData;
-        do {
-            if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-        } while (b == 0xFF);
-        if (b == 0) return kJpegCorruptData;
-        marker = b;
-    }
-    ctx->lastMarker = static_cast<uint8_t>(marker);
+    const JpegStatus marker = ReadMarkerWith(ctx, KernelByteOrEnd, kJpegCorruptData);
+    if (marker < 0) return marker;
     if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0xD9) {
         ctx->scanEndMarker = static_cast<uint8_t>(marker);
         return kJpegOk;
@@ -237,12 +235,7 @@ JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx) {
     return kJpegCorruptData;
 }
 
-JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx) {
-    return SearchMarkerWith(ctx, [](JpegDecoderContext* c) -> int32_t {
-        uint8_t b = 0;
-        return KernelReadByte(c, &b) < 1 ? -1 : b;
-    });
-}
+JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx) { return SearchMarkerWith(ctx, KernelByteOrEnd); }
 
 JpegStatus ResyncToRestartByKernel(JpegDecoderContext* ctx, int n) {
     if (n < 1) return kJpegOk;

@@ -308,19 +308,7 @@ int32_t SeekInput(JpegDecoderContext* ctx, int mode, int32_t offset) {
 
 // ---- markers ----
 
-JpegStatus ReadMarkerHere(JpegDecoderContext* ctx) {
-    if (ctx->pendingMarker) return TakePendingMarker(ctx);
-    int32_t b = ReadByteAny(ctx);
-    if (b < 0) return kJpegReadError;
-    if (b != 0xFF) return kJpegBadLength;
-    do {
-        b = ReadByteAny(ctx);
-    } while (b == 0xFF);
-    if (b < 0) return kJpegReadError;
-    if (b == 0) return kJpegBadLength;
-    ctx->lastMarker = static_cast<uint8_t>(b);
-    return b;
-}
+JpegStatus ReadMarkerHere(JpegDecoderContext* ctx) { return ReadMarkerWith(ctx, ReadByteAny, kJpegBadLength); }
 
 JpegStatus SearchNextMarker(JpegDecoderContext* ctx) { return SearchMarkerWith(ctx, ReadByteAny); }
 
