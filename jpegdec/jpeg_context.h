@@ -306,12 +306,20 @@ inline int32_t WrapMul(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
+// True when one of the eight bytes of w is 0xFF.
+inline bool HasByteFF(uint64_t w) {
+    const uint64_t inverse = ~w;
+    return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
+}
+
 // ---- shared helpers (jpeg_control.cpp) ----
 void* AllocBytes(JpegDecoderContext* ctx, uint64_t n);
 void* AllocZeroed(JpegDecoderContext* ctx, uint64_t count, uint64_t size);
 void FreeMemory(JpegDecoderContext* ctx, void* memory);
 int32_t SourceReadByte(JpegDecoderContext* ctx);
 int32_t SourceRead(JpegDecoderContext* ctx, void* buffer, int32_t n);
+// Reads n bytes unless the source ends first; the count read.
+int32_t SourceReadAll(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n);
 int32_t SourceTell(JpegDecoderContext* ctx);
 int32_t SourceSeek(JpegDecoderContext* ctx, int32_t position);
 uint32_t LargestComponentValue(const JpegDecoderContext* ctx, const uint8_t* values);
@@ -338,6 +346,39 @@ JpegStatus ResyncToRestart(JpegDecoderContext* ctx, int n);
 // Moves past the stream's last scan: the position after EOI, or the end of
 // the input. -50 for a scan of more than one component.
 JpegStatus SkipToEndOfImage(JpegDecoderContext* ctx);
+// The marker the entropy decoder met, taken as the one read last.
+inline JpegStatus TakePendingMarker(JpegDecoderContext* ctx) {
+    ctx->lastMarker = static_cast<uint8_t>(ctx->pendingMarker & 0xFF);
+    ctx->pendingMarker = 0;
+    return ctx->lastMarker;
+}
+// The marker that must come next (a pending one first), past fill bytes;
+// notMarker when other bytes stand there, -11 when the input ends first.
+// readByte(ctx) gives the next byte, or a negative number at the end.
+template <class ReadByte>
+JpegStatus ReadMarkerWith(JpegDecoderContext* ctx, ReadByte&& readByte, JpegStatus notMarker) {
+    if (ctx->pendingMarker) return TakePendingMarker(ctx);
+    int32_t b = readByte(ctx);
+    if (b < 0) return kJpegReadError;
+    if (b != 0xFF) return notMarker;
+    do {
+        b = readByte(ctx);
+    } while (b == 0xFF);
+    if (b < 0) return kJpegReadError;
+    if (b == 0) return notMarker;
+    ctx->lastMarker = static_cast<uint8_t>(b);
+    return b;
+}
+// The next marker (a pending one first), passing over the bytes before it
+// and stuffed zeros; -11 when the input ends first.
+template <class ReadByte>
+JpegStatus SearchMarkerWith(JpegDecoderContext* ctx, ReadByte&& readByte) {
+    for (;;) {
+        // 0 (no marker has that code): no marker begins at this byte.
+        const JpegStatus m = ReadMarkerWith(ctx, readByte, 0);
+        if (m != 0) return m;
+    }
+}
 int32_t FetchByte(JpegDecoderContext* ctx);
 int32_t FetchBytes(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n);
 int32_t SeekInput(JpegDecoderContext* ctx, int mode, int32_t offset);

@@ -138,13 +138,8 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
     if (SeekInput(ctx, 0, ctx->headerStart) < 0) return kJpegReadError;
     module->data = static_cast<uint8_t*>(AllocBytes(ctx, module->size));
     if (!module->data) return kJpegEndOrNoMemory;
-    uint32_t got = 0;
-    while (got < module->size) {
-        const int32_t n = SourceRead(ctx, module->data + got, static_cast<int32_t>(module->size - got));
-        if (n <= 0) break;
-        got += static_cast<uint32_t>(n);
-    }
-    if (got < module->size) return kJpegReadError;
+    const auto size = static_cast<int32_t>(module->size);
+    if (SourceReadAll(ctx, module->data, size) < size) return kJpegReadError;
     if ((st = InitMcuGeometry(ctx, 0)) < 1) return st;
     if ((st = InitColorConverter(ctx, 0)) < 1) return st;
     InstallUpsamplers(ctx, 0);
@@ -231,6 +226,15 @@ void FreeMemory(JpegDecoderContext* ctx, void* memory) {
 int32_t SourceReadByte(JpegDecoderContext* ctx) { return ctx->source.readByte(ctx->source.handle); }
 int32_t SourceRead(JpegDecoderContext* ctx, void* buffer, int32_t n) {
     return ctx->source.read(ctx->source.handle, buffer, n);
+}
+int32_t SourceReadAll(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n) {
+    int32_t got = 0;
+    while (got < n) {
+        const int32_t k = SourceRead(ctx, buffer + got, n - got);
+        if (k <= 0) break;
+        got += k;
+    }
+    return got;
 }
 int32_t SourceTell(JpegDecoderContext* ctx) { return ctx->source.tell(ctx->source.handle); }
 int32_t SourceSeek(JpegDecoderContext* ctx, int32_t position) {

@@ -41,8 +41,7 @@ bool LoadBytes(JpegDecoderContext* c, BitState& s) {
         if (c->inputFill - c->inputPos >= 8) {
             uint64_t word;
             std::memcpy(&word, c->inputBuffer + c->inputPos, 8);
-            const uint64_t ones = ~word;
-            if (((ones - 0x0101010101010101ull) & ~ones & 0x8080808080808080ull) == 0) {
+            if (!HasByteFF(word)) {
                 const int n = (64 - s.count) / 8;
                 const uint64_t be = __builtin_bswap64(word);
                 s.buf = n == 8 ? be : (s.buf << (8 * n)) | (be >> (64 - 8 * n));

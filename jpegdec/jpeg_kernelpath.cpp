@@ -57,17 +57,11 @@ JpegStatus AllocateInput(JpegDecoderContext* ctx, KernelPathState* s) {
 // Reads up to n bytes within the input's length; fewer means the source
 // has ended.
 uint32_t ReadSource(JpegDecoderContext* ctx, uint8_t* to, uint32_t n) {
-    uint32_t got = 0;
-    while (got < n) {
-        int64_t want = n - got;
-        if (ctx->bytesLeft >= 0 && ctx->bytesLeft < want) want = ctx->bytesLeft;
-        if (want <= 0) break;
-        const int32_t k = SourceRead(ctx, to + got, static_cast<int32_t>(want));
-        if (k <= 0) break;
-        got += static_cast<uint32_t>(k);
-        if (ctx->bytesLeft > 0) ctx->bytesLeft -= k;
-    }
-    return got;
+    int64_t want = n;
+    if (ctx->bytesLeft >= 0 && ctx->bytesLeft < want) want = ctx->bytesLeft;
+    const int32_t got = SourceReadAll(ctx, to, static_cast<int32_t>(want));
+    if (ctx->bytesLeft > 0) ctx->bytesLeft -= got;
+    return static_cast<uint32_t>(got);
 }
 
 }  // namespace
@@ -160,31 +154,25 @@ JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* bl
     const jpegkernels::HuffmanDecoderTable* dc = s->dcTables[ctx->dcTableSelector[k]];
     const jpegkernels::HuffmanDecoderTable* ac = s->acTables[ctx->acTableSelector[k]];
     KeepKernelInput(ctx, s);
-    // What a retry after a refill starts again from.
-    const jpegkernels::HuffmanDecoderState bitsBefore = *s->bitState;
-    const uint32_t markerBefore = ctx->pendingMarker;
     auto* coefficients = reinterpret_cast<int16_t*>(block->values);
-    for (;;) {
-        uint32_t used = 0;
-        int16_t predictor = static_cast<int16_t>(ctx->dcPredictors[k]);
-        jpegkernels::MarkerWord marker = ctx->pendingMarker;
-        const KernelStatus r = KernelCall<KernelRow::HuffmanDecodeBlock8x8>(
-            s->inputPosition, s->remaining, &used, coefficients, &predictor, &marker, dc, ac, s->bitState);
-        if (r == jpegkernels::kKernelDataEnded && CanRetryAfterRefill(s)) {
-            *s->bitState = bitsBefore;
-            ctx->pendingMarker = markerBefore;
-            RefillKernelInput(ctx);
-            continue;
-        }
-        ctx->dcPredictors[k] = predictor;
-        ctx->pendingMarker = marker;
-        AdvanceKernelInput(s, used);
-        if (r == 0) return kJpegOk;
-        // The input is exhausted when the data ran out with nothing more to
-        // read; other failures are damage that a restart marker may end.
-        if (r == jpegkernels::kKernelDataEnded) ctx->inputEnded = 1;
-        return kJpegCorruptData;
-    }
+    uint32_t used = 0;
+    int16_t predictor = 0;
+    jpegkernels::MarkerWord marker = 0;
+    const KernelStatus r = RunWithRefill(ctx, s, [&] {
+        used = 0;
+        predictor = static_cast<int16_t>(ctx->dcPredictors[k]);
+        marker = ctx->pendingMarker;
+        return KernelCall<KernelRow::HuffmanDecodeBlock8x8>(s->inputPosition, s->remaining, &used, coefficients,
+                                                            &predictor, &marker, dc, ac, s->bitState);
+    });
+    ctx->dcPredictors[k] = predictor;
+    ctx->pendingMarker = marker;
+    AdvanceKernelInput(s, used);
+    if (r == 0) return kJpegOk;
+    // The input is exhausted when the data ran out with nothing more to
+    // read; other failures are damage that a restart marker may end.
+    if (r == jpegkernels::kKernelDataEnded) ctx->inputEnded = 1;
+    return kJpegCorruptData;
 }
 
 void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c) {
@@ -226,21 +214,19 @@ JpegStatus ReadNumberOfLinesByKernel(JpegDecoderContext* ctx) {
     return kJpegOk;
 }
 
+namespace {
+
+// The next byte of the path's buffer, or -1 at the end of the input.
+int32_t KernelByteOrEnd(JpegDecoderContext* ctx) {
+    uint8_t b = 0;
+    return KernelReadByte(ctx, &b) < 1 ? -1 : b;
+}
+
+}  // namespace
+
 JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx) {
-    uint32_t marker = ctx->pendingMarker;
-    if (marker != 0) {
-        ctx->pendingMarker = 0;
-    } else {
-        uint8_t b = 0;
-        if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-        if (b != 0xFF) return kJpegCorruptData;
-        do {
-            if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-        } while (b == 0xFF);
-        if (b == 0) return kJpegCorruptData;
-        marker = b;
-    }
-    ctx->lastMarker = static_cast<uint8_t>(marker);
+    const JpegStatus marker = ReadMarkerWith(ctx, KernelByteOrEnd, kJpegCorruptData);
+    if (marker < 0) return marker;
     if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0xD9) {
         ctx->scanEndMarker = static_cast<uint8_t>(marker);
         return kJpegOk;
@@ -249,31 +235,13 @@ JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx) {
     return kJpegCorruptData;
 }
 
-JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx) {
-    if (ctx->pendingMarker != 0) {
-        ctx->lastMarker = static_cast<uint8_t>(ctx->pendingMarker);
-        ctx->pendingMarker = 0;
-        return ctx->lastMarker;
-    }
-    uint8_t b = 0;
-    for (;;) {
-        if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-        while (b == 0xFF) {
-            if (KernelReadByte(ctx, &b) < 1) return kJpegReadError;
-            if (b != 0 && b != 0xFF) {
-                ctx->lastMarker = b;
-                return b;
-            }
-        }
-    }
-}
+JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx) { return SearchMarkerWith(ctx, KernelByteOrEnd); }
 
 JpegStatus ResyncToRestartByKernel(JpegDecoderContext* ctx, int n) {
     if (n < 1) return kJpegOk;
     for (;;) {
         const JpegStatus m = NextMarkerByKernel(ctx);
         if (m < 0) return kJpegReadError;
-        ctx->lastMarker = static_cast<uint8_t>(m);
         if (m == 0xDC) {
             ReadNumberOfLinesByKernel(ctx);
             return kJpegCorruptData;

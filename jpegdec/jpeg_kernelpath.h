@@ -115,6 +115,20 @@ inline void KeepKernelInput(JpegDecoderContext* ctx, KernelPathState* s) {
 inline bool CanRetryAfterRefill(const KernelPathState* s) {
     return !s->sourceEnded && s->remaining >= 0 && static_cast<uint32_t>(s->remaining) < s->capacity;
 }
+// Runs row 18 or 20 through row(), which sets its inputs up afresh on every
+// call; when the row meets the end of the filled bytes and a retry can
+// help, the bit state goes back to what it was and the row runs again on a
+// refilled buffer.
+template <class Row>
+inline KernelStatus RunWithRefill(JpegDecoderContext* ctx, KernelPathState* s, Row&& row) {
+    const jpegkernels::HuffmanDecoderState bitsBefore = *s->bitState;
+    for (;;) {
+        const KernelStatus r = row();
+        if (r != jpegkernels::kKernelDataEnded || !CanRetryAfterRefill(s)) return r;
+        *s->bitState = bitsBefore;
+        RefillKernelInput(ctx);
+    }
+}
 // The input position moved by n bytes (negative: backwards).
 inline void AdvanceKernelInput(KernelPathState* s, int64_t n) {
     s->inputPosition += n;

@@ -31,11 +31,6 @@ inline uint32_t InitialPrediction(uint32_t precision, uint32_t pointTransform) {
     return 1u << (precision - pointTransform - 1);
 }
 
-inline bool HasByteFF(uint64_t w) {
-    const uint64_t inverse = ~w;
-    return ((inverse - 0x0101010101010101ull) & w & 0x8080808080808080ull) != 0;
-}
-
 // The bits of the entropy-coded data from a byte and a count of its bits
 // still unread; the byte after every 0xFF is passed over.
 class LookaheadReader {
@@ -405,26 +400,20 @@ JpegStatus DecodeLosslessScanMulti(JpegDecoderContext* ctx, LosslessRowRecord* r
     }
     if (s->remaining < 0) return kJpegCorruptData;
     KeepKernelInput(ctx, s);
-    const jpegkernels::HuffmanDecoderState bitsBefore = *s->bitState;
-    const uint32_t markerBefore = ctx->pendingMarker;
-    for (;;) {
-        uint32_t position = s->consumed;
-        jpegkernels::MarkerWord marker = ctx->pendingMarker;
-        const KernelStatus r = KernelCall<KernelRow::LosslessDecodeRow>(
-            s->inputStart, static_cast<int32_t>(s->filled), &position, outputs, static_cast<int32_t>(record->width), n,
-            &marker, tables, s->bitState);
-        if (r == jpegkernels::kKernelDataEnded && CanRetryAfterRefill(s)) {
-            *s->bitState = bitsBefore;
-            ctx->pendingMarker = markerBefore;
-            RefillKernelInput(ctx);
-            continue;
-        }
-        ctx->pendingMarker = marker;
-        AdvanceKernelInput(s, int64_t{position} - s->consumed);
-        if (r == 0) return kJpegOk;
-        if (s->sourceEnded && (r == jpegkernels::kKernelDataEnded || s->filled == 0)) ctx->inputEnded = 1;
-        return kJpegCorruptData;
-    }
+    uint32_t position = 0;
+    jpegkernels::MarkerWord marker = 0;
+    const KernelStatus r = RunWithRefill(ctx, s, [&] {
+        position = s->consumed;
+        marker = ctx->pendingMarker;
+        return KernelCall<KernelRow::LosslessDecodeRow>(s->inputStart, static_cast<int32_t>(s->filled), &position,
+                                                        outputs, static_cast<int32_t>(record->width), n, &marker,
+                                                        tables, s->bitState);
+    });
+    ctx->pendingMarker = marker;
+    AdvanceKernelInput(s, int64_t{position} - s->consumed);
+    if (r == 0) return kJpegOk;
+    if (s->sourceEnded && (r == jpegkernels::kKernelDataEnded || s->filled == 0)) ctx->inputEnded = 1;
+    return kJpegCorruptData;
 }
 
 JpegStatus StartScanLosslessByKernel(JpegDecoderContext* ctx) {

@@ -24,14 +24,7 @@ int32_t ReadWord(JpegDecoderContext* ctx) {
 
 // Reads up to n bytes; the count read.
 int32_t ReadBlock(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n) {
-    if (ctx->inputBuffer) return FetchBytes(ctx, buffer, n);
-    int32_t got = 0;
-    while (got < n) {
-        const int32_t k = SourceRead(ctx, buffer + got, n - got);
-        if (k <= 0) break;
-        got += k;
-    }
-    return got;
+    return ctx->inputBuffer ? FetchBytes(ctx, buffer, n) : SourceReadAll(ctx, buffer, n);
 }
 
 // Passes over n bytes: by seeking while the header is read, by reading
@@ -51,12 +44,6 @@ JpegStatus SkipBytes(JpegDecoderContext* ctx, int32_t n) {
         }
     }
     return kJpegOk;
-}
-
-JpegStatus TakePendingMarker(JpegDecoderContext* ctx) {
-    ctx->lastMarker = static_cast<uint8_t>(ctx->pendingMarker & 0xFF);
-    ctx->pendingMarker = 0;
-    return ctx->lastMarker;
 }
 
 bool IsRst(int32_t marker) { return marker >= 0xD0 && marker <= 0xD7; }
@@ -321,35 +308,9 @@ int32_t SeekInput(JpegDecoderContext* ctx, int mode, int32_t offset) {
 
 // ---- markers ----
 
-JpegStatus ReadMarkerHere(JpegDecoderContext* ctx) {
-    if (ctx->pendingMarker) return TakePendingMarker(ctx);
-    int32_t b = ReadByteAny(ctx);
-    if (b < 0) return kJpegReadError;
-    if (b != 0xFF) return kJpegBadLength;
-    do {
-        b = ReadByteAny(ctx);
-    } while (b == 0xFF);
-    if (b < 0) return kJpegReadError;
-    if (b == 0) return kJpegBadLength;
-    ctx->lastMarker = static_cast<uint8_t>(b);
-    return b;
-}
+JpegStatus ReadMarkerHere(JpegDecoderContext* ctx) { return ReadMarkerWith(ctx, ReadByteAny, kJpegBadLength); }
 
-JpegStatus SearchNextMarker(JpegDecoderContext* ctx) {
-    if (ctx->pendingMarker) return TakePendingMarker(ctx);
-    for (;;) {
-        int32_t b = ReadByteAny(ctx);
-        if (b < 0) return kJpegReadError;
-        if (b != 0xFF) continue;
-        do {
-            b = ReadByteAny(ctx);
-        } while (b == 0xFF);
-        if (b < 0) return kJpegReadError;
-        if (b == 0) continue;
-        ctx->lastMarker = static_cast<uint8_t>(b);
-        return b;
-    }
-}
+JpegStatus SearchNextMarker(JpegDecoderContext* ctx) { return SearchMarkerWith(ctx, ReadByteAny); }
 
 JpegStatus ReadMarkers(JpegDecoderContext* ctx) {
     ctx->restartCounter = ctx->restartInterval = 0;

@@ -9,21 +9,15 @@ faster).
     /usr/bin/python3 bench/jpegdec/compare_dcmdjpeg.py \\
         build/release/bench/jpegdec/jpegdec_dicom_decode build/release/bench/jpegdec/data
 """
-import json
 import os
 import subprocess
 import sys
 import tempfile
 
+from compare_djpeg import median
+
 FRAMES = ['mr12_4096_sv1_p16.dcm', 'mr12_4096_sv1_p12.dcm', 'mr12_4096_sv7_p16.dcm']
 
-
-def median(command):
-    with tempfile.NamedTemporaryFile(suffix='.json') as out:
-        subprocess.run(['hyperfine', '--warmup', '2', '--runs', '15', '--style', 'none',
-                        '--export-json', out.name, command], check=True, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-        return json.load(open(out.name))['results'][0]['median']
 
 
 def main():
@@ -32,9 +26,9 @@ def main():
     with tempfile.TemporaryDirectory() as work:
         for name in FRAMES:
             path = os.path.join(data, name)
-            a = median('%s %s %s' % (ours, path, os.path.join(work, 'ours.raw')))
-            b = median('dcmdjpeg %s %s' % (path, os.path.join(work, 'dcmtk.dcm')))
-            c = median('gdcmconv --raw %s %s' % (path, os.path.join(work, 'gdcm.dcm')))
+            a = median('%s %s %s' % (ours, path, os.path.join(work, 'ours.raw')), subprocess.DEVNULL)
+            b = median('dcmdjpeg %s %s' % (path, os.path.join(work, 'dcmtk.dcm')), subprocess.DEVNULL)
+            c = median('gdcmconv --raw %s %s' % (path, os.path.join(work, 'gdcm.dcm')), subprocess.DEVNULL)
             print('%-24s %8.1f %10.1f %8.2f %9.1f %8.2f' % (name, a * 1e3, b * 1e3, b / a, c * 1e3, c / a))
 
 

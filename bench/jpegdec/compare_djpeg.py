@@ -16,10 +16,12 @@ import tempfile
 STREAMS = ['grey_4096_q90.jpg', 'rgb_3840_420.jpg', 'rgb_3840_444.jpg', 'rgb_3840_420_prog.jpg']
 
 
-def median(command):
+def median(command, stderr=None):
+    """hyperfine's median of `command` in seconds (`stderr` takes hyperfine's warnings)."""
     with tempfile.NamedTemporaryFile(suffix='.json') as out:
         subprocess.run(['hyperfine', '--warmup', '2', '--runs', '15', '--style', 'none',
-                        '--export-json', out.name, command], check=True, stdout=subprocess.DEVNULL)
+                        '--export-json', out.name, command], check=True, stdout=subprocess.DEVNULL,
+                       stderr=stderr)
         return json.load(open(out.name))['results'][0]['median']
 
 

@@ -1,6 +1,7 @@
 #pragma once
 // Small edits of JPEG streams for the tests of damaged and unusual input:
 // where the segments and restart markers are, and byte-level changes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -25,6 +26,17 @@ inline Bytes Splice(Bytes jpeg, size_t at, size_t count, const Bytes& with = {})
                jpeg.begin() + static_cast<std::ptrdiff_t>(at + count));
     jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(at), with.begin(), with.end());
     return jpeg;
+}
+
+// A segment: marker then its length and bytes.
+inline Bytes Segment(uint8_t marker, const Bytes& body) {
+    Bytes s(body.size() + 4);
+    s[0] = 0xFF;
+    s[1] = marker;
+    s[2] = static_cast<uint8_t>((body.size() + 2) >> 8);
+    s[3] = static_cast<uint8_t>(body.size() + 2);
+    std::copy(body.begin(), body.end(), s.begin() + 4);
+    return s;
 }
 
 // Length of the segment whose marker is at `at`.

@@ -16,20 +16,10 @@ namespace {
 
 using namespace jpegdectest;
 using jpegedit::FindMarker;
+using jpegedit::Segment;
 using jpegedit::Splice;
 
 Bytes Grey() { return jpegoracle::ReadFile(Fixture("grey.jpg")); }
-
-// A segment: marker then its length and bytes.
-Bytes Segment(uint8_t marker, const Bytes& body) {
-    Bytes s(body.size() + 4);
-    s[0] = 0xFF;
-    s[1] = marker;
-    s[2] = static_cast<uint8_t>((body.size() + 2) >> 8);
-    s[3] = static_cast<uint8_t>(body.size() + 2);
-    std::copy(body.begin(), body.end(), s.begin() + 4);
-    return s;
-}
 
 struct HeaderCase {
     const char* name;

@@ -22,6 +22,8 @@ std::string KernelFixture(const std::string& name) {
     return std::string(TEST_DATA_DIR) + "/jpegkernels/" + name;
 }
 
+Bytes Lossless(const std::string& name) { return jpegoracle::ReadFile(KernelFixture("lossless/" + name)); }
+
 // One line of the lossless manifest: stream, source, size and precision.
 struct LosslessCase {
     std::string stream, source;
@@ -45,7 +47,7 @@ std::vector<LosslessCase> LosslessCases() {
 // The source samples as the decoder gives them back: the low bits the
 // point transform dropped are zero (bytes up to 8 bits, else 16-bit words).
 Bytes ExpectedSamples(const LosslessCase& c) {
-    Bytes raw = jpegoracle::ReadFile(KernelFixture("lossless/" + c.source));
+    Bytes raw = Lossless(c.source);
     const uint16_t mask = static_cast<uint16_t>(0xFFFF << c.pointTransform);
     if (c.bits <= 8) {
         for (uint8_t& b : raw) b = static_cast<uint8_t>(b & mask);
@@ -59,46 +61,19 @@ Bytes ExpectedSamples(const LosslessCase& c) {
     return raw;
 }
 
-// Lossless rows are 16-bit words above 8 bits: the image counts bytes.
-jpegoracle::Image RunLossless(Decoder& d) {
-    jpegoracle::Image image;
-    if (!d.ctx || d.header < 1 || (d.start = StartDecompress(d.ctx)) < 1) return image;
-    image.width = JpegWidth(d.ctx);
-    image.height = JpegHeight(d.ctx);
-    image.channels = JpegOutChannels(d.ctx) * (JpegSampleBits(d.ctx) > 8 ? 2 : 1);
-    const size_t line = size_t{image.width} * image.channels;
-    image.pixels.resize(line * image.height);
-    for (uint32_t y = 0; y < image.height; ++y) {
-        d.rows.push_back(ReadRows(d.ctx, image.pixels.data() + line * y));
-        if (d.rows.back() < 1) return image;
-    }
-    image.ok = true;
-    return image;
-}
-
-// Pins the processor column for the scope.
-class Column {
-public:
-    explicit Column(int k) : saved_(jpegkernels::ProcessorIndex()) { jpegkernels::SetProcessorIndex(k); }
-    ~Column() { jpegkernels::SetProcessorIndex(saved_); }
-
-private:
-    int32_t saved_;
-};
-
 TEST(LosslessDecoding, DcmtkStreamsEqualTheirSourcesOnEveryColumn) {
     const std::vector<LosslessCase> cases = LosslessCases();
     ASSERT_EQ(cases.size(), 34u);
     for (const LosslessCase& c : cases) {
-        const Bytes jpeg = jpegoracle::ReadFile(KernelFixture("lossless/" + c.stream));
+        const Bytes jpeg = Lossless(c.stream);
         const Bytes expected = ExpectedSamples(c);
         for (int column = 0; column < jpegkernels::kProcessorColumns; ++column)
             for (bool smallest : {false, true}) {
                 SCOPED_TRACE(c.stream + " column " + std::to_string(column) + (smallest ? " smallest buffers" : ""));
-                Column pinned(column);
+                PinnedColumn pinned(column);
                 Decoder d(jpeg);
                 d.ctx->testSmallestBuffers = smallest;
-                const jpegoracle::Image image = RunLossless(d);
+                const jpegoracle::Image image = d.Run();
                 ASSERT_TRUE(image.ok) << d.header << " " << d.start << " " << d.Worst();
                 EXPECT_EQ(d.ctx->kernelPath, 1u);
                 EXPECT_EQ(d.Worst(), kJpegOk);
@@ -119,8 +94,6 @@ Bytes Codestream(const std::string& name) {
     }
     return stream;
 }
-
-Bytes Lossless(const std::string& name) { return jpegoracle::ReadFile(KernelFixture("lossless/" + name)); }
 
 // Every frame takes the scan decoder and row driver made for it: predictor
 // 1 at 16 bits reconstructs while decoding; other single-component frames
@@ -193,16 +166,16 @@ TEST(LosslessDecoding, AcTableOfTheSameIdLeavesTheLookaheadAlone) {
     for (const char* name : {"g8_sv1_pt0.jpg", "g16_sv1_pt0.jpg"}) {
         SCOPED_TRACE(name);
         const Bytes jpeg = Lossless(name);
-        Bytes ac = {0xFF, 0xC4, 0x00, static_cast<uint8_t>(2 + 1 + 16 + 60), 0x10};
+        Bytes ac = {0x10};
         for (int l = 0; l < 16; ++l) ac.push_back(l == 7 ? 60 : 0);
         for (int k = 0; k < 60; ++k) ac.push_back(static_cast<uint8_t>(k));
         const size_t sos = jpegedit::FindMarker(jpeg, 0xDA);
-        Decoder d(jpegedit::Splice(jpeg, sos, 0, ac));
-        const jpegoracle::Image image = RunLossless(d);
+        Decoder d(jpegedit::Splice(jpeg, sos, 0, jpegedit::Segment(0xC4, ac)));
+        const jpegoracle::Image image = d.Run();
         ASSERT_TRUE(image.ok);
         EXPECT_EQ(KernelState(d.ctx)->lookaheadDecoding, 1u);
         Decoder plain(jpeg);
-        EXPECT_TRUE(image.pixels == RunLossless(plain).pixels);
+        EXPECT_TRUE(image.pixels == plain.Run().pixels);
     }
 }
 
@@ -218,13 +191,13 @@ TEST(LosslessDecoding, DamagedIntervalIsPassedOver) {
         SCOPED_TRACE(c.name);
         const Bytes jpeg = Codestream(c.name);
         Decoder intact(jpeg);
-        const jpegoracle::Image reference = RunLossless(intact);
+        const jpegoracle::Image reference = intact.Run();
         ASSERT_TRUE(reference.ok);
         // Interval 2 follows RST1; its first bytes become codes of all ones.
         const size_t rst1 = jpegedit::FindMarker(jpeg, 0xD1);
         ASSERT_NE(rst1, jpegedit::npos);
         Decoder d(jpegedit::Splice(jpeg, rst1 + 2, 4, {0xFF, 0x00, 0xFF, 0x00}));
-        const jpegoracle::Image image = RunLossless(d);
+        const jpegoracle::Image image = d.Run();
         ASSERT_TRUE(image.ok);
         const size_t line = size_t{image.width} * image.channels;
         for (uint32_t y = 0; y < image.height; ++y) {
@@ -247,14 +220,14 @@ TEST(LosslessDecoding, CutStreamsKeepTheRowsBeforeTheCut) {
                              Codestream("ct16_restart2")};
     for (const Bytes& jpeg : streams) {
         Decoder intact(jpeg);
-        const jpegoracle::Image reference = RunLossless(intact);
+        const jpegoracle::Image reference = intact.Run();
         ASSERT_TRUE(reference.ok);
         const size_t line = size_t{reference.width} * reference.channels;
         const size_t data = jpegedit::ScanData(jpeg, jpegedit::FindMarker(jpeg, 0xDA));
         for (size_t cut = data; cut < jpeg.size(); ++cut) {
             SCOPED_TRACE("cut at " + std::to_string(cut));
             Decoder d(Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(cut)));
-            const jpegoracle::Image image = RunLossless(d);
+            const jpegoracle::Image image = d.Run();
             size_t good = 0;
             while (good < d.rows.size() && d.rows[good] == kJpegOk) ++good;
             if (good < d.rows.size()) {

@@ -139,7 +139,6 @@ TEST(JpegDecoderOracle, RgbAskedOfYcbcrMatchesLibjpegs) {
 // buffers), column 0 and the generic path are within 1 of them, and every
 // column within 1 of libjpeg. Progressive streams stay on the generic path.
 TEST(JpegDecoderOracle, KernelPathColumnsAgreeWithTheGenericPath) {
-    const int32_t saved = jpegkernels::ProcessorIndex();
     for (const std::string& path : AllStreams()) {
         SCOPED_TRACE(path);
         const Bytes jpeg = jpegoracle::ReadFile(path);
@@ -151,7 +150,7 @@ TEST(JpegDecoderOracle, KernelPathColumnsAgreeWithTheGenericPath) {
         const bool progressive = jpegoracle::ReadHeaderInfo(jpeg).progressive;
         std::vector<jpegoracle::Image> columns;
         for (int k = 0; k < jpegkernels::kProcessorColumns; ++k) {
-            jpegkernels::SetProcessorIndex(k);
+            PinnedColumn pinned(k);
             for (bool smallest : {false, true}) {
                 Decoder d(jpeg);
                 d.ctx->testSmallestBuffers = smallest;
@@ -173,7 +172,6 @@ TEST(JpegDecoderOracle, KernelPathColumnsAgreeWithTheGenericPath) {
         }
         EXPECT_TRUE(columns[0].pixels == columns[1].pixels);
     }
-    jpegkernels::SetProcessorIndex(saved);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "jpegdec/jpeg_decoder.h"
+#include "jpegkernels/kernel_dispatch.h"
 #include "tests/jpegdec/jpeg_oracle.h"
 
 namespace jpegdectest {
@@ -40,7 +41,8 @@ public:
     Decoder& operator=(const Decoder&) = delete;
 
     // Starts (scale 1, 2, 4, 8) and reads every row; the first status below
-    // 1 ends the image, whose rows so far are kept.
+    // 1 ends the image, whose rows so far are kept. Lossless rows above 8
+    // bits are 16-bit words: the image counts bytes.
     jpegoracle::Image Run(uint32_t scale = 1, bool lumaOnly = false) {
         jpegoracle::Image image;
         if (!ctx || header < 1) return image;
@@ -50,7 +52,7 @@ public:
         if (start < 1) return image;
         image.width = JpegWidth(ctx);
         image.height = JpegHeight(ctx);
-        image.channels = JpegOutChannels(ctx);
+        image.channels = JpegOutChannels(ctx) * (JpegSampleBits(ctx) > 8 ? 2 : 1);
         const size_t line = size_t{image.width} * image.channels;
         image.pixels.resize(line * image.height);
         for (uint32_t y = 0; y < image.height; ++y) {
@@ -79,6 +81,18 @@ public:
     JpegDecoderContext* ctx = nullptr;
     JpegStatus header = 0, start = 0;
     std::vector<JpegStatus> rows;
+};
+
+// Pins the processor column of the kernel rows for the scope.
+class PinnedColumn {
+public:
+    explicit PinnedColumn(int k) : saved_(jpegkernels::ProcessorIndex()) { jpegkernels::SetProcessorIndex(k); }
+    ~PinnedColumn() { jpegkernels::SetProcessorIndex(saved_); }
+    PinnedColumn(const PinnedColumn&) = delete;
+    PinnedColumn& operator=(const PinnedColumn&) = delete;
+
+private:
+    int32_t saved_;
 };
 
 }  // namespace jpegdectest

@@ -21,6 +21,7 @@ namespace {
 using namespace vrx;
 using namespace jpegreadertest;
 using jpegedit::FindMarker;
+using jpegedit::Segment;
 using jpegedit::Splice;
 
 VRX_Engine* read_jpeg(VRX_Manager* m, VRX_InputStorage* s, uint32_t scale = 256) {
@@ -78,7 +79,7 @@ TEST(ReadJPEG, JfifRoadAndItsRefusals) {
     EXPECT_TRUE(adobe.reported(VRX_ERROR_FORMAT_INFO, "VRX_ReadJFIF::engine()"));
 
     // A JFIF segment in front of the four-channel frame: not a JFIF image.
-    const jpegedit::Bytes app0 = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 1, 0, 72, 0, 72, 0, 0};
+    const jpegedit::Bytes app0 = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 1, 0, 72, 0, 72, 0, 0});
     const Read four(Splice(read_fixture("cmyk.jpg"), 2, 0, app0), [](VRX_Manager* m, VRX_InputStorage* s) {
         return VRX_ReadJFIF(m).engine(s, 256);
     });
@@ -165,10 +166,10 @@ TEST(JPEGInfo, HeaderFlagsAndDensities) {
 
     // An APP1 of five bytes starting "Exif" is not Exif.
     VRX_JPEGInfo exif(&manager);
-    ASSERT_TRUE(load(Splice(grey, 2, 0, {0xFF, 0xE1, 0, 7, 'E', 'x', 'i', 'f', 0}), exif));
+    ASSERT_TRUE(load(Splice(grey, 2, 0, Segment(0xE1, {'E', 'x', 'i', 'f', 0})), exif));
     EXPECT_FALSE(exif.has_exif());
     VRX_JPEGInfo exif6(&manager);
-    ASSERT_TRUE(load(Splice(grey, 2, 0, {0xFF, 0xE1, 0, 8, 'E', 'x', 'i', 'f', 0, 0}), exif6));
+    ASSERT_TRUE(load(Splice(grey, 2, 0, Segment(0xE1, {'E', 'x', 'i', 'f', 0, 0})), exif6));
     EXPECT_TRUE(exif6.has_exif());
 }
 
