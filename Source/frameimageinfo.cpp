@@ -3,9 +3,7 @@
 #include <cmath>
 
 #include "Source/zebdicomvalues.h"
-#include "Source/zebvrxhelper.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
-#include "vrx/framework/include/vrx_statuscode.h"
 
 void FrameImageInfo::ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags) {
     CZEBOverlayCommon& g = m_overlay;
@@ -67,12 +65,6 @@ ZEBImagePlane FrameImageInfo::Plane() const {
     plane.spacingAlongRow = m_overlay.m_pixelSpacingX;
     plane.spacingAlongColumn = m_overlay.m_pixelSpacingY;
     return plane;
-}
-
-uint32_t FrameImageInfo::Load(const std::string& path, uint32_t frame) {
-    ZEBVRXHelper helper;
-    if (helper.DecodeFrame(path, frame, *this)) return vrx::VRX_SUCCESS;
-    return helper.LastError().code != vrx::VRX_SUCCESS ? helper.LastError().code : vrx::VRX_ERROR;
 }
 
 void FrameImageInfo::Reset() {

@@ -4,7 +4,7 @@
 // aspect, plane in the patient coordinate system, image number).
 //
 //   FrameImageInfo frame;
-//   if (frame.Load("/media/IMG00001", 0) == 0) ... frame.m_overlay ...
+//   frame.ReadImageGeometry(info);   // the decode chain fills the pixels
 #include <cstdint>
 #include <string>
 
@@ -27,10 +27,6 @@ public:
     // Reads the image geometry into the overlay manager (and its members),
     // the plane and the image number from the image's attributes.
     void ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags);
-    // Loads frame `frame` (from 0) of the DICOM file at `path` (UTF-8):
-    // geometry, pixels, corner annotations and window. 0, or the status code
-    // of the first error (the imaging library's error when there is none).
-    uint32_t Load(const std::string& path, uint32_t frame);
     // Empties the pixels, the annotations and the window and removes the
     // overlays.
     void Reset();

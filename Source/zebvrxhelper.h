@@ -23,60 +23,16 @@
 #include <string>
 #include <vector>
 
+#include "Source/zebdicomdirreader.h"
 #include "Source/zebimageviewctrl.h"
+#include "Source/zebrenderchain.h"
+#include "Source/zebvrxchain.h"
 
-namespace vrx {
-class VRX_Engine;
-class VRX_Manager;
-}  // namespace vrx
 class FrameImageInfo;
 class ZEBImageMemory;
-struct ZEBDicomFile;
-
-// What the last failed operation reports.
-struct ZEBVRXError {
-    uint32_t code = 0;      // the imaging library's status word; 0 when none
-    std::string function;   // the failing function's text; empty when none
-    std::string message;    // the failure in words
-    // "message (status 0x81000000, VRX_ReadDICOM::engine())", or the
-    // message alone when there is no status.
-    std::string Describe() const;
-};
-
-// One image of a DICOMDIR, in the directory's tree order.
-struct ZEBDirectoryImage {
-    std::string path;  // the referenced file (UTF-8); empty when it was not found
-    std::u16string fileId;
-    std::u16string patientName;
-    std::u16string patientId;
-    std::u16string studyDate;
-    std::u16string studyDescription;
-    std::u16string modality;
-    std::u16string seriesNumber;
-    std::u16string seriesDescription;
-    int32_t series = 0;            // the series among all of the directory's, from 0
-    int32_t indexInSeries = 0;     // from 0
-    int32_t seriesImageCount = 0;  // images of the series
-    int32_t instanceNumber = 0;
-};
-
-// The part of a frame to render and the size and window it is shown at.
-struct ZEBRenderRequest {
-    int32_t sourceX = 0;
-    int32_t sourceY = 0;
-    int32_t sourceWidth = 0;
-    int32_t sourceHeight = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    double windowCenter = 0.0;
-    double windowWidth = 0.0;
-};
 
 class ZEBVRXHelper {
 public:
-    // Largest frame the decode chain keeps in memory.
-    static constexpr uint64_t kMaxFrameBytes = uint64_t{1} << 30;
-
     ZEBVRXHelper() = default;
     ZEBVRXHelper(const ZEBVRXHelper&) = delete;
     ZEBVRXHelper& operator=(const ZEBVRXHelper&) = delete;
@@ -127,23 +83,15 @@ public:
     // + intercept) to 8 bits through DICOM's linear VOI function, inverted
     // for MONOCHROME1; a width below 1 counts as 1.
     static void WindowGainOffset(double center, double width, double slope, double intercept,
-                                 bool invert, double& gain, double& offset);
-    // Draws a packed bitmap of 8 (grey table) or 24 bits with its top-left
-    // pixel at (x, y), within the device context's clip; false when the
-    // bitmap is not one of those.
+                                 bool invert, double& gain, double& offset) {
+        ZEBRenderChain::WindowGainOffset(center, width, slope, intercept, invert, gain, offset);
+    }
     static bool DrawDIB(platform::DeviceContext& dc, const std::vector<uint8_t>& dib, int32_t x,
-                        int32_t y);
+                        int32_t y) {
+        return ZEBRenderChain::DrawDIB(dc, dib, x, y);
+    }
 
 private:
-    // Ends the manager's job and keeps its first error with the message
-    // (`unsupported` instead when that error is an unsupported format).
-    bool Fail(vrx::VRX_Manager& manager, std::string message, std::string unsupported = {});
-    bool Fail(uint32_t code, std::string function, std::string message);
-    // Opens the file and loads its information; false after a report.
-    bool LoadFile(ZEBDicomFile& d);
-    bool DecodePixels(vrx::VRX_Manager& manager, vrx::VRX_Engine* reader, uint32_t bitsStored,
-                      double slope, double intercept, ZEBImageMemory& out);
-
     std::mutex m_mutex;
     ZEBVRXError m_error;
     std::atomic<bool> m_paintFailed = false;

@@ -16,6 +16,7 @@
 #include "Source/overlaysettingreader.h"
 #include "Source/zebframeannotations.h"
 #include "Source/zebimageviewctrl.h"
+#include "Source/zebvrxhelper.h"
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 
@@ -176,7 +177,8 @@ TEST(AnnotationResolver, FrameLoadResolvesAndResetClears) {
     const std::string mr = dicomtest::pydicom_file("MR_small.dcm");
     if (!dicomtest::file_exists(mr)) GTEST_SKIP() << "pydicom's test files missing";
     FrameImageInfo frame;
-    ASSERT_EQ(frame.Load(mr, 0), 0u);
+    ZEBVRXHelper helper;
+    ASSERT_TRUE(helper.DecodeFrame(mr, 0, frame));
     const std::u16string upperLeft = Text(frame.m_annotations, kLocationUpperLeft);
     EXPECT_EQ(upperLeft.substr(0, 31), u"CompressedSamples^MR1\r\nID: 4MR1");
     EXPECT_EQ(Text(frame.m_annotations, kLocationRightMiddle), u"L");

@@ -14,6 +14,7 @@
 
 #include "Source/zebimageviewctrl.h"
 #include "Source/zebstringutil.h"
+#include "Source/zebvrxhelper.h"
 #include "platform/device_context.h"
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
 
@@ -60,7 +61,8 @@ TEST(PixelValueProbe, AgreesWithPydicom) {
     ASSERT_EQ(probes.size(), 4u);
     for (const auto& [file, points] : probes) {
         FrameImageInfo frame;
-        ASSERT_EQ(frame.Load(dicomtest::pydicom_file(file), 0), 0u) << file;
+        ZEBVRXHelper helper;
+        ASSERT_TRUE(helper.DecodeFrame(dicomtest::pydicom_file(file), 0, frame)) << file;
         ZEBImageViewCtrl tile(400, 300);
         tile.SetFrame(&frame);
         tile.SetToolMode(kToolPixelValue);

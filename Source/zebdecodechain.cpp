@@ -1,0 +1,224 @@
+#include "Source/zebdecodechain.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <string>
+
+#include "Source/frameimageinfo.h"
+#include "Source/zebdicomfile.h"
+#include "Source/zebdicomvalues.h"
+#include "Source/zebframeannotations.h"
+#include "Source/zebvrxchain.h"
+#include "platform/byte_count.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatype.h"
+#include "vrx/core/memory/vrx_readmemory.h"
+#include "vrx/core/memory/vrx_writememory.h"
+#include "vrx/core/operation/vrx_and.h"
+#include "vrx/extension/dicom/vrx_readdicom.h"
+#include "vrx/extension/minmaxpixelvalue/vrx_minmaxpixelvalue.h"
+#include "vrx/extension/signedextension/vrx_signedextension.h"
+#include "vrx/framework/engine/vrx_engine.h"
+#include "vrx/framework/include/vrx_statuscode.h"
+#include "vrx/framework/manager/vrx_status.h"
+
+using vrx::VRX_ColorType;
+using vrx::VRX_DataType;
+using vrx::VRX_Engine;
+using vrx::VRX_Header;
+using vrx::VRX_Manager;
+
+namespace {
+
+constexpr const char* kDecodeFunction = "ZEBVRXHelper::DecodeFrame()";
+
+bool IsWhole(double v) { return std::isfinite(v) && v == std::nearbyint(v); }
+
+bool IsGrey(const ZEBImageMemory& memory) {
+    return memory.m_samplesPerPixel == 1 && memory.m_colorKind == ZEBImageMemory::kGray;
+}
+
+// Smallest and largest sample of a grey memory (stored values).
+bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low, double& high) {
+    if (memory.m_bitsPerSample == 1) {
+        low = 0.0;
+        high = 1.0;
+        return true;
+    }
+    VRX_Header header(&manager);
+    if (!memory.DescribeImage(header)) return false;
+    VRX_Engine* source = vrx::VRX_ReadMemory(&manager).engine(
+        &header, memory.m_buffer.data(), static_cast<uint32_t>(memory.m_buffer.size()));
+    vrx::VRX_MinMaxPixelValue minmax(&manager);
+    if (memory.m_signed) {
+        int lo = 0, hi = 0;
+        RunChain(minmax.engine(source, &lo, &hi));
+        low = lo, high = hi;
+    } else {
+        unsigned lo = 0, hi = 0;
+        RunChain(minmax.engine(source, &lo, &hi));
+        low = lo, high = hi;
+    }
+    vrx::VRX_Status status(&manager);
+    return manager.execute(status) && low <= high;
+}
+
+bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
+                  double intercept, ZEBImageMemory& out, ZEBVRXError& error) {
+    const VRX_Header* header = reader->header();
+    const uint16_t bits = header->bits;
+    const bool isSigned = header->data_type() == VRX_DataType::s_integer();
+    VRX_Engine* engine = reader;
+
+    // Bits above the significant ones: the sign copied into them, or cleared.
+    if ((bits == 8 || bits == 16) && bitsStored >= 1 && bitsStored < bits) {
+        engine = isSigned
+                     ? vrx::VRX_SignedExtension(&manager).engine(engine,
+                                                                 static_cast<uint8_t>(bitsStored - 1))
+                     : vrx::VRX_And(&manager).engine(engine, (1u << bitsStored) - 1);
+        if (!engine) return error.Fail(manager, "cannot mask the samples");
+    }
+
+    // The rescale goes into the samples when whole numbers keep every value
+    // within 16 bits; otherwise the memory keeps the stored values and the
+    // render chain applies it.
+    const VRX_ColorType* color = header->color_type();
+    const bool grey = header->channels == 1 && bits >= 8 && color != VRX_ColorType::s_rgb();
+    const bool rescale = grey && (slope != 1.0 || intercept != 0.0);
+    out.m_rescaleSlope = 1.0;
+    out.m_rescaleIntercept = 0.0;
+    if (rescale) {
+        const uint32_t n = std::min<uint32_t>(bitsStored, bits);
+        const double lowStored = isSigned ? -std::exp2(n - 1) : 0.0;
+        const double highStored = isSigned ? std::exp2(n - 1) - 1.0 : std::exp2(n) - 1.0;
+        const double a = lowStored * slope + intercept, b = highStored * slope + intercept;
+        const double low = std::min(a, b), high = std::max(a, b);
+        const VRX_DataType* type = nullptr;
+        uint16_t typeBits = 16;
+        if (IsWhole(slope) && IsWhole(intercept)) {
+            if (low >= 0.0 && high <= 255.0 && bits == 8)
+                type = VRX_DataType::u_integer(), typeBits = 8;
+            else if (low >= 0.0 && high <= 65535.0)
+                type = VRX_DataType::u_integer();
+            else if (low >= -32768.0 && high <= 32767.0)
+                type = VRX_DataType::s_integer();
+        }
+        if (type) {
+            engine = vrx::VRX_ConvertDataType(&manager).engine(engine, type, typeBits, slope,
+                                                               intercept);
+            if (!engine) return error.Fail(manager, "cannot rescale the samples");
+        } else {
+            out.m_rescaleSlope = slope;
+            out.m_rescaleIntercept = intercept;
+        }
+    }
+
+    const VRX_Header* final = engine->header();
+    uint32_t lineBytes = 0;
+    if (!final || !final->line_bytes(lineBytes)) return error.Fail(manager, "cannot decode the frame");
+    const platform::ByteCount bytes = platform::ByteCount(lineBytes) * final->height;
+    if (!bytes.at_most(ZEBDecodeChain::kMaxFrameBytes)) {
+        vrx::VRX_Status status(&manager);
+        manager.execute(status);
+        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kDecodeFunction,
+                    "the frame needs " + std::to_string(bytes.ok() ? bytes.value() : 0) +
+                        " bytes, over 1 GiB");
+    }
+    try {
+        out.m_buffer.resize(static_cast<size_t>(bytes.value()));
+    } catch (const std::bad_alloc&) {
+        vrx::VRX_Status status(&manager);
+        manager.execute(status);
+        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kDecodeFunction, "not enough memory for the frame");
+    }
+    out.m_imageWidth = out.m_rowLength = static_cast<int32_t>(final->width);
+    out.m_imageHeight = static_cast<int32_t>(final->height);
+    out.m_samplesPerPixel = final->channels;
+    out.m_bitsPerSample = final->bits;
+    out.m_signed = final->data_type() == VRX_DataType::s_integer() ? 1 : 0;
+    out.m_colorType = final->color_type();
+    out.m_colorKind = final->color_type() == VRX_ColorType::s_rgb()   ? ZEBImageMemory::kRgb
+                      : final->color_type() == VRX_ColorType::cmyk()  ? ZEBImageMemory::kCmyk
+                      : final->color_type() == VRX_ColorType::ycbcr() ? ZEBImageMemory::kYCbCr
+                                                                       : ZEBImageMemory::kGray;
+    uint32_t written = 0;
+    RunChain(vrx::VRX_WriteMemory(&manager).engine(engine, out.m_buffer.data(),
+                                             static_cast<uint32_t>(out.m_buffer.size()), &written));
+    vrx::VRX_Status status(&manager);
+    if (!manager.execute(status) || written != out.m_buffer.size())
+        return error.Fail(status.code, status.function,
+                    status.category() == vrx::VRX_ERROR_UNSUPPORTED
+                        ? "unsupported compression or coding process"
+                        : "corrupt pixel data");
+    return true;
+}
+
+}  // namespace
+
+bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out, bool findWindow,
+                            ZEBVRXError& error) {
+    out.Reset();
+    vrx::VRX_Manager& manager = d.manager;
+    const vrx::VRX_DICOMInfo& info = d.info;
+    if (!info.has_image()) {
+        // A data set that could not be read to its end has no image either.
+        vrx::VRX_Status status(&manager);
+        manager.execute(status);
+        return error.Fail(status.code, status.function,
+                    status.code != vrx::VRX_SUCCESS
+                        ? "corrupt or truncated data set: no pixel data could be read"
+                        : "no pixel data");
+    }
+    if (frame >= info.frame_count())
+        return error.Fail(vrx::VRX_ERROR_ARGUMENT, kDecodeFunction,
+                    "frame " + std::to_string(uint64_t{frame} + 1) + " is out of range (the file has " +
+                        std::to_string(info.frame_count()) + ")");
+    out.ReadImageGeometry(info);
+
+    // Significant bits and the rescale to modality values.
+    uint32_t bitsStored = info.bits;
+    if (uint32_t declared = 0; info.read_integer(0x0028, 0x0101, declared) && declared > 0)
+        bitsStored = std::min<uint32_t>(declared, info.bits);
+    double slope = 1.0, intercept = 0.0;
+    if (!ReadFiniteValues(info, 0x0028, 0x1053, &slope, 1) || slope == 0.0) slope = 1.0;
+    if (!ReadFiniteValues(info, 0x0028, 0x1052, &intercept, 1)) intercept = 0.0;
+
+    VRX_Engine* reader = vrx::VRX_ReadDICOM(&manager).engine(d.file.get(), d.info, frame);
+    const std::string number = std::to_string(uint64_t{frame} + 1);
+    if (!reader)
+        return error.Fail(manager, "corrupt pixel data in frame " + number,
+                    "unsupported compression or coding process in frame " + number);
+    if (!DecodePixels(manager, reader, bitsStored, slope, intercept, out, error)) {
+        out.Reset();
+        return false;
+    }
+    ResolveFrameAnnotations(info, out.m_annotations);
+    out.m_frameCount = static_cast<int32_t>(info.frame_count());
+
+    // The window: the file's first, else the frame's range.
+    double center = 0.0, width = 0.0;
+    if (!findWindow) return true;
+    if (ReadFiniteValues(info, 0x0028, 0x1050, &center, 1) &&
+        ReadFiniteValues(info, 0x0028, 0x1051, &width, 1) && width >= 1.0) {
+        out.m_windowCenter = center;
+        out.m_windowWidth = width;
+    } else if (IsGrey(out)) {
+        double low = 0.0, high = 0.0;
+        if (!SampleRange(manager, out, low, high)) {
+            out.Reset();
+            return error.Fail(manager, "cannot read the range of frame " + std::to_string(uint64_t{frame} + 1));
+        }
+        low = out.ModalityValue(low);
+        high = out.ModalityValue(high);
+        if (low > high) std::swap(low, high);
+        // The range maps onto 0 to 255 exactly.
+        out.m_windowCenter = (low + high + 1.0) / 2.0;
+        out.m_windowWidth = high - low + 1.0;
+    } else {
+        // Colour: the whole sample range.
+        const double levels = std::exp2(out.m_bitsPerSample);
+        out.m_windowCenter = levels / 2.0;
+        out.m_windowWidth = levels;
+    }
+    return true;
+}

@@ -1,0 +1,230 @@
+#include "Source/zebrenderchain.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "Source/frameimageinfo.h"
+#include "Source/zebvrxchain.h"
+#include "vrx/core/colorspace/vrx_colorspace.h"
+#include "vrx/core/convertdatatype/vrx_convertdatatype.h"
+#include "vrx/core/crop/vrx_crop.h"
+#include "vrx/core/dib/vrx_writedib.h"
+#include "vrx/core/dib/vrx_writediboption.h"
+#include "vrx/core/memory/vrx_readmemory.h"
+#include "vrx/core/scale/vrx_scalelifastby.h"
+#include "vrx/core/scale/vrx_scalenn.h"
+#include "vrx/core/scale/vrx_scaleppfastby.h"
+#include "vrx/framework/engine/vrx_engine.h"
+#include "vrx/framework/engine/vrx_rewriteheader.h"
+#include "vrx/framework/include/vrx_statuscode.h"
+#include "vrx/framework/io/vrx_bytearrayoutputstorage.h"
+#include "vrx/framework/manager/vrx_managerimpl.h"
+#include "vrx/framework/manager/vrx_status.h"
+
+using vrx::VRX_ColorType;
+using vrx::VRX_DataType;
+using vrx::VRX_Engine;
+using vrx::VRX_Header;
+using vrx::VRX_Manager;
+
+namespace {
+
+constexpr const char* kRenderFunction = "ZEBVRXHelper::RenderFrame()";
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
+}
+
+// The scale step of the render chain: pixel projection when the image
+// shows narrower than it is, linear interpolation when at least as wide.
+// Projection takes unsigned samples only, interpolation unsigned and signed
+// ones of 8 or 16 bits; other samples (1 or 32 bits) take the nearest
+// neighbour.
+VRX_Engine* ScaleForDisplay(VRX_Manager& manager, VRX_Engine* source, uint32_t width,
+                            uint32_t height) {
+    const VRX_Header* h = source->header();
+    if (h->width == width && h->height == height) return source;
+    const bool integer = h->data_type() == VRX_DataType::u_integer() ||
+                         h->data_type() == VRX_DataType::s_integer();
+    if (!integer || (h->bits != 8 && h->bits != 16))
+        return vrx::VRX_ScaleNN(&manager).engine(source, width, height);
+    if (width < h->width && h->data_type() == VRX_DataType::u_integer())
+        return vrx::VRX_ScalePPFastBy<vrx::VRX_FixedReal12>(&manager).engine(source, width, height);
+    return vrx::VRX_ScaleLIFastBy<vrx::VRX_FixedReal12>(&manager).engine(source, width, height);
+}
+
+}  // namespace
+
+void ZEBRenderChain::WindowGainOffset(double center, double width, double slope,
+                                      double intercept, bool invert, double& gain, double& offset) {
+    // y = ((v - (c - 0.5)) / (w - 1) + 0.5) x 255 with v = s x slope +
+    // intercept, below and above the window held at 0 and 255 by the
+    // conversion's saturation. A width of 1 is a threshold at c - 0.5.
+    const double span = width > 1.0 ? width - 1.0 : 1.0 / 4096.0;
+    const double scale = 255.0 / span;
+    gain = slope * scale;
+    offset = (intercept - (center - 0.5)) * scale + (width > 1.0 ? 127.5 : 0.0);
+    if (invert) {
+        gain = -gain;
+        offset = 255.0 - offset;
+    }
+}
+
+bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
+                            std::vector<uint8_t>& dib, ZEBVRXError& error) {
+    dib.clear();
+    vrx::VRX_DefaultManager manager;
+    VRX_Header header(&manager);
+    if (!memory.DescribeImage(header))
+        return error.Fail(vrx::VRX_ERROR_ARGUMENT, kRenderFunction, "the frame holds no image");
+    if (request.sourceX < 0 || request.sourceY < 0 || request.sourceWidth < 1 ||
+        request.sourceHeight < 1 || request.width < 1 || request.height < 1 ||
+        uint64_t(request.sourceX) + uint64_t(request.sourceWidth) > header.width ||
+        uint64_t(request.sourceY) + uint64_t(request.sourceHeight) > header.height)
+        return error.Fail(vrx::VRX_ERROR_ARGUMENT, kRenderFunction, "the part to render is not in the frame");
+
+    VRX_Engine* e = vrx::VRX_ReadMemory(&manager).engine(
+        &header, memory.m_buffer.data(), static_cast<uint32_t>(memory.m_buffer.size()));
+    if (e)
+        e = vrx::VRX_Crop(&manager).engine(e, uint32_t(request.sourceX), uint32_t(request.sourceY),
+                                           uint32_t(request.sourceWidth),
+                                           uint32_t(request.sourceHeight));
+    if (e) e = ScaleForDisplay(manager, e, uint32_t(request.width), uint32_t(request.height));
+    if (!e) return error.Fail(manager, "cannot scale the frame");
+
+    const VRX_DataType* u8 = VRX_DataType::u_integer();
+    if (header.channels == 1) {
+        double gain = 0.0, offset = 0.0;
+        WindowGainOffset(request.windowCenter, request.windowWidth, memory.m_rescaleSlope,
+                         memory.m_rescaleIntercept,
+                         header.color_type() == VRX_ColorType::gray_reverse(), gain, offset);
+        if (header.bits == 1) {
+            // The two values, each as the window makes it.
+            const double zero = std::clamp(std::floor(offset + 0.5), 0.0, 255.0);
+            const double one = std::clamp(std::floor(gain + offset + 0.5), 0.0, 255.0);
+            gain = one - zero;
+            offset = zero;
+        }
+        e = vrx::VRX_ConvertDataType(&manager).engine(e, u8, 8, gain, offset);
+        if (e && e->header()->color_type() != VRX_ColorType::gray()) {
+            VRX_Header grey(&manager);
+            if (!grey.assign(*e->header()) || !grey.color_type(VRX_ColorType::gray()))
+                return error.Fail(manager, "cannot render the frame");
+            e = vrx::VRX_RewriteHeader(&manager).engine(e, &grey);
+        }
+    } else {
+        if (header.color_type() != VRX_ColorType::s_rgb())
+            e = vrx::VRX_ColorSpace(&manager).engine(e, VRX_ColorType::s_rgb());
+        if (e && header.bits > 8)
+            e = vrx::VRX_ConvertDataType(&manager).engine(e, u8, 8,
+                                                          255.0 / (std::exp2(header.bits) - 1.0), 0.0);
+    }
+    if (!e) return error.Fail(manager, "cannot render the frame");
+
+    const vrx::VRX_WriteDIBOption option;
+    const uint32_t total = vrx::VRX_WriteDIB::total_bytes(e->header(), option);
+    if (total == 0) return error.Fail(manager, "cannot render the frame as a bitmap");
+    try {
+        dib.assign(total, 0);
+    } catch (const std::bad_alloc&) {
+        vrx::VRX_Status status(&manager);
+        manager.execute(status);
+        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kRenderFunction, "not enough memory for the bitmap");
+    }
+    vrx::VRX_ByteArrayOutputStorage* storage =
+        vrx::VRX_ByteArrayOutputStorage::create(&manager, dib.data(), static_cast<int32_t>(total));
+    VRX_Engine* writer = storage ? vrx::VRX_WriteDIB(&manager).engine(e, storage, option) : nullptr;
+    vrx::destroy(storage);
+    RunChain(writer);
+    vrx::VRX_Status status(&manager);
+    if (!writer || !manager.execute(status)) {
+        dib.clear();
+        return error.Fail(status.code, status.function, "cannot render the frame");
+    }
+    return true;
+}
+
+bool ZEBRenderChain::DrawDIB(platform::DeviceContext& dc, const std::vector<uint8_t>& dib,
+                             int32_t x, int32_t y) {
+    platform::Bitmap* target = dc.bitmap();
+    if (!target || dib.size() < 40 || Le32(dib, 0) != 40) return false;
+    const int32_t width = static_cast<int32_t>(Le32(dib, 4));
+    const int32_t height = static_cast<int32_t>(Le32(dib, 8));
+    const uint32_t depth = dib[14] | dib[15] << 8;
+    const uint32_t colours = Le32(dib, 32);
+    if (width < 1 || height < 1 || (depth != 8 && depth != 24) || colours > 256) return false;
+    const uint64_t stride = (uint64_t(width) * depth / 8 + 3) / 4 * 4;
+    const uint64_t bits = 40 + uint64_t{colours} * 4;
+    if (bits + stride * uint64_t(height) > dib.size()) return false;
+    const platform::Rect clip = dc.clip().intersect(target->bounds());
+    const platform::Rect area = clip.intersect({x, y, x + width, y + height});
+    // The colour of each 8-bit value: its table entry, else the grey level.
+    uint8_t colours8[256][3];
+    for (uint32_t v = 0; v < 256; ++v) {
+        const uint8_t* entry = dib.data() + 40 + size_t{v} * 4;
+        colours8[v][0] = v < colours ? entry[2] : uint8_t(v);
+        colours8[v][1] = v < colours ? entry[1] : uint8_t(v);
+        colours8[v][2] = v < colours ? entry[0] : uint8_t(v);
+    }
+    for (int32_t row = area.top; row < area.bottom; ++row) {
+        const uint8_t* src = dib.data() + bits + stride * uint64_t(height - 1 - (row - y));
+        uint8_t* dst = target->row(row) + size_t(area.left) * 3;
+        if (depth == 24) {
+            for (const uint8_t* s = src + size_t(area.left - x) * 3, *end = s + size_t(area.width()) * 3;
+                 s < end; s += 3, dst += 3)
+                dst[0] = s[2], dst[1] = s[1], dst[2] = s[0];
+        } else {
+            for (const uint8_t* s = src + (area.left - x), *end = s + area.width(); s < end; ++s, dst += 3)
+                std::memcpy(dst, colours8[*s], 3);
+        }
+    }
+    return true;
+}
+
+bool ZEBRenderChain::Paint(platform::DeviceContext& dc, const FrameImageInfo& frame,
+                           const ZEBViewTransform& view, ZEBVRXError& error) {
+    if (!frame.HasImage() || !(view.zoom > 0.0))
+        return error.Fail(vrx::VRX_ERROR_ARGUMENT, kRenderFunction, "the frame holds no image");
+    const CZEBOverlayCommon& g = frame.m_overlay;
+    const double zoomX = view.zoom, zoomY = view.zoom * g.m_verticalAspect;
+    const platform::Rect clip =
+        dc.clip().intersect(dc.bitmap() ? dc.bitmap()->bounds() : platform::Rect{});
+    // Image columns and rows with a part inside the clip, widened until
+    // their screen edges, placed as the overlays place image points, cover
+    // the clip.
+    const auto screen = [&](int64_t x, int64_t y) {
+        return g.ImageToScreen({int32_t(x), int32_t(y)}, view.offsetX, view.offsetY, view.origin,
+                               view.zoom);
+    };
+    const auto span = [](double low, double high, double offset, double origin, double zoom,
+                         int32_t size, int64_t& first, int64_t& last) {
+        first = std::clamp(static_cast<int64_t>(std::floor((low - offset) / zoom + origin)),
+                           int64_t{0}, int64_t{size});
+        last = std::clamp(static_cast<int64_t>(std::ceil((high - offset) / zoom + origin)),
+                          int64_t{0}, int64_t{size});
+    };
+    int64_t x0, x1, y0, y1;
+    span(clip.left, clip.right, view.offsetX, view.origin.x, zoomX, frame.m_imageWidth, x0, x1);
+    span(clip.top, clip.bottom, view.offsetY, view.origin.y, zoomY, frame.m_imageHeight, y0, y1);
+    while (x0 > 0 && screen(x0, 0).x > clip.left) --x0;
+    while (x1 < frame.m_imageWidth && screen(x1, 0).x < clip.right) ++x1;
+    while (y0 > 0 && screen(0, y0).y > clip.top) --y0;
+    while (y1 < frame.m_imageHeight && screen(0, y1).y < clip.bottom) ++y1;
+    if (x1 <= x0 || y1 <= y0) return true;
+    const platform::Point topLeft = screen(x0, y0);
+    const platform::Point bottomRight = screen(x1, y1);
+    ZEBRenderRequest request;
+    request.sourceX = int32_t(x0);
+    request.sourceY = int32_t(y0);
+    request.sourceWidth = int32_t(x1 - x0);
+    request.sourceHeight = int32_t(y1 - y0);
+    request.width = bottomRight.x - topLeft.x;
+    request.height = bottomRight.y - topLeft.y;
+    request.windowCenter = frame.m_windowCenter;
+    request.windowWidth = frame.m_windowWidth;
+    if (request.width < 1 || request.height < 1) return true;
+    std::vector<uint8_t> dib;
+    return Render(frame, request, dib, error) && DrawDIB(dc, dib, topLeft.x, topLeft.y);
+}

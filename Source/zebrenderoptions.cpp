@@ -1,0 +1,227 @@
+#include "Source/zebrenderoptions.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <string_view>
+
+#include "Source/zebimageviewctrl.h"
+#include "platform/text_converter.h"
+
+namespace {
+
+bool ParseInt(std::string_view text, int32_t& out) {
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && p == end;
+}
+
+bool ParseDouble(std::string_view text, double& out) {
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, out, std::chars_format::general);
+    return ec == std::errc() && p == end && std::isfinite(out);
+}
+
+// The first `count` comma-separated fields; the last takes the rest when
+// `rest` is set.
+bool SplitFields(std::string_view text, size_t count, bool rest, std::vector<std::string_view>& out) {
+    out.clear();
+    while (out.size() + 1 < count) {
+        const size_t comma = text.find(',');
+        if (comma == std::string_view::npos) return false;
+        out.push_back(text.substr(0, comma));
+        text.remove_prefix(comma + 1);
+    }
+    if (!rest && text.find(',') != std::string_view::npos) return false;
+    out.push_back(text);
+    return true;
+}
+
+bool ParseInts(std::string_view text, size_t count, int32_t* out) {
+    std::vector<std::string_view> fields;
+    if (!SplitFields(text, count, false, fields)) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (!ParseInt(fields[i], out[i])) return false;
+    return true;
+}
+
+struct OptionSpec {
+    const char* name;
+    const char* value;  // what the value is, for messages; null for a flag
+    std::function<bool(ZEBRenderOptions&, std::string_view)> apply;
+};
+
+const std::vector<OptionSpec>& Options() {
+    static const std::vector<OptionSpec> specs = {
+        {"--image", "a number from 1",
+         [](ZEBRenderOptions& o, std::string_view v) { return ParseInt(v, o.image) && o.image >= 1; }},
+        {"--frame", "a number from 1",
+         [](ZEBRenderOptions& o, std::string_view v) { return ParseInt(v, o.frame) && o.frame >= 1; }},
+        {"--window", "CENTER,WIDTH with a width of at least 1",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             std::vector<std::string_view> f;
+             o.hasWindow = SplitFields(v, 2, false, f) && ParseDouble(f[0], o.windowCenter) &&
+                           ParseDouble(f[1], o.windowWidth) && o.windowWidth >= 1.0;
+             return o.hasWindow;
+         }},
+        {"--zoom", "a number from 1/64 to 64",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             o.hasZoom = ParseDouble(v, o.zoom) && o.zoom >= ZEBImageViewCtrl::kMinZoom &&
+                         o.zoom <= ZEBImageViewCtrl::kMaxZoom;
+             return o.hasZoom;
+         }},
+        {"--size", "WIDTHxHEIGHT, each from 1 to 16384",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             const size_t x = v.find('x');
+             o.hasSize = x != std::string_view::npos && ParseInt(v.substr(0, x), o.tileWidth) &&
+                         ParseInt(v.substr(x + 1), o.tileHeight) && o.tileWidth >= 1 &&
+                         o.tileHeight >= 1 && o.tileWidth <= ZEBRenderOptions::kMaxTileSide &&
+                         o.tileHeight <= ZEBRenderOptions::kMaxTileSide;
+             return o.hasSize;
+         }},
+        {"--measure", "X1,Y1,X2,Y2",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             int32_t p[4];
+             if (!ParseInts(v, 4, p)) return false;
+             o.measurements.push_back({{p[0], p[1]}, {p[2], p[3]}});
+             return true;
+         }},
+        {"--text", "X,Y,TEXT",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             std::vector<std::string_view> f;
+             ZEBRenderOptions::Text t;
+             if (!SplitFields(v, 3, true, f) || !ParseInt(f[0], t.at.x) || !ParseInt(f[1], t.at.y))
+                 return false;
+             // "\n" in the text breaks the line.
+             std::string text;
+             for (size_t i = 0; i < f[2].size(); ++i) {
+                 const bool lineBreak = f[2][i] == '\\' && i + 1 < f[2].size() && f[2][i + 1] == 'n';
+                 text += lineBreak ? '\n' : f[2][i];
+                 i += lineBreak ? 1 : 0;
+             }
+             platform::utf8_to_utf16(text, t.text);
+             o.texts.push_back(std::move(t));
+             return true;
+         }},
+        {"--probe", "X,Y",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             int32_t p[2];
+             o.hasProbe = ParseInts(v, 2, p);
+             o.probe = {p[0], p[1]};
+             return o.hasProbe;
+         }},
+        {"--reference-series", "a series number from 1",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             return ParseInt(v, o.referenceSeries) && o.referenceSeries >= 1;
+         }},
+        {"--reference", "a DICOM file (at most three)",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             if (v.empty() || o.referenceFiles.size() >= 3) return false;
+             o.referenceFiles.emplace_back(v);
+             return true;
+         }},
+        {"--mode", "0, 1, 2, 4, 8, 16, 32 or 64",
+         [](ZEBRenderOptions& o, std::string_view v) {
+             return ParseInt(v, o.displayMode) &&
+                    (o.displayMode == 0 || (o.displayMode <= 64 && std::has_single_bit(
+                                                                       unsigned(o.displayMode))));
+         }},
+        {"--no-annotations", nullptr,
+         [](ZEBRenderOptions& o, std::string_view) { return !(o.annotations = false); }},
+        {"--list", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.list = true; }},
+        {"--help", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.help = true; }},
+    };
+    return specs;
+}
+
+}  // namespace
+
+std::string RenderUsage() {
+    return "Usage: zrm-render [options] INPUT OUTPUT.bmp\n"
+           "       zrm-render --list DICOMDIR\n"
+           "Renders one frame of a DICOM file, or one image of a DICOMDIR, as a viewer tile\n"
+           "shows it, into a 24-bit bitmap file. INPUT carries \"DICM\" at offset 128.\n"
+           "\n"
+           "  --image N               image N of a DICOMDIR in tree order (default 1)\n"
+           "  --frame N               frame N of the file (default 1)\n"
+           "  --window C,W            window centre and width (default: the file's first\n"
+           "                          window, else the frame's range)\n"
+           "  --zoom Z                zoom from 1/64 to 64 (default 1, or the image fitted\n"
+           "                          to the tile when --size is given)\n"
+           "  --size WxH              tile size (default: the image at the zoom)\n"
+           "  --measure X1,Y1,X2,Y2   a distance measurement between two image points\n"
+           "  --text X,Y,TEXT         a text at an image point (\\n breaks the line)\n"
+           "  --probe X,Y             the pixel value at an image point\n"
+           "  --reference-series N    reference lines of series N of the DICOMDIR (its\n"
+           "                          first, last and middle image)\n"
+           "  --reference FILE        reference lines of an image of another series (up to\n"
+           "                          three: first, last, current)\n"
+           "  --mode N                display mode of the annotations: 0, or the tool whose\n"
+           "                          drag runs (1 window, 2 zoom, 4 pan, 8 measure, ...)\n"
+           "  --no-annotations        leave the corner annotations out\n"
+           "  --list                  list the images of the DICOMDIR and stop\n"
+           "  --help                  this text\n"
+           "Measurements, texts and the probe may be given several times; image points\n"
+           "are column,row from 0. Exit codes: 0 done, 1 bad input, 2 bad usage, 3 the\n"
+           "output cannot be written; then nothing is written at OUTPUT.\n";
+}
+
+bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& options,
+                        std::string& error) {
+    options = ZEBRenderOptions();
+    std::vector<std::string> operands;
+    bool operandsOnly = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (operandsOnly || arg.size() < 2 || arg[0] != '-') {
+            operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            operandsOnly = true;
+            continue;
+        }
+        const size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const auto& specs = Options();
+        const auto spec = std::find_if(specs.begin(), specs.end(),
+                                       [&](const OptionSpec& s) { return name == s.name; });
+        if (spec == specs.end()) {
+            error = "unknown option " + name;
+            return false;
+        }
+        std::string value;
+        if (spec->value && equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (spec->value) {
+            if (++i == args.size()) {
+                error = name + " needs " + spec->value;
+                return false;
+            }
+            value = args[i];
+        } else if (equals != std::string::npos) {
+            error = name + " takes no value";
+            return false;
+        }
+        if (!spec->apply(options, value)) {
+            error = "bad value '" + value + "' for " + name + ": expected " +
+                    (spec->value ? spec->value : "nothing");
+            return false;
+        }
+    }
+    if (options.help) return true;
+    const size_t wanted = options.list ? 1 : 2;
+    if (operands.size() != wanted) {
+        error = options.list ? "--list takes one DICOMDIR" : "give INPUT and OUTPUT.bmp";
+        return false;
+    }
+    options.input = operands[0];
+    if (!options.list) options.output = operands[1];
+    if (options.referenceSeries > 0 && !options.referenceFiles.empty()) {
+        error = "give either --reference-series or --reference";
+        return false;
+    }
+    return true;
+}
