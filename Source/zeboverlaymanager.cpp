@@ -12,6 +12,11 @@ Rect ZEBOverlayManager::ImageRect(const ZEBViewTransform& view) const {
     return GetImageRect(view.offsetX, view.offsetY, view.origin, view.zoom);
 }
 
+void ZEBOverlayManager::ClearSegmentSelection() {
+    for (auto& [number, m] : m_measurements) m->m_selected = 0;
+    for (auto& [number, a] : m_arrows) a->m_selected = 0;
+}
+
 CZEBOverlayText* ZEBOverlayManager::EditingText() {
     auto it = m_texts.find(m_editing);
     return it == m_texts.end() ? nullptr : it->second.get();
@@ -26,7 +31,7 @@ bool ZEBOverlayManager::OnButtonDown(int32_t toolMode, Point p, platform::Device
     const Rect image = ImageRect(view);
     switch (toolMode) {
         case kToolMeasure: {
-            for (auto& [number, m] : m_measurements) m->m_selected = 0;
+            ClearSegmentSelection();
             for (auto& [number, m] : m_measurements) {
                 if (m->BeginDrag(p)) {
                     m_gesture = kMovingMeasure;
@@ -65,6 +70,25 @@ bool ZEBOverlayManager::OnButtonDown(int32_t toolMode, Point p, platform::Device
             created.BeginEdit(p, parent);
             return true;
         }
+        case kToolArrow: {
+            ClearSegmentSelection();
+            for (auto& [number, a] : m_arrows) {
+                if (a->BeginDrag(p)) {
+                    m_gesture = kMovingArrow;
+                    m_active = number;
+                    return true;
+                }
+            }
+            // A new arrow starts only on the image; the press is its tip.
+            if (!image.contains(p)) return true;
+            auto arrow = std::make_unique<CZEBOverlayArrow>();
+            arrow->CopyImageInfo(*this);
+            arrow->m_start = p;
+            m_active = ++m_nextNumber;
+            m_arrows.emplace(m_active, std::move(arrow));
+            m_gesture = kCreatingArrow;
+            return true;
+        }
         case kToolPixelValue:
             m_pixelValue.Sample(p, memory, view.offsetX, view.offsetY, view.origin, view.zoom);
             m_pixelValue.Place(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
@@ -98,6 +122,16 @@ bool ZEBOverlayManager::OnMouseMove(Point p, platform::DeviceContext& dc,
             m_pixelValue.Sample(p, memory, view.offsetX, view.offsetY, view.origin, view.zoom);
             m_pixelValue.Place(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
             return true;
+        case kCreatingArrow:
+            if (auto it = m_arrows.find(m_active); it != m_arrows.end()) {
+                it->second->Stretch(p, view.offsetX, view.offsetY, view.origin, view.zoom);
+                return true;
+            }
+            return false;
+        case kMovingArrow:
+            if (auto it = m_arrows.find(m_active); it != m_arrows.end())
+                return it->second->Drag(p, view.offsetX, view.offsetY, view.origin, view.zoom) != 0;
+            return false;
         default:
             return false;
     }
@@ -118,6 +152,13 @@ bool ZEBOverlayManager::OnButtonUp(Point p, const ZEBViewTransform& view) {
         case kMovingText:
             if (auto it = m_texts.find(m_active); it != m_texts.end())
                 it->second->EndDrag(view.offsetX, view.offsetY, view.origin, view.zoom);
+            return true;
+        case kCreatingArrow:
+        case kMovingArrow:
+            if (auto it = m_arrows.find(m_active); it != m_arrows.end()) {
+                if (!it->second->EndEdit(view.offsetX, view.offsetY, view.origin, view.zoom))
+                    m_arrows.erase(it);
+            }
             return true;
         case kProbing:
             return true;
@@ -166,22 +207,19 @@ void ZEBOverlayManager::OnEditChange(const platform::EditControl& edit,
 }
 
 bool ZEBOverlayManager::OnCommand(int32_t command) {
-    if (command == kCommandDeleteMeasure) {
-        for (auto it = m_measurements.begin(); it != m_measurements.end(); ++it) {
-            if (!it->second->m_selected) continue;
-            if (it->first == m_active) m_gesture = kIdle;
-            m_measurements.erase(it);
-            return true;
-        }
-    } else if (command == kCommandDeleteText) {
-        for (auto it = m_texts.begin(); it != m_texts.end(); ++it) {
+    // Numbers are unique over all overlays of the frame.
+    const auto deleteSelected = [this](auto& overlays) {
+        for (auto it = overlays.begin(); it != overlays.end(); ++it) {
             if (!it->second->m_selected) continue;
             if (it->first == m_editing) m_editing = -1;
             if (it->first == m_active) m_gesture = kIdle;
-            m_texts.erase(it);
+            overlays.erase(it);
             return true;
         }
-    }
+        return false;
+    };
+    if (command == kCommandDeleteMeasure) return deleteSelected(m_measurements) || deleteSelected(m_arrows);
+    if (command == kCommandDeleteText) return deleteSelected(m_texts);
     return false;
 }
 
@@ -190,6 +228,8 @@ void ZEBOverlayManager::Paint(platform::DeviceContext& dc, const ZEBViewTransfor
         m->Draw(dc, view.offsetX, view.offsetY, view.origin, view.zoom);
     for (auto& [number, t] : m_texts)
         t->Draw(dc, view.offsetX, view.offsetY, view.origin, view.zoom);
+    for (auto& [number, a] : m_arrows)
+        a->Draw(dc, view.offsetX, view.offsetY, view.origin, view.zoom);
     if (m_pixelValue.m_shown) m_pixelValue.Draw(dc);
 }
 
@@ -201,6 +241,7 @@ void ZEBOverlayManager::PaintReferenceLines(platform::DeviceContext& dc,
 void ZEBOverlayManager::RemoveAll() {
     m_measurements.clear();
     m_texts.clear();
+    m_arrows.clear();
     m_pixelValue.m_shown = 0;
     m_referenceLine.Clear();
     m_gesture = kIdle;
