@@ -20,8 +20,8 @@ void CZEBOverlayArrow::HeadPoints(Point tip, Point tail, Point& left, Point& rig
     right = stroke(back + spread);
 }
 
-void CZEBOverlayArrow::Stretch(Point point, int32_t offsetX, int32_t offsetY, Point origin,
-                               double zoom) {
+void CZEBOverlayArrow::Stretch(Point point, platform::DeviceContext&, int32_t offsetX,
+                               int32_t offsetY, Point origin, double zoom) {
     if (!GetImageRect(offsetX, offsetY, origin, zoom).contains(point)) return;
     m_end = point;
     m_hasLine = 1;
@@ -64,7 +64,8 @@ int CZEBOverlayArrow::BeginDrag(Point p) {
     return m_selected;
 }
 
-int CZEBOverlayArrow::Drag(Point p, int32_t offsetX, int32_t offsetY, Point origin, double zoom) {
+int CZEBOverlayArrow::Drag(Point p, platform::DeviceContext&, int32_t offsetX, int32_t offsetY,
+                           Point origin, double zoom) {
     const Rect r = GetImageRect(offsetX, offsetY, origin, zoom);
     DragSegment(m_dragPart, p.x - m_dragAnchor.x, p.y - m_dragAnchor.y, r, m_start, m_end);
     m_dragAnchor = ClampIntoRect(r, p);
@@ -80,7 +81,8 @@ void CZEBOverlayArrow::Draw(platform::DeviceContext& dc, int32_t offsetX, int32_
     if (!m_hasLine) return;
     Point left, right;
     HeadPoints(m_start, m_end, left, right);
-    for (const auto& [color, width] : {std::pair{platform::kBlack, 2}, std::pair{platform::kWhite, 1}}) {
+    for (const auto& [color, width] :
+         {std::pair{platform::kBlack, 2}, std::pair{platform::kWhite, 1}}) {
         DrawLine(dc, m_end, m_start, color, width);
         DrawLine(dc, m_start, left, color, width);
         DrawLine(dc, m_start, right, color, width);

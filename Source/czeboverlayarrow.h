@@ -20,8 +20,10 @@ public:
     CZEBOverlayArrow() = default;
     ~CZEBOverlayArrow() override = default;
 
-    void Stretch(platform::Point point, int32_t offsetX, int32_t offsetY, platform::Point origin,
-                 double zoom);
+    // The device context is not used (an arrow has no label); the
+    // signatures are the measurement's.
+    void Stretch(platform::Point point, platform::DeviceContext& dc, int32_t offsetX,
+                 int32_t offsetY, platform::Point origin, double zoom);
     // 1 when the arrow has a tail apart from its tip (its image positions
     // are then fixed), else 0.
     int EndEdit(int32_t offsetX, int32_t offsetY, platform::Point origin, double zoom);
@@ -29,8 +31,8 @@ public:
     // Selects the arrow when the point hits it and picks what moves.
     int BeginDrag(platform::Point point);
     // 1 when something moved.
-    int Drag(platform::Point point, int32_t offsetX, int32_t offsetY, platform::Point origin,
-             double zoom);
+    int Drag(platform::Point point, platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY,
+             platform::Point origin, double zoom);
     void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY, platform::Point origin,
               double zoom);
 

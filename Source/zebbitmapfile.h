@@ -16,8 +16,8 @@ class ZEBOutputFile;
 class ZEBBitmapFile {
 public:
     // The bytes of the file and their count.
-    static bool Make(const platform::Bitmap& picture, std::unique_ptr<uint8_t[]>& bytes, size_t& size,
-                     ZEBVRXError& error);
+    static bool Make(const platform::Bitmap& picture, std::unique_ptr<uint8_t[]>& bytes,
+                     size_t& size, ZEBVRXError& error);
     // Makes the bytes and writes them to the output (opened, written and
     // completed here). Nothing is left behind when it fails.
     static bool Write(const platform::Bitmap& picture, ZEBOutputFile& output, ZEBVRXError& error);

@@ -206,7 +206,8 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     if (vrx::status_category(warning.code) == vrx::VRX_WARNING_DATA && jpeg)
         warning.message = "damaged JPEG data: shown mid-grey";
     else if (setup.category() == vrx::VRX_WARNING_DATA)
-        warning = ZEBVRXError{setup.code, setup.function, "damaged data set: what could be read is shown"};
+        warning = ZEBVRXError{setup.code, setup.function,
+                              "damaged data set: what could be read is shown"};
     else
         warning = ZEBVRXError();
     ResolveFrameAnnotations(info, out.m_annotations);

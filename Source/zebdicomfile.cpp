@@ -22,8 +22,9 @@ std::string UnsupportedWords(const vrx::VRX_DICOMInfo& info) {
                      : "transfer syntax " + ToUtf8(uid) + " is not supported";
     }
     const std::u16string photometric = TrimTrailingBlanks(AttributeText(info, 0x0028, 0x0004));
-    return "unsupported image type: " + (photometric.empty() ? "no photometric interpretation" : ToUtf8(photometric)) +
-           ", " + std::to_string(info.get_int(0x0028, 0x0002)) + " samples per pixel, " +
+    return "unsupported image type: " +
+           (photometric.empty() ? "no photometric interpretation" : ToUtf8(photometric)) + ", " +
+           std::to_string(info.get_int(0x0028, 0x0002)) + " samples per pixel, " +
            std::to_string(info.get_int(0x0028, 0x0100)) + " bits allocated";
 }
 
@@ -36,6 +37,7 @@ bool ZEBDicomFile::Load(ZEBVRXError& error) {
     }
     if (info.load(file.get())) return true;
     error.Fail(manager, "corrupt or unreadable data set");
-    if (vrx::status_category(error.code) == vrx::VRX_ERROR_UNSUPPORTED) error.message = UnsupportedWords(info);
+    if (vrx::status_category(error.code) == vrx::VRX_ERROR_UNSUPPORTED)
+        error.message = UnsupportedWords(info);
     return false;
 }

@@ -28,7 +28,8 @@ private:
 };
 
 struct ZEBDicomFile {
-    explicit ZEBDicomFile(const std::string& path) : path(path), file(manager, path), info(&manager) {}
+    explicit ZEBDicomFile(const std::string& path)
+        : path(path), file(manager, path), info(&manager) {}
     // Opens the file and loads its information; false with the failure in
     // `error` ("missing file", an unsupported transfer syntax by name, ...).
     bool Load(ZEBVRXError& error);

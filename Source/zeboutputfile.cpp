@@ -132,7 +132,8 @@ bool ZEBOutputFile::Open(ZEBVRXError& error) {
     // A new file beside the target, renamed over it once complete; it takes
     // the permissions of the file it replaces.
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        m_temporary = m_target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        m_temporary =
+            m_target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd < 0 && errno != EEXIST) break;
     }
@@ -141,7 +142,8 @@ bool ZEBOutputFile::Open(ZEBVRXError& error) {
         m_temporary.clear();
         return Fail(error, "cannot create the output", cause);
     }
-    if (m_exists && ::fchmod(m_fd, m_mode) != 0) return Fail(error, "cannot create the output", errno);
+    if (m_exists && ::fchmod(m_fd, m_mode) != 0)
+        return Fail(error, "cannot create the output", errno);
     return true;
 }
 

@@ -17,6 +17,48 @@ void ZEBOverlayManager::ClearSegmentSelection() {
     for (auto& [number, a] : m_arrows) a->m_selected = 0;
 }
 
+template <class Overlay>
+bool ZEBOverlayManager::PressSegment(OverlayMap<Overlay>& overlays, Point p, const Rect& image,
+                                     Gesture moving, Gesture creating) {
+    ClearSegmentSelection();
+    for (auto& [number, overlay] : overlays) {
+        if (overlay->BeginDrag(p)) {
+            m_gesture = moving;
+            m_active = number;
+            return true;
+        }
+    }
+    // A new one starts only on the image, at the press point.
+    if (!image.contains(p)) return true;
+    auto created = std::make_unique<Overlay>();
+    created->CopyImageInfo(*this);
+    created->m_start = p;
+    m_active = ++m_nextNumber;
+    overlays.emplace(m_active, std::move(created));
+    m_gesture = creating;
+    return true;
+}
+
+template <class Overlay>
+bool ZEBOverlayManager::MoveSegment(OverlayMap<Overlay>& overlays, Point p,
+                                    platform::DeviceContext& dc, const ZEBViewTransform& view) {
+    auto it = overlays.find(m_active);
+    if (it == overlays.end()) return false;
+    if (m_gesture == kCreatingMeasure || m_gesture == kCreatingArrow) {
+        it->second->Stretch(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
+        return true;
+    }
+    return it->second->Drag(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom) != 0;
+}
+
+template <class Overlay>
+void ZEBOverlayManager::ReleaseSegment(OverlayMap<Overlay>& overlays, const ZEBViewTransform& view) {
+    auto it = overlays.find(m_active);
+    if (it != overlays.end() &&
+        !it->second->EndEdit(view.offsetX, view.offsetY, view.origin, view.zoom))
+        overlays.erase(it);
+}
+
 CZEBOverlayText* ZEBOverlayManager::EditingText() {
     auto it = m_texts.find(m_editing);
     return it == m_texts.end() ? nullptr : it->second.get();
@@ -30,25 +72,8 @@ bool ZEBOverlayManager::OnButtonDown(int32_t toolMode, Point p, platform::Device
     if (EndTextEdit(view)) return true;
     const Rect image = ImageRect(view);
     switch (toolMode) {
-        case kToolMeasure: {
-            ClearSegmentSelection();
-            for (auto& [number, m] : m_measurements) {
-                if (m->BeginDrag(p)) {
-                    m_gesture = kMovingMeasure;
-                    m_active = number;
-                    return true;
-                }
-            }
-            // A new measurement starts only on the image.
-            if (!image.contains(p)) return true;
-            auto measure = std::make_unique<CZEBOverlayMeasure>();
-            measure->CopyImageInfo(*this);
-            measure->m_start = p;
-            m_active = ++m_nextNumber;
-            m_measurements.emplace(m_active, std::move(measure));
-            m_gesture = kCreatingMeasure;
-            return true;
-        }
+        case kToolMeasure:
+            return PressSegment(m_measurements, p, image, kMovingMeasure, kCreatingMeasure);
         case kToolText: {
             for (auto& [number, t] : m_texts) t->m_selected = 0;
             for (auto& [number, t] : m_texts) {
@@ -70,25 +95,8 @@ bool ZEBOverlayManager::OnButtonDown(int32_t toolMode, Point p, platform::Device
             created.BeginEdit(p, parent);
             return true;
         }
-        case kToolArrow: {
-            ClearSegmentSelection();
-            for (auto& [number, a] : m_arrows) {
-                if (a->BeginDrag(p)) {
-                    m_gesture = kMovingArrow;
-                    m_active = number;
-                    return true;
-                }
-            }
-            // A new arrow starts only on the image; the press is its tip.
-            if (!image.contains(p)) return true;
-            auto arrow = std::make_unique<CZEBOverlayArrow>();
-            arrow->CopyImageInfo(*this);
-            arrow->m_start = p;
-            m_active = ++m_nextNumber;
-            m_arrows.emplace(m_active, std::move(arrow));
-            m_gesture = kCreatingArrow;
-            return true;
-        }
+        case kToolArrow:
+            return PressSegment(m_arrows, p, image, kMovingArrow, kCreatingArrow);
         case kToolPixelValue:
             m_pixelValue.Sample(p, memory, view.offsetX, view.offsetY, view.origin, view.zoom);
             m_pixelValue.Place(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
@@ -103,16 +111,11 @@ bool ZEBOverlayManager::OnMouseMove(Point p, platform::DeviceContext& dc,
                                     const ZEBViewTransform& view, const ZEBImageMemory& memory) {
     switch (m_gesture) {
         case kCreatingMeasure:
-            if (auto it = m_measurements.find(m_active); it != m_measurements.end()) {
-                it->second->Stretch(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
-                return true;
-            }
-            return false;
         case kMovingMeasure:
-            if (auto it = m_measurements.find(m_active); it != m_measurements.end())
-                return it->second->Drag(p, dc, view.offsetX, view.offsetY, view.origin,
-                                        view.zoom) != 0;
-            return false;
+            return MoveSegment(m_measurements, p, dc, view);
+        case kCreatingArrow:
+        case kMovingArrow:
+            return MoveSegment(m_arrows, p, dc, view);
         case kMovingText:
             if (auto it = m_texts.find(m_active); it != m_texts.end())
                 return it->second->Drag(p, dc, view.offsetX, view.offsetY, view.origin,
@@ -122,16 +125,6 @@ bool ZEBOverlayManager::OnMouseMove(Point p, platform::DeviceContext& dc,
             m_pixelValue.Sample(p, memory, view.offsetX, view.offsetY, view.origin, view.zoom);
             m_pixelValue.Place(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
             return true;
-        case kCreatingArrow:
-            if (auto it = m_arrows.find(m_active); it != m_arrows.end()) {
-                it->second->Stretch(p, view.offsetX, view.offsetY, view.origin, view.zoom);
-                return true;
-            }
-            return false;
-        case kMovingArrow:
-            if (auto it = m_arrows.find(m_active); it != m_arrows.end())
-                return it->second->Drag(p, view.offsetX, view.offsetY, view.origin, view.zoom) != 0;
-            return false;
         default:
             return false;
     }
@@ -144,21 +137,15 @@ bool ZEBOverlayManager::OnButtonUp(Point p, const ZEBViewTransform& view) {
     switch (gesture) {
         case kCreatingMeasure:
         case kMovingMeasure:
-            if (auto it = m_measurements.find(m_active); it != m_measurements.end()) {
-                if (!it->second->EndEdit(view.offsetX, view.offsetY, view.origin, view.zoom))
-                    m_measurements.erase(it);
-            }
+            ReleaseSegment(m_measurements, view);
+            return true;
+        case kCreatingArrow:
+        case kMovingArrow:
+            ReleaseSegment(m_arrows, view);
             return true;
         case kMovingText:
             if (auto it = m_texts.find(m_active); it != m_texts.end())
                 it->second->EndDrag(view.offsetX, view.offsetY, view.origin, view.zoom);
-            return true;
-        case kCreatingArrow:
-        case kMovingArrow:
-            if (auto it = m_arrows.find(m_active); it != m_arrows.end()) {
-                if (!it->second->EndEdit(view.offsetX, view.offsetY, view.origin, view.zoom))
-                    m_arrows.erase(it);
-            }
             return true;
         case kProbing:
             return true;
@@ -218,7 +205,8 @@ bool ZEBOverlayManager::OnCommand(int32_t command) {
         }
         return false;
     };
-    if (command == kCommandDeleteMeasure) return deleteSelected(m_measurements) || deleteSelected(m_arrows);
+    if (command == kCommandDeleteMeasure)
+        return deleteSelected(m_measurements) || deleteSelected(m_arrows);
     if (command == kCommandDeleteText) return deleteSelected(m_texts);
     return false;
 }

@@ -50,9 +50,11 @@ struct ZEBViewTransform {
 
 class ZEBOverlayManager : public CZEBOverlayCommon {
 public:
-    using MeasureMap = std::map<int32_t, std::unique_ptr<CZEBOverlayMeasure>>;
-    using TextMap = std::map<int32_t, std::unique_ptr<CZEBOverlayText>>;
-    using ArrowMap = std::map<int32_t, std::unique_ptr<CZEBOverlayArrow>>;
+    template <class Overlay>
+    using OverlayMap = std::map<int32_t, std::unique_ptr<Overlay>>;
+    using MeasureMap = OverlayMap<CZEBOverlayMeasure>;
+    using TextMap = OverlayMap<CZEBOverlayText>;
+    using ArrowMap = OverlayMap<CZEBOverlayArrow>;
 
     ZEBOverlayManager() = default;
     ~ZEBOverlayManager() override = default;
@@ -110,6 +112,18 @@ private:
     platform::Rect ImageRect(const ZEBViewTransform& view) const;
     // Clears the one selection measurements and arrows share.
     void ClearSegmentSelection();
+    // The gestures measurements and arrows share: a press grabs the first
+    // one it hits or starts a new one (the `moving` or `creating` gesture); a
+    // move stretches or drags the active one; a release ends its edit and
+    // deletes it when it holds no line.
+    template <class Overlay>
+    bool PressSegment(OverlayMap<Overlay>& overlays, platform::Point p, const platform::Rect& image,
+                      Gesture moving, Gesture creating);
+    template <class Overlay>
+    bool MoveSegment(OverlayMap<Overlay>& overlays, platform::Point p, platform::DeviceContext& dc,
+                     const ZEBViewTransform& view);
+    template <class Overlay>
+    void ReleaseSegment(OverlayMap<Overlay>& overlays, const ZEBViewTransform& view);
 
     int32_t m_nextNumber = 0;
     MeasureMap m_measurements;

@@ -47,6 +47,14 @@ bool ParseInts(std::string_view text, size_t count, int32_t* out) {
     return true;
 }
 
+// Two image points "X1,Y1,X2,Y2" added to `out`.
+bool AppendPoints(std::string_view text, std::vector<ZEBRenderOptions::Measurement>& out) {
+    int32_t p[4];
+    if (!ParseInts(text, 4, p)) return false;
+    out.push_back({{p[0], p[1]}, {p[2], p[3]}});
+    return true;
+}
+
 // A zoom as a decimal ("1.5") or a fraction ("3/2").
 bool ParseZoom(std::string_view text, double& out) {
     const size_t slash = text.find('/');
@@ -96,19 +104,9 @@ const std::vector<OptionSpec>& Options() {
              return o.hasSize;
          }},
         {"--measure", "X1,Y1,X2,Y2",
-         [](ZEBRenderOptions& o, std::string_view v) {
-             int32_t p[4];
-             if (!ParseInts(v, 4, p)) return false;
-             o.measurements.push_back({{p[0], p[1]}, {p[2], p[3]}});
-             return true;
-         }},
+         [](ZEBRenderOptions& o, std::string_view v) { return AppendPoints(v, o.measurements); }},
         {"--arrow", "X1,Y1,X2,Y2",
-         [](ZEBRenderOptions& o, std::string_view v) {
-             int32_t p[4];
-             if (!ParseInts(v, 4, p)) return false;
-             o.arrows.push_back({{p[0], p[1]}, {p[2], p[3]}});
-             return true;
-         }},
+         [](ZEBRenderOptions& o, std::string_view v) { return AppendPoints(v, o.arrows); }},
         {"--text", "X,Y,TEXT",
          [](ZEBRenderOptions& o, std::string_view v) {
              std::vector<std::string_view> f;
@@ -155,7 +153,8 @@ const std::vector<OptionSpec>& Options() {
         {"--list", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.list = true; }},
         {"--help", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.help = true; }},
         {"-h", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.help = true; }},
-        {"--version", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.version = true; }},
+        {"--version", nullptr,
+         [](ZEBRenderOptions& o, std::string_view) { return o.version = true; }},
     };
     return specs;
 }
@@ -163,8 +162,10 @@ const std::vector<OptionSpec>& Options() {
 }  // namespace
 
 std::string RenderUsage() {
-    const int64_t megapixels =
-        ZEBRenderOptions::kTileBudget / ZEBRenderOptions::kTileBytesPerPixel / 1000000;
+    const std::string bytesPerPixel = std::to_string(ZEBRenderOptions::kTileBytesPerPixel);
+    const std::string budget = std::to_string(ZEBRenderOptions::kTileBudget >> 30);
+    const std::string megapixels = std::to_string(
+        ZEBRenderOptions::kTileBudget / ZEBRenderOptions::kTileBytesPerPixel / 1000000);
     return "Usage: zrm-render [options] INPUT OUTPUT.bmp\n"
            "       zrm-render --list DICOMDIR\n"
            "Renders one frame of a DICOM file, or one image of a DICOMDIR, as a viewer tile\n"
@@ -195,20 +196,20 @@ std::string RenderUsage() {
            "                          other option)\n"
            "  -h, --help              this text\n"
            "  --version               the program's version\n"
-           "Measurements, arrows and texts may be given several times; image points are\n"
-           "column,row from 0. A tile's buffers take " +
-           std::to_string(ZEBRenderOptions::kTileBytesPerPixel) + " bytes a pixel, at most " +
-           std::to_string(ZEBRenderOptions::kTileBudget >> 30) + " GiB in all\n"
-           "(about " + std::to_string(megapixels) +
-           " million pixels, so 8192x8192 at zoom 1 renders); a larger tile is\n"
-           "refused, whether --size gives it or the image at the zoom.\n"
+           "Measurements, arrows and texts may be given several times; each is made by a\n"
+           "press, a move and a release of its tool, so one that starts on an earlier one\n"
+           "moves that one instead. Image points are column,row from 0.\n"
+           "A tile's buffers take " + bytesPerPixel + " bytes a pixel, at most " + budget +
+           " GiB in all (about " + megapixels +
+           " million\npixels, so 8192x8192 at zoom 1 renders); a larger tile is refused, whether\n"
+           "--size gives it or the image at the zoom.\n"
            "OUTPUT is a file name ending in .bmp (a file there is replaced whole once the\n"
            "bitmap is complete; a symbolic link's target is written), a device, FIFO or\n"
            "socket (written as it is), or - for standard output. It may not be a file the\n"
            "render reads.\n"
            "Exit codes: 0 done, 1 bad input, 2 bad usage, 3 the output cannot be written;\n"
-           "then nothing is written at OUTPUT. Damaged image data that still decodes gives\n"
-           "a warning line and exit 0.\n";
+           "then nothing is written at OUTPUT. Damaged data that still decodes gives a\n"
+           "warning line and exit 0.\n";
 }
 
 std::string RenderVersion() { return std::string("zrm-render ") + ZRM_VERSION + "\n"; }
@@ -224,10 +225,10 @@ std::string ZEBRenderOptions::CheckTileSize(int64_t width, int64_t height) {
     const double bytes = double(width) * double(height) * double(kTileBytesPerPixel);
     if (width >= 1 && height >= 1 && bytes <= double(kTileBudget)) return {};
     char gib[32];
-    const auto end = std::to_chars(gib, gib + sizeof gib - 1, bytes / double(int64_t{1} << 30),
-                                   std::chars_format::fixed, 2).ptr;
+    const std::to_chars_result gibEnd = std::to_chars(
+        gib, gib + sizeof gib, bytes / double(int64_t{1} << 30), std::chars_format::fixed, 2);
     return "a tile of " + std::to_string(width) + "x" + std::to_string(height) + " needs " +
-           std::string(gib, end) + " GiB of buffers, over the budget of " +
+           std::string(gib, gibEnd.ptr) + " GiB of buffers, over the budget of " +
            std::to_string(kTileBudget >> 30) + " GiB; give a smaller --zoom or --size";
 }
 
@@ -299,6 +300,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
         error = "give either --reference-series or --reference";
         return false;
     }
-    if (options.hasSize) error = ZEBRenderOptions::CheckTileSize(options.tileWidth, options.tileHeight);
+    if (options.hasSize)
+        error = ZEBRenderOptions::CheckTileSize(options.tileWidth, options.tileHeight);
     return error.empty();
 }

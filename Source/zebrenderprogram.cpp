@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <csignal>
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -118,7 +118,8 @@ int LoadReferences(const ZEBRenderOptions& o, const Source& source, ZEBVRXHelper
     for (const std::string& path : paths) {
         read.push_back(path);
         if (!helper.ReadGeometry(path, frames[count]))
-            return Report(err, kRenderBadInput, path, "reference image: " + helper.LastError().Describe());
+            return Report(err, kRenderBadInput, path,
+                          "reference image: " + helper.LastError().Describe());
         ++count;
     }
     return kRenderDone;
@@ -176,10 +177,9 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
     // The output may not be a file the render reads, under any name.
     for (const std::string& path : read) {
         struct stat st;
-        if (::stat(path.c_str(), &st) == 0 && output.IsFile(st.st_dev, st.st_ino))
-            return Report(err, kRenderBadUsage, "",
-                          "OUTPUT is " + std::string(path == o.input ? "the input file" : "a file the render reads") +
-                              " (" + path + ")");
+        if (::stat(path.c_str(), &st) != 0 || !output.IsFile(st.st_dev, st.st_ino)) continue;
+        const std::string what = path == o.input ? "the input file" : "a file the render reads";
+        return Report(err, kRenderBadUsage, "", "OUTPUT is " + what + " (" + path + ")");
     }
 
     // A DICOMDIR's image is named with its file.
@@ -205,7 +205,8 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
         width = std::max<int64_t>(1, std::llround(imageWidth * o.zoom));
         height = std::max<int64_t>(1, std::llround(imageHeight * o.zoom));
     }
-    if (const std::string tooLarge = ZEBRenderOptions::CheckTileSize(width, height); !tooLarge.empty())
+    if (const std::string tooLarge = ZEBRenderOptions::CheckTileSize(width, height);
+        !tooLarge.empty())
         return Report(err, kRenderBadUsage, "", tooLarge);
     scene.tile = std::make_unique<ZEBImageViewCtrl>(static_cast<int32_t>(width),
                                                     static_cast<int32_t>(height));

@@ -246,13 +246,16 @@ TEST(ArrowGestures, HeadStrokesAgainstAModel) {
             if (tail == tip) continue;
             const double ux = tail.x - tip.x, uy = tail.y - tip.y, n = std::hypot(ux, uy);
             const double c = std::cos(std::numbers::pi / 6), sn = std::sin(std::numbers::pi / 6);
-            const double model[2][2] = {{tip.x + 10 * (ux * c + uy * sn) / n, tip.y + 10 * (uy * c - ux * sn) / n},
-                                        {tip.x + 10 * (ux * c - uy * sn) / n, tip.y + 10 * (uy * c + ux * sn) / n}};
+            const double model[2][2] = {
+                {tip.x + 10 * (ux * c + uy * sn) / n, tip.y + 10 * (uy * c - ux * sn) / n},
+                {tip.x + 10 * (ux * c - uy * sn) / n, tip.y + 10 * (uy * c + ux * sn) / n}};
             Point head[2];
             CZEBOverlayArrow::HeadPoints(tip, tail, head[0], head[1]);
             for (int i = 0; i < 2; ++i) {
-                EXPECT_LE(std::abs(head[i].x - model[i][0]), 0.5 + 1e-9) << degrees << " " << length;
-                EXPECT_LE(std::abs(head[i].y - model[i][1]), 0.5 + 1e-9) << degrees << " " << length;
+                EXPECT_LE(std::abs(head[i].x - model[i][0]), 0.5 + 1e-9)
+                    << degrees << " " << length;
+                EXPECT_LE(std::abs(head[i].y - model[i][1]), 0.5 + 1e-9)
+                    << degrees << " " << length;
             }
         }
     }

@@ -82,12 +82,33 @@ TEST(RenderOptions, Refusals) {
 TEST(RenderOptions, Values) {
     ZEBRenderOptions o;
     std::string error;
-    ASSERT_TRUE(ParseRenderOptions(
-        {"--window=-600,1500.5", "--zoom", "0.5", "--size", "300x200", "--measure", "1,2,-3,4",
-         "--measure=5,6,7,8", "--arrow", "9,8,7,6", "--text", "5,6,a,b\\nc", "--probe", "7,8", "--mode", "8",
-         "--no-annotations", "--image", "3", "--frame", "2", "--reference", "r.dcm", "--",
-         "-in", "out.bmp"},
-        o, error))
+    ASSERT_TRUE(ParseRenderOptions({"--window=-600,1500.5",
+                                    "--zoom",
+                                    "0.5",
+                                    "--size",
+                                    "300x200",
+                                    "--measure",
+                                    "1,2,-3,4",
+                                    "--measure=5,6,7,8",
+                                    "--arrow",
+                                    "9,8,7,6",
+                                    "--text",
+                                    "5,6,a,b\\nc",
+                                    "--probe",
+                                    "7,8",
+                                    "--mode",
+                                    "8",
+                                    "--no-annotations",
+                                    "--image",
+                                    "3",
+                                    "--frame",
+                                    "2",
+                                    "--reference",
+                                    "r.dcm",
+                                    "--",
+                                    "-in",
+                                    "out.bmp"},
+                                   o, error))
         << error;
     EXPECT_EQ(o.windowCenter, -600.0);
     EXPECT_EQ(o.windowWidth, 1500.5);
@@ -109,7 +130,8 @@ TEST(RenderOptions, Values) {
     EXPECT_EQ(o.input, "-in");
     EXPECT_EQ(o.output, "out.bmp");
     EXPECT_TRUE(o.hasImage);
-    for (const auto& [zoom, value] : {std::pair{"3/2", 1.5}, {"1/4", 0.25}, {"1/64", 1.0 / 64}, {"0.75", 0.75}}) {
+    for (const auto& [zoom, value] :
+         {std::pair{"3/2", 1.5}, {"1/4", 0.25}, {"1/64", 1.0 / 64}, {"0.75", 0.75}}) {
         ASSERT_TRUE(ParseRenderOptions({"--zoom", zoom, "in", "out.bmp"}, o, error)) << zoom;
         EXPECT_EQ(o.zoom, value) << zoom;
     }
@@ -161,14 +183,16 @@ Process launch(const std::string& args, const std::string& before = "") {
 
 // The width of a bitmap file's bytes; 0 when they are not one.
 int32_t bitmap_width(const std::string& bytes) {
-    const std::string path = write_file("bitmap_bytes.bmp", std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    const std::string path =
+        write_file("bitmap_bytes.bmp", std::vector<uint8_t>(bytes.begin(), bytes.end()));
     return read_bitmap(path).width;
 }
 
 // A JPEG baseline DICOM file of the restart-interval fixture whose second
 // restart marker carries a wrong number.
 std::string damaged_jpeg() {
-    std::vector<uint8_t> jpeg = read_file(std::string(TEST_DATA_DIR) + "/jpegdec/grey_restart_rows.jpg");
+    std::vector<uint8_t> jpeg =
+        read_file(std::string(TEST_DATA_DIR) + "/jpegdec/grey_restart_rows.jpg");
     int restarts = 0;
     uint32_t height = 0, width = 0;
     for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
@@ -223,22 +247,26 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     const std::string dicomdir = media + "/DICOMDIR";
     std::vector<std::string> images;
     std::istringstream lines(launch("--list " + dicomdir).out);
-    for (std::string line; std::getline(lines, line);) images.push_back(line.substr(line.rfind('\t') + 1));
+    for (std::string line; std::getline(lines, line);)
+        images.push_back(line.substr(line.rfind('\t') + 1));
     ASSERT_GE(images.size(), 2u);
     std::remove(images[1].c_str());
     const std::string reference = sagittal_reference();
-    const std::string link = temp_path("process_link.bmp"), target = temp_path("process_target.bmp");
+    const std::string link = temp_path("process_link.bmp"),
+                      target = temp_path("process_target.bmp");
     const std::string fifo = temp_path("process_fifo"), copy = temp_path("process_fifo_copy");
     // As root the program runs as nobody for the read-only folder.
-    const std::string unprivileged =
-        ::geteuid() != 0 ? "" : access("/usr/bin/setpriv", X_OK) == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const std::string unprivileged = ::geteuid() != 0 ? ""
+                                     : access("/usr/bin/setpriv", X_OK) == 0
+                                         ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
+                                         : "";
     const std::string j2k = pydicom_file("JPEG2000.dcm"), damaged = damaged_jpeg();
     const std::string oneBit = one_bit_rle(), progressive = progressive_syntax();
     struct Case {
         std::string args;
         int code;
-        std::string err;  // the start of the one stderr line; empty for none
-        int32_t width;    // of the bitmap written, 0 for none (OUTPUT keeps what it held)
+        std::string err;          // the start of the one stderr line; empty for none
+        int32_t width;            // of the bitmap written, 0 for none (OUTPUT keeps what it held)
         std::string at = {};      // where the bitmap goes when not at OUTPUT; "-" standard output
         std::string before = {};  // shell commands run first
     };
@@ -304,7 +332,8 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before + c.args);
-        if (c.args.find(readOnly) != std::string::npos && ::geteuid() == 0 && c.before.empty()) continue;
+        if (c.args.find(readOnly) != std::string::npos && ::geteuid() == 0 && c.before.empty())
+            continue;
         // A file already at the output path stays as it was unless the
         // bitmap goes there.
         std::ofstream(output) << "keep";
@@ -334,7 +363,8 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     EXPECT_TRUE(::stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
     EXPECT_EQ(read_file(input), read_file(ct));
     EXPECT_NE(std::system(("ls " + temp_path("process_") + "*.tmp* " + folder + "/* " + readOnly +
-                           "/* >/dev/null 2>&1").c_str()),
+                           "/* >/dev/null 2>&1")
+                              .c_str()),
               0);
     for (const char* flag : {"--help", "-h"}) {
         const Process help = launch(flag);
@@ -344,8 +374,9 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     const Process version = launch("--version");
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.rfind("zrm-render ", 0), 0u);
-    std::system(("rm -rf " + media + " " + readOnly + " " + folder + " " + link + " " + target + " " +
-                 fifo + " " + copy + " " + input + " " + output + " " + temp_path("process_new.BMP"))
+    std::system(("rm -rf " + media + " " + readOnly + " " + folder + " " + link + " " + target +
+                 " " + fifo + " " + copy + " " + input + " " + output + " " +
+                 temp_path("process_new.BMP"))
                     .c_str());
 }
 
@@ -391,7 +422,6 @@ TEST(RenderProgram, DicomdirImagesRenderAsTheirFiles) {
     std::remove(a.c_str());
     std::remove(b.c_str());
 }
-
 
 // The tile of the options painted; with a `grey` level above 0 the image is
 // flat in that grey, so that everything drawn over it shows.
@@ -442,32 +472,37 @@ TEST(RenderProgram, OverlaysAndAnnotationsChangeOnlyTheirRegions) {
         std::function<void(ZEBRenderScene&, Rect&)> region;
     };
     const Case cases[] = {
-        {"measurement", {"--measure", "10,12,90,70"},
+        {"measurement",
+         {"--measure", "10,12,90,70"},
          [&](ZEBRenderScene& s, Rect& r) {
              const CZEBOverlayMeasure& m = *s.frame.m_overlay.Measurements().begin()->second;
              r = join(box(m.m_start, m.m_end).inflate(6),
                       Rect{m.m_labelPos.x, m.m_labelPos.y, m.m_labelPos.x + m.m_labelWidth,
                            m.m_labelPos.y + m.m_labelHeight}.inflate(2));
          }},
-        {"arrow", {"--arrow", "90,70,10,12"},
+        {"arrow",
+         {"--arrow", "90,70,10,12"},
          [&](ZEBRenderScene& s, Rect& r) {
              const CZEBOverlayArrow& a = *s.frame.m_overlay.Arrows().begin()->second;
              platform::Point left, right;
              CZEBOverlayArrow::HeadPoints(a.m_start, a.m_end, left, right);
              r = join(box(a.m_start, a.m_end), box(left, right)).inflate(2);
          }},
-        {"text", {"--text", "20,90,Two\\nlines"},
+        {"text",
+         {"--text", "20,90,Two\\nlines"},
          [&](ZEBRenderScene& s, Rect& r) {
              const CZEBOverlayText& t = *s.frame.m_overlay.Texts().begin()->second;
              r = Rect{t.m_pos.x, t.m_pos.y, t.m_pos.x + t.m_width, t.m_pos.y + t.m_height}.inflate(2);
          }},
-        {"probe", {"--probe", "64,64"},
+        {"probe",
+         {"--probe", "64,64"},
          [&](ZEBRenderScene& s, Rect& r) {
              const CZEBOverlayPixelValue& p = s.frame.m_overlay.PixelValue();
              r = Rect{p.m_labelPos.x, p.m_labelPos.y, p.m_labelPos.x + p.m_labelWidth,
                       p.m_labelPos.y + p.m_labelHeight}.inflate(2);
          }},
-        {"reference line", {"--reference", sagittal_reference()},
+        {"reference line",
+         {"--reference", sagittal_reference()},
          [&](ZEBRenderScene& s, Rect& r) {
              const ReferenceLineRecord& l =
                  s.frame.m_overlay.ReferenceLine().m_records[0];
@@ -515,35 +550,38 @@ TEST(RenderProgram, OverlaysAndAnnotationsChangeOnlyTheirRegions) {
 // toward the tail), covering them, with the black outline beside it.
 TEST(RenderProgram, ArrowDrawnAsItsModel) {
     if (access(kPydicomFiles, R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
-    const std::vector<std::string> base = {"--no-annotations", "--zoom", "2", pydicom_file("CT_small.dcm"),
-                                           "out.bmp"};
+    const std::vector<std::string> base = {"--no-annotations", "--zoom", "2",
+                                           pydicom_file("CT_small.dcm"), "out.bmp"};
     std::vector<std::string> args = {"--arrow", "90,70,10,12"};
     args.insert(args.end(), base.begin(), base.end());
     double segments[3][4] = {};
     Rect unused;
-    const Bitmap with = paint(args, 128,
-                              [&](ZEBRenderScene& s, Rect&) {
-                                  const ZEBViewTransform& v = s.tile->View();
-                                  const auto screen = [&](platform::Point p) {
-                                      return s.frame.m_overlay.ImageToScreen(p, v.offsetX, v.offsetY, v.origin, v.zoom);
-                                  };
-                                  const platform::Point tip = screen({90, 70}), tail = screen({10, 12});
-                                  const double ux = tail.x - tip.x, uy = tail.y - tip.y, n = std::hypot(ux, uy);
-                                  const double c = std::cos(std::numbers::pi / 6), sn = 0.5;
-                                  const double ends[3][2] = {{double(tail.x), double(tail.y)},
-                                                             {tip.x + 10 * (ux * c + uy * sn) / n, tip.y + 10 * (uy * c - ux * sn) / n},
-                                                             {tip.x + 10 * (ux * c - uy * sn) / n, tip.y + 10 * (uy * c + ux * sn) / n}};
-                                  for (int i = 0; i < 3; ++i)
-                                      segments[i][0] = tip.x, segments[i][1] = tip.y, segments[i][2] = ends[i][0],
-                                      segments[i][3] = ends[i][1];
-                              },
-                              &unused);
+    const Bitmap with = paint(
+        args, 128,
+        [&](ZEBRenderScene& s, Rect&) {
+            const ZEBViewTransform& v = s.tile->View();
+            const auto screen = [&](platform::Point p) {
+                return s.frame.m_overlay.ImageToScreen(p, v.offsetX, v.offsetY, v.origin, v.zoom);
+            };
+            const platform::Point tip = screen({90, 70}), tail = screen({10, 12});
+            const double ux = tail.x - tip.x, uy = tail.y - tip.y, n = std::hypot(ux, uy);
+            const double c = std::cos(std::numbers::pi / 6), sn = 0.5;
+            const double ends[3][2] = {
+                {double(tail.x), double(tail.y)},
+                {tip.x + 10 * (ux * c + uy * sn) / n, tip.y + 10 * (uy * c - ux * sn) / n},
+                {tip.x + 10 * (ux * c - uy * sn) / n, tip.y + 10 * (uy * c + ux * sn) / n}};
+            for (int i = 0; i < 3; ++i)
+                segments[i][0] = tip.x, segments[i][1] = tip.y, segments[i][2] = ends[i][0],
+                segments[i][3] = ends[i][1];
+        },
+        &unused);
     const Bitmap plain = paint(base, 128);
     const auto distance = [&](double x, double y) {
         double best = 1e9;
         for (const auto& g : segments) {
             const double dx = g[2] - g[0], dy = g[3] - g[1];
-            const double t = std::clamp(((x - g[0]) * dx + (y - g[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            const double t =
+                std::clamp(((x - g[0]) * dx + (y - g[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
             best = std::min(best, std::hypot(x - g[0] - t * dx, y - g[1] - t * dy));
         }
         return best;
@@ -563,7 +601,8 @@ TEST(RenderProgram, ArrowDrawnAsItsModel) {
             const int32_t y = int32_t(std::lround(g[1] + t * (g[3] - g[1])));
             bool near = false;
             for (int32_t dy = -1; dy <= 1; ++dy)
-                for (int32_t dx = -1; dx <= 1; ++dx) near |= with.pixel(x + dx, y + dy) == platform::kWhite;
+                for (int32_t dx = -1; dx <= 1; ++dx)
+                    near |= with.pixel(x + dx, y + dy) == platform::kWhite;
             EXPECT_TRUE(near) << x << "," << y;
         }
 }

@@ -153,12 +153,15 @@ TEST(UidDictionary, TransferSyntaxNames) {
         {u"1.2.840.10008.1.2", "Implicit VR Little Endian", 0},
         {u"1.2.840.10008.1.2.1.99", "Deflated Explicit VR Little Endian", 0},
         {u"1.2.840.10008.1.2.2", "Explicit VR Big Endian", 1},
-        {u"1.2.840.10008.1.2.4.55", "JPEG Full Progression, Non-Hierarchical (Process 10 and 12)", 1},
+        {u"1.2.840.10008.1.2.4.55", "JPEG Full Progression, Non-Hierarchical (Process 10 and 12)",
+         1},
         {u"1.2.840.10008.1.2.4.70",
-         "JPEG Lossless, Non-Hierarchical, First-Order Prediction (Process 14 [Selection Value 1])", 0},
+         "JPEG Lossless, Non-Hierarchical, First-Order Prediction (Process 14 [Selection Value 1])",
+         0},
         {u"1.2.840.10008.1.2.4.80", "JPEG-LS Lossless Image Compression", 0},
         {u"1.2.840.10008.1.2.4.91", "JPEG 2000 Image Compression", 0},
-        {u"1.2.840.10008.1.2.4.201", "High-Throughput JPEG 2000 Image Compression (Lossless Only)", 0},
+        {u"1.2.840.10008.1.2.4.201", "High-Throughput JPEG 2000 Image Compression (Lossless Only)",
+         0},
         {u"1.2.840.10008.1.2.5", "RLE Lossless", 0},
         {u"1.2.840.10008.1.2.4", nullptr, 0},
         {u"1.2.840.10008.1.2.4.911", nullptr, 0},
@@ -173,15 +176,15 @@ TEST(UidDictionary, TransferSyntaxNames) {
     }
     // Every syntax the data-set reader knows has a name; the table is in
     // UID order, each UID once.
-    for (const char16_t* uid : {u"1.2.840.10008.1.2.1", u"1.2.840.10008.1.2.4.50",
-                                u"1.2.840.10008.1.2.4.51", u"1.2.840.10008.1.2.4.57",
-                                u"1.2.840.10008.1.2.4.81", u"1.2.840.10008.1.2.4.90",
-                                u"1.2.840.10008.1.2.4.94", u"1.2.840.10008.1.2.4.95",
-                                u"1.2.840.10008.1.2.4.100"})
+    for (const char16_t* uid :
+         {u"1.2.840.10008.1.2.1", u"1.2.840.10008.1.2.4.50", u"1.2.840.10008.1.2.4.51",
+          u"1.2.840.10008.1.2.4.57", u"1.2.840.10008.1.2.4.81", u"1.2.840.10008.1.2.4.90",
+          u"1.2.840.10008.1.2.4.94", u"1.2.840.10008.1.2.4.95", u"1.2.840.10008.1.2.4.100"})
         EXPECT_NE(FindUidEntry(uid), nullptr) << TogString(uid).ToUtf8();
     const auto key = [](std::u16string_view uid) {
         std::vector<uint32_t> parts(1, 0);
-        for (char16_t c : uid) c == u'.' ? parts.push_back(0) : void(parts.back() = parts.back() * 10 + (c - u'0'));
+        for (char16_t c : uid)
+            c == u'.' ? parts.push_back(0) : void(parts.back() = parts.back() * 10 + (c - u'0'));
         return parts;
     };
     const auto table = GetTransferSyntaxUids();
