@@ -122,6 +122,43 @@ Point CZEBOverlayCommon::ClampIntoRect(const Rect& rect, Point p) {
     return p;
 }
 
+int CZEBOverlayCommon::GrabSegmentPart(Point start, Point end, Point p) {
+    const auto near = [&](Point q) {
+        return q.x - 5 <= p.x && p.x < q.x + 5 && q.y - 5 <= p.y && p.y < q.y + 5;
+    };
+    return near(start) ? 1 : near(end) ? 2 : 3;
+}
+
+void CZEBOverlayCommon::DragSegment(int part, int32_t dx, int32_t dy, const Rect& r, Point& start,
+                                    Point& end) {
+    switch (part) {
+        case 1:
+            start = {start.x + dx, start.y + dy};
+            if (!r.contains(start)) start = ClampIntoRect(r, start);
+            break;
+        case 2:
+            end = {end.x + dx, end.y + dy};
+            if (!r.contains(end)) end = ClampIntoRect(r, end);
+            break;
+        case 3:
+            start = {start.x + dx, start.y + dy};
+            end = {end.x + dx, end.y + dy};
+            if (!r.contains(start)) {
+                const Point c = ClampIntoRect(r, start);
+                end = {end.x + c.x - start.x, end.y + c.y - start.y};
+                start = c;
+            }
+            if (!r.contains(end)) {
+                const Point c = ClampIntoRect(r, end);
+                start = {start.x + c.x - end.x, start.y + c.y - end.y};
+                end = c;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
 ZEBTextSize CZEBOverlayCommon::MeasureText(platform::DeviceContext& dc, std::u16string_view text,
                                            uint32_t flags) {
     Rect r{0, 0, 0, 0};

@@ -61,6 +61,15 @@ public:
     static int HitSegment(platform::Point from, platform::Point to, platform::Point p);
     // The point moved strictly inside the rectangle.
     static platform::Point ClampIntoRect(const platform::Rect& rect, platform::Point p);
+    // What a press at p grabs of a segment: 1 its start (p within 5 pixels
+    // of it), 2 its end, else 3 the whole segment.
+    static int GrabSegmentPart(platform::Point start, platform::Point end, platform::Point p);
+    // Moves what was grabbed by (dx, dy): 1 the start alone, 2 the end
+    // alone, 3 both with the segment keeping its shape, 0 nothing. A moved
+    // point that leaves the rectangle is brought back strictly inside it
+    // (for 3 both ends take each correction).
+    static void DragSegment(int part, int32_t dx, int32_t dy, const platform::Rect& rect,
+                            platform::Point& start, platform::Point& end);
     // Size of the text in the context's font as labels are measured; `flags`
     // are added to the measuring flags.
     static ZEBTextSize MeasureText(platform::DeviceContext& dc, std::u16string_view text,

@@ -133,10 +133,7 @@ int CZEBOverlayMeasure::BeginDrag(Point p) {
         m_selected = 1;
         m_dragAnchor = p;
         m_imageStart = m_imageEnd = m_imageLabelPos = {-1, -1};
-        const auto near = [&](Point q) {
-            return q.x - 5 <= p.x && p.x < q.x + 5 && q.y - 5 <= p.y && p.y < q.y + 5;
-        };
-        m_dragPart = near(m_start) ? kStartPoint : near(m_end) ? kEndPoint : kWhole;
+        m_dragPart = GrabSegmentPart(m_start, m_end, p);
     }
     return m_selected;
 }
@@ -145,41 +142,11 @@ int CZEBOverlayMeasure::Drag(Point p, platform::DeviceContext& dc, int32_t offse
                              Point origin, double zoom) {
     const Rect r = GetImageRect(offsetX, offsetY, origin, zoom);
     const int32_t dx = p.x - m_dragAnchor.x, dy = p.y - m_dragAnchor.y;
-    Point start = m_start, end = m_end;
-    switch (m_dragPart) {
-        case kStartPoint:
-            m_lengthMm = 0.0;
-            start = {start.x + dx, start.y + dy};
-            if (!r.contains(start)) start = ClampIntoRect(r, start);
-            break;
-        case kEndPoint:
-            m_lengthMm = 0.0;
-            end = {end.x + dx, end.y + dy};
-            if (!r.contains(end)) end = ClampIntoRect(r, end);
-            break;
-        case kWhole: {
-            start = {start.x + dx, start.y + dy};
-            end = {end.x + dx, end.y + dy};
-            // The segment keeps its shape: each correction moves both ends.
-            if (!r.contains(start)) {
-                const Point c = ClampIntoRect(r, start);
-                end = {end.x + c.x - start.x, end.y + c.y - start.y};
-                start = c;
-            }
-            if (!r.contains(end)) {
-                const Point c = ClampIntoRect(r, end);
-                start = {start.x + c.x - end.x, start.y + c.y - end.y};
-                end = c;
-            }
-            break;
-        }
-        default:
-            break;
-    }
+    // Moving an end changes the length; moving the whole keeps it.
+    if (m_dragPart == kStartPoint || m_dragPart == kEndPoint) m_lengthMm = 0.0;
     int moved = 0;
     if (m_dragPart != kNone) {
-        m_start = start;
-        m_end = end;
+        DragSegment(m_dragPart, dx, dy, r, m_start, m_end);
         UpdateLabel(dc, r, zoom);
         moved = 1;
     }

@@ -1,14 +1,10 @@
 #include "Source/zebbitmapfile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
 
+#include "Source/zeboutputfile.h"
 #include "Source/zebvrxchain.h"
 #include "vrx/core/dib/vrx_writedib.h"
 #include "vrx/core/dib/vrx_writediboption.h"
@@ -35,9 +31,11 @@ void PutLe32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-bool ZEBBitmapFile::Write(const platform::Bitmap& picture, const std::string& path,
-                          ZEBVRXError& error) {
+bool ZEBBitmapFile::Make(const platform::Bitmap& picture, std::unique_ptr<uint8_t[]>& bytes,
+                         size_t& size, ZEBVRXError& error) {
     constexpr const char* kFunction = "ZEBVRXHelper::WriteBitmapFile()";
+    bytes.reset();
+    size = 0;
     vrx::VRX_DefaultManager manager;
     VRX_Header header(&manager);
     header.width = static_cast<uint32_t>(picture.width());
@@ -51,8 +49,8 @@ bool ZEBBitmapFile::Write(const platform::Bitmap& picture, const std::string& pa
     if (dibBytes == 0 || dibBytes > std::numeric_limits<int32_t>::max() - kFileHeaderBytes)
         return error.Fail(vrx::VRX_ERROR_ARGUMENT, kFunction, "no picture to write");
     // The bitmap writer fills every byte after the file header.
-    const size_t size = kFileHeaderBytes + size_t{dibBytes};
-    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
+    size = kFileHeaderBytes + size_t{dibBytes};
+    bytes.reset(new (std::nothrow) uint8_t[size]);
     if (!bytes) return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kFunction, "not enough memory for the bitmap");
     // The file header: "BM", the file size, two reserved words, the offset
     // of the rows.
@@ -70,36 +68,18 @@ bool ZEBBitmapFile::Write(const platform::Bitmap& picture, const std::string& pa
     vrx::destroy(storage);
     RunChain(writer);
     vrx::VRX_Status status(&manager);
-    if (!writer || !manager.execute(status))
+    if (!writer || !manager.execute(status)) {
+        bytes.reset();
+        size = 0;
         return error.Fail(status.code, status.function, "cannot make the bitmap");
-
-    // A new file beside the output, renamed over it once complete.
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return error.Fail(0, "", std::string("cannot create the output: ") + std::strerror(errno));
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, bytes.get() + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += size_t(n);
-    }
-    const int writeError = done == size ? 0 : (errno ? errno : EIO);
-    const bool closed = ::close(fd) == 0;
-    if (writeError || !closed) {
-        const int cause = writeError ? writeError : errno;
-        ::unlink(temporary.c_str());
-        return error.Fail(0, "", std::string("cannot write the output: ") + std::strerror(cause));
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int cause = errno;
-        ::unlink(temporary.c_str());
-        return error.Fail(0, "", std::string("cannot write the output: ") + std::strerror(cause));
     }
     return true;
+}
+
+bool ZEBBitmapFile::Write(const platform::Bitmap& picture, ZEBOutputFile& output,
+                          ZEBVRXError& error) {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+    return Make(picture, bytes, size, error) && output.Open(error) &&
+           output.Write(bytes.get(), size, error) && output.Commit(error);
 }

@@ -64,7 +64,7 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
 }
 
 bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
-                  double intercept, ZEBImageMemory& out, ZEBVRXError& error) {
+                  double intercept, ZEBImageMemory& out, ZEBVRXError& error, ZEBVRXError& warning) {
     const VRX_Header* header = reader->header();
     const uint16_t bits = header->bits;
     const bool isSigned = header->data_type() == VRX_DataType::s_integer();
@@ -150,14 +150,17 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                     status.category() == vrx::VRX_ERROR_UNSUPPORTED
                         ? "unsupported compression or coding process"
                         : "corrupt pixel data");
+    // Decoded with a warning: the caller words it.
+    if (status.is_warning()) warning = ZEBVRXError{status.code, status.function, {}};
     return true;
 }
 
 }  // namespace
 
 bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out, bool findWindow,
-                            ZEBVRXError& error) {
+                            ZEBVRXError& error, ZEBVRXError& warning) {
     out.Reset();
+    warning = ZEBVRXError();
     vrx::VRX_Manager& manager = d.manager;
     const vrx::VRX_DICOMInfo& info = d.info;
     if (!info.has_image()) {
@@ -188,10 +191,25 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     if (!reader)
         return error.Fail(manager, "corrupt pixel data in frame " + number,
                     "unsupported compression or coding process in frame " + number);
-    if (!DecodePixels(manager, reader, bitsStored, slope, intercept, out, error)) {
+    // A warning of the set-up (the data set read in part, a note about a
+    // JPEG header) is kept apart, so that damage met while decoding is what
+    // the record then holds.
+    const vrx::VRX_Status setup = manager.status();
+    if (setup.is_warning()) manager.reset();
+    if (!DecodePixels(manager, reader, bitsStored, slope, intercept, out, error, warning)) {
         out.Reset();
         return false;
     }
+    // Damage is told in words (the JPEG decoder shows what it could not
+    // decode mid-grey); notes about headers are not.
+    const bool jpeg = info.compression() == 1 || info.compression() == 2;
+    if (vrx::status_category(warning.code) == vrx::VRX_WARNING_DATA && jpeg)
+        warning.message = "damaged JPEG data: shown mid-grey";
+    else if (setup.category() == vrx::VRX_WARNING_DATA)
+        warning = ZEBVRXError{setup.code, setup.function,
+                              "damaged data set: what could be read is shown"};
+    else
+        warning = ZEBVRXError();
     ResolveFrameAnnotations(info, out.m_annotations);
     out.m_frameCount = static_cast<int32_t>(info.frame_count());
 

@@ -28,11 +28,13 @@ private:
 };
 
 struct ZEBDicomFile {
-    explicit ZEBDicomFile(const std::string& path) : file(manager, path), info(&manager) {}
+    explicit ZEBDicomFile(const std::string& path)
+        : path(path), file(manager, path), info(&manager) {}
     // Opens the file and loads its information; false with the failure in
-    // `error`.
+    // `error` ("missing file", an unsupported transfer syntax by name, ...).
     bool Load(ZEBVRXError& error);
 
+    std::string path;
     vrx::VRX_DefaultManager manager;
     ZEBFileStorage file;
     vrx::VRX_DICOMInfo info;

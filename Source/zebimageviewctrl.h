@@ -66,8 +66,8 @@ public:
     void OnMouseMove(platform::Point point);
     void OnLButtonUp(platform::Point point);
     void OnLButtonDblClk(platform::Point point);
-    // Commands of the context menu (32807 deletes the selected measurement,
-    // 32811 the selected text); true when handled.
+    // Commands of the context menu (32807 deletes the selected measurement
+    // or arrow, 32811 the selected text); true when handled.
     bool OnCommand(int32_t command);
 
     // Keyboard and clipboard input, for the edit box that has the focus.

@@ -12,6 +12,53 @@ Rect ZEBOverlayManager::ImageRect(const ZEBViewTransform& view) const {
     return GetImageRect(view.offsetX, view.offsetY, view.origin, view.zoom);
 }
 
+void ZEBOverlayManager::ClearSegmentSelection() {
+    for (auto& [number, m] : m_measurements) m->m_selected = 0;
+    for (auto& [number, a] : m_arrows) a->m_selected = 0;
+}
+
+template <class Overlay>
+bool ZEBOverlayManager::PressSegment(OverlayMap<Overlay>& overlays, Point p, const Rect& image,
+                                     Gesture moving, Gesture creating) {
+    ClearSegmentSelection();
+    for (auto& [number, overlay] : overlays) {
+        if (overlay->BeginDrag(p)) {
+            m_gesture = moving;
+            m_active = number;
+            return true;
+        }
+    }
+    // A new one starts only on the image, at the press point.
+    if (!image.contains(p)) return true;
+    auto created = std::make_unique<Overlay>();
+    created->CopyImageInfo(*this);
+    created->m_start = p;
+    m_active = ++m_nextNumber;
+    overlays.emplace(m_active, std::move(created));
+    m_gesture = creating;
+    return true;
+}
+
+template <class Overlay>
+bool ZEBOverlayManager::MoveSegment(OverlayMap<Overlay>& overlays, Point p,
+                                    platform::DeviceContext& dc, const ZEBViewTransform& view) {
+    auto it = overlays.find(m_active);
+    if (it == overlays.end()) return false;
+    if (m_gesture == kCreatingMeasure || m_gesture == kCreatingArrow) {
+        it->second->Stretch(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
+        return true;
+    }
+    return it->second->Drag(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom) != 0;
+}
+
+template <class Overlay>
+void ZEBOverlayManager::ReleaseSegment(OverlayMap<Overlay>& overlays, const ZEBViewTransform& view) {
+    auto it = overlays.find(m_active);
+    if (it != overlays.end() &&
+        !it->second->EndEdit(view.offsetX, view.offsetY, view.origin, view.zoom))
+        overlays.erase(it);
+}
+
 CZEBOverlayText* ZEBOverlayManager::EditingText() {
     auto it = m_texts.find(m_editing);
     return it == m_texts.end() ? nullptr : it->second.get();
@@ -25,25 +72,8 @@ bool ZEBOverlayManager::OnButtonDown(int32_t toolMode, Point p, platform::Device
     if (EndTextEdit(view)) return true;
     const Rect image = ImageRect(view);
     switch (toolMode) {
-        case kToolMeasure: {
-            for (auto& [number, m] : m_measurements) m->m_selected = 0;
-            for (auto& [number, m] : m_measurements) {
-                if (m->BeginDrag(p)) {
-                    m_gesture = kMovingMeasure;
-                    m_active = number;
-                    return true;
-                }
-            }
-            // A new measurement starts only on the image.
-            if (!image.contains(p)) return true;
-            auto measure = std::make_unique<CZEBOverlayMeasure>();
-            measure->CopyImageInfo(*this);
-            measure->m_start = p;
-            m_active = ++m_nextNumber;
-            m_measurements.emplace(m_active, std::move(measure));
-            m_gesture = kCreatingMeasure;
-            return true;
-        }
+        case kToolMeasure:
+            return PressSegment(m_measurements, p, image, kMovingMeasure, kCreatingMeasure);
         case kToolText: {
             for (auto& [number, t] : m_texts) t->m_selected = 0;
             for (auto& [number, t] : m_texts) {
@@ -65,6 +95,8 @@ bool ZEBOverlayManager::OnButtonDown(int32_t toolMode, Point p, platform::Device
             created.BeginEdit(p, parent);
             return true;
         }
+        case kToolArrow:
+            return PressSegment(m_arrows, p, image, kMovingArrow, kCreatingArrow);
         case kToolPixelValue:
             m_pixelValue.Sample(p, memory, view.offsetX, view.offsetY, view.origin, view.zoom);
             m_pixelValue.Place(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
@@ -79,16 +111,11 @@ bool ZEBOverlayManager::OnMouseMove(Point p, platform::DeviceContext& dc,
                                     const ZEBViewTransform& view, const ZEBImageMemory& memory) {
     switch (m_gesture) {
         case kCreatingMeasure:
-            if (auto it = m_measurements.find(m_active); it != m_measurements.end()) {
-                it->second->Stretch(p, dc, view.offsetX, view.offsetY, view.origin, view.zoom);
-                return true;
-            }
-            return false;
         case kMovingMeasure:
-            if (auto it = m_measurements.find(m_active); it != m_measurements.end())
-                return it->second->Drag(p, dc, view.offsetX, view.offsetY, view.origin,
-                                        view.zoom) != 0;
-            return false;
+            return MoveSegment(m_measurements, p, dc, view);
+        case kCreatingArrow:
+        case kMovingArrow:
+            return MoveSegment(m_arrows, p, dc, view);
         case kMovingText:
             if (auto it = m_texts.find(m_active); it != m_texts.end())
                 return it->second->Drag(p, dc, view.offsetX, view.offsetY, view.origin,
@@ -110,10 +137,11 @@ bool ZEBOverlayManager::OnButtonUp(Point p, const ZEBViewTransform& view) {
     switch (gesture) {
         case kCreatingMeasure:
         case kMovingMeasure:
-            if (auto it = m_measurements.find(m_active); it != m_measurements.end()) {
-                if (!it->second->EndEdit(view.offsetX, view.offsetY, view.origin, view.zoom))
-                    m_measurements.erase(it);
-            }
+            ReleaseSegment(m_measurements, view);
+            return true;
+        case kCreatingArrow:
+        case kMovingArrow:
+            ReleaseSegment(m_arrows, view);
             return true;
         case kMovingText:
             if (auto it = m_texts.find(m_active); it != m_texts.end())
@@ -166,22 +194,20 @@ void ZEBOverlayManager::OnEditChange(const platform::EditControl& edit,
 }
 
 bool ZEBOverlayManager::OnCommand(int32_t command) {
-    if (command == kCommandDeleteMeasure) {
-        for (auto it = m_measurements.begin(); it != m_measurements.end(); ++it) {
-            if (!it->second->m_selected) continue;
-            if (it->first == m_active) m_gesture = kIdle;
-            m_measurements.erase(it);
-            return true;
-        }
-    } else if (command == kCommandDeleteText) {
-        for (auto it = m_texts.begin(); it != m_texts.end(); ++it) {
+    // Numbers are unique over all overlays of the frame.
+    const auto deleteSelected = [this](auto& overlays) {
+        for (auto it = overlays.begin(); it != overlays.end(); ++it) {
             if (!it->second->m_selected) continue;
             if (it->first == m_editing) m_editing = -1;
             if (it->first == m_active) m_gesture = kIdle;
-            m_texts.erase(it);
+            overlays.erase(it);
             return true;
         }
-    }
+        return false;
+    };
+    if (command == kCommandDeleteMeasure)
+        return deleteSelected(m_measurements) || deleteSelected(m_arrows);
+    if (command == kCommandDeleteText) return deleteSelected(m_texts);
     return false;
 }
 
@@ -190,6 +216,8 @@ void ZEBOverlayManager::Paint(platform::DeviceContext& dc, const ZEBViewTransfor
         m->Draw(dc, view.offsetX, view.offsetY, view.origin, view.zoom);
     for (auto& [number, t] : m_texts)
         t->Draw(dc, view.offsetX, view.offsetY, view.origin, view.zoom);
+    for (auto& [number, a] : m_arrows)
+        a->Draw(dc, view.offsetX, view.offsetY, view.origin, view.zoom);
     if (m_pixelValue.m_shown) m_pixelValue.Draw(dc);
 }
 
@@ -201,6 +229,7 @@ void ZEBOverlayManager::PaintReferenceLines(platform::DeviceContext& dc,
 void ZEBOverlayManager::RemoveAll() {
     m_measurements.clear();
     m_texts.clear();
+    m_arrows.clear();
     m_pixelValue.m_shown = 0;
     m_referenceLine.Clear();
     m_gesture = kIdle;

@@ -1,17 +1,19 @@
 #pragma once
-// The overlays of one frame: measurements and texts, each kept under a
-// running number, the pixel-value probe and the reference lines. The frame's
+// The overlays of one frame: measurements, texts and arrows, each kept under
+// a running number, the pixel-value probe and the reference lines. The frame's
 // image geometry lives in the manager's own overlay part; it is copied into
 // every overlay made and into the two members (SyncPixelValueInfo).
 //
 // The tile forwards its presses, moves and releases with its tool mode and
 // view transform; the manager creates, selects, moves and deletes overlays
-// and paints them: measurements, then texts, then the probe once placed.
+// and paints them: measurements, then texts, then arrows, then the probe
+// once placed.
 // Reference lines are painted by their own call.
 #include <cstdint>
 #include <map>
 #include <memory>
 
+#include "Source/czeboverlayarrow.h"
 #include "Source/czeboverlaymeasure.h"
 #include "Source/czeboverlaypixelvalue.h"
 #include "Source/czeboverlayreferenceline.h"
@@ -48,8 +50,11 @@ struct ZEBViewTransform {
 
 class ZEBOverlayManager : public CZEBOverlayCommon {
 public:
-    using MeasureMap = std::map<int32_t, std::unique_ptr<CZEBOverlayMeasure>>;
-    using TextMap = std::map<int32_t, std::unique_ptr<CZEBOverlayText>>;
+    template <class Overlay>
+    using OverlayMap = std::map<int32_t, std::unique_ptr<Overlay>>;
+    using MeasureMap = OverlayMap<CZEBOverlayMeasure>;
+    using TextMap = OverlayMap<CZEBOverlayText>;
+    using ArrowMap = OverlayMap<CZEBOverlayArrow>;
 
     ZEBOverlayManager() = default;
     ~ZEBOverlayManager() override = default;
@@ -73,31 +78,57 @@ public:
     bool EndTextEdit(const ZEBViewTransform& view);
     // A change notification of an edit box.
     void OnEditChange(const platform::EditControl& edit, const ZEBViewTransform& view);
-    // Deletes the selected measurement (32807) or text (32811); true when
-    // one was deleted.
+    // Deletes the selected measurement or arrow (32807) or text (32811);
+    // true when one was deleted. Measurements and arrows share one
+    // selection.
     bool OnCommand(int32_t command);
 
     void Paint(platform::DeviceContext& dc, const ZEBViewTransform& view);
     void PaintReferenceLines(platform::DeviceContext& dc, const ZEBViewTransform& view,
                              const platform::Rect& bound);
-    // Deletes every measurement and text and hides the probe and lines.
+    // Deletes every measurement, text and arrow and hides the probe and
+    // lines.
     void RemoveAll();
 
     const MeasureMap& Measurements() const { return m_measurements; }
     const TextMap& Texts() const { return m_texts; }
+    const ArrowMap& Arrows() const { return m_arrows; }
     CZEBOverlayPixelValue& PixelValue() { return m_pixelValue; }
     CZEBOverlayReferenceLine& ReferenceLine() { return m_referenceLine; }
     // The text being edited, or null.
     CZEBOverlayText* EditingText();
 
 private:
-    enum Gesture { kIdle, kCreatingMeasure, kMovingMeasure, kMovingText, kProbing };
+    enum Gesture {
+        kIdle,
+        kCreatingMeasure,
+        kMovingMeasure,
+        kMovingText,
+        kProbing,
+        kCreatingArrow,
+        kMovingArrow,
+    };
 
     platform::Rect ImageRect(const ZEBViewTransform& view) const;
+    // Clears the one selection measurements and arrows share.
+    void ClearSegmentSelection();
+    // The gestures measurements and arrows share: a press grabs the first
+    // one it hits or starts a new one (the `moving` or `creating` gesture); a
+    // move stretches or drags the active one; a release ends its edit and
+    // deletes it when it holds no line.
+    template <class Overlay>
+    bool PressSegment(OverlayMap<Overlay>& overlays, platform::Point p, const platform::Rect& image,
+                      Gesture moving, Gesture creating);
+    template <class Overlay>
+    bool MoveSegment(OverlayMap<Overlay>& overlays, platform::Point p, platform::DeviceContext& dc,
+                     const ZEBViewTransform& view);
+    template <class Overlay>
+    void ReleaseSegment(OverlayMap<Overlay>& overlays, const ZEBViewTransform& view);
 
     int32_t m_nextNumber = 0;
     MeasureMap m_measurements;
     TextMap m_texts;
+    ArrowMap m_arrows;
     CZEBOverlayPixelValue m_pixelValue;
     CZEBOverlayReferenceLine m_referenceLine;
     Gesture m_gesture = kIdle;

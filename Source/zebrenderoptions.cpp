@@ -47,16 +47,39 @@ bool ParseInts(std::string_view text, size_t count, int32_t* out) {
     return true;
 }
 
+// Two image points "X1,Y1,X2,Y2" added to `out`.
+bool AppendPoints(std::string_view text, std::vector<ZEBRenderOptions::Measurement>& out) {
+    int32_t p[4];
+    if (!ParseInts(text, 4, p)) return false;
+    out.push_back({{p[0], p[1]}, {p[2], p[3]}});
+    return true;
+}
+
+// A zoom as a decimal ("1.5") or a fraction ("3/2").
+bool ParseZoom(std::string_view text, double& out) {
+    const size_t slash = text.find('/');
+    if (slash == std::string_view::npos) return ParseDouble(text, out);
+    double numerator = 0.0, denominator = 0.0;
+    if (!ParseDouble(text.substr(0, slash), numerator) ||
+        !ParseDouble(text.substr(slash + 1), denominator) || denominator == 0.0)
+        return false;
+    out = numerator / denominator;
+    return std::isfinite(out);
+}
+
 struct OptionSpec {
     const char* name;
     const char* value;  // what the value is, for messages; null for a flag
     std::function<bool(ZEBRenderOptions&, std::string_view)> apply;
+    const char* once = nullptr;  // why it may be given only once; null: no limit
 };
 
 const std::vector<OptionSpec>& Options() {
     static const std::vector<OptionSpec> specs = {
         {"--image", "a number from 1",
-         [](ZEBRenderOptions& o, std::string_view v) { return ParseInt(v, o.image) && o.image >= 1; }},
+         [](ZEBRenderOptions& o, std::string_view v) {
+             return (o.hasImage = ParseInt(v, o.image) && o.image >= 1);
+         }},
         {"--frame", "a number from 1",
          [](ZEBRenderOptions& o, std::string_view v) { return ParseInt(v, o.frame) && o.frame >= 1; }},
         {"--window", "CENTER,WIDTH with a width of at least 1",
@@ -66,28 +89,24 @@ const std::vector<OptionSpec>& Options() {
                            ParseDouble(f[1], o.windowWidth) && o.windowWidth >= 1.0;
              return o.hasWindow;
          }},
-        {"--zoom", "a number from 1/64 to 64",
+        {"--zoom", "a decimal or a fraction from 1/64 to 64",
          [](ZEBRenderOptions& o, std::string_view v) {
-             o.hasZoom = ParseDouble(v, o.zoom) && o.zoom >= ZEBImageViewCtrl::kMinZoom &&
+             o.hasZoom = ParseZoom(v, o.zoom) && o.zoom >= ZEBImageViewCtrl::kMinZoom &&
                          o.zoom <= ZEBImageViewCtrl::kMaxZoom;
              return o.hasZoom;
          }},
-        {"--size", "WIDTHxHEIGHT, each from 1 to 16384",
+        {"--size", "WIDTHxHEIGHT, each from 1",
          [](ZEBRenderOptions& o, std::string_view v) {
              const size_t x = v.find('x');
              o.hasSize = x != std::string_view::npos && ParseInt(v.substr(0, x), o.tileWidth) &&
                          ParseInt(v.substr(x + 1), o.tileHeight) && o.tileWidth >= 1 &&
-                         o.tileHeight >= 1 && o.tileWidth <= ZEBRenderOptions::kMaxTileSide &&
-                         o.tileHeight <= ZEBRenderOptions::kMaxTileSide;
+                         o.tileHeight >= 1;
              return o.hasSize;
          }},
         {"--measure", "X1,Y1,X2,Y2",
-         [](ZEBRenderOptions& o, std::string_view v) {
-             int32_t p[4];
-             if (!ParseInts(v, 4, p)) return false;
-             o.measurements.push_back({{p[0], p[1]}, {p[2], p[3]}});
-             return true;
-         }},
+         [](ZEBRenderOptions& o, std::string_view v) { return AppendPoints(v, o.measurements); }},
+        {"--arrow", "X1,Y1,X2,Y2",
+         [](ZEBRenderOptions& o, std::string_view v) { return AppendPoints(v, o.arrows); }},
         {"--text", "X,Y,TEXT",
          [](ZEBRenderOptions& o, std::string_view v) {
              std::vector<std::string_view> f;
@@ -111,7 +130,8 @@ const std::vector<OptionSpec>& Options() {
              o.hasProbe = ParseInts(v, 2, p);
              o.probe = {p[0], p[1]};
              return o.hasProbe;
-         }},
+         },
+         "a tile shows one pixel value"},
         {"--reference-series", "a series number from 1",
          [](ZEBRenderOptions& o, std::string_view v) {
              return ParseInt(v, o.referenceSeries) && o.referenceSeries >= 1;
@@ -132,6 +152,9 @@ const std::vector<OptionSpec>& Options() {
          [](ZEBRenderOptions& o, std::string_view) { return !(o.annotations = false); }},
         {"--list", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.list = true; }},
         {"--help", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.help = true; }},
+        {"-h", nullptr, [](ZEBRenderOptions& o, std::string_view) { return o.help = true; }},
+        {"--version", nullptr,
+         [](ZEBRenderOptions& o, std::string_view) { return o.version = true; }},
     };
     return specs;
 }
@@ -139,6 +162,10 @@ const std::vector<OptionSpec>& Options() {
 }  // namespace
 
 std::string RenderUsage() {
+    const std::string bytesPerPixel = std::to_string(ZEBRenderOptions::kTileBytesPerPixel);
+    const std::string budget = std::to_string(ZEBRenderOptions::kTileBudget >> 30);
+    const std::string megapixels = std::to_string(
+        ZEBRenderOptions::kTileBudget / ZEBRenderOptions::kTileBytesPerPixel / 1000000);
     return "Usage: zrm-render [options] INPUT OUTPUT.bmp\n"
            "       zrm-render --list DICOMDIR\n"
            "Renders one frame of a DICOM file, or one image of a DICOMDIR, as a viewer tile\n"
@@ -148,12 +175,16 @@ std::string RenderUsage() {
            "  --frame N               frame N of the file (default 1)\n"
            "  --window C,W            window centre and width (default: the file's first\n"
            "                          window, else the frame's range)\n"
-           "  --zoom Z                zoom from 1/64 to 64 (default 1, or the image fitted\n"
-           "                          to the tile when --size is given)\n"
+           "  --zoom Z                zoom from 1/64 to 64, a decimal or a fraction such as\n"
+           "                          1/4 (default 1, or the image fitted to the tile when\n"
+           "                          --size is given)\n"
            "  --size WxH              tile size (default: the image at the zoom)\n"
            "  --measure X1,Y1,X2,Y2   a distance measurement between two image points\n"
+           "  --arrow X1,Y1,X2,Y2     an arrow from the second image point to its tip at\n"
+           "                          the first\n"
            "  --text X,Y,TEXT         a text at an image point (\\n breaks the line)\n"
-           "  --probe X,Y             the pixel value at an image point\n"
+           "  --probe X,Y             the pixel value at an image point (once: a tile shows\n"
+           "                          one)\n"
            "  --reference-series N    reference lines of series N of the DICOMDIR (its\n"
            "                          first, last and middle image)\n"
            "  --reference FILE        reference lines of an image of another series (up to\n"
@@ -161,17 +192,52 @@ std::string RenderUsage() {
            "  --mode N                display mode of the annotations: 0, or the tool whose\n"
            "                          drag runs (1 window, 2 zoom, 4 pan, 8 measure, ...)\n"
            "  --no-annotations        leave the corner annotations out\n"
-           "  --list                  list the images of the DICOMDIR and stop\n"
-           "  --help                  this text\n"
-           "Measurements, texts and the probe may be given several times; image points\n"
-           "are column,row from 0. Exit codes: 0 done, 1 bad input, 2 bad usage, 3 the\n"
-           "output cannot be written; then nothing is written at OUTPUT.\n";
+           "  --list                  list the images of the DICOMDIR and stop (takes no\n"
+           "                          other option)\n"
+           "  -h, --help              this text\n"
+           "  --version               the program's version\n"
+           "Measurements, arrows and texts may be given several times; each is made by a\n"
+           "press, a move and a release of its tool, so one that starts on an earlier one\n"
+           "moves that one instead. Image points are column,row from 0.\n"
+           "A tile's buffers take " + bytesPerPixel + " bytes a pixel, at most " + budget +
+           " GiB in all (about " + megapixels +
+           " million\npixels, so 8192x8192 at zoom 1 renders); a larger tile is refused, whether\n"
+           "--size gives it or the image at the zoom.\n"
+           "OUTPUT is a file name ending in .bmp (a file there is replaced whole once the\n"
+           "bitmap is complete; a symbolic link's target is written), a device, FIFO or\n"
+           "socket (written as it is), or - for standard output. It may not be a file the\n"
+           "render reads.\n"
+           "Exit codes: 0 done, 1 bad input, 2 bad usage, 3 the output cannot be written;\n"
+           "then nothing is written at OUTPUT. Damaged data that still decodes gives a\n"
+           "warning line and exit 0.\n";
+}
+
+std::string RenderVersion() { return std::string("zrm-render ") + ZRM_VERSION + "\n"; }
+
+bool IsBitmapFileName(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string ending = name.substr(name.size() - 4);
+    for (char& c : ending) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    return ending == ".bmp";
+}
+
+std::string ZEBRenderOptions::CheckTileSize(int64_t width, int64_t height) {
+    const double bytes = double(width) * double(height) * double(kTileBytesPerPixel);
+    if (width >= 1 && height >= 1 && bytes <= double(kTileBudget)) return {};
+    char gib[32];
+    const std::to_chars_result gibEnd = std::to_chars(
+        gib, gib + sizeof gib, bytes / double(int64_t{1} << 30), std::chars_format::fixed, 2);
+    return "a tile of " + std::to_string(width) + "x" + std::to_string(height) + " needs " +
+           std::string(gib, gibEnd.ptr) + " GiB of buffers, over the budget of " +
+           std::to_string(kTileBudget >> 30) + " GiB; give a smaller --zoom or --size";
 }
 
 bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& options,
                         std::string& error) {
     options = ZEBRenderOptions();
+    error.clear();
     std::vector<std::string> operands;
+    std::vector<std::string> given;  // the options met, by name
     bool operandsOnly = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -192,6 +258,11 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
             error = "unknown option " + name;
             return false;
         }
+        if (spec->once && std::find(given.begin(), given.end(), name) != given.end()) {
+            error = name + " may be given only once: " + spec->once;
+            return false;
+        }
+        given.push_back(name);
         std::string value;
         if (spec->value && equals != std::string::npos) {
             value = arg.substr(equals + 1);
@@ -211,7 +282,13 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
             return false;
         }
     }
-    if (options.help) return true;
+    if (options.help || options.version) return true;
+    if (options.list)
+        for (const std::string& name : given)
+            if (name != "--list") {
+                error = name + " does not apply to --list";
+                return false;
+            }
     const size_t wanted = options.list ? 1 : 2;
     if (operands.size() != wanted) {
         error = options.list ? "--list takes one DICOMDIR" : "give INPUT and OUTPUT.bmp";
@@ -223,5 +300,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
         error = "give either --reference-series or --reference";
         return false;
     }
-    return true;
+    if (options.hasSize)
+        error = ZEBRenderOptions::CheckTileSize(options.tileWidth, options.tileHeight);
+    return error.empty();
 }

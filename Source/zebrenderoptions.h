@@ -12,14 +12,20 @@
 #include "platform/bitmap.h"
 
 struct ZEBRenderOptions {
-    // Largest tile side and area.
-    static constexpr int64_t kMaxTileSide = 16384;
-    static constexpr int64_t kMaxTileArea = int64_t{1} << 25;
+    // The one limit of a tile, whether --size gives it or the image at the
+    // zoom: its buffers (the picture, the rendered image and the bitmap
+    // file, kTileBytesPerPixel bytes a pixel) within kTileBudget bytes.
+    static constexpr int64_t kTileBudget = int64_t{1} << 30;
+    static constexpr int64_t kTileBytesPerPixel = 9;
+    // Empty when a tile of that size fits the budget, else why it does not.
+    static std::string CheckTileSize(int64_t width, int64_t height);
 
     struct Measurement {
         platform::Point from;
         platform::Point to;
     };
+    // An arrow's tip and the other end.
+    using Arrow = Measurement;
     struct Text {
         platform::Point at;
         std::u16string text;
@@ -28,6 +34,7 @@ struct ZEBRenderOptions {
     std::string input;
     std::string output;
     int32_t image = 1;  // of a DICOMDIR, in tree order, from 1
+    bool hasImage = false;
     int32_t frame = 1;  // of the file, from 1
     bool hasWindow = false;
     double windowCenter = 0.0;
@@ -39,6 +46,7 @@ struct ZEBRenderOptions {
     int32_t tileHeight = 0;
     // Overlays, at image points (column, row).
     std::vector<Measurement> measurements;
+    std::vector<Arrow> arrows;
     std::vector<Text> texts;
     bool hasProbe = false;
     platform::Point probe;
@@ -50,6 +58,7 @@ struct ZEBRenderOptions {
     bool annotations = true;
     bool list = false;
     bool help = false;
+    bool version = false;
 };
 
 // Reads the arguments (without the program name); false with the reason in
@@ -58,3 +67,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
                         std::string& error);
 // The program's help text.
 std::string RenderUsage();
+// The program's name and version.
+std::string RenderVersion();
+// True for an OUTPUT name the program writes a file to: one ending in
+// ".bmp" (any case).
+bool IsBitmapFileName(const std::string& name);

@@ -6,6 +6,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -13,8 +14,9 @@
 
 #include "Source/frameimageinfo.h"
 #include "Source/zebimageviewctrl.h"
+#include "Source/zeboutputfile.h"
+#include "Source/zebstringutil.h"
 #include "Source/zebvrxhelper.h"
-#include "platform/text_converter.h"
 
 using platform::Point;
 
@@ -22,11 +24,7 @@ namespace {
 
 constexpr const char* kProgram = "zrm-render";
 
-std::string Utf8(std::u16string_view text) {
-    std::string out;
-    platform::utf16_to_utf8(text, out);
-    return out;
-}
+std::string Utf8(std::u16string_view text) { return ToUtf8(text); }
 
 // One line on stderr naming the input and the failure.
 int Report(std::ostream& err, int code, const std::string& input, const std::string& failure) {
@@ -34,6 +32,20 @@ int Report(std::ostream& err, int code, const std::string& input, const std::str
     if (!input.empty()) err << input << ": ";
     err << failure << '\n';
     return code;
+}
+
+// One warning line naming the input; the render goes on.
+void Warn(std::ostream& err, const std::string& input, const std::string& warning) {
+    err << kProgram << ": " << input << ": warning: " << warning << '\n';
+}
+
+// The file a DICOMDIR image refers to: where it was found, else where its
+// File ID puts it beside the DICOMDIR.
+std::string DirectoryFilePath(const std::string& dicomdir, const ZEBDirectoryImage& image) {
+    if (!image.path.empty()) return image.path;
+    std::string path = dicomdir.substr(0, dicomdir.rfind('/') + 1);
+    for (char c : Utf8(image.fileId)) path += c == '\\' ? '/' : c;
+    return path;
 }
 
 // The input's file and the page it shows: a DICOMDIR image, or the file.
@@ -66,8 +78,8 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
     const ZEBDirectoryImage& image = images[size_t(o.image) - 1];
     if (image.path.empty())
         return Report(err, kRenderBadInput, o.input,
-                      "image " + std::to_string(o.image) + ": its file " + Utf8(image.fileId) +
-                          " is not there");
+                      "image " + std::to_string(o.image) + ": missing file " +
+                          DirectoryFilePath(o.input, image));
     source.path = image.path;
     source.page = image.indexInSeries;
     source.pageCount = image.seriesImageCount;
@@ -87,9 +99,10 @@ void List(const std::vector<ZEBDirectoryImage>& images, std::ostream& out) {
 }
 
 // The reference frames (first, last, current image of the other series);
-// geometry only.
+// geometry only. Their files are added to `read`.
 int LoadReferences(const ZEBRenderOptions& o, const Source& source, ZEBVRXHelper& helper,
-                   FrameImageInfo (&frames)[3], int32_t& count, std::ostream& err) {
+                   FrameImageInfo (&frames)[3], int32_t& count, std::vector<std::string>& read,
+                   std::ostream& err) {
     std::vector<std::string> paths = o.referenceFiles;
     if (o.referenceSeries > 0) {
         std::vector<const ZEBDirectoryImage*> series;
@@ -99,12 +112,13 @@ int LoadReferences(const ZEBRenderOptions& o, const Source& source, ZEBVRXHelper
             return Report(err, kRenderBadInput, o.input,
                           "reference series " + std::to_string(o.referenceSeries) + " is out of range");
         for (const ZEBDirectoryImage* i : {series.front(), series.back(), series[series.size() / 2]})
-            paths.push_back(i->path);
+            paths.push_back(DirectoryFilePath(o.input, *i));
     }
     count = 0;
     for (const std::string& path : paths) {
+        read.push_back(path);
         if (!helper.ReadGeometry(path, frames[count]))
-            return Report(err, kRenderBadInput, path.empty() ? o.input : path,
+            return Report(err, kRenderBadInput, path,
                           "reference image: " + helper.LastError().Describe());
         ++count;
     }
@@ -125,6 +139,7 @@ void MakeOverlays(const ZEBRenderOptions& o, FrameImageInfo& frame, ZEBImageView
         tile.OnLButtonUp(to);
     };
     for (const auto& m : o.measurements) drag(kToolMeasure, screen(m.from), screen(m.to));
+    for (const auto& a : o.arrows) drag(kToolArrow, screen(a.from), screen(a.to));
     for (const auto& t : o.texts) {
         const Point at = screen(t.at);
         drag(kToolText, at, at);
@@ -139,15 +154,33 @@ void MakeOverlays(const ZEBRenderOptions& o, FrameImageInfo& frame, ZEBImageView
 
 int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostream& err) {
     ZEBVRXHelper& helper = scene.helper;
+    ZEBOutputFile& output = scene.output.emplace(o.output);
+    if (ZEBVRXError error; !output.Inspect(error))
+        return Report(err, kRenderBadOutput, o.output, error.Describe());
+    // Files the program makes are bitmap files by name; a device, FIFO or
+    // socket is taken as it is.
+    if (output.GetKind() == ZEBOutputFile::Kind::kReplaced && !IsBitmapFileName(o.output))
+        return Report(err, kRenderBadUsage, o.output,
+                      "zrm-render writes BMP files: give OUTPUT a name ending in .bmp, or - for "
+                      "standard output");
     Source source;
     if (int code = OpenInput(o, helper, source, err); code != kRenderDone) return code;
     if (o.referenceSeries > 0 && !source.isDirectory)
         return Report(err, kRenderBadUsage, "", "--reference-series needs a DICOMDIR as INPUT");
-    struct stat in, outStat;
-    if (!o.output.empty() && ::stat(source.path.c_str(), &in) == 0 &&
-        ::stat(o.output.c_str(), &outStat) == 0 && in.st_dev == outStat.st_dev &&
-        in.st_ino == outStat.st_ino)
-        return Report(err, kRenderBadUsage, "", "OUTPUT is the input file");
+    if (o.hasImage && !source.isDirectory)
+        return Report(err, kRenderBadUsage, "", "--image needs a DICOMDIR as INPUT");
+    int32_t referenceCount = 0;
+    std::vector<std::string> read = {o.input, source.path};
+    if (int code = LoadReferences(o, source, helper, scene.references, referenceCount, read, err);
+        code != kRenderDone)
+        return code;
+    // The output may not be a file the render reads, under any name.
+    for (const std::string& path : read) {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0 || !output.IsFile(st.st_dev, st.st_ino)) continue;
+        const std::string what = path == o.input ? "the input file" : "a file the render reads";
+        return Report(err, kRenderBadUsage, "", "OUTPUT is " + what + " (" + path + ")");
+    }
 
     // A DICOMDIR's image is named with its file.
     const std::string& where = scene.where =
@@ -156,14 +189,12 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
     FrameImageInfo& frame = scene.frame;
     if (!helper.DecodeFrame(source.path, uint32_t(o.frame - 1), frame, !o.hasWindow))
         return Report(err, kRenderBadInput, where, helper.LastError().Describe());
+    if (helper.LastWarning().code != 0)
+        Warn(err, where + ": frame " + std::to_string(o.frame), helper.LastWarning().Describe());
     if (o.hasWindow) {
         frame.m_windowCenter = o.windowCenter;
         frame.m_windowWidth = o.windowWidth;
     }
-    int32_t referenceCount = 0;
-    if (int code = LoadReferences(o, source, helper, scene.references, referenceCount, err);
-        code != kRenderDone)
-        return code;
 
     // The tile: the image at the zoom, or the given size with the image
     // fitted or centred at the zoom.
@@ -174,11 +205,9 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
         width = std::max<int64_t>(1, std::llround(imageWidth * o.zoom));
         height = std::max<int64_t>(1, std::llround(imageHeight * o.zoom));
     }
-    if (width > ZEBRenderOptions::kMaxTileSide || height > ZEBRenderOptions::kMaxTileSide ||
-        width * height > ZEBRenderOptions::kMaxTileArea)
-        return Report(err, kRenderBadUsage, "",
-                      "a tile of " + std::to_string(width) + "x" + std::to_string(height) +
-                          " is too large; give a smaller --zoom or a --size");
+    if (const std::string tooLarge = ZEBRenderOptions::CheckTileSize(width, height);
+        !tooLarge.empty())
+        return Report(err, kRenderBadUsage, "", tooLarge);
     scene.tile = std::make_unique<ZEBImageViewCtrl>(static_cast<int32_t>(width),
                                                     static_cast<int32_t>(height));
     ZEBImageViewCtrl& tile = *scene.tile;
@@ -203,8 +232,8 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
 }
 
 int RunRender(const ZEBRenderOptions& o, std::ostream& out, std::ostream& err) {
-    if (o.help) {
-        out << RenderUsage();
+    if (o.help || o.version) {
+        out << (o.help ? RenderUsage() : RenderVersion());
         return kRenderDone;
     }
     if (o.list) {
@@ -220,12 +249,14 @@ int RunRender(const ZEBRenderOptions& o, std::ostream& out, std::ostream& err) {
     scene.tile->Paint();
     if (scene.helper.PaintFailed())
         return Report(err, kRenderBadInput, scene.where, scene.helper.LastError().Describe());
-    if (!scene.helper.WriteBitmapFile(scene.tile->BackBuffer(), o.output))
+    if (!scene.helper.WriteBitmapFile(scene.tile->BackBuffer(), *scene.output))
         return Report(err, kRenderBadOutput, o.output, scene.helper.LastError().Describe());
     return kRenderDone;
 }
 
 int RenderProgramMain(int argc, char** argv) {
+    // A reader that goes away is a write error of the output (exit 3).
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + std::min(argc, 1), argv + std::max(argc, 0));
     ZEBRenderOptions options;
     std::string error;

@@ -8,15 +8,19 @@
 //
 // Exit codes: 0 done; 1 the input cannot be rendered (missing, not DICOM,
 // corrupt, no pixels, unsupported, image or frame out of range); 2 bad
-// usage; 3 the output cannot be written. After a failure one line on stderr
-// names the input and the failure, and nothing is written at the output
-// path.
+// usage (also an OUTPUT that is a file the render reads, or a file name not
+// ending in .bmp); 3 the output cannot be written. After a failure one line
+// on stderr names the input and the failure, and nothing is written at the
+// output path. Damaged data that still decodes gives one warning line
+// naming the file and frame, and exit 0.
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Source/frameimageinfo.h"
 #include "Source/zebimageviewctrl.h"
+#include "Source/zeboutputfile.h"
 #include "Source/zebrenderoptions.h"
 #include "Source/zebvrxhelper.h"
 
@@ -36,6 +40,7 @@ struct ZEBRenderScene {
     FrameImageInfo frame;
     FrameImageInfo references[3];
     std::unique_ptr<ZEBImageViewCtrl> tile;
+    std::optional<ZEBOutputFile> output;  // OUTPUT, looked at before the input is read
 };
 // Builds the scene of the options (not --list or --help); the exit code.
 int BuildRenderScene(const ZEBRenderOptions& options, ZEBRenderScene& scene, std::ostream& err);

@@ -4,10 +4,17 @@
 #include <cstdarg>
 
 #include "dicomlib/togstring.h"
+#include "platform/text_converter.h"
 
 int32_t CountTextLines(std::u16string_view text) {
     if (text.empty()) return 0;
     return static_cast<int32_t>(std::count(text.begin(), text.end(), u'\r')) + 1;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    platform::utf16_to_utf8(text, out);
+    return out;
 }
 
 std::u16string RemoveTabs(std::u16string_view text) {

@@ -10,6 +10,9 @@ int32_t CountTextLines(std::u16string_view text);
 // The text without its tab characters.
 std::u16string RemoveTabs(std::u16string_view text);
 
+// The text in UTF-8, as file names and messages take it.
+std::string ToUtf8(std::u16string_view text);
+
 // printf-style formatting independent of the locale (%s takes a
 // const char16_t*); empty when the format is refused.
 std::u16string FormatText(const char16_t* format, ...);

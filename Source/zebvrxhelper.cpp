@@ -9,6 +9,7 @@
 #include "Source/zebbitmapfile.h"
 #include "Source/zebdecodechain.h"
 #include "Source/zebdicomfile.h"
+#include "Source/zeboutputfile.h"
 
 bool ZEBVRXHelper::IsDicomFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -39,7 +40,8 @@ bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameIma
     std::lock_guard lock(m_mutex);
     out.Reset();
     ZEBDicomFile d(path);
-    return d.Load(m_error) && ZEBDecodeChain::Decode(d, frame, out, findWindow, m_error);
+    m_warning = ZEBVRXError();
+    return d.Load(m_error) && ZEBDecodeChain::Decode(d, frame, out, findWindow, m_error, m_warning);
 }
 
 bool ZEBVRXHelper::RenderFrame(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
@@ -60,7 +62,12 @@ ZEBImageViewCtrl::ImagePainter ZEBVRXHelper::Painter() {
                   const ZEBViewTransform& view) { PaintFrame(dc, frame, view); };
 }
 
-bool ZEBVRXHelper::WriteBitmapFile(const platform::Bitmap& picture, const std::string& path) {
+bool ZEBVRXHelper::WriteBitmapFile(const platform::Bitmap& picture, ZEBOutputFile& output) {
     std::lock_guard lock(m_mutex);
-    return ZEBBitmapFile::Write(picture, path, m_error);
+    return ZEBBitmapFile::Write(picture, output, m_error);
+}
+
+bool ZEBVRXHelper::WriteBitmapFile(const platform::Bitmap& picture, const std::string& path) {
+    ZEBOutputFile output(path);
+    return WriteBitmapFile(picture, output);
 }

@@ -30,6 +30,7 @@
 
 class FrameImageInfo;
 class ZEBImageMemory;
+class ZEBOutputFile;
 
 class ZEBVRXHelper {
 public:
@@ -49,7 +50,8 @@ public:
     // Decodes frame `frame` (from 0) of the DICOM file into `out`: geometry,
     // pixels, corner annotations, the default window (the file's first,
     // else the frame's range; left at 0 without `findWindow`) and the frame
-    // count. False (and `out` empty) after a failure.
+    // count. False (and `out` empty) after a failure. A frame decoded from
+    // damaged data leaves a warning (LastWarning).
     bool DecodeFrame(const std::string& path, uint32_t frame, FrameImageInfo& out,
                      bool findWindow = true);
     // Only the geometry and the image number of the file's image (for
@@ -73,11 +75,16 @@ public:
     bool PaintFailed() const { return m_paintFailed; }
 
     // Writes the picture as a bitmap file (file header, info header, 24-bit
-    // rows): into a new file beside `path`, renamed to `path` when complete.
+    // rows) to the output: a regular file is replaced whole by a new file
+    // renamed over it, a device or FIFO written in place (ZEBOutputFile).
     // Nothing is left behind when it fails.
+    bool WriteBitmapFile(const platform::Bitmap& picture, ZEBOutputFile& output);
     bool WriteBitmapFile(const platform::Bitmap& picture, const std::string& path);
 
     const ZEBVRXError& LastError() const { return m_error; }
+    // The warning of the last DecodeFrame (code 0 when none): the imaging
+    // library's first warning and the damage in words.
+    const ZEBVRXError& LastWarning() const { return m_warning; }
 
     // The gain and offset that map samples (modality value = sample x slope
     // + intercept) to 8 bits through DICOM's linear VOI function, inverted
@@ -94,5 +101,6 @@ public:
 private:
     std::mutex m_mutex;
     ZEBVRXError m_error;
+    ZEBVRXError m_warning;
     std::atomic<bool> m_paintFailed = false;
 };

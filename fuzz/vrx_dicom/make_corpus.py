@@ -10,8 +10,9 @@ colour and big-endian images), a palette image, 1-bit frames, 8-bit
 samples in big-endian words and files of less common forms (signed and
 word-stored palettes, deep nesting, falling tags, many frames) of
 tests/data/vrx/dicom, and
-files made here: a planar RGB image, a native YBR_FULL_422 image and a
-two-frame RLE image with a basic offset table.
+files made here: a planar RGB image, a native YBR_FULL_422 image, a
+two-frame RLE image with a basic offset table and an RLE image of 1-bit
+samples.
 """
 import os
 import shutil
@@ -84,6 +85,12 @@ def main():
     ds.PixelData = pydicom.encaps.encapsulate(frames, has_bot=True)
     ds["PixelData"].VR = "OB"
     ds.save_as(os.path.join(OUT, "rle_table"), write_like_original=False)
+
+    # 1-bit samples in RLE: a valid file refused as unsupported.
+    ds = dataset("1.2.840.10008.1.2.5", 2, 8, 1, 1, "MONOCHROME2")
+    ds.PixelData = pydicom.encaps.encapsulate([rle_frame(b"\xff\xff")])
+    ds["PixelData"].VR = "OB"
+    ds.save_as(os.path.join(OUT, "rle_one_bit"), write_like_original=False)
 
 
 if __name__ == "__main__":

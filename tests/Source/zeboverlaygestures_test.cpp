@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <string>
 
@@ -225,6 +226,113 @@ TEST(TextGestures, MovingReopeningAndDeleting) {
     s.drag({x.m_pos.x + 1, x.m_pos.y + 1}, {x.m_pos.x + 1, x.m_pos.y + 1});
     EXPECT_TRUE(s.tile.OnCommand(kCommandDeleteText));
     EXPECT_TRUE(s.overlays().Texts().empty());
+}
+
+const CZEBOverlayArrow& only_arrow(const Scene& s) {
+    EXPECT_EQ(s.overlays().Arrows().size(), 1u);
+    return *s.overlays().Arrows().begin()->second;
+}
+
+// The arrowhead against a model: each stroke end is the tip plus the unit
+// vector toward the tail turned by 30 degrees either way, 10 pixels long,
+// rounded to the nearest pixel.
+TEST(ArrowGestures, HeadStrokesAgainstAModel) {
+    for (int degrees = 0; degrees < 360; degrees += 5) {
+        for (double length : {1.0, 7.0, 60.0}) {
+            const double a = degrees * std::numbers::pi / 180;
+            const Point tip{100, 80};
+            const Point tail{tip.x + int32_t(std::lround(length * std::cos(a))),
+                             tip.y + int32_t(std::lround(length * std::sin(a)))};
+            if (tail == tip) continue;
+            const double ux = tail.x - tip.x, uy = tail.y - tip.y, n = std::hypot(ux, uy);
+            const double c = std::cos(std::numbers::pi / 6), sn = std::sin(std::numbers::pi / 6);
+            const double model[2][2] = {
+                {tip.x + 10 * (ux * c + uy * sn) / n, tip.y + 10 * (uy * c - ux * sn) / n},
+                {tip.x + 10 * (ux * c - uy * sn) / n, tip.y + 10 * (uy * c + ux * sn) / n}};
+            Point head[2];
+            CZEBOverlayArrow::HeadPoints(tip, tail, head[0], head[1]);
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_LE(std::abs(head[i].x - model[i][0]), 0.5 + 1e-9)
+                    << degrees << " " << length;
+                EXPECT_LE(std::abs(head[i].y - model[i][1]), 0.5 + 1e-9)
+                    << degrees << " " << length;
+            }
+        }
+    }
+}
+
+TEST(ArrowGestures, MadeMovedAndDeletedLikeMeasurements) {
+    Scene s(200, 100, 0.5, 0.5);
+    s.zoom(2.0);
+    s.tile.SetToolMode(kToolArrow);
+    const Rect r = s.image_rect();
+    // A bare click, a press outside the image and a drag that never reaches
+    // the image make no arrow.
+    s.drag(s.screen({50, 50}), s.screen({50, 50}));
+    s.drag({r.left - 5, r.top + 5}, {r.left + 50, r.top + 50});
+    s.tile.OnLButtonDown(s.screen({50, 50}));
+    s.tile.OnMouseMove({r.right + 40, r.top + 10});
+    EXPECT_EQ(s.tile.DisplayMode(), kToolArrow);
+    s.tile.OnLButtonUp({r.right + 40, r.top + 10});
+    EXPECT_TRUE(s.overlays().Arrows().empty());
+
+    // The press is the tip; both ends are kept in image pixels and follow
+    // the zoom.
+    s.drag(s.screen({40, 50}), s.screen({100, 70}));
+    const CZEBOverlayArrow& a = only_arrow(s);
+    EXPECT_EQ(a.m_imageStart, (Point{40, 50}));
+    EXPECT_EQ(a.m_imageEnd, (Point{100, 70}));
+    s.zoom(1.0, 5, 7);
+    s.tile.Paint();
+    EXPECT_EQ(a.m_start, s.screen({40, 50}));
+    EXPECT_EQ(a.m_end, s.screen({100, 70}));
+    s.zoom(2.0);
+    s.tile.Paint();
+
+    // Grabbed by its shaft the whole arrow moves, stopping one pixel inside
+    // the image with its shape kept; handles show meanwhile.
+    const Point middle = s.screen({70, 60});
+    s.tile.OnLButtonDown(middle);
+    EXPECT_EQ(a.m_dragPart, CZEBOverlayArrow::kWhole);
+    EXPECT_EQ(a.m_selected, 1);
+    s.tile.OnMouseMove({middle.x - 1000, middle.y});
+    EXPECT_EQ(a.m_start.x, r.left + 1);
+    EXPECT_EQ((Point{a.m_end.x - a.m_start.x, a.m_end.y - a.m_start.y}), (Point{120, 40}));
+    s.tile.Paint();
+    EXPECT_EQ(s.tile.BackBuffer().pixel(a.m_end.x - 3, a.m_end.y - 3), platform::kWhite);
+    s.tile.OnLButtonUp({middle.x - 1000, middle.y});
+    EXPECT_EQ(a.m_imageStart, (Point{1, 50}));
+
+    // Grabbed by its tip only the tip moves; the handles hide.
+    const Point tail = a.m_end;
+    s.tile.OnLButtonDown(a.m_start);
+    EXPECT_EQ(a.m_dragPart, CZEBOverlayArrow::kTip);
+    s.tile.OnMouseMove({a.m_start.x + 20, a.m_start.y + 10});
+    s.tile.Paint();
+    EXPECT_EQ(s.tile.BackBuffer().pixel(tail.x - 3, tail.y - 3), platform::kBlack);
+    s.tile.OnLButtonUp({a.m_start.x, a.m_start.y});
+    EXPECT_EQ(a.m_imageStart, (Point{11, 55}));
+    EXPECT_EQ(a.m_end, tail);
+
+    // Measurements and arrows share one selection and one delete command;
+    // the text command leaves arrows alone.
+    s.tile.SetToolMode(kToolMeasure);
+    s.drag(s.screen({20, 10}), s.screen({90, 10}));
+    ASSERT_EQ(s.overlays().Measurements().size(), 1u);
+    const CZEBOverlayMeasure& m = *s.overlays().Measurements().begin()->second;
+    s.tile.OnLButtonDown(s.screen({50, 10}));
+    s.tile.OnLButtonUp(s.screen({50, 10}));
+    EXPECT_EQ(m.m_selected, 1);
+    s.tile.SetToolMode(kToolArrow);
+    s.tile.OnLButtonDown(a.m_end);
+    s.tile.OnLButtonUp(a.m_end);
+    EXPECT_EQ(m.m_selected, 0);
+    EXPECT_EQ(a.m_selected, 1);
+    EXPECT_FALSE(s.tile.OnCommand(kCommandDeleteText));
+    EXPECT_TRUE(s.tile.OnCommand(kCommandDeleteMeasure));
+    EXPECT_TRUE(s.overlays().Arrows().empty());
+    EXPECT_EQ(s.overlays().Measurements().size(), 1u);
+    EXPECT_FALSE(s.tile.OnCommand(kCommandDeleteMeasure));
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <numbers>
 
 #include "tests/Source/render_test_support.h"
 #include "tests/vrx/extension/dicom/dicom_writer.h"
@@ -30,7 +33,10 @@ TEST(RenderOptions, Refusals) {
         {{"--list"}, "--list takes one DICOMDIR"},
         {{"--list", "a", "b"}, "--list takes one DICOMDIR"},
         {{"--bogus", "in", "out"}, "unknown option --bogus"},
-        {{"in", "out", "--zoom"}, "--zoom needs a number from 1/64 to 64"},
+        {{"in", "out", "--zoom"}, "--zoom needs a decimal or a fraction from 1/64 to 64"},
+        {{"--zoom", "1/0", "in", "out"}, "bad value '1/0' for --zoom"},
+        {{"--zoom", "1/65", "in", "out"}, "bad value '1/65' for --zoom"},
+        {{"--zoom", "1/2/3", "in", "out"}, "bad value '1/2/3' for --zoom"},
         {{"--zoom", "0", "in", "out"}, "bad value '0' for --zoom"},
         {{"--zoom", "65", "in", "out"}, "bad value '65' for --zoom"},
         {{"--zoom", "2x", "in", "out"}, "bad value '2x' for --zoom"},
@@ -40,7 +46,9 @@ TEST(RenderOptions, Refusals) {
         {{"--window", "40,400,1", "in", "out"}, "bad value '40,400,1' for --window"},
         {{"--size", "0x10", "in", "out"}, "bad value '0x10' for --size"},
         {{"--size", "10", "in", "out"}, "bad value '10' for --size"},
-        {{"--size", "16385x10", "in", "out"}, "bad value '16385x10' for --size"},
+        {{"--size", "16384x8192", "in", "out"},
+         "a tile of 16384x8192 needs 1.12 GiB of buffers, over the budget of 1 GiB"},
+        {{"--size", "2147483647x2147483647", "in", "out"}, "a tile of 2147483647x2147483647 needs"},
         {{"--frame", "0", "in", "out"}, "bad value '0' for --frame"},
         {{"--image", "1.5", "in", "out"}, "bad value '1.5' for --image"},
         {{"--image", "99999999999", "in", "out"}, "bad value '99999999999' for --image"},
@@ -48,6 +56,11 @@ TEST(RenderOptions, Refusals) {
         {{"--measure", "1,2,3,4,5", "in", "out"}, "bad value '1,2,3,4,5' for --measure"},
         {{"--text", "1,2", "in", "out"}, "bad value '1,2' for --text"},
         {{"--probe", "a,b", "in", "out"}, "bad value 'a,b' for --probe"},
+        {{"--probe", "1,2", "--probe=3,4", "in", "out"},
+         "--probe may be given only once: a tile shows one pixel value"},
+        {{"--arrow", "1,2,3", "in", "out"}, "bad value '1,2,3' for --arrow"},
+        {{"--list", "--frame", "2", "dir"}, "--frame does not apply to --list"},
+        {{"--image", "2", "--list", "dir"}, "--image does not apply to --list"},
         {{"--mode", "3", "in", "out"}, "bad value '3' for --mode"},
         {{"--mode", "128", "in", "out"}, "bad value '128' for --mode"},
         {{"--no-annotations=1", "in", "out"}, "--no-annotations takes no value"},
@@ -69,12 +82,33 @@ TEST(RenderOptions, Refusals) {
 TEST(RenderOptions, Values) {
     ZEBRenderOptions o;
     std::string error;
-    ASSERT_TRUE(ParseRenderOptions(
-        {"--window=-600,1500.5", "--zoom", "0.5", "--size", "300x200", "--measure", "1,2,-3,4",
-         "--measure=5,6,7,8", "--text", "5,6,a,b\\nc", "--probe", "7,8", "--mode", "8",
-         "--no-annotations", "--image", "3", "--frame", "2", "--reference", "r.dcm", "--",
-         "-in", "out.bmp"},
-        o, error))
+    ASSERT_TRUE(ParseRenderOptions({"--window=-600,1500.5",
+                                    "--zoom",
+                                    "0.5",
+                                    "--size",
+                                    "300x200",
+                                    "--measure",
+                                    "1,2,-3,4",
+                                    "--measure=5,6,7,8",
+                                    "--arrow",
+                                    "9,8,7,6",
+                                    "--text",
+                                    "5,6,a,b\\nc",
+                                    "--probe",
+                                    "7,8",
+                                    "--mode",
+                                    "8",
+                                    "--no-annotations",
+                                    "--image",
+                                    "3",
+                                    "--frame",
+                                    "2",
+                                    "--reference",
+                                    "r.dcm",
+                                    "--",
+                                    "-in",
+                                    "out.bmp"},
+                                   o, error))
         << error;
     EXPECT_EQ(o.windowCenter, -600.0);
     EXPECT_EQ(o.windowWidth, 1500.5);
@@ -83,6 +117,8 @@ TEST(RenderOptions, Values) {
     EXPECT_EQ(o.tileHeight, 200);
     ASSERT_EQ(o.measurements.size(), 2u);
     EXPECT_EQ(o.measurements[0].to, (platform::Point{-3, 4}));
+    ASSERT_EQ(o.arrows.size(), 1u);
+    EXPECT_EQ(o.arrows[0].from, (platform::Point{9, 8}));
     ASSERT_EQ(o.texts.size(), 1u);
     EXPECT_EQ(o.texts[0].text, u"a,b\nc");
     EXPECT_EQ(o.probe, (platform::Point{7, 8}));
@@ -93,8 +129,20 @@ TEST(RenderOptions, Values) {
     EXPECT_EQ(o.referenceFiles, std::vector<std::string>{"r.dcm"});
     EXPECT_EQ(o.input, "-in");
     EXPECT_EQ(o.output, "out.bmp");
-    EXPECT_TRUE(ParseRenderOptions({"--help"}, o, error));
-    EXPECT_TRUE(o.help);
+    EXPECT_TRUE(o.hasImage);
+    for (const auto& [zoom, value] :
+         {std::pair{"3/2", 1.5}, {"1/4", 0.25}, {"1/64", 1.0 / 64}, {"0.75", 0.75}}) {
+        ASSERT_TRUE(ParseRenderOptions({"--zoom", zoom, "in", "out.bmp"}, o, error)) << zoom;
+        EXPECT_EQ(o.zoom, value) << zoom;
+    }
+    // 8192 x 8192 fits the tile budget.
+    EXPECT_TRUE(ParseRenderOptions({"--size", "8192x8192", "in", "out.bmp"}, o, error)) << error;
+    for (const char* flag : {"--help", "-h"}) {
+        EXPECT_TRUE(ParseRenderOptions({flag}, o, error));
+        EXPECT_TRUE(o.help);
+    }
+    EXPECT_TRUE(ParseRenderOptions({"--version"}, o, error));
+    EXPECT_TRUE(o.version);
 }
 
 struct Process {
@@ -102,10 +150,25 @@ struct Process {
     std::string out, err;
 };
 
-// The built program as a process.
-Process launch(const std::string& args) {
+// A sagittal plane through the middle of CT_small's axial slice.
+std::string sagittal_reference() {
+    dicomtest::Writer w;
+    w.text(0x0020, 0x0013, "IS", "7");
+    w.text(0x0020, 0x0032, "DS", "-116\\-179\\0");
+    w.text(0x0020, 0x0037, "DS", "0\\1\\0\\0\\0\\-1");
+    w.u16(0x0028, 0x0010, 128);
+    w.u16(0x0028, 0x0011, 128);
+    w.text(0x0028, 0x0030, "DS", "2\\2");
+    return write_file("sagittal.dcm", w.bytes());
+}
+
+// The built program as a process, after the shell commands `before` (which
+// may start a background reader, or end in a command the program runs
+// under); background commands are waited for.
+Process launch(const std::string& args, const std::string& before = "") {
     const std::string out = temp_path("program.out"), err = temp_path("program.err");
-    const std::string command = std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" + err;
+    const std::string command = before + std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" +
+                                err + "; code=$?; wait; exit $code";
     const int status = std::system(command.c_str());
     Process p;
     p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -118,47 +181,163 @@ Process launch(const std::string& args) {
     return p;
 }
 
-TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
+// The width of a bitmap file's bytes; 0 when they are not one.
+int32_t bitmap_width(const std::string& bytes) {
+    const std::string path =
+        write_file("bitmap_bytes.bmp", std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    return read_bitmap(path).width;
+}
+
+// A JPEG baseline DICOM file of the restart-interval fixture whose second
+// restart marker carries a wrong number.
+std::string damaged_jpeg() {
+    std::vector<uint8_t> jpeg =
+        read_file(std::string(TEST_DATA_DIR) + "/jpegdec/grey_restart_rows.jpg");
+    int restarts = 0;
+    uint32_t height = 0, width = 0;
+    for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] != 0xFF) continue;
+        if (jpeg[i + 1] == 0xC0) {
+            height = jpeg[i + 5] << 8 | jpeg[i + 6];
+            width = jpeg[i + 7] << 8 | jpeg[i + 8];
+        }
+        if (jpeg[i + 1] >= 0xD0 && jpeg[i + 1] <= 0xD7 && ++restarts == 2) jpeg[i + 1] = 0xD5;
+    }
+    if (jpeg.size() % 2) jpeg.push_back(0);
+    dicomtest::Writer w("1.2.840.10008.1.2.4.50");
+    w.image(height, width, 8, 1, "MONOCHROME2");
+    w.encapsulated({0}, {jpeg});
+    return write_file("damaged_jpeg.dcm", w.bytes());
+}
+
+// A valid RLE file of 1-bit samples: 8 x 2 pixels, all set.
+std::string one_bit_rle() {
+    std::vector<uint8_t> frame(64, 0);
+    frame[0] = 1;
+    frame[4] = 64;
+    frame.insert(frame.end(), {0xFF, 0xFF});  // the byte 0xFF twice
+    dicomtest::Writer w("1.2.840.10008.1.2.5");
+    w.image(2, 8, 1, 1, "MONOCHROME2");
+    w.encapsulated({0}, {frame});
+    return write_file("one_bit_rle.dcm", w.bytes());
+}
+
+// A file in DICOM's progressive JPEG transfer syntax.
+std::string progressive_syntax() {
+    dicomtest::Writer w("1.2.840.10008.1.2.4.55");
+    w.image(8, 8, 8, 1, "MONOCHROME2");
+    w.encapsulated({0}, {{0xFF, 0xD8, 0xFF, 0xD9}});
+    return write_file("progressive_syntax.dcm", w.bytes());
+}
+
+TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     if (access(kPydicomFiles, R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
     const std::string ct = pydicom_file("CT_small.dcm");
     const std::string output = temp_path("process_out.bmp");
     const std::string folder = temp_path("process_folder");
-    ::mkdir(folder.c_str(), 0755);
+    const std::string readOnly = temp_path("process_read_only");
+    // Files the render reads, in a folder of the test's own: CT_small and a
+    // DICOMDIR with its files (one of them gone).
+    const std::string input = temp_path("process_input.dcm"), media = temp_path("process_media");
+    ASSERT_EQ(std::system(("rm -rf " + media + " " + readOnly + " && mkdir -p " + folder + " " +
+                           readOnly + " && chmod 555 " + readOnly + " && cp " + ct + " " + input +
+                           " && cp -r " + pydicom_file("dicomdirtests") + " " + media)
+                              .c_str()),
+              0);
+    const std::string dicomdir = media + "/DICOMDIR";
+    std::vector<std::string> images;
+    std::istringstream lines(launch("--list " + dicomdir).out);
+    for (std::string line; std::getline(lines, line);)
+        images.push_back(line.substr(line.rfind('\t') + 1));
+    ASSERT_GE(images.size(), 2u);
+    std::remove(images[1].c_str());
+    const std::string reference = sagittal_reference();
+    const std::string link = temp_path("process_link.bmp"),
+                      target = temp_path("process_target.bmp");
+    const std::string fifo = temp_path("process_fifo"), copy = temp_path("process_fifo_copy");
+    // As root the program runs as nobody for the read-only folder.
+    const std::string unprivileged = ::geteuid() != 0 ? ""
+                                     : access("/usr/bin/setpriv", X_OK) == 0
+                                         ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
+                                         : "";
+    const std::string j2k = pydicom_file("JPEG2000.dcm"), damaged = damaged_jpeg();
+    const std::string oneBit = one_bit_rle(), progressive = progressive_syntax();
     struct Case {
         std::string args;
         int code;
-        std::string err;  // the start of the one line; empty for none
-        bool written;
+        std::string err;          // the start of the one stderr line; empty for none
+        int32_t width;            // of the bitmap written, 0 for none (OUTPUT keeps what it held)
+        std::string at = {};      // where the bitmap goes when not at OUTPUT; "-" standard output
+        std::string before = {};  // shell commands run first
     };
+    const std::string in = input + " ";
     // clang-format off
     const Case cases[] = {
-        {"--bogus " + ct + " " + output, 2, "zrm-render: unknown option --bogus (see --help)", false},
+        // Usage and input failures: one line, nothing written.
+        {"--bogus " + in + output, 2, "zrm-render: unknown option --bogus (see --help)", 0},
+        {"--mode 3 " + in + output, 2, "zrm-render: bad value '3' for --mode", 0},
+        {"--probe 1,2 --probe 3,4 " + in + output, 2, "zrm-render: --probe may be given only once", 0},
+        {"--list --frame 2 " + dicomdir, 2, "zrm-render: --frame does not apply to --list", 0},
+        {"--image 2 " + in + output, 2, "zrm-render: --image needs a DICOMDIR as INPUT", 0},
+        {"--size 16384x16384 " + in + output, 2,
+         "zrm-render: a tile of 16384x16384 needs 2.25 GiB of buffers, over the budget of 1 GiB", 0},
+        {"--zoom 64 " + pydicom_file("liver_1frame.dcm") + " " + output, 2,
+         "zrm-render: a tile of 32768x32768 needs 9.00 GiB of buffers, over the budget of 1 GiB", 0},
         {"/nonexistent.dcm " + output, 1,
-         "zrm-render: /nonexistent.dcm: cannot open: No such file or directory", false},
+         "zrm-render: /nonexistent.dcm: cannot open: No such file or directory", 0},
         {pydicom_file("README.txt") + " " + output, 1,
-         "zrm-render: " + pydicom_file("README.txt") + ": not a DICOM file", false},
-        {folder + " " + output, 1, "zrm-render: " + folder + ": is a folder", false},
-        {"--frame 2 " + ct + " " + output, 1,
-         "zrm-render: " + ct + ": frame 2 is out of range (the file has 1)", false},
-        {ct + " " + folder + "/missing/out.bmp", 3,
-         "zrm-render: " + folder + "/missing/out.bmp: cannot create the output", false},
-        {ct + " " + folder, 3, "zrm-render: " + folder + ": cannot write the output", false},
-        {ct + " " + ct, 2, "zrm-render: OUTPUT is the input file", false},
-        {"--zoom 64 --size 16384x16384 " + ct + " " + output, 2, "", false},
-        {"--zoom 64 " + ct + " " + output, 2,
-         "zrm-render: a tile of 8192x8192 is too large", false},
-        {"--window 40,400 --zoom 2 " + ct + " " + output, 0, "", true},
+         "zrm-render: " + pydicom_file("README.txt") + ": not a DICOM file", 0},
+        {folder + " " + output, 1, "zrm-render: " + folder + ": is a folder", 0},
+        {"--frame 2 " + in + output, 1,
+         "zrm-render: " + input + ": frame 2 is out of range (the file has 1)", 0},
+        // Causes in words first.
+        {j2k + " " + output, 1, "zrm-render: " + j2k +
+         ": JPEG 2000 Image Compression (1.2.840.10008.1.2.4.91) is not supported (status 0x81000000, ", 0},
+        {progressive + " " + output, 1, "zrm-render: " + progressive +
+         ": JPEG Full Progression, Non-Hierarchical (Process 10 and 12) (1.2.840.10008.1.2.4.55) is not supported", 0},
+        {oneBit + " " + output, 1, "zrm-render: " + oneBit +
+         ": unsupported compression or coding process in frame 1 (status 0x81000000, VRX_ReadDICOMRLESegment::engine())", 0},
+        {"--reference /nonexistent/ref.dcm " + in + output, 1,
+         "zrm-render: /nonexistent/ref.dcm: reference image: missing file", 0},
+        {"--image 2 " + dicomdir + " " + output, 1,
+         "zrm-render: " + dicomdir + ": image 2: missing file " + images[1], 0},
+        {damaged + " " + output, 0,
+         "zrm-render: " + damaged + ": frame 1: warning: damaged JPEG data: shown mid-grey (status 0x40400000", 61},
+        // The output: a name, a kind of file and never a file the render reads.
+        {in + temp_path("process_out.txt"), 2, "zrm-render: " + temp_path("process_out.txt") +
+         ": zrm-render writes BMP files", 0},
+        {in + input, 2, "zrm-render: " + input + ": zrm-render writes BMP files", 0},
+        {in + link, 2, "zrm-render: OUTPUT is the input file (" + input + ")", 0, "", "ln -sfn " + input + " " + link + "; "},
+        {dicomdir + " " + link, 2, "zrm-render: OUTPUT is the input file", 0, "", "ln -sfn " + dicomdir + " " + link + "; "},
+        {"--image 1 " + dicomdir + " " + link, 2, "zrm-render: OUTPUT is a file the render reads (" + images[0] + ")", 0, "",
+         "ln -sfn " + images[0] + " " + link + "; "},
+        {"--reference " + reference + " " + in + link, 2, "zrm-render: OUTPUT is a file the render reads (" + reference + ")", 0, "",
+         "ln -f " + reference + " " + link + "; "},
+        {in + folder + "/missing/out.bmp", 3,
+         "zrm-render: " + folder + "/missing/out.bmp: cannot create the output: No such file or directory", 0},
+        {in + folder, 3, "zrm-render: " + folder + ": cannot write the output: Is a directory", 0},
+        {in + readOnly + "/out.bmp", 3,
+         "zrm-render: " + readOnly + "/out.bmp: cannot create the output: Permission denied", 0, "", unprivileged},
+        {in + "/dev/full", 3, "zrm-render: /dev/full: cannot write the output: No space left on device", 0},
+        // Written: a regular file, a new name, a link's target, a FIFO's
+        // reader, a device, standard output.
+        {"--window 40,400 --zoom 2 " + in + output, 0, "", 256},
+        {"--zoom 1/2 " + in + temp_path("process_new.BMP"), 0, "", 64, temp_path("process_new.BMP"),
+         "rm -f " + temp_path("process_new.BMP") + "; "},
+        {"--zoom 3/2 " + in + link, 0, "", 192, target, "echo old >" + target + "; ln -sfn " + target + " " + link + "; "},
+        {in + fifo, 0, "", 128, copy, "rm -f " + fifo + "; mkfifo " + fifo + "; cat " + fifo + " >" + copy + " & "},
+        {"--zoom 64 " + in + "/dev/null", 0, "", 0},
+        {in + "-", 0, "", 128, "-"},
     };
     // clang-format on
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args);
-        // A file already at the output path stays as it was after a failure.
-        std::ofstream(output) << "keep";
-        const Process p = launch(c.args);
-        if (c.code == 2 && c.err.empty()) {
-            EXPECT_EQ(p.code, 2);  // over the area limit
+        SCOPED_TRACE(c.before + c.args);
+        if (c.args.find(readOnly) != std::string::npos && ::geteuid() == 0 && c.before.empty())
             continue;
-        }
+        // A file already at the output path stays as it was unless the
+        // bitmap goes there.
+        std::ofstream(output) << "keep";
+        const Process p = launch(c.args, c.before);
         EXPECT_EQ(p.code, c.code) << p.err;
         if (c.err.empty()) {
             EXPECT_TRUE(p.err.empty()) << p.err;
@@ -166,18 +345,39 @@ TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
             EXPECT_EQ(p.err.rfind(c.err, 0), 0u) << p.err;
             EXPECT_EQ(std::count(p.err.begin(), p.err.end(), '\n'), 1) << p.err;
         }
-        if (c.written)
-            EXPECT_EQ(read_bitmap(output).width, 256);
-        else
+        if (c.at == "-") {
+            EXPECT_EQ(bitmap_width(p.out), c.width);
+        } else if (!c.at.empty()) {
+            EXPECT_EQ(read_bitmap(c.at).width, c.width);
+        }
+        if (c.width && c.at.empty()) {
+            EXPECT_EQ(read_bitmap(output).width, c.width);
+        } else {
             EXPECT_EQ(read_file(output), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+        }
     }
-    // No half-written file beside the outputs.
-    EXPECT_NE(std::system(("ls " + output + ".tmp* " + folder + ".tmp* >/dev/null 2>&1").c_str()), 0);
-    const Process help = launch("--help");
-    EXPECT_EQ(help.code, 0);
-    EXPECT_EQ(help.out.rfind("Usage: zrm-render", 0), 0u);
-    std::remove(output.c_str());
-    ::rmdir(folder.c_str());
+    // Links stay links, devices devices; nothing is left beside an output.
+    struct stat st;
+    EXPECT_TRUE(::lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_TRUE(::stat("/dev/null", &st) == 0 && S_ISCHR(st.st_mode));
+    EXPECT_TRUE(::stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
+    EXPECT_EQ(read_file(input), read_file(ct));
+    EXPECT_NE(std::system(("ls " + temp_path("process_") + "*.tmp* " + folder + "/* " + readOnly +
+                           "/* >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    for (const char* flag : {"--help", "-h"}) {
+        const Process help = launch(flag);
+        EXPECT_EQ(help.code, 0);
+        EXPECT_EQ(help.out.rfind("Usage: zrm-render", 0), 0u);
+    }
+    const Process version = launch("--version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("zrm-render ", 0), 0u);
+    std::system(("rm -rf " + media + " " + readOnly + " " + folder + " " + link + " " + target +
+                 " " + fifo + " " + copy + " " + input + " " + output + " " +
+                 temp_path("process_new.BMP"))
+                    .c_str());
 }
 
 TEST(RenderProgram, DicomdirImagesRenderAsTheirFiles) {
@@ -221,18 +421,6 @@ TEST(RenderProgram, DicomdirImagesRenderAsTheirFiles) {
     EXPECT_NE(notDir.err.find("not a DICOMDIR"), std::string::npos);
     std::remove(a.c_str());
     std::remove(b.c_str());
-}
-
-// A sagittal plane through the middle of CT_small's axial slice.
-std::string sagittal_reference() {
-    dicomtest::Writer w;
-    w.text(0x0020, 0x0013, "IS", "7");
-    w.text(0x0020, 0x0032, "DS", "-116\\-179\\0");
-    w.text(0x0020, 0x0037, "DS", "0\\1\\0\\0\\0\\-1");
-    w.u16(0x0028, 0x0010, 128);
-    w.u16(0x0028, 0x0011, 128);
-    w.text(0x0028, 0x0030, "DS", "2\\2");
-    return write_file("sagittal.dcm", w.bytes());
 }
 
 // The tile of the options painted; with a `grey` level above 0 the image is
@@ -284,25 +472,37 @@ TEST(RenderProgram, OverlaysAndAnnotationsChangeOnlyTheirRegions) {
         std::function<void(ZEBRenderScene&, Rect&)> region;
     };
     const Case cases[] = {
-        {"measurement", {"--measure", "10,12,90,70"},
+        {"measurement",
+         {"--measure", "10,12,90,70"},
          [&](ZEBRenderScene& s, Rect& r) {
              const CZEBOverlayMeasure& m = *s.frame.m_overlay.Measurements().begin()->second;
              r = join(box(m.m_start, m.m_end).inflate(6),
                       Rect{m.m_labelPos.x, m.m_labelPos.y, m.m_labelPos.x + m.m_labelWidth,
                            m.m_labelPos.y + m.m_labelHeight}.inflate(2));
          }},
-        {"text", {"--text", "20,90,Two\\nlines"},
+        {"arrow",
+         {"--arrow", "90,70,10,12"},
+         [&](ZEBRenderScene& s, Rect& r) {
+             const CZEBOverlayArrow& a = *s.frame.m_overlay.Arrows().begin()->second;
+             platform::Point left, right;
+             CZEBOverlayArrow::HeadPoints(a.m_start, a.m_end, left, right);
+             r = join(box(a.m_start, a.m_end), box(left, right)).inflate(2);
+         }},
+        {"text",
+         {"--text", "20,90,Two\\nlines"},
          [&](ZEBRenderScene& s, Rect& r) {
              const CZEBOverlayText& t = *s.frame.m_overlay.Texts().begin()->second;
              r = Rect{t.m_pos.x, t.m_pos.y, t.m_pos.x + t.m_width, t.m_pos.y + t.m_height}.inflate(2);
          }},
-        {"probe", {"--probe", "64,64"},
+        {"probe",
+         {"--probe", "64,64"},
          [&](ZEBRenderScene& s, Rect& r) {
              const CZEBOverlayPixelValue& p = s.frame.m_overlay.PixelValue();
              r = Rect{p.m_labelPos.x, p.m_labelPos.y, p.m_labelPos.x + p.m_labelWidth,
                       p.m_labelPos.y + p.m_labelHeight}.inflate(2);
          }},
-        {"reference line", {"--reference", sagittal_reference()},
+        {"reference line",
+         {"--reference", sagittal_reference()},
          [&](ZEBRenderScene& s, Rect& r) {
              const ReferenceLineRecord& l =
                  s.frame.m_overlay.ReferenceLine().m_records[0];
@@ -343,6 +543,68 @@ TEST(RenderProgram, OverlaysAndAnnotationsChangeOnlyTheirRegions) {
         for (const platform::Point& p : shown)
             EXPECT_TRUE(isDrawn[size_t(p.y) * size_t(plain.width()) + size_t(p.x)]) << p.x << "," << p.y;
     }
+}
+
+// An arrow as rendered: its white line lies on the segment and the two
+// arrowhead strokes of the model (10 pixels at 30 degrees from the tip
+// toward the tail), covering them, with the black outline beside it.
+TEST(RenderProgram, ArrowDrawnAsItsModel) {
+    if (access(kPydicomFiles, R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
+    const std::vector<std::string> base = {"--no-annotations", "--zoom", "2",
+                                           pydicom_file("CT_small.dcm"), "out.bmp"};
+    std::vector<std::string> args = {"--arrow", "90,70,10,12"};
+    args.insert(args.end(), base.begin(), base.end());
+    double segments[3][4] = {};
+    Rect unused;
+    const Bitmap with = paint(
+        args, 128,
+        [&](ZEBRenderScene& s, Rect&) {
+            const ZEBViewTransform& v = s.tile->View();
+            const auto screen = [&](platform::Point p) {
+                return s.frame.m_overlay.ImageToScreen(p, v.offsetX, v.offsetY, v.origin, v.zoom);
+            };
+            const platform::Point tip = screen({90, 70}), tail = screen({10, 12});
+            const double ux = tail.x - tip.x, uy = tail.y - tip.y, n = std::hypot(ux, uy);
+            const double c = std::cos(std::numbers::pi / 6), sn = 0.5;
+            const double ends[3][2] = {
+                {double(tail.x), double(tail.y)},
+                {tip.x + 10 * (ux * c + uy * sn) / n, tip.y + 10 * (uy * c - ux * sn) / n},
+                {tip.x + 10 * (ux * c - uy * sn) / n, tip.y + 10 * (uy * c + ux * sn) / n}};
+            for (int i = 0; i < 3; ++i)
+                segments[i][0] = tip.x, segments[i][1] = tip.y, segments[i][2] = ends[i][0],
+                segments[i][3] = ends[i][1];
+        },
+        &unused);
+    const Bitmap plain = paint(base, 128);
+    const auto distance = [&](double x, double y) {
+        double best = 1e9;
+        for (const auto& g : segments) {
+            const double dx = g[2] - g[0], dy = g[3] - g[1];
+            const double t =
+                std::clamp(((x - g[0]) * dx + (y - g[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            best = std::min(best, std::hypot(x - g[0] - t * dx, y - g[1] - t * dy));
+        }
+        return best;
+    };
+    size_t white = 0;
+    for (const platform::Point& p : changed(plain, with)) {
+        const platform::Color c = with.pixel(p.x, p.y);
+        if (c == platform::kWhite) ++white;
+        EXPECT_TRUE(c == platform::kWhite || c == platform::kBlack) << p.x << "," << p.y;
+        EXPECT_LE(distance(p.x, p.y), c == platform::kWhite ? 1.0 : 2.0) << p.x << "," << p.y;
+    }
+    EXPECT_GT(white, 170u);
+    // Every point of the model has the white line within a pixel.
+    for (const auto& g : segments)
+        for (double t = 0; t <= 1.0; t += 0.02) {
+            const int32_t x = int32_t(std::lround(g[0] + t * (g[2] - g[0])));
+            const int32_t y = int32_t(std::lround(g[1] + t * (g[3] - g[1])));
+            bool near = false;
+            for (int32_t dy = -1; dy <= 1; ++dy)
+                for (int32_t dx = -1; dx <= 1; ++dx)
+                    near |= with.pixel(x + dx, y + dy) == platform::kWhite;
+            EXPECT_TRUE(near) << x << "," << y;
+        }
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ const std::map<std::string, std::vector<std::string>> kReasons = {
     {"nodicm", {"not a DICOM file"}},
     {"empty", {"out of range"}},
     {"nopixels", {"no pixel data"}},
-    {"unsupported", {"unsupported"}},
+    {"unsupported", {"unsupported", "is not supported"}},
     {"corrupt", {"corrupt", "unsupported"}},
 };
 

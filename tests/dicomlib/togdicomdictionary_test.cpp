@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "dicomlib/togdicomuiddictionary.h"
 #include "dicomlib/togdicomvr.h"
 #include "dicomlib/togstring.h"
 
@@ -137,6 +140,56 @@ TEST(DicomDictionary, ExtraListIsSearchedFirst) {
     SetExtraDictionary({});
     EXPECT_EQ(GetDictionaryVR(0x0009, 0x0010), VR::UN);
     EXPECT_EQ(Name(FindDictionaryEntry(0x0010, 0x0010)), "Patient's Name");
+}
+
+// The transfer syntaxes by name, as the registry of UIDs gives them.
+TEST(UidDictionary, TransferSyntaxNames) {
+    struct Case {
+        const char16_t* uid;
+        const char* name;  // null: not in the table
+        uint32_t retired;
+    };
+    const Case cases[] = {
+        {u"1.2.840.10008.1.2", "Implicit VR Little Endian", 0},
+        {u"1.2.840.10008.1.2.1.99", "Deflated Explicit VR Little Endian", 0},
+        {u"1.2.840.10008.1.2.2", "Explicit VR Big Endian", 1},
+        {u"1.2.840.10008.1.2.4.55", "JPEG Full Progression, Non-Hierarchical (Process 10 and 12)",
+         1},
+        {u"1.2.840.10008.1.2.4.70",
+         "JPEG Lossless, Non-Hierarchical, First-Order Prediction (Process 14 [Selection Value 1])",
+         0},
+        {u"1.2.840.10008.1.2.4.80", "JPEG-LS Lossless Image Compression", 0},
+        {u"1.2.840.10008.1.2.4.91", "JPEG 2000 Image Compression", 0},
+        {u"1.2.840.10008.1.2.4.201", "High-Throughput JPEG 2000 Image Compression (Lossless Only)",
+         0},
+        {u"1.2.840.10008.1.2.5", "RLE Lossless", 0},
+        {u"1.2.840.10008.1.2.4", nullptr, 0},
+        {u"1.2.840.10008.1.2.4.911", nullptr, 0},
+        {u"", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        const TogDicomUidEntry* e = FindUidEntry(c.uid);
+        ASSERT_EQ(e != nullptr, c.name != nullptr) << TogString(c.uid).ToUtf8();
+        if (!e) continue;
+        EXPECT_EQ(TogString(e->name).ToUtf8(), c.name);
+        EXPECT_EQ(e->retired, c.retired) << c.name;
+    }
+    // Every syntax the data-set reader knows has a name; the table is in
+    // UID order, each UID once.
+    for (const char16_t* uid :
+         {u"1.2.840.10008.1.2.1", u"1.2.840.10008.1.2.4.50", u"1.2.840.10008.1.2.4.51",
+          u"1.2.840.10008.1.2.4.57", u"1.2.840.10008.1.2.4.81", u"1.2.840.10008.1.2.4.90",
+          u"1.2.840.10008.1.2.4.94", u"1.2.840.10008.1.2.4.95", u"1.2.840.10008.1.2.4.100"})
+        EXPECT_NE(FindUidEntry(uid), nullptr) << TogString(uid).ToUtf8();
+    const auto key = [](std::u16string_view uid) {
+        std::vector<uint32_t> parts(1, 0);
+        for (char16_t c : uid)
+            c == u'.' ? parts.push_back(0) : void(parts.back() = parts.back() * 10 + (c - u'0'));
+        return parts;
+    };
+    const auto table = GetTransferSyntaxUids();
+    EXPECT_GT(table.size(), 40u);
+    for (size_t i = 1; i < table.size(); ++i) EXPECT_LT(key(table[i - 1].uid), key(table[i].uid));
 }
 
 }  // namespace

@@ -68,6 +68,10 @@ void VRX_DICOMInfo::clear_image() {
     transfer_syntax_code_ = 0;
 }
 
+bool VRX_DICOMInfo::reads_transfer_syntax(std::u16string_view uid) {
+    return VRX_DICOMInfoInternal::reads_transfer_syntax(uid);
+}
+
 bool VRX_DICOMInfo::load_body(VRX_InputStorage* storage) {
     const int32_t position = storage->position();
     // Nothing of an earlier load may describe this file.

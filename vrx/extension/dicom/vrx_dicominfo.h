@@ -10,6 +10,7 @@
 //       ... info.width, info.height, info.frame_count(), info.get_string(...) ...
 //   }
 #include <cstdint>
+#include <string_view>
 
 #include "vrx/extension/dicom/vrx_dicomtagobj.h"
 #include "vrx/framework/include/vrx_vector.h"
@@ -27,6 +28,11 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
 
     // "dicom".
     const char* format_name() const override;
+
+    // True for a transfer syntax whose pixel data the chains read (an empty
+    // UID reads as implicit VR little endian); a file in any other is
+    // refused with 0x81000000.
+    static bool reads_transfer_syntax(std::u16string_view uid);
 
     // The frame's part offsets and lengths (storage positions), made from
     // the frame table that the loaded data set holds; empty for a frame

@@ -210,6 +210,12 @@ bool VRX_DICOMInfoInternal::get_info_compression_type() {
     return false;
 }
 
+bool VRX_DICOMInfoInternal::reads_transfer_syntax(std::u16string_view uid) {
+    for (const TransferSyntax& syntax : kTransferSyntaxes)
+        if (uid == syntax.uid) return true;
+    return false;
+}
+
 bool VRX_DICOMInfoInternal::get_info_color_type() {
     planar = unsigned_of(0x0028, 0x0006) != 0 ? 1 : 0;
     subsampled_422 = false;

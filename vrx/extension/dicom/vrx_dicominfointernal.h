@@ -9,6 +9,7 @@
 // position is recorded, and the decode chain reads the frames from the
 // storage later. Tag objects share one owner by reference count.
 #include <cstdint>
+#include <string_view>
 
 #include "vrx/extension/dicom/vrx_dicomframetable.h"
 #include "vrx/framework/base/vrx_header.h"
@@ -54,6 +55,9 @@ class VRX_DICOMInfoInternal : public VRX_Object {
     // fields.
     bool load_attributes_without_colour();
     bool get_info_compression_type();
+    // True for a transfer syntax whose pixel data the chains read (an empty
+    // UID reads as implicit VR little endian).
+    static bool reads_transfer_syntax(std::u16string_view uid);
     bool get_info_color_type();
     bool get_info_palette();
     bool correct_color();

@@ -47,6 +47,12 @@ VRX_Vector<VRX_Engine*> VRX_ReadDICOMRLESegment::engine(VRX_InputStorage* storag
         manager_->report(VRX_ERROR_ARGUMENT, kEngineText, __FILE__, 55);
         return result;
     }
+    // Samples that are not whole bytes (1-bit images) have no byte planes:
+    // a valid file this reader does not decode.
+    if (header.bits % 8 != 0) {
+        manager_->report(VRX_ERROR_UNSUPPORTED, kEngineText, __FILE__, __LINE__);
+        return result;
+    }
     const int32_t start = storage->position();
     if (start < 0) return result;
     uint32_t table[kTableWords] = {};
@@ -63,10 +69,9 @@ VRX_Vector<VRX_Engine*> VRX_ReadDICOMRLESegment::engine(VRX_InputStorage* storag
     uint32_t offsets[kTableWords] = {};
     for (int i = 0; i < kTableWords - 1; ++i) offsets[i] = table[i + 1];
     const uint64_t planes = uint64_t{header.channels} * header.bits / 8;
-    // A frame without segments, or samples that are not whole bytes, have no
-    // byte planes to decode.
-    if (count >= kTableWords || count == 0 || offsets[0] != kFirstOffset || count != planes ||
-        header.bits % 8 != 0) {
+    // A frame without segments, or with a segment count other than the byte
+    // planes of its samples, cannot be decoded.
+    if (count >= kTableWords || count == 0 || offsets[0] != kFirstOffset || count != planes) {
         manager_->report(VRX_ERROR_DATA, kEngineText, __FILE__, 91);
         return result;
     }

@@ -21,7 +21,8 @@ public:
     // byte per pixel of the frame (8-bit gray lines of the header's size); an
     // empty vector after a failure. `storage` stands at the frame's first
     // byte and `length` is the frame's byte length; the header must ask for
-    // channels x bits / 8 segments.
+    // channels x bits / 8 segments. Samples that are not whole bytes (1-bit
+    // images) are refused as unsupported (0x81000000).
     virtual VRX_Vector<VRX_Engine*> engine(VRX_InputStorage* storage, const VRX_Header& header,
                                            uint32_t length);
 };

@@ -198,7 +198,7 @@ TEST_P(RLEBadFrames, AreRefusedWithAClearStatus) {
     const VRX_ColorType* color = c.channels == 3 ? VRX_ColorType::s_rgb() : VRX_ColorType::gray();
     const Bytes out = decode(manager, c.frame, 0, 4, 2, c.bits, c.channels, color,
                              static_cast<uint32_t>(c.frame.size()));
-    EXPECT_TRUE(out.size() < size_t{4} * 2 * c.channels * (c.bits / 8));
+    EXPECT_TRUE(out.size() < size_t{4} * 2 * c.channels * ((c.bits + 7) / 8));
     EXPECT_TRUE(has_status(manager, c.code, c.function));
 }
 
@@ -223,6 +223,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadFrameCase{"offset_past_the_storage", 8, 3, frame_with(3, {64, 70, 0x7FFFFFF0}, 90),
                      VRX_ERROR_DATA, kSegmentText},
         BadFrameCase{"table_cut_short", 8, 1, frame_with(1, {64}, 40), VRX_ERROR_IO, kSegmentText},
+        // A valid 1-bit frame: one segment of a repeated byte (8 pixels set).
+        BadFrameCase{"one_bit_samples", 1, 1,
+                     [] {
+                         Bytes f = frame_with(1, {64}, 64);
+                         f.insert(f.end(), {0x00, 0xFF});
+                         return f;
+                     }(),
+                     VRX_ERROR_UNSUPPORTED, kSegmentText},
         // 8 samples wanted, the segment holds a repeat of 3 and ends.
         BadFrameCase{"segment_ends_early", 8, 1,
                      [] {
