@@ -45,7 +45,7 @@ struct Source {
     int32_t pageCount = 0;
     std::vector<ZEBDirectoryImage> directory;
     bool isDirectory = false;
-    std::unique_ptr<ZEBDicomFile> file;  // the input read once, when not a DICOMDIR
+    std::unique_ptr<ZEBDicomFile> file;  // the file at `path`, read once
 };
 
 int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, std::ostream& err) {
@@ -78,6 +78,7 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
                       "image " + std::to_string(o.image) + ": its file " + Utf8(image.fileId) +
                           " is not there");
     source.path = image.path;
+    source.file = std::make_unique<ZEBDicomFile>(image.path);
     source.page = image.indexInSeries;
     source.pageCount = image.seriesImageCount;
     return kRenderDone;
@@ -167,10 +168,7 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
         source.isDirectory ? o.input + ": image " + std::to_string(o.image) + " (" + source.path + ")"
                            : o.input;
     FrameImageInfo& frame = scene.frame;
-    const bool decoded =
-        source.file ? helper.DecodeFrame(*source.file, uint32_t(o.frame - 1), frame, !o.hasWindow)
-                    : helper.DecodeFrame(source.path, uint32_t(o.frame - 1), frame, !o.hasWindow);
-    if (!decoded)
+    if (!helper.DecodeFrame(*source.file, uint32_t(o.frame - 1), frame, !o.hasWindow))
         return Report(err, kRenderBadInput, where, helper.LastError().Describe());
     if (o.hasWindow) {
         frame.m_windowCenter = o.windowCenter;

@@ -37,10 +37,6 @@ bool equal_ignoring_case(const std::string& a, const std::string& b) {
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 using Layout = VRX_DICOMDIRLayout;
 
 // Directory files followed from records, one inside another: at most this
@@ -48,7 +44,8 @@ using Layout = VRX_DICOMDIRLayout;
 // names it, so three reach the images).
 constexpr uint32_t kMaxNesting = 3;
 
-// The records of the levels and the level above a record's own.
+// The records of the level below a record (Root: the patients), and its
+// level.
 struct Root {
     VRX_Vector<VRX_DICOMDIRPatient>& patients;
 };
@@ -151,8 +148,10 @@ class VRX_DICOMDIRInfo::Builder {
         return true;
     }
 
-    // Refers directory files followed from records to the file they were
-    // found in; the DICOMDIR's own file first.
+    // Notes the file as one whose records are being read (the DICOMDIR's own
+    // first, then the directory files named from it, one inside another);
+    // false when it is one already, named by itself or by a file it names,
+    // or cannot be found.
     bool enter(const char* path) {
         struct stat st;
         if (!path || ::stat(path, &st) != 0) return false;
@@ -282,22 +281,12 @@ bool VRX_DICOMDIRInfo::load(VRX_InputStorage* storage) {
         return false;
     }
     auto* file = dynamic_cast<VRX_FileInputStorage*>(storage);
-    set_location(file ? file->name().c_str() : nullptr);
-    if (!walk()) {
-        manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
-        return false;
-    }
-    return true;
+    return walk(file ? file->name().c_str() : nullptr);
 }
 
 bool VRX_DICOMDIRInfo::load_parsed(const VRX_DICOMTagObj& file, const char* path) {
     VRX_DICOMTagObj::operator=(file);
-    set_location(path);
-    if (!walk()) {
-        manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
-        return false;
-    }
-    return true;
+    return walk(path);
 }
 
 bool VRX_DICOMDIRInfo::is_directory(const VRX_DICOMTagObj& file) {
@@ -316,7 +305,14 @@ void VRX_DICOMDIRInfo::set_location(const char* path) {
                                                    : path_.view().substr(0, slash + 1));
 }
 
-bool VRX_DICOMDIRInfo::walk() {
+bool VRX_DICOMDIRInfo::walk(const char* path) {
+    set_location(path);
+    if (read_records()) return true;
+    manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
+    return false;
+}
+
+bool VRX_DICOMDIRInfo::read_records() {
     TogDicomDataElement* root = internal() ? internal()->root() : nullptr;
     if (!root) return false;
     set_current_element(root);

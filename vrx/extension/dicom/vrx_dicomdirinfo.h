@@ -84,8 +84,11 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
    private:
     class Builder;
 
+    // Reads the records of the parsed file, read from `path`; reports a
+    // failure.
+    bool walk(const char* path);
     void set_location(const char* path);
-    bool walk();
+    bool read_records();
     bool link_and_index();
 
     VRX_BasicString<char> folder_;
