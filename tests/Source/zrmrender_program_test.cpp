@@ -97,27 +97,6 @@ TEST(RenderOptions, Values) {
     EXPECT_TRUE(o.help);
 }
 
-struct Process {
-    int code = -1;
-    std::string out, err;
-};
-
-// The built program as a process.
-Process launch(const std::string& args) {
-    const std::string out = temp_path("program.out"), err = temp_path("program.err");
-    const std::string command = std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" + err;
-    const int status = std::system(command.c_str());
-    Process p;
-    p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto text = [](const std::string& path) {
-        const std::vector<uint8_t> b = read_file(path);
-        return std::string(b.begin(), b.end());
-    };
-    p.out = text(out);
-    p.err = text(err);
-    return p;
-}
-
 TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
     if (access(kPydicomFiles, R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
     const std::string ct = pydicom_file("CT_small.dcm");

@@ -194,28 +194,35 @@ class VRX_DICOMDIRInfo::Builder {
     }
 
     // Puts the record under `parent`, below made-up records of the levels
-    // between them.
+    // between them, which take the attributes of the record's first image.
     template <class Parent, class R>
     bool put(Parent& parent, R&& record) {
+        SideFile file(manager_);
+        const SideFile* image = nullptr;
+        if constexpr (!std::is_same_v<Child<Parent>, R>) {
+            const VRX_DICOMDIRImage* first = first_image(record);
+            if (first && open(first->referenced_file_id, file)) image = &file;
+        }
+        return place(parent, std::move(record), image);
+    }
+
+    template <class Parent, class R>
+    bool place(Parent& parent, R&& record, const SideFile* image) {
         if constexpr (std::is_same_v<Child<Parent>, R>) {
             return children(parent).push_back(std::move(record));
         } else {
-            Child<Parent>* holder = holder_for(parent, record);
-            return holder && put(*holder, std::move(record));
+            Child<Parent>* holder = holder_for(parent, image);
+            return holder && place(*holder, std::move(record), image);
         }
     }
 
-    // The record of the level below `parent` that `record` belongs to, by
-    // the attributes of its first image: one already there that stands for
-    // the same patient, study or series, else a new one made from them
-    // (empty when the image cannot be read).
-    template <class Parent, class R>
-    Child<Parent>* holder_for(Parent& parent, const R& record) {
+    // The record of the level below `parent` that stands for the patient,
+    // study or series of the image: one already there, else a new one made
+    // from the image's attributes (empty without an image).
+    template <class Parent>
+    Child<Parent>* holder_for(Parent& parent, const SideFile* image) {
         Child<Parent> made(manager_);
-        const VRX_DICOMDIRImage* image = first_image(record);
-        SideFile file(manager_);
-        if (image && open(image->referenced_file_id, file) && !made.load(file))
-            made = Child<Parent>(manager_);
+        if (image && !made.load(*image)) made = Child<Parent>(manager_);
         auto& siblings = children(parent);
         for (auto& sibling : siblings)
             if (same(sibling, made)) return &sibling;

@@ -37,8 +37,9 @@ class VRX_DICOMDIRLayout {
     enum Level : uint8_t { root = 0, patient = 1, study = 2, series = 3, image = 4, other = 5 };
     static constexpr uint32_t none = UINT32_MAX;
 
-    // One record placed in the tree: its item, its first lower-level record
-    // and the next record of its level (node numbers; `none` for none).
+    // One record placed in the tree: its item, its first and last
+    // lower-level records and the next record of its level (node numbers;
+    // `none` for none).
     struct Node {
         uint32_t item = 0;
         uint32_t child = none;
