@@ -1,9 +1,14 @@
 #include "Source/zebdicomdirreader.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "Source/zebdicomfile.h"
 #include "Source/zebdicomvalues.h"
+#include "Source/zebseriesorder.h"
 #include "Source/zebvrxchain.h"
 #include "vrx/extension/dicom/vrx_dicomdirinfo.h"
 #include "vrx/framework/include/vrx_statuscode.h"
@@ -15,30 +20,90 @@ std::u16string Text(const vrx::VRX_BasicString<char16_t>& s) {
     return std::u16string(s.view());
 }
 
+// A File ID for the listing: a NUL inside it (which makes its file refused)
+// shown as "\0".
+std::u16string Shown(const vrx::VRX_BasicString<char16_t>& id) {
+    std::u16string out;
+    for (char16_t c : id.view()) {
+        if (c == 0)
+            out += u"\\0";
+        else
+            out += c;
+    }
+    return out;
+}
+
+// What of the series' order `tags` gives and `key` lacks.
+void ReadKey(const vrx::VRX_DICOMTagObj& tags, ZEBSeriesKey& key) {
+    vrx::VRX_Vector<int32_t> numbers(tags.tag_manager());
+    if (!key.hasNumber && tags.read_int_values(0x0020, 0x0013, numbers) && !numbers.empty()) {
+        key.hasNumber = true;
+        key.number = numbers[0];
+    }
+    vrx::VRX_Vector<double> values(tags.tag_manager());
+    if (!key.hasPosition && tags.read_double_values(0x0020, 0x0032, values) && values.size() == 3) {
+        key.hasPosition = true;
+        std::copy(values.begin(), values.end(), key.position);
+    }
+    if (!key.hasOrientation && tags.read_double_values(0x0020, 0x0037, values) && values.size() == 6) {
+        key.hasOrientation = true;
+        std::copy(values.begin(), values.end(), key.orientation);
+    }
+}
+
+// The images of one series, appended to `images` in the series' order.
+void AddSeries(std::vector<ZEBDirectoryImage>& entries, std::vector<ZEBSeriesKey>& keys,
+               std::vector<ZEBDirectoryImage>& images) {
+    const bool numbersSuffice = ZEBSeriesOrder::NumbersSuffice(keys);
+    if (!numbersSuffice) {
+        // The files give what the records lack.
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const ZEBSeriesKey& k = keys[i];
+            if ((k.hasNumber && k.hasPosition && k.hasOrientation) || entries[i].path.empty()) continue;
+            ZEBDicomFile file(entries[i].path);
+            ZEBVRXError ignored;
+            if (file.Load(ignored)) ReadKey(file.info, keys[i]);
+        }
+    }
+    std::vector<double> slice;
+    const std::vector<size_t> order = ZEBSeriesOrder::Sort(keys, slice);
+    for (size_t k = 0; k < order.size(); ++k) {
+        ZEBDirectoryImage& e = entries[order[k]];
+        e.indexInSeries = static_cast<int32_t>(k);
+        e.seriesImageCount = static_cast<int32_t>(order.size());
+        e.hasInstanceNumber = keys[order[k]].hasNumber;
+        e.instanceNumber = keys[order[k]].number;
+        e.hasSlicePosition = !numbersSuffice && !std::isnan(slice[order[k]]);
+        e.slicePosition = e.hasSlicePosition ? slice[order[k]] : 0.0;
+        images.push_back(std::move(e));
+    }
+}
+
 }  // namespace
 
-bool ZEBDicomDirReader::Read(const std::string& path, std::vector<ZEBDirectoryImage>& images,
-                             bool& isDirectory, ZEBVRXError& error) {
+bool ZEBDicomDirReader::IsDirectory(const ZEBDicomFile& parsed) {
+    return vrx::VRX_DICOMDIRInfo::is_directory(parsed.info);
+}
+
+bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
+                             std::vector<ZEBDirectoryImage>& images, ZEBVRXError& error) {
     images.clear();
-    isDirectory = false;
-    vrx::VRX_DefaultManager manager;
-    ZEBFileStorage file(manager, path);
-    if (!file.get()) return error.Fail(manager, "cannot open the file");
-    vrx::VRX_DICOMDIRInfo dir(&manager);
-    if (!dir.load(file.get())) return error.Fail(manager, "not a DICOMDIR");
-    isDirectory = true;
+    vrx::VRX_DICOMDIRInfo dir(&parsed.manager);
+    if (!dir.load_parsed(parsed.info, path.c_str()))
+        return error.Fail(parsed.manager, "unreadable directory records");
     int32_t seriesIndex = 0;
     try {
         for (const vrx::VRX_DICOMDIRPatient& patient : dir.patients) {
             for (const vrx::VRX_DICOMDIRStudy& study : patient.studies) {
                 for (const vrx::VRX_DICOMDIRSeries& series : study.series) {
-                    int32_t index = 0;
+                    std::vector<ZEBDirectoryImage> entries;
+                    std::vector<ZEBSeriesKey> keys;
                     for (const vrx::VRX_DICOMDIRImage& image : series.images) {
                         ZEBDirectoryImage entry;
-                        vrx::VRX_BasicString<char> file_path(&manager);
+                        vrx::VRX_BasicString<char> file_path(&parsed.manager);
                         if (dir.resolve_file_id(image.referenced_file_id, file_path))
                             entry.path = std::string(file_path.view());
-                        entry.fileId = Text(image.referenced_file_id);
+                        entry.fileId = Shown(image.referenced_file_id);
                         entry.patientName = Text(patient.patient_name);
                         entry.patientId = Text(patient.patient_id);
                         entry.studyDate = Text(study.study_date);
@@ -47,21 +112,34 @@ bool ZEBDicomDirReader::Read(const std::string& path, std::vector<ZEBDirectoryIm
                         entry.seriesNumber = AttributeText(series.tag_obj, 0x0020, 0x0011);
                         entry.seriesDescription = Text(series.series_description);
                         entry.series = seriesIndex;
-                        entry.indexInSeries = index++;
-                        entry.seriesImageCount = static_cast<int32_t>(series.images.size());
-                        entry.instanceNumber = static_cast<int32_t>(image.instance_number);
-                        images.push_back(std::move(entry));
+                        entries.push_back(std::move(entry));
+                        keys.emplace_back();
+                        ReadKey(image.tag_obj, keys.back());
                     }
+                    AddSeries(entries, keys, images);
                     ++seriesIndex;
                 }
             }
         }
     } catch (const std::bad_alloc&) {
         images.clear();
-        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, "ZEBVRXHelper::ReadDicomDir()",
+        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, "ZEBDicomDirReader::Read()",
                           "not enough memory for the directory");
     }
-    vrx::VRX_Status status(&manager);
-    manager.execute(status);
+    vrx::VRX_Status status(&parsed.manager);
+    parsed.manager.execute(status);
+    return true;
+}
+
+bool ZEBDicomDirReader::FindInFolder(const std::string& folder, std::string& path) {
+    vrx::VRX_DefaultManager manager;
+    vrx::VRX_BasicString<char16_t> name(&manager);
+    vrx::VRX_BasicString<char> found(&manager);
+    struct stat st;
+    if (!name.assign(u"DICOMDIR") ||
+        !vrx::VRX_DICOMDIRInfo::resolve_file_id(&manager, folder.c_str(), name, found) ||
+        ::stat(found.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    path.assign(found.view());
     return true;
 }

@@ -1,21 +1,24 @@
 #pragma once
-// Reads a DICOMDIR into the list of its images in the directory's tree
-// order (patients, studies, series, images), with what the program shows of
-// each and the file each refers to.
+// Reads a DICOMDIR into the list of its images in the directory's tree order
+// (patients, studies, series), each series in the order a viewer shows it
+// (ZEBSeriesOrder), with what the program shows of each and the file each
+// refers to.
 //
+//   ZEBDicomFile parsed("/media/DICOMDIR");
 //   std::vector<ZEBDirectoryImage> images;
-//   bool isDirectory = false;
-//   if (!ZEBDicomDirReader::Read("/media/DICOMDIR", images, isDirectory, error)) ...
+//   if (parsed.Load(error) && ZEBDicomDirReader::IsDirectory(parsed) &&
+//       ZEBDicomDirReader::Read(parsed, "/media/DICOMDIR", images, error)) ...
 #include <cstdint>
 #include <string>
 #include <vector>
 
+struct ZEBDicomFile;
 struct ZEBVRXError;
 
-// One image of a DICOMDIR, in the directory's tree order.
+// One image of a DICOMDIR, in the listing's order.
 struct ZEBDirectoryImage {
     std::string path;  // the referenced file (UTF-8); empty when it was not found
-    std::u16string fileId;
+    std::u16string fileId;  // as the directory gives it (a NUL shown as "\0")
     std::u16string patientName;
     std::u16string patientId;
     std::u16string studyDate;
@@ -24,16 +27,28 @@ struct ZEBDirectoryImage {
     std::u16string seriesNumber;
     std::u16string seriesDescription;
     int32_t series = 0;            // the series among all of the directory's, from 0
-    int32_t indexInSeries = 0;     // from 0
+    int32_t indexInSeries = 0;     // its place in the series' order, from 0
     int32_t seriesImageCount = 0;  // images of the series
+    bool hasInstanceNumber = false;
     int32_t instanceNumber = 0;
+    // The position along the series' slice normal (mm), when the series'
+    // order needed positions and the image's is known.
+    bool hasSlicePosition = false;
+    double slicePosition = 0.0;
 };
 
 class ZEBDicomDirReader {
 public:
-    // False when the file is not a DICOMDIR or cannot be read, with the
-    // failure in `error`; `isDirectory` tells which (true once the file was
-    // read as one).
-    static bool Read(const std::string& path, std::vector<ZEBDirectoryImage>& images,
-                     bool& isDirectory, ZEBVRXError& error);
+    // Whether a loaded DICOM file is a DICOMDIR: by its media storage class,
+    // else by its directory records.
+    static bool IsDirectory(const ZEBDicomFile& parsed);
+    // The images of a loaded DICOMDIR read from `path`, whose folder holds
+    // the files it refers to. False when its records cannot be read, with
+    // the failure in `error`. Where Instance Numbers do not order a series,
+    // the images' files give what their records lack.
+    static bool Read(ZEBDicomFile& parsed, const std::string& path,
+                     std::vector<ZEBDirectoryImage>& images, ZEBVRXError& error);
+    // The DICOMDIR of a folder (named so in any case), as CD viewers find
+    // it; false when there is none.
+    static bool FindInFolder(const std::string& folder, std::string& path);
 };

@@ -31,13 +31,17 @@ std::string UnsupportedWords(const vrx::VRX_DICOMInfo& info) {
 }  // namespace
 
 bool ZEBDicomFile::Load(ZEBVRXError& error) {
-    if (!file.get()) {
-        const bool missing = ::access(path.c_str(), F_OK) != 0 && errno == ENOENT;
-        return error.Fail(manager, missing ? "missing file" : "cannot open the file");
+    if (m_state == State::unread) {
+        if (!file.get()) {
+            const bool missing = ::access(path.c_str(), F_OK) != 0 && errno == ENOENT;
+            m_failure.Fail(manager, missing ? "missing file" : "cannot open the file");
+        } else if (!info.load(file.get())) {
+            m_failure.Fail(manager, "corrupt or unreadable data set");
+            if (vrx::status_category(m_failure.code) == vrx::VRX_ERROR_UNSUPPORTED)
+                m_failure.message = UnsupportedWords(info);
+        }
+        m_state = m_failure.message.empty() ? State::loaded : State::failed;
     }
-    if (info.load(file.get())) return true;
-    error.Fail(manager, "corrupt or unreadable data set");
-    if (vrx::status_category(error.code) == vrx::VRX_ERROR_UNSUPPORTED)
-        error.message = UnsupportedWords(info);
-    return false;
+    if (m_state == State::failed) error = m_failure;
+    return m_state == State::loaded;
 }

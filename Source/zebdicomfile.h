@@ -7,11 +7,10 @@
 //   ... d.info.frame_count() ...
 #include <string>
 
+#include "Source/zebvrxchain.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
 #include "vrx/framework/manager/vrx_managerimpl.h"
-
-struct ZEBVRXError;
 
 // An input storage over a file, given back when it goes.
 class ZEBFileStorage {
@@ -32,10 +31,15 @@ struct ZEBDicomFile {
         : path(path), file(manager, path), info(&manager) {}
     // Opens the file and loads its information; false with the failure in
     // `error` ("missing file", an unsupported transfer syntax by name, ...).
+    // The file is read once: later calls give the first outcome.
     bool Load(ZEBVRXError& error);
 
     std::string path;
     vrx::VRX_DefaultManager manager;
     ZEBFileStorage file;
     vrx::VRX_DICOMInfo info;
+
+private:
+    enum class State { unread, loaded, failed } m_state = State::unread;
+    ZEBVRXError m_failure;
 };

@@ -171,7 +171,7 @@ std::string RenderUsage() {
            "Renders one frame of a DICOM file, or one image of a DICOMDIR, as a viewer tile\n"
            "shows it, into a 24-bit bitmap file. INPUT carries \"DICM\" at offset 128.\n"
            "\n"
-           "  --image N               image N of a DICOMDIR in tree order (default 1)\n"
+           "  --image N               image N of a DICOMDIR as --list lists it (default 1)\n"
            "  --frame N               frame N of the file (default 1)\n"
            "  --window C,W            window centre and width (default: the file's first\n"
            "                          window, else the frame's range)\n"

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "Source/frameimageinfo.h"
+#include "Source/zebdicomfile.h"
 #include "Source/zebimageviewctrl.h"
 #include "Source/zeboutputfile.h"
 #include "Source/zebstringutil.h"
@@ -55,22 +56,29 @@ struct Source {
     int32_t pageCount = 0;
     std::vector<ZEBDirectoryImage> directory;
     bool isDirectory = false;
+    std::unique_ptr<ZEBDicomFile> file;  // the file at `path`, read once
 };
 
 int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, std::ostream& err) {
     struct stat st;
     if (::stat(o.input.c_str(), &st) != 0)
         return Report(err, kRenderBadInput, o.input, std::string("cannot open: ") + std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) return Report(err, kRenderBadInput, o.input, "is a folder");
-    if (!ZEBVRXHelper::IsDicomFile(o.input))
+    // A folder stands for the DICOMDIR in it, as on a CD.
+    std::string input = o.input;
+    if (S_ISDIR(st.st_mode) && !ZEBDicomDirReader::FindInFolder(o.input, input))
+        return Report(err, kRenderBadInput, o.input, "is a folder without a DICOMDIR");
+    if (!ZEBVRXHelper::IsDicomFile(input))
         return Report(err, kRenderBadInput, o.input, "not a DICOM file (no \"DICM\" at offset 128)");
-    if (!helper.ReadDicomDir(o.input, source.directory, source.isDirectory) && source.isDirectory)
+    // A file that does not load is reported when its frame is decoded.
+    if (!helper.ReadDicomFile(input, source.file, source.directory, source.isDirectory) &&
+        source.isDirectory)
         return Report(err, kRenderBadInput, o.input, helper.LastError().Describe());
-    source.path = o.input;
+    source.path = input;
     source.page = -1;
     if (!source.isDirectory) return kRenderDone;
-    if (o.list) return kRenderDone;
     const auto& images = source.directory;
+    if (images.empty()) return Report(err, kRenderBadInput, o.input, "the DICOMDIR holds no image");
+    if (o.list) return kRenderDone;
     if (size_t(o.image) > images.size())
         return Report(err, kRenderBadInput, o.input,
                       "image " + std::to_string(o.image) + " is out of range (the directory has " +
@@ -81,20 +89,25 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
                       "image " + std::to_string(o.image) + ": missing file " +
                           DirectoryFilePath(o.input, image));
     source.path = image.path;
+    source.file = std::make_unique<ZEBDicomFile>(image.path);
     source.page = image.indexInSeries;
     source.pageCount = image.seriesImageCount;
     return kRenderDone;
 }
 
+// One line per image, each series in its order, with what ordered it.
 void List(const std::vector<ZEBDirectoryImage>& images, std::ostream& out) {
     int32_t n = 0;
     for (const ZEBDirectoryImage& i : images) {
+        std::u16string order =
+            i.hasInstanceNumber ? FormatText(u"instance %d", i.instanceNumber) : u"no number";
+        if (i.hasSlicePosition) order += FormatText(u", at %.2f mm", i.slicePosition);
         out << ++n << '\t' << Utf8(i.patientName) << " [" << Utf8(i.patientId) << "]\t"
             << Utf8(i.studyDate) << ' ' << Utf8(i.studyDescription) << "\tseries " << i.series + 1
             << " (" << Utf8(i.modality) << ' ' << Utf8(i.seriesNumber) << ' '
             << Utf8(i.seriesDescription) << ")\timage " << i.indexInSeries + 1 << " of "
-            << i.seriesImageCount << '\t' << (i.path.empty() ? "(missing) " + Utf8(i.fileId) : i.path)
-            << '\n';
+            << i.seriesImageCount << " (" << Utf8(order) << ")\t"
+            << (i.path.empty() ? "(missing) " + Utf8(i.fileId) : i.path) << '\n';
     }
 }
 
@@ -187,7 +200,7 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
         source.isDirectory ? o.input + ": image " + std::to_string(o.image) + " (" + source.path + ")"
                            : o.input;
     FrameImageInfo& frame = scene.frame;
-    if (!helper.DecodeFrame(source.path, uint32_t(o.frame - 1), frame, !o.hasWindow))
+    if (!helper.DecodeFrame(*source.file, uint32_t(o.frame - 1), frame, !o.hasWindow))
         return Report(err, kRenderBadInput, where, helper.LastError().Describe());
     if (helper.LastWarning().code != 0)
         Warn(err, where + ": frame " + std::to_string(o.frame), helper.LastWarning().Describe());

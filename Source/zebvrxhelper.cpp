@@ -20,10 +20,16 @@ bool ZEBVRXHelper::IsDicomFile(const std::string& path) {
     return ok;
 }
 
-bool ZEBVRXHelper::ReadDicomDir(const std::string& path, std::vector<ZEBDirectoryImage>& images,
-                                bool& isDirectory) {
+bool ZEBVRXHelper::ReadDicomFile(const std::string& path, std::unique_ptr<ZEBDicomFile>& file,
+                                 std::vector<ZEBDirectoryImage>& images, bool& isDirectory) {
     std::lock_guard lock(m_mutex);
-    return ZEBDicomDirReader::Read(path, images, isDirectory, m_error);
+    images.clear();
+    file = std::make_unique<ZEBDicomFile>(path);
+    isDirectory = file->Load(m_error) && ZEBDicomDirReader::IsDirectory(*file);
+    if (!isDirectory) return file->Load(m_error);
+    const bool read = ZEBDicomDirReader::Read(*file, path, images, m_error);
+    file.reset();
+    return read;
 }
 
 bool ZEBVRXHelper::ReadGeometry(const std::string& path, FrameImageInfo& out) {
@@ -38,10 +44,21 @@ bool ZEBVRXHelper::ReadGeometry(const std::string& path, FrameImageInfo& out) {
 bool ZEBVRXHelper::DecodeFrame(const std::string& path, uint32_t frame, FrameImageInfo& out,
                                bool findWindow) {
     std::lock_guard lock(m_mutex);
-    out.Reset();
     ZEBDicomFile d(path);
+    return Decode(d, frame, out, findWindow);
+}
+
+bool ZEBVRXHelper::DecodeFrame(ZEBDicomFile& file, uint32_t frame, FrameImageInfo& out,
+                               bool findWindow) {
+    std::lock_guard lock(m_mutex);
+    return Decode(file, frame, out, findWindow);
+}
+
+bool ZEBVRXHelper::Decode(ZEBDicomFile& file, uint32_t frame, FrameImageInfo& out, bool findWindow) {
+    out.Reset();
     m_warning = ZEBVRXError();
-    return d.Load(m_error) && ZEBDecodeChain::Decode(d, frame, out, findWindow, m_error, m_warning);
+    return file.Load(m_error) &&
+           ZEBDecodeChain::Decode(file, frame, out, findWindow, m_error, m_warning);
 }
 
 bool ZEBVRXHelper::RenderFrame(const ZEBImageMemory& memory, const ZEBRenderRequest& request,

@@ -19,6 +19,7 @@
 // by threads: its operations run one at a time.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@
 class FrameImageInfo;
 class ZEBImageMemory;
 class ZEBOutputFile;
+struct ZEBDicomFile;
 
 class ZEBVRXHelper {
 public:
@@ -41,11 +43,14 @@ public:
     // True when the file holds "DICM" at offset 128.
     static bool IsDicomFile(const std::string& path);
 
-    // Reads a DICOMDIR into its images in tree order (patients, studies,
-    // series, images). False when the file is not a DICOMDIR or cannot be
-    // read; `isDirectory` tells which (true once the file was read as one).
-    bool ReadDicomDir(const std::string& path, std::vector<ZEBDirectoryImage>& images,
-                      bool& isDirectory);
+    // Reads a DICOM file once and tells what it is. A DICOMDIR (by its media
+    // storage class, else its directory records) gives its images in
+    // `images` (ZEBDicomDirReader) and `isDirectory` true; any other file
+    // stays in `file`, loaded, for DecodeFrame. False after a failure: of a
+    // DICOMDIR's records, or of loading another file (which DecodeFrame of
+    // `file` then reports again).
+    bool ReadDicomFile(const std::string& path, std::unique_ptr<ZEBDicomFile>& file,
+                       std::vector<ZEBDirectoryImage>& images, bool& isDirectory);
 
     // Decodes frame `frame` (from 0) of the DICOM file into `out`: geometry,
     // pixels, corner annotations, the default window (the file's first,
@@ -53,6 +58,9 @@ public:
     // count. False (and `out` empty) after a failure. A frame decoded from
     // damaged data leaves a warning (LastWarning).
     bool DecodeFrame(const std::string& path, uint32_t frame, FrameImageInfo& out,
+                     bool findWindow = true);
+    // The same for a file ReadDicomFile kept.
+    bool DecodeFrame(ZEBDicomFile& file, uint32_t frame, FrameImageInfo& out,
                      bool findWindow = true);
     // Only the geometry and the image number of the file's image (for
     // reference lines); false when the file cannot be read.
@@ -99,6 +107,8 @@ public:
     }
 
 private:
+    bool Decode(ZEBDicomFile& file, uint32_t frame, FrameImageInfo& out, bool findWindow);
+
     std::mutex m_mutex;
     ZEBVRXError m_error;
     ZEBVRXError m_warning;

@@ -1,11 +1,13 @@
 #pragma once
 // Helpers of the render program's tests: the program run in the test's
-// process, bitmap files read back, the fixtures' packed pictures unpacked,
+// process or as a process, bitmap files read back, the fixtures' packed pictures unpacked,
 // files written to the test's temporary folder.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -101,6 +103,31 @@ inline std::vector<uint8_t> inflate(const std::vector<uint8_t>& packed, size_t s
 }
 
 inline std::string temp_path(const std::string& name) { return ::testing::TempDir() + name; }
+
+struct Process {
+    int code = -1;
+    std::string out, err;
+};
+
+// The built program as a process, with the arguments as a shell gives them,
+// after the shell commands `before` (which may start a background reader, or
+// end in a command the program runs under); background commands are waited
+// for.
+inline Process launch(const std::string& args, const std::string& before = "") {
+    const std::string out = temp_path("program.out"), err = temp_path("program.err");
+    const std::string command = before + std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" +
+                                err + "; code=$?; wait; exit $code";
+    const int status = std::system(command.c_str());
+    Process p;
+    p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto text = [](const std::string& path) {
+        const std::vector<uint8_t> b = read_file(path);
+        return std::string(b.begin(), b.end());
+    };
+    p.out = text(out);
+    p.err = text(err);
+    return p;
+}
 
 // The bytes as the file `name` in the temporary folder; its path.
 inline std::string write_file(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -145,11 +145,6 @@ TEST(RenderOptions, Values) {
     EXPECT_TRUE(o.version);
 }
 
-struct Process {
-    int code = -1;
-    std::string out, err;
-};
-
 // A sagittal plane through the middle of CT_small's axial slice.
 std::string sagittal_reference() {
     dicomtest::Writer w;
@@ -160,25 +155,6 @@ std::string sagittal_reference() {
     w.u16(0x0028, 0x0011, 128);
     w.text(0x0028, 0x0030, "DS", "2\\2");
     return write_file("sagittal.dcm", w.bytes());
-}
-
-// The built program as a process, after the shell commands `before` (which
-// may start a background reader, or end in a command the program runs
-// under); background commands are waited for.
-Process launch(const std::string& args, const std::string& before = "") {
-    const std::string out = temp_path("program.out"), err = temp_path("program.err");
-    const std::string command = before + std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" +
-                                err + "; code=$?; wait; exit $code";
-    const int status = std::system(command.c_str());
-    Process p;
-    p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto text = [](const std::string& path) {
-        const std::vector<uint8_t> b = read_file(path);
-        return std::string(b.begin(), b.end());
-    };
-    p.out = text(out);
-    p.err = text(err);
-    return p;
 }
 
 // The width of a bitmap file's bytes; 0 when they are not one.

@@ -46,7 +46,7 @@ std::vector<Expected> load() {
 // What the one line of a refusal says, by why the file cannot render.
 const std::map<std::string, std::vector<std::string>> kReasons = {
     {"nodicm", {"not a DICOM file"}},
-    {"empty", {"out of range"}},
+    {"empty", {"holds no image"}},
     {"nopixels", {"no pixel data"}},
     {"unsupported", {"unsupported", "is not supported"}},
     {"corrupt", {"corrupt", "unsupported"}},

@@ -1,5 +1,8 @@
 #include "vrx/extension/dicom/vrx_dicomdirimage.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "dicomlib/togstring.h"
 
 namespace vrx {
@@ -39,6 +42,25 @@ bool VRX_DICOMDIRImage::read_split(const VRX_DICOMTagObj& item, uint16_t group, 
     return true;
 }
 
+bool VRX_DICOMDIRImage::read_file_id(const VRX_DICOMTagObj& item, String& id) {
+    if (!item.read_string(0x0004, 0x1500, id)) {
+        id.clear();
+        return false;
+    }
+    const void* value = nullptr;
+    if (!item.get_value_data(0x0004, 0x1500, value)) return true;
+    // The value as stored, without the blanks before it and the padding
+    // after it.
+    const std::string_view bytes(static_cast<const char*>(value), item.length(0x0004, 0x1500));
+    const size_t begin = std::min(bytes.find_first_not_of(' '), bytes.size());
+    const size_t end = bytes.find_last_not_of(std::string_view(" \0", 2)) + 1;
+    if (end <= begin || bytes.find('\0', begin) >= end) return true;
+    id.clear();
+    for (size_t i = begin; i < end; ++i)
+        if (!id.append(static_cast<char16_t>(static_cast<unsigned char>(bytes[i])))) return false;
+    return true;
+}
+
 bool VRX_DICOMDIRImage::read_pixel_spacing(const VRX_DICOMTagObj& item, double& x, double& y) {
     double spacing[2];
     if (!read_split(item, 0x0028, 0x0030, spacing, 2)) return false;
@@ -49,7 +71,7 @@ bool VRX_DICOMDIRImage::read_pixel_spacing(const VRX_DICOMTagObj& item, double& 
 
 bool VRX_DICOMDIRImage::load(const VRX_DICOMTagObj& item) {
     // A record without a file keeps an empty Referenced File ID.
-    if (!item.read_string(0x0004, 0x1500, referenced_file_id)) referenced_file_id.clear();
+    read_file_id(item, referenced_file_id);
     sop_instance_uid = item.get_string(0x0008, 0x0018);
     if (sop_instance_uid.empty()) sop_instance_uid = item.get_string(0x0004, 0x1511);
     item.read_integer(0x0020, 0x0013, instance_number);

@@ -21,6 +21,12 @@ class VRX_DICOMDIRImage {
     // absent or unreadable, a split value cannot be read, or memory runs out.
     bool load(const VRX_DICOMTagObj& item);
 
+    // The record's Referenced File ID (0004,1500), components joined with
+    // "\"; false (and `id` empty) when absent or unreadable. A NUL byte
+    // inside the value (not padding at its end) is kept in the text, where
+    // every file lookup refuses it, rather than cutting the ID there.
+    static bool read_file_id(const VRX_DICOMTagObj& item, String& id);
+
     // Reads a multi-valued decimal attribute as text and cuts it at its
     // first (and, for three values, second) backslash into `count` numbers
     // (2 or 3). Absent, or a backslash missing: all 0.0. False when the

@@ -1,17 +1,22 @@
 #include "vrx/extension/dicom/vrx_dicomdirinfo.h"
 
-#include <algorithm>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "dicomlib/togdicomdataelement.h"
 #include "dicomlib/togstring.h"
+#include "vrx/extension/dicom/vrx_dicomdirlayout.h"
 #include "vrx/extension/dicom/vrx_dicominfointernal.h"
 #include "vrx/framework/include/vrx_failure.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
 #include "vrx/framework/manager/vrx_manager.h"
+#include "vrx/framework/manager/vrx_status.h"
 
 namespace vrx {
 
@@ -20,23 +25,6 @@ namespace {
 constexpr const char* kLoad = "VRX_DICOMDIRInfo::load()";
 constexpr const char* kResolve = "VRX_DICOMDIRInfo::resolve_file_id()";
 constexpr const char16_t* kMediaStorageDirectory = u"1.2.840.10008.1.3.10";
-
-enum class RecordType { patient, study, series, image, other };
-
-RecordType record_type(const VRX_DICOMTagObj& item) {
-    const VRX_DICOMTagObj::String type = item.get_string(0x0004, 0x1430);
-    if (type == u"PATIENT") return RecordType::patient;
-    if (type == u"STUDY") return RecordType::study;
-    if (type == u"SERIES") return RecordType::series;
-    if (type == u"IMAGE") return RecordType::image;
-    return RecordType::other;
-}
-
-// An offset attribute of a record; 0 (no record) when absent.
-uint32_t link(const VRX_DICOMTagObj& item, uint16_t element) {
-    uint32_t offset = 0;
-    return item.read_integer(0x0004, element, offset) ? offset : 0;
-}
 
 bool equal_ignoring_case(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -49,177 +37,229 @@ bool equal_ignoring_case(const std::string& a, const std::string& b) {
     return true;
 }
 
+using Layout = VRX_DICOMDIRLayout;
+
+// Directory files followed from records, one inside another: at most this
+// many deep (each one holds records of a lower level than the record that
+// names it, so three reach the images).
+constexpr uint32_t kMaxNesting = 3;
+
+// The records of the level below a record (Root: the patients), and its
+// level.
+struct Root {
+    VRX_Vector<VRX_DICOMDIRPatient>& patients;
+};
+VRX_Vector<VRX_DICOMDIRPatient>& children(Root& r) { return r.patients; }
+VRX_Vector<VRX_DICOMDIRStudy>& children(VRX_DICOMDIRPatient& r) { return r.studies; }
+VRX_Vector<VRX_DICOMDIRSeries>& children(VRX_DICOMDIRStudy& r) { return r.series; }
+VRX_Vector<VRX_DICOMDIRImage>& children(VRX_DICOMDIRSeries& r) { return r.images; }
+const VRX_Vector<VRX_DICOMDIRSeries>& children(const VRX_DICOMDIRStudy& r) { return r.series; }
+const VRX_Vector<VRX_DICOMDIRImage>& children(const VRX_DICOMDIRSeries& r) { return r.images; }
+
+template <class R>
+using Child = std::remove_reference_t<decltype(children(std::declval<R&>())[0])>;
+
+template <class R>
+constexpr Layout::Level level_of() {
+    if constexpr (std::is_same_v<R, Root>) return Layout::root;
+    if constexpr (std::is_same_v<R, VRX_DICOMDIRPatient>) return Layout::patient;
+    if constexpr (std::is_same_v<R, VRX_DICOMDIRStudy>) return Layout::study;
+    if constexpr (std::is_same_v<R, VRX_DICOMDIRSeries>) return Layout::series;
+    return Layout::image;
+}
+
+// Records that stand for the same patient, study or series.
+bool same(const VRX_DICOMDIRPatient& a, const VRX_DICOMDIRPatient& b) {
+    return a.patient_id == b.patient_id && a.patient_name == b.patient_name;
+}
+bool same(const VRX_DICOMDIRStudy& a, const VRX_DICOMDIRStudy& b) {
+    return a.study_instance_uid == b.study_instance_uid;
+}
+bool same(const VRX_DICOMDIRSeries& a, const VRX_DICOMDIRSeries& b) {
+    return a.series_instance_uid == b.series_instance_uid;
+}
+
+const VRX_DICOMDIRImage* first_image(const VRX_DICOMDIRImage& image) { return &image; }
+template <class R>
+const VRX_DICOMDIRImage* first_image(const R& record) {
+    for (const auto& child : children(record))
+        if (const VRX_DICOMDIRImage* image = first_image(child)) return image;
+    return nullptr;
+}
+
+// A file parsed beside the directory: a directory file a record names, or
+// the image whose attributes a made-up record takes.
+class SideFile : public VRX_DICOMTagObj {
+   public:
+    using VRX_DICOMTagObj::VRX_DICOMTagObj;
+    // True when a data set was read (one whose image attributes cannot be
+    // used too: only its elements are wanted).
+    bool parse(const char* path) {
+        VRX_FileInputStorage* file = VRX_FileInputStorage::create(tag_manager(), path);
+        if (!file) return false;
+        const bool ok = load();
+        if (ok) internal()->decode_start(file, false);
+        file->destroy();
+        return ok && child_count() > 0;
+    }
+};
+
+// Runs `job` so that what it reports leaves the manager's record as it was;
+// its result.
+template <class Job>
+bool quietly(VRX_Manager* manager, Job&& job) {
+    const VRX_Status before = manager->status();
+    const bool ok = job();
+    if (manager->status().code != before.code) {
+        manager->reset();
+        if (before.code != VRX_SUCCESS)
+            manager->report(before.code, before.function, before.file, before.line);
+    }
+    return ok;
+}
+
 }  // namespace
 
-// One walk over the directory records: the items with their types and file
-// offsets, and the tree and file IDs built from them.
-class VRX_DICOMDIRInfo::Walk {
+// Builds the records of a directory file, and of the directory files its
+// records name, from their layouts.
+class VRX_DICOMDIRInfo::Builder {
    public:
-    enum class Result { done, unusable, failed };
+    explicit Builder(VRX_DICOMDIRInfo& dir)
+        : tree(dir.manager()), ids(dir.manager()), dir_(dir), manager_(dir.manager()) {}
 
-    explicit Walk(VRX_DICOMDIRInfo& dir)
-        : dir_(dir),
-          manager_(dir.manager()),
-          items_(manager_),
-          types_(manager_),
-          offsets_(manager_),
-          visited_(manager_),
-          tree(manager_),
-          ids(manager_) {}
-
-    // Takes every item of the record sequence; false when one cannot be had.
-    bool collect() {
-        const uint32_t count = dir_.item_count(0x0004, 0x1220);
-        if (!items_.reserve(count) || !types_.reserve(count) || !offsets_.reserve(count))
-            return false;
-        for (uint32_t i = 0; i < count; ++i) {
-            VRX_DICOMTagObj item(manager_);
-            if (!dir_.get_item(0x0004, 0x1220, i, item)) return false;
-            const int64_t offset = item.current_element()->GetItemOffset();
-            if (!types_.push_back(record_type(item)) || !items_.push_back(item) ||
-                !offsets_.push_back({offset, i}))
-                return false;
-        }
-        std::sort(offsets_.begin(), offsets_.end());
-        return true;
-    }
-
-    // Follows the directory's links from the root's first record.
-    Result by_offsets() {
-        if (items_.empty()) return Result::done;
-        const uint32_t first = link(dir_, 0x1200);
-        if (first == 0 || !visited_.assign(items_.size(), 0)) return Result::unusable;
-        return chain(first, RecordType::patient, [&](size_t i) {
-            return add<VRX_DICOMDIRPatient>(i, tree, RecordType::study,
-                                            [&](size_t j, VRX_DICOMDIRPatient& patient) {
-                                                return add_study(j, patient.studies);
-                                            });
-        });
-    }
-
-    // Takes the records in item order, each under the last record of the
-    // level above it.
-    bool by_order() {
-        tree.clear();
-        ids.clear();
-        bool have_patient = false;
-        bool have_study = false;
-        bool have_series = false;
-        for (size_t i = 0; i < items_.size(); ++i) {
-            switch (types_[i]) {
-                case RecordType::patient: {
-                    VRX_DICOMDIRPatient patient(manager_);
-                    if (!patient.load(items_[i]) || !tree.push_back(std::move(patient)))
-                        return false;
-                    have_patient = true;
-                    have_study = have_series = false;
-                    break;
-                }
-                case RecordType::study: {
-                    if (!have_patient) break;
-                    VRX_DICOMDIRStudy study(manager_);
-                    if (!study.load(items_[i]) || !tree.back().studies.push_back(std::move(study)))
-                        return false;
-                    have_study = true;
-                    have_series = false;
-                    break;
-                }
-                case RecordType::series: {
-                    if (!have_study) break;
-                    VRX_DICOMDIRSeries series(manager_);
-                    if (!series.load(items_[i]) ||
-                        !tree.back().studies.back().series.push_back(std::move(series)))
-                        return false;
-                    have_series = true;
-                    break;
-                }
-                case RecordType::image:
-                    if (have_series &&
-                        add_image(i, tree.back().studies.back().series.back().images) !=
-                            Result::done)
-                        return false;
-                    break;
-                case RecordType::other:
-                    break;
+    // The records of `file` under `parent`.
+    template <class Parent>
+    bool add_file(Parent& parent, const VRX_DICOMTagObj& file, uint32_t depth,
+                  bool* linked_by_offsets = nullptr) {
+        Layout layout(manager_);
+        if (!layout.arrange(file, level_of<Parent>())) return false;
+        if (linked_by_offsets) *linked_by_offsets = layout.linked_by_offsets();
+        for (uint32_t n = layout.first_root(); n != Layout::none; n = layout.node(n).next) {
+            bool ok = true;
+            switch (layout.level(n)) {
+                case Layout::patient: ok = add<VRX_DICOMDIRPatient>(parent, layout, n, depth); break;
+                case Layout::study: ok = add<VRX_DICOMDIRStudy>(parent, layout, n, depth); break;
+                case Layout::series: ok = add<VRX_DICOMDIRSeries>(parent, layout, n, depth); break;
+                case Layout::image: ok = add<VRX_DICOMDIRImage>(parent, layout, n, depth); break;
+                default: break;
             }
+            if (!ok) return false;
         }
         return true;
     }
+
+    // Notes the file as one whose records are being read (the DICOMDIR's own
+    // first, then the directory files named from it, one inside another);
+    // false when it is one already, named by itself or by a file it names,
+    // or cannot be found.
+    bool enter(const char* path) {
+        struct stat st;
+        if (!path || ::stat(path, &st) != 0) return false;
+        for (const auto& [device, inode] : open_)
+            if (device == st.st_dev && inode == st.st_ino) return false;
+        open_.push_back({st.st_dev, st.st_ino});
+        return true;
+    }
+
+    Root root() { return Root{tree}; }
+
+    VRX_Vector<VRX_DICOMDIRPatient> tree;
+    VRX_Vector<String> ids;
 
    private:
-    struct Offset {
-        int64_t offset;
-        size_t index;
-        bool operator<(const Offset& other) const { return offset < other.offset; }
-    };
-
-    // The item whose tag lies at `offset`, or items_.size().
-    size_t find(uint32_t offset) const {
-        const Offset key{offset, 0};
-        const auto it = std::lower_bound(offsets_.begin(), offsets_.end(), key);
-        return it != offsets_.end() && it->offset == offset ? it->index : items_.size();
-    }
-
-    // Visits the records of one level from `offset` along their next-record
-    // links; records of another type are passed over. A link that leads to
-    // no record, or to one already visited, makes the links unusable, and so
-    // does a study, series or image record where the root's records belong.
-    template <class Visit>
-    Result chain(uint32_t offset, RecordType type, Visit&& visit) {
-        while (offset != 0) {
-            const size_t i = find(offset);
-            if (i == items_.size() || visited_[i] ||
-                (type == RecordType::patient && types_[i] != type &&
-                 types_[i] != RecordType::other))
-                return Result::unusable;
-            visited_[i] = 1;
-            if (types_[i] == type) {
-                const Result r = visit(i);
-                if (r != Result::done) return r;
-            }
-            offset = link(items_[i], 0x1400);
+    template <class R, class Parent>
+    bool add(Parent& parent, const Layout& layout, uint32_t n, uint32_t depth) {
+        if constexpr (level_of<R>() <= level_of<Parent>()) {
+            return true;  // left out by the layout
+        } else {
+            R record(manager_);
+            return build(record, layout, n, depth) && put(parent, std::move(record));
         }
-        return Result::done;
     }
 
-    // Adds record i of type R to `to`, with the records its lower-level link
-    // leads to (of type `child`) added by `add_child`.
-    template <class R, class AddChild>
-    Result add(size_t i, VRX_Vector<R>& to, RecordType child, AddChild&& add_child) {
-        R record(manager_);
-        if (!record.load(items_[i])) return Result::failed;
-        const Result r =
-            chain(link(items_[i], 0x1420), child, [&](size_t j) { return add_child(j, record); });
-        if (r != Result::done) return r;
-        return to.push_back(std::move(record)) ? Result::done : Result::failed;
+    // Fills the record from node n with the records under it.
+    template <class R>
+    bool build(R& record, const Layout& layout, uint32_t n, uint32_t depth) {
+        if (!record.load(layout.item(n))) return false;
+        if constexpr (std::is_same_v<R, VRX_DICOMDIRImage>) {
+            return ids.push_back(record.referenced_file_id);
+        } else {
+            for (uint32_t c = layout.node(n).child; c != Layout::none; c = layout.node(c).next) {
+                Child<R> child(manager_);
+                if (!build(child, layout, c, depth) || !children(record).push_back(std::move(child)))
+                    return false;
+            }
+            return follow(record, layout.item(n), depth);
+        }
     }
 
-    Result add_study(size_t i, VRX_Vector<VRX_DICOMDIRStudy>& studies) {
-        return add(i, studies, RecordType::series, [&](size_t j, VRX_DICOMDIRStudy& study) {
-            return add(
-                j, study.series, RecordType::image,
-                [&](size_t k, VRX_DICOMDIRSeries& series) { return add_image(k, series.images); });
+    // Puts the record under `parent`, below made-up records of the levels
+    // between them, which take the attributes of the record's first image.
+    template <class Parent, class R>
+    bool put(Parent& parent, R&& record) {
+        SideFile file(manager_);
+        const SideFile* image = nullptr;
+        if constexpr (!std::is_same_v<Child<Parent>, R>) {
+            const VRX_DICOMDIRImage* first = first_image(record);
+            if (first && open(first->referenced_file_id, file)) image = &file;
+        }
+        return place(parent, std::move(record), image);
+    }
+
+    template <class Parent, class R>
+    bool place(Parent& parent, R&& record, const SideFile* image) {
+        if constexpr (std::is_same_v<Child<Parent>, R>) {
+            return children(parent).push_back(std::move(record));
+        } else {
+            Child<Parent>* holder = holder_for(parent, image);
+            return holder && place(*holder, std::move(record), image);
+        }
+    }
+
+    // The record of the level below `parent` that stands for the patient,
+    // study or series of the image: one already there, else a new one made
+    // from the image's attributes (empty without an image).
+    template <class Parent>
+    Child<Parent>* holder_for(Parent& parent, const SideFile* image) {
+        Child<Parent> made(manager_);
+        if (image && !made.load(*image)) made = Child<Parent>(manager_);
+        auto& siblings = children(parent);
+        for (auto& sibling : siblings)
+            if (same(sibling, made)) return &sibling;
+        return siblings.push_back(std::move(made)) ? &siblings.back() : nullptr;
+    }
+
+    // The records of the directory file the record's File ID names, if it
+    // names one.
+    template <class R>
+    bool follow(R& record, const VRX_DICOMTagObj& item, uint32_t depth) {
+        String id(manager_);
+        if (!VRX_DICOMDIRImage::read_file_id(item, id) || id.empty() || depth >= kMaxNesting)
+            return true;
+        SideFile file(manager_);
+        if (!open(id, file)) {
+            manager_->report(VRX_WARNING_DATA, kLoad, __FILE__, __LINE__);
+            return true;
+        }
+        if (!is_directory(file) || !file.exists(0x0004, 0x1220) || !enter(resolved_.c_str()))
+            return true;
+        const bool ok = add_file(record, file, depth + 1);
+        open_.pop_back();
+        return ok;
+    }
+
+    // Parses the file an ID names under the DICOMDIR's folder; its path in
+    // resolved_.
+    bool open(const String& id, SideFile& file) {
+        return quietly(manager_, [&] {
+            return dir_.resolve_file_id(id, resolved_) && file.parse(resolved_.c_str());
         });
-    }
-
-    Result add_image(size_t i, VRX_Vector<VRX_DICOMDIRImage>& images) {
-        VRX_DICOMDIRImage image(manager_);
-        if (!image.load(items_[i]) || !ids.push_back(image.referenced_file_id) ||
-            !images.push_back(std::move(image)))
-            return Result::failed;
-        return Result::done;
     }
 
     VRX_DICOMDIRInfo& dir_;
     VRX_Manager* manager_;
-    VRX_Vector<VRX_DICOMTagObj> items_;
-    VRX_Vector<RecordType> types_;
-    VRX_Vector<Offset> offsets_;
-    VRX_Vector<uint8_t> visited_;
-
-   public:
-    VRX_Vector<VRX_DICOMDIRPatient> tree;
-    VRX_Vector<String> ids;
+    VRX_BasicString<char> resolved_{manager_};
+    std::vector<std::pair<dev_t, ino_t>> open_;
 };
 
 VRX_DICOMDIRInfo::VRX_DICOMDIRInfo(VRX_Manager* manager)
@@ -231,7 +271,8 @@ VRX_DICOMDIRInfo::VRX_DICOMDIRInfo(VRX_Manager* manager)
       study_list(manager),
       series_list(manager),
       image_list(manager),
-      folder_(manager) {}
+      folder_(manager),
+      path_(manager) {}
 
 VRX_DICOMDIRInfo::~VRX_DICOMDIRInfo() = default;
 
@@ -246,36 +287,51 @@ bool VRX_DICOMDIRInfo::load(VRX_InputStorage* storage) {
         storage->seek_from_begin(position);
         return false;
     }
-    folder_.clear();
-    if (auto* file = dynamic_cast<VRX_FileInputStorage*>(storage)) {
-        const VRX_BasicString<char> name = file->name();
-        const size_t slash = name.view().rfind('/');
-        folder_.assign(slash == std::string_view::npos ? std::string_view(".")
-                                                       : name.view().substr(0, slash + 1));
-    }
-    if (!walk()) {
-        manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
-        return false;
-    }
-    return true;
+    auto* file = dynamic_cast<VRX_FileInputStorage*>(storage);
+    return walk(file ? file->name().c_str() : nullptr);
 }
 
-bool VRX_DICOMDIRInfo::walk() {
+bool VRX_DICOMDIRInfo::load_parsed(const VRX_DICOMTagObj& file, const char* path) {
+    VRX_DICOMTagObj::operator=(file);
+    return walk(path);
+}
+
+bool VRX_DICOMDIRInfo::is_directory(const VRX_DICOMTagObj& file) {
+    const String media_class = file.get_string(0x0002, 0x0002);
+    return media_class.empty() ? file.exists(0x0004, 0x1220)
+                               : media_class == kMediaStorageDirectory;
+}
+
+void VRX_DICOMDIRInfo::set_location(const char* path) {
+    folder_.clear();
+    path_.clear();
+    if (!path) return;
+    path_.assign(path);
+    const size_t slash = path_.view().rfind('/');
+    folder_.assign(slash == std::string_view::npos ? std::string_view(".")
+                                                   : path_.view().substr(0, slash + 1));
+}
+
+bool VRX_DICOMDIRInfo::walk(const char* path) {
+    set_location(path);
+    if (read_records()) return true;
+    manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
+    return false;
+}
+
+bool VRX_DICOMDIRInfo::read_records() {
     TogDicomDataElement* root = internal() ? internal()->root() : nullptr;
     if (!root) return false;
     set_current_element(root);
-    if (!(get_string(0x0002, 0x0002) == kMediaStorageDirectory) || !exists(0x0004, 0x1220))
-        return false;
+    if (!is_directory(*this) || !exists(0x0004, 0x1220)) return false;
     try {
-        Walk walk(*this);
-        if (!walk.collect()) return false;
-        const Walk::Result linked = walk.by_offsets();
-        if (linked == Walk::Result::failed) return false;
-        linked_by_offsets_ = linked == Walk::Result::done;
-        if (!linked_by_offsets_ && !walk.by_order()) return false;
-        for (VRX_DICOMDIRPatient& patient : walk.tree)
+        Builder builder(*this);
+        builder.enter(path_.c_str());
+        Root top = builder.root();
+        if (!builder.add_file(top, *this, 0, &linked_by_offsets_)) return false;
+        for (VRX_DICOMDIRPatient& patient : builder.tree)
             if (!patients.push_back(std::move(patient))) return false;
-        for (String& id : walk.ids)
+        for (String& id : builder.ids)
             if (!file_ids.push_back(std::move(id))) return false;
     } catch (...) {
         detail::report_caught(manager_, kLoad, __FILE__, 300);

@@ -11,11 +11,15 @@
 //   }
 //   file->destroy();
 //
-// The records are found by the directory's own links: the first record of
-// the root (0004,1200), each record's next record (0004,1400) and its first
-// lower-level record (0004,1420). When those links are missing or do not
-// lead to records (or lead in a circle), the records are taken in item
-// order instead, each one under the last record of the level above it.
+// The records are arranged by the directory's own links, else in item order
+// (VRX_DICOMDIRLayout). A directory whose root records are not PATIENT
+// records (STUDY records, say) has them placed under patient records made
+// from the patient attributes of their first image (one per patient found
+// there; an empty one when no image can be read). A PATIENT, STUDY or SERIES
+// record whose Referenced File ID names a directory file (media storage
+// class 1.2.840.10008.1.3.10) gets that file's records as its lower-level
+// records; their File IDs, as every other, name files under the folder of
+// the DICOMDIR that was loaded.
 #include <cstdint>
 
 #include "vrx/extension/dicom/vrx_dicomdirpatient.h"
@@ -40,6 +44,14 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     // whose records cannot be read: 0x80400000. A second load adds its
     // records to those already there (the lists are rebuilt over all).
     virtual bool load(VRX_InputStorage* storage);
+    // The same over a file already parsed (`file` addresses its root), read
+    // from `path` (its folder holds the referenced files; null: none).
+    bool load_parsed(const VRX_DICOMTagObj& file, const char* path);
+
+    // Whether a parsed file is a directory: its media storage class is
+    // 1.2.840.10008.1.3.10 or, when it names none, it holds a Directory
+    // Record Sequence.
+    static bool is_directory(const VRX_DICOMTagObj& file);
 
     // The file a referenced file ID names under `folder`. Each component is
     // matched against the folder's entries without regard to case (an exact
@@ -53,7 +65,8 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     bool resolve_file_id(const String& file_id, VRX_BasicString<char>& path) const;
     // The loaded DICOMDIR's folder (empty when not loaded from a file).
     const VRX_BasicString<char>& folder() const { return folder_; }
-    // Whether the records were linked by the directory's offsets (else by
+    // Whether the records were linked by the directory's offsets from its
+    // root's first record (else from the records no link leads to, or by
     // item order).
     bool linked_by_offsets() const { return linked_by_offsets_; }
 
@@ -69,12 +82,17 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     VRX_Vector<const VRX_DICOMDIRImage*> image_list;
 
    private:
-    class Walk;
+    class Builder;
 
-    bool walk();
+    // Reads the records of the parsed file, read from `path`; reports a
+    // failure.
+    bool walk(const char* path);
+    void set_location(const char* path);
+    bool read_records();
     bool link_and_index();
 
     VRX_BasicString<char> folder_;
+    VRX_BasicString<char> path_;
     bool linked_by_offsets_ = false;
 };
 

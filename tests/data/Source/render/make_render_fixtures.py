@@ -11,9 +11,9 @@ which the pixel spacing's aspect gives), zlib-compressed and base64-encoded;
 TOLERANCE the largest difference allowed per sample: 2 for lossy JPEG, 3 for
 lossy JPEG colour coded as YCbCr (a difference of 1 in Y, Cb and Cr, which
 decoders' inverse transforms may have, grows to 3 in RGB), else 1.
-"lossless" marks lossless JPEG. A DICOMDIR renders
-its first image in tree order. CATEGORY names why a file cannot render:
-nodicm (no "DICM" at offset 128), empty (a DICOMDIR without images),
+"lossless" marks lossless JPEG. A DICOMDIR renders the first image it lists
+(first_directory_image). CATEGORY names why a file cannot render: nodicm
+(no "DICM" at offset 128), empty (a DICOMDIR without images),
 nopixels, unsupported (transfer syntax or JPEG process), corrupt (a data set
 that does not match its transfer syntax, or truncated pixel data).
 
@@ -184,13 +184,31 @@ def render(path, ds):
 
 
 def first_directory_image(path, ds):
-    for patient in ds.patient_records:
-        for study in patient.children:
-            for series in study.children:
-                for image in series.children:
-                    parts = image.ReferencedFileID
-                    parts = [parts] if isinstance(parts, str) else list(parts)
-                    return os.path.join(os.path.dirname(path), *parts)
+    """The first image the program lists: of the first series in tree order,
+    the one with the lowest Instance Number. A directory without patient
+    records is walked from its records no link leads to, through records of
+    other types."""
+    records = ds.DirectoryRecordSequence
+    linked = {r.get(k) for r in records for k in ("OffsetOfTheNextDirectoryRecord",
+                                                  "OffsetOfReferencedLowerLevelDirectoryEntity")}
+    roots = list(ds.patient_records) or [r for r in records if r.seq_item_tell not in linked]
+
+    def first_series(record):
+        if record.DirectoryRecordType == "SERIES":
+            images = [c for c in getattr(record, "children", []) if c.DirectoryRecordType == "IMAGE"]
+            return min(images, key=lambda i: int(i.InstanceNumber)) if images else None
+        for child in getattr(record, "children", []):
+            found = first_series(child)
+            if found is not None:
+                return found
+        return None
+
+    for root in roots:
+        image = first_series(root)
+        if image is not None:
+            parts = image.ReferencedFileID
+            parts = [parts] if isinstance(parts, str) else list(parts)
+            return os.path.join(os.path.dirname(path), *parts)
     return None
 
 

@@ -1,7 +1,8 @@
 // The DICOMDIR reader: the record trees of pydicom's dicomdirtests against
 // what pydicom reads (tests/data/vrx/dicom/dicomdir.txt), the walk along the
-// record offsets with its guard against cycles and its fallback to item
-// order, the record fields, and the resolution of referenced file IDs.
+// record offsets with its guard against cycles and its fallbacks, roots that
+// are not patients, directory files named by records, the record fields, and
+// the resolution of referenced file IDs.
 #include "vrx/extension/dicom/vrx_dicomdirinfo.h"
 
 #include <gtest/gtest.h>
@@ -112,12 +113,19 @@ void expect_consistent_lists(const VRX_DICOMDIRInfo& dir) {
     EXPECT_EQ(dir.file_ids.size(), images);
 }
 
+// The lines with each patient line cut to its name and ID.
+std::vector<std::string> patient_names_only(std::vector<std::string> lines) {
+    for (std::string& line : lines)
+        if (line[0] == 'P') line.resize(line.find('|', line.find('|') + 1));
+    return lines;
+}
+
 TEST(DICOMDIRInfoPydicom, RecordTreesEqualPydicom) {
     const std::string folder = std::string(kPydicomFiles) + "/dicomdirtests/";
     if (!file_exists(folder + "DICOMDIR")) GTEST_SKIP() << "pydicom's test files missing";
     const auto trees = expected_trees();
     ASSERT_EQ(trees.size(), 8u);
-    for (const auto& [name, lines] : trees) {
+    for (const auto& [name, expected] : trees) {
         SCOPED_TRACE(name);
         TestManager manager;
         VRX_FileInputStorage* file =
@@ -126,7 +134,14 @@ TEST(DICOMDIRInfoPydicom, RecordTreesEqualPydicom) {
         VRX_DICOMDIRInfo dir(&manager);
         ASSERT_TRUE(dir.load(file))
             << std::hex << manager.status().code << " " << manager.status().function;
-        EXPECT_EQ(tree_lines(dir), lines);
+        // DICOMDIR-nopatient is DICOMDIR with its patient records' type
+        // changed (pydicom finds no patient in it): its studies come under
+        // patients made from their images, who are DICOMDIR's patients.
+        if (name == "DICOMDIR-nopatient")
+            EXPECT_EQ(patient_names_only(tree_lines(dir)),
+                      patient_names_only(trees.at("DICOMDIR")));
+        else
+            EXPECT_EQ(tree_lines(dir), expected);
         // The directory's own links were usable in every file but the one
         // whose root begins with a study.
         EXPECT_EQ(dir.linked_by_offsets(), name != "DICOMDIR-nopatient");
@@ -263,6 +278,69 @@ TEST(DICOMDIRInfoWalk, AnImageWithoutAFileIsKeptWithAnEmptyFileID) {
     ASSERT_EQ(l.info.image_list.size(), 2u);
     EXPECT_TRUE(l.info.image_list[0]->referenced_file_id.empty());
     expect_consistent_lists(l.info);
+}
+
+// The tree as names: patients "P<name>(...)", studies "S(...)", series
+// "R(...)" and the images' file IDs.
+std::string shape(const VRX_DICOMDIRInfo& dir) {
+    std::string s;
+    for (const VRX_DICOMDIRPatient& p : dir.patients) {
+        s += 'P';
+        s += utf8(p.patient_name);
+        s += '(';
+        for (const VRX_DICOMDIRStudy& study : p.studies) {
+            s += "S(";
+            for (const VRX_DICOMDIRSeries& series : study.series) {
+                s += "R(";
+                for (const VRX_DICOMDIRImage& i : series.images) {
+                    s += utf8(i.referenced_file_id);
+                    s += ' ';
+                }
+                s += ")";
+            }
+            s += ")";
+        }
+        s += ")";
+    }
+    return s;
+}
+
+TEST(DICOMDIRInfoWalk, RootsThatAreNotPatientsComeUnderAMadeUpPatient) {
+    struct Case {
+        const char* name;
+        std::vector<Record> records;
+        int first;
+        const char* shape;
+        bool linked;
+    };
+    // Without image files the made-up patient (and study) is empty.
+    const Case cases[] = {
+        {"study records linked from the root",
+         {rec("STUDY", 3, 1), rec("SERIES", -1, 2), image(-1, "A"), rec("STUDY", -1, 4),
+          rec("SERIES", -1, 5), image(-1, "B")},
+         0, "P(S(R(A ))S(R(B )))", true},
+        {"series records at the root",
+         {rec("SERIES", 2, 1), image(-1, "A"), rec("SERIES", -1, 3), image(-1, "B")},
+         0, "P(S(R(A )R(B )))", true},
+        {"image records at the root", {image(1, "A"), image(-1, "B")}, 0, "P(S(R(A B )))", true},
+        {"patient records of another type, the root linked to an image",
+         {image(-1, "A"), rec("SERIES", -1, 0), rec("STUDY", -1, 1), rec("UNKNOWN", 5, 2),
+          image(-1, "B"), rec("UNKNOWN", -1, 6), rec("STUDY", -1, 7), rec("SERIES", -1, 4)},
+         0, "P(S(R(A ))S(R(B )))", false},
+        {"no links: item order, what comes before the first study left out",
+         {rec("SERIES", -2, -2), image(-2, "LOST1"), rec("STUDY", -2, -2), rec("SERIES", -2, -2),
+          image(-2, "A"), rec("SERIES", -2, -2), image(-2, "B"), rec("STUDY", -2, -2),
+          image(-2, "LOST2"), rec("SERIES", -2, -2), image(-2, "C")},
+         -2, "P(S(R(A )R(B ))S(R(C )))", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dir l(dicomdir(c.records, c.first));
+        ASSERT_TRUE(l.ok);
+        EXPECT_EQ(shape(l.info), c.shape);
+        EXPECT_EQ(l.info.linked_by_offsets(), c.linked);
+        expect_consistent_lists(l.info);
+    }
 }
 
 TEST(DICOMDIRInfoWalk, LinkedRecordsOfAnotherTypeArePassedOver) {
@@ -438,6 +516,73 @@ TEST_F(FileIdTest, IdsLeavingTheFolderOrMalformedAreRefused) {
     manager_.reset();
     EXPECT_FALSE(resolve("DIR1\\NOTHERE", path));
     EXPECT_TRUE(has_status(manager_, VRX_ERROR_IO, kResolve));
+}
+
+TEST_F(FileIdTest, AFileIdHoldingANulIsRefused) {
+    // Cut at the NUL the first ID would name an existing file; a NUL that
+    // pads the value's end is no part of the ID.
+    const std::string id = "DIR1\\SUB\\IM0001";
+    for (const auto& [value, found] : {std::pair{id + std::string("\0\\..", 4), false},
+                                       std::pair{id + std::string(1, '\0'), true}}) {
+        Dir l(dicomdir({rec("PATIENT", -1, 1), rec("STUDY", -1, 2), rec("SERIES", -1, 3),
+                        rec("IMAGE", -1, -1, {{0x0004, 0x1500, "CS", value}})},
+                       0));
+        ASSERT_TRUE(l.ok);
+        ASSERT_EQ(l.info.image_list.size(), 1u);
+        VRX_BasicString<char> path(&manager_);
+        const std::string folder = (root_ / "set").string();
+        manager_.reset();
+        EXPECT_EQ(VRX_DICOMDIRInfo::resolve_file_id(
+                      &manager_, folder.c_str(), l.info.image_list[0]->referenced_file_id, path),
+                  found);
+        EXPECT_EQ(has_status(manager_, VRX_ERROR_ARGUMENT, kResolve), !found);
+    }
+}
+
+TEST_F(FileIdTest, DirectoryFilesNamedByRecordsAreFollowed) {
+    const auto put = [&](const std::string& name, const Bytes& bytes) {
+        const std::filesystem::path path = root_ / "set" / name;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    };
+    const auto names = [](const std::string& id) {
+        return std::vector<std::tuple<uint16_t, uint16_t, std::string, std::string>>{
+            {0x0004, 0x1500, "CS", id}};
+    };
+    // Without links, in item order: a study naming ST/DIRFILE, one naming
+    // the DICOMDIR itself (which would give it the series after it once
+    // more), and one naming a file that is not there.
+    put("DICOMDIR", dicomdir({rec("STUDY", -2, -2, names("ST\\DIRFILE")),
+                              rec("STUDY", -2, -2, names("DICOMDIR")), rec("SERIES", -2, -2),
+                              rec("STUDY", -2, -2, names("GONE\\DIRFILE"))},
+                             -2));
+    // Series naming ST/SE/DIRFILE, and their own file again.
+    put("ST/DIRFILE", dicomdir({rec("SERIES", 1, -1, names("ST\\SE\\DIRFILE")),
+                                rec("SERIES", -1, -1, names("ST\\DIRFILE"))},
+                               0));
+    // Images named from the DICOMDIR's folder.
+    put("ST/SE/DIRFILE", dicomdir({image(1, "ST\\SE\\IM1"), image(-1, "ST\\SE\\IM2")}, 0));
+    for (const char* name : {"ST/SE/IM1", "ST/SE/IM2"}) {
+        Writer w;
+        w.text(0x0010, 0x0010, "PN", "Nest^Ned");
+        w.text(0x0010, 0x0020, "LO", "N1");
+        w.image(1, 1, 8, 1, "MONOCHROME2");
+        w.pixel_data({0, 0});
+        put(name, w.bytes());
+    }
+    VRX_FileInputStorage* file =
+        VRX_FileInputStorage::create(&manager_, (root_ / "set" / "DICOMDIR").string().c_str());
+    VRX_DICOMDIRInfo dir(&manager_);
+    ASSERT_TRUE(dir.load(file));
+    // The first study's patient is made from its first image; the others
+    // have none to take one from.
+    EXPECT_EQ(shape(dir), "PNest^Ned(S(R(ST\\SE\\IM1 ST\\SE\\IM2 )R()))P(S(R())S())");
+    expect_consistent_lists(dir);
+    // The file that is not there is a warning; the records stay.
+    EXPECT_EQ(manager_.status().code, VRX_WARNING_DATA);
+    EXPECT_EQ(std::string(manager_.status().function), kLoad);
+    file->destroy();
 }
 
 }  // namespace
