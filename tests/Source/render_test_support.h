@@ -1,11 +1,13 @@
 #pragma once
 // Helpers of the render program's tests: the program run in the test's
-// process, bitmap files read back, the fixtures' packed pictures unpacked,
+// process or as a process of its own, bitmap files read back, the fixtures' packed pictures unpacked,
 // files written to the test's temporary folder.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -108,6 +110,27 @@ inline std::string write_file(const std::string& name, const std::vector<uint8_t
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 std::streamsize(bytes.size()));
     return path;
+}
+
+struct Process {
+    int code = -1;
+    std::string out, err;
+};
+
+// The built program as a process.
+inline Process launch(const std::string& args) {
+    const std::string out = temp_path("program.out"), err = temp_path("program.err");
+    const std::string command = std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" + err;
+    const int status = std::system(command.c_str());
+    Process p;
+    p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto text = [](const std::string& path) {
+        const std::vector<uint8_t> b = read_file(path);
+        return std::string(b.begin(), b.end());
+    };
+    p.out = text(out);
+    p.err = text(err);
+    return p;
 }
 
 }  // namespace rendertest

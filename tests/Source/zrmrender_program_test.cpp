@@ -3,7 +3,6 @@
 // annotations that change nothing outside what they draw.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -95,27 +94,6 @@ TEST(RenderOptions, Values) {
     EXPECT_EQ(o.output, "out.bmp");
     EXPECT_TRUE(ParseRenderOptions({"--help"}, o, error));
     EXPECT_TRUE(o.help);
-}
-
-struct Process {
-    int code = -1;
-    std::string out, err;
-};
-
-// The built program as a process.
-Process launch(const std::string& args) {
-    const std::string out = temp_path("program.out"), err = temp_path("program.err");
-    const std::string command = std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" + err;
-    const int status = std::system(command.c_str());
-    Process p;
-    p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto text = [](const std::string& path) {
-        const std::vector<uint8_t> b = read_file(path);
-        return std::string(b.begin(), b.end());
-    };
-    p.out = text(out);
-    p.err = text(err);
-    return p;
 }
 
 TEST(RenderProcess, ExitCodesMessagesAndNothingLeftBehind) {
