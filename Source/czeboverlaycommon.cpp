@@ -41,7 +41,8 @@ void CZEBOverlayCommon::CopyImageInfo(const CZEBOverlayCommon& other) {
 }
 
 ZEBLengthScale CZEBOverlayCommon::LengthScale(Point a, Point b) const {
-    if (m_pixelSpacingX > 0.0 && m_pixelSpacingY > 0.0) return {m_pixelSpacingX, m_pixelSpacingY, true};
+    if (m_pixelSpacingX > 0.0 && m_pixelSpacingY > 0.0)
+        return {m_pixelSpacingX, m_pixelSpacingY, true};
     const auto holds = [](const ZEBUltrasoundRegion& r, Point p) {
         return r.x0 <= p.x && p.x <= r.x1 && r.y0 <= p.y && p.y <= r.y1;
     };

@@ -21,8 +21,8 @@ std::vector<ZEBUltrasoundRegion> ReadUltrasoundRegions(const vrx::VRX_DICOMTagOb
             !item.read_integer(0x0018, 0x601A, bounds[1]) ||
             !item.read_integer(0x0018, 0x601C, bounds[2]) ||
             !item.read_integer(0x0018, 0x601E, bounds[3]) ||
-            !item.read_integer(0x0018, 0x6024, unitX) || !item.read_integer(0x0018, 0x6026, unitY) ||
-            unitX != kCentimetres || unitY != kCentimetres ||
+            !item.read_integer(0x0018, 0x6024, unitX) ||
+            !item.read_integer(0x0018, 0x6026, unitY) || unitX != kCentimetres || unitY != kCentimetres ||
             !ReadFiniteValues(item, 0x0018, 0x602C, &delta[0], 1) ||
             !ReadFiniteValues(item, 0x0018, 0x602E, &delta[1], 1) || delta[0] == 0.0 ||
             delta[1] == 0.0)

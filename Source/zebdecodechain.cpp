@@ -202,9 +202,10 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     if (!reader)
         return error.Fail(manager, "corrupt pixel data in frame " + number,
                     "unsupported compression or coding process in frame " + number);
+    const bool storedSigned =
+        reader->header() && reader->header()->data_type() == VRX_DataType::s_integer();
     ZEBLookupTable modalityLut;
-    modalityLut.Read(info, 0x0028, 0x3000,
-                     reader->header() && reader->header()->data_type() == VRX_DataType::s_integer());
+    modalityLut.Read(info, 0x0028, 0x3000, storedSigned);
     if (!DecodePixels(manager, reader, bitsStored, slope, intercept, modalityLut, out, error)) {
         out.Reset();
         return false;
@@ -212,9 +213,9 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     ResolveFrameAnnotations(info, out.m_annotations, frame);
     out.m_frameCount = static_cast<int32_t>(info.frame_count());
 
-    // The window: the frame's first, else the first VOI LUT (as a window
-    // over the values it maps until another window is set), else the
-    // frame's range.
+    // The window: the frame's first, else the first VOI LUT (shown in place
+    // of a window; the window values then span the values it maps), else
+    // the frame's range.
     double center = 0.0, width = 0.0;
     if (!findWindow) return true;
     if (groups.ReadFiniteValues(Groups::kFrameVoiLut, 0x0028, 0x1050, &center, 1) &&

@@ -62,6 +62,7 @@ bool ZEBLookupTable::Read(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint
 
 uint16_t ZEBLookupTable::Value(int64_t input) const {
     if (m_entries.empty()) return 0;
-    const int64_t index = std::clamp<int64_t>(input - m_firstMapped, 0, int64_t(m_entries.size()) - 1);
+    const int64_t last = int64_t(m_entries.size()) - 1;
+    const int64_t index = std::clamp<int64_t>(input - m_firstMapped, 0, last);
     return m_entries[size_t(index)];
 }

@@ -97,10 +97,10 @@ std::u16string ZEBOverlayViewInfo::BuildLocationText(const ZEBOverlayItemList& i
             item.kind == kOverlayItemMacro ? MacroValue(item.name) : std::u16string_view();
         // A field of view that the image cannot give (no pixel spacing) is
         // left out with its prefix and suffix.
-        const bool noFieldOfView =
-            item.kind == kOverlayItemMacro && item.name == kMacroDisplayNames[kMacroDfov] && macro.empty();
-        text += ZEBOverlaySettingInfoItem::BuildText(noFieldOfView ? 0 : ShowFlag(item, displayMode),
-                                                     item, macro);
+        const bool noFieldOfView = item.kind == kOverlayItemMacro &&
+                                   item.name == kMacroDisplayNames[kMacroDfov] && macro.empty();
+        const int32_t show = noFieldOfView ? 0 : ShowFlag(item, displayMode);
+        text += ZEBOverlaySettingInfoItem::BuildText(show, item, macro);
     }
     return text;
 }

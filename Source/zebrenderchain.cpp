@@ -104,7 +104,8 @@ bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest
             // entry x 256 / 2^bits, rounded down.
             const int shift = lut->Bits() - 8;
             e = MapSamples(manager, e, 8, [&](int32_t sample) {
-                const double value = std::floor(memory.ModalityValue(sample) + 0.5);
+                const double value =
+                    std::clamp(std::floor(memory.ModalityValue(sample) + 0.5), -1e9, 1e9);
                 const uint16_t grey = uint16_t(lut->Value(int64_t(value)) >> shift);
                 return uint16_t(invert ? 255 - grey : grey);
             });

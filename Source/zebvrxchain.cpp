@@ -5,7 +5,6 @@
 
 #include "vrx/core/lut/vrx_lut.h"
 #include "vrx/core/lut/vrx_lutdata.h"
-
 #include "vrx/framework/base/vrx_header.h"
 #include "vrx/framework/engine/vrx_engine.h"
 #include "vrx/framework/include/vrx_statuscode.h"

@@ -10,7 +10,8 @@ colour and big-endian images), a palette image, 1-bit frames, 8-bit
 samples in big-endian words and files of less common forms (signed and
 word-stored palettes, deep nesting, falling tags, many frames) of
 tests/data/vrx/dicom, the enhanced CT, LUT and ultrasound files of
-tests/data/Source/frame_values, and files made here: a planar RGB image, a native YBR_FULL_422 image and a
+tests/data/Source/frame_values, and files made here: a planar RGB image, a
+native YBR_FULL_422 image and a
 two-frame RLE image with a basic offset table.
 """
 import os

@@ -66,15 +66,18 @@ void check_picture(const Case& c, const std::string& output) {
     const Picture got = read_bitmap(output);
     ASSERT_EQ(got.width, c.width);
     ASSERT_EQ(got.height, c.height);
-    const std::vector<uint8_t> want = inflate(base64(c.picture), size_t(c.width) * size_t(c.height));
+    const std::vector<uint8_t> want =
+        inflate(base64(c.picture), size_t(c.width) * size_t(c.height));
     ASSERT_FALSE(want.empty()) << "fixture does not unpack";
     int worst = 0, x0 = 0, y0 = 0;
     for (int32_t y = 0; y < got.height; ++y)
-        for (int32_t x = 0; x < got.width; ++x)
+        for (int32_t x = 0; x < got.width; ++x) {
+            const int model = want[size_t(y) * size_t(c.width) + size_t(x)];
             for (int k = 0; k < 3; ++k) {
-                const int d = std::abs(int(got.at(x, y)[k]) - int(want[size_t(y) * size_t(c.width) + size_t(x)]));
+                const int d = std::abs(int(got.at(x, y)[k]) - model);
                 if (d > worst) worst = d, x0 = x, y0 = y;
             }
+        }
     EXPECT_LE(worst, 1) << "at " << x0 << "," << y0;
 }
 
@@ -164,7 +167,8 @@ TEST(RenderProgramFrameValues, FramePlaneAndLutWindow) {
     EXPECT_EQ(voi.frame.m_windowWidth, 2048.0);
     // A window given replaces the LUT.
     ZEBRenderScene windowed;
-    ASSERT_TRUE(ParseRenderOptions({"--window", "2000,4000", dir + "voi_lut.dcm", "out.bmp"}, o, error));
+    ASSERT_TRUE(
+        ParseRenderOptions({"--window", "2000,4000", dir + "voi_lut.dcm", "out.bmp"}, o, error));
     ASSERT_EQ(BuildRenderScene(o, windowed, err), kRenderDone) << err.str();
     EXPECT_TRUE(windowed.frame.m_voiLut.Empty());
 }
