@@ -50,6 +50,15 @@ std::vector<Case> load() {
 
 std::u16string u16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
+// The scene the program paints for the arguments.
+void build(const std::vector<std::string>& args, ZEBRenderScene& scene) {
+    ZEBRenderOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseRenderOptions(args, o, error)) << error;
+    std::ostringstream err;
+    ASSERT_EQ(BuildRenderScene(o, scene, err), kRenderDone) << err.str();
+}
+
 // The process's picture without annotations and overlays against the model.
 void check_picture(const Case& c, const std::string& output) {
     // The case's options without its overlays (each option with its value).
@@ -93,12 +102,8 @@ TEST(RenderProgramFrameValues, AgainstPydicomAndNumpy) {
         args.erase(std::remove(args.begin(), args.end(), std::string()), args.end());
         args.push_back(c.file);
         args.push_back(output);
-        ZEBRenderOptions o;
-        std::string error;
-        ASSERT_TRUE(ParseRenderOptions(args, o, error)) << error;
         ZEBRenderScene scene;
-        std::ostringstream err;
-        ASSERT_EQ(BuildRenderScene(o, scene, err), kRenderDone) << err.str();
+        ASSERT_NO_FATAL_FAILURE(build(args, scene));
         ZEBOverlayManager& overlays = scene.frame.m_overlay;
         if (c.probe != "-") {
             EXPECT_EQ(overlays.PixelValue().m_label, u16(c.probe));
@@ -145,12 +150,8 @@ TEST(RenderProgramFrameValues, AgainstPydicomAndNumpy) {
 // lines; the VOI LUT's frame shows its window over the values it maps.
 TEST(RenderProgramFrameValues, FramePlaneAndLutWindow) {
     const std::string dir = std::string(TEST_DATA_DIR) + "/Source/frame_values/";
-    ZEBRenderOptions o;
-    std::string error;
-    ASSERT_TRUE(ParseRenderOptions({"--frame", "2", dir + "enhanced_ct.dcm", "out.bmp"}, o, error));
     ZEBRenderScene scene;
-    std::ostringstream err;
-    ASSERT_EQ(BuildRenderScene(o, scene, err), kRenderDone) << err.str();
+    ASSERT_NO_FATAL_FAILURE(build({"--frame", "2", dir + "enhanced_ct.dcm", "out.bmp"}, scene));
     const ZEBImagePlane plane = scene.frame.Plane();
     EXPECT_EQ(plane.position[2], 20.0);
     EXPECT_EQ(plane.rowCosines[0], 1.0);
@@ -160,16 +161,14 @@ TEST(RenderProgramFrameValues, FramePlaneAndLutWindow) {
     EXPECT_EQ(scene.frame.m_windowWidth, 1500.0);
 
     ZEBRenderScene voi;
-    ASSERT_TRUE(ParseRenderOptions({dir + "voi_lut.dcm", "out.bmp"}, o, error));
-    ASSERT_EQ(BuildRenderScene(o, voi, err), kRenderDone) << err.str();
+    ASSERT_NO_FATAL_FAILURE(build({dir + "voi_lut.dcm", "out.bmp"}, voi));
     EXPECT_EQ(voi.frame.m_voiLut.Entries(), 2048u);
     EXPECT_EQ(voi.frame.m_windowCenter, 500.0 + 1024.0);
     EXPECT_EQ(voi.frame.m_windowWidth, 2048.0);
     // A window given replaces the LUT.
     ZEBRenderScene windowed;
-    ASSERT_TRUE(
-        ParseRenderOptions({"--window", "2000,4000", dir + "voi_lut.dcm", "out.bmp"}, o, error));
-    ASSERT_EQ(BuildRenderScene(o, windowed, err), kRenderDone) << err.str();
+    ASSERT_NO_FATAL_FAILURE(
+        build({"--window", "2000,4000", dir + "voi_lut.dcm", "out.bmp"}, windowed));
     EXPECT_TRUE(windowed.frame.m_voiLut.Empty());
 }
 
