@@ -37,6 +37,18 @@ void CZEBOverlayCommon::CopyImageInfo(const CZEBOverlayCommon& other) {
     m_rows = other.m_rows;
     m_magnified = other.m_magnified;
     m_rescaleType = other.m_rescaleType;
+    m_ultrasoundRegions = other.m_ultrasoundRegions;
+}
+
+ZEBLengthScale CZEBOverlayCommon::LengthScale(Point a, Point b) const {
+    if (m_pixelSpacingX > 0.0 && m_pixelSpacingY > 0.0)
+        return {m_pixelSpacingX, m_pixelSpacingY, true};
+    const auto holds = [](const ZEBUltrasoundRegion& r, Point p) {
+        return r.x0 <= p.x && p.x <= r.x1 && r.y0 <= p.y && p.y <= r.y1;
+    };
+    for (const ZEBUltrasoundRegion& r : m_ultrasoundRegions)
+        if (holds(r, a) && holds(r, b)) return {r.mmPerColumn, r.mmPerRow, true};
+    return {};
 }
 
 Point CZEBOverlayCommon::ImageToScreen(Point image, int32_t offsetX, int32_t offsetY, Point origin,

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/bitmap.h"
 
@@ -21,6 +22,23 @@ class DeviceContext;
 // Toward zero, clamped to +-2^30 so that screen arithmetic cannot overflow
 // (NaN gives 0).
 int32_t TruncToInt(double value);
+
+// A region of an ultrasound image whose pixels have a physical size in
+// millimetres (from the Sequence of Ultrasound Regions): columns x0..x1 and
+// rows y0..y1, bounds included.
+struct ZEBUltrasoundRegion {
+    int64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    double mmPerColumn = 0.0;
+    double mmPerRow = 0.0;
+};
+
+// What a length between two image points is measured in: millimetres per
+// column and per row, or else image pixels (1 per column and per row).
+struct ZEBLengthScale {
+    double perColumn = 1.0;
+    double perRow = 1.0;
+    bool millimetres = false;
+};
 
 struct ZEBTextSize {
     int32_t width = 0;
@@ -34,6 +52,11 @@ public:
 
     // Copies the image geometry fields from another overlay.
     void CopyImageInfo(const CZEBOverlayCommon& other);
+
+    // The scale of a length between two image points: the pixel spacing;
+    // without one, the first ultrasound region holding both points; else
+    // image pixels.
+    ZEBLengthScale LengthScale(platform::Point a, platform::Point b) const;
 
     // Screen rectangle of the whole image.
     platform::Rect GetImageRect(int32_t offsetX, int32_t offsetY, platform::Point origin,
@@ -86,4 +109,6 @@ public:
     int32_t m_rows = 0;
     int32_t m_magnified = 0;  // spacing corrected by a magnification factor
     std::u16string m_rescaleType;
+    // Regions with physical pixel sizes, for images without pixel spacing.
+    std::vector<ZEBUltrasoundRegion> m_ultrasoundRegions;
 };

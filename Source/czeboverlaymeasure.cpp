@@ -11,8 +11,10 @@ using platform::Point;
 using platform::Rect;
 
 void CZEBOverlayMeasure::UpdateLabel(platform::DeviceContext& dc, const Rect& imageRect,
-                                     double zoom) {
-    GetLabelText(m_start, m_end, zoom);
+                                     int32_t offsetX, int32_t offsetY, Point origin, double zoom) {
+    GetLabelText(m_start, m_end, zoom,
+                 LengthScale(ScreenToImage(m_start, offsetX, offsetY, origin, zoom),
+                             ScreenToImage(m_end, offsetX, offsetY, origin, zoom)));
     // Measured in the font the label is drawn in.
     CZEBFont font;
     font.Create(SettingsInstance().MeasureFont(), dc);
@@ -30,19 +32,21 @@ void CZEBOverlayMeasure::Stretch(Point point, platform::DeviceContext& dc, int32
     m_end = point;
     m_lengthMm = 0.0;
     m_hasLine = 1;
-    UpdateLabel(dc, r, zoom);
+    UpdateLabel(dc, r, offsetX, offsetY, origin, zoom);
 }
 
-const std::u16string& CZEBOverlayMeasure::GetLabelText(Point start, Point end, double zoom) {
+const std::u16string& CZEBOverlayMeasure::GetLabelText(Point start, Point end, double zoom,
+                                                       const ZEBLengthScale& scale) {
     if (m_lengthMm != 0.0) return m_label;
-    const double sx = m_pixelSpacingX;
-    double vy = m_pixelSpacingY;
+    const double sx = scale.perColumn;
+    double vy = scale.perRow;
     if (m_horizontalAspect != 0.0 && m_verticalAspect != 0.0 &&
         m_horizontalAspect != m_verticalAspect)
         vy = vy / (m_verticalAspect / m_horizontalAspect);
     const double dx = double(end.x) - start.x, dy = double(end.y) - start.y;
     m_lengthMm = std::sqrt((dx * sx) * (dx * sx) + (dy * vy) * (dy * vy)) / zoom;
-    m_label = FormatText(u"%.2fmm%s", m_lengthMm, m_magnified ? u" *" : u"");
+    m_label = scale.millimetres ? FormatText(u"%.2fmm%s", m_lengthMm, m_magnified ? u" *" : u"")
+                                : FormatText(u"%.2fpx", m_lengthMm);
     return m_label;
 }
 
@@ -147,7 +151,7 @@ int CZEBOverlayMeasure::Drag(Point p, platform::DeviceContext& dc, int32_t offse
     int moved = 0;
     if (m_dragPart != kNone) {
         DragSegment(m_dragPart, dx, dy, r, m_start, m_end);
-        UpdateLabel(dc, r, zoom);
+        UpdateLabel(dc, r, offsetX, offsetY, origin, zoom);
         moved = 1;
     }
     m_dragAnchor = ClampIntoRect(r, p);

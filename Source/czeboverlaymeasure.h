@@ -2,7 +2,8 @@
 // One distance measurement on a frame: a segment between two image points
 // with a perpendicular tick at each end and its length in millimetres as a
 // label ("%.2fmm", " *" behind when the spacing was corrected by a
-// magnification factor).
+// magnification factor), or in image pixels ("%.2fpx") when the image gives
+// no physical size of its pixels there.
 //
 // The overlay manager creates it at a press in measure mode (start := the
 // press point), calls Stretch while the button is held and EndEdit at the
@@ -30,7 +31,11 @@ public:
              platform::Point origin, double zoom);
     void Draw(platform::DeviceContext& dc, int32_t offsetX, int32_t offsetY, platform::Point origin,
               double zoom);
-    const std::u16string& GetLabelText(platform::Point start, platform::Point end, double zoom);
+    // The label of the segment between two screen points at the zoom, its
+    // length in the scale's unit (computed once: kept while m_lengthMm is
+    // not 0).
+    const std::u16string& GetLabelText(platform::Point start, platform::Point end, double zoom,
+                                       const ZEBLengthScale& scale);
 
     // Where the label box goes for a segment within the rectangle.
     static platform::Point PlaceMeasureLabel(const platform::Rect& rect, int32_t labelHeight,
@@ -52,10 +57,11 @@ public:
     platform::Point m_dragAnchor{-1, -1};
     int m_dragPart = kNone;
     int m_hasLine = 0;
-    double m_lengthMm = 0.0;
+    double m_lengthMm = 0.0;  // in the label's unit (millimetres or pixels)
 
 private:
-    void UpdateLabel(platform::DeviceContext& dc, const platform::Rect& imageRect, double zoom);
+    void UpdateLabel(platform::DeviceContext& dc, const platform::Rect& imageRect, int32_t offsetX,
+                     int32_t offsetY, platform::Point origin, double zoom);
     void DrawEndMarks(platform::DeviceContext& dc, platform::Point p1, platform::Point p2) const;
     void DrawHandles(platform::DeviceContext& dc) const;
 };

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Source/zebimagememory.h"
+#include "Source/zeblookuptable.h"
 #include "Source/zeboverlaymanager.h"
 #include "Source/zeboverlayviewinfo.h"
 #include "Source/zebreferencegeometry.h"
@@ -25,8 +26,9 @@ public:
     FrameImageInfo& operator=(const FrameImageInfo&) = delete;
 
     // Reads the image geometry into the overlay manager (and its members),
-    // the plane and the image number from the image's attributes.
-    void ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags);
+    // the plane and the image number from the image's attributes: those of
+    // frame `frame` (from 0) where an enhanced image keeps them per frame.
+    void ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags, uint32_t frame = 0);
     // Empties the pixels, the annotations and the window and removes the
     // overlays.
     void Reset();
@@ -40,6 +42,9 @@ public:
     // its file.
     double m_windowCenter = 0.0;
     double m_windowWidth = 0.0;
+    // The VOI LUT the frame is shown with in place of the window while it is
+    // not empty (the file's, when it gives no window).
+    ZEBLookupTable m_voiLut;
     int32_t m_frameCount = 0;
     double m_imagePosition[3] = {0, 0, 0};
     double m_imageOrientation[6] = {0, 0, 0, 0, 0, 0};  // row, then column cosines

@@ -9,6 +9,8 @@
 #include "Source/zebdicomfile.h"
 #include "Source/zebdicomvalues.h"
 #include "Source/zebframeannotations.h"
+#include "Source/zebframefunctionalgroups.h"
+#include "Source/zeblookuptable.h"
 #include "Source/zebvrxchain.h"
 #include "platform/byte_count.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatype.h"
@@ -64,7 +66,8 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
 }
 
 bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
-                  double intercept, ZEBImageMemory& out, ZEBVRXError& error, ZEBVRXError& warning) {
+                  double intercept, const ZEBLookupTable& modalityLut, ZEBImageMemory& out,
+                  ZEBVRXError& error, ZEBVRXError& warning) {
     const VRX_Header* header = reader->header();
     const uint16_t bits = header->bits;
     const bool isSigned = header->data_type() == VRX_DataType::s_integer();
@@ -79,15 +82,20 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
         if (!engine) return error.Fail(manager, "cannot mask the samples");
     }
 
-    // The rescale goes into the samples when whole numbers keep every value
-    // within 16 bits; otherwise the memory keeps the stored values and the
-    // render chain applies it.
+    // A Modality LUT maps the samples to modality values in place of the
+    // rescale. The rescale goes into the samples when whole numbers keep
+    // every value within 16 bits; otherwise the memory keeps the stored
+    // values and the render chain applies it.
     const VRX_ColorType* color = header->color_type();
     const bool grey = header->channels == 1 && bits >= 8 && color != VRX_ColorType::s_rgb();
     const bool rescale = grey && (slope != 1.0 || intercept != 0.0);
     out.m_rescaleSlope = 1.0;
     out.m_rescaleIntercept = 0.0;
-    if (rescale) {
+    if (grey && !modalityLut.Empty() && (bits == 8 || bits == 16)) {
+        engine = MapSamples(manager, engine, modalityLut.Bits() <= 8 ? 8 : 16,
+                            [&](int32_t stored) { return modalityLut.Value(stored); });
+        if (!engine) return error.Fail(manager, "cannot apply the modality LUT");
+    } else if (rescale) {
         const uint32_t n = std::min<uint32_t>(bitsStored, bits);
         const double lowStored = isSigned ? -std::exp2(n - 1) : 0.0;
         const double highStored = isSigned ? std::exp2(n - 1) - 1.0 : std::exp2(n) - 1.0;
@@ -176,27 +184,38 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
         return error.Fail(vrx::VRX_ERROR_ARGUMENT, kDecodeFunction,
                     "frame " + std::to_string(uint64_t{frame} + 1) + " is out of range (the file has " +
                         std::to_string(info.frame_count()) + ")");
-    out.ReadImageGeometry(info);
+    out.ReadImageGeometry(info, frame);
 
-    // Significant bits and the rescale to modality values.
+    // Significant bits and the rescale to modality values (the frame's own
+    // in an enhanced image).
+    using Groups = ZEBFrameFunctionalGroups;
+    const Groups groups(info, frame);
     uint32_t bitsStored = info.bits;
     if (uint32_t declared = 0; info.read_integer(0x0028, 0x0101, declared) && declared > 0)
         bitsStored = std::min<uint32_t>(declared, info.bits);
     double slope = 1.0, intercept = 0.0;
-    if (!ReadFiniteValues(info, 0x0028, 0x1053, &slope, 1) || slope == 0.0) slope = 1.0;
-    if (!ReadFiniteValues(info, 0x0028, 0x1052, &intercept, 1)) intercept = 0.0;
+    if (!groups.ReadFiniteValues(Groups::kPixelValueTransformation, 0x0028, 0x1053, &slope, 1) ||
+        slope == 0.0)
+        slope = 1.0;
+    if (!groups.ReadFiniteValues(Groups::kPixelValueTransformation, 0x0028, 0x1052, &intercept, 1))
+        intercept = 0.0;
 
     VRX_Engine* reader = vrx::VRX_ReadDICOM(&manager).engine(d.file.get(), d.info, frame);
     const std::string number = std::to_string(uint64_t{frame} + 1);
     if (!reader)
         return error.Fail(manager, "corrupt pixel data in frame " + number,
                     "unsupported compression or coding process in frame " + number);
+    const bool storedSigned =
+        reader->header() && reader->header()->data_type() == VRX_DataType::s_integer();
+    ZEBLookupTable modalityLut;
+    modalityLut.Read(info, 0x0028, 0x3000, storedSigned);
     // A warning of the set-up (the data set read in part, a note about a
     // JPEG header) is kept apart, so that damage met while decoding is what
     // the record then holds.
     const vrx::VRX_Status setup = manager.status();
     if (setup.is_warning()) manager.reset();
-    if (!DecodePixels(manager, reader, bitsStored, slope, intercept, out, error, warning)) {
+    if (!DecodePixels(manager, reader, bitsStored, slope, intercept, modalityLut, out, error,
+                      warning)) {
         out.Reset();
         return false;
     }
@@ -210,16 +229,23 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
                               "damaged data set: what could be read is shown"};
     else
         warning = ZEBVRXError();
-    ResolveFrameAnnotations(info, out.m_annotations);
+    ResolveFrameAnnotations(info, out.m_annotations, frame);
     out.m_frameCount = static_cast<int32_t>(info.frame_count());
 
-    // The window: the file's first, else the frame's range.
+    // The window: the frame's first, else the first VOI LUT (shown in place
+    // of a window; the window values then span the values it maps), else
+    // the frame's range.
     double center = 0.0, width = 0.0;
     if (!findWindow) return true;
-    if (ReadFiniteValues(info, 0x0028, 0x1050, &center, 1) &&
-        ReadFiniteValues(info, 0x0028, 0x1051, &width, 1) && width >= 1.0) {
+    if (groups.ReadFiniteValues(Groups::kFrameVoiLut, 0x0028, 0x1050, &center, 1) &&
+        groups.ReadFiniteValues(Groups::kFrameVoiLut, 0x0028, 0x1051, &width, 1) && width >= 1.0) {
         out.m_windowCenter = center;
         out.m_windowWidth = width;
+    } else if (IsGrey(out) && (out.m_bitsPerSample == 8 || out.m_bitsPerSample == 16) &&
+               out.m_voiLut.Read(groups.Find(Groups::kFrameVoiLut, 0x0028, 0x3010), 0x0028, 0x3010,
+                                 out.m_signed != 0)) {
+        out.m_windowCenter = out.m_voiLut.FirstMapped() + out.m_voiLut.Entries() / 2.0;
+        out.m_windowWidth = out.m_voiLut.Entries();
     } else if (IsGrey(out)) {
         double low = 0.0, high = 0.0;
         if (!SampleRange(manager, out, low, high)) {

@@ -6,6 +6,7 @@
 #include "Source/appsettings.h"
 #include "Source/czeboverlaycommon.h"
 #include "Source/zebdicomvalues.h"
+#include "Source/zebframefunctionalgroups.h"
 #include "Source/overlaysettingreader.h"
 #include "Source/zeboverlaymanager.h"
 #include "Source/zebstringutil.h"
@@ -24,11 +25,14 @@ std::u16string Text(const vrx::VRX_DICOMTagObj& tags, uint16_t group, uint16_t e
     return ReadAnnotationText(tags, group, element, 0, nullptr);
 }
 
-void ResolveOrientation(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations) {
+void ResolveOrientation(const vrx::VRX_DICOMTagObj& tags, uint32_t frame,
+                        ZEBOverlayViewInfo& annotations) {
     std::u16string right, bottom, left, top;
     // Image Orientation (Patient): the row direction, then the column's.
     double cosines[6];
-    if (ReadFiniteValues(tags, 0x0020, 0x0037, cosines, 6)) {
+    if (ZEBFrameFunctionalGroups(tags, frame)
+            .ReadFiniteValues(ZEBFrameFunctionalGroups::kPlaneOrientation, 0x0020, 0x0037, cosines,
+                              6)) {
         const double* row = cosines;
         const double* column = cosines + 3;
         right = OrientationLetters(row);
@@ -122,12 +126,13 @@ bool IsLossyTransferSyntax(std::u16string_view uid) {
     return false;
 }
 
-void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations) {
-    ResolveFrameAnnotations(tags, annotations, SettingsInstance());
+void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations,
+                             uint32_t frame) {
+    ResolveFrameAnnotations(tags, annotations, SettingsInstance(), frame);
 }
 
 void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations,
-                             const AppSettings& settings) {
+                             const AppSettings& settings, uint32_t frame) {
     annotations.Clear();
     const std::u16string modality = Text(tags, 0x0008, 0x0060);
     const ZEBOverlaySettingInfo& setting = settings.OverlaySetting(modality);
@@ -143,7 +148,7 @@ void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInf
         }
     }
 
-    ResolveOrientation(tags, annotations);
+    ResolveOrientation(tags, frame, annotations);
     std::array<std::u16string, kMacroValueCount>& values = annotations.m_macroValues;
     if (tags.get_int(0x0028, 0x0008) > 1) values[kMacroMultiframe] = u"MF";
     if (Text(tags, 0x0028, 0x2110) == u"01" || IsLossyTransferSyntax(Text(tags, 0x0002, 0x0010)))

@@ -30,10 +30,12 @@ struct ZEBViewTransform;
 
 // Fills `annotations` (emptied first) from the setting of the data set's
 // modality: each item with its attribute's text, and the macro values that
-// come from the image (orientation letters, "MF", "LOSSY", laterality).
-void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations);
+// come from the image (orientation letters of frame `frame` (from 0), "MF",
+// "LOSSY", laterality).
 void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations,
-                             const AppSettings& settings);
+                             uint32_t frame = 0);
+void ResolveFrameAnnotations(const vrx::VRX_DICOMTagObj& tags, ZEBOverlayViewInfo& annotations,
+                             const AppSettings& settings, uint32_t frame = 0);
 
 // The text of value `index` (from 0) of the attribute, as the DICOM library
 // converts it with trailing blanks cut; with a path, of the attribute the

@@ -95,7 +95,12 @@ std::u16string ZEBOverlayViewInfo::BuildLocationText(const ZEBOverlayItemList& i
     for (const ZEBOverlaySettingInfoItem& item : items) {
         const std::u16string_view macro =
             item.kind == kOverlayItemMacro ? MacroValue(item.name) : std::u16string_view();
-        text += ZEBOverlaySettingInfoItem::BuildText(ShowFlag(item, displayMode), item, macro);
+        // A field of view that the image cannot give (no pixel spacing) is
+        // left out with its prefix and suffix.
+        const bool noFieldOfView = item.kind == kOverlayItemMacro &&
+                                   item.name == kMacroDisplayNames[kMacroDfov] && macro.empty();
+        const int32_t show = noFieldOfView ? 0 : ShowFlag(item, displayMode);
+        text += ZEBOverlaySettingInfoItem::BuildText(show, item, macro);
     }
     return text;
 }

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "Source/frameimageinfo.h"
+#include "Source/zeblookuptable.h"
 #include "Source/zebvrxchain.h"
 #include "vrx/core/colorspace/vrx_colorspace.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatype.h"
@@ -96,18 +97,31 @@ bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest
 
     const VRX_DataType* u8 = VRX_DataType::u_integer();
     if (header.channels == 1) {
-        double gain = 0.0, offset = 0.0;
-        WindowGainOffset(request.windowCenter, request.windowWidth, memory.m_rescaleSlope,
-                         memory.m_rescaleIntercept,
-                         header.color_type() == VRX_ColorType::gray_reverse(), gain, offset);
-        if (header.bits == 1) {
-            // The two values, each as the window makes it.
-            const double zero = std::clamp(std::floor(offset + 0.5), 0.0, 255.0);
-            const double one = std::clamp(std::floor(gain + offset + 0.5), 0.0, 255.0);
-            gain = one - zero;
-            offset = zero;
+        const bool invert = header.color_type() == VRX_ColorType::gray_reverse();
+        const ZEBLookupTable* lut = request.voiLut;
+        if (lut && !lut->Empty() && (header.bits == 8 || header.bits == 16)) {
+            // The entries span the 256 grey levels as dcmtk spans them:
+            // entry x 256 / 2^bits, rounded down.
+            const int shift = lut->Bits() - 8;
+            e = MapSamples(manager, e, 8, [&](int32_t sample) {
+                const double value =
+                    std::clamp(std::floor(memory.ModalityValue(sample) + 0.5), -1e9, 1e9);
+                const uint16_t grey = uint16_t(lut->Value(int64_t(value)) >> shift);
+                return uint16_t(invert ? 255 - grey : grey);
+            });
+        } else {
+            double gain = 0.0, offset = 0.0;
+            WindowGainOffset(request.windowCenter, request.windowWidth, memory.m_rescaleSlope,
+                             memory.m_rescaleIntercept, invert, gain, offset);
+            if (header.bits == 1) {
+                // The two values, each as the window makes it.
+                const double zero = std::clamp(std::floor(offset + 0.5), 0.0, 255.0);
+                const double one = std::clamp(std::floor(gain + offset + 0.5), 0.0, 255.0);
+                gain = one - zero;
+                offset = zero;
+            }
+            e = vrx::VRX_ConvertDataType(&manager).engine(e, u8, 8, gain, offset);
         }
-        e = vrx::VRX_ConvertDataType(&manager).engine(e, u8, 8, gain, offset);
         if (e && e->header()->color_type() != VRX_ColorType::gray()) {
             VRX_Header grey(&manager);
             if (!grey.assign(*e->header()) || !grey.color_type(VRX_ColorType::gray()))
@@ -224,6 +238,7 @@ bool ZEBRenderChain::Paint(platform::DeviceContext& dc, const FrameImageInfo& fr
     request.height = bottomRight.y - topLeft.y;
     request.windowCenter = frame.m_windowCenter;
     request.windowWidth = frame.m_windowWidth;
+    request.voiLut = frame.m_voiLut.Empty() ? nullptr : &frame.m_voiLut;
     if (request.width < 1 || request.height < 1) return true;
     std::vector<uint8_t> dib;
     return Render(frame, request, dib, error) && DrawDIB(dc, dib, topLeft.x, topLeft.y);

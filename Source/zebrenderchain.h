@@ -13,6 +13,7 @@
 
 class FrameImageInfo;
 class ZEBImageMemory;
+class ZEBLookupTable;
 struct ZEBViewTransform;
 struct ZEBVRXError;
 
@@ -26,14 +27,19 @@ struct ZEBRenderRequest {
     int32_t height = 0;
     double windowCenter = 0.0;
     double windowWidth = 0.0;
+    // A VOI LUT to show grey samples of 8 or 16 bits with in place of the
+    // window (not owned; null for none).
+    const ZEBLookupTable* voiLut = nullptr;
 };
 
 class ZEBRenderChain {
 public:
     // Renders the request's part of the memory into a packed bitmap (info
     // header, grey colour table for grey images, bottom-up rows): grey
-    // images through DICOM's linear VOI function with the request's window
-    // (MONOCHROME1 inverted), colour images in RGB over their sample range.
+    // images through DICOM's linear VOI function with the request's window,
+    // or through its VOI LUT, whose entries span 0 to 255 as dcmtk spans
+    // them (MONOCHROME1 inverted), colour images in RGB over their sample
+    // range.
     static bool Render(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
                        std::vector<uint8_t>& dib, ZEBVRXError& error);
     // Renders the part of the frame the view shows in the device context's

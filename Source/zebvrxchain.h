@@ -7,6 +7,7 @@
 //   RunChain(writer);
 //   if (!manager.execute(status)) return error.Fail(manager, "cannot render the frame");
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vrx {
@@ -32,3 +33,9 @@ struct ZEBVRXError {
 
 // Runs the chain that ends in `last` to its end.
 void RunChain(vrx::VRX_Engine* last);
+
+// A lookup stage behind `source`, whose samples are 8- or 16-bit integers:
+// every sample value s becomes entry(s), an unsigned sample of `bits` (8 or
+// 16) bits. Null when it cannot be built (the manager records why).
+vrx::VRX_Engine* MapSamples(vrx::VRX_Manager& manager, vrx::VRX_Engine* source, uint16_t bits,
+                            const std::function<uint16_t(int32_t)>& entry);

@@ -68,8 +68,9 @@ public:
 
     // Renders the request's part of the memory into a packed bitmap (info
     // header, grey colour table for grey images, bottom-up rows): grey
-    // images through DICOM's linear VOI function with the request's window
-    // (MONOCHROME1 inverted), colour images in RGB over their sample range.
+    // images through DICOM's linear VOI function with the request's window,
+    // or through its VOI LUT (MONOCHROME1 inverted), colour images in RGB
+    // over their sample range.
     bool RenderFrame(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
                      std::vector<uint8_t>& dib);
     // Renders the part of the frame the view shows in the device context's

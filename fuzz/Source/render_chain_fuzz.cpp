@@ -1,5 +1,6 @@
 // Random bytes as a DICOM file rendered as the render program does: its
-// first frame decoded into a frame (significant bits, rescale, window), then
+// first and its last frame decoded into a frame (significant bits, rescale or
+// modality LUT, the frame's functional groups, window or VOI LUT), then
 // painted through the render chain into small tiles at zooms below, at and
 // above 1, with the corner annotations once.
 #include <sys/mman.h>
@@ -51,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ZEBVRXHelper helper;
     FrameImageInfo frame;
     if (!helper.DecodeFrame(path, 0, frame)) return 0;
+    const uint32_t last = uint32_t(frame.m_frameCount > 1 ? frame.m_frameCount - 1 : 0);
+    if (last > 0 && !helper.DecodeFrame(path, last, frame)) return 0;
     for (double zoom : {0.37, 1.0, 2.6}) {
         ZEBImageViewCtrl tile(48, 40);
         tile.SetFrame(&frame);

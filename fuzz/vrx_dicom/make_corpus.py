@@ -9,10 +9,10 @@ Seeds: small files of pydicom's test set (a DICOMDIR, RLE, multi-frame,
 colour and big-endian images), a palette image, 1-bit frames, 8-bit
 samples in big-endian words and files of less common forms (signed and
 word-stored palettes, deep nesting, falling tags, many frames) of
-tests/data/vrx/dicom, and
-files made here: a planar RGB image, a native YBR_FULL_422 image, a
-two-frame RLE image with a basic offset table and an RLE image of 1-bit
-samples.
+tests/data/vrx/dicom, the enhanced CT, LUT and ultrasound files of
+tests/data/Source/frame_values, and files made here: a planar RGB image, a
+native YBR_FULL_422 image, a two-frame RLE image with a basic offset table
+and an RLE image of 1-bit samples.
 """
 import os
 import shutil
@@ -27,6 +27,7 @@ OUT = os.path.join(HERE, "corpus")
 TEST_FILES = os.path.join(os.path.dirname(pydicom.__file__), "data", "test_files")
 FIXTURES = os.path.join(HERE, "..", "..", "tests", "data", "vrx", "dicom")
 PALETTES = os.path.join(FIXTURES, "palette")
+FRAME_VALUES = os.path.join(HERE, "..", "..", "tests", "data", "Source", "frame_values")
 sys.path.insert(0, FIXTURES)
 from image_dataset import image_dataset  # noqa: E402
 
@@ -45,6 +46,10 @@ COPIES = {
     "deep_nesting": os.path.join(FIXTURES, "unusual", "deep_nesting.dcm"),
     "falling_tags": os.path.join(FIXTURES, "unusual", "falling_tags.dcm"),
     "many_frames": os.path.join(FIXTURES, "unusual", "many_frames.dcm"),
+    "enhanced_ct": os.path.join(FRAME_VALUES, "enhanced_ct.dcm"),
+    "modality_lut8": os.path.join(FRAME_VALUES, "modality_lut8.dcm"),
+    "voi_lut": os.path.join(FRAME_VALUES, "voi_lut.dcm"),
+    "ultrasound_regions": os.path.join(FRAME_VALUES, "ultrasound.dcm"),
 }
 
 

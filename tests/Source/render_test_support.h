@@ -1,7 +1,8 @@
 #pragma once
 // Helpers of the render program's tests: the program run in the test's
-// process or as a process, bitmap files read back, the fixtures' packed pictures unpacked,
-// files written to the test's temporary folder.
+// process or as a process of its own, bitmap files read back, the
+// fixtures' packed pictures unpacked, files written to the test's temporary
+// folder.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <zlib.h>

@@ -3,7 +3,6 @@
 // annotations that change nothing outside what they draw.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
