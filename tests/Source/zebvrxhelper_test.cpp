@@ -329,6 +329,7 @@ TEST(RenderChain, ViewGeometry) {
         // Pixels far larger than the tile, and far flatter.
         {{-3, 2, {0, 0}, 2.6}, 1000.0}, {{5, -7, {3, 1}, 64.0}, 1000.0},
         {{-9, -64000, {0, 1}, 64.0}, 1000.0}, {{2, 3, {0, 0}, 64.0}, 0.001},
+        {{-3, 2, {0, 0}, 2.6}, 1e-40},
     };
     FrameImageInfo frame;
     frame.m_imageWidth = frame.m_rowLength = frame.m_overlay.m_columns = 40;
@@ -364,6 +365,12 @@ TEST(RenderChain, ViewGeometry) {
                 }
             }
     }
+    // A pixel over 65536 screen rows is not rendered.
+    frame.m_overlay.m_verticalAspect = 1e7;
+    Bitmap target(48, 40);
+    platform::DeviceContext dc(&target);
+    EXPECT_FALSE(helper.PaintFrame(dc, frame, {-3, 2, {0, 0}, 2.6}));
+    EXPECT_EQ(helper.LastError().message, "the view's zoom is out of range");
 }
 
 TEST(BitmapFile, WrittenWholeOrNotAtAll) {
