@@ -26,6 +26,10 @@ int32_t TruncToInt(double value) {
     return static_cast<int32_t>(value);
 }
 
+int32_t TruncAndShift(double value, int32_t shift) {
+    return TruncToInt(double(TruncToInt(value)) + shift);
+}
+
 void CZEBOverlayCommon::CopyImageInfo(const CZEBOverlayCommon& other) {
     m_sopClassUid = other.m_sopClassUid;
     m_modality = other.m_modality;
@@ -53,14 +57,14 @@ ZEBLengthScale CZEBOverlayCommon::LengthScale(Point a, Point b) const {
 
 Point CZEBOverlayCommon::ImageToScreen(Point image, int32_t offsetX, int32_t offsetY, Point origin,
                                        double zoom) const {
-    return {TruncToInt((double(image.x) - origin.x) * zoom + 0.5) + offsetX,
-            TruncToInt((double(image.y) - origin.y) * m_verticalAspect * zoom + 0.5) + offsetY};
+    return {TruncAndShift((double(image.x) - origin.x) * zoom + 0.5, offsetX),
+            TruncAndShift((double(image.y) - origin.y) * m_verticalAspect * zoom + 0.5, offsetY)};
 }
 
 Point CZEBOverlayCommon::ScreenToImage(Point screen, int32_t offsetX, int32_t offsetY, Point origin,
                                        double zoom) const {
-    return {TruncToInt((double(screen.x) - offsetX) / zoom + 0.5) + origin.x,
-            TruncToInt((double(screen.y) - offsetY) / m_verticalAspect / zoom + 0.5) + origin.y};
+    return {TruncAndShift((double(screen.x) - offsetX) / zoom + 0.5, origin.x),
+            TruncAndShift((double(screen.y) - offsetY) / m_verticalAspect / zoom + 0.5, origin.y)};
 }
 
 Rect CZEBOverlayCommon::GetImageRect(int32_t offsetX, int32_t offsetY, Point origin,

@@ -22,6 +22,9 @@ class DeviceContext;
 // Toward zero, clamped to +-2^30 so that screen arithmetic cannot overflow
 // (NaN gives 0).
 int32_t TruncToInt(double value);
+// TruncToInt(value) + shift, clamped the same way (screen positions from
+// any view stay within +-2^30).
+int32_t TruncAndShift(double value, int32_t shift);
 
 // A region of an ultrasound image whose pixels have a physical size in
 // millimetres (from the Sequence of Ultrasound Regions): columns x0..x1 and

@@ -80,7 +80,10 @@ void FrameImageInfo::ReadImageGeometry(const vrx::VRX_DICOMTagObj& tags, uint32_
         g.m_verticalAspect = g.m_pixelSpacingY / g.m_pixelSpacingX;
     else if (ReadFiniteValues(tags, 0x0028, 0x0034, ratio, 2, true))
         g.m_verticalAspect = ratio[0] / ratio[1];
-    if (!(g.m_verticalAspect > 0.0) || !std::isfinite(g.m_verticalAspect)) g.m_verticalAspect = 1.0;
+    // A ratio beyond 1000:1 either way is no pixel shape but a damaged value:
+    // square pixels (NaN and infinities included).
+    if (!(g.m_verticalAspect >= 1.0 / 1000 && g.m_verticalAspect <= 1000.0))
+        g.m_verticalAspect = 1.0;
     if (!found) g.m_ultrasoundRegions = ReadUltrasoundRegions(tags);
     m_overlay.SyncPixelValueInfo();
 

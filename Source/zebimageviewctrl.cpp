@@ -84,20 +84,20 @@ void ZEBImageViewCtrl::OnMouseMove(Point p) {
     if (!m_frame || !m_buttonDown) return;
     if (m_toolMode == kToolPan) {
         ZEBViewTransform view = m_pressView;
-        view.offsetX += p.x - m_pressPoint.x;
-        view.offsetY += p.y - m_pressPoint.y;
+        view.offsetX = TruncToInt(double(view.offsetX) + p.x - m_pressPoint.x);
+        view.offsetY = TruncToInt(double(view.offsetY) + p.y - m_pressPoint.y);
         SetView(view);
         return;
     }
     if (m_toolMode == kToolZoom) {
         // The image point under the press stays where it is.
         ZEBViewTransform view = m_pressView;
-        view.zoom =
-            std::clamp(m_pressView.zoom * std::exp2((m_pressPoint.y - p.y) / kZoomDragPixels),
-                       kMinZoom, kMaxZoom);
+        const double pressX = m_pressPoint.x, pressY = m_pressPoint.y;
+        view.zoom = std::clamp(m_pressView.zoom * std::exp2((pressY - p.y) / kZoomDragPixels),
+                               kMinZoom, kMaxZoom);
         const double scale = view.zoom / m_pressView.zoom;
-        view.offsetX = TruncToInt(m_pressPoint.x - (m_pressPoint.x - m_pressView.offsetX) * scale);
-        view.offsetY = TruncToInt(m_pressPoint.y - (m_pressPoint.y - m_pressView.offsetY) * scale);
+        view.offsetX = TruncToInt(pressX - (pressX - m_pressView.offsetX) * scale);
+        view.offsetY = TruncToInt(pressY - (pressY - m_pressView.offsetY) * scale);
         SetView(view);
         return;
     }

@@ -75,6 +75,12 @@ void ZEBRenderChain::WindowGainOffset(double center, double width, double slope,
 
 bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
                             std::vector<uint8_t>& dib, ZEBVRXError& error) {
+    return RenderPart(memory, request, {0, 0, request.width, request.height}, dib, error);
+}
+
+bool ZEBRenderChain::RenderPart(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
+                                const platform::Rect& shown, std::vector<uint8_t>& dib,
+                                ZEBVRXError& error) {
     dib.clear();
     vrx::VRX_DefaultManager manager;
     VRX_Header header(&manager);
@@ -93,6 +99,9 @@ bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest
                                            uint32_t(request.sourceWidth),
                                            uint32_t(request.sourceHeight));
     if (e) e = ScaleForDisplay(manager, e, uint32_t(request.width), uint32_t(request.height));
+    if (e && shown != platform::Rect{0, 0, request.width, request.height})
+        e = vrx::VRX_Crop(&manager).engine(e, uint32_t(shown.left), uint32_t(shown.top),
+                                           uint32_t(shown.width()), uint32_t(shown.height()));
     if (!e) return error.Fail(manager, "cannot scale the frame");
 
     const VRX_DataType* u8 = VRX_DataType::u_integer();
@@ -203,6 +212,12 @@ bool ZEBRenderChain::Paint(platform::DeviceContext& dc, const FrameImageInfo& fr
         return error.Fail(vrx::VRX_ERROR_ARGUMENT, kRenderFunction, "the frame holds no image");
     const CZEBOverlayCommon& g = frame.m_overlay;
     const double zoomX = view.zoom, zoomY = view.zoom * g.m_verticalAspect;
+    // An image pixel may cover at most this many screen pixels each way, so
+    // that what is scaled beyond the clip stays within one such pixel.
+    constexpr double kMaxPixelSpan = 65536.0;
+    if (!(zoomX <= kMaxPixelSpan && zoomY > 0.0 && zoomY <= kMaxPixelSpan))
+        return error.Fail(vrx::VRX_ERROR_ARGUMENT, kRenderFunction,
+                          "the view's zoom is out of range");
     const platform::Rect clip =
         dc.clip().intersect(dc.bitmap() ? dc.bitmap()->bounds() : platform::Rect{});
     // Image columns and rows with a part inside the clip, widened until
@@ -212,12 +227,15 @@ bool ZEBRenderChain::Paint(platform::DeviceContext& dc, const FrameImageInfo& fr
         return g.ImageToScreen({int32_t(x), int32_t(y)}, view.offsetX, view.offsetY, view.origin,
                                view.zoom);
     };
-    const auto span = [](double low, double high, double offset, double origin, double zoom,
-                         int32_t size, int64_t& first, int64_t& last) {
-        first = std::clamp(static_cast<int64_t>(std::floor((low - offset) / zoom + origin)),
-                           int64_t{0}, int64_t{size});
-        last = std::clamp(static_cast<int64_t>(std::ceil((high - offset) / zoom + origin)),
-                          int64_t{0}, int64_t{size});
+    // Within 0..size before the conversion: a small zoom puts the ends far
+    // beyond any integer (NaN gives 0).
+    const auto index = [](double v, int32_t size) {
+        return v > 0.0 ? (v < size ? static_cast<int64_t>(v) : int64_t{size}) : int64_t{0};
+    };
+    const auto span = [&](double low, double high, double offset, double origin, double zoom,
+                          int32_t size, int64_t& first, int64_t& last) {
+        first = index(std::floor((low - offset) / zoom + origin), size);
+        last = index(std::ceil((high - offset) / zoom + origin), size);
     };
     int64_t x0, x1, y0, y1;
     span(clip.left, clip.right, view.offsetX, view.origin.x, zoomX, frame.m_imageWidth, x0, x1);
@@ -229,17 +247,25 @@ bool ZEBRenderChain::Paint(platform::DeviceContext& dc, const FrameImageInfo& fr
     if (x1 <= x0 || y1 <= y0) return true;
     const platform::Point topLeft = screen(x0, y0);
     const platform::Point bottomRight = screen(x1, y1);
+    // Those pixels scaled reach past the clip by up to a pixel on each side
+    // (much more than the clip when a pixel is large): only the part inside
+    // the clip is rendered.
+    const platform::Rect shown =
+        clip.intersect({topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+    const int64_t width = int64_t{bottomRight.x} - topLeft.x;
+    const int64_t height = int64_t{bottomRight.y} - topLeft.y;
+    if (shown.empty() || width > INT32_MAX || height > INT32_MAX) return true;
     ZEBRenderRequest request;
     request.sourceX = int32_t(x0);
     request.sourceY = int32_t(y0);
     request.sourceWidth = int32_t(x1 - x0);
     request.sourceHeight = int32_t(y1 - y0);
-    request.width = bottomRight.x - topLeft.x;
-    request.height = bottomRight.y - topLeft.y;
+    request.width = int32_t(width);
+    request.height = int32_t(height);
     request.windowCenter = frame.m_windowCenter;
     request.windowWidth = frame.m_windowWidth;
     request.voiLut = frame.m_voiLut.Empty() ? nullptr : &frame.m_voiLut;
-    if (request.width < 1 || request.height < 1) return true;
     std::vector<uint8_t> dib;
-    return Render(frame, request, dib, error) && DrawDIB(dc, dib, topLeft.x, topLeft.y);
+    return RenderPart(frame, request, shown.offset(-topLeft.x, -topLeft.y), dib, error) &&
+           DrawDIB(dc, dib, shown.left, shown.top);
 }

@@ -57,4 +57,11 @@ public:
     // bitmap is not one of those.
     static bool DrawDIB(platform::DeviceContext& dc, const std::vector<uint8_t>& dib, int32_t x,
                         int32_t y);
+
+private:
+    // Render, the bitmap holding only the part `shown` of the scaled image
+    // (in its pixels).
+    static bool RenderPart(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
+                           const platform::Rect& shown, std::vector<uint8_t>& dib,
+                           ZEBVRXError& error);
 };

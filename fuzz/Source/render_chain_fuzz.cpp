@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,8 +20,14 @@
 
 namespace {
 
-// Frames larger than this are not decoded (their memory would be the test).
-constexpr uint64_t kFrameLimit = 4u << 20;
+// Frames are decoded when their memory stays in proportion to the input.
+// Native frames always are: the decoder refuses one the pixel data does not
+// hold before it allocates anything. A compressed frame may be up to
+// kExpansion times the input (no encoding makes more of a byte: a 4:2:0
+// JPEG whose codes are a bit each gives 768 bytes of colour from 12 bits),
+// and at least 4 MiB.
+constexpr uint64_t kExpansion = 1024;
+constexpr uint64_t kFrameFloor = 4u << 20;
 
 bool small_enough(const uint8_t* data, size_t size) {
     vrx::VRX_DefaultManager manager;
@@ -31,8 +38,9 @@ bool small_enough(const uint8_t* data, size_t size) {
     {
         vrx::VRX_DICOMInfo info(&manager);
         uint32_t line = 0;
+        const uint64_t limit = std::max<uint64_t>(kFrameFloor, kExpansion * size);
         small = info.load(storage) && info.has_image() && info.line_bytes(line) &&
-                uint64_t{line} * info.height <= kFrameLimit;
+                (info.compression() == 0 || uint64_t{line} * info.height <= limit);
     }
     storage->destroy();
     manager.execute();

@@ -326,6 +326,10 @@ TEST(RenderChain, ViewGeometry) {
         {{0, 0, {0, 0}, 1.0}, 1.0},     {{-7, 11, {0, 0}, 1.0}, 1.0}, {{5, 3, {4, 2}, 2.0}, 1.0},
         {{10, -20, {0, 0}, 2.5}, 1.0},  {{3, 4, {0, 0}, 0.5}, 1.0},   {{0, 0, {0, 0}, 1.0}, 0.75},
         {{-30, 2, {3, 1}, 3.0}, 1.25},  {{1, 1, {0, 0}, 0.3}, 2.0},
+        // Pixels far larger than the tile, and far flatter.
+        {{-3, 2, {0, 0}, 2.6}, 1000.0}, {{5, -7, {3, 1}, 64.0}, 1000.0},
+        {{-9, -64000, {0, 1}, 64.0}, 1000.0}, {{2, 3, {0, 0}, 64.0}, 0.001},
+        {{-3, 2, {0, 0}, 2.6}, 1e-40},
     };
     FrameImageInfo frame;
     frame.m_imageWidth = frame.m_rowLength = frame.m_overlay.m_columns = 40;
@@ -361,6 +365,12 @@ TEST(RenderChain, ViewGeometry) {
                 }
             }
     }
+    // A pixel over 65536 screen rows is not rendered.
+    frame.m_overlay.m_verticalAspect = 1e7;
+    Bitmap target(48, 40);
+    platform::DeviceContext dc(&target);
+    EXPECT_FALSE(helper.PaintFrame(dc, frame, {-3, 2, {0, 0}, 2.6}));
+    EXPECT_EQ(helper.LastError().message, "the view's zoom is out of range");
 }
 
 TEST(BitmapFile, WrittenWholeOrNotAtAll) {

@@ -40,6 +40,11 @@ uint32_t VRX_DICOMFrameTable::first_bit(uint32_t frame) const {
     return static_cast<uint32_t>((frame * frame_bits_) % 8);
 }
 
+bool VRX_DICOMFrameTable::is_short(uint32_t frame) const {
+    if (encapsulated_ || frame >= native_count_) return false;
+    return (uint64_t{frame} + 1) * frame_bits_ > uint64_t{value_length_} * 8;
+}
+
 bool VRX_DICOMFrameTable::parts_of(uint32_t frame, VRX_Vector<uint32_t>& offsets,
                                    VRX_Vector<uint32_t>& lengths) const {
     offsets.clear();

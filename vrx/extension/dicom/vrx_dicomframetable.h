@@ -57,6 +57,9 @@ class VRX_DICOMFrameTable {
     // The bit of the frame's first byte at which the frame begins (0 is the
     // least significant bit); 0 but for native frames of 1-bit samples.
     uint32_t first_bit(uint32_t frame) const;
+    // A native frame that the value ends inside (the one short frame of a
+    // value shorter than a frame); false for every other frame.
+    bool is_short(uint32_t frame) const;
 
    private:
     struct Run {

@@ -36,6 +36,11 @@ uint32_t VRX_DICOMInfo::frame_first_bit(uint32_t frame) const {
     return frame < frame_count_ && parsed ? parsed->frames.first_bit(frame) : 0;
 }
 
+bool VRX_DICOMInfo::frame_short(uint32_t frame) const {
+    const VRX_DICOMInfoInternal* parsed = internal();
+    return frame < frame_count_ && parsed && parsed->frames.is_short(frame);
+}
+
 VRX_Vector<uint32_t> VRX_DICOMInfo::frame_offsets(uint32_t frame) const {
     VRX_Vector<uint32_t> offsets(VRX_FormatInfo::manager());
     VRX_Vector<uint32_t> lengths(VRX_FormatInfo::manager());

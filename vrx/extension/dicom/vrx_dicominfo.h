@@ -43,6 +43,9 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     // significant bit): frames of 1-bit samples follow one another bit by
     // bit; 0 for every other frame.
     uint32_t frame_first_bit(uint32_t frame) const;
+    // The native pixel data ends inside the frame: its samples are not all
+    // there.
+    bool frame_short(uint32_t frame) const;
     // Both at once; false when memory runs out.
     bool frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
                      VRX_Vector<uint32_t>& lengths) const;

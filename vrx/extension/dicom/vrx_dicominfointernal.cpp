@@ -338,7 +338,7 @@ bool VRX_DICOMInfoInternal::native_frames(const TogDicomDataElement& pixel_data,
     if (length == 0 || !frame.ok() || frame.value() == 0) return true;
     // The declared number of frames counts only as far as the value holds
     // whole frames; a value shorter than one frame is kept as one (short)
-    // frame, which the reader refuses as truncated.
+    // frame, which the read chain refuses before it builds a reader.
     const uint64_t whole = uint64_t{length} * 8 / frame.value();
     const uint64_t count = whole == 0 ? 1 : std::min<uint64_t>(declared_frames(), whole);
     frames.set_native(offset, length, frame.value(), static_cast<uint32_t>(count));

@@ -364,18 +364,46 @@ TEST(DICOMInfoFrames, DeclaredFramesAreCappedByThePixelData) {
     }
 }
 
-TEST(DICOMInfoFrames, AFrameShorterThanItsSizeIsRefusedAsTruncated) {
-    Writer w;
-    w.image(2, 2, 8, 1, "MONOCHROME2");
-    w.pixel_data(ramp(2));
-    // Whatever follows the pixel data is not read as pixels.
-    w.text(0x7FE1, 0x0010, "LO", "TRAILER!");
-    Info i(w.bytes());
-    ASSERT_TRUE(i.ok);
-    ASSERT_EQ(i.info.frame_count(), 1u);
-    EXPECT_EQ(i.lengths(0), std::vector<uint32_t>{2u});
-    EXPECT_LT(i.decode(0).size(), 4u);
-    EXPECT_TRUE(has_status(i.manager, VRX_ERROR_DATA, "VRX_ReadStorageEngine::execute()"));
+TEST(DICOMInfoFrames, AFrameTheValueEndsInsideIsRefusedBeforeItsReader) {
+    struct Layout {
+        const char* name;
+        uint32_t rows, columns;
+        uint16_t bits, samples;
+        const char* photometric;
+        uint16_t planar;
+        size_t frame_bytes;
+    };
+    const Layout layouts[] = {
+        {"8-bit grey", 2, 2, 8, 1, "MONOCHROME2", 0, 4},
+        {"16-bit grey", 2, 3, 16, 1, "MONOCHROME2", 0, 12},
+        {"1-bit, 9 bits", 3, 3, 1, 1, "MONOCHROME2", 0, 2},
+        {"planar RGB", 2, 2, 8, 3, "RGB", 1, 12},
+        {"YBR_FULL_422, odd width", 2, 3, 8, 3, "YBR_FULL_422", 0, 16},
+    };
+    for (const Layout& l : layouts) {
+        // Exact, padded by a byte (kept odd), and a byte short.
+        for (const size_t bytes : {l.frame_bytes, l.frame_bytes + 1, l.frame_bytes - 1}) {
+            SCOPED_TRACE(std::string(l.name) + ", " + std::to_string(bytes) + " bytes");
+            Writer w;
+            w.image(l.rows, l.columns, l.bits, l.samples, l.photometric);
+            if (l.planar) w.u16(0x0028, 0x0006, l.planar);
+            w.pixel_data(ramp(bytes));
+            // Whatever follows the pixel data is not read as pixels.
+            w.text(0x7FE1, 0x0010, "LO", "TRAILER!");
+            Info i(w.bytes());
+            ASSERT_TRUE(i.ok);
+            ASSERT_EQ(i.info.frame_count(), 1u);
+            const bool whole = bytes >= l.frame_bytes;
+            // The frame's part leaves the padding out.
+            EXPECT_EQ(i.lengths(0), std::vector<uint32_t>{static_cast<uint32_t>(
+                                        std::min(bytes, l.frame_bytes))});
+            EXPECT_EQ(i.info.frame_short(0), !whole);
+            EXPECT_EQ(i.decode(0).empty(), !whole);
+            if (!whole) {
+                EXPECT_TRUE(has_status(i.manager, VRX_ERROR_DATA, "VRX_ReadDICOM::engine()"));
+            }
+        }
+    }
 }
 
 TEST(DICOMInfoFrames, Native422FramesHaveTheSubsampledSize) {
