@@ -63,6 +63,15 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
     return manager.execute(status) && low <= high;
 }
 
+// A failed decode in words by the kind of its first error; `where` follows
+// them (" in frame 2", or nothing).
+std::string FailureWords(const vrx::VRX_Status& status, const std::string& where) {
+    const uint32_t kind = status.category();
+    if (kind == vrx::VRX_ERROR_OUT_OF_MEMORY) return "out of memory" + where;
+    if (kind == vrx::VRX_ERROR_UNSUPPORTED) return "unsupported compression or coding process" + where;
+    return "corrupt pixel data" + where;
+}
+
 bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
                   double intercept, ZEBImageMemory& out, ZEBVRXError& error) {
     const VRX_Header* header = reader->header();
@@ -146,10 +155,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                                              static_cast<uint32_t>(out.m_buffer.size()), &written));
     vrx::VRX_Status status(&manager);
     if (!manager.execute(status) || written != out.m_buffer.size())
-        return error.Fail(status.code, status.function,
-                    status.category() == vrx::VRX_ERROR_UNSUPPORTED
-                        ? "unsupported compression or coding process"
-                        : "corrupt pixel data");
+        return error.Fail(status.code, status.function, FailureWords(status, ""));
     return true;
 }
 
@@ -183,11 +189,15 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     if (!ReadFiniteValues(info, 0x0028, 0x1053, &slope, 1) || slope == 0.0) slope = 1.0;
     if (!ReadFiniteValues(info, 0x0028, 0x1052, &intercept, 1)) intercept = 0.0;
 
-    VRX_Engine* reader = vrx::VRX_ReadDICOM(&manager).engine(d.file.get(), d.info, frame);
+    vrx::VRX_ReadDICOM read(&manager);
+    VRX_Engine* reader = read.engine(d.file.get(), d.info, frame);
     const std::string number = std::to_string(uint64_t{frame} + 1);
-    if (!reader)
-        return error.Fail(manager, "corrupt pixel data in frame " + number,
-                    "unsupported compression or coding process in frame " + number);
+    if (!reader) {
+        vrx::VRX_Status status(&manager);
+        manager.execute(status);
+        const std::string where = " in frame " + number + (*read.mismatch() ? std::string(": ") + read.mismatch() : "");
+        return error.Fail(status.code, status.function, FailureWords(status, where));
+    }
     if (!DecodePixels(manager, reader, bitsStored, slope, intercept, out, error)) {
         out.Reset();
         return false;
