@@ -270,6 +270,9 @@ struct JpegDecoderContext {
     // of them), 64 each in zig-zag order, one area per component holding its
     // block rows over whole MCUs; allocated when the scans are decoded.
     int16_t* coefficientStore;
+    // Per MCU row: a scan decoded blocks of it. Rows no scan reached are
+    // mid-grey without reading (or faulting in) their part of the store.
+    uint8_t* mcuRowReached;
     uint64_t storeOffset[kMaxComponents];  // in blocks
     uint32_t storeBlocksWide[kMaxComponents];
     int64_t blockCursor;  // -1 until the scans were decoded

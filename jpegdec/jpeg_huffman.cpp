@@ -575,6 +575,8 @@ void FreeBlockRecords(JpegDecoderContext* ctx) {
     FreeMemory(ctx, ctx->blockValues);
     FreeMemory(ctx, ctx->blockRecords);
     FreeMemory(ctx, ctx->coefficientStore);
+    FreeMemory(ctx, ctx->mcuRowReached);
+    ctx->mcuRowReached = nullptr;
     ctx->blockValues = nullptr;
     ctx->blockRecords = nullptr;
     ctx->coefficientStore = nullptr;
@@ -582,7 +584,7 @@ void FreeBlockRecords(JpegDecoderContext* ctx) {
 }
 
 void ReleaseBlockRecords(JpegDecoderContext* ctx) {
-    if (ctx->blockRecords || ctx->coefficientStore) FreeBlockRecords(ctx);
+    if (ctx->blockRecords || ctx->coefficientStore || ctx->mcuRowReached) FreeBlockRecords(ctx);
 }
 
 }  // namespace jpegdec

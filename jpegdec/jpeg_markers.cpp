@@ -28,11 +28,16 @@ int32_t ReadBlock(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n) {
     return ctx->inputBuffer ? FetchBytes(ctx, buffer, n) : SourceReadAll(ctx, buffer, n);
 }
 
-// Passes over n bytes: by seeking while the header is read, by reading
-// through the input buffer afterwards. 1, or -11 when the input ends first.
+// Passes over n bytes: by seeking while the header is read (a few bytes are
+// read instead: cheaper than a seek), by reading through the input buffer
+// afterwards. 1, or -11 when the input ends first.
 JpegStatus SkipBytes(JpegDecoderContext* ctx, int32_t n) {
     if (n <= 0) return kJpegOk;
-    if (!ctx->inputBuffer) return SeekInput(ctx, 1, n) < 0 ? kJpegReadError : kJpegOk;
+    if (!ctx->inputBuffer) {
+        uint8_t few[64];
+        if (n <= static_cast<int32_t>(sizeof few)) return SourceReadAll(ctx, few, n) == n ? kJpegOk : kJpegReadError;
+        return SeekInput(ctx, 1, n) < 0 ? kJpegReadError : kJpegOk;
+    }
     while (n > 0) {
         if (ctx->inputPos < ctx->inputFill) {
             const uint32_t k = ctx->inputFill - ctx->inputPos;

@@ -332,6 +332,7 @@ JpegStatus DecodeScan(JpegDecoderContext* ctx) {
     ctx->intervalDamaged = 0;
     // `count` blocks of a block row, from (bx, by).
     auto decode = [&](uint32_t c, uint32_t bx, uint32_t by, uint32_t count) {
+        ctx->mcuRowReached[by / BlocksV(ctx, c)] = 1;
         return ctx->progressiveDecoder(ctx, ProgressiveBlock(ctx, c, bx, by), count, static_cast<int>(c));
     };
     auto keep = [](uint32_t) {};
@@ -389,7 +390,8 @@ JpegStatus DecodeAllScans(JpegDecoderContext* ctx) {
     if (!ctx->coefficientStore) {
         ctx->coefficientStore =
             static_cast<int16_t*>(AllocZeroedUntouched(ctx, uint64_t{ctx->blockRecordCount} * 64 * sizeof(int16_t)));
-        if (!ctx->coefficientStore) return kJpegEndOrNoMemory;
+        ctx->mcuRowReached = static_cast<uint8_t*>(AllocZeroed(ctx, ctx->mcuRows, 1));
+        if (!ctx->coefficientStore || !ctx->mcuRowReached) return kJpegEndOrNoMemory;
     }
     JpegStatus status = kJpegOk;
     for (;;) {
@@ -419,10 +421,13 @@ JpegStatus ProgressiveRow(JpegDecoderContext* ctx, bool lumaOnly) {
         if (status < 1) return status;
     }
     const uint32_t components = lumaOnly ? 1 : ctx->componentCount;
+    const bool reached = ctx->mcuRowReached[ctx->mcuRow] != 0;
     for (uint32_t c = 0; c < components; ++c) {
         const PlaneRecord& plane = ctx->componentRows[c].plane;
         const uint32_t v = BlocksV(ctx, c), wide = ctx->storeBlocksWide[c];
-        for (uint32_t row = 0; row < v; ++row) {
+        // The rows were filled with 128 before the driver ran: the transform
+        // of blocks of zeros.
+        for (uint32_t row = 0; reached && row < v; ++row) {
             uint8_t* out = plane.data + size_t{row} * 8 * plane.stride;
             const int16_t* block = ProgressiveBlock(ctx, c, 0, ctx->mcuRow * v + row);
             for (uint32_t bx = 0; bx < wide; ++bx, block += 64, out += 8)
