@@ -195,7 +195,8 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     if (!reader) {
         vrx::VRX_Status status(&manager);
         manager.execute(status);
-        const std::string where = " in frame " + number + (*read.mismatch() ? std::string(": ") + read.mismatch() : "");
+        std::string where = " in frame " + number;
+        if (*read.mismatch()) where += std::string(": ") + read.mismatch();
         return error.Fail(status.code, status.function, FailureWords(status, where));
     }
     if (!DecodePixels(manager, reader, bitsStored, slope, intercept, out, error)) {

@@ -160,8 +160,8 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
     // anything is decoded. A stream whose header does not load goes to the
     // reader itself, which reports why.
     const int32_t start = source->position();
-    VRX_JPEGInfo stream(manager_);
     if (info.compression() == 2) {
+        VRX_JPEGInfo stream(manager_);
         if (!stream.load(source)) {
             source->seek_from_begin(start);
             return VRX_ReadLosslessJPEG(manager_).engine(source);
@@ -177,6 +177,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
         keep_colour = true;
         return stream_matches(jfif, info) ? VRX_ReadJFIF(manager_).engine(source, jfif, 256) : nullptr;
     }
+    VRX_JPEGInfo stream(manager_);
     if (!stream.load(source)) {
         source->seek_from_begin(start);
         return VRX_ReadJPEG(manager_).engine(source, 256);

@@ -41,6 +41,8 @@ from pydicom.uid import ExplicitVRLittleEndian
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FIXTURES = os.path.join(HERE, '..')
+sys.path.insert(0, os.path.join(FIXTURES, 'lossless_dicom'))
+from make_lossless_dicom import BitWriter  # noqa: E402
 BASELINE = '1.2.840.10008.1.2.4.50'
 LOSSLESS = '1.2.840.10008.1.2.4.70'
 
@@ -105,28 +107,6 @@ def write_dicom(path, stream, rows, columns, samples, bits, syntax=BASELINE):
     ds.save_as(path, write_like_original=False)
 
 
-class BitWriter:
-    def __init__(self):
-        self.out = bytearray()
-        self.acc = 0
-        self.n = 0
-
-    def put(self, value, length):
-        for i in range(length - 1, -1, -1):
-            self.acc = (self.acc << 1) | ((value >> i) & 1)
-            self.n += 1
-            if self.n == 8:
-                self.out.append(self.acc)
-                if self.acc == 0xFF:
-                    self.out.append(0)
-                self.acc, self.n = 0, 0
-
-    def flush(self):
-        while self.n:
-            self.put(1, 1)
-        return bytes(self.out)
-
-
 def eob_run_frame(side):
     """A grey progressive frame of side x side whose one scan (AC 1..63 of
     the one component) is end-of-band runs of 32767 blocks: every block
@@ -144,7 +124,8 @@ def eob_run_frame(side):
         blocks -= run
     stream = b'\xff\xd8' + segment(0xDB, bytes([0]) + bytes([1] * 64))
     stream += segment(0xC2, struct.pack('>BHHB', 8, side, side, 1) + bytes([1, 0x11, 0]))
-    stream += table + segment(0xDA, bytes([1, 1, 0x00, 1, 63, 0x00])) + data.flush() + b'\xff\xd9'
+    data.flush()
+    stream += table + segment(0xDA, bytes([1, 1, 0x00, 1, 63, 0x00])) + bytes(data.out) + b'\xff\xd9'
     return stream
 
 
