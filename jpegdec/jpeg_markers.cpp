@@ -35,8 +35,9 @@ JpegStatus SkipBytes(JpegDecoderContext* ctx, int32_t n) {
     if (n <= 0) return kJpegOk;
     if (!ctx->inputBuffer) {
         uint8_t few[64];
-        if (n <= static_cast<int32_t>(sizeof few)) return SourceReadAll(ctx, few, n) == n ? kJpegOk : kJpegReadError;
-        return SeekInput(ctx, 1, n) < 0 ? kJpegReadError : kJpegOk;
+        const bool read = n <= static_cast<int32_t>(sizeof few) ? SourceReadAll(ctx, few, n) == n
+                                                                 : SeekInput(ctx, 1, n) >= 0;
+        return read ? kJpegOk : kJpegReadError;
     }
     while (n > 0) {
         if (ctx->inputPos < ctx->inputFill) {
