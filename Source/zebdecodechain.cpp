@@ -65,6 +65,15 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
     return manager.execute(status) && low <= high;
 }
 
+// A failed decode in words by the kind of its first error; `where` follows
+// them (" in frame 2", or nothing).
+std::string FailureWords(const vrx::VRX_Status& status, const std::string& where) {
+    const uint32_t kind = status.category();
+    if (kind == vrx::VRX_ERROR_OUT_OF_MEMORY) return "out of memory" + where;
+    if (kind == vrx::VRX_ERROR_UNSUPPORTED) return "unsupported compression or coding process" + where;
+    return "corrupt pixel data" + where;
+}
+
 bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
                   double intercept, const ZEBLookupTable& modalityLut, ZEBImageMemory& out,
                   ZEBVRXError& error, ZEBVRXError& warning) {
@@ -154,10 +163,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                                              static_cast<uint32_t>(out.m_buffer.size()), &written));
     vrx::VRX_Status status(&manager);
     if (!manager.execute(status) || written != out.m_buffer.size())
-        return error.Fail(status.code, status.function,
-                    status.category() == vrx::VRX_ERROR_UNSUPPORTED
-                        ? "unsupported compression or coding process"
-                        : "corrupt pixel data");
+        return error.Fail(status.code, status.function, FailureWords(status, ""));
     // Decoded with a warning: the caller words it.
     if (status.is_warning()) warning = ZEBVRXError{status.code, status.function, {}};
     return true;
@@ -200,11 +206,16 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     if (!groups.ReadFiniteValues(Groups::kPixelValueTransformation, 0x0028, 0x1052, &intercept, 1))
         intercept = 0.0;
 
-    VRX_Engine* reader = vrx::VRX_ReadDICOM(&manager).engine(d.file.get(), d.info, frame);
+    vrx::VRX_ReadDICOM read(&manager);
+    VRX_Engine* reader = read.engine(d.file.get(), d.info, frame);
     const std::string number = std::to_string(uint64_t{frame} + 1);
-    if (!reader)
-        return error.Fail(manager, "corrupt pixel data in frame " + number,
-                    "unsupported compression or coding process in frame " + number);
+    if (!reader) {
+        vrx::VRX_Status status(&manager);
+        manager.execute(status);
+        std::string where = " in frame " + number;
+        if (*read.mismatch()) where += std::string(": ") + read.mismatch();
+        return error.Fail(status.code, status.function, FailureWords(status, where));
+    }
     const bool storedSigned =
         reader->header() && reader->header()->data_type() == VRX_DataType::s_integer();
     ZEBLookupTable modalityLut;

@@ -11,6 +11,8 @@ namespace jpegdec {
 inline constexpr int kMaxComponents = 4;
 inline constexpr uint32_t kMaxAppSegments = 128;
 inline constexpr uint32_t kInputBufferBytes = 8192;
+// The comment text kept of all COM segments, its terminating zero included.
+inline constexpr uint32_t kMaxCommentBytes = 64 * 1024;
 
 // A kernel row's result (0 success).
 using KernelStatus32 = int32_t;
@@ -32,7 +34,8 @@ struct HuffmanTableRecord {
     int32_t maxcode[18];  // [17] is a sentinel that always matches
     uint32_t capacity;    // 17 for DC, 256 for AC
     // Built at scan start: indexed by the next 8 bits, (length << 8) | symbol;
-    // length 0 = no code begins with these bits, 9 = a longer code does.
+    // length 9 = a longer code begins with these bits, or none does (the
+    // long-code search then matches nothing: corrupt data).
     uint16_t* lookup;
     // AC tables: indexed by the next 9 bits, the code and its value bits
     // together when both fit: (value << 16) | (run << 8) | bits taken;
@@ -151,6 +154,7 @@ struct JpegDecoderContext {
     uint32_t xDensity, yDensity;
 
     // Requests.
+    uint64_t memoryLimit;  // largest coefficient store of a progressive frame
     uint32_t requestedColorSpace;
     uint32_t inputLength;
     uint32_t luminanceOnly;
@@ -214,6 +218,9 @@ struct JpegDecoderContext {
     uint32_t appSegmentCount;
     JpegAppSegment appSegments[kMaxAppSegments];
     char* commentData;
+    uint32_t commentLength;    // bytes of the text before its zero
+    uint32_t commentCapacity;  // bytes allocated
+    uint32_t commentsFull;     // a segment did not fit: the later ones are passed over
     uint8_t lastMarker;
     uint8_t scanEndMarker;
     uint32_t pendingMarker;
@@ -263,6 +270,9 @@ struct JpegDecoderContext {
     // of them), 64 each in zig-zag order, one area per component holding its
     // block rows over whole MCUs; allocated when the scans are decoded.
     int16_t* coefficientStore;
+    // Per MCU row: a scan decoded blocks of it. Rows no scan reached are
+    // mid-grey without reading (or faulting in) their part of the store.
+    uint8_t* mcuRowReached;
     uint64_t storeOffset[kMaxComponents];  // in blocks
     uint32_t storeBlocksWide[kMaxComponents];
     int64_t blockCursor;  // -1 until the scans were decoded
@@ -315,6 +325,9 @@ inline bool HasByteFF(uint64_t w) {
 // ---- shared helpers (jpeg_control.cpp) ----
 void* AllocBytes(JpegDecoderContext* ctx, uint64_t n);
 void* AllocZeroed(JpegDecoderContext* ctx, uint64_t count, uint64_t size);
+// n zero bytes, through the allocator's zeroed allocation when it has one
+// (pages zeroed by the system when first touched): nothing is written here.
+void* AllocZeroedUntouched(JpegDecoderContext* ctx, uint64_t n);
 void FreeMemory(JpegDecoderContext* ctx, void* memory);
 int32_t SourceReadByte(JpegDecoderContext* ctx);
 int32_t SourceRead(JpegDecoderContext* ctx, void* buffer, int32_t n);

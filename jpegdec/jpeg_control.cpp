@@ -17,10 +17,11 @@ std::atomic<uint32_t> g_libraryUsers{0};
 
 void* DefaultAlloc(void*, size_t size) { return std::malloc(size != 0 ? size : 1); }
 void DefaultFree(void*, void* memory) { std::free(memory); }
+void* DefaultAllocZeroed(void*, size_t size) { return std::calloc(size != 0 ? size : 1, 1); }
 
 JpegAllocatorRecord AllocatorOrDefault(const JpegAllocatorRecord* allocator) {
     if (allocator && allocator->allocate && allocator->free) return *allocator;
-    return JpegAllocatorRecord{DefaultAlloc, DefaultFree};
+    return JpegAllocatorRecord{DefaultAlloc, DefaultFree, DefaultAllocZeroed};
 }
 
 // ---- memory source ----
@@ -121,6 +122,7 @@ JpegDecoderContext* CreateSubDecompressor(JpegDecoderContext* parent, int compon
         return nullptr;
     }
     sub->selectedComponent = component;
+    sub->memoryLimit = parent->memoryLimit;
     sub->testGenericOnly = parent->testGenericOnly;
     sub->testSmallestBuffers = parent->testSmallestBuffers;
     return sub;
@@ -196,6 +198,13 @@ bool SamplingFactorsDivide(const JpegDecoderContext* ctx) {
     return true;
 }
 
+// Every component sampled 1 x 1.
+bool OneSampleEach(const JpegDecoderContext* ctx) {
+    for (uint32_t i = 0; i < ctx->componentCount; ++i)
+        if (ctx->rawSamplingH[i] != 1 || ctx->rawSamplingV[i] != 1) return false;
+    return true;
+}
+
 bool FirstScanHoldsEveryComponent(const JpegDecoderContext* ctx) {
     for (uint32_t i = 0; i < ctx->componentCount; ++i)
         if (!ctx->componentInScan[i]) return false;
@@ -217,6 +226,12 @@ void* AllocZeroed(JpegDecoderContext* ctx, uint64_t count, uint64_t size) {
     void* p = AllocBytes(ctx, bytes.value());
     if (p) std::memset(p, 0, static_cast<size_t>(bytes.value()));
     return p;
+}
+
+void* AllocZeroedUntouched(JpegDecoderContext* ctx, uint64_t n) {
+    if (!ctx->allocator.allocateZeroed) return AllocZeroed(ctx, n, 1);
+    if (n > SIZE_MAX) return nullptr;
+    return ctx->allocator.allocateZeroed(ctx->allocUser, static_cast<size_t>(n));
 }
 
 void FreeMemory(JpegDecoderContext* ctx, void* memory) {
@@ -340,6 +355,7 @@ JpegDecoderContext* CreateDecompressor(const JpegSourceRecord* source,
     ctx->source = *source;
     if (!IsMemorySource(*source) && !IsStdioSource(*source)) ctx->source.handle = user;
     ctx->scaleDenom = 1;
+    ctx->memoryLimit = kJpegDefaultMemoryLimit;
     ctx->state = 0;
     ctx->blockCursor = -1;
     *status = kJpegOk;
@@ -378,7 +394,10 @@ JpegStatus ReadHeader(JpegDecoderContext* ctx, uint32_t requested, uint32_t inpu
         ctx->state = 1;
         return markers;
     }
-    if (ctx->frameMarker == 0xC3 && ctx->width != 0 && ctx->restartInterval % ctx->width != 0)
+    // A lossless frame's restart interval is whole rows; subsampled lossless
+    // frames, whose intervals count units of several columns, are refused
+    // as unsupported when decompression starts.
+    if (ctx->frameMarker == 0xC3 && ctx->width != 0 && OneSampleEach(ctx) && ctx->restartInterval % ctx->width != 0)
         return kJpegBadLength;
     if (ctx->sampleBits == 0) ctx->sampleBits = 8;
     const uint32_t n = ctx->componentCount;
@@ -459,6 +478,8 @@ JpegStatus SetScaleDenominator(JpegDecoderContext* ctx, uint32_t denominator) {
 
 void SetRowsWanted(JpegDecoderContext* ctx, uint32_t rows) { ctx->rowsWanted = rows; }
 
+void SetMemoryLimit(JpegDecoderContext* ctx, uint64_t bytes) { ctx->memoryLimit = bytes; }
+
 JpegStatus CheckFrameSupported(JpegDecoderContext* ctx) {
     if (ctx->componentCount > 4) return kJpegUnsupported;
     const uint32_t f = ctx->frameMarker;
@@ -472,9 +493,7 @@ JpegStatus CheckFrameSupported(JpegDecoderContext* ctx) {
         // per component and column, a predictor of the standard and a point
         // transform below the precision.
         if (ctx->scaleDenom != 1) return kJpegBadArgument;
-        if (!whole || ctx->testGenericOnly) return kJpegUnsupported;
-        for (uint32_t i = 0; i < ctx->componentCount; ++i)
-            if (ctx->rawSamplingH[i] != 1 || ctx->rawSamplingV[i] != 1) return kJpegUnsupported;
+        if (!whole || ctx->testGenericOnly || !OneSampleEach(ctx)) return kJpegUnsupported;
         if (ctx->scanSs < 1 || ctx->scanSs > 7 || (ctx->scanAhAl & 15) >= ctx->precision) return kJpegBadValue;
     } else {
         // The converting row drivers need the generic path's prescaled

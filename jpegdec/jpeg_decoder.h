@@ -61,11 +61,19 @@ struct JpegSourceRecord {
     void* handle = nullptr;
 };
 
-// The decoder's memory. A null record stands for malloc and free.
+// The decoder's memory. A null record stands for malloc, free and calloc.
+// allocateZeroed may be null (then memory is allocated and zero-filled); one
+// that hands out pages the system zeroes when they are first touched lets a
+// large coefficient store cost only what its scans write.
 struct JpegAllocatorRecord {
     void* (*allocate)(void* user, size_t size) = nullptr;
     void (*free)(void* user, void* memory) = nullptr;
+    void* (*allocateZeroed)(void* user, size_t size) = nullptr;
 };
+
+// The default memory limit of a decoder: the largest coefficient store of a
+// progressive frame (every block of the image, kept from scan to scan).
+inline constexpr uint64_t kJpegDefaultMemoryLimit = uint64_t{1} << 30;
 
 struct JpegDecoderContext;
 
@@ -87,6 +95,9 @@ JpegStatus ReadHeader(JpegDecoderContext* ctx, uint32_t requestedColorSpace, uin
 JpegStatus SetLuminanceOnly(JpegDecoderContext* ctx, uint32_t flag);
 JpegStatus SetScaleDenominator(JpegDecoderContext* ctx, uint32_t denominator);
 void SetRowsWanted(JpegDecoderContext* ctx, uint32_t rows);
+// Bytes a progressive frame's coefficient store may take (set before
+// StartDecompress); a larger store fails with -1 (out of memory).
+void SetMemoryLimit(JpegDecoderContext* ctx, uint64_t bytes);
 JpegStatus StartDecompress(JpegDecoderContext* ctx);
 // Writes the next output row: width pixels of outChannels samples (bytes, or
 // 16-bit words for lossless frames of more than 8 bits).

@@ -5,6 +5,7 @@
 // interval ends (a marker, or the end of the input) zero bits follow; a fill
 // point fails as soon as every real bit has been taken, which is where a
 // reader that pads 16 zero bits at a time fails as well.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -317,8 +318,11 @@ JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, 
     // The decoders look 8 bits ahead whatever is asked.
     (void)bits;
     FreeMemory(ctx, table->lookup);
-    table->lookup = static_cast<uint16_t*>(AllocZeroed(ctx, 256, sizeof(uint16_t)));
+    table->lookup = static_cast<uint16_t*>(AllocBytes(ctx, 256 * sizeof(uint16_t)));
     if (!table->lookup) return kJpegEndOrNoMemory;
+    // Bits that no code of 8 bits or fewer begins with go to the long-code
+    // search, which finds no code where none begins: corrupt data.
+    std::fill_n(table->lookup, 256, static_cast<uint16_t>(9u << 8));
     if (!table->codes || !table->bits) {
         // An undefined table matches no code.
         for (int l = 1; l <= 16; ++l) table->maxcode[l] = -1;
@@ -332,8 +336,6 @@ JpegStatus BuildLookupTable(JpegDecoderContext* ctx, HuffmanTableRecord* table, 
             const uint32_t from = c << (8 - l), to = (c + 1) << (8 - l);
             for (uint32_t i = from; i < to && i < 256; ++i)
                 table->lookup[i] = static_cast<uint16_t>((l << 8) | s);
-        } else if ((c >> (l - 8)) < 256) {
-            table->lookup[c >> (l - 8)] = static_cast<uint16_t>(9u << 8);
         }
     }
     return table->capacity == 256 ? BuildFastAcTable(ctx, table) : kJpegOk;
@@ -573,6 +575,8 @@ void FreeBlockRecords(JpegDecoderContext* ctx) {
     FreeMemory(ctx, ctx->blockValues);
     FreeMemory(ctx, ctx->blockRecords);
     FreeMemory(ctx, ctx->coefficientStore);
+    FreeMemory(ctx, ctx->mcuRowReached);
+    ctx->mcuRowReached = nullptr;
     ctx->blockValues = nullptr;
     ctx->blockRecords = nullptr;
     ctx->coefficientStore = nullptr;
@@ -580,7 +584,7 @@ void FreeBlockRecords(JpegDecoderContext* ctx) {
 }
 
 void ReleaseBlockRecords(JpegDecoderContext* ctx) {
-    if (ctx->blockRecords || ctx->coefficientStore) FreeBlockRecords(ctx);
+    if (ctx->blockRecords || ctx->coefficientStore || ctx->mcuRowReached) FreeBlockRecords(ctx);
 }
 
 }  // namespace jpegdec

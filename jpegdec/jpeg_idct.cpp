@@ -375,8 +375,7 @@ JpegStatus InitMcuGeometry(JpegDecoderContext* ctx, uint32_t direction) {
     if (ctx->frameMarker == 0xC2) {
         // Every block of the image keeps its coefficients from scan to scan.
         const uint64_t blocks = uint64_t{ctx->mcusPerRow} * ctx->mcuRows * ctx->blocksPerMcu;
-        constexpr uint64_t kStoreLimit = uint64_t{1} << 30;
-        if (blocks == 0 || blocks * 64 * sizeof(int16_t) > kStoreLimit) return kJpegEndOrNoMemory;
+        if (blocks == 0 || blocks * 64 * sizeof(int16_t) > ctx->memoryLimit) return kJpegEndOrNoMemory;
         // The store itself is allocated when the scans are decoded.
         ctx->blockRecordCount = static_cast<uint32_t>(blocks);
         uint64_t offset = 0;

@@ -1,6 +1,7 @@
 // The marker reader: the header segments up to the first scan, the markers
 // between scans and restart intervals, and the buffered input of entropy
 // decoding.
+#include <algorithm>
 #include <cstring>
 
 #include "jpegdec/jpeg_context.h"
@@ -27,11 +28,17 @@ int32_t ReadBlock(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n) {
     return ctx->inputBuffer ? FetchBytes(ctx, buffer, n) : SourceReadAll(ctx, buffer, n);
 }
 
-// Passes over n bytes: by seeking while the header is read, by reading
-// through the input buffer afterwards. 1, or -11 when the input ends first.
+// Passes over n bytes: by seeking while the header is read (a few bytes are
+// read instead: cheaper than a seek), by reading through the input buffer
+// afterwards. 1, or -11 when the input ends first.
 JpegStatus SkipBytes(JpegDecoderContext* ctx, int32_t n) {
     if (n <= 0) return kJpegOk;
-    if (!ctx->inputBuffer) return SeekInput(ctx, 1, n) < 0 ? kJpegReadError : kJpegOk;
+    if (!ctx->inputBuffer) {
+        uint8_t few[64];
+        const bool read = n <= static_cast<int32_t>(sizeof few) ? SourceReadAll(ctx, few, n) == n
+                                                                 : SeekInput(ctx, 1, n) >= 0;
+        return read ? kJpegOk : kJpegReadError;
+    }
     while (n > 0) {
         if (ctx->inputPos < ctx->inputFill) {
             const uint32_t k = ctx->inputFill - ctx->inputPos;
@@ -446,14 +453,16 @@ JpegStatus ReadFrameHeader(JpegDecoderContext* ctx) {
 }
 
 JpegStatus ReadNumberOfLines(JpegDecoderContext* ctx) {
-    if (ctx->height != 0) return kJpegOk;
+    // The whole segment is read: after a scan or an interval its bytes are
+    // not entropy-coded data. A frame header's own height stands.
+    if (ctx->height != 0) return SkipSegment(ctx);
     const int32_t length = ReadWord(ctx);
     if (length < 0) return kJpegReadError;
     if (length < 4) return kJpegBadLength;
     const int32_t lines = ReadWord(ctx);
     if (lines < 0) return kJpegReadError;
     ctx->height = static_cast<uint16_t>(lines);
-    return kJpegOk;
+    return SkipBytes(ctx, length - 4);
 }
 
 JpegStatus ReadRestartInterval(JpegDecoderContext* ctx) {
@@ -603,21 +612,37 @@ JpegStatus ReadComment(JpegDecoderContext* ctx) {
     if (length < 0) return kJpegReadError;
     if (length < 2) return kJpegBadLength;
     if (length == 2) return kJpegOk;
-    const size_t kept = ctx->commentData ? std::strlen(ctx->commentData) : 0;
-    const size_t bytes = ctx->commentData ? kept + static_cast<size_t>(length) : static_cast<size_t>(length) - 1;
-    auto* text = static_cast<char*>(AllocZeroed(ctx, bytes, 1));
-    if (!text) return kJpegEndOrNoMemory;
-    size_t at = 0;
-    if (ctx->commentData) {
-        std::memcpy(text, ctx->commentData, kept);
-        text[kept] = '\n';
-        at = kept + 1;
-        FreeMemory(ctx, ctx->commentData);
+    // Segments are kept whole, a line feed apart, while the text fits its
+    // limit; from the first that does not on, they are passed over.
+    const uint32_t n = static_cast<uint32_t>(length) - 2;
+    const uint32_t at = ctx->commentData ? ctx->commentLength + 1 : 0;
+    const uint64_t needed = uint64_t{at} + n + 1;
+    if (ctx->commentsFull || needed > kMaxCommentBytes) {
+        ctx->commentsFull = 1;
+        return SkipBytes(ctx, static_cast<int32_t>(n));
     }
-    ctx->commentData = text;
-    if (ReadBlock(ctx, reinterpret_cast<uint8_t*>(text + at), length - 2) != length - 2)
+    if (needed > ctx->commentCapacity) {
+        // The text grows by doubling, so that many small segments cost
+        // time in proportion to their bytes.
+        uint64_t capacity = std::max<uint64_t>({needed, 2 * uint64_t{ctx->commentCapacity}, 256});
+        capacity = std::min<uint64_t>(capacity, kMaxCommentBytes);
+        auto* text = static_cast<char*>(AllocBytes(ctx, capacity));
+        if (!text) return kJpegEndOrNoMemory;
+        if (ctx->commentData) std::memcpy(text, ctx->commentData, ctx->commentLength + 1);
+        FreeMemory(ctx, ctx->commentData);
+        ctx->commentData = text;
+        ctx->commentCapacity = static_cast<uint32_t>(capacity);
+    }
+    char* text = ctx->commentData;
+    const auto got = ReadBlock(ctx, reinterpret_cast<uint8_t*>(text + at), static_cast<int32_t>(n));
+    if (got != static_cast<int32_t>(n)) {
+        // What was kept before stays, as it was.
+        text[ctx->commentLength] = '\0';
         return kJpegReadError;
-    text[at + static_cast<size_t>(length) - 2] = '\0';
+    }
+    if (at > 0) text[at - 1] = '\n';
+    ctx->commentLength = at + n;
+    text[ctx->commentLength] = '\0';
     return kJpegOk;
 }
 

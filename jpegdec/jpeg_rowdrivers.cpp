@@ -46,12 +46,14 @@ JpegStatus AfterUnit(JpegDecoderContext* ctx, JpegStatus& status, bool lastOfSca
             return kJpegOk;
         }
     } else if (ctx->scanEndMarker == recorded) {
-        // DNL: the scan has ended.
+        // DNL (or the marker just read again): the scan has ended early.
+        status = kJpegWarnCorruptData;
         ctx->intervalDamaged = kScanLost;
         return kJpegOk;
     }
     if (ctx->scanEndMarker == 0xD9) {
-        // EOI, read or found by the search: the scan has ended.
+        // EOI, read or found by the search: the scan has ended early.
+        status = kJpegWarnCorruptData;
         ctx->intervalDamaged = kScanLost;
         return kJpegOk;
     }
@@ -68,9 +70,10 @@ bool Recoverable(const JpegDecoderContext* ctx, JpegStatus st) {
 }
 
 // Runs `units` units: decode(u) for each one that is read, skip(u) for those
-// passed over (carried from a resynchronisation, or after damage).
+// passed over (carried from a resynchronisation, or after damage). The last
+// of them ends the scan when `endsScan` is set.
 template <class Decode, class Skip>
-JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, Decode decode, Skip skip) {
+JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, bool endsScan, Decode decode, Skip skip) {
     JpegStatus status = kJpegOk;
     for (uint32_t u = 0; u < units; ++u) {
         // Every unit passed over makes its row a warning.
@@ -92,11 +95,17 @@ JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, Decode decode, Skip
                 skip(u);
             }
         }
-        const bool last = u + 1 == units && ctx->mcuRow + 1 >= ctx->mcuRows;
-        const JpegStatus st = AfterUnit(ctx, status, last);
+        const JpegStatus st = AfterUnit(ctx, status, endsScan && u + 1 == units);
         if (st < 1) return st;
     }
     return status;
+}
+
+// The units of a row of a sequential frame: the frame's last row ends the
+// scan.
+template <class Decode, class Skip>
+JpegStatus RunRowUnits(JpegDecoderContext* ctx, uint32_t units, Decode decode, Skip skip) {
+    return RunUnits(ctx, units, ctx->mcuRow + 1 >= ctx->mcuRows, decode, skip);
 }
 
 // ---- regions and resampling ----
@@ -265,7 +274,7 @@ JpegStatus SelectedComponentRow(JpegDecoderContext* ctx) {
     // Only the block rows inside the component are coded.
     const uint32_t down = ((uint32_t{ctx->height} + 7) / 8 + ctx->vRatio[c] - 1) / ctx->vRatio[c];
     const uint32_t rows = std::min(ctx->mcuBlocksV[c], down - std::min(down, ctx->mcuRow * ctx->mcuBlocksV[c]));
-    const JpegStatus status = RunUnits(
+    const JpegStatus status = RunRowUnits(
         ctx, across * rows,
         [&](uint32_t u) {
             const JpegStatus st = ctx->mcuDecoder(ctx, first + u, c);
@@ -283,7 +292,7 @@ JpegStatus SelectedComponentRow(JpegDecoderContext* ctx) {
 
 JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
     PlaneRecord regions[kMaxComponents];
-    return RunUnits(
+    return RunRowUnits(
         ctx, ctx->mcusPerRow,
         [&](uint32_t u) {
             RegionsAt(ctx, u, regions);
@@ -310,99 +319,94 @@ JpegStatus FinishRow(JpegDecoderContext* ctx, JpegStatus status) {
 
 // ---- progressive ----
 
-// Ends a scan early on damage (the next scan is searched for); an input that
-// ends is an error.
-JpegStatus ScanUnitResult(JpegDecoderContext* ctx, JpegStatus st, bool& stop) {
-    if (st >= 1) return kJpegOk;
-    if (!Recoverable(ctx, st)) return st;
-    stop = true;
-    return kJpegWarnCorruptData;
-}
-
-JpegStatus ScanRestart(JpegDecoderContext* ctx, bool& stop, bool lastOfScan) {
-    if (ctx->restartInterval == 0 || lastOfScan || ++ctx->mcuColumn < ctx->restartInterval)
-        return kJpegOk;
-    ctx->mcuColumn = 0;
-    JpegStatus st = ctx->scanStart(ctx);
-    if (st < 1) return st;
-    st = ctx->scanEndMarkerReader(ctx);
-    if (st >= 1) return kJpegOk;
-    stop = true;
-    return kJpegWarnCorruptData;
-}
-
 uint32_t BlocksH(const JpegDecoderContext* ctx, uint32_t c) { return std::max(ctx->mcuBlocksH[c], 1u); }
 uint32_t BlocksV(const JpegDecoderContext* ctx, uint32_t c) { return std::max(ctx->mcuBlocksV[c], 1u); }
 
+// One scan into the coefficient store. Its restart intervals are counted and
+// checked as in sequential frames: damage passes over the rest of its
+// interval (the rest of the scan without intervals), whose blocks keep what
+// the earlier scans gave them. An input that ends is an error.
 JpegStatus DecodeScan(JpegDecoderContext* ctx) {
     ctx->mcuColumn = 0;
-    JpegStatus status = kJpegOk;
-    bool stop = false;
-    auto account = [&](JpegStatus st) {
-        if (st < 1) return false;
-        if (st > 1) status = st;
-        return !stop;
-    };
+    ctx->carriedSkip = 0;
+    ctx->intervalDamaged = 0;
     // `count` blocks of a block row, from (bx, by).
     auto decode = [&](uint32_t c, uint32_t bx, uint32_t by, uint32_t count) {
-        return ScanUnitResult(
-            ctx, ctx->progressiveDecoder(ctx, ProgressiveBlock(ctx, c, bx, by), count, static_cast<int>(c)), stop);
+        ctx->mcuRowReached[by / BlocksV(ctx, c)] = 1;
+        return ctx->progressiveDecoder(ctx, ProgressiveBlock(ctx, c, bx, by), count, static_cast<int>(c));
+    };
+    auto keep = [](uint32_t) {};
+    JpegStatus status = kJpegOk;
+    // A row of units; false when the scan ends here.
+    auto row = [&](JpegStatus st) {
+        if (st < 1) {
+            status = st;
+            return false;
+        }
+        if (st > 1) status = st;
+        return ctx->intervalDamaged != kScanLost;
     };
     if (ctx->scanComponentCount > 1) {
-        for (uint32_t my = 0; my < ctx->mcuRows; ++my)
-            for (uint32_t mx = 0; mx < ctx->mcusPerRow; ++mx) {
+        for (uint32_t my = 0; my < ctx->mcuRows; ++my) {
+            const JpegStatus st = RunUnits(ctx, ctx->mcusPerRow, my + 1 == ctx->mcuRows, [&](uint32_t mx) {
                 for (uint32_t c = 0; c < ctx->componentCount; ++c) {
                     if (!ctx->componentInScan[c]) continue;
                     const uint32_t h = BlocksH(ctx, c), v = BlocksV(ctx, c);
-                    for (uint32_t row = 0; row < v; ++row) {
-                        const JpegStatus st = decode(c, mx * h, my * v + row, h);
-                        if (!account(st)) return st < 1 ? st : status;
+                    for (uint32_t r = 0; r < v; ++r) {
+                        const JpegStatus unit = decode(c, mx * h, my * v + r, h);
+                        if (unit < 1) return unit;
                     }
                 }
-                const bool last = my + 1 == ctx->mcuRows && mx + 1 == ctx->mcusPerRow;
-                const JpegStatus st = ScanRestart(ctx, stop, last);
-                if (!account(st)) return st < 1 ? st : status;
-            }
+                return kJpegOk;
+            }, keep);
+            if (!row(st)) break;
+        }
         return status;
     }
     uint32_t c = 0;
     while (c < ctx->componentCount && !ctx->componentInScan[c]) ++c;
     if (c == ctx->componentCount) return kJpegOk;
-    // Only the blocks inside the component are coded, row by row.
+    // Only the blocks inside the component are coded, row by row; without
+    // restart intervals a whole row goes in one call.
     const uint32_t across = ((uint32_t{ctx->width} + 7) / 8 + ctx->hRatio[c] - 1) / ctx->hRatio[c];
     const uint32_t down = ((uint32_t{ctx->height} + 7) / 8 + ctx->vRatio[c] - 1) / ctx->vRatio[c];
+    const bool whole = ctx->restartInterval == 0;
     for (uint32_t by = 0; by < down; ++by) {
-        if (ctx->restartInterval == 0) {
-            // Without restart intervals a whole row goes in one call.
-            const JpegStatus st = decode(c, 0, by, across);
-            if (!account(st)) return st < 1 ? st : status;
-            continue;
-        }
-        for (uint32_t bx = 0; bx < across; ++bx) {
-            JpegStatus st = decode(c, bx, by, 1);
-            if (!account(st)) return st < 1 ? st : status;
-            st = ScanRestart(ctx, stop, by + 1 == down && bx + 1 == across);
-            if (!account(st)) return st < 1 ? st : status;
-        }
+        const JpegStatus st = RunUnits(ctx, whole ? 1 : across, by + 1 == down, [&](uint32_t bx) {
+            return decode(c, bx, by, whole ? across : 1);
+        }, keep);
+        if (!row(st)) break;
     }
     return status;
+}
+
+// True for a failure that means the input ended: what was decoded up to
+// there is kept.
+bool InputEndedIn(const JpegDecoderContext* ctx, JpegStatus st) {
+    return ctx->inputEnded && (st == kJpegCorruptData || st == kJpegReadError);
 }
 
 JpegStatus DecodeAllScans(JpegDecoderContext* ctx) {
     if (!ctx->coefficientStore) {
         ctx->coefficientStore =
-            static_cast<int16_t*>(AllocZeroed(ctx, uint64_t{ctx->blockRecordCount} * 64, sizeof(int16_t)));
-        if (!ctx->coefficientStore) return kJpegEndOrNoMemory;
+            static_cast<int16_t*>(AllocZeroedUntouched(ctx, uint64_t{ctx->blockRecordCount} * 64 * sizeof(int16_t)));
+        ctx->mcuRowReached = static_cast<uint8_t*>(AllocZeroed(ctx, ctx->mcuRows, 1));
+        if (!ctx->coefficientStore || !ctx->mcuRowReached) return kJpegEndOrNoMemory;
     }
     JpegStatus status = kJpegOk;
     for (;;) {
         JpegStatus st = DecodeScan(ctx);
-        if (st < 1) return st;
-        if (st > 1) status = st;
-        st = ReadNextScanHeader(ctx);
+        if (st >= 1) {
+            if (st > 1) status = st;
+            st = ReadNextScanHeader(ctx);
+            if (st < 1 && ctx->lastMarker == 0xD9) break;  // the end of the image
+        }
         if (st < 1) {
-            if (ctx->lastMarker == 0xD9) break;
-            return st;
+            // A stream cut short, inside a scan or before its end of image:
+            // the scans decoded so far make the image, with the warning.
+            if (!InputEndedIn(ctx, st)) return st;
+            status = kJpegWarnCorruptData;
+            break;
         }
         if ((st = ctx->scanStart(ctx)) < 1) return st;
     }
@@ -417,10 +421,13 @@ JpegStatus ProgressiveRow(JpegDecoderContext* ctx, bool lumaOnly) {
         if (status < 1) return status;
     }
     const uint32_t components = lumaOnly ? 1 : ctx->componentCount;
+    const bool reached = ctx->mcuRowReached[ctx->mcuRow] != 0;
     for (uint32_t c = 0; c < components; ++c) {
         const PlaneRecord& plane = ctx->componentRows[c].plane;
         const uint32_t v = BlocksV(ctx, c), wide = ctx->storeBlocksWide[c];
-        for (uint32_t row = 0; row < v; ++row) {
+        // The rows were filled with 128 before the driver ran: the transform
+        // of blocks of zeros.
+        for (uint32_t row = 0; reached && row < v; ++row) {
             uint8_t* out = plane.data + size_t{row} * 8 * plane.stride;
             const int16_t* block = ProgressiveBlock(ctx, c, 0, ctx->mcuRow * v + row);
             for (uint32_t bx = 0; bx < wide; ++bx, block += 64, out += 8)
@@ -471,7 +478,7 @@ JpegStatus LosslessRow(JpegDecoderContext* ctx, LosslessTarget target) {
         record.rows[c] = target == LosslessTarget::kDecoder ? out[c] : differences[c];
     }
     const int which = target == LosslessTarget::kSelected ? ctx->selectedComponent : static_cast<int>(n);
-    const JpegStatus status = RunUnits(
+    const JpegStatus status = RunRowUnits(
         ctx, 1,
         [&](uint32_t) {
             const JpegStatus st = ctx->losslessDecoder(ctx, &record, which);

@@ -1,6 +1,7 @@
 #include "vrx/core/jpeg/vrx_decodejpegengine.h"
 
 #include "jpegdec/jpeg_decoder.h"
+#include "platform/byte_count.h"
 #include "vrx/core/jpeg/vrx_jpeginfo.h"
 #include "vrx/framework/base/vrx_construct.h"
 #include "vrx/framework/base/vrx_version.h"
@@ -86,6 +87,11 @@ bool VRX_DecodeJPEGEngine::initiate(VRX_InputStorage* storage, const VRX_JPEGInf
     header_.width = decoder_->width();
     header_.height = decoder_->height();
     if (!header_.line_bytes(line_bytes_)) return false;
+    // An image too large for any memory to hold it.
+    if (!(platform::ByteCount(line_bytes_) * header_.height).fits<uint32_t>()) {
+        manager_->report(VRX_ERROR_OUT_OF_MEMORY, kInitiate, __FILE__, 128);
+        return false;
+    }
     return dst->block_bytes(line_bytes_);
 }
 

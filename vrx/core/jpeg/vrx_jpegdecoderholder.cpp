@@ -24,8 +24,11 @@ void* ManagerAllocate(void* user, size_t size) {
 void ManagerRelease(void* user, void* memory) {
     static_cast<VRX_JPEGDecoderHolder*>(user)->manager()->deallocate(memory);
 }
+void* ManagerAllocateZeroed(void* user, size_t size) {
+    return static_cast<VRX_JPEGDecoderHolder*>(user)->manager()->allocate_zeroed(size);
+}
 
-constexpr jpegdec::JpegAllocatorRecord kAllocator{ManagerAllocate, ManagerRelease};
+constexpr jpegdec::JpegAllocatorRecord kAllocator{ManagerAllocate, ManagerRelease, ManagerAllocateZeroed};
 
 }  // namespace
 

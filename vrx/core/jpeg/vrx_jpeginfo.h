@@ -35,6 +35,9 @@ public:
     // Fills the header from the decoder.
     bool update();
 
+    // The frame header's sample precision (bits holds 8 or 16, the samples
+    // the decoder writes).
+    uint32_t precision() const { return internal_ ? internal_->precision() : 0; }
     // Sampling factors packed H<<4|V per component, component 0 highest.
     uint32_t sampling() const { return internal_ ? internal_->sampling() : 0; }
     bool is_progressive() const { return internal_ && internal_->is_progressive(); }

@@ -72,6 +72,7 @@ uint16_t VRX_JPEGInfoInternal::width() const { return static_cast<uint16_t>(jpeg
 uint16_t VRX_JPEGInfoInternal::height() const { return static_cast<uint16_t>(jpegdec::JpegHeight(context_)); }
 uint32_t VRX_JPEGInfoInternal::components() const { return jpegdec::JpegComponentCount(context_); }
 uint32_t VRX_JPEGInfoInternal::bits() const { return jpegdec::JpegSampleBits(context_); }
+uint32_t VRX_JPEGInfoInternal::precision() const { return jpegdec::JpegPrecision(context_); }
 uint32_t VRX_JPEGInfoInternal::color_space() const { return jpegdec::JpegOutColorSpace(context_); }
 uint32_t VRX_JPEGInfoInternal::sampling() const { return jpegdec::SamplingCode(context_); }
 bool VRX_JPEGInfoInternal::is_progressive() const { return jpegdec::IsProgressive(context_); }

@@ -43,6 +43,7 @@ public:
     uint16_t height() const;
     uint32_t components() const;
     uint32_t bits() const;
+    uint32_t precision() const;
     uint32_t color_space() const;
     uint32_t sampling() const;
     bool is_progressive() const;

@@ -1,8 +1,11 @@
 #include "vrx/extension/dicom/vrx_readdicom.h"
 
+#include <cstdio>
+
 #include "vrx/core/applypalette/vrx_applypalette.h"
 #include "vrx/core/jfif/vrx_jfifinfo.h"
 #include "vrx/core/jfif/vrx_readjfif.h"
+#include "vrx/core/jpeg/vrx_jpeginfo.h"
 #include "vrx/core/jpeg/vrx_readjpeg.h"
 #include "vrx/core/jpeg/vrx_readlosslessjpeg.h"
 #include "vrx/core/storage/vrx_readstorage.h"
@@ -132,10 +135,39 @@ VRX_Engine* VRX_ReadDICOM::native_reader(VRX_InputStorage* source, const VRX_DIC
     return VRX_ReadStorage(manager_).engine(source, info, 0, 0, order);
 }
 
+bool VRX_ReadDICOM::stream_matches(const VRX_JPEGInfo& stream, const VRX_DICOMInfo& info) {
+    // The stream's samples must fill the frame the file declares: its size,
+    // one component per sample, and a precision the allocated bits hold
+    // (Bits Stored may differ either way: encoders write precision 16 for 12
+    // stored bits, and 8-bit streams stand in 16-bit frames).
+    if (stream.width == info.width && stream.height == info.height && stream.channels == info.channels &&
+        stream.precision() <= info.bits)
+        return true;
+    std::snprintf(mismatch_, sizeof mismatch_,
+                  "the JPEG stream is %u x %u with %u component%s of %u bits, the file declares %u x %u "
+                  "with %u sample%s in %u bits",
+                  unsigned{stream.width}, unsigned{stream.height}, unsigned{stream.channels},
+                  stream.channels == 1 ? "" : "s", stream.precision(), unsigned{info.width},
+                  unsigned{info.height}, unsigned{info.channels}, info.channels == 1 ? "" : "s",
+                  unsigned{info.bits});
+    manager_->report(VRX_ERROR_DATA, kEngine, __FILE__, 206);
+    return false;
+}
+
 VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info,
                                        bool& keep_colour) {
+    // Each stream's header is read first and compared with the file before
+    // anything is decoded. A stream whose header does not load goes to the
+    // reader itself, which reports why.
+    const int32_t start = source->position();
     if (info.compression() == 2) {
-        VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source);
+        VRX_JPEGInfo stream(manager_);
+        if (!stream.load(source)) {
+            source->seek_from_begin(start);
+            return VRX_ReadLosslessJPEG(manager_).engine(source);
+        }
+        if (!stream_matches(stream, info)) return nullptr;
+        VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source, stream);
         return reader && info.subsampled_422() ? VRX_YBR422ToYCbCr(manager_).engine(reader, 1)
                                                : reader;
     }
@@ -143,13 +175,19 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
     VRX_JFIFInfo jfif(manager_);
     if (jfif.load(source)) {
         keep_colour = true;
-        return VRX_ReadJFIF(manager_).engine(source, jfif, 256);
+        return stream_matches(jfif, info) ? VRX_ReadJFIF(manager_).engine(source, jfif, 256) : nullptr;
     }
-    return VRX_ReadJPEG(manager_).engine(source, 256);
+    VRX_JPEGInfo stream(manager_);
+    if (!stream.load(source)) {
+        source->seek_from_begin(start);
+        return VRX_ReadJPEG(manager_).engine(source, 256);
+    }
+    return stream_matches(stream, info) ? VRX_ReadJPEG(manager_).engine(source, stream, 256) : nullptr;
 }
 
 VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo& info,
                                   uint32_t frame) {
+    mismatch_[0] = '\0';
     if (!storage || storage->is_closed() || !info.is_loaded() || !info.is_valid()) {
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 97);
         return nullptr;

@@ -24,6 +24,7 @@ namespace vrx {
 class VRX_DICOMInfo;
 class VRX_Engine;
 class VRX_InputStorage;
+class VRX_JPEGInfo;
 
 class VRX_ReadDICOM : public VRX_EngineCreator {
    public:
@@ -43,6 +44,10 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     // nothing changes, else a header rewrite of it; null after a report.
     VRX_Engine* reset_comp_header(VRX_Engine* engine, const VRX_DICOMInfo& info, bool keep_colour);
 
+    // After engine refused a frame whose JPEG stream does not match the file
+    // (0x80400000): both sizes in words; empty otherwise.
+    const char* mismatch() const { return mismatch_; }
+
    private:
     // The storage the frame's reader reads: a window over the frame's bytes
     // (over the value read with its words' bytes exchanged, when the info
@@ -57,6 +62,12 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
                                     uint32_t offset);
     VRX_Engine* native_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, uint32_t frame);
     VRX_Engine* jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info, bool& keep_colour);
+    // The stream's frame header against the file's Rows, Columns, Samples
+    // per Pixel and Bits Allocated; false after a report (and the words in
+    // mismatch_).
+    bool stream_matches(const VRX_JPEGInfo& stream, const VRX_DICOMInfo& info);
+
+    char mismatch_[192] = {};
 };
 
 }  // namespace vrx

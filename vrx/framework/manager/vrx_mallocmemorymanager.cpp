@@ -8,6 +8,10 @@ void* VRX_MallocMemoryManager::allocate(size_t bytes) {
     return std::malloc(bytes != 0 ? bytes : 1);
 }
 
+void* VRX_MallocMemoryManager::allocate_zeroed(size_t bytes) {
+    return std::calloc(bytes != 0 ? bytes : 1, 1);
+}
+
 void VRX_MallocMemoryManager::deallocate(void* memory) { std::free(memory); }
 
 }  // namespace vrx

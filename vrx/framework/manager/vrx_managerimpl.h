@@ -39,12 +39,8 @@ public:
     }
 
     // ---- memory ----
-    void* allocate(size_t bytes) override {
-        void* memory = memory_manager_.allocate(bytes);
-        if (!memory)
-            report(VRX_ERROR_OUT_OF_MEMORY, "VRX_ManagerImpl::allocate()", "vrx_managerimpl", 62);
-        return memory;
-    }
+    void* allocate(size_t bytes) override { return reported(memory_manager_.allocate(bytes)); }
+    void* allocate_zeroed(size_t bytes) override { return reported(memory_manager_.allocate_zeroed(bytes)); }
     void deallocate(void* memory) override { memory_manager_.deallocate(memory); }
 
     bool execute(VRX_Status& out) override {
@@ -136,6 +132,13 @@ public:
     VRX_Relation* relation() const { return relation_; }
 
 private:
+    // Memory from the embedded memory; when there is none, the failure is
+    // reported.
+    void* reported(void* memory) {
+        if (!memory)
+            report(VRX_ERROR_OUT_OF_MEMORY, "VRX_ManagerImpl::allocate()", "vrx_managerimpl", 62);
+        return memory;
+    }
     // Makes one part in the manager's memory (null when it runs out).
     template <class T>
     T* make_part() {

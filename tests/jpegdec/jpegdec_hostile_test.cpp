@@ -1,0 +1,239 @@
+// The decoder core on hostile and damaged streams: comment segments by the
+// million, restart intervals of progressive frames broken, bits that no code
+// begins with on the generic path, progressive streams cut short, and
+// coefficient stores against the memory limit.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "jpegdec/jpeg_context.h"
+#include "tests/jpegdec/jpeg_stream_edit.h"
+#include "tests/jpegdec/jpegdec_test_support.h"
+
+namespace {
+
+using namespace jpegdectest;
+using jpegedit::FindMarker;
+using jpegedit::Segment;
+using jpegedit::Splice;
+
+Bytes Stream(const char* name) { return jpegoracle::ReadFile(Fixture(name)); }
+
+// The JPEG stream of one of the hostile DICOM files.
+Bytes HostileStream(const char* name) {
+    const Bytes file = jpegoracle::ReadFile(Fixture(std::string("hostile/") + name));
+    const size_t from = FindMarker(file, 0xD8);
+    size_t to = file.size();
+    while (to > from + 1 && !(file[to - 2] == 0xFF && file[to - 1] == 0xD9)) --to;
+    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(from), file.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
+// The bytes of restart interval k of the scan whose data starts at `data`
+// (k = 0 from the data's start), as [from, to).
+std::pair<size_t, size_t> Interval(const Bytes& b, size_t data, int k) {
+    size_t from = data;
+    for (int i = 0; i < k; ++i) {
+        while (!(b[from] == 0xFF && b[from + 1] >= 0xD0 && b[from + 1] <= 0xD7)) ++from;
+        from += 2;
+    }
+    size_t to = from;
+    while (!(b[to] == 0xFF && b[to + 1] >= 0xD0 && b[to + 1] <= 0xD7)) ++to;
+    return {from, to};
+}
+
+// The interval's bytes replaced by ones (0xFF 0x00 pairs), which decode to
+// no code.
+Bytes OnesIn(const Bytes& b, std::pair<size_t, size_t> interval) {
+    Bytes ones;
+    for (size_t i = interval.first; i + 1 < interval.second; i += 2) ones.insert(ones.end(), {0xFF, 0x00});
+    return Splice(b, interval.first, interval.second - interval.first, ones);
+}
+
+// Comment segments are collected in time proportional to their bytes and
+// kept whole while the text stays within 64 KiB; from the first that does
+// not fit on, they are passed over. The image decodes as without them.
+TEST(JpegHostileStreams, CommentSegmentsAreKeptUpToTheirLimit) {
+    const Bytes grey = Stream("grey.jpg");
+    const jpegoracle::Image plain = Decoder(grey).Run();
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint32_t, size_t>> segments;  // count, bytes each
+        size_t kept;
+    };
+    const Case cases[] = {
+        {"a million of 1 byte", {{1000000, 1}}, 2 * 32768 - 1},
+        {"1000 bytes each", {{70, 1000}}, 65 * 1001 - 1},
+        {"a small one after one that did not fit", {{65, 1000}, {1, 2000}, {1, 1}}, 65 * 1001 - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes comments;
+        for (const auto& [count, bytes] : c.segments) {
+            const Bytes one = Segment(0xFE, Bytes(bytes, 'c'));
+            for (uint32_t i = 0; i < count; ++i) comments.insert(comments.end(), one.begin(), one.end());
+        }
+        Decoder d(Splice(grey, 2, 0, comments));
+        EXPECT_EQ(d.header, kJpegWarnBadAppSegment);
+        const char* text = JpegComment(d.ctx);
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(std::strlen(text), c.kept);
+        EXPECT_EQ(std::string(text, 3), c.segments[0].second == 1 ? "c\nc" : "ccc");
+        const jpegoracle::Image image = d.Run();
+        EXPECT_TRUE(image.ok);
+        EXPECT_TRUE(image.pixels == plain.pixels);
+    }
+}
+
+// A 32 x 8 grey stream of four blocks, restart intervals of two, quantiser
+// 64; its one DC code '0' is size 1 and its one AC code '0' the end of band:
+// a block "010" adds 1 to the DC predictor (8 to the samples, from 128 at
+// each interval's start). A first bit 1 begins no code.
+Bytes FourBlocks(const Bytes& data) {
+    Bytes b = {0xFF, 0xD8};
+    Bytes dqt(65, 64);
+    dqt[0] = 0;
+    for (const Bytes& s : {Segment(0xDB, dqt), Segment(0xC0, {8, 0, 8, 0, 32, 1, 1, 0x11, 0}),
+                           Segment(0xDD, {0, 2}),
+                           Segment(0xC4, {0x00, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}),
+                           Segment(0xC4, {0x10, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
+                           Segment(0xDA, {1, 1, 0x00, 0, 63, 0}), data, Bytes{0xFF, 0xD9}})
+        b.insert(b.end(), s.begin(), s.end());
+    return b;
+}
+
+// Bits that no code begins with are corrupt data: the block fails (they
+// used to decode as symbol 0, taking no bits), and the generic path passes
+// over the rest of the interval, mid-grey, with the warning.
+TEST(JpegHostileStreams, BitsNoCodeBeginsWithAreCorruptData) {
+    // Blocks "010" "010", RST0, "010" and then a 1.
+    const Bytes stream = FourBlocks({0x4B, 0xFF, 0xD0, 0x5F});
+    Decoder d(stream);
+    d.ctx->testGenericOnly = 1;
+    const jpegoracle::Image image = d.Run();
+    ASSERT_TRUE(image.ok);
+    EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+    const uint8_t expected[4] = {136, 144, 136, 128};
+    for (uint32_t x = 0; x < 32; ++x) EXPECT_EQ(image.at(x, 7, 0), expected[x / 8]) << x;
+}
+
+// The interleaved DC scan (the first) of the progressive stream with
+// restart intervals of 3 MCUs (16 x 8 each, 4 a row): the MCUs of the
+// intervals that are read match libjpeg's decoding of the undamaged stream.
+void ExpectIntervalsRead(const Decoder& d, const jpegoracle::Image& image, const jpegoracle::Image& ref,
+                         uint32_t fromMcu, uint32_t toMcu) {
+    ASSERT_TRUE(image.ok);
+    EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+    int worst = 0;
+    for (uint32_t y = 0; y < ref.height; ++y)
+        for (uint32_t x = 0; x < ref.width; ++x) {
+            const uint32_t mcu = (y / 8) * 4 + x / 16;
+            if (mcu >= fromMcu && mcu < toMcu) continue;
+            for (uint32_t c = 0; c < 3; ++c) worst = std::max(worst, std::abs(image.at(x, y, c) - ref.at(x, y, c)));
+        }
+    EXPECT_LE(worst, 1);
+}
+
+// Restart intervals of progressive frames are checked as those of sequential
+// frames: damage passes over the rest of its interval and decoding goes on
+// after the next restart marker; a marker read twice, or a DNL segment in
+// its place, ends the scan. Each gives the warning.
+TEST(JpegHostileStreams, ProgressiveRestartIntervalsAreChecked) {
+    const Bytes good = Stream("prog_s422_restart.jpg");
+    const jpegoracle::Image ref = jpegoracle::Decode(good);
+    const size_t data = jpegedit::ScanData(good, FindMarker(good, 0xDA));
+    const size_t rst0 = FindMarker(good, 0xD0);
+    {
+        SCOPED_TRACE("interval 2 begins no code");
+        Decoder d(OnesIn(good, Interval(good, data, 2)));
+        ExpectIntervalsRead(d, d.Run(), ref, 6, 9);
+    }
+    {
+        SCOPED_TRACE("RST0 twice");
+        Decoder d(Splice(good, rst0, 0, {0xFF, 0xD0}));
+        ExpectIntervalsRead(d, d.Run(), ref, 3, 24);
+    }
+    {
+        SCOPED_TRACE("DNL for RST0");
+        Decoder d(Splice(good, rst0, 2, Segment(0xDC, {0, 45})));
+        ExpectIntervalsRead(d, d.Run(), ref, 3, 24);
+    }
+}
+
+// A progressive stream without its end of image, or cut short, gives every
+// row from the coefficients decoded, with the warning.
+TEST(JpegHostileStreams, ProgressiveStreamsCutShortGiveTheirRows) {
+    const Bytes good = Stream("prog_s420.jpg");
+    const jpegoracle::Image ref = jpegoracle::Decode(good);
+    const size_t eoi = FindMarker(good, 0xD9);
+    for (size_t size : {eoi, good.size() * 6 / 10, jpegedit::ScanData(good, FindMarker(good, 0xDA)) + 40}) {
+        SCOPED_TRACE(size);
+        Decoder d(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)));
+        const jpegoracle::Image image = d.Run();
+        ASSERT_TRUE(image.ok);
+        EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+        // The whole stream but its end of image: the same pixels.
+        if (size == eoi) {
+            EXPECT_LE(jpegoracle::MaxDifference(image, ref), 1);
+        }
+    }
+}
+
+struct CountingMemory {
+    size_t zeroed = 0;
+    static void* Allocate(void*, size_t n) { return std::malloc(n); }
+    static void Free(void*, void* p) { std::free(p); }
+    static void* AllocateZeroed(void* user, size_t n) {
+        static_cast<CountingMemory*>(user)->zeroed += n;
+        return std::calloc(n, 1);
+    }
+};
+
+// The coefficient store of a progressive frame: within the memory limit it
+// comes from the allocator's zeroed allocation (untouched pages), over it
+// the start fails as out of memory. The 23168 x 23168 frame of end-of-band
+// runs (its store just under 1 GiB) decodes mid-grey; at 23200 x 23200 it is
+// over the default limit.
+TEST(JpegHostileStreams, CoefficientStoreWithinTheMemoryLimit) {
+    struct Case {
+        Bytes stream;
+        uint64_t limit;
+        JpegStatus start;
+        size_t store;
+    };
+    const Bytes prog = Stream("prog_s420.jpg");  // 4 x 6 MCUs of 6 blocks
+    const Case cases[] = {
+        {prog, 72 * 128, kJpegOk, 72 * 128},
+        {prog, 72 * 128 - 1, kJpegEndOrNoMemory, 0},
+        {HostileStream("prog_23168_eob_runs.dcm"), kJpegDefaultMemoryLimit, kJpegOk, size_t{2896} * 2896 * 128},
+        {HostileStream("prog_23200_eob_runs.dcm"), kJpegDefaultMemoryLimit, kJpegEndOrNoMemory, 0},
+    };
+    InitJpegLibrary(nullptr, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        CountingMemory memory;
+        const JpegAllocatorRecord allocator{CountingMemory::Allocate, CountingMemory::Free,
+                                           CountingMemory::AllocateZeroed};
+        JpegSourceRecord source;
+        const auto size = static_cast<uint32_t>(c.stream.size());
+        ASSERT_TRUE(CreateMemorySource(c.stream.data(), size, &allocator, &memory, &source));
+        JpegStatus st = 0;
+        JpegDecoderContext* ctx = CreateDecompressor(&source, &allocator, &memory, &st);
+        ASSERT_GE(ReadHeader(ctx, kJpegColorAsStored, 0, nullptr), 1);
+        if (c.limit != kJpegDefaultMemoryLimit) SetMemoryLimit(ctx, c.limit);
+        EXPECT_EQ(StartDecompress(ctx), c.start);
+        if (c.start == kJpegOk) {
+            std::vector<uint8_t> row(size_t{JpegWidth(ctx)} * JpegOutChannels(ctx));
+            EXPECT_EQ(ReadRows(ctx, row.data()), kJpegOk);
+            if (JpegWidth(ctx) > 10000) {
+                EXPECT_EQ(row, std::vector<uint8_t>(row.size(), 128));
+            }
+        }
+        EXPECT_EQ(memory.zeroed, c.store);
+        DestroyDecompressor(ctx);
+    }
+    ReleaseJpegLibrary(nullptr, nullptr);
+}
+
+}  // namespace
