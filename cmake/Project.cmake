@@ -73,10 +73,10 @@ function(project_add_benchmark name)
   target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
 
-# project_add_fuzzer(NAME SOURCES <file>... LIBS <target>... [CORPUS <dir>])
-# A libFuzzer target; CTest runs it briefly over its seed corpus.
+# project_add_fuzzer(NAME SOURCES <file>... LIBS <target>... [CORPUS <dir>...])
+# A libFuzzer target; CTest runs it briefly over its seed corpus folders.
 function(project_add_fuzzer name)
-  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;CORPUS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
