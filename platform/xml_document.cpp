@@ -5,7 +5,6 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
-#include <algorithm>
 #include <climits>
 #include <mutex>
 
@@ -63,10 +62,16 @@ private:
 void append_utf8(const xmlChar* text, std::u16string& out) {
     if (!text) return;
     const std::string_view bytes(reinterpret_cast<const char*>(text));
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
-        out.append(bytes.begin(), bytes.end());
-    else if (!well_formed_utf8_to_utf16(bytes, out))
-        utf8_to_utf16(bytes, out);
+    const size_t start = out.size();
+    out.resize(start + bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (text[i] >= 0x80) {
+            out.resize(start);
+            if (!well_formed_utf8_to_utf16(bytes, out)) utf8_to_utf16(bytes, out);
+            return;
+        }
+        out[start + i] = text[i];
+    }
 }
 
 std::u16string from_utf8(const xmlChar* text) {
