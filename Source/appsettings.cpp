@@ -15,9 +15,33 @@ constexpr std::u16string_view kOtherModality = u"OTHER";
 constexpr int32_t kAnnotationPoints = 10;
 constexpr int32_t kAnnotationWeight = 400;
 
+// The longest cause a warning quotes, in bytes: the parser's messages may
+// quote names of any length from the file.
+constexpr size_t kMaxCauseBytes = 200;
+
 bool IsCorner(int32_t location) {
     return location == kLocationUpperLeft || location == kLocationLowerLeft ||
            location == kLocationUpperRight || location == kLocationLowerRight;
+}
+
+bool Exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+// The cause on one line, without control characters, cut after
+// kMaxCauseBytes at a character's start.
+std::string OneLine(std::string_view cause) {
+    std::string out;
+    for (const char c : cause) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    if (out.size() > kMaxCauseBytes) {
+        size_t cut = kMaxCauseBytes;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+        out.resize(cut);
+        out += "...";
+    }
+    return out;
 }
 
 }  // namespace
@@ -36,7 +60,7 @@ void AppSettings::ApplyFace(const std::u16string& face) {
 
 void AppSettings::UpdateAnnotationFont() {
     ZEBFontInfo& font = m_fonts[kCornerAnnotationFont];
-    const bool fromFile = m_overlayFileExists;
+    const bool fromFile = m_overlayFileLoaded;
     font.face =
         fromFile && !m_overlayReader.FontName().empty() ? m_overlayReader.FontName() : m_faceName;
     font.points = fromFile && m_overlayReader.FontSize() != 0 ? m_overlayReader.FontSize()
@@ -46,30 +70,34 @@ void AppSettings::UpdateAnnotationFont() {
 
 bool AppSettings::LoadOverlaySettings(const std::string& folder) {
     const std::string path = folder + "/" + OverlaySettingReader::kFileName;
-    std::error_code error;
-    m_overlayFileExists = std::filesystem::exists(path, error);
-    const bool loaded = m_overlayFileExists && m_overlayReader.Load(path);
+    m_overlayFileExists = Exists(path);
+    m_overlayFileLoaded = m_overlayFileExists && m_overlayReader.Load(path);
+    if (m_overlayFileExists && !m_overlayFileLoaded)
+        Warn(path, size_t(std::max(m_overlayReader.FailureLine(), 0)),
+             m_overlayReader.FailureText(), "the built-in annotation settings are used");
     UpdateAnnotationFont();
     BuildDefaultOverlaySettings();
-    return loaded;
+    return m_overlayFileLoaded;
 }
 
 void AppSettings::BuildDefaultOverlaySettings() {
-    std::vector<std::u16string> modalities{std::u16string(kOtherModality)};
-    if (m_overlayFileExists)
+    // The reader names each modality once.
+    std::vector<std::u16string_view> modalities{kOtherModality};
+    if (m_overlayFileLoaded)
         for (const OverlayModalityNode& node : m_overlayReader.Modalities())
-            if (std::find(modalities.begin(), modalities.end(), node.name) == modalities.end())
-                modalities.push_back(node.name);
+            if (node.name != kOtherModality) modalities.push_back(node.name);
+    // The built-in items of every location the file does not fill.
+    ZEBOverlaySettingInfo builtin;
+    for (int32_t location = 0; location < kOverlayLocationCount; ++location)
+        if (!m_overlayFileLoaded || !IsCorner(location)) AddBuiltinOverlayItems(builtin, location);
     m_overlaySettings.clear();
-    for (const std::u16string& modality : modalities) {
-        ZEBOverlaySettingInfo setting;
-        for (int32_t location = 0; location < kOverlayLocationCount; ++location) {
-            if (m_overlayFileExists && IsCorner(location))
-                m_overlayReader.BuildSettings(setting, modality, location);
-            else
-                AddBuiltinOverlayItems(setting, location);
-        }
-        m_overlaySettings.emplace(modality, setting);
+    for (const std::u16string_view modality : modalities) {
+        // Built in place: a file may name tens of thousands.
+        ZEBOverlaySettingInfo& setting =
+            m_overlaySettings.try_emplace(std::u16string(modality), builtin).first->second;
+        if (m_overlayFileLoaded)
+            for (int32_t location = 0; location < kOverlayLocationCount; ++location)
+                if (IsCorner(location)) m_overlayReader.BuildSettings(setting, modality, location);
     }
 }
 
@@ -82,9 +110,27 @@ const ZEBOverlaySettingInfo& AppSettings::OverlaySetting(std::u16string_view mod
 
 bool AppSettings::Load(const std::string& path) {
     platform::ProfileReader ini;
-    if (!ini.load_file(path)) return false;
+    if (!ini.load_file(path)) {
+        if (Exists(path)) Warn(path, 0, ini.error_text(), "the built-in settings are used");
+        return false;
+    }
+    if (const size_t skipped = ini.skipped_lines())
+        Warn(path, ini.first_skipped_line(),
+             "a name or value longer than " + std::to_string(ini.kMaxNameChars) + " characters",
+             skipped == 1
+                 ? "the line is skipped"
+                 : "it and " + std::to_string(skipped - 1) + " more such lines are skipped");
     ApplyFace(ini.get_string(u"Font", u"StringsFaceName", kDefaultFace));
     return true;
+}
+
+void AppSettings::Warn(const std::string& path, size_t line, std::string_view cause,
+                       std::string_view instead) {
+    std::string warning = path;
+    if (line > 0) warning += ", line " + std::to_string(line);
+    warning += ": " + OneLine(cause) + "; ";
+    warning += instead;
+    m_warnings.push_back(std::move(warning));
 }
 
 const ZEBFontInfo& AppSettings::Font(size_t index) const {

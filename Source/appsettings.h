@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Source/overlaysettingreader.h"
 #include "Source/zeboverlaysettinginfo.h"
@@ -44,7 +45,8 @@ public:
     AppSettings& operator=(const AppSettings&) = delete;
 
     // Reads the settings file; a file that cannot be read leaves the
-    // built-in values (false).
+    // built-in values (false). Names and values longer than a face name may
+    // be are skipped with their lines.
     bool Load(const std::string& path);
 
     // The face of the viewer's texts: [Font] StringsFaceName.
@@ -61,7 +63,9 @@ public:
     const ZEBFontInfo& AnnotationFont() const { return Font(kCornerAnnotationFont); }
 
     // Reads "OverlaySetting.xml" in `folder` when it is there and builds the
-    // annotation settings again; true when the file was read.
+    // annotation settings again; true when the file was read. A file that
+    // cannot be read, is not well-formed or has another root leaves the
+    // built-in annotation settings.
     bool LoadOverlaySettings(const std::string& folder);
     bool OverlayFileExists() const { return m_overlayFileExists; }
     const OverlaySettingReader& OverlayReader() const { return m_overlayReader; }
@@ -75,17 +79,27 @@ public:
         return m_overlaySettings;
     }
 
+    // One line for each settings file that is there but could not be used
+    // as it is: the file, the line to blame, the cause and what stands in,
+    // as in "/opt/zrm/ZR-M_Viewer.ini, line 3: a name or value longer than
+    // 255 characters; the line is skipped". Empty when all were fine.
+    const std::vector<std::string>& Warnings() const { return m_warnings; }
+
     // The folder of the running program (no trailing '/'), "." when unknown.
     static std::string ProgramFolder();
 
 private:
     void ApplyFace(const std::u16string& face);
     void UpdateAnnotationFont();
+    void Warn(const std::string& path, size_t line, std::string_view cause,
+              std::string_view instead);
 
     std::u16string m_faceName;
     std::array<ZEBFontInfo, kFontCount> m_fonts;
     OverlaySettingReader m_overlayReader;
     bool m_overlayFileExists = false;
+    bool m_overlayFileLoaded = false;  // the corners come from the file
+    std::vector<std::string> m_warnings;
     std::map<std::u16string, ZEBOverlaySettingInfo, std::less<>> m_overlaySettings;
 };
 

@@ -1,8 +1,9 @@
 #include "Source/overlaysettingreader.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "dicomlib/togstring.h"
+#include "platform/text_converter.h"
 
 using platform::XmlNode;
 using platform::XmlNodeType;
@@ -36,19 +37,6 @@ int32_t ParseLong(std::u16string_view text, int base) {
     return togutils::StrToLong(terminated.c_str(), nullptr, base);
 }
 
-// The first location of that name in the first modality of that name.
-template <class Modalities>
-auto FindLocationIn(Modalities& modalities, std::u16string_view modality,
-                    std::u16string_view location) -> decltype(&modalities[0].locations[0]) {
-    for (auto& m : modalities) {
-        if (m.name != modality) continue;
-        for (auto& l : m.locations)
-            if (l.name == location) return &l;
-        return nullptr;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 OverlaySettingReader::OverlaySettingReader() {
@@ -75,9 +63,24 @@ bool OverlaySettingReader::LoadBytes(const void* data, size_t size) {
 }
 
 bool OverlaySettingReader::LoadRoot(const XmlNode& root) {
-    if (!root) return false;
+    m_failureText.clear();
+    m_failureLine = 0;
+    if (!root) {
+        m_failureText = m_documentClass ? m_document.error_text() : "no XML parser";
+        m_failureLine = m_document.error_line();
+        return false;
+    }
     const bool walked = WalkElement(root, {}, Scope{});
-    if (walked) ValidateLines();
+    if (walked) {
+        ValidateLines();
+    } else {
+        std::string name;
+        platform::utf16_to_utf8(root.name(), name);
+        m_failureText = "the root element is " + name + ", not OVERLAYSETTING";
+        m_failureLine = root.line();
+    }
+    // The tree holds all that is used of the document.
+    m_document.clear();
     return walked;
 }
 
@@ -93,22 +96,24 @@ bool OverlaySettingReader::WalkElement(const XmlNode& element, std::u16string_vi
     if (element.type() != XmlNodeType::element) return false;
     for (XmlNode child = element.first_child(); child; child = child.next_sibling()) {
         if (child.type() != XmlNodeType::element) continue;
-        if (LookupOverlayElementId(child.name()) < 0) continue;
-        HandleElement(name, child, scope);
+        const int32_t id = LookupOverlayElementId(child.name());
+        if (id >= 0) HandleElement(name, child, id, scope);
     }
     return true;
 }
 
 void OverlaySettingReader::HandleElement(std::u16string_view parentName, const XmlNode& child,
-                                         const Scope& scope) {
-    switch (LookupOverlayElementId(child.name())) {
-        case kElementFont:
+                                         int32_t childId, const Scope& scope) {
+    switch (childId) {
+        case kElementFont: {
             if (parentName != kOverlaySetting) return;
-            m_fontName = GetAttribute(child, kAttrName);
-            m_fontSize = ParseDecimal(GetAttribute(child, kAttrSize));
+            const Attributes attributes(child);
+            m_fontName = GetAttribute(attributes, kAttrName);
+            m_fontSize = ParseDecimal(GetAttribute(attributes, kAttrSize));
             // A size beyond any readable font stands for the built-in one.
             if (m_fontSize < 1 || m_fontSize > kMaxFontSize) m_fontSize = 0;
             return;
+        }
         case kElementModality:
             if (parentName == kOverlaySetting) ReadModality(child);
             return;
@@ -122,7 +127,7 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             if (parentName == kLine) {
                 OverlayItemNode node;
                 node.id = kElementText;
-                node.first = GetAttribute(child, kAttrValue);
+                node.first = GetAttribute(Attributes(child), kAttrValue);
                 Append(scope, std::move(node));
             }
             return;
@@ -130,9 +135,10 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             if (parentName == kLine) {
                 OverlayItemNode node;
                 node.id = kElementMacro;
-                node.first = GetAttribute(child, kAttrValue);
-                node.second = GetAttribute(child, kAttrPrefix);
-                node.third = GetAttribute(child, kAttrSuffix);
+                const Attributes attributes(child);
+                node.first = GetAttribute(attributes, kAttrValue);
+                node.second = GetAttribute(attributes, kAttrPrefix);
+                node.third = GetAttribute(attributes, kAttrSuffix);
                 Append(scope, std::move(node));
             }
             return;
@@ -145,27 +151,27 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
 }
 
 void OverlaySettingReader::ReadModality(const XmlNode& element) {
-    const std::u16string name = GetAttribute(element, kAttrName);
+    std::u16string name = GetAttribute(Attributes(element), kAttrName);
     if (name.empty()) return;
-    if (OverlayModalityNode* existing = FindModality(name))
-        existing->locations.clear();
+    const auto [found, added] = m_modalityIndex.try_emplace(name, m_modalities.size());
+    if (added)
+        m_modalities.push_back(OverlayModalityNode{std::move(name), {}});
     else
-        m_modalities.push_back(OverlayModalityNode{name, {}});
-    WalkElement(element, kOverlaySetting, Scope{name, {}});
+        m_modalities[found->second].locations.clear();
+    WalkElement(element, kOverlaySetting, Scope{found->second, Scope::kNone});
 }
 
 void OverlaySettingReader::ReadLocation(const XmlNode& element, const Scope& scope) {
-    const std::u16string name = GetAttribute(element, kAttrValue);
-    if (LookupOverlayLocation(name) < 0) return;
-    OverlayModalityNode* modality = FindModality(scope.modality);
-    if (!modality) return;
-    auto existing = std::find_if(modality->locations.begin(), modality->locations.end(),
-                                 [&](const OverlayLocationNode& l) { return l.name == name; });
-    if (existing != modality->locations.end())
-        existing->items.clear();
+    std::u16string name = GetAttribute(Attributes(element), kAttrValue);
+    if (LookupOverlayLocation(name) < 0 || scope.modality >= m_modalities.size()) return;
+    std::vector<OverlayLocationNode>& locations = m_modalities[scope.modality].locations;
+    size_t location = 0;
+    while (location < locations.size() && locations[location].name != name) ++location;
+    if (location < locations.size())
+        locations[location].items.clear();
     else
-        modality->locations.push_back(OverlayLocationNode{name, {}});
-    WalkElement(element, kModality, Scope{scope.modality, name});
+        locations.push_back(OverlayLocationNode{std::move(name), {}});
+    WalkElement(element, kModality, Scope{scope.modality, location});
 }
 
 void OverlaySettingReader::ReadLine(const XmlNode& element, const Scope& scope) {
@@ -182,11 +188,12 @@ OverlayItemNode OverlaySettingReader::ReadNestedTag(const XmlNode& element) {
     // children the last names the attribute inside the sequence.
     OverlayItemNode node;
     node.id = kElementTag;
-    ParseTagNumber(GetAttribute(element, kAttrNo), node.group, node.element);
-    node.index = ParseDecimal(GetAttribute(element, kAttrIndex));
-    node.second = GetAttribute(element, kAttrPrefix);
-    node.third = GetAttribute(element, kAttrSuffix);
-    const std::u16string format = GetAttribute(element, kAttrFormat);
+    const Attributes attributes(element);
+    ParseTagNumber(GetAttribute(attributes, kAttrNo), node.group, node.element);
+    node.index = ParseDecimal(GetAttribute(attributes, kAttrIndex));
+    node.second = GetAttribute(attributes, kAttrPrefix);
+    node.third = GetAttribute(attributes, kAttrSuffix);
+    const std::u16string format = GetAttribute(attributes, kAttrFormat);
     node.first = LookupOverlayDateFormat(format);
     if (!format.empty() && node.first.empty()) node.group = node.element = kInvalidTagNumber;
     for (XmlNode child = element.first_child(); child; child = child.next_sibling())
@@ -196,31 +203,42 @@ OverlayItemNode OverlaySettingReader::ReadNestedTag(const XmlNode& element) {
     return node;
 }
 
-std::u16string OverlaySettingReader::GetAttribute(const XmlNode& element,
+OverlaySettingReader::Attributes::Attributes(const XmlNode& element) : list(element.attributes()) {
+    for (platform::XmlAttribute& attribute : list) {
+        attribute.name = UpperAscii(attribute.name);
+        if (attribute.name == kAttrValue) valueKeepsCase = element.name() == kText;
+    }
+}
+
+std::u16string OverlaySettingReader::GetAttribute(const Attributes& attributes,
                                                   std::u16string_view name) {
-    for (const platform::XmlAttribute& attribute : element.attributes()) {
-        if (UpperAscii(attribute.name) != name) continue;
+    for (const platform::XmlAttribute& attribute : attributes.list) {
+        if (attribute.name != name) continue;
         const bool keepCase = name == kAttrPrefix || name == kAttrSuffix ||
-                              (name == kAttrValue && element.name() == kText);
+                              (name == kAttrValue && attributes.valueKeepsCase);
         return keepCase ? attribute.value : UpperAscii(attribute.value);
     }
     return {};
 }
 
-OverlayModalityNode* OverlaySettingReader::FindModality(std::u16string_view name) {
-    for (OverlayModalityNode& m : m_modalities)
-        if (m.name == name) return &m;
-    return nullptr;
+const OverlayModalityNode* OverlaySettingReader::FindModality(std::u16string_view name) const {
+    const auto found = m_modalityIndex.find(name);
+    return found == m_modalityIndex.end() ? nullptr : &m_modalities[found->second];
 }
 
 const OverlayLocationNode* OverlaySettingReader::FindLocation(std::u16string_view modality,
                                                               std::u16string_view location) const {
-    return FindLocationIn(m_modalities, modality, location);
+    // A modality has at most one location of each of the four names.
+    if (const OverlayModalityNode* found = FindModality(modality))
+        for (const OverlayLocationNode& l : found->locations)
+            if (l.name == location) return &l;
+    return nullptr;
 }
 
 void OverlaySettingReader::Append(const Scope& scope, OverlayItemNode node) {
-    if (OverlayLocationNode* found = FindLocationIn(m_modalities, scope.modality, scope.location))
-        found->items.push_back(std::move(node));
+    if (scope.modality >= m_modalities.size()) return;
+    std::vector<OverlayLocationNode>& locations = m_modalities[scope.modality].locations;
+    if (scope.location < locations.size()) locations[scope.location].items.push_back(std::move(node));
 }
 
 void OverlaySettingReader::ValidateLines() {

@@ -27,9 +27,11 @@
 //   reader.BuildSettings(setting, u"CT", kLocationUpperLeft);
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Source/zeboverlaysettinginfo.h"
@@ -74,6 +76,10 @@ public:
     bool Load(const std::string& path);
     // The same over the bytes of a file.
     bool LoadBytes(const void* data, size_t size);
+    // Why the last load failed, in words, and the line of the file to blame
+    // (0 when none is); empty and 0 after a load that succeeded.
+    const std::string& FailureText() const { return m_failureText; }
+    int32_t FailureLine() const { return m_failureLine; }
 
     // Appends the items of a corner (0, 2, 5 or 7) of the modality, or of
     // "OTHER" when the modality has no such corner; false when neither
@@ -85,6 +91,7 @@ public:
     // (0 when none or outside 1-200).
     const std::u16string& FontName() const { return m_fontName; }
     int32_t FontSize() const { return m_fontSize; }
+    // The modalities in file order, each name once.
     const std::vector<OverlayModalityNode>& Modalities() const { return m_modalities; }
 
     // NO: "gggg,eeee" in hexadecimal (each part may start with blanks, a sign
@@ -96,9 +103,19 @@ public:
     static int32_t ParseDecimal(std::u16string_view text);
 
 private:
+    // The modality and location an element is in: places in m_modalities
+    // and in its locations (the walk adds none to either meanwhile).
     struct Scope {
-        std::u16string_view modality;
-        std::u16string_view location;
+        static constexpr size_t kNone = SIZE_MAX;
+        size_t modality = kNone;
+        size_t location = kNone;
+    };
+    // The attributes of one element, read once for all its look-ups: names
+    // upper-cased, values as written.
+    struct Attributes {
+        explicit Attributes(const platform::XmlNode& element);
+        std::vector<platform::XmlAttribute> list;
+        bool valueKeepsCase = false;  // VALUE of an element named exactly "TEXT"
     };
 
     void ChooseDocumentClass();
@@ -107,13 +124,13 @@ private:
     bool WalkElement(const platform::XmlNode& element, std::u16string_view parentName,
                      const Scope& scope);
     void HandleElement(std::u16string_view parentName, const platform::XmlNode& child,
-                       const Scope& scope);
+                       int32_t childId, const Scope& scope);
     void ReadModality(const platform::XmlNode& element);
     void ReadLocation(const platform::XmlNode& element, const Scope& scope);
     void ReadLine(const platform::XmlNode& element, const Scope& scope);
     static OverlayItemNode ReadNestedTag(const platform::XmlNode& element);
-    static std::u16string GetAttribute(const platform::XmlNode& element, std::u16string_view name);
-    OverlayModalityNode* FindModality(std::u16string_view name);
+    static std::u16string GetAttribute(const Attributes& attributes, std::u16string_view name);
+    const OverlayModalityNode* FindModality(std::u16string_view name) const;
     const OverlayLocationNode* FindLocation(std::u16string_view modality,
                                             std::u16string_view location) const;
     void Append(const Scope& scope, OverlayItemNode node);
@@ -122,6 +139,17 @@ private:
     std::u16string m_fontName;
     int32_t m_fontSize = 0;
     std::vector<OverlayModalityNode> m_modalities;
+    // The place of each modality in m_modalities by name: a file may hold
+    // tens of thousands.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::u16string_view name) const {
+            return std::hash<std::u16string_view>()(name);
+        }
+    };
+    std::unordered_map<std::u16string, size_t, NameHash, std::equal_to<>> m_modalityIndex;
     bool m_documentClass = false;
     platform::XmlDocument m_document;
+    std::string m_failureText;
+    int32_t m_failureLine = 0;
 };

@@ -4,6 +4,18 @@
 
 namespace {
 
+char16_t UpperAsciiChar(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+}
+
+// UpperAscii(text) == upper, without building the upper-cased text.
+bool EqualsUpperAscii(std::u16string_view text, std::u16string_view upper) {
+    if (text.size() != upper.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (UpperAsciiChar(text[i]) != upper[i]) return false;
+    return true;
+}
+
 struct ElementName {
     const char16_t* name;
     int32_t id;
@@ -131,36 +143,31 @@ const ZEBOverlaySettingInfoItem& ZEBOverlaySettingInfo::GetItem(int32_t location
 
 std::u16string UpperAscii(std::u16string_view text) {
     std::u16string out(text);
-    for (char16_t& c : out)
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    for (char16_t& c : out) c = UpperAsciiChar(c);
     return out;
 }
 
 int32_t LookupOverlayElementId(std::u16string_view name) {
-    const std::u16string key = UpperAscii(name);
     for (const ElementName& e : kElementNames)
-        if (key == e.name) return e.id;
+        if (EqualsUpperAscii(name, e.name)) return e.id;
     return -1;
 }
 
 std::u16string LookupOverlayMacroName(std::u16string_view key) {
-    const std::u16string upper = UpperAscii(key);
     for (const OverlayMacroName& m : kOverlayMacroNames)
-        if (upper == m.key) return m.displayName;
+        if (EqualsUpperAscii(key, m.key)) return m.displayName;
     return {};
 }
 
 std::u16string LookupOverlayDateFormat(std::u16string_view key) {
-    const std::u16string upper = UpperAscii(key);
     for (const DateFormat& f : kDateFormats)
-        if (upper == f.key) return f.format;
+        if (EqualsUpperAscii(key, f.key)) return f.format;
     return {};
 }
 
 int32_t LookupOverlayLocation(std::u16string_view name) {
-    const std::u16string upper = UpperAscii(name);
     for (const OverlayLocationEntry& l : kOverlayLocationNames)
-        if (upper == l.name) return l.location;
+        if (EqualsUpperAscii(name, l.name)) return l.location;
     return -1;
 }
 

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "Source/appsettings.h"
 #include "Source/frameimageinfo.h"
 #include "Source/zebdicomfile.h"
 #include "Source/zebimageviewctrl.h"
@@ -257,6 +258,9 @@ int RunRender(const ZEBRenderOptions& o, std::ostream& out, std::ostream& err) {
         List(source.directory, out);
         return kRenderDone;
     }
+    // The settings are read here, before their first use.
+    for (const std::string& warning : SettingsInstance().Warnings())
+        Report(err, kRenderDone, "", "warning: " + warning);
     ZEBRenderScene scene;
     if (int code = BuildRenderScene(o, scene, err); code != kRenderDone) return code;
     scene.tile->Paint();

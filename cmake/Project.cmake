@@ -74,7 +74,7 @@ function(project_add_benchmark name)
 endfunction()
 
 # project_add_fuzzer(NAME SOURCES <file>... LIBS <target>... [CORPUS <dir>...])
-# A libFuzzer target; CTest runs it briefly over its seed corpus.
+# A libFuzzer target; CTest runs it briefly over its seed corpus folders.
 function(project_add_fuzzer name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS;CORPUS" ${ARGN})
   add_executable(${name} ${A_SOURCES})

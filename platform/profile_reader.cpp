@@ -21,6 +21,7 @@ std::u16string decode_text(const unsigned char* p, size_t n) {
         return text;
     }
     if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
+    text.reserve(n);  // UTF-8 never gives more units than bytes
     if (!well_formed_utf8_to_utf16(std::string_view(reinterpret_cast<const char*>(p), n), text))
         decode_code_page(932, p, n, text);
     return text;
@@ -56,32 +57,43 @@ bool same_name(std::u16string_view a, std::u16string_view b) {
 }  // namespace
 
 bool ProfileReader::load_file(const std::string& path) {
-    sections_.clear();
     std::vector<unsigned char> bytes;
-    if (!read_small_file(path, kMaxFileBytes, bytes)) return false;
+    std::string why;
+    const bool read = read_small_file(path, kMaxFileBytes, bytes, &why);
     parse(bytes.data(), bytes.size());
-    return true;
+    if (!read) error_text_ = why;
+    return read;
 }
 
 void ProfileReader::parse(const void* data, size_t size) {
     sections_.clear();
+    error_text_.clear();
+    first_skipped_line_ = skipped_lines_ = 0;
+    const auto skip = [&](size_t number) {
+        if (skipped_lines_++ == 0) first_skipped_line_ = number;
+    };
     const std::u16string text = decode_text(static_cast<const unsigned char*>(data), size);
     std::u16string_view rest = text;
     Section* current = nullptr;
     std::unordered_set<std::u16string> section_names, keys;
-    while (!rest.empty()) {
+    for (size_t number = 1; !rest.empty(); ++number) {
+        // CR LF, CR or LF ends a line.
         size_t end = rest.find_first_of(u"\r\n");
         if (end == std::u16string_view::npos) end = rest.size();
         const std::u16string_view line = trim(rest.substr(0, end));
+        if (end + 1 < rest.size() && rest[end] == u'\r' && rest[end + 1] == u'\n') ++end;
         rest.remove_prefix(end < rest.size() ? end + 1 : end);
         if (line.empty() || line.front() == u';') continue;
         if (line.front() == u'[') {
             const size_t close = line.find(u']');
             const std::u16string_view name =
                 trim(line.substr(1, close == std::u16string_view::npos ? line.npos : close - 1));
-            // A repeated section is skipped with its keys.
+            // A repeated section is skipped with its keys, and so is one
+            // whose name is too long.
             current = nullptr;
-            if (section_names.insert(folded(name)).second) {
+            if (name.size() > kMaxNameChars)
+                skip(number);
+            else if (section_names.insert(folded(name)).second) {
                 sections_.push_back({std::u16string(name), {}});
                 current = &sections_.back();
                 keys.clear();
@@ -95,7 +107,10 @@ void ProfileReader::parse(const void* data, size_t size) {
         if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);
-        if (keys.insert(folded(key)).second) current->entries.emplace_back(key, value);
+        if (key.size() > kMaxNameChars || value.size() > kMaxNameChars)
+            skip(number);
+        else if (keys.insert(folded(key)).second)
+            current->entries.emplace_back(key, value);
     }
 }
 

@@ -10,7 +10,9 @@
 // regard to ASCII case; blanks around names and values are dropped, and so
 // are quotes (" or ') that enclose a whole value. The first section of a
 // name and its first key of a name count; lines before the first section,
-// and lines without '=', are ignored.
+// and lines without '=', are ignored. A section name, key or value longer
+// than kMaxNameChars is not kept: its line is skipped (and with a section
+// line, the keys of that section) and counted.
 //
 //   ProfileReader ini;
 //   ini.load_file("ZR-M_Viewer.ini");
@@ -28,9 +30,12 @@ class ProfileReader {
 public:
     // Files larger than this are refused.
     static constexpr size_t kMaxFileBytes = 16u << 20;
+    // The longest section name, key or value kept, in UTF-16 units (a face
+    // name has at most 255 characters).
+    static constexpr size_t kMaxNameChars = 255;
 
     // Reads and parses the file (a UTF-8 path); false, and nothing held,
-    // when it cannot be read or is too large.
+    // when it cannot be read or is too large (error_text() says which).
     bool load_file(const std::string& path);
     // Parses the bytes of a file, replacing what was held.
     void parse(const void* bytes, size_t size);
@@ -47,6 +52,13 @@ public:
     // The keys of a section in file order (empty when absent).
     std::vector<std::u16string> keys(std::u16string_view section) const;
 
+    // Why the last load_file failed, in words; empty after a success.
+    const std::string& error_text() const { return error_text_; }
+    // Lines skipped for a name or value longer than kMaxNameChars: the
+    // first one's number (from 1; 0 when none) and how many.
+    size_t first_skipped_line() const { return first_skipped_line_; }
+    size_t skipped_lines() const { return skipped_lines_; }
+
 private:
     struct Section {
         std::u16string name;
@@ -56,6 +68,9 @@ private:
     const std::u16string* find_value(std::u16string_view section, std::u16string_view key) const;
 
     std::vector<Section> sections_;
+    std::string error_text_;
+    size_t first_skipped_line_ = 0;
+    size_t skipped_lines_ = 0;
 };
 
 }  // namespace platform

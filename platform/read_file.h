@@ -2,7 +2,8 @@
 // Whole-file reads for small files (settings and the like).
 //
 //   std::vector<unsigned char> bytes;
-//   if (read_small_file("OverlaySetting.xml", 16u << 20, bytes)) ...
+//   std::string why;
+//   if (!read_small_file("OverlaySetting.xml", 16u << 20, bytes, &why)) ... why ...
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -10,7 +11,10 @@
 namespace platform {
 
 // Reads the file at `path` (UTF-8) into `out`; false, and `out` empty, when
-// it cannot be opened or read or holds more than `max_bytes` bytes.
-bool read_small_file(const std::string& path, size_t max_bytes, std::vector<unsigned char>& out);
+// it cannot be opened or read or holds more than `max_bytes` bytes. Then
+// `why`, when given, says which in words ("cannot be opened: Permission
+// denied", "is larger than 16 MiB").
+bool read_small_file(const std::string& path, size_t max_bytes, std::vector<unsigned char>& out,
+                     std::string* why = nullptr);
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/xml_document.h"
 
+#include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
@@ -13,7 +14,9 @@
 namespace platform {
 namespace {
 
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+// Lines past 65535 keep their numbers; short texts live in their nodes.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                              XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
 
 // Documents name no outside resource that is ever fetched: DTDs and
 // external entities resolve to nothing.
@@ -21,19 +24,69 @@ xmlParserInputPtr refuse_external(const char*, const char*, xmlParserCtxtPtr) {
     return nullptr;
 }
 
+// The first error of a parse and the first line any error names. The
+// encoding and input layers report without the parser's context, to the
+// thread's handlers, so the parse installs this as the thread's structured
+// handler (the library's error type is const in newer versions).
+struct ParseErrors {
+    std::string text;
+    int32_t line = 0;
+
+    template <class Error>
+    static void collect(void* data, Error* error) {
+        auto* errors = static_cast<ParseErrors*>(data);
+        if (!error || error->level < XML_ERR_ERROR) return;
+        if (errors->text.empty() && error->message) errors->text = error->message;
+        if (errors->line == 0 && error->line > 0) errors->line = error->line;
+    }
+};
+
+// Installs a structured error handler for the calling thread while it lives.
+class ThreadErrorHandler {
+public:
+    explicit ThreadErrorHandler(ParseErrors& errors)
+        : previous_(xmlStructuredError), previous_data_(xmlStructuredErrorContext) {
+        xmlSetStructuredErrorFunc(&errors, ParseErrors::collect);
+    }
+    ~ThreadErrorHandler() { xmlSetStructuredErrorFunc(previous_data_, previous_); }
+    ThreadErrorHandler(const ThreadErrorHandler&) = delete;
+    ThreadErrorHandler& operator=(const ThreadErrorHandler&) = delete;
+
+private:
+    xmlStructuredErrorFunc previous_;
+    void* previous_data_;
+};
+
+// Appends the library's text (UTF-8, checked by the parser); names and
+// values are mostly ASCII, which needs no decoding.
+void append_utf8(const xmlChar* text, std::u16string& out) {
+    if (!text) return;
+    const std::string_view bytes(reinterpret_cast<const char*>(text));
+    const size_t start = out.size();
+    out.resize(start + bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (text[i] >= 0x80) {
+            out.resize(start);
+            if (!well_formed_utf8_to_utf16(bytes, out)) utf8_to_utf16(bytes, out);
+            return;
+        }
+        out[start + i] = text[i];
+    }
+}
+
 std::u16string from_utf8(const xmlChar* text) {
     std::u16string out;
-    if (text) utf8_to_utf16(reinterpret_cast<const char*>(text), out);
+    append_utf8(text, out);
     return out;
 }
 
 std::u16string qualified(const xmlChar* name, const xmlNs* ns) {
     std::u16string out;
     if (ns && ns->prefix) {
-        out = from_utf8(ns->prefix);
+        append_utf8(ns->prefix, out);
         out += u':';
     }
-    out += from_utf8(name);
+    append_utf8(name, out);
     return out;
 }
 
@@ -89,16 +142,21 @@ std::vector<XmlAttribute> XmlNode::attributes() const {
         attribute.name = qualified(a->name, a->ns);
         for (const xmlNode* c = a->children; c; c = c->next) {
             if (c->type == XML_TEXT_NODE) {
-                attribute.value += from_utf8(c->content);
+                append_utf8(c->content, attribute.value);
             } else if (c->type == XML_ENTITY_REF_NODE) {
                 attribute.value += u'&';
-                attribute.value += from_utf8(c->name);
+                append_utf8(c->name, attribute.value);
                 attribute.value += u';';
             }
         }
         out.push_back(std::move(attribute));
     }
     return out;
+}
+
+int32_t XmlNode::line() const {
+    const long line = node_ ? xmlGetLineNo(node_) : 0;
+    return line > 0 && line <= INT32_MAX ? static_cast<int32_t>(line) : 0;
 }
 
 XmlDocument::~XmlDocument() {
@@ -123,9 +181,10 @@ bool XmlDocument::initialize() {
 
 bool XmlDocument::load_file(const std::string& path) {
     std::vector<unsigned char> bytes;
-    if (!read_small_file(path, kMaxBytes, bytes)) {
+    std::string why;
+    if (!read_small_file(path, kMaxBytes, bytes, &why)) {
         clear();
-        error_text_ = "cannot read the file";
+        error_text_ = why;
         return false;
     }
     return load_bytes(bytes.data(), bytes.size());
@@ -144,14 +203,17 @@ bool XmlDocument::load_bytes(const void* data, size_t size) {
         return false;
     }
     static const char kEmpty = 0;
-    doc_ = xmlCtxtReadMemory(context, size ? static_cast<const char*>(data) : &kEmpty,
-                             static_cast<int>(size), nullptr, nullptr, kParseOptions);
+    ParseErrors errors;
+    {
+        ThreadErrorHandler handler(errors);
+        doc_ = xmlCtxtReadMemory(context, size ? static_cast<const char*>(data) : &kEmpty,
+                                 static_cast<int>(size), nullptr, nullptr, kParseOptions);
+    }
     if (!doc_ || !context->wellFormed) {
-        const xmlError* error = xmlCtxtGetLastError(context);
-        error_text_ = error && error->message ? error->message : "not well-formed";
+        error_text_ = errors.text.empty() ? "not well-formed" : errors.text;
         while (!error_text_.empty() && (error_text_.back() == '\n' || error_text_.back() == ' '))
             error_text_.pop_back();
-        error_line_ = error ? error->line : 0;
+        error_line_ = errors.line;
         if (doc_) xmlFreeDoc(doc_);
         doc_ = nullptr;
     }

@@ -13,7 +13,9 @@
 // Character references and the five predefined entities are decoded as XML
 // requires. White space between elements is kept as text nodes. The
 // encoding comes from the byte-order mark or the XML declaration (UTF-8
-// when neither names one). Names and values are UTF-16. Nothing is printed.
+// when neither names one). Names and values are UTF-16. Nothing is printed:
+// whatever the parser would say about a failed load (the encoding and input
+// layers included) is kept as its first error and line.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -56,6 +58,8 @@ public:
     bool has_children() const { return static_cast<bool>(first_child()); }
     // The attributes of an element in document order.
     std::vector<XmlAttribute> attributes() const;
+    // The line of the file the node starts on (from 1; 0 when unknown).
+    int32_t line() const;
 
 private:
     friend class XmlDocument;
@@ -84,13 +88,15 @@ public:
 
     // The document element (null when nothing is loaded).
     XmlNode root() const;
-    // Why the last load failed and on which line (empty and 0 after success).
+    // Frees what was loaded; its nodes are then no longer valid.
+    void clear();
+    // Why the last load failed (the parser's first error, or why the file
+    // could not be read) and on which line of the input (empty and 0 after
+    // success, 0 when no line is known).
     const std::string& error_text() const { return error_text_; }
     int32_t error_line() const { return error_line_; }
 
 private:
-    void clear();
-
     _xmlDoc* doc_ = nullptr;
     std::string error_text_;
     int32_t error_line_ = 0;

@@ -1,6 +1,6 @@
-// The annotation settings reader over arbitrary bytes: load, build every
-// corner of every modality it found (and of one it did not), and turn the
-// items into text.
+// The annotation settings reader over arbitrary bytes: load (a failure must
+// give its reason), build every corner of every modality it found (and of
+// one it did not), and turn the items into text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,7 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OverlaySettingReader reader;
-    reader.LoadBytes(data, size);
+    // A failed load always says why, and a load that worked says nothing.
+    if (reader.LoadBytes(data, size) != reader.FailureText().empty()) __builtin_trap();
     std::vector<std::u16string> modalities{u"OTHER", u"CT"};
     for (const OverlayModalityNode& node : reader.Modalities()) modalities.push_back(node.name);
     for (const std::u16string& modality : modalities) {

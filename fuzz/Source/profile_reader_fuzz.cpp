@@ -1,6 +1,6 @@
 // The ini reader over arbitrary bytes (any encoding it guesses), then every
-// value it found laid out and drawn as text in a small box, with flags taken
-// from the value's length.
+// value it found (none longer than the reader keeps) laid out and drawn as
+// text in a small box, with flags taken from the value's length.
 #include <cstddef>
 #include <cstdint>
 
@@ -20,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const std::u16string& section : reader.sections()) {
         for (const std::u16string& key : reader.keys(section)) {
             const std::u16string value = reader.get_string(section, key, u"");
+            // Nothing longer than a face name may be is kept.
+            if (section.size() > reader.kMaxNameChars || key.size() > reader.kMaxNameChars ||
+                value.size() > reader.kMaxNameChars)
+                __builtin_trap();
             if (reader.get_int(section, key, 0) == 0x7FFFFFFF) canvas.fill(platform::kWhite);
             const uint32_t flags = static_cast<uint32_t>(value.size() * 2654435761u) & 0x7FF;
             platform::Rect box{-2, 1, 20, 12};

@@ -153,7 +153,7 @@ TEST(AnnotationSettingsFixtures, ModalitiesAndFailures) {
     EXPECT_EQ(names, (std::vector<std::u16string>{u"CT", u"OTHER"}));
     EXPECT_EQ(settings.OverlaySettings().size(), 2u);
 
-    // A file that is there but unreadable gives corners without items.
+    // A file that is there but cannot be read gives the built-in corners.
     const std::string folder = FolderWith("");
     FILE* f = std::fopen((folder + "/" + OverlaySettingReader::kFileName).c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -162,8 +162,9 @@ TEST(AnnotationSettingsFixtures, ModalitiesAndFailures) {
     AppSettings broken;
     EXPECT_FALSE(broken.LoadOverlaySettings(folder));
     EXPECT_TRUE(broken.OverlayFileExists());
+    EXPECT_EQ(broken.Warnings().size(), 1u);
     const ZEBOverlayViewInfo annotations = Resolve(BaseAttributes("CT"), broken);
-    EXPECT_EQ(Text(annotations, kLocationUpperLeft), u"");
+    EXPECT_EQ(Text(annotations, kLocationUpperLeft).substr(0, 8), u"DOE^JOHN");
     EXPECT_EQ(Text(annotations, kLocationLeftMiddle), u"R");
 
     // A root of another name, or a lower-case root, is refused.

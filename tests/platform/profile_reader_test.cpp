@@ -3,6 +3,7 @@
 #include "platform/profile_reader.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -90,7 +91,49 @@ TEST(ProfileReader, SectionsKeysAndValues) {
     EXPECT_EQ(r.get_string(u"Font", u"StringsFaceName", u""), u"IPA Gothic");
     EXPECT_FALSE(r.load_file(path + ".missing"));
     EXPECT_TRUE(r.sections().empty());
+    EXPECT_EQ(r.error_text(), "cannot be opened: No such file or directory");
+    EXPECT_FALSE(r.load_file(::testing::TempDir()));
+    EXPECT_EQ(r.error_text(), "cannot be read: Is a directory");
+    ASSERT_EQ(::truncate(path.c_str(), ProfileReader::kMaxFileBytes + 1), 0);
+    EXPECT_FALSE(r.load_file(path));
+    EXPECT_EQ(r.error_text(), "is larger than 16 MiB");
     std::remove(path.c_str());
+}
+
+// Names and values longer than a face name may be are not kept: the line is
+// skipped (a section line with its keys) and counted by its number, CR LF,
+// CR and LF each ending one line.
+TEST(ProfileReader, OverlongLinesAreSkipped) {
+    const std::u16string max(ProfileReader::kMaxNameChars, u'x'), over = max + u'x';
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::u16string face;  // [Font] StringsFaceName, "-" when absent
+        size_t firstSkipped, skipped;
+    };
+    const Case cases[] = {
+        {"longest value", u"[Font]\r\nStringsFaceName=" + max + u"\r\n", max, 0, 0},
+        {"value too long", u"[Font]\r\nStringsFaceName=" + over + u"\r\n", u"-", 2, 1},
+        {"quotes are not counted", u"[Font]\nStringsFaceName=\"" + max + u"\"", max, 0, 0},
+        {"blanks are not counted", u"[Font]\nStringsFaceName=  " + max + u"  ", max, 0, 0},
+        {"key too long, the next read", u"[Font]\r" + over + u"=1\rStringsFaceName=A", u"A", 2, 1},
+        {"section too long skips its keys",
+         u"[Font]\r\n\r\n[" + over + u"]\r\nStringsFaceName=B\r\n[" + over + u"]\n[Font2]\nx=1",
+         u"-", 3, 2},
+        {"lone CR and LF count", u"[Font]\r\n\r\nA=1\r\n\n\rB=" + over, u"-", 6, 1},
+        {"ignored lines are not counted", over + u"=1\n[Font]\n" + over + u"\n[Font]\nX=" + over,
+         u"-", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProfileReader r;
+        const std::string bytes = utf16(c.text, true);
+        r.parse(bytes.data(), bytes.size());
+        EXPECT_EQ(r.get_string(u"Font", u"StringsFaceName", u"-"), c.face);
+        EXPECT_EQ(r.first_skipped_line(), c.firstSkipped);
+        EXPECT_EQ(r.skipped_lines(), c.skipped);
+        EXPECT_TRUE(r.error_text().empty());
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "platform/xml_document.h"
 
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 
 #include <string>
 
@@ -126,8 +128,63 @@ TEST(XmlDocument, TreesAndRefusals) {
     EXPECT_FALSE(doc.load_bytes("<A>\n<B>\n</A>", 12));
     EXPECT_EQ(doc.error_line(), 3);
     EXPECT_FALSE(doc.load_file("/nonexistent/OverlaySetting.xml"));
+    EXPECT_EQ(doc.error_text(), "cannot be opened: No such file or directory");
     EXPECT_FALSE(XmlNode().has_children());
     EXPECT_TRUE(XmlNode().attributes().empty());
+    EXPECT_EQ(XmlNode().line(), 0);
+    const std::string lines = "<?xml version='1.0'?>\n\n<A>\n<B/></A>";
+    ASSERT_TRUE(doc.load_bytes(lines.data(), lines.size()));
+    EXPECT_EQ(doc.root().line(), 3);
+    EXPECT_EQ(doc.root().first_child().next_sibling().line(), 4);
+    doc.clear();
+    EXPECT_FALSE(doc.root());
+}
+
+template <class Error>
+void CountErrors(void* count, Error*) {
+    ++*static_cast<int*>(count);
+}
+
+// Whatever part of the parser finds the fault (the encoding layer reports
+// without the parser's context), the load gives its first error and line
+// and prints nothing; the thread's own error handler is back afterwards.
+TEST(XmlDocument, ErrorsAreKeptNotPrinted) {
+    std::string loneSurrogate = Utf16Le("<?xml version='1.0' encoding='UTF-16'?>\n<A>\n<B v='x");
+    loneSurrogate += std::string("\x00\xD8", 2) + Utf16Le("y'/></A>").substr(2);
+    std::string deep = std::string(300, ' ') + "\n";
+    for (int i = 0; i < 300; ++i) deep += "<A>";
+    struct Case {
+        const char* name;
+        std::string xml;
+        const char* error;  // the start of error_text()
+        int32_t line;
+    };
+    const Case cases[] = {
+        {"lone surrogate in UTF-16", loneSurrogate, "input conversion failed", 3},
+        {"bytes that are not UTF-8", "<A>\n<B v='\xFF\xFE'/></A>", "Input is not proper UTF-8", 2},
+        {"unknown encoding", "<?xml version='1.0' encoding='NO-SUCH'?><A/>",
+         "Unsupported encoding NO-SUCH", 1},
+        {"too deep", deep, "Excessive depth in document", 2},
+        {"empty", "", "Document is empty", 1},
+        {"cut short", "<A>\n<B>\n", "Premature end of data in tag B line 2", 3},
+    };
+    int handled = 0;
+    xmlSetStructuredErrorFunc(&handled, CountErrors);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        XmlDocument doc;
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(doc.load_bytes(c.xml.data(), c.xml.size()));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(doc.error_text().rfind(c.error, 0), 0u) << doc.error_text();
+        EXPECT_EQ(doc.error_line(), c.line);
+    }
+    EXPECT_EQ(handled, 0);
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    xmlFreeDoc(xmlCtxtReadMemory(context, "<A>", 3, nullptr, nullptr, XML_PARSE_NOERROR));
+    xmlFreeParserCtxt(context);
+    EXPECT_GT(handled, 0);
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
 }
 
 }  // namespace
