@@ -160,6 +160,7 @@ int TogDicomDataset::Reader::Fill(uint32_t want) noexcept {
     uint8_t endOfData = 0;
     const int result = ds_.read_(ahead_.get(), position_, want, ds_.context_, &endOfData);
     if (result != 0) return result;
+    span_.Fetched(position_, want);
     aheadStart_ = position_;
     aheadLength_ = want;
     sourcePosition_ = position_ + want;
@@ -204,21 +205,25 @@ int TogDicomDataset::Reader::ReadRaw(void* buffer, uint32_t count) noexcept {
         count -= take;
         if (count == 0) return ResultSuccess;
     }
-    if (count >= kAheadBytes / 2) {
+    // A little after a skip, more while the reads go on: the few bytes read
+    // between values that are skipped (item headers) do not pull in the
+    // values.
+    const uint32_t span = span_.Next(position_, kAheadBytes);
+    if (count >= std::min(span, kAheadBytes / 2)) {
         // Large values go straight into their memory.
         const int synced = SyncSource();
         if (synced != ResultSuccess) return synced;
         uint8_t endOfData = 0;
         const int result = ds_.read_(out, position_, count, ds_.context_, &endOfData);
         if (result != 0) return result;
+        span_.Fetched(position_, count);
         position_ += count;
         sourcePosition_ = position_;
         aheadStart_ = position_;
         aheadLength_ = 0;
         return ResultSuccess;
     }
-    const uint32_t want =
-        static_cast<uint32_t>(std::min<int64_t>(kAheadBytes, ds_.sourceSize_ - position_));
+    const uint32_t want = static_cast<uint32_t>(std::min<int64_t>(span, ds_.sourceSize_ - position_));
     const int filled = Fill(want);
     if (filled != ResultSuccess) return filled;
     std::memcpy(out, ahead_.get(), count);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "dicomlib/togdicomdataset.h"
+#include "platform/read_ahead_span.h"
 
 class TogDicomDataset::Reader {
 public:
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<uint8_t[]> ahead_;
     int64_t aheadStart_ = 0;
     uint32_t aheadLength_ = 0;
+    platform::ReadAheadSpan span_;
     // Where the callbacks' source stands.
     int64_t sourcePosition_ = 0;
 };
