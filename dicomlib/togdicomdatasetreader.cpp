@@ -16,6 +16,7 @@ namespace {
 constexpr uint32_t kPixelGroup = 0x7FE0;
 constexpr uint32_t kPixelElement = 0x0010;
 constexpr uint32_t kItemGroup = 0xFFFE;
+constexpr uint32_t kItem = 0xE000;
 constexpr uint32_t kItemDelimiter = 0xE00D;
 constexpr uint32_t kSequenceDelimiter = 0xE0DD;
 // Sequences may nest this deep below the top level; the content of a
@@ -548,6 +549,49 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
         const int remaining = CheckRemaining(length);
         if (remaining != ResultSuccess) return remaining;
     }
+    const bool mayPassOver = ds_.framesByOffsetTable_ && depth == 0 && !fixedLayout &&
+                             length == UndefinedLength && ds_.sourceSize_ >= 0 &&
+                             IsPixelData(sequence->GetGroup(), sequence->GetElement());
+    if (!mayPassOver) return Items(sequence, vrAsRead, length, depth, kind, fixedLayout, false);
+    ds_.itemsPassedOver_ = false;
+    const int64_t begin = position_;
+    const int result = Items(sequence, vrAsRead, length, depth, kind, fixedLayout, true);
+    if (result == ResultSuccess || !passedOver_) {
+        ds_.itemsPassedOver_ = result == ResultSuccess && passedOver_;
+        passedOver_ = false;
+        return result;
+    }
+    // The table led to no items of the last frame, or these do not run on to
+    // the end of the sequence: every item is read after all, as if there had
+    // been no jump.
+    passedOver_ = false;
+    sequence->ClearValue();
+    sequence->SetValueLength(length);
+    const int back = Skip(begin - position_);
+    if (back != ResultSuccess) return back;
+    return Items(sequence, vrAsRead, length, depth, kind, fixedLayout, false);
+}
+
+int TogDicomDataset::Reader::PassOverFrames(const TogDicomDataElement& table) noexcept {
+    const uint8_t* entries = table.GetValueData();
+    const uint32_t bytes = table.GetValueByteCount();
+    if (entries == nullptr || bytes < 8 || bytes % 4 != 0) return ResultSuccess;
+    // Offsets from the first fragment's item: the first 0, each after the
+    // one before, the last leaving room for an item header in the source.
+    uint32_t last = 0;
+    for (uint32_t i = 0; i < bytes; i += 4) {
+        const uint32_t entry = uint32_t{entries[i]} | (uint32_t{entries[i + 1]} << 8) |
+                               (uint32_t{entries[i + 2]} << 16) | (uint32_t{entries[i + 3]} << 24);
+        if (i == 0 ? entry != 0 : entry <= last) return ResultSuccess;
+        last = entry;
+    }
+    if (CheckRemaining(uint64_t{last} + 8) != ResultSuccess) return ResultSuccess;
+    passedOver_ = true;
+    return Skip(last);
+}
+
+int TogDicomDataset::Reader::Items(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length,
+                                   int depth, Encoding kind, bool fixedLayout, bool mayPassOver) noexcept {
     const bool unSequence = (fixedLayout || IsExplicit(kind)) && vrAsRead == VR::UN;
     Encoding contents = kind;
     if (unSequence) contents = UnSequenceKind(kind, fixedLayout);
@@ -565,7 +609,10 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
         if (result == ResultSuccess) result = Read16(number, contents);
         if (result == ResultSuccess) result = Read32(itemLength, contents);
         if (result != ResultSuccess) return result;
-        if (group == kItemGroup && number == kSequenceDelimiter) return ResultSuccess;
+        if (group == kItemGroup && number == kSequenceDelimiter) {
+            // A jump must lead to the items of the last frame.
+            return passedOver_ && items < 2 ? ResultMalformed : ResultSuccess;
+        }
 
         TogDicomDataElement* item = ds_.CreateElement(group, number);
         if (item == nullptr) return ResultOutOfMemory;
@@ -585,8 +632,17 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
             }
         } else if (pixelData) {
             // The basic offset table is held; every fragment stays in the
-            // source.
+            // source. Past the frames the table locates only fragment items
+            // may follow.
+            if (passedOver_ && (group != kItemGroup || number != kItem)) return ResultMalformed;
             result = items == 0 ? ReadValue(item, itemLength, contents) : RecordValue(item, itemLength);
+            if (result == ResultSuccess && items == 0 && mayPassOver) {
+                result = sequence->AddChildElement(item);
+                if (result == ResultSuccess) result = PassOverFrames(*item);
+                if (result != ResultSuccess) return result;
+                ++items;
+                continue;
+            }
         } else {
             // An item that claims more than its sequence or the source still
             // holds is read to that end: writers that drop elements from an

@@ -1,5 +1,7 @@
 // Encapsulated Pixel Data of many fragments: the reader reads no more of the
-// source than the item headers between the fragments it skips.
+// source than the item headers between the fragments it skips, and, when
+// asked to, passes over the frames the basic offset table locates. Where the
+// table cannot be followed the tree is the one every item gives.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -60,18 +62,21 @@ struct Opened {
     std::string rest;
     int64_t pixelStart = 0;
     int64_t pixelSize = 0;
+    bool passedOver = false;
     size_t bytesRead = 0;
     std::vector<int64_t> items;
 };
 
-Opened Open(const std::vector<uint8_t>& bytes, bool knownSize = true) {
+Opened Open(const std::vector<uint8_t>& bytes, bool byTable, bool knownSize = true) {
     dataset_sources::VectorSource source{bytes};
     TogDicomDataset ds;
+    ds.SetFramesByOffsetTable(byTable);
     Opened o;
     o.result = ds.OpenReadingFile(source.Callbacks(knownSize), true, TogString(), 1);
     o.tree = dataset_dump::Dump(*ds.GetRoot());
     o.pixelStart = ds.GetPixelDataStart();
     o.pixelSize = ds.GetPixelDataSize();
+    o.passedOver = ds.GetItemsPassedOver();
     o.bytesRead = source.bytesRead;
     if (TogDicomDataElement* pixel = ds.FindElement(0x7FE0, 0x0010)) {
         for (uint32_t i = 0; i < pixel->GetChildCount(); ++i)
@@ -92,11 +97,80 @@ Frames ManyFrames(size_t count, uint32_t size) {
 TEST(TogDicomDatasetOffsetTable, FragmentsCostTheReadsOfTheirHeaders) {
     const Frames frames = ManyFrames(300, 4000);
     const std::vector<uint8_t> bytes = File(frames, TableOf(frames));
-    const Opened all = Open(bytes);
+    const Opened all = Open(bytes, false);
     ASSERT_EQ(all.result, ResultSuccess);
+    EXPECT_FALSE(all.passedOver);
     EXPECT_EQ(all.items.size(), 1 + 299 + 3u);
     // A little for each header, not the fragments between them.
     EXPECT_LT(all.bytesRead, bytes.size() / 4);
+}
+
+TEST(TogDicomDatasetOffsetTable, PassesOverTheFramesTheTableLocates) {
+    const Frames frames = ManyFrames(300, 4000);
+    const std::vector<uint32_t> table = TableOf(frames);
+    const std::vector<uint8_t> bytes = File(frames, table);
+    const Opened all = Open(bytes, false);
+    const Opened located = Open(bytes, true);
+    ASSERT_EQ(located.result, ResultSuccess);
+    EXPECT_TRUE(located.passedOver);
+    // The table and the last frame's items, where the table says.
+    ASSERT_EQ(located.items.size(), 4u);
+    const int64_t first = all.items[1];
+    EXPECT_EQ(located.items[1], first + table.back());
+    EXPECT_EQ(std::vector<int64_t>(located.items.begin() + 1, located.items.end()),
+              std::vector<int64_t>(all.items.end() - 3, all.items.end()));
+    // Everything else as when every item is read, the padding after the
+    // Pixel Data too.
+    EXPECT_EQ(located.rest, all.rest);
+    EXPECT_NE(located.rest.find("(fffc,fffc)"), std::string::npos);
+    EXPECT_EQ(located.pixelStart, all.pixelStart);
+    EXPECT_EQ(located.pixelSize, all.pixelSize);
+    EXPECT_LT(located.bytesRead, 80000u);
+
+    // From memory the same.
+    TogDicomDataset memory;
+    memory.SetFramesByOffsetTable(true);
+    ASSERT_EQ(memory.OpenReadingFile(TogDicomSource::FromMemory(bytes.data(), bytes.size()), true,
+                                     TogString(), 1),
+              ResultSuccess);
+    EXPECT_TRUE(memory.GetItemsPassedOver());
+    EXPECT_EQ(dataset_dump::Dump(*memory.GetRoot()), located.tree);
+}
+
+TEST(TogDicomDatasetOffsetTable, TablesThatCannotBeFollowedReadEveryItem) {
+    const Frames frames = ManyFrames(5, 40);
+    const std::vector<uint32_t> table = TableOf(frames);
+    const uint32_t end = table.back() + 3 * kHeader + 40;
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> table;
+        uint32_t lastItem;
+        size_t cut;  // bytes cut from the end
+        bool knownSize;
+    };
+    const Case cases[] = {
+        {"one entry", {0}, 0xE000, 0, true},
+        {"first entry not 0", {8, table[1], table[4]}, 0xE000, 0, true},
+        {"entries not ascending", {0, table[2], table[1], table[4]}, 0xE000, 0, true},
+        {"an entry twice", {0, table[1], table[1]}, 0xE000, 0, true},
+        {"last entry beyond the source", {0, table[1], 0x7FFFFF00}, 0xE000, 0, true},
+        {"last entry inside a fragment", {0, table[1], table[4] + 2}, 0xE000, 0, true},
+        {"last entry at the sequence delimiter", {0, table[1], end}, 0xE000, 0, true},
+        {"an item of another tag after it", table, 0xE001, 0, true},
+        {"the last fragment cut", table, 0xE000, 30, true},
+        {"size of the source unknown", table, 0xE000, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bytes = File(frames, c.table, c.lastItem);
+        bytes.resize(bytes.size() - c.cut);
+        const Opened all = Open(bytes, false, c.knownSize);
+        const Opened located = Open(bytes, true, c.knownSize);
+        EXPECT_FALSE(located.passedOver);
+        EXPECT_EQ(located.result, all.result);
+        EXPECT_EQ(located.tree, all.tree);
+        EXPECT_EQ(located.pixelSize, all.pixelSize);
+    }
 }
 
 }  // namespace

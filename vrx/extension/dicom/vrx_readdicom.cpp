@@ -160,7 +160,7 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
     }
     VRX_Vector<uint32_t> offsets(manager_);
     VRX_Vector<uint32_t> lengths(manager_);
-    if (!info.frame_parts(frame, offsets, lengths) || offsets.empty() ||
+    if (!info.frame_parts(frame, storage, offsets, lengths) || offsets.empty() ||
         offsets.size() != lengths.size()) {
         manager_->report(VRX_ERROR_DATA, kEngine, __FILE__, 109);
         return nullptr;
