@@ -636,13 +636,6 @@ int TogDicomDataset::Reader::Items(TogDicomDataElement* sequence, uint32_t vrAsR
             // may follow.
             if (passedOver_ && (group != kItemGroup || number != kItem)) return ResultMalformed;
             result = items == 0 ? ReadValue(item, itemLength, contents) : RecordValue(item, itemLength);
-            if (result == ResultSuccess && items == 0 && mayPassOver) {
-                result = sequence->AddChildElement(item);
-                if (result == ResultSuccess) result = PassOverFrames(*item);
-                if (result != ResultSuccess) return result;
-                ++items;
-                continue;
-            }
         } else {
             // An item that claims more than its sequence or the source still
             // holds is read to that end: writers that drop elements from an
@@ -664,6 +657,10 @@ int TogDicomDataset::Reader::Items(TogDicomDataElement* sequence, uint32_t vrAsR
         result = sequence->AddChildElement(item);
         if (result != ResultSuccess) return result;
         ++items;
+        if (mayPassOver && items == 1) {
+            result = PassOverFrames(*item);
+            if (result != ResultSuccess) return result;
+        }
     }
 }
 

@@ -28,6 +28,8 @@ private:
     // after all.
     int Sequence(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length, int depth,
                  TogDicomLib::Encoding kind, bool fixedLayout) noexcept;
+    // The loop over the items; with `mayPassOver` it may move on from the
+    // offset table to the last frame's items.
     int Items(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length, int depth,
               TogDicomLib::Encoding kind, bool fixedLayout, bool mayPassOver) noexcept;
     // After the basic offset table `table`: moves to the item of the last
