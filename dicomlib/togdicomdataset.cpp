@@ -157,6 +157,7 @@ void TogDicomDataset::Reset() noexcept {
     pixelDataStart_ = 0;
     pixelDataSize_ = 0;
     pixelDataVR_ = VR::Blank;
+    itemsPassedOver_ = false;
     CloseReading();
 }
 

@@ -164,6 +164,21 @@ public:
     bool GetKeepOddLengths() const noexcept { return keepOddLengths_; }
     void SetKeepOddLengths(bool keep) noexcept { keepOddLengths_ = keep; }
 
+    // Locate the frames of top-level encapsulated Pixel Data by its basic
+    // offset table instead of reading every fragment item: when the source
+    // size is known and the table is usable (at least two entries, the first
+    // 0, each above the one before, the last within the source), the reader
+    // moves from the table to the item its last entry names and reads the
+    // items from there to the end of the sequence. The Pixel Data element
+    // then holds the table and those items only. Where the table leads to
+    // anything but fragment items running on to the sequence delimiter,
+    // every item is read as without this setting. Off by default.
+    bool GetFramesByOffsetTable() const noexcept { return framesByOffsetTable_; }
+    void SetFramesByOffsetTable(bool locate) noexcept { framesByOffsetTable_ = locate; }
+    // The last opening passed over the items of the frames before the last
+    // one (see SetFramesByOffsetTable).
+    bool GetItemsPassedOver() const noexcept { return itemsPassedOver_; }
+
     const TogDicomDatasetSettings& GetSettings() const noexcept { return settings_; }
     uint32_t GetUserFlags() const noexcept { return userFlags_; }
     const TogString& GetSourceName() const noexcept { return sourceName_; }
@@ -208,4 +223,6 @@ private:
     TogDicomSkipFunction skip_ = nullptr;
     void* context_ = nullptr;
     bool keepOddLengths_ = false;
+    bool framesByOffsetTable_ = false;
+    bool itemsPassedOver_ = false;
 };

@@ -16,6 +16,7 @@ namespace {
 constexpr uint32_t kPixelGroup = 0x7FE0;
 constexpr uint32_t kPixelElement = 0x0010;
 constexpr uint32_t kItemGroup = 0xFFFE;
+constexpr uint32_t kItem = 0xE000;
 constexpr uint32_t kItemDelimiter = 0xE00D;
 constexpr uint32_t kSequenceDelimiter = 0xE0DD;
 // Sequences may nest this deep below the top level; the content of a
@@ -160,6 +161,7 @@ int TogDicomDataset::Reader::Fill(uint32_t want) noexcept {
     uint8_t endOfData = 0;
     const int result = ds_.read_(ahead_.get(), position_, want, ds_.context_, &endOfData);
     if (result != 0) return result;
+    span_.Fetched(position_, want);
     aheadStart_ = position_;
     aheadLength_ = want;
     sourcePosition_ = position_ + want;
@@ -204,21 +206,25 @@ int TogDicomDataset::Reader::ReadRaw(void* buffer, uint32_t count) noexcept {
         count -= take;
         if (count == 0) return ResultSuccess;
     }
-    if (count >= kAheadBytes / 2) {
+    // A little after a skip, more while the reads go on: the few bytes read
+    // between values that are skipped (item headers) do not pull in the
+    // values.
+    const uint32_t span = span_.Next(position_, kAheadBytes);
+    if (count >= std::min(span, kAheadBytes / 2)) {
         // Large values go straight into their memory.
         const int synced = SyncSource();
         if (synced != ResultSuccess) return synced;
         uint8_t endOfData = 0;
         const int result = ds_.read_(out, position_, count, ds_.context_, &endOfData);
         if (result != 0) return result;
+        span_.Fetched(position_, count);
         position_ += count;
         sourcePosition_ = position_;
         aheadStart_ = position_;
         aheadLength_ = 0;
         return ResultSuccess;
     }
-    const uint32_t want =
-        static_cast<uint32_t>(std::min<int64_t>(kAheadBytes, ds_.sourceSize_ - position_));
+    const uint32_t want = static_cast<uint32_t>(std::min<int64_t>(span, ds_.sourceSize_ - position_));
     const int filled = Fill(want);
     if (filled != ResultSuccess) return filled;
     std::memcpy(out, ahead_.get(), count);
@@ -543,6 +549,49 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
         const int remaining = CheckRemaining(length);
         if (remaining != ResultSuccess) return remaining;
     }
+    const bool mayPassOver = ds_.framesByOffsetTable_ && depth == 0 && !fixedLayout &&
+                             length == UndefinedLength && ds_.sourceSize_ >= 0 &&
+                             IsPixelData(sequence->GetGroup(), sequence->GetElement());
+    if (!mayPassOver) return Items(sequence, vrAsRead, length, depth, kind, fixedLayout, false);
+    ds_.itemsPassedOver_ = false;
+    const int64_t begin = position_;
+    const int result = Items(sequence, vrAsRead, length, depth, kind, fixedLayout, true);
+    if (result == ResultSuccess || !passedOver_) {
+        ds_.itemsPassedOver_ = result == ResultSuccess && passedOver_;
+        passedOver_ = false;
+        return result;
+    }
+    // The table led to no items of the last frame, or these do not run on to
+    // the end of the sequence: every item is read after all, as if there had
+    // been no jump.
+    passedOver_ = false;
+    sequence->ClearValue();
+    sequence->SetValueLength(length);
+    const int back = Skip(begin - position_);
+    if (back != ResultSuccess) return back;
+    return Items(sequence, vrAsRead, length, depth, kind, fixedLayout, false);
+}
+
+int TogDicomDataset::Reader::PassOverFrames(const TogDicomDataElement& table) noexcept {
+    const uint8_t* entries = table.GetValueData();
+    const uint32_t bytes = table.GetValueByteCount();
+    if (entries == nullptr || bytes < 8 || bytes % 4 != 0) return ResultSuccess;
+    // Offsets from the first fragment's item: the first 0, each after the
+    // one before, the last leaving room for an item header in the source.
+    uint32_t last = 0;
+    for (uint32_t i = 0; i < bytes; i += 4) {
+        const uint32_t entry = uint32_t{entries[i]} | (uint32_t{entries[i + 1]} << 8) |
+                               (uint32_t{entries[i + 2]} << 16) | (uint32_t{entries[i + 3]} << 24);
+        if (i == 0 ? entry != 0 : entry <= last) return ResultSuccess;
+        last = entry;
+    }
+    if (CheckRemaining(uint64_t{last} + 8) != ResultSuccess) return ResultSuccess;
+    passedOver_ = true;
+    return Skip(last);
+}
+
+int TogDicomDataset::Reader::Items(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length,
+                                   int depth, Encoding kind, bool fixedLayout, bool mayPassOver) noexcept {
     const bool unSequence = (fixedLayout || IsExplicit(kind)) && vrAsRead == VR::UN;
     Encoding contents = kind;
     if (unSequence) contents = UnSequenceKind(kind, fixedLayout);
@@ -560,7 +609,10 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
         if (result == ResultSuccess) result = Read16(number, contents);
         if (result == ResultSuccess) result = Read32(itemLength, contents);
         if (result != ResultSuccess) return result;
-        if (group == kItemGroup && number == kSequenceDelimiter) return ResultSuccess;
+        if (group == kItemGroup && number == kSequenceDelimiter) {
+            // A jump must lead to the items of the last frame.
+            return passedOver_ && items < 2 ? ResultMalformed : ResultSuccess;
+        }
 
         TogDicomDataElement* item = ds_.CreateElement(group, number);
         if (item == nullptr) return ResultOutOfMemory;
@@ -580,7 +632,9 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
             }
         } else if (pixelData) {
             // The basic offset table is held; every fragment stays in the
-            // source.
+            // source. Past the frames the table locates only fragment items
+            // may follow.
+            if (passedOver_ && (group != kItemGroup || number != kItem)) return ResultMalformed;
             result = items == 0 ? ReadValue(item, itemLength, contents) : RecordValue(item, itemLength);
         } else {
             // An item that claims more than its sequence or the source still
@@ -603,6 +657,10 @@ int TogDicomDataset::Reader::Sequence(TogDicomDataElement* sequence, uint32_t vr
         result = sequence->AddChildElement(item);
         if (result != ResultSuccess) return result;
         ++items;
+        if (mayPassOver && items == 1) {
+            result = PassOverFrames(*item);
+            if (result != ResultSuccess) return result;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "dicomlib/togdicomdataset.h"
+#include "platform/read_ahead_span.h"
 
 class TogDicomDataset::Reader {
 public:
@@ -21,8 +22,21 @@ public:
     int PostPass(TogDicomDataElement* element, bool flag1, bool flag2) noexcept;
 
 private:
+    // A sequence's items. Top-level encapsulated Pixel Data may pass over
+    // the frames its basic offset table locates (when the data set asks for
+    // it); where the table then leads astray the items are read one by one
+    // after all.
     int Sequence(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length, int depth,
                  TogDicomLib::Encoding kind, bool fixedLayout) noexcept;
+    // The loop over the items; with `mayPassOver` it may move on from the
+    // offset table to the last frame's items.
+    int Items(TogDicomDataElement* sequence, uint32_t vrAsRead, uint32_t length, int depth,
+              TogDicomLib::Encoding kind, bool fixedLayout, bool mayPassOver) noexcept;
+    // After the basic offset table `table`: moves to the item of the last
+    // frame when the table is usable (its first entry 0, the entries
+    // ascending, the last one within the source) and records the jump;
+    // else stays.
+    int PassOverFrames(const TogDicomDataElement& table) noexcept;
     // Passes over the content of a sequence nested deeper than the reader
     // goes, without reading it into the tree.
     int SkipSequence(uint32_t vrAsRead, uint32_t length, TogDicomLib::Encoding kind,
@@ -64,6 +78,9 @@ private:
     std::unique_ptr<uint8_t[]> ahead_;
     int64_t aheadStart_ = 0;
     uint32_t aheadLength_ = 0;
+    platform::ReadAheadSpan span_;
     // Where the callbacks' source stands.
     int64_t sourcePosition_ = 0;
+    // Items of Pixel Data were passed over by its offset table.
+    bool passedOver_ = false;
 };

@@ -1,10 +1,12 @@
 // Decodes every frame of DICOM files through the decode chain into memory,
 // optionally writing the samples of all frames to a file: the whole-process
 // counterpart of dcmdrle and gdcmconv --raw in the timing comparison
-// (compare_tools.py).
+// (compare_tools.py). With -f only frame N (from 1) of each file is decoded:
+// the load and decode of one frame that compare_frames.py times.
 //
-//   vrx_dicom_decode [-o out.raw] file...
+//   vrx_dicom_decode [-o out.raw] [-f N] file...
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -17,15 +19,18 @@
 
 namespace {
 
-// Decodes the frames of one file, appending their samples to `out`.
-bool decode_file(const char* path, std::vector<unsigned char>& out) {
+// Decodes the frames of one file (frame `only` - 1 alone when it is not 0),
+// appending their samples to `out`.
+bool decode_file(const char* path, uint32_t only, std::vector<unsigned char>& out) {
     using namespace vrx;
     VRX_DefaultManager manager;
     VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, path);
     if (!file) return false;
     VRX_DICOMInfo info(&manager);
-    bool ok = info.load(file) && info.has_image();
-    for (uint32_t frame = 0; ok && frame < info.frame_count(); ++frame) {
+    bool ok = info.load(file) && info.has_image() && only <= info.frame_count();
+    const uint32_t first = only == 0 ? 0 : only - 1;
+    const uint32_t end = only == 0 ? info.frame_count() : only;
+    for (uint32_t frame = first; ok && frame < end; ++frame) {
         VRX_Engine* reader = VRX_ReadDICOM(&manager).engine(file, info, frame);
         uint32_t line = 0;
         ok = reader && reader->header()->line_bytes(line);
@@ -52,6 +57,7 @@ bool decode_file(const char* path, std::vector<unsigned char>& out) {
 
 int main(int argc, char** argv) {
     const char* output = nullptr;
+    uint32_t only = 0;
     std::vector<unsigned char> samples;
     int failures = 0;
     for (int i = 1; i < argc; ++i) {
@@ -59,7 +65,11 @@ int main(int argc, char** argv) {
             output = argv[++i];
             continue;
         }
-        if (!decode_file(argv[i], samples)) {
+        if (std::strcmp(argv[i], "-f") == 0 && i + 1 < argc) {
+            only = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+            continue;
+        }
+        if (!decode_file(argv[i], only, samples)) {
             std::fprintf(stderr, "%s: not decoded\n", argv[i]);
             ++failures;
         }

@@ -4,7 +4,8 @@
 Each seed is the fuzz target's mode byte and transfer-syntax byte followed by
 a small data set built here: PS3.10 files in the three encodings with
 sequences and encapsulated pixel data, a bare data set, a sequence with VR
-"UN", a fixed-layout stream, and sequences nested past the depth limit; and
+"UN", a fixed-layout stream, sequences nested past the depth limit, and
+frames of encapsulated pixel data located by their basic offset table; and
 two files of tests/data/vrx/dicom/unusual (deep nesting, falling tags).
 """
 import os
@@ -87,6 +88,12 @@ SEEDS = {
     "fixed": b"\x02\x00" + header((8, 0x60), "CS", 2) + b"MR" + header((0x7FE0, 0x10), "OB", 9) + b"pixels\0",
     "nometa": b"\x00\x00" + implicit((2, 0x10), b"1.2.840.10008.1.2.1\0") + explicit((8, 0x60), "CS", b"OT"),
     "nested": b"\x00\x00" + part10("1.2.840.10008.1.2.1") + nested(13),
+    # Callbacks with the size, frames by the offset table: three frames, the
+    # last in two fragments, then padding.
+    "frames_by_table": b"\x04\x80" + part10("1.2.840.10008.1.2.5")
+    + header((0x7FE0, 0x10), "OB", 0xFFFFFFFF) + item(12) + struct.pack("<3L", 0, 12, 24)
+    + item(4) + b"abcd" + item(4) + b"efgh" + item(2) + b"ij" + item(2) + b"kl" + end(0xE0DD)
+    + explicit((0xFFFC, 0xFFFC), "OB", b"\0\0"),
 }
 for name in ("deep_nesting", "falling_tags"):
     with open(os.path.join(FIXTURES, name + ".dcm"), "rb") as f:

@@ -6,7 +6,8 @@
 //   bit 4     skip private sequences
 //   bits 5-6  UN-sequence mode (1 implicit, 2 enclosing, else detect)
 //   bit 7     keep odd lengths
-// The second byte picks the transfer syntax of a bare data set.
+// The second byte picks the transfer syntax of a bare data set; its bit 7
+// has the frames of encapsulated pixel data located by their offset table.
 #include <cstddef>
 #include <cstdint>
 
@@ -45,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const uint8_t mode = data[0];
     const TogString syntax(kSyntaxes[data[1] % (sizeof(kSyntaxes) / sizeof(kSyntaxes[0]))]);
+    const bool byTable = (data[1] & 0x80) != 0;
     data += 2;
     size -= 2;
 
@@ -53,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.unSequenceMode = (mode >> 5) & 3;
     TogDicomDataset ds(&settings);
     ds.SetKeepOddLengths((mode & 0x80) != 0);
+    ds.SetFramesByOffsetTable(byTable);
 
     dataset_sources::VectorSource source{std::vector<uint8_t>(data, data + size)};
     TogDicomSource from;

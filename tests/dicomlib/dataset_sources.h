@@ -24,6 +24,7 @@ struct VectorSource {
     std::vector<uint8_t> bytes;
     size_t at = 0;
     int reads = 0;
+    size_t bytesRead = 0;
     int skips = 0;
     int endQueries = 0;
 
@@ -39,6 +40,7 @@ struct VectorSource {
         const size_t n = count < left ? count : left;
         if (n > 0) std::memcpy(buffer, self->bytes.data() + self->at, n);
         self->at += n;
+        self->bytesRead += n;
         *endOfData = self->at >= self->bytes.size() ? 1 : 0;
         return n == count ? 0 : -1;
     }

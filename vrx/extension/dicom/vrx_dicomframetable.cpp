@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "vrx/extension/dicom/vrx_dicomitemheader.h"
+#include "vrx/framework/io/vrx_inputstorage.h"
+
 namespace vrx {
 
 VRX_DICOMFrameTable::VRX_DICOMFrameTable(VRX_Manager* manager)
-    : parts_(manager), runs_(manager) {}
+    : parts_(manager), runs_(manager), located_(manager) {}
 
 void VRX_DICOMFrameTable::clear() {
     encapsulated_ = false;
@@ -14,6 +17,7 @@ void VRX_DICOMFrameTable::clear() {
     frame_bits_ = 0;
     parts_.clear();
     runs_.clear();
+    located_.clear();
 }
 
 void VRX_DICOMFrameTable::set_native(uint32_t offset, uint32_t length, uint64_t frame_bits,
@@ -31,8 +35,14 @@ bool VRX_DICOMFrameTable::add_frame(size_t first, size_t count) {
     return runs_.push_back({first, count});
 }
 
+bool VRX_DICOMFrameTable::add_located_frame(uint32_t begin, uint32_t end) {
+    encapsulated_ = true;
+    if (begin >= end || !runs_.empty()) return false;
+    return located_.push_back({begin, end});
+}
+
 uint32_t VRX_DICOMFrameTable::count() const {
-    return encapsulated_ ? static_cast<uint32_t>(runs_.size()) : native_count_;
+    return encapsulated_ ? static_cast<uint32_t>(located_.size() + runs_.size()) : native_count_;
 }
 
 uint32_t VRX_DICOMFrameTable::first_bit(uint32_t frame) const {
@@ -45,7 +55,32 @@ bool VRX_DICOMFrameTable::is_short(uint32_t frame) const {
     return (uint64_t{frame} + 1) * frame_bits_ > uint64_t{value_length_} * 8;
 }
 
-bool VRX_DICOMFrameTable::parts_of(uint32_t frame, VRX_Vector<uint32_t>& offsets,
+bool VRX_DICOMFrameTable::read_items(const Span& span, VRX_InputStorage& storage,
+                                     VRX_Vector<uint32_t>& offsets,
+                                     VRX_Vector<uint32_t>& lengths) {
+    const int32_t back = storage.position();
+    bool ok = true;
+    for (uint32_t at = span.begin; ok && at != span.end;) {
+        uint8_t bytes[VRX_DICOMItemHeader::bytes];
+        if (span.end - at < sizeof bytes || !storage.seek_from_begin(static_cast<int32_t>(at)) ||
+            storage.read(bytes, sizeof bytes) != static_cast<int32_t>(sizeof bytes)) {
+            ok = false;
+            break;
+        }
+        const VRX_DICOMItemHeader header(bytes);
+        const uint32_t value = at + VRX_DICOMItemHeader::bytes;
+        ok = header.is_item() && header.length <= span.end - value;
+        // An empty part adds nothing to the frame's bytes.
+        if (ok && header.length != 0)
+            ok = offsets.push_back(value) && lengths.push_back(header.length);
+        at = value + header.length;
+    }
+    storage.seek_from_begin(back);
+    return ok;
+}
+
+bool VRX_DICOMFrameTable::parts_of(uint32_t frame, VRX_InputStorage* storage,
+                                   VRX_Vector<uint32_t>& offsets,
                                    VRX_Vector<uint32_t>& lengths) const {
     offsets.clear();
     lengths.clear();
@@ -60,7 +95,13 @@ bool VRX_DICOMFrameTable::parts_of(uint32_t frame, VRX_Vector<uint32_t>& offsets
         return offsets.push_back(static_cast<uint32_t>(value_offset_ + start)) &&
                lengths.push_back(static_cast<uint32_t>(bytes));
     }
-    const Run& run = runs_[frame];
+    if (frame < located_.size()) {
+        if (storage && read_items(located_[frame], *storage, offsets, lengths)) return true;
+        offsets.clear();
+        lengths.clear();
+        return false;
+    }
+    const Run& run = runs_[frame - located_.size()];
     for (size_t i = run.first; i < run.first + run.count; ++i) {
         // An empty part adds nothing to the frame's bytes.
         if (parts_[i].length == 0) continue;

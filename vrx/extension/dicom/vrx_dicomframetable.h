@@ -5,15 +5,19 @@
 // value, so nothing is kept per frame: frame k begins at bit k x frame bits
 // of the value (frames of 1-bit samples are counted in bits and may begin
 // inside a byte). An encapsulated frame is a run of parts (the values of its
-// fragments); every run indexes one array of parts. The table is built once
-// while the data set loads and is then only read, by every object that
-// shares the data set.
+// fragments); every run indexes one array of parts. A frame that the basic
+// offset table locates without its items having been read is the span of
+// storage its items fill: its parts are read from the item headers there
+// when they are asked for. The table is built once while the data set loads
+// and is then only read, by every object that shares the data set.
 #include <cstddef>
 #include <cstdint>
 
 #include "vrx/framework/include/vrx_vector.h"
 
 namespace vrx {
+
+class VRX_InputStorage;
 
 class VRX_DICOMFrameTable {
    public:
@@ -40,6 +44,10 @@ class VRX_DICOMFrameTable {
     bool reserve_parts(size_t n) { return parts_.reserve(n); }
     bool add_part(uint32_t offset, uint32_t length) { return parts_.push_back({offset, length}); }
     bool add_frame(size_t first, size_t count);
+    // An encapsulated frame whose items fill the storage from offset `begin`
+    // up to `end`, not read yet. Such frames come before those of
+    // add_frame.
+    bool add_located_frame(uint32_t begin, uint32_t end);
 
     uint32_t count() const;
     // The native value's storage offset and length.
@@ -51,8 +59,11 @@ class VRX_DICOMFrameTable {
 
     // The storage offsets and lengths of the frame's parts, in file order
     // (parts without bytes are left out); both empty for a frame beyond the
-    // table. False when memory runs out.
-    bool parts_of(uint32_t frame, VRX_Vector<uint32_t>& offsets,
+    // table. The parts of a located frame are read from `storage` (the one
+    // the table describes; its position is kept). False when memory runs
+    // out, and for a located frame without a storage or whose span does not
+    // hold items (FFFE,E000) that fill it exactly.
+    bool parts_of(uint32_t frame, VRX_InputStorage* storage, VRX_Vector<uint32_t>& offsets,
                   VRX_Vector<uint32_t>& lengths) const;
     // The bit of the frame's first byte at which the frame begins (0 is the
     // least significant bit); 0 but for native frames of 1-bit samples.
@@ -66,6 +77,15 @@ class VRX_DICOMFrameTable {
         size_t first = 0;
         size_t count = 0;
     };
+    // Storage offsets of a located frame's first item and of its end.
+    struct Span {
+        uint32_t begin = 0;
+        uint32_t end = 0;
+    };
+
+    // The parts of a located frame, from its item headers.
+    static bool read_items(const Span& span, VRX_InputStorage& storage,
+                           VRX_Vector<uint32_t>& offsets, VRX_Vector<uint32_t>& lengths);
 
     bool encapsulated_ = false;
     // Native frames.
@@ -76,6 +96,8 @@ class VRX_DICOMFrameTable {
     // Encapsulated frames.
     VRX_Vector<Part> parts_;
     VRX_Vector<Run> runs_;
+    // Located frames, numbered before the runs.
+    VRX_Vector<Span> located_;
 };
 
 }  // namespace vrx

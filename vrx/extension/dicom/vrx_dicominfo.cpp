@@ -14,13 +14,15 @@ VRX_DICOMInfo::~VRX_DICOMInfo() = default;
 
 const char* VRX_DICOMInfo::format_name() const { return "dicom"; }
 
-bool VRX_DICOMInfo::frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
+bool VRX_DICOMInfo::frame_parts(uint32_t frame, VRX_InputStorage* storage,
+                                VRX_Vector<uint32_t>& offsets,
                                 VRX_Vector<uint32_t>& lengths) const {
     offsets.clear();
     lengths.clear();
     // The table is the loaded data set's, shared rather than copied.
     const VRX_DICOMInfoInternal* parsed = internal();
-    return frame >= frame_count_ || !parsed || parsed->frames.parts_of(frame, offsets, lengths);
+    return frame >= frame_count_ || !parsed ||
+           parsed->frames.parts_of(frame, storage, offsets, lengths);
 }
 
 bool VRX_DICOMInfo::native_value(uint32_t& offset, uint32_t& length) const {
@@ -41,17 +43,19 @@ bool VRX_DICOMInfo::frame_short(uint32_t frame) const {
     return frame < frame_count_ && parsed && parsed->frames.is_short(frame);
 }
 
-VRX_Vector<uint32_t> VRX_DICOMInfo::frame_offsets(uint32_t frame) const {
+VRX_Vector<uint32_t> VRX_DICOMInfo::frame_offsets(uint32_t frame,
+                                                  VRX_InputStorage* storage) const {
     VRX_Vector<uint32_t> offsets(VRX_FormatInfo::manager());
     VRX_Vector<uint32_t> lengths(VRX_FormatInfo::manager());
-    if (!frame_parts(frame, offsets, lengths)) offsets.clear();
+    if (!frame_parts(frame, storage, offsets, lengths)) offsets.clear();
     return offsets;
 }
 
-VRX_Vector<uint32_t> VRX_DICOMInfo::frame_lengths(uint32_t frame) const {
+VRX_Vector<uint32_t> VRX_DICOMInfo::frame_lengths(uint32_t frame,
+                                                  VRX_InputStorage* storage) const {
     VRX_Vector<uint32_t> offsets(VRX_FormatInfo::manager());
     VRX_Vector<uint32_t> lengths(VRX_FormatInfo::manager());
-    if (!frame_parts(frame, offsets, lengths)) lengths.clear();
+    if (!frame_parts(frame, storage, offsets, lengths)) lengths.clear();
     return lengths;
 }
 

@@ -36,9 +36,12 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
 
     // The frame's part offsets and lengths (storage positions), made from
     // the frame table that the loaded data set holds; empty for a frame
-    // number at or beyond the number of frames.
-    VRX_Vector<uint32_t> frame_offsets(uint32_t frame) const;
-    VRX_Vector<uint32_t> frame_lengths(uint32_t frame) const;
+    // number at or beyond the number of frames. The parts of a frame that
+    // the basic offset table locates are read from the item headers in
+    // `storage`, the one the information was loaded from (its position is
+    // kept); without it they are empty.
+    VRX_Vector<uint32_t> frame_offsets(uint32_t frame, VRX_InputStorage* storage = nullptr) const;
+    VRX_Vector<uint32_t> frame_lengths(uint32_t frame, VRX_InputStorage* storage = nullptr) const;
     // The bit of the frame's first byte at which it begins (0 is the least
     // significant bit): frames of 1-bit samples follow one another bit by
     // bit; 0 for every other frame.
@@ -46,8 +49,9 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     // The native pixel data ends inside the frame: its samples are not all
     // there.
     bool frame_short(uint32_t frame) const;
-    // Both at once; false when memory runs out.
-    bool frame_parts(uint32_t frame, VRX_Vector<uint32_t>& offsets,
+    // Both at once; false when memory runs out or a located frame's items
+    // cannot be read from `storage`.
+    bool frame_parts(uint32_t frame, VRX_InputStorage* storage, VRX_Vector<uint32_t>& offsets,
                      VRX_Vector<uint32_t>& lengths) const;
 
     // A palette was built from the data set.

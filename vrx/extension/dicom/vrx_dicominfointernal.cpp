@@ -8,6 +8,7 @@
 #include "dicomlib/togdicomdataset.h"
 #include "dicomlib/togresult.h"
 #include "platform/byte_count.h"
+#include "vrx/extension/dicom/vrx_dicomitemheader.h"
 #include "vrx/extension/dicom/vrx_dicompalettetable.h"
 #include "vrx/framework/base/vrx_construct.h"
 #include "vrx/framework/include/vrx_failure.h"
@@ -25,11 +26,11 @@ constexpr const char* kCorrect = "VRX_DICOMInfoInternal::correct_color()";
 constexpr const char* kPixelOffset = "VRX_DICOMInfoInternal::get_pixel_offset()";
 constexpr const char* kAttributes = "VRX_DICOMInfoInternal::load_attributes()";
 
-constexpr uint16_t kItemGroup = 0xFFFE;
-constexpr uint16_t kItem = 0xE000;
+constexpr uint16_t kItemGroup = VRX_DICOMItemHeader::item_group;
+constexpr uint16_t kItem = VRX_DICOMItemHeader::item_element;
 constexpr uint32_t kUndefinedLength = 0xFFFFFFFFu;
 // Bytes of an item's tag and length in front of its value.
-constexpr int64_t kItemHeaderBytes = 8;
+constexpr int64_t kItemHeaderBytes = VRX_DICOMItemHeader::bytes;
 
 int read_storage(void* buffer, int64_t, uint32_t count, void* context, uint8_t* end_of_data) {
     auto* storage = static_cast<VRX_InputStorage*>(context);
@@ -67,11 +68,6 @@ const TransferSyntax kTransferSyntaxes[] = {
     {u"1.2.840.10008.1.2.5", 3, &VRX_EncodeType::pack_bits, 1, 31},
     {u"", 0, &VRX_EncodeType::raw, 1, 0},
 };
-
-uint32_t read_le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 }  // namespace
 
@@ -118,6 +114,9 @@ bool VRX_DICOMInfoInternal::decode_start(VRX_InputStorage* storage, bool fixed_l
                      TogDicomLib::ResultSuccess &&
                  load_attributes_without_colour();
         } else {
+            // The frames of a long multi-frame file are found by its offset
+            // table, without reading every fragment item.
+            dataset_->SetFramesByOffsetTable(true);
             const int parsed = dataset_->OpenReadingFile(&read_storage, &skip_storage, storage,
                                                          true, TogString(), 1, source_size);
             if (parsed != TogDicomLib::ResultSuccess)
@@ -409,12 +408,13 @@ bool VRX_DICOMInfoInternal::encapsulated_frames(const TogDicomDataElement& pixel
     // entry per fragment each fragment is a frame. Item offsets follow from
     // the value offsets, which lie a fixed header after them.
     const uint8_t* entries = table->GetValueData();
+    if (dataset_->GetItemsPassedOver()) return located_frames(entries, table_entries, declared);
     auto item_offset = [&](size_t i) {
         return int64_t{frames.part(i).offset} - int64_t{frames.part(0).offset};
     };
     auto start_of = [&](uint32_t k, size_t& next) {
         if (table_entries != fragments) {
-            const int64_t entry = read_le32(entries + 4 * k);
+            const int64_t entry = VRX_DICOMItemHeader::le32(entries + 4 * k);
             while (next < fragments && item_offset(next) < entry) ++next;
             if (next == fragments || item_offset(next) != entry) return false;
         }
@@ -441,6 +441,30 @@ bool VRX_DICOMInfoInternal::encapsulated_frames(const TogDicomDataElement& pixel
             manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
             return false;
         }
+    }
+    return true;
+}
+
+bool VRX_DICOMInfoInternal::located_frames(const uint8_t* entries, uint32_t table_entries,
+                                           uint32_t declared) {
+    // The reader passed over the items of every frame but the last, which
+    // are the fragments read: the first of them lies where the last entry
+    // says, and the other frames where theirs do.
+    const uint32_t last = table_entries - 1;
+    const int64_t first_item = int64_t{frames.part(0).offset} - kItemHeaderBytes -
+                               VRX_DICOMItemHeader::le32(entries + 4 * last);
+    const uint32_t frame_total = std::min(declared, table_entries);
+    for (uint32_t k = 0; k < frame_total; ++k) {
+        const bool added =
+            k == last ? frames.add_frame(0, frames.part_count())
+                      : frames.add_located_frame(
+                            static_cast<uint32_t>(first_item + VRX_DICOMItemHeader::le32(entries + 4 * k)),
+                            static_cast<uint32_t>(first_item + VRX_DICOMItemHeader::le32(entries + 4 * (k + 1))));
+        if (!added) {
+            manager_->report(VRX_ERROR_DATA, kPixelOffset, __FILE__, 365);
+            return false;
+        }
+        ++frame_count;
     }
     return true;
 }

@@ -113,6 +113,9 @@ class VRX_DICOMInfoInternal : public VRX_Object {
     bool native_frames(const TogDicomDataElement& pixel_data, int64_t value_offset);
     bool encapsulated_frames(const TogDicomDataElement& pixel_data);
     bool add_frame(size_t first, size_t parts);
+    // The frames of the basic offset table `entries` after the reader passed
+    // over the items of all but the last.
+    bool located_frames(const uint8_t* entries, uint32_t table_entries, uint32_t declared);
     // Number of frames the data set declares (at least 1).
     uint32_t declared_frames() const;
     bool starts_jpeg_stream(uint32_t offset);

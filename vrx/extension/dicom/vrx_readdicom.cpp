@@ -201,7 +201,7 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
     // A native frame the value ends inside is refused before any engine
     // (and the caller's frame memory) exists: its reader would fail at the
     // missing lines anyway.
-    if (!info.frame_parts(frame, offsets, lengths) || offsets.empty() ||
+    if (!info.frame_parts(frame, storage, offsets, lengths) || offsets.empty() ||
         offsets.size() != lengths.size() || info.frame_short(frame)) {
         manager_->report(VRX_ERROR_DATA, kEngine, __FILE__, 109);
         return nullptr;

@@ -1,11 +1,15 @@
 #pragma once
 // A window of bytes read ahead from positioned reads, so that reading byte by
-// byte or in small pieces costs one positioned read per window. The window's
-// memory comes from the manager when it is first filled.
+// byte or in small pieces costs one positioned read per window. A window
+// after a jump is small and grows while the reads go on from its end, so that
+// a reader taking a few bytes between the places it skips does not read what
+// it skips. The window's memory comes from the manager when it is first
+// filled.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "platform/read_ahead_span.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
 namespace vrx {
@@ -24,6 +28,7 @@ public:
         capacity_ = 0;
         start_ = 0;
         bytes_ = 0;
+        span_.Reset();
     }
 
     // The byte at `position` when the window holds it, else -1.
@@ -34,9 +39,10 @@ public:
     // Copies up to n bytes from `position` (advanced by the count) into out.
     // `fetch` (position, memory, n) is the positioned read; it gives the count
     // read, which is short only at the end of the data or on a failure.
-    // Windows hold up to `capacity` bytes; requests of a whole window or more,
-    // and every request when the window's memory cannot be had, go straight
-    // into out. A capacity of 0 reads everything straight.
+    // Windows hold up to `capacity` bytes; requests of at least the window
+    // that would be read, and every request when the window's memory cannot
+    // be had, go straight into out. A capacity of 0 reads everything
+    // straight.
     template <class Fetch>
     int32_t read(int32_t& position, unsigned char* out, int32_t n, int32_t capacity, Fetch&& fetch) {
         int32_t total = 0;
@@ -47,8 +53,15 @@ public:
                 std::memcpy(out + total, memory_ + (position - start_), static_cast<size_t>(k));
                 total += k;
                 position += k;
-            } else if (rest >= capacity || !fill(position, capacity, fetch)) {
+                continue;
+            }
+            const int32_t span =
+                capacity > 0
+                    ? static_cast<int32_t>(span_.Next(position, static_cast<uint32_t>(capacity)))
+                    : 0;
+            if (rest >= span || !fill(position, span, capacity, fetch)) {
                 const int32_t got = fetch(position, out + total, rest);
+                if (got > 0) span_.Fetched(position, static_cast<uint32_t>(got));
                 total += got;
                 position += got;
                 break;
@@ -62,8 +75,9 @@ private:
         return position >= start_ && position - start_ < bytes_;
     }
 
+    // Reads `span` bytes from `position` into a window of `capacity` bytes.
     template <class Fetch>
-    bool fill(int32_t position, int32_t capacity, Fetch& fetch) {
+    bool fill(int32_t position, int32_t span, int32_t capacity, Fetch& fetch) {
         if (memory_ && capacity_ != capacity) release();
         if (!memory_) {
             memory_ = static_cast<unsigned char*>(manager_->allocate(static_cast<size_t>(capacity)));
@@ -71,7 +85,8 @@ private:
             capacity_ = capacity;
         }
         start_ = position;
-        bytes_ = fetch(position, memory_, capacity);
+        bytes_ = fetch(position, memory_, span);
+        if (bytes_ > 0) span_.Fetched(position, static_cast<uint32_t>(bytes_));
         return bytes_ > 0;
     }
 
@@ -80,6 +95,7 @@ private:
     int32_t capacity_ = 0;
     int32_t start_ = 0;
     int32_t bytes_ = 0;
+    platform::ReadAheadSpan span_;
 };
 
 }  // namespace vrx

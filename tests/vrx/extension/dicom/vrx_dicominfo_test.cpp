@@ -31,11 +31,11 @@ struct Info : Loaded<VRX_DICOMInfo> {
     using Loaded::Loaded;
 
     std::vector<uint32_t> offsets(uint32_t frame) const {
-        const VRX_Vector<uint32_t> v = info.frame_offsets(frame);
+        const VRX_Vector<uint32_t> v = info.frame_offsets(frame, storage);
         return std::vector<uint32_t>(v.begin(), v.end());
     }
     std::vector<uint32_t> lengths(uint32_t frame) const {
-        const VRX_Vector<uint32_t> v = info.frame_lengths(frame);
+        const VRX_Vector<uint32_t> v = info.frame_lengths(frame, storage);
         return std::vector<uint32_t>(v.begin(), v.end());
     }
     // What the frame's chain writes to memory (nothing when it is refused).
@@ -512,6 +512,55 @@ TEST(DICOMInfoFragments, TablesThatMissTheItemsAreRefused) {
         EXPECT_FALSE(i.ok);
         EXPECT_TRUE(has_status(i.manager, VRX_ERROR_DATA, kPixelOffset));
     }
+}
+
+TEST(DICOMInfoFragments, LocatedFramesReadTheirItemsWhenAsked) {
+    // Five frames, the odd ones in two fragments: the table locates them, so
+    // only the last frame's items are read while the file loads.
+    std::vector<Bytes> pixels, fragments;
+    std::vector<std::vector<uint32_t>> sizes;
+    std::vector<uint32_t> table;
+    uint32_t at = 0;
+    for (uint8_t f = 0; f < 5; ++f) {
+        pixels.push_back({f, 7, static_cast<uint8_t>(2 * f), 9});
+        const Bytes rle = rle_of(pixels.back());
+        std::vector<Bytes> parts = {rle};
+        if (f % 2) parts = {Bytes(rle.begin(), rle.begin() + 64), Bytes(rle.begin() + 64, rle.end())};
+        table.push_back(at);
+        sizes.emplace_back();
+        for (const Bytes& p : parts) {
+            fragments.push_back(p);
+            sizes.back().push_back(static_cast<uint32_t>(p.size()));
+            at += static_cast<uint32_t>(8 + p.size());
+        }
+    }
+    Info i(rle_image(5, table, fragments));
+    ASSERT_TRUE(i.ok);
+    ASSERT_EQ(i.info.frame_count(), 5u);
+    for (uint32_t f = 0; f < 5; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(i.lengths(f), sizes[f]);
+        EXPECT_EQ(i.decode(f), pixels[f]);
+    }
+    // Without the storage only the last frame's parts are known.
+    EXPECT_TRUE(i.info.frame_offsets(3).empty());
+    EXPECT_EQ(i.info.frame_offsets(4).size(), 1u);
+    EXPECT_EQ(i.offsets(4)[0], i.offsets(3)[1] + sizes[3][1] + 8);
+}
+
+TEST(DICOMInfoFragments, ALocatedFrameWhoseItemsMissItsSpanIsRefusedAlone) {
+    const Bytes f0 = rle_of({1, 2, 3, 4}), f1 = rle_of({5, 6, 7, 8}), f2 = rle_of({9, 8, 7, 6});
+    const uint32_t item = static_cast<uint32_t>(8 + f0.size());
+    // The second entry lies 2 bytes inside the second item; the last is
+    // right.
+    Info i(rle_image(3, {0, item + 2, 2 * item}, {f0, f1, f2}));
+    ASSERT_TRUE(i.ok);
+    ASSERT_EQ(i.info.frame_count(), 3u);
+    for (uint32_t f : {0u, 1u}) {
+        EXPECT_TRUE(i.decode(f).empty());
+        EXPECT_TRUE(iotest::reported(i.manager, VRX_ERROR_DATA, "VRX_ReadDICOM::engine()"));
+    }
+    EXPECT_EQ(i.decode(2), (Bytes{9, 8, 7, 6}));
 }
 
 TEST(DICOMInfoFragments, JpegFramesAreGroupedByTheirStartMarkers) {
