@@ -6,6 +6,12 @@ kept as found):
   native_frame_beyond_its_data.dcm  a 1 GiB frame declared over 1000 bytes,
                                     refused before any frame memory exists
   aspect_1000.dcm                   pixels 1000 times taller than wide
+  <case>.dcm                        JPEG files of the table: restart
+                                    intervals broken, a progressive stream
+                                    cut short, a colour interval no code
+                                    begins with, streams that do not match
+                                    their file, a lossless frame of
+                                    subsampled components
 
 and into render_chain_large/, seeds for long fuzzing sessions (a run takes
 about a second in the sanitizer build, too long for the short run of the
@@ -51,6 +57,11 @@ def constant_jpeg(size):
     return b"\xff\xd8" + quantisation + frame + tables + scan + data + b"\xff\xd9"
 
 
+# The hostile-files table's JPEG files taken as seeds.
+JPEG_CASES = ["prog_restart_dnl_for_rst0", "prog_cut_short", "interval_without_code",
+              "stream_32768_in_61x45", "colour_in_monochrome2", "lossless_subsampled"]
+
+
 def main():
     out = os.path.join(HERE, "render_chain")
     large = os.path.join(HERE, "render_chain_large")
@@ -58,6 +69,9 @@ def main():
     os.makedirs(large, exist_ok=True)
     hostile.native_frame_beyond_its_data(os.path.join(out, "native_frame_beyond_its_data.dcm"))
     hostile.large_pixels(os.path.join(out, "aspect_1000.dcm"))
+    cases = {c.name: c for c in hostile.CASES}
+    for name in JPEG_CASES:
+        cases[name].make(os.path.join(out, name + ".dcm"))
     ds = hostile.image(2304, 2304, 8, encapsulate([constant_jpeg(2304)]),
                        syntax=JPEGBaseline8Bit)
     hostile.save(ds, os.path.join(large, "jpeg_5_megapixels.dcm"))
