@@ -17,6 +17,7 @@ says.
 """
 import argparse
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -32,18 +33,22 @@ def read_cases(folder):
     cases = []
     with open(os.path.join(folder, "cases.tsv"), encoding="utf-8") as f:
         for line in f:
-            name, program, path, extras, code, _, seconds, mebibytes = line.rstrip("\n").split("\t")[:8]
+            f = line.rstrip("\n").split("\t")
+            name, program, path, extras, code, _, seconds, mebibytes = f[:8]
             cases.append((name, program, path, [a for a in extras.split("\x1f") if a], int(code),
-                          float(seconds), float(mebibytes)))
+                          float(seconds), float(mebibytes), int(f[11]) << 20))
     return cases
 
 
-def run_once(program, path, extras, output):
+def run_once(program, path, extras, output, address_space):
     """Processor seconds, wall seconds, peak resident MiB and exit code of
-    one run."""
+    one run, its address space limited to `address_space` bytes unless 0."""
+    def limit():
+        if address_space:
+            resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
     start = time.monotonic()
     child = subprocess.Popen([program] + extras + [path, output], stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL)
+                             stderr=subprocess.DEVNULL, preexec_fn=limit)
     _, status, usage = os.wait4(child.pid, 0)
     wall = time.monotonic() - start
     child.returncode = os.waitstatus_to_exitcode(status)
@@ -71,8 +76,8 @@ def main():
         print(f"load average {load()} ({os.cpu_count()} processors)")
         print(f"{'case':36} {'cpu s':>8} {'wall s':>8} {'ceiling':>8} {'MiB':>8} {'ceiling':>8}"
               " exit")
-        for name, program, path, extras, code, seconds, mebibytes in read_cases(folder):
-            runs = [run_once(program, path, extras, output) for _ in range(args.runs)]
+        for name, program, path, extras, code, seconds, mebibytes, address_space in read_cases(folder):
+            runs = [run_once(program, path, extras, output, address_space) for _ in range(args.runs)]
             cpu = statistics.median(r[0] for r in runs)
             wall = statistics.median(r[1] for r in runs)
             peak = max(r[2] for r in runs)

@@ -5,7 +5,7 @@
 // reader for its status, and the render-chain fuzz target's findings painted
 // as that target paints them.
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,6 +59,7 @@ struct HostileCase {
     bool readsFrame = false;  // through the DICOM reader, for `status`
     uint32_t status = 0;
     std::string function;
+    uint64_t addressSpace = 0;  // bytes, 0 for no limit
     bool heavy = false;
 };
 
@@ -68,7 +69,7 @@ std::vector<HostileCase> ReadCases(const std::string& table) {
     for (std::string line; std::getline(in, line);) {
         // A trailing empty field would be lost by the split.
         const std::vector<std::string> f = Split(line + "\t", '\t');
-        if (f.size() != 12) {
+        if (f.size() != 13) {
             ADD_FAILURE() << "bad line in " << table << ": " << line;
             continue;
         }
@@ -83,7 +84,8 @@ std::vector<HostileCase> ReadCases(const std::string& table) {
         c.readsFrame = f[9] != "-";
         c.status = c.readsFrame ? static_cast<uint32_t>(std::stoul(f[9], nullptr, 16)) : 0;
         c.function = f[10];
-        c.heavy = f[11] == "1";
+        c.addressSpace = std::stoull(f[11]) << 20;
+        c.heavy = f[12] == "1";
         cases.push_back(std::move(c));
     }
     return cases;
@@ -102,21 +104,26 @@ const std::vector<HostileCase>& Table() {
     return cases;
 }
 
-// The program's exit code (-1 when it did not exit) and its standard error.
-int RunProgram(const std::vector<std::string>& args, const std::string& errPath, std::string& err) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+// The program's exit code (-1 when it did not exit) and its standard error,
+// its address space limited to `addressSpace` bytes unless 0.
+int RunProgram(const std::vector<std::string>& args, uint64_t addressSpace, const std::string& errPath,
+               std::string& err) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit limit{addressSpace, addressSpace};
+        const int out = open("/dev/null", O_WRONLY);
+        const int error = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || error < 0 || dup2(out, 1) < 0 || dup2(error, 2) < 0 ||
+            (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0))
+            _exit(127);
+        execve(argv[0], argv.data(), environ);
+        _exit(127);
+    }
     int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
     const std::vector<uint8_t> bytes = read_file(errPath);
     err.assign(bytes.begin(), bytes.end());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -141,7 +148,7 @@ TEST(HostileFiles, EachCaseEndsAsItsRowSays) {
         args.push_back(c.input);
         args.push_back(output);
         std::string err;
-        EXPECT_EQ(RunProgram(args, temp_path("hostile_files/stderr.txt"), err), c.exit) << err;
+        EXPECT_EQ(RunProgram(args, c.addressSpace, temp_path("hostile_files/stderr.txt"), err), c.exit) << err;
         const std::vector<std::string> lines = Split(err, '\n');
         EXPECT_EQ(lines.size(), c.stderrLines.size()) << err;
         for (size_t i = 0; i < std::min(lines.size(), c.stderrLines.size()); ++i)

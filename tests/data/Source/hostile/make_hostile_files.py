@@ -20,12 +20,12 @@ never in a test.
 A row of CASES:
 
   Case(name, make, extras, exit, stderr, seconds, mebibytes,
-       beside=(), same_as=None, status=None, heavy=False)
+       beside=(), same_as=None, status=None, address_space=None, heavy=False)
 
   name       unique, [a-z0-9_]
   make       make(path): writes the input at path (OUTDIR/<name>.dcm), or
-             elsewhere in OUTDIR and returns where (a DICOMDIR's folder), or
-             returns an existing file to use as it is
+             elsewhere in OUTDIR and returns where (a DICOMDIR in a folder
+             of its own), or returns an existing file to use as it is
   extras     arguments of zrm-render before INPUT OUTPUT.bmp; "{dir}" in an
              argument stands for OUTDIR
   exit       the exit code zrm-render must give (0 done, 1 bad input, 2 bad
@@ -46,19 +46,24 @@ A row of CASES:
              that reads frame 1 through the DICOM reader: an error is the
              job's status, a warning one of its reports, (0, "") none at
              all; None: not read so
+  address_space  the limit of the program's address space in MiB, which
+             makes its allocations fail; None for no limit
   heavy      True when the case is too slow or too large under the
-             sanitizers: the process test of the sanitizer build passes over
-             it (the benchmark runs every case)
+             sanitizers (or limits the address space, which they need):
+             the process test of the sanitizer build passes over it (the
+             benchmark runs every case)
 
 Append a row per case, with its `make` function beside the others. A row
 that exits 0 leaves an output file, any other leaves none.
 
 cases.tsv has one line per row, tab-separated: name, program, input,
-extras, exit, stderr, seconds, mebibytes, same_as, status, function, heavy;
+extras, exit, stderr, seconds, mebibytes, same_as, status, function,
+address_space, heavy;
 the arguments of extras and the lines of stderr are joined by the unit
 separator (0x1F), the phrases of one line by the record separator (0x1E);
 program is empty without --program, same_as and function empty for none,
-status in hexadecimal ("-" when not read), heavy 0 or 1.
+status in hexadecimal ("-" when not read), address_space 0 for no limit,
+heavy 0 or 1.
 """
 import argparse
 import os
@@ -93,8 +98,8 @@ LOSSLESS = "1.2.840.10008.1.2.4.70"
 OVERLAY = "OverlaySetting.xml"
 INI = "ZR-M_Viewer.ini"
 
-Case = namedtuple("Case", "name make extras exit stderr seconds mebibytes beside same_as status heavy",
-                  defaults=((), None, None, False))
+Case = namedtuple("Case", "name make extras exit stderr seconds mebibytes beside same_as status "
+                  "address_space heavy", defaults=((), None, None, None, False))
 
 
 # ---- DICOM files ----
@@ -216,6 +221,20 @@ def lossless_subsampled():
     sampling = at + 11  # H<<4|V of the first component
     stream = stream[:sampling] + b"\x21" + stream[sampling + 1:]
     return stream[:at] + segment(0xDD, struct.pack(">H", columns // 2)) + stream[at:]
+
+
+def constant_frame(side):
+    """A baseline grey frame of side x side pixels (a multiple of 8), all
+    128, in two bits a block: every block a DC difference and an
+    end-of-block of one bit each (Huffman tables of a single 1-bit code)."""
+    quantisation = segment(0xDB, bytes([0x00]) + bytes([1] * 64))
+    frame = segment(0xC0, struct.pack(">BHHB", 8, side, side, 1) + bytes([1, 0x11, 0]))
+    # One code of length 1 in each table: DC category 0, and AC end-of-block.
+    one_code = bytes([1] + [0] * 15) + bytes([0])
+    tables = segment(0xC4, bytes([0x00]) + one_code + bytes([0x10]) + one_code)
+    scan = segment(0xDA, bytes([1, 1, 0x00, 0, 63, 0]))
+    data = bytes((2 * (side // 8) ** 2 + 7) // 8)  # two 0 bits a block
+    return b"\xff\xd8" + quantisation + frame + tables + scan + data + b"\xff\xd9"
 
 
 def comments_before(count, stream):
@@ -469,6 +488,10 @@ CASES = [
     Case("frame_over_1_gib", jpeg_file(with_size(grey(), 32768, 32769)), [], 1,
          [("the frame needs 1073774592 bytes, over 1 GiB",
            "(status 0x80010000, ZEBVRXHelper::DecodeFrame())")], 1.0, 64),
+    # A 16384 x 16384 frame (256 MiB) where allocations stop at 224 MiB.
+    Case("frame_allocation_fails", jpeg_file(constant_frame(16384)), ["--zoom", "1/64"], 1,
+         [("not enough memory for the frame", "(status 0x80010000, ZEBVRXHelper::DecodeFrame())")], 1.0,
+         64, address_space=224, heavy=True),
     # Lossless frames of subsampled components: unsupported, not a bad
     # length.
     Case("lossless_subsampled", jpeg_file(lossless_subsampled(), syntax=LOSSLESS), [], 1,
@@ -559,7 +582,8 @@ def main():
         status = "-" if c.status is None else "%x" % c.status[0]
         function = "" if c.status is None else c.status[1]
         fields = [c.name, runs, path, "\x1f".join(extras), str(c.exit), "\x1f".join(stderr),
-                  str(c.seconds), str(c.mebibytes), c.same_as or "", status, function, str(int(c.heavy))]
+                  str(c.seconds), str(c.mebibytes), c.same_as or "", status, function,
+                  str(c.address_space or 0), str(int(c.heavy))]
         assert not any("\t" in f or "\n" in f for f in fields), c.name
         lines.append("\t".join(fields) + "\n")
     with open(os.path.join(out, "cases.tsv"), "w", encoding="utf-8") as f:
