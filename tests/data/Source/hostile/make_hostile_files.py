@@ -31,8 +31,8 @@ A row of CASES:
   exit       the exit code zrm-render must give (0 done, 1 bad input, 2 bad
              usage, 3 output not written)
   stderr     the lines its standard error must have, in order, each given
-             by a phrase or a tuple of phrases that line holds; [] means
-             nothing may be written there; "{dir}" stands for OUTDIR,
+             by a phrase it holds; [] means nothing may be written there;
+             "{dir}" stands for OUTDIR, "{input}" for the input's path and
              "{program}" for the folder of the program the case runs
   seconds    ceiling on the processor time (user and system) of one run, for
              the benchmark
@@ -60,7 +60,7 @@ cases.tsv has one line per row, tab-separated: name, program, input,
 extras, exit, stderr, seconds, mebibytes, same_as, status, function,
 address_space, heavy;
 the arguments of extras and the lines of stderr are joined by the unit
-separator (0x1F), the phrases of one line by the record separator (0x1E);
+separator (0x1F);
 program is empty without --program, same_as and function empty for none,
 status in hexadecimal ("-" when not read), address_space 0 for no limit,
 heavy 0 or 1.
@@ -381,16 +381,26 @@ def modalities(count, limit=16 << 20):
 # 2.6 into 48 x 40 tiles.
 FUZZ_TILE = ["--zoom", "2.6", "--size", "48x40"]
 
-DAMAGED = ("frame 1: warning: damaged JPEG data: shown mid-grey "
-           "(status 0x40400000, VRX_DecodeJPEGEngine::execute())")
-DAMAGED_STATUS = (0x40400000, "VRX_DecodeJPEGEngine::execute()")
-MISMATCH = (0x80400000, "VRX_ReadDICOM::engine()")
-OUT_OF_MEMORY = ("out of memory in frame 1", "(status 0x80010000, VRX_DecodeJPEGEngine::initiate())")
+# Statuses: (status word, function text).
+DAMAGED = (0x40400000, "VRX_DecodeJPEGEngine::execute()")
+CORRUPT = (0x80400000, "VRX_ReadDICOM::engine()")
+NO_MEMORY = (0x80010000, "VRX_DecodeJPEGEngine::initiate()")
+NO_FRAME_MEMORY = (0x80010000, "ZEBVRXHelper::DecodeFrame()")
+UNSUPPORTED = (0x81000000, "VRX_JPEGInfoInternal::initiate()")
+
+
+def about_input(words, status):
+    """The program's line about its input: words and status."""
+    return "zrm-render: {input}: %s (status 0x%08X, %s)" % (words, status[0], status[1])
+
+
+DAMAGED_LINE = about_input("frame 1: warning: damaged JPEG data: shown mid-grey", DAMAGED)
+NO_MEMORY_LINE = about_input("out of memory in frame 1", NO_MEMORY)
 
 
 def mismatch(stream_is, file_declares):
-    return [("corrupt pixel data in frame 1: the JPEG stream is " + stream_is + ", the file declares " +
-             file_declares + " (status 0x80400000, VRX_ReadDICOM::engine())",)]
+    return [about_input("corrupt pixel data in frame 1: the JPEG stream is " + stream_is +
+                        ", the file declares " + file_declares, CORRUPT)]
 
 
 def settings_warning(file, words):
@@ -446,65 +456,61 @@ CASES = [
     # Damage that used to decode as success: the warning, the rest shown.
     Case("prog_restart_rst0_twice",
          jpeg_file(restart_broken(lambda s, at: s[:at + 2] + s[at:at + 2] + s[at + 2:])), [], 0,
-         [DAMAGED], 1.0, 64, status=DAMAGED_STATUS),
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     Case("prog_restart_dnl_for_rst0",
          jpeg_file(restart_broken(lambda s, at: s[:at] + segment(0xDC, struct.pack(">H", 45)) + s[at + 2:])),
-         [], 0, [DAMAGED], 1.0, 64, status=DAMAGED_STATUS),
+         [], 0, [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     Case("prog_without_eoi", jpeg_file(progressive()[:progressive().rindex(b"\xff\xd9")]), [], 0,
-         [DAMAGED], 1.0, 64, status=DAMAGED_STATUS),
-    Case("prog_cut_short", jpeg_file(progressive()[:len(progressive()) * 6 // 10]), [], 0, [DAMAGED],
-         1.0, 64, status=DAMAGED_STATUS),
-    Case("interval_without_code", jpeg_file(interval_without_code()), [], 0, [DAMAGED], 1.0, 64,
-         status=DAMAGED_STATUS),
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    Case("prog_cut_short", jpeg_file(progressive()[:len(progressive()) * 6 // 10]), [], 0,
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    Case("interval_without_code", jpeg_file(interval_without_code()), [], 0, [DAMAGED_LINE], 1.0, 64,
+         status=DAMAGED),
     # Memory in proportion to the input: a frame beyond its data, streams
     # that do not match their file, stores and frames over the limits.
     Case("native_frame_beyond_its_data", native_frame_beyond_its_data, [], 1,
-         [("corrupt pixel data in frame 1 (status 0x80400000, VRX_ReadDICOM::engine())",)], 1.0, 64,
-         status=MISMATCH),
+         [about_input("corrupt pixel data in frame 1", CORRUPT)], 1.0, 64, status=CORRUPT),
     Case("stream_32768_in_61x45", jpeg_file(with_size(grey(), 32768, 32768), 45, 61), [], 1,
          mismatch("32768 x 32768 with 1 component of 8 bits", "61 x 45 with 1 sample in 8 bits"), 1.0, 64,
-         status=MISMATCH),
+         status=CORRUPT),
     Case("stream_61x45_in_512x512", jpeg_file(grey(), 512, 512), [], 1,
          mismatch("61 x 45 with 1 component of 8 bits", "512 x 512 with 1 sample in 8 bits"), 1.0, 64,
-         status=MISMATCH),
+         status=CORRUPT),
     Case("colour_in_monochrome2", jpeg_file(fixture("s444.jpg"), samples=1), [], 1,
          mismatch("61 x 45 with 3 components of 8 bits", "61 x 45 with 1 sample in 8 bits"), 1.0, 64,
-         status=MISMATCH),
+         status=CORRUPT),
     Case("lossless_p12_in_8_bits", jpeg_file(fixture("../jpegkernels/lossless/g12_sv1_pt0.jpg"),
                                              syntax=LOSSLESS), [], 1,
          mismatch("40 x 12 with 1 component of 12 bits", "40 x 12 with 1 sample in 8 bits"), 1.0, 64,
-         status=MISMATCH),
+         status=CORRUPT),
     # A progressive 23168 x 23168 frame of end-of-band runs: its coefficient
     # store just under 1 GiB, its pages untouched; shown at 1/64.
     Case("prog_23168_eob_runs", jpeg_file(eob_run_frame(23168)), ["--zoom", "1/64"], 0, [], 3.0, 640,
          status=(0, ""), heavy=True),
-    Case("prog_23200_eob_runs", jpeg_file(eob_run_frame(23200)), [], 1, [OUT_OF_MEMORY], 1.0, 64,
-         status=(0x80010000, "VRX_DecodeJPEGEngine::initiate()")),
+    Case("prog_23200_eob_runs", jpeg_file(eob_run_frame(23200)), [], 1, [NO_MEMORY_LINE], 1.0, 64,
+         status=NO_MEMORY),
     # Allocations that cannot succeed are out of memory, not an unsupported
     # compression: a colour frame of 65535 x 65535, and a frame over the
     # program's 1 GiB.
     Case("colour_65535_square", jpeg_file(with_size(fixture("s444.jpg"), 65535, 65535)), [], 1,
-         [OUT_OF_MEMORY], 1.0, 64, status=(0x80010000, "VRX_DecodeJPEGEngine::initiate()")),
+         [NO_MEMORY_LINE], 1.0, 64, status=NO_MEMORY),
     Case("frame_over_1_gib", jpeg_file(with_size(grey(), 32768, 32769)), [], 1,
-         [("the frame needs 1073774592 bytes, over 1 GiB",
-           "(status 0x80010000, ZEBVRXHelper::DecodeFrame())")], 1.0, 64),
+         [about_input("the frame needs 1073774592 bytes, over 1 GiB", NO_FRAME_MEMORY)], 1.0, 64),
     # A 16384 x 16384 frame (256 MiB) where allocations stop at 224 MiB.
     Case("frame_allocation_fails", jpeg_file(constant_frame(16384)), ["--zoom", "1/64"], 1,
-         [("not enough memory for the frame", "(status 0x80010000, ZEBVRXHelper::DecodeFrame())")], 1.0,
-         64, address_space=224, heavy=True),
+         [about_input("not enough memory for the frame", NO_FRAME_MEMORY)], 1.0, 64, address_space=224,
+         heavy=True),
     # Lossless frames of subsampled components: unsupported, not a bad
     # length.
     Case("lossless_subsampled", jpeg_file(lossless_subsampled(), syntax=LOSSLESS), [], 1,
-         [("unsupported compression or coding process in frame 1",
-           "(status 0x81000000, VRX_JPEGInfoInternal::initiate())")], 1.0, 64,
-         status=(0x81000000, "VRX_JPEGInfoInternal::initiate()")),
+         [about_input("unsupported compression or coding process in frame 1", UNSUPPORTED)], 1.0, 64,
+         status=UNSUPPORTED),
     # A File ID holding a NUL is refused like one that leaves the folder
     # (cut at the NUL it would name DIR1/IM0001, which is there).
     Case("dicomdir_file_id_nul", dicomdir_file_id(["DIR1", "IM0001\0", ".."]), [], 1,
-         [("{dir}/dicomdir_file_id_nul/DICOMDIR: image 1: missing file",)], 1.0, 64),
+         ["zrm-render: {input}: image 1: missing file"], 1.0, 64),
     Case("dicomdir_file_id_dot_dot", dicomdir_file_id(["..", "dicomdir_file_id_dot_dot", "DIR1", "IM0001"]),
-         [], 1,
-         [("{dir}/dicomdir_file_id_dot_dot/DICOMDIR: image 1: missing file",)], 1.0, 64),
+         [], 1, ["zrm-render: {input}: image 1: missing file"], 1.0, 64),
     Case("dicomdir_file_id", dicomdir_file_id(["DIR1", "IM0001"]), [], 0, [], 1.0, 64),
     # Pixel aspects far from square: taken as square beyond 1000:1, and
     # pixels 1000 times taller than wide painted at zoom 64.
@@ -574,11 +580,11 @@ def main():
                 make(os.path.join(folder, file))
 
         def expand(text):
-            return text.replace("{dir}", out).replace("{program}", os.path.dirname(runs))
+            return (text.replace("{dir}", out).replace("{program}", os.path.dirname(runs))
+                    .replace("{input}", path))
 
         extras = [expand(a) for a in c.extras]
-        stderr = ["\x1e".join(expand(p) for p in ((line,) if isinstance(line, str) else line))
-                  for line in c.stderr]
+        stderr = [expand(line) for line in c.stderr]
         status = "-" if c.status is None else "%x" % c.status[0]
         function = "" if c.status is None else c.status[1]
         fields = [c.name, runs, path, "\x1f".join(extras), str(c.exit), "\x1f".join(stderr),
