@@ -95,9 +95,9 @@ std::vector<HostileCase> ReadCases(const std::string& table) {
 const std::vector<HostileCase>& Table() {
     static const std::vector<HostileCase> cases = [] {
         const std::string folder = temp_path("hostile_files");
-        const std::string generator = std::string(TEST_DATA_DIR) + "/Source/hostile/make_hostile_files.py";
-        const std::string command =
-            "/usr/bin/python3 " + generator + " --program " + ZRM_RENDER + " " + folder;
+        const std::string command = std::string("/usr/bin/python3 ") + TEST_DATA_DIR +
+                                    "/Source/hostile/make_hostile_files.py --program " + ZRM_RENDER +
+                                    " " + folder;
         return std::system(command.c_str()) == 0 ? ReadCases(folder + "/cases.tsv")
                                                  : std::vector<HostileCase>{};
     }();
@@ -148,7 +148,8 @@ TEST(HostileFiles, EachCaseEndsAsItsRowSays) {
         args.push_back(c.input);
         args.push_back(output);
         std::string err;
-        EXPECT_EQ(RunProgram(args, c.addressSpace, temp_path("hostile_files/stderr.txt"), err), c.exit) << err;
+        const std::string errPath = temp_path("hostile_files/stderr.txt");
+        EXPECT_EQ(RunProgram(args, c.addressSpace, errPath, err), c.exit) << err;
         const std::vector<std::string> lines = Split(err, '\n');
         EXPECT_EQ(lines.size(), c.stderrLines.size()) << err;
         for (size_t i = 0; i < std::min(lines.size(), c.stderrLines.size()); ++i)
@@ -170,7 +171,8 @@ vrx::VRX_Status ReadFrame(vrx_test::TestManager& manager, const std::string& pat
     vrx::VRX_Engine* frame = file ? vrx::VRX_ReadDICOM(&manager).engine(file, 0) : nullptr;
     uint32_t line = 0;
     if (frame && frame->header()->line_bytes(line)) {
-        const uint64_t most = uint64_t{line} * frame->header()->height > (uint64_t{64} << 20) ? 16 : UINT64_MAX;
+        const uint64_t bytes = uint64_t{line} * frame->header()->height;
+        const uint64_t most = bytes > (uint64_t{64} << 20) ? 16 : UINT64_MAX;
         std::vector<uint8_t> lines(line);
         uint64_t read = 0;
         vrx::VRX_Engine* writer = vrx::VRX_WriteMemory(&manager).engine(
