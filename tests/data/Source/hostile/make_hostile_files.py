@@ -412,39 +412,35 @@ XML_INSTEAD = "; the built-in annotation settings are used"
 INI_INSTEAD = "; the built-in settings are used"
 SKIPPED = ": a name or value longer than 255 characters; the line is skipped"
 
-# Settings files beside the program that cannot be used as they are: one
-# warning line naming the file, and the bitmap drawn with the built-in
-# settings.
-SETTINGS_WARNINGS = [
-    (OVERLAY, "truncated", write(BROKEN_XML["truncated"]),
-     ", line 5: Premature end of data in tag MODALITY line 3" + XML_INSTEAD),
-    (OVERLAY, "mismatch", write(BROKEN_XML["mismatch"]),
-     ", line 5: Opening and ending tag mismatch: LOCATION line 4 and MODALITY" + XML_INSTEAD),
-    (OVERLAY, "wrong_root", write(BROKEN_XML["wrong_root"]),
-     ", line 2: the root element is SETTINGS, not OVERLAYSETTING" + XML_INSTEAD),
+# What the program says of each settings file it cannot use, after the
+# file's path in its one warning line.
+XML_WARNINGS = {
+    "truncated": ", line 5: Premature end of data in tag MODALITY line 3",
+    "mismatch": ", line 5: Opening and ending tag mismatch: LOCATION line 4 and MODALITY",
+    "wrong_root": ", line 2: the root element is SETTINGS, not OVERLAYSETTING",
     # The parser's own lines go into the one warning line.
-    (OVERLAY, "lone_surrogate", write(BROKEN_XML["lone_surrogate"]),
-     ", line 3: input conversion failed due to input error, bytes 0x00 0xD8 0x54 0x00" + XML_INSTEAD),
-    (OVERLAY, "bad_utf8", write(BROKEN_XML["bad_utf8"]),
-     ", line 3: Input is not proper UTF-8, indicate encoding ! Bytes: 0xFF 0xFE 0x22 0x3E" + XML_INSTEAD),
-    (OVERLAY, "unknown_encoding", write(BROKEN_XML["unknown_encoding"]),
-     ", line 1: Unsupported encoding NO-SUCH-CODE" + XML_INSTEAD),
-    (OVERLAY, "deep", write(BROKEN_XML["deep"]),
-     ", line 3: Excessive depth in document: 256 use XML_PARSE_HUGE option" + XML_INSTEAD),
-    (OVERLAY, "empty", write(BROKEN_XML["empty"]), ", line 1: Document is empty" + XML_INSTEAD),
-    (OVERLAY, "binary", write(BROKEN_XML["binary"]), ", line 1: Document is empty" + XML_INSTEAD),
+    "lone_surrogate": ", line 3: input conversion failed due to input error, bytes 0x00 0xD8 0x54 0x00",
+    "bad_utf8": ", line 3: Input is not proper UTF-8, indicate encoding ! Bytes: 0xFF 0xFE 0x22 0x3E",
+    "unknown_encoding": ", line 1: Unsupported encoding NO-SUCH-CODE",
+    "deep": ", line 3: Excessive depth in document: 256 use XML_PARSE_HUGE option",
+    "empty": ", line 1: Document is empty",
+    "binary": ", line 1: Document is empty",
     # The parser's message quotes the 40,000-character name: cut.
-    (OVERLAY, "long_name", write(BROKEN_XML["long_name"]),
-     ", line 4: Opening and ending tag mismatch: " + "N" * 167 + "..." + XML_INSTEAD),
-    (OVERLAY, "folder", folder_instead, ": cannot be read: Is a directory" + XML_INSTEAD),
-    (OVERLAY, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + XML_INSTEAD),
-    (INI, "long_face", write(LONG_INI["long_face"].encode()), ", line 3" + SKIPPED),
-    (INI, "long_key", write(LONG_INI["long_key"].encode()), ", line 2" + SKIPPED),
-    (INI, "long_section", write(LONG_INI["long_section"].encode()), ", line 3" + SKIPPED),
-    (INI, "face_name_8_mb", write(LONG_INI["face_name_8_mb"].encode()), ", line 2" + SKIPPED),
-    (INI, "folder", folder_instead, ": cannot be read: Is a directory" + INI_INSTEAD),
-    (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD),
-]
+    "long_name": ", line 4: Opening and ending tag mismatch: " + "N" * 167 + "...",
+}
+INI_WARNINGS = {"long_face": ", line 3", "long_key": ", line 2", "long_section": ", line 3",
+                "face_name_8_mb": ", line 2"}
+
+# Settings files beside the program that cannot be used as they are:
+# (file name, case name, make, warning after the file's path). The program
+# says so in one line and draws with the built-in settings.
+SETTINGS_WARNINGS = (
+    [(OVERLAY, name, write(data), XML_WARNINGS[name] + XML_INSTEAD) for name, data in BROKEN_XML.items()] +
+    [(INI, name, write(text.encode()), INI_WARNINGS[name] + SKIPPED) for name, text in LONG_INI.items()] +
+    [(OVERLAY, "folder", folder_instead, ": cannot be read: Is a directory" + XML_INSTEAD),
+     (OVERLAY, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + XML_INSTEAD),
+     (INI, "folder", folder_instead, ": cannot be read: Is a directory" + INI_INSTEAD),
+     (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD)])
 
 CASES = [
     # Comment segments: a million of one byte (5 MB) collected in linear
