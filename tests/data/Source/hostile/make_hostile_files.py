@@ -528,7 +528,7 @@ CASES = [
     for file, name, make, words in SETTINGS_WARNINGS
 ] + [
     Case("overlay_50000_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 224,
-         beside=[(OVERLAY, write(modalities(50000)))], heavy=True),
+         beside=[(OVERLAY, write(modalities(50000)))]),
     Case("overlay_16_mib_of_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 512,
          beside=[(OVERLAY, write(modalities(0)))], heavy=True),
 ]
