@@ -58,12 +58,10 @@ that exits 0 leaves an output file, any other leaves none.
 
 cases.tsv has one line per row, tab-separated: name, program, input,
 extras, exit, stderr, seconds, mebibytes, same_as, status, function,
-address_space, heavy;
-the arguments of extras and the lines of stderr are joined by the unit
-separator (0x1F);
-program is empty without --program, same_as and function empty for none,
-status in hexadecimal ("-" when not read), address_space 0 for no limit,
-heavy 0 or 1.
+address_space, heavy. The arguments of extras and the lines of stderr are
+joined by the unit separator (0x1F); program is empty without --program,
+same_as and function are empty for none, status is in hexadecimal ("-" when
+not read), address_space 0 for no limit, heavy 0 or 1.
 """
 import argparse
 import os
@@ -244,7 +242,8 @@ def comments_before(count, stream):
 
 def jpeg_file(stream, rows=None, columns=None, samples=None, bits=8, syntax=BASELINE):
     """A DICOM file of one frame holding `stream`; the image attributes are
-    the stream's frame header's unless given."""
+    the stream's frame header's unless given. The maker keeps the stream
+    as its `stream` (the fuzz seeds take it from there)."""
     _, _, height, width, components = frame_header(stream)
     samples = components if samples is None else samples
     rows = height if rows is None else rows
