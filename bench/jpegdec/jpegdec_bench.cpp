@@ -1,10 +1,8 @@
 // Decoding the benchmark streams from memory: through the JPEG reader of the
 // imaging library into memory, and with libjpeg-turbo set as the tests'
 // reference (accurate integer transform, no fancy upsampling, the stream's
-// own colour space); and hostile DICOM files through the DICOM reader.
-// Inputs come from the target jpegdec_bench_data.
+// own colour space). Inputs come from the target jpegdec_bench_data.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <string>
 #include <vector>
@@ -13,10 +11,8 @@
 #include "tests/jpegdec/jpeg_oracle.h"
 #include "vrx/core/jpeg/vrx_readjpeg.h"
 #include "vrx/core/memory/vrx_writememory.h"
-#include "vrx/extension/dicom/vrx_readdicom.h"
 #include "vrx/framework/engine/vrx_engine.h"
 #include "vrx/framework/io/vrx_bytearrayinputstorage.h"
-#include "vrx/framework/io/vrx_fileinputstorage.h"
 #include "vrx/framework/manager/vrx_managerimpl.h"
 
 namespace {
@@ -73,50 +69,6 @@ void Libjpeg(benchmark::State& state) {
 
 BENCHMARK(Ours)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(Libjpeg)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
-
-// ---- hostile frames ----
-//
-// Frame 1 of a hostile DICOM file through the DICOM reader, its lines one at
-// a time into one line of memory: 0 the grey frame behind a million 1-byte
-// COM segments (comments_1m.dcm of the bench data), 1 a 23168 x 23168
-// progressive frame of end-of-band runs, its coefficient store just under
-// 1 GiB (tests/data/jpegdec/hostile). The counter peak_rss_mib is the
-// process's peak resident memory so far: run one case alone for its own,
-//   jpegdec_bench --benchmark_filter='Hostile/1'
-
-const char* const kHostile[] = {BENCH_DATA_DIR "/comments_1m.dcm",
-                                TEST_DATA_DIR "/jpegdec/hostile/prog_23168_eob_runs.dcm"};
-
-void Hostile(benchmark::State& state) {
-    using namespace vrx;
-    const char* path = kHostile[state.range(0)];
-    for (auto _ : state) {
-        VRX_DefaultManager manager;
-        VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, path);
-        VRX_Engine* frame = file ? VRX_ReadDICOM(&manager).engine(file, 0) : nullptr;
-        uint32_t line = 0;
-        if (!frame || !frame->header()->line_bytes(line)) {
-            vrx::destroy(file);
-            return state.SkipWithError("not read: run the target jpegdec_bench_data first");
-        }
-        std::vector<unsigned char> pixels(line);
-        VRX_Engine* writer = VRX_WriteMemory(&manager).engine(
-            frame, pixels.data(), line, nullptr, [](VRX_MemoryCallbackInfo*) { return true; });
-        while (writer && writer->execute()) {
-        }
-        VRX_Status status(&manager);
-        const bool ok = manager.execute(status);
-        vrx::destroy(file);
-        if (!ok) return state.SkipWithError("decode failed");
-        benchmark::DoNotOptimize(pixels.data());
-    }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_mib"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    state.SetLabel(path + std::string(path).rfind('/') + 1);
-}
-
-BENCHMARK(Hostile)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // ---- the decoder core by stage ----
 //

@@ -9,9 +9,7 @@ tree; nothing here is committed), made by cjpeg from synthetic photographs:
 - mr12_4096_*.dcm: a 4096 x 4096 12-bit MR-like frame in 16-bit words,
   encoded by dcmcjpeg: sv1_p16 (+e1, precision 16), sv1_p12 (the older codec
   forced to 12 bits, +el +sv 1 +pl +bt) and sv7_p16 (+el +sv 7), and their
-  codestreams alone (mr12_4096_*.jpg);
-- comments_1m.dcm: the hostile file of a million comment segments
-  (tests/data/jpegdec/hostile/make_hostile.py --big).
+  codestreams alone (mr12_4096_*.jpg).
 
 Usage: /usr/bin/python3 bench/jpegdec/make_bench_data.py <folder>
 """
@@ -78,9 +76,6 @@ def write_mr(out, work):
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    hostile = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tests', 'data', 'jpegdec',
-                           'hostile', 'make_hostile.py')
-    subprocess.run([sys.executable, hostile, '--big', out], check=True)
     write_mr(out, out)
     grey, colour = os.path.join(out, 'grey.pgm'), os.path.join(out, 'colour.ppm')
     write_pnm(grey, photo(4096, 1, 1))

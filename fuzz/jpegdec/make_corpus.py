@@ -2,18 +2,17 @@
 """Writes the seed corpus of jpegdec_fuzz into corpus/: streams of the
 decoder tests (tests/data/jpegdec and the lossless streams of the kernel
 tests), each behind the target's mode byte (scale, RGB request, JFIF road,
-kernel column) chosen to reach the decoder's paths, and the hostile streams
-(tests/data/jpegdec/hostile): broken restart intervals and cut progressive
-streams, a 4096 x 4096 progressive frame of end-of-band runs, bits no code
-begins with on the generic path, and ten thousand comment segments.
+kernel column) chosen to reach the decoder's paths, and the streams of
+the hostile-files table (tests/data/Source/hostile/make_hostile_files.py):
+broken restart intervals and cut progressive streams, frame headers far
+larger than their data, a 4096 x 4096 progressive frame of end-of-band runs,
+bits no code begins with on the generic path, and ten thousand comment
+segments.
 
     /usr/bin/python3 fuzz/jpegdec/make_corpus.py
 """
 import importlib.util
 import os
-
-import pydicom
-from pydicom.encaps import generate_pixel_data_frame
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FIXTURES = os.path.join(HERE, '..', '..', 'tests', 'data', 'jpegdec')
@@ -39,36 +38,39 @@ DICOM_SEEDS = [('ct16_restart2.dcm', 0x30), ('rgb8_restart3_sv6.dcm', 0x50),
                ('ct16_shared_long_codes.dcm', 0x20), ('mr12_restart1_sv4.dcm', 0x40)]
 
 
-# Codestreams of the hostile DICOM files.
-HOSTILE_SEEDS = [('prog_restart_rst0_twice.dcm', 0x00), ('prog_restart_dnl_for_rst0.dcm', 0x08),
-                 ('prog_without_eoi.dcm', 0x00), ('prog_cut_short.dcm', 0x00),
-                 ('lossless_subsampled.dcm', 0x00)]
+# Streams of the hostile-files table (its DICOM files' fragments): broken
+# restart intervals, cut progressive streams, a lossless frame of subsampled
+# components, and frame headers of 32768 x 32768 grey and 65535 x 65535
+# colour.
+HOSTILE_SEEDS = [('prog_restart_rst0_twice', 0x00), ('prog_restart_dnl_for_rst0', 0x08),
+                 ('prog_without_eoi', 0x00), ('prog_cut_short', 0x00), ('lossless_subsampled', 0x00),
+                 ('stream_32768_in_61x45', 0x00), ('colour_65535_square', 0x00)]
 
 
-def hostile_module():
-    path = os.path.join(FIXTURES, 'hostile', 'make_hostile.py')
-    found = importlib.util.spec_from_file_location('make_hostile', path)
+def hostile_table():
+    path = os.path.join(HERE, '..', '..', 'tests', 'data', 'Source', 'hostile', 'make_hostile_files.py')
+    found = importlib.util.spec_from_file_location('make_hostile_files', path)
     module = importlib.util.module_from_spec(found)
     found.loader.exec_module(module)
     return module
 
 
 def hostile_streams():
-    """(name, mode, stream) of the streams made here from the hostile ones."""
-    hostile = hostile_module()
-    with open(os.path.join(FIXTURES, 's444_restart1_opt.jpg'), 'rb') as f:
-        opt = f.read()
-    # The third restart interval's data all ones: no code of the optimised
-    # tables begins with them (RGB asked: the generic path).
-    starts = [i + 2 for i in range(len(opt) - 1) if opt[i] == 0xFF and 0xD0 <= opt[i + 1] <= 0xD7]
-    ones = opt[:starts[1]] + b'\xff\x00' * ((starts[2] - 2 - starts[1]) // 2) + opt[starts[2] - 2:]
-    with open(os.path.join(FIXTURES, 'grey.jpg'), 'rb') as f:
-        grey = f.read()
-    # Ten thousand comment segments (the kept text's limit lies beyond the
-    # inputs' 64 KiB).
-    comments = grey[:2] + hostile.segment(0xFE, b'c') * 10000 + grey[2:]
-    return [('eob_runs_4096', 0x00, hostile.eob_run_frame(4096)), ('no_code_interval', 0x04, ones),
-            ('comments_10000', 0x00, comments)]
+    """(name, mode, stream) of the hostile seeds."""
+    table = hostile_table()
+    cases = {c.name: c for c in table.CASES}
+    seeds = []
+    for name, mode in HOSTILE_SEEDS:
+        # The fragment as the DICOM file holds it, padded to an even length.
+        stream = cases[name].make.stream
+        seeds.append((name, mode, stream + bytes(len(stream) % 2)))
+    # Smaller than the table's: a 4096 x 4096 progressive frame of
+    # end-of-band runs, the third restart interval of optimised tables all
+    # ones (RGB asked: the generic path), and ten thousand comment segments
+    # (the kept text's limit lies beyond the inputs' 64 KiB).
+    return seeds + [('eob_runs_4096', 0x00, table.eob_run_frame(4096)),
+                    ('no_code_interval', 0x04, table.interval_without_code()),
+                    ('comments_10000', 0x00, table.comments_before(10000, table.grey()))]
 
 
 def codestream(path):
@@ -83,12 +85,6 @@ def main():
     for name, mode in DICOM_SEEDS:
         stream = codestream(os.path.join(FIXTURES, 'lossless_dicom', name))
         with open(os.path.join(out, '%s_%02x' % (name[:-4], mode)), 'wb') as f:
-            f.write(bytes([mode]) + stream)
-    for name, mode in HOSTILE_SEEDS:
-        # Some of them end without an end of image: the whole fragment.
-        dataset = pydicom.dcmread(os.path.join(FIXTURES, 'hostile', name))
-        stream = next(generate_pixel_data_frame(dataset.PixelData))
-        with open(os.path.join(out, 'hostile_%s_%02x' % (name[:-4], mode)), 'wb') as f:
             f.write(bytes([mode]) + stream)
     for name, mode, stream in hostile_streams():
         with open(os.path.join(out, 'hostile_%s_%02x' % (name, mode)), 'wb') as f:

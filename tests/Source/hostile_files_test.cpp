@@ -1,15 +1,19 @@
-// Hostile and damaged inputs: every case of the hostile-files table run
-// through the render program (its exit code and messages; time and memory
-// are the benchmark's), and the render-chain fuzz target's findings painted
+// Hostile and damaged inputs: every case of the hostile-files table
+// (tests/data/Source/hostile/make_hostile_files.py) run through the render
+// program (its exit code, the lines of its messages and its output; time and
+// memory are the benchmark's), each case's frame read through the DICOM
+// reader for its status, and the render-chain fuzz target's findings painted
 // as that target paints them.
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +22,17 @@
 #include "Source/zebimageviewctrl.h"
 #include "Source/zebvrxhelper.h"
 #include "tests/Source/render_test_support.h"
+#include "vrx/core/memory/vrx_writememory.h"
+#include "vrx/extension/dicom/vrx_readdicom.h"
+#include "vrx/framework/io/vrx_fileinputstorage.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define HOSTILE_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HOSTILE_SANITIZED 1
+#endif
+#endif
 
 extern char** environ;
 
@@ -36,10 +51,16 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 // One row of the table as the generator writes it.
 struct HostileCase {
-    std::string name, input;
+    std::string name, program, input;
     std::vector<std::string> extras;
     int exit = 0;
-    std::vector<std::string> stderrPhrases;
+    std::vector<std::string> stderrLines;  // a phrase each line holds
+    std::string sameAs;
+    bool readsFrame = false;  // through the DICOM reader, for `status`
+    uint32_t status = 0;
+    std::string function;
+    uint64_t addressSpace = 0;  // bytes, 0 for no limit
+    bool heavy = false;
 };
 
 std::vector<HostileCase> ReadCases(const std::string& table) {
@@ -48,30 +69,61 @@ std::vector<HostileCase> ReadCases(const std::string& table) {
     for (std::string line; std::getline(in, line);) {
         // A trailing empty field would be lost by the split.
         const std::vector<std::string> f = Split(line + "\t", '\t');
-        if (f.size() != 7) {
+        if (f.size() != 13) {
             ADD_FAILURE() << "bad line in " << table << ": " << line;
             continue;
         }
-        cases.push_back({f[0], f[1], Split(f[2], '\x1f'), std::stoi(f[3]), Split(f[4], '\x1f')});
+        HostileCase c;
+        c.name = f[0];
+        c.program = f[1];
+        c.input = f[2];
+        c.extras = Split(f[3], '\x1f');
+        c.exit = std::stoi(f[4]);
+        c.stderrLines = Split(f[5], '\x1f');
+        c.sameAs = f[8];
+        c.readsFrame = f[9] != "-";
+        c.status = c.readsFrame ? static_cast<uint32_t>(std::stoul(f[9], nullptr, 16)) : 0;
+        c.function = f[10];
+        c.addressSpace = std::stoull(f[11]) << 20;
+        c.heavy = f[12] == "1";
+        cases.push_back(std::move(c));
     }
     return cases;
 }
 
-// The program's exit code (-1 when it did not exit) and its standard error.
-int RunProgram(const std::vector<std::string>& args, const std::string& errPath, std::string& err) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+// The table with its inputs, made once for the tests of this file.
+const std::vector<HostileCase>& Table() {
+    static const std::vector<HostileCase> cases = [] {
+        const std::string folder = temp_path("hostile_files");
+        const std::string command = std::string("/usr/bin/python3 ") + TEST_DATA_DIR +
+                                    "/Source/hostile/make_hostile_files.py --program " + ZRM_RENDER +
+                                    " " + folder;
+        return std::system(command.c_str()) == 0 ? ReadCases(folder + "/cases.tsv")
+                                                 : std::vector<HostileCase>{};
+    }();
+    return cases;
+}
+
+// The program's exit code (-1 when it did not exit) and its standard error,
+// its address space limited to `addressSpace` bytes unless 0.
+int RunProgram(const std::vector<std::string>& args, uint64_t addressSpace, const std::string& errPath,
+               std::string& err) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit limit{addressSpace, addressSpace};
+        const int out = open("/dev/null", O_WRONLY);
+        const int error = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || error < 0 || dup2(out, 1) < 0 || dup2(error, 2) < 0 ||
+            (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0))
+            _exit(127);
+        execve(argv[0], argv.data(), environ);
+        _exit(127);
+    }
     int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
     const std::vector<uint8_t> bytes = read_file(errPath);
     err.assign(bytes.begin(), bytes.end());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -79,31 +131,84 @@ int RunProgram(const std::vector<std::string>& args, const std::string& errPath,
 
 TEST(HostileFiles, EachCaseEndsAsItsRowSays) {
     if (access("/usr/bin/python3", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/python3";
-    const std::string folder = temp_path("hostile_files");
-    const std::string generator =
-        std::string(TEST_DATA_DIR) + "/Source/hostile/make_hostile_files.py";
-    ASSERT_EQ(std::system(("/usr/bin/python3 " + generator + " " + folder).c_str()), 0);
-    const std::vector<HostileCase> cases = ReadCases(folder + "/cases.tsv");
+    const std::vector<HostileCase>& cases = Table();
     ASSERT_FALSE(cases.empty());
-    const std::string output = folder + "/out.bmp";
+    std::set<std::string> compared;
+    for (const HostileCase& c : cases) compared.insert(c.sameAs);
+    std::map<std::string, std::vector<uint8_t>> outputs;  // of the rows others are compared with
+    const std::string output = temp_path("hostile_files/out.bmp");
     for (const HostileCase& c : cases) {
         SCOPED_TRACE(c.name);
+#ifdef HOSTILE_SANITIZED
+        if (c.heavy) continue;
+#endif
         std::remove(output.c_str());
-        std::vector<std::string> args{ZRM_RENDER};
+        std::vector<std::string> args{c.program};
         args.insert(args.end(), c.extras.begin(), c.extras.end());
         args.push_back(c.input);
         args.push_back(output);
         std::string err;
-        EXPECT_EQ(RunProgram(args, folder + "/stderr.txt", err), c.exit) << err;
-        for (const std::string& phrase : c.stderrPhrases) {
-            EXPECT_NE(err.find(phrase), std::string::npos) << "no \"" << phrase << "\" in " << err;
-        }
-        if (c.stderrPhrases.empty()) {
-            EXPECT_EQ(err, "");
-        }
+        const std::string errPath = temp_path("hostile_files/stderr.txt");
+        EXPECT_EQ(RunProgram(args, c.addressSpace, errPath, err), c.exit) << err;
+        const std::vector<std::string> lines = Split(err, '\n');
+        EXPECT_EQ(lines.size(), c.stderrLines.size()) << err;
+        for (size_t i = 0; i < std::min(lines.size(), c.stderrLines.size()); ++i)
+            EXPECT_NE(lines[i].find(c.stderrLines[i]), std::string::npos) << "not in " << lines[i];
         // A refused input leaves no output behind.
         EXPECT_EQ(access(output.c_str(), F_OK) == 0, c.exit == 0);
+        if (compared.count(c.name)) outputs[c.name] = read_file(output);
+        if (!c.sameAs.empty()) {
+            ASSERT_TRUE(outputs.count(c.sameAs)) << c.sameAs;
+            EXPECT_TRUE(read_file(output) == outputs[c.sameAs]) << "not the output of " << c.sameAs;
+        }
     }
+}
+
+// Reads the lines of frame 1 (the first 16 of a frame over 64 MiB); the
+// job's status.
+vrx::VRX_Status ReadFrame(vrx_test::TestManager& manager, const std::string& path) {
+    vrx::VRX_InputStorage* file = vrx::VRX_FileInputStorage::create(&manager, path.c_str());
+    vrx::VRX_Engine* frame = file ? vrx::VRX_ReadDICOM(&manager).engine(file, 0) : nullptr;
+    uint32_t line = 0;
+    if (frame && frame->header()->line_bytes(line)) {
+        const uint64_t bytes = uint64_t{line} * frame->header()->height;
+        const uint64_t most = bytes > (uint64_t{64} << 20) ? 16 : UINT64_MAX;
+        std::vector<uint8_t> lines(line);
+        uint64_t read = 0;
+        vrx::VRX_Engine* writer = vrx::VRX_WriteMemory(&manager).engine(
+            frame, lines.data(), line, nullptr, [](vrx::VRX_MemoryCallbackInfo*) { return true; });
+        while (writer && ++read <= most && writer->execute()) {
+        }
+    }
+    vrx::VRX_Status status(&manager);
+    manager.execute(status);
+    vrx::destroy(file);
+    return status;
+}
+
+// The status of each case's frame 1 read through the DICOM reader: an error
+// is the job's status, a warning one of its reports (the stream's JFIF
+// header may warn first), none a job without any.
+TEST(HostileFiles, FramesReadThroughTheDicomReaderGiveTheirStatus) {
+    if (access("/usr/bin/python3", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/python3";
+    size_t read = 0;
+    for (const HostileCase& c : Table()) {
+        if (!c.readsFrame) continue;
+        SCOPED_TRACE(c.name);
+        ++read;
+        vrx_test::TestManager manager;
+        const vrx::VRX_Status job = ReadFrame(manager, c.input);
+        if (vrx::is_error(c.status)) {
+            EXPECT_EQ(job.code, c.status) << std::hex << job.code << " " << job.function;
+            EXPECT_EQ(std::string(job.function), c.function);
+        } else if (c.status != 0) {
+            EXPECT_FALSE(vrx::is_error(job.code)) << std::hex << job.code << " " << job.function;
+            EXPECT_TRUE(manager.error_handler()->saw(c.status, c.function));
+        } else {
+            EXPECT_EQ(job.code, 0u) << std::hex << job.code << " " << job.function;
+        }
+    }
+    EXPECT_GE(read, 10u);
 }
 
 // The fuzz target's steps: the first frame decoded, then painted into 48 x

@@ -1,25 +1,20 @@
-// Settings files beside the program that cannot be used as they are: the
-// render program names each in one warning line and draws exactly as with
-// the built-in settings. The settings object's warnings, and an annotation
-// settings file of thousands of modality blocks against a model of the
-// reader's rules (a later block of a name replaces the earlier one, a
-// missing corner comes from OTHER).
+// The settings object's warnings, and an annotation settings file of
+// thousands of modality blocks against a model of the reader's rules (a
+// later block of a name replaces the earlier one, a missing corner comes
+// from OTHER). What the render program makes of settings files it cannot
+// use is a part of the hostile-files table (hostile_files_test.cpp).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Source/appsettings.h"
-#include "tests/vrx/extension/dicom/dicom_test_support.h"
 
 namespace {
 
@@ -28,113 +23,8 @@ namespace fs = std::filesystem;
 const std::string kIni = AppSettings::kFileName;
 const std::string kXml = OverlaySettingReader::kFileName;
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-fs::path Fixture(const std::string& name) {
-    return fs::path(TEST_DATA_DIR) / "Source/hostile_settings" / name;
-}
-
-// A folder holding the render program (linked, or copied across file
-// systems), so that the settings files put beside it are the ones it reads.
-fs::path ProgramFolder(const std::string& name) {
-    const fs::path folder = fs::path(::testing::TempDir()) / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    std::error_code error;
-    fs::create_hard_link(ZRM_RENDER, folder / "zrm-render", error);
-    if (error) fs::copy_file(ZRM_RENDER, folder / "zrm-render");
-    return folder;
-}
-
-struct Outcome {
-    int code = -1;
-    std::string err;
-    std::string bitmap;
-};
-
-Outcome Render(const fs::path& folder, const std::string& input) {
-    const fs::path out = folder / "out.bmp", err = folder / "err.txt";
-    fs::remove(out);
-    const std::string command =
-        (folder / "zrm-render").string() + " " + input + " " + out.string() + " 2>" + err.string();
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(err), ReadText(out)};
-}
-
-TEST(SettingsFiles, EachBrokenFileOneWarningAndTheBuiltInSettings) {
-    const std::string ct = dicomtest::pydicom_file("CT_small.dcm");
-    if (!dicomtest::file_exists(ct)) GTEST_SKIP() << "pydicom's test files missing";
-    const fs::path folder = ProgramFolder("settings_files");
-    const Outcome plain = Render(folder, ct);
-    ASSERT_EQ(plain.code, 0) << plain.err;
-    ASSERT_EQ(plain.err, "");
-
-    const std::string xmlInstead = "; the built-in annotation settings are used";
-    const std::string iniInstead = "; the built-in settings are used";
-    const std::string skipped = ": a name or value longer than 255 characters; the line is skipped";
-    const auto copy = [](const char* fixture) {
-        return [fixture](const fs::path& to) { fs::copy_file(Fixture(fixture), to); };
-    };
-    const auto folderInstead = [](const fs::path& at) { fs::create_directory(at); };
-    const auto tooLarge = [](const fs::path& at) {
-        WriteText(at, "");
-        fs::resize_file(at, (16u << 20) + 1);
-    };
-    struct Case {
-        std::string file;
-        std::function<void(const fs::path&)> make;
-        std::string warning;  // after the file's path
-    };
-    // clang-format off
-    const Case cases[] = {
-        {kXml, copy("xml/truncated.xml"),
-         ", line 5: Premature end of data in tag MODALITY line 3" + xmlInstead},
-        {kXml, copy("xml/mismatch.xml"),
-         ", line 5: Opening and ending tag mismatch: LOCATION line 4 and MODALITY" + xmlInstead},
-        {kXml, copy("xml/wrong_root.xml"),
-         ", line 2: the root element is SETTINGS, not OVERLAYSETTING" + xmlInstead},
-        {kXml, copy("xml/lone_surrogate.xml"),
-         ", line 3: input conversion failed due to input error, bytes 0x00 0xD8 0x54 0x00" + xmlInstead},
-        {kXml, copy("xml/bad_utf8.xml"),
-         ", line 3: Input is not proper UTF-8, indicate encoding ! Bytes: 0xFF 0xFE 0x22 0x3E" + xmlInstead},
-        {kXml, copy("xml/unknown_encoding.xml"), ", line 1: Unsupported encoding NO-SUCH-CODE" + xmlInstead},
-        {kXml, copy("xml/deep.xml"),
-         ", line 3: Excessive depth in document: 256 use XML_PARSE_HUGE option" + xmlInstead},
-        {kXml, copy("xml/empty.xml"), ", line 1: Document is empty" + xmlInstead},
-        {kXml, copy("xml/binary.xml"), ", line 1: Document is empty" + xmlInstead},
-        // The parser's message quotes the 40,000-character name: cut.
-        {kXml, copy("xml/long_name.xml"),
-         ", line 4: Opening and ending tag mismatch: " + std::string(167, 'N') + "..." + xmlInstead},
-        {kXml, folderInstead, ": cannot be read: Is a directory" + xmlInstead},
-        {kXml, tooLarge, ": is larger than 16 MiB" + xmlInstead},
-        {kIni, copy("ini/long_face.ini"), ", line 3" + skipped},
-        {kIni, copy("ini/long_key.ini"), ", line 2" + skipped},
-        {kIni, copy("ini/long_section.ini"), ", line 3" + skipped},
-        {kIni, [](const fs::path& at) {
-             WriteText(at, "[Font]\r\nStringsFaceName=" + std::string(8u << 20, 'F') + "\r\n");
-         }, ", line 2" + skipped},
-        {kIni, folderInstead, ": cannot be read: Is a directory" + iniInstead},
-        {kIni, tooLarge, ": is larger than 16 MiB" + iniInstead},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        const fs::path file = folder / c.file;
-        SCOPED_TRACE(c.warning);
-        c.make(file);
-        const Outcome run = Render(folder, ct);
-        fs::remove_all(file);
-        EXPECT_EQ(run.code, 0);
-        EXPECT_EQ(run.err, "zrm-render: warning: " + file.string() + c.warning + "\n");
-        EXPECT_TRUE(run.bitmap == plain.bitmap);
-    }
-    fs::remove_all(folder);
 }
 
 TEST(SettingsFiles, WarningsOfTheSettingsObject) {

@@ -21,9 +21,15 @@ using jpegedit::Splice;
 
 Bytes Stream(const char* name) { return jpegoracle::ReadFile(Fixture(name)); }
 
-// The JPEG stream of one of the hostile DICOM files.
-Bytes HostileStream(const char* name) {
-    const Bytes file = jpegoracle::ReadFile(Fixture(std::string("hostile/") + name));
+// The JPEG stream of a case of the hostile-files table, as its generator
+// makes it (empty when it cannot run).
+Bytes HostileStream(const std::string& name) {
+    const std::string folder = ::testing::TempDir() + "jpegdec_hostile";
+    const std::string command = std::string("/usr/bin/python3 ") + TEST_DATA_DIR +
+                                "/Source/hostile/make_hostile_files.py --only " + name + " " + folder;
+    if (std::system(command.c_str()) != 0) return {};
+    const Bytes file = jpegoracle::ReadFile(folder + "/" + name + ".dcm");
+    if (file.size() < 2) return {};
     const size_t from = FindMarker(file, 0xD8);
     size_t to = file.size();
     while (to > from + 1 && !(file[to - 2] == 0xFF && file[to - 1] == 0xD9)) --to;
@@ -206,8 +212,8 @@ TEST(JpegHostileStreams, CoefficientStoreWithinTheMemoryLimit) {
     const Case cases[] = {
         {prog, 72 * 128, kJpegOk, 72 * 128},
         {prog, 72 * 128 - 1, kJpegEndOrNoMemory, 0},
-        {HostileStream("prog_23168_eob_runs.dcm"), kJpegDefaultMemoryLimit, kJpegOk, size_t{2896} * 2896 * 128},
-        {HostileStream("prog_23200_eob_runs.dcm"), kJpegDefaultMemoryLimit, kJpegEndOrNoMemory, 0},
+        {HostileStream("prog_23168_eob_runs"), kJpegDefaultMemoryLimit, kJpegOk, size_t{2896} * 2896 * 128},
+        {HostileStream("prog_23200_eob_runs"), kJpegDefaultMemoryLimit, kJpegEndOrNoMemory, 0},
     };
     InitJpegLibrary(nullptr, nullptr);
     for (const Case& c : cases) {

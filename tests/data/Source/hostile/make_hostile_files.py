@@ -1,58 +1,106 @@
 #!/usr/bin/python3
-"""The hostile-files table: damaged and hostile inputs of zrm-render, each
-with the outcome it must have and the time and memory it may take.
+"""The hostile-files table: damaged and hostile inputs of zrm-render (DICOM
+files, JPEG streams, DICOMDIRs and the settings files beside the program),
+each with the outcome it must have and the time and memory it may take.
 
-  make_hostile_files.py OUTDIR
+  make_hostile_files.py [--program PATH] [--only NAME]... OUTDIR
 
-writes every case's input into OUTDIR and the table as OUTDIR/cases.tsv.
-The process test (tests/Source/hostile_files_test.cpp) runs zrm-render on
-each case and checks its exit code and messages; the benchmark
-(bench/Source/hostile_bench.py) runs each case and prints its time and peak
-memory against the ceilings. Ceilings are checked there only, never in a
-test.
+writes every case's input into OUTDIR and the table as OUTDIR/cases.tsv
+(with --only, the named cases only). With --program, the zrm-render at PATH
+is linked (or copied) to OUTDIR/program/zrm-render, which every case runs;
+a case with settings files runs its own link of it, in the folder
+OUTDIR/<name>.program/ that holds them. The process test
+(tests/Source/hostile_files_test.cpp) runs zrm-render on each case and
+checks its exit code, messages and output, and reads each case's frame
+through the DICOM reader for its status; the benchmark
+(bench/Source/hostile_bench.py) runs each case and prints its processor
+time and peak memory against the ceilings. Ceilings are checked there only,
+never in a test.
 
 A row of CASES:
 
-  Case(name, make, extras, exit, stderr, seconds, mebibytes)
+  Case(name, make, extras, exit, stderr, seconds, mebibytes,
+       beside=(), same_as=None, status=None, address_space=None, heavy=False)
 
-  name       unique, [a-z0-9_]; the input is OUTDIR/<name>.dcm
-  make       make(path): writes the input file at path (and anything else it
-             needs beside it, in OUTDIR)
+  name       unique, [a-z0-9_]
+  make       make(path): writes the input at path (OUTDIR/<name>.dcm), or
+             elsewhere in OUTDIR and returns where (a DICOMDIR in a folder
+             of its own), or returns an existing file to use as it is
   extras     arguments of zrm-render before INPUT OUTPUT.bmp; "{dir}" in an
              argument stands for OUTDIR
-  exit       the exit code zrm-render must give (0 done, 1 bad input, ...)
-  stderr     phrases its standard error must each hold; an empty list means
-             nothing may be written there
+  exit       the exit code zrm-render must give (0 done, 1 bad input, 2 bad
+             usage, 3 output not written)
+  stderr     the lines its standard error must have, in order, each given
+             by a phrase it holds; [] means nothing may be written there;
+             "{dir}" stands for OUTDIR, "{input}" for the input's path and
+             "{program}" for the folder of the program the case runs
   seconds    ceiling on the processor time (user and system) of one run, for
              the benchmark
   mebibytes  ceiling on the peak resident memory of one run (MiB), for the
              benchmark
+  beside     settings files beside the program: (file name, make) pairs,
+             make(path) writing the file (or a folder) at path
+  same_as    the name of an earlier row whose output file this row's must
+             equal byte for byte
+  status     (status word, function text) of the first status of the job
+             that reads frame 1 through the DICOM reader: an error is the
+             job's status, a warning one of its reports, (0, "") none at
+             all; None: not read so
+  address_space  the limit of the program's address space in MiB, which
+             makes its allocations fail; None for no limit
+  heavy      True when the case is too slow or too large under the
+             sanitizers (or limits the address space, which they need):
+             the process test of the sanitizer build passes over it (the
+             benchmark runs every case)
 
-The command run is: zrm-render EXTRAS... OUTDIR/<name>.dcm OUTPUT.bmp.
-Append a row per case, with its `make` function beside the others.
+Append a row per case, with its `make` function beside the others. A row
+that exits 0 leaves an output file, any other leaves none.
 
-cases.tsv has one line per row, tab-separated: name, input path, extras,
-exit, stderr, seconds, mebibytes; the arguments of extras and the phrases
-of stderr are joined by the unit separator (0x1F).
+cases.tsv has one line per row, tab-separated: name, program, input,
+extras, exit, stderr, seconds, mebibytes, same_as, status, function,
+address_space, heavy. The arguments of extras and the lines of stderr are
+joined by the unit separator (0x1F); program is empty without --program,
+same_as and function are empty for none, status is in hexadecimal ("-" when
+not read), address_space 0 for no limit, heavy 0 or 1.
 """
+import argparse
 import os
 import shutil
+import struct
 import sys
+import warnings
 from collections import namedtuple
 
+import pydicom.data
+from pydicom.encaps import encapsulate
 from pydicom.uid import ExplicitVRLittleEndian
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+DATA = os.path.normpath(os.path.join(HERE, "..", ".."))
 # Run from the tests: nothing written into the source tree.
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(HERE, "..", "..", "vrx", "dicom"))
+sys.path.insert(0, os.path.join(DATA, "vrx", "dicom"))
+sys.path.insert(0, os.path.join(DATA, "jpegdec", "lossless_dicom"))
+sys.path.insert(0, os.path.join(DATA, "Source", "dicomdir"))
 from image_dataset import image_dataset  # noqa: E402
+from make_lossless_dicom import BitWriter  # noqa: E402
+import make_dicomdir_fixtures as dicomdir  # noqa: E402
 
 # Inputs found by fuzzing, kept as they were found.
-FOUND = os.path.join(HERE, "..", "render_chain")
+FOUND = os.path.join(DATA, "Source", "render_chain")
+# The JPEG decoder's fixtures.
+JPEG = os.path.join(DATA, "jpegdec")
 
-Case = namedtuple("Case", "name make extras exit stderr seconds mebibytes")
+BASELINE = "1.2.840.10008.1.2.4.50"
+LOSSLESS = "1.2.840.10008.1.2.4.70"
+OVERLAY = "OverlaySetting.xml"
+INI = "ZR-M_Viewer.ini"
 
+Case = namedtuple("Case", "name make extras exit stderr seconds mebibytes beside same_as status "
+                  "address_space heavy", defaults=((), None, None, None, False))
+
+
+# ---- DICOM files ----
 
 def image(rows, columns, bits, pixels, photometric="MONOCHROME2", samples=1,
           syntax=ExplicitVRLittleEndian, **attributes):
@@ -90,40 +138,453 @@ def found(name):
     return make
 
 
+def pydicom_file(name):
+    def make(path):
+        return pydicom.data.get_testdata_file(name)
+    return make
+
+
+# ---- JPEG streams ----
+
+def fixture(name):
+    with open(os.path.join(JPEG, name), "rb") as f:
+        return f.read()
+
+
+def segment(marker, body):
+    return bytes([0xFF, marker]) + struct.pack(">H", len(body) + 2) + body
+
+
+def frame_header(stream):
+    """(position of the SOFn marker, P, Y, X, Nf)."""
+    i = 2
+    while True:
+        marker = stream[i + 1]
+        if marker in (0xC0, 0xC2, 0xC3):
+            p, y, x, nf = struct.unpack(">BHHB", stream[i + 4:i + 10])
+            return i, p, y, x, nf
+        i += 2 + struct.unpack(">H", stream[i + 2:i + 4])[0]
+
+
+def with_size(stream, width, height):
+    at = frame_header(stream)[0]
+    return stream[:at + 5] + struct.pack(">HH", height, width) + stream[at + 9:]
+
+
+def eob_run_frame(side):
+    """A grey progressive frame of side x side whose one scan (AC 1..63 of
+    the one component) is end-of-band runs of 32767 blocks: every block
+    stays zero, mid-grey."""
+    blocks = ((side + 7) // 8) ** 2
+    # One AC code, '0', for EOBRUN with r = 14 (2^14 plus 14 bits); the DC
+    # table every scan names, one code for 0.
+    bits = bytes([1] + [0] * 15)
+    table = segment(0xC4, bytes([0x00]) + bits + bytes([0x00]) + bytes([0x10]) + bits + bytes([0xE0]))
+    data = BitWriter()
+    while blocks > 0:
+        run = min(blocks, (1 << 15) - 1)
+        data.put(0, 1)
+        data.put(run - (1 << 14), 14)
+        blocks -= run
+    stream = b"\xff\xd8" + segment(0xDB, bytes([0]) + bytes([1] * 64))
+    stream += segment(0xC2, struct.pack(">BHHB", 8, side, side, 1) + bytes([1, 0x11, 0]))
+    data.flush()
+    stream += table + segment(0xDA, bytes([1, 1, 0x00, 1, 63, 0x00])) + bytes(data.out) + b"\xff\xd9"
+    return stream
+
+
+def restart_broken(replace):
+    """The progressive stream with intervals, its first scan's first
+    restart marker (from its 0xFF) replaced by `replace(stream, at)`."""
+    stream = fixture("prog_s422_restart.jpg")
+    at = min(stream.index(bytes([0xFF, 0xD0 + k])) for k in range(8) if bytes([0xFF, 0xD0 + k]) in stream)
+    return replace(stream, at)
+
+
+def interval_without_code():
+    """The colour stream of optimised tables with one restart interval per
+    MCU row, its third interval's data all ones: no code begins with them."""
+    stream = fixture("s444_restart1_opt.jpg")
+    starts = [i + 2 for i in range(len(stream) - 1)
+              if stream[i] == 0xFF and 0xD0 <= stream[i + 1] <= 0xD7]
+    return (stream[:starts[1]] + b"\xff\x00" * ((starts[2] - 2 - starts[1]) // 2) +
+            stream[starts[2] - 2:])
+
+
+def lossless_subsampled():
+    """The 3-component lossless stream with its first component sampled
+    2 x 1 and a restart interval of one row of its units."""
+    stream = fixture("../jpegkernels/lossless/c8_sv1_pt0.jpg")
+    at, _, _, columns, _ = frame_header(stream)
+    sampling = at + 11  # H<<4|V of the first component
+    stream = stream[:sampling] + b"\x21" + stream[sampling + 1:]
+    return stream[:at] + segment(0xDD, struct.pack(">H", columns // 2)) + stream[at:]
+
+
+def constant_frame(side):
+    """A baseline grey frame of side x side pixels (a multiple of 8), all
+    128, in two bits a block: every block a DC difference and an
+    end-of-block of one bit each (Huffman tables of a single 1-bit code)."""
+    quantisation = segment(0xDB, bytes([0x00]) + bytes([1] * 64))
+    frame = segment(0xC0, struct.pack(">BHHB", 8, side, side, 1) + bytes([1, 0x11, 0]))
+    # One code of length 1 in each table: DC category 0, and AC end-of-block.
+    one_code = bytes([1] + [0] * 15) + bytes([0])
+    tables = segment(0xC4, bytes([0x00]) + one_code + bytes([0x10]) + one_code)
+    scan = segment(0xDA, bytes([1, 1, 0x00, 0, 63, 0]))
+    data = bytes((2 * (side // 8) ** 2 + 7) // 8)  # two 0 bits a block
+    return b"\xff\xd8" + quantisation + frame + tables + scan + data + b"\xff\xd9"
+
+
+def comments_before(count, stream):
+    """`count` comment segments of one byte after the stream's SOI."""
+    return stream[:2] + segment(0xFE, b"c") * count + stream[2:]
+
+
+def jpeg_file(stream, rows=None, columns=None, samples=None, bits=8, syntax=BASELINE):
+    """A DICOM file of one frame holding `stream`; the image attributes are
+    the stream's frame header's unless given. The maker keeps the stream
+    as its `stream` (the fuzz seeds take it from there)."""
+    _, _, height, width, components = frame_header(stream)
+    samples = components if samples is None else samples
+    rows = height if rows is None else rows
+    columns = width if columns is None else columns
+
+    def make(path):
+        more = {"PlanarConfiguration": 0} if samples == 3 else {}
+        save(image(rows, columns, bits, encapsulate([stream]),
+                   "MONOCHROME2" if samples == 1 else "YBR_FULL_422", samples, syntax, **more), path)
+    make.stream = stream
+    return make
+
+
+def grey():
+    return fixture("grey.jpg")
+
+
+def progressive():
+    return fixture("prog_s420.jpg")
+
+
+# ---- DICOMDIRs ----
+
+def dicomdir_file_id(parts):
+    """A DICOMDIR in the folder <path without .dcm> whose one IMAGE record
+    has the File ID `parts`, beside the image DIR1/IM0001 (the file the ID
+    names when cut at a NUL)."""
+    def make(path):
+        folder = path[:-len(".dcm")]
+        shutil.rmtree(folder, ignore_errors=True)
+        ds = dicomdir.image(folder, ("DIR1", "IM0001"), ("Hostile^Id", "HI1"), (1, "Head"), (1, "Axial"), 0,
+                            number=1)
+        record = dicomdir.image_record(("DIR1", "IM0001"), ds)
+        with warnings.catch_warnings():  # the values are meant to be invalid
+            warnings.simplefilter("ignore")
+            record.ReferencedFileID = parts
+        patient = dicomdir.record("PATIENT", PatientName="Hostile^Id", PatientID="HI1")
+        tree = [(patient, [(dicomdir.study_record(ds), [(dicomdir.series_record(ds), [(record, [])])])])]
+        dicomdir.directory(os.path.join(folder, "DICOMDIR"), tree)
+        return os.path.join(folder, "DICOMDIR")
+    return make
+
+
+# ---- settings files ----
+
+def write(data):
+    def make(path):
+        with open(path, "wb") as f:
+            f.write(data)
+    return make
+
+
+def folder_instead(path):
+    os.mkdir(path)
+
+
+def over_16_mib(path):
+    with open(path, "wb") as f:
+        f.truncate((16 << 20) + 1)
+
+
+XML_HEAD = '<?xml version="1.0" encoding="UTF-8"?>\n'
+XML_LINE = '    <LOCATION VALUE="UPPERLEFT"><LINE><TEXT VALUE="x"/></LINE></LOCATION>\n'
+
+# Annotation settings files that cannot be used.
+BROKEN_XML = {
+    # Cut short inside a MODALITY (line 4 is the last).
+    "truncated": (XML_HEAD + '<OVERLAYSETTING>\n  <MODALITY NAME="CT">\n' + XML_LINE).encode(),
+    # An end tag that closes the wrong element, on line 5.
+    "mismatch": (XML_HEAD + '<OVERLAYSETTING>\n  <MODALITY NAME="CT">\n'
+                 '    <LOCATION VALUE="UPPERLEFT"><LINE><TEXT VALUE="x"/></LINE>\n'
+                 '  </MODALITY>\n</OVERLAYSETTING>\n').encode(),
+    # Well-formed, but the root (line 2) is not OVERLAYSETTING.
+    "wrong_root": (XML_HEAD + '<SETTINGS>\n  <MODALITY NAME="CT">\n' + XML_LINE +
+                   '  </MODALITY>\n</SETTINGS>\n').encode(),
+    # UTF-16 with a lone high surrogate in an attribute value on line 3.
+    "lone_surrogate": '<?xml version="1.0" encoding="UTF-16"?>\n<OVERLAYSETTING>\n  <MODALITY NAME="C'
+                      .encode("utf-16") + b"\x00\xd8" +
+                      'T">\n'.encode("utf-16-le") + XML_LINE.encode("utf-16-le") +
+                      '  </MODALITY>\n</OVERLAYSETTING>\n'.encode("utf-16-le"),
+    # Bytes that are not UTF-8 in a UTF-8 file, on line 3.
+    "bad_utf8": (XML_HEAD + '<OVERLAYSETTING>\n  <MODALITY NAME="').encode() + b"\xff\xfe" +
+                ('">\n' + XML_LINE + '  </MODALITY>\n</OVERLAYSETTING>\n').encode(),
+    # An encoding nobody knows.
+    "unknown_encoding": ('<?xml version="1.0" encoding="NO-SUCH-CODE"?>\n<OVERLAYSETTING/>\n').encode(),
+    # TAGs nested deeper than the parser goes (300 levels on line 3).
+    "deep": (XML_HEAD + '<OVERLAYSETTING>\n<MODALITY NAME="CT"><LOCATION VALUE="UPPERLEFT"><LINE>' +
+             '<TAG NO="0008,1140">' * 300 + '</TAG>' * 300 +
+             '</LINE></LOCATION></MODALITY>\n</OVERLAYSETTING>\n').encode(),
+    # Nothing at all.
+    "empty": b"",
+    # Every byte value once.
+    "binary": bytes(range(256)),
+    # An element name of 40,000 characters that closes the wrong element:
+    # the warning stays one short line.
+    "long_name": (XML_HEAD + '<OVERLAYSETTING>\n<' + "N" * 40000 + '>\n</MODALITY>\n'
+                  '</OVERLAYSETTING>\n').encode(),
+}
+
+LONG = "L" * 300  # longer than the 255 characters a name or value may have
+# Settings files with lines too long to keep.
+LONG_INI = {
+    # A face name that no font has, on line 3.
+    "long_face": "; settings\r\n[Font]\r\nStringsFaceName=" + LONG + "\r\n[Strings]\r\nS10001=Open\r\n",
+    # A key too long on line 2; the face name after it is read.
+    "long_key": "[Font]\r\n" + LONG + "=1\r\nStringsFaceName=MS UI Gothic\r\n",
+    # A section name too long on line 3: its keys are not read (the face name
+    # is not taken from it), the lines after the next section are.
+    "long_section": "[Font]\r\nx=1\r\n[" + LONG + "]\r\nStringsFaceName=Wrong\r\n"
+                    "[Message]\r\nM10001=ok\r\n",
+    # A face name of 8 MB.
+    "face_name_8_mb": "[Font]\r\nStringsFaceName=" + "F" * (8 << 20) + "\r\n",
+}
+
+
+def modalities(count, limit=16 << 20):
+    """An annotation settings file of `count` modalities of one annotated
+    line each, or with 0 as many as `limit` bytes hold."""
+    head, tail = XML_HEAD + "<OVERLAYSETTING>\n", "</OVERLAYSETTING>\n"
+    blocks, size = [head], len(head) + len(tail)
+    while count == 0 or len(blocks) <= count:
+        block = ('<MODALITY NAME="M%06d"><LOCATION VALUE="UPPERLEFT"><LINE><TEXT VALUE="Name: "/>'
+                 '<TAG NO="0010,0010"/></LINE></LOCATION></MODALITY>\n' % (len(blocks) - 1))
+        if size + len(block) > limit:
+            break
+        blocks.append(block)
+        size += len(block)
+    return "".join(blocks + [tail]).encode()
+
+
+# ---- the table ----
+
 # Found by the render-chain fuzz target, which paints at zooms 0.37, 1 and
 # 2.6 into 48 x 40 tiles.
 FUZZ_TILE = ["--zoom", "2.6", "--size", "48x40"]
 
+# Statuses: (status word, function text).
+DAMAGED = (0x40400000, "VRX_DecodeJPEGEngine::execute()")
+CORRUPT = (0x80400000, "VRX_ReadDICOM::engine()")
+NO_MEMORY = (0x80010000, "VRX_DecodeJPEGEngine::initiate()")
+NO_FRAME_MEMORY = (0x80010000, "ZEBVRXHelper::DecodeFrame()")
+UNSUPPORTED = (0x81000000, "VRX_JPEGInfoInternal::initiate()")
+
+
+def about_input(words, status):
+    """The program's line about its input: words and status."""
+    return "zrm-render: {input}: %s (status 0x%08X, %s)" % (words, status[0], status[1])
+
+
+DAMAGED_LINE = about_input("frame 1: warning: damaged JPEG data: shown mid-grey", DAMAGED)
+NO_MEMORY_LINE = about_input("out of memory in frame 1", NO_MEMORY)
+
+
+def mismatch(stream_is, file_declares):
+    return [about_input("corrupt pixel data in frame 1: the JPEG stream is " + stream_is +
+                        ", the file declares " + file_declares, CORRUPT)]
+
+
+def settings_warning(file, words):
+    """The one warning line of a settings file beside the program."""
+    return ["zrm-render: warning: {program}/" + file + words]
+
+
+XML_INSTEAD = "; the built-in annotation settings are used"
+INI_INSTEAD = "; the built-in settings are used"
+SKIPPED = ": a name or value longer than 255 characters; the line is skipped"
+
+# What the program says of each settings file it cannot use, after the
+# file's path in its one warning line.
+XML_WARNINGS = {
+    "truncated": ", line 5: Premature end of data in tag MODALITY line 3",
+    "mismatch": ", line 5: Opening and ending tag mismatch: LOCATION line 4 and MODALITY",
+    "wrong_root": ", line 2: the root element is SETTINGS, not OVERLAYSETTING",
+    # The parser's own lines go into the one warning line.
+    "lone_surrogate": ", line 3: input conversion failed due to input error, bytes 0x00 0xD8 0x54 0x00",
+    "bad_utf8": ", line 3: Input is not proper UTF-8, indicate encoding ! Bytes: 0xFF 0xFE 0x22 0x3E",
+    "unknown_encoding": ", line 1: Unsupported encoding NO-SUCH-CODE",
+    "deep": ", line 3: Excessive depth in document: 256 use XML_PARSE_HUGE option",
+    "empty": ", line 1: Document is empty",
+    "binary": ", line 1: Document is empty",
+    # The parser's message quotes the 40,000-character name: cut.
+    "long_name": ", line 4: Opening and ending tag mismatch: " + "N" * 167 + "...",
+}
+INI_WARNINGS = {"long_face": ", line 3", "long_key": ", line 2", "long_section": ", line 3",
+                "face_name_8_mb": ", line 2"}
+
+# Settings files beside the program that cannot be used as they are:
+# (file name, case name, make, warning after the file's path). The program
+# says so in one line and draws with the built-in settings.
+SETTINGS_WARNINGS = (
+    [(OVERLAY, name, write(data), XML_WARNINGS[name] + XML_INSTEAD) for name, data in BROKEN_XML.items()] +
+    [(INI, name, write(text.encode()), INI_WARNINGS[name] + SKIPPED) for name, text in LONG_INI.items()] +
+    [(OVERLAY, "folder", folder_instead, ": cannot be read: Is a directory" + XML_INSTEAD),
+     (OVERLAY, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + XML_INSTEAD),
+     (INI, "folder", folder_instead, ": cannot be read: Is a directory" + INI_INSTEAD),
+     (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD)])
+
 CASES = [
+    # Comment segments: a million of one byte (5 MB) collected in linear
+    # time, the kept text bounded.
+    # The text beyond what is kept is passed over with the warning of a
+    # malformed segment, which the program does not show.
+    Case("comments_million", jpeg_file(comments_before(1000000, grey())), [], 0, [], 1.0, 64,
+         status=(0x40200010, "VRX_JPEGInfoInternal::get_jpeginfo()")),
+    # Damage that used to decode as success: the warning, the rest shown.
+    Case("prog_restart_rst0_twice",
+         jpeg_file(restart_broken(lambda s, at: s[:at + 2] + s[at:at + 2] + s[at + 2:])), [], 0,
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    Case("prog_restart_dnl_for_rst0",
+         jpeg_file(restart_broken(lambda s, at: s[:at] + segment(0xDC, struct.pack(">H", 45)) + s[at + 2:])),
+         [], 0, [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    Case("prog_without_eoi", jpeg_file(progressive()[:progressive().rindex(b"\xff\xd9")]), [], 0,
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    Case("prog_cut_short", jpeg_file(progressive()[:len(progressive()) * 6 // 10]), [], 0,
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    Case("interval_without_code", jpeg_file(interval_without_code()), [], 0, [DAMAGED_LINE], 1.0, 64,
+         status=DAMAGED),
+    # Memory in proportion to the input: a frame beyond its data, streams
+    # that do not match their file, stores and frames over the limits.
     Case("native_frame_beyond_its_data", native_frame_beyond_its_data, [], 1,
-         ["corrupt pixel data in frame 1", "status 0x80400000"], 1.0, 64),
+         [about_input("corrupt pixel data in frame 1", CORRUPT)], 1.0, 64, status=CORRUPT),
+    Case("stream_32768_in_61x45", jpeg_file(with_size(grey(), 32768, 32768), 45, 61), [], 1,
+         mismatch("32768 x 32768 with 1 component of 8 bits", "61 x 45 with 1 sample in 8 bits"), 1.0, 64,
+         status=CORRUPT),
+    Case("stream_61x45_in_512x512", jpeg_file(grey(), 512, 512), [], 1,
+         mismatch("61 x 45 with 1 component of 8 bits", "512 x 512 with 1 sample in 8 bits"), 1.0, 64,
+         status=CORRUPT),
+    Case("colour_in_monochrome2", jpeg_file(fixture("s444.jpg"), samples=1), [], 1,
+         mismatch("61 x 45 with 3 components of 8 bits", "61 x 45 with 1 sample in 8 bits"), 1.0, 64,
+         status=CORRUPT),
+    Case("lossless_p12_in_8_bits", jpeg_file(fixture("../jpegkernels/lossless/g12_sv1_pt0.jpg"),
+                                             syntax=LOSSLESS), [], 1,
+         mismatch("40 x 12 with 1 component of 12 bits", "40 x 12 with 1 sample in 8 bits"), 1.0, 64,
+         status=CORRUPT),
+    # A progressive 23168 x 23168 frame of end-of-band runs: its coefficient
+    # store just under 1 GiB, its pages untouched; shown at 1/64.
+    Case("prog_23168_eob_runs", jpeg_file(eob_run_frame(23168)), ["--zoom", "1/64"], 0, [], 3.0, 640,
+         status=(0, ""), heavy=True),
+    Case("prog_23200_eob_runs", jpeg_file(eob_run_frame(23200)), [], 1, [NO_MEMORY_LINE], 1.0, 64,
+         status=NO_MEMORY),
+    # Allocations that cannot succeed are out of memory, not an unsupported
+    # compression: a colour frame of 65535 x 65535, and a frame over the
+    # program's 1 GiB.
+    Case("colour_65535_square", jpeg_file(with_size(fixture("s444.jpg"), 65535, 65535)), [], 1,
+         [NO_MEMORY_LINE], 1.0, 64, status=NO_MEMORY),
+    Case("frame_over_1_gib", jpeg_file(with_size(grey(), 32768, 32769)), [], 1,
+         [about_input("the frame needs 1073774592 bytes, over 1 GiB", NO_FRAME_MEMORY)], 1.0, 64),
+    # A 16384 x 16384 frame (256 MiB) where allocations stop at 224 MiB.
+    Case("frame_allocation_fails", jpeg_file(constant_frame(16384)), ["--zoom", "1/64"], 1,
+         [about_input("not enough memory for the frame", NO_FRAME_MEMORY)], 1.0, 64, address_space=224,
+         heavy=True),
+    # Lossless frames of subsampled components: unsupported, not a bad
+    # length.
+    Case("lossless_subsampled", jpeg_file(lossless_subsampled(), syntax=LOSSLESS), [], 1,
+         [about_input("unsupported compression or coding process in frame 1", UNSUPPORTED)], 1.0, 64,
+         status=UNSUPPORTED),
+    # A File ID holding a NUL is refused like one that leaves the folder
+    # (cut at the NUL it would name DIR1/IM0001, which is there).
+    Case("dicomdir_file_id_nul", dicomdir_file_id(["DIR1", "IM0001\0", ".."]), [], 1,
+         ["zrm-render: {input}: image 1: missing file"], 1.0, 64),
+    Case("dicomdir_file_id_dot_dot", dicomdir_file_id(["..", "dicomdir_file_id_dot_dot", "DIR1", "IM0001"]),
+         [], 1, ["zrm-render: {input}: image 1: missing file"], 1.0, 64),
+    Case("dicomdir_file_id", dicomdir_file_id(["DIR1", "IM0001"]), [], 0, [], 1.0, 64),
+    # Pixel aspects far from square: taken as square beyond 1000:1, and
+    # pixels 1000 times taller than wide painted at zoom 64.
     # Pixel Spacing 1.171875\1.171875e+40: a pixel aspect of 1e-40.
-    Case("render_chain_aspect_ub", found("render_chain_aspect_ub.bin"), FUZZ_TILE, 0, [], 1.0,
-         64),
+    Case("render_chain_aspect_ub", found("render_chain_aspect_ub.bin"), FUZZ_TILE, 0, [], 1.0, 64),
     # A pixel aspect of 1e7: a request of millions of rows for one pixel.
     Case("render_chain_slow", found("render_chain_slow.bin"), FUZZ_TILE, 0, [], 1.0, 64),
     Case("aspect_1000_at_zoom_64", large_pixels, ["--zoom", "64", "--size", "8192x2048"], 0,
          [], 2.0, 160),
     Case("aspect_1000_at_zoom_64_widest", large_pixels,
          ["--zoom", "64", "--size", "16384x2048"], 0, [], 3.0, 256),
+    # Settings files: none, then each that cannot be used (the same bitmap),
+    # then annotation settings of 50,000 modalities and of as many as the
+    # 16 MiB limit holds.
+    Case("settings_none", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64),
+] + [
+    Case(("overlay_" if file == OVERLAY else "ini_") + name, pydicom_file("CT_small.dcm"), [], 0,
+         settings_warning(file, words), 1.0, 64, beside=[(file, make)], same_as="settings_none")
+    for file, name, make, words in SETTINGS_WARNINGS
+] + [
+    Case("overlay_50000_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 224,
+         beside=[(OVERLAY, write(modalities(50000)))]),
+    Case("overlay_16_mib_of_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 512,
+         beside=[(OVERLAY, write(modalities(0)))], heavy=True),
 ]
 
 
+def link_or_copy(source, target):
+    try:
+        os.link(source, target)
+    except OSError:
+        shutil.copy2(source, target)
+
+
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_hostile_files.py OUTDIR")
-    out = os.path.abspath(sys.argv[1])
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--program")
+    parser.add_argument("--only", action="append", default=[])
+    parser.add_argument("outdir")
+    args = parser.parse_args()
+    out = os.path.abspath(args.outdir)
     os.makedirs(out, exist_ok=True)
+    program = ""
+    if args.program:
+        program = os.path.join(out, "program", "zrm-render")
+        shutil.rmtree(os.path.dirname(program), ignore_errors=True)
+        os.makedirs(os.path.dirname(program))
+        link_or_copy(args.program, program)
     names = set()
     lines = []
     for c in CASES:
         assert c.name not in names and c.name.replace("_", "").isalnum() and c.name.islower(), c.name
+        assert c.same_as is None or c.same_as in names, c.name
         names.add(c.name)
+        if args.only and c.name not in args.only:
+            continue
         path = os.path.join(out, c.name + ".dcm")
-        c.make(path)
-        extras = [a.replace("{dir}", out) for a in c.extras]
-        fields = [c.name, path, "\x1f".join(extras), str(c.exit), "\x1f".join(c.stderr),
-                  str(c.seconds), str(c.mebibytes)]
+        path = c.make(path) or path
+        runs = program
+        if c.beside and program:
+            folder = os.path.join(out, c.name + ".program")
+            shutil.rmtree(folder, ignore_errors=True)
+            os.makedirs(folder)
+            runs = os.path.join(folder, "zrm-render")
+            os.link(program, runs)
+            for file, make in c.beside:
+                make(os.path.join(folder, file))
+
+        def expand(text):
+            return (text.replace("{dir}", out).replace("{program}", os.path.dirname(runs))
+                    .replace("{input}", path))
+
+        extras = [expand(a) for a in c.extras]
+        stderr = [expand(line) for line in c.stderr]
+        status = "-" if c.status is None else "%x" % c.status[0]
+        function = "" if c.status is None else c.status[1]
+        fields = [c.name, runs, path, "\x1f".join(extras), str(c.exit), "\x1f".join(stderr),
+                  str(c.seconds), str(c.mebibytes), c.same_as or "", status, function,
+                  str(c.address_space or 0), str(int(c.heavy))]
         assert not any("\t" in f or "\n" in f for f in fields), c.name
         lines.append("\t".join(fields) + "\n")
     with open(os.path.join(out, "cases.tsv"), "w", encoding="utf-8") as f:
