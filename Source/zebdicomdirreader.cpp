@@ -20,19 +20,6 @@ std::u16string Text(const vrx::VRX_BasicString<char16_t>& s) {
     return std::u16string(s.view());
 }
 
-// A File ID for the listing: a NUL inside it (which makes its file refused)
-// shown as "\0".
-std::u16string Shown(const vrx::VRX_BasicString<char16_t>& id) {
-    std::u16string out;
-    for (char16_t c : id.view()) {
-        if (c == 0)
-            out += u"\\0";
-        else
-            out += c;
-    }
-    return out;
-}
-
 // What of the series' order `tags` gives and `key` lacks.
 void ReadKey(const vrx::VRX_DICOMTagObj& tags, ZEBSeriesKey& key) {
     vrx::VRX_Vector<int32_t> numbers(tags.tag_manager());
@@ -103,7 +90,7 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
                         vrx::VRX_BasicString<char> file_path(&parsed.manager);
                         if (dir.resolve_file_id(image.referenced_file_id, file_path))
                             entry.path = std::string(file_path.view());
-                        entry.fileId = Shown(image.referenced_file_id);
+                        entry.fileId = Text(image.referenced_file_id);
                         entry.patientName = Text(patient.patient_name);
                         entry.patientId = Text(patient.patient_id);
                         entry.studyDate = Text(study.study_date);

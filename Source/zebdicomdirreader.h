@@ -18,7 +18,7 @@ struct ZEBVRXError;
 // One image of a DICOMDIR, in the listing's order.
 struct ZEBDirectoryImage {
     std::string path;  // the referenced file (UTF-8); empty when it was not found
-    std::u16string fileId;  // as the directory gives it (a NUL shown as "\0")
+    std::u16string fileId;  // as the directory gives it
     std::u16string patientName;
     std::u16string patientId;
     std::u16string studyDate;

@@ -41,13 +41,24 @@ void Warn(std::ostream& err, const std::string& input, const std::string& warnin
     err << kProgram << ": " << input << ": warning: " << warning << '\n';
 }
 
+// A File ID as messages show it: `separator` between its components, and a
+// NUL inside it (which makes its file refused) as "\0".
+std::string ShownFileId(std::u16string_view id, char separator) {
+    std::string out;
+    for (char c : Utf8(id)) {
+        if (c == '\0')
+            out += "\\0";
+        else
+            out += c == '\\' ? separator : c;
+    }
+    return out;
+}
+
 // The file a DICOMDIR image refers to: where it was found, else where its
 // File ID puts it beside the DICOMDIR.
 std::string DirectoryFilePath(const std::string& dicomdir, const ZEBDirectoryImage& image) {
     if (!image.path.empty()) return image.path;
-    std::string path = dicomdir.substr(0, dicomdir.rfind('/') + 1);
-    for (char c : Utf8(image.fileId)) path += c == '\\' ? '/' : c;
-    return path;
+    return dicomdir.substr(0, dicomdir.rfind('/') + 1) + ShownFileId(image.fileId, '/');
 }
 
 // The input's file and the page it shows: a DICOMDIR image, or the file.
@@ -57,6 +68,7 @@ struct Source {
     int32_t pageCount = 0;
     std::vector<ZEBDirectoryImage> directory;
     bool isDirectory = false;
+    std::string dicomdir;  // the DICOMDIR read, when the input is one
     std::unique_ptr<ZEBDicomFile> file;  // the file at `path`, read once
 };
 
@@ -77,6 +89,7 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
     source.path = input;
     source.page = -1;
     if (!source.isDirectory) return kRenderDone;
+    source.dicomdir = input;
     const auto& images = source.directory;
     if (images.empty()) return Report(err, kRenderBadInput, o.input, "the DICOMDIR holds no image");
     if (o.list) return kRenderDone;
@@ -88,7 +101,7 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
     if (image.path.empty())
         return Report(err, kRenderBadInput, o.input,
                       "image " + std::to_string(o.image) + ": missing file " +
-                          DirectoryFilePath(o.input, image));
+                          DirectoryFilePath(source.dicomdir, image));
     source.path = image.path;
     source.file = std::make_unique<ZEBDicomFile>(image.path);
     source.page = image.indexInSeries;
@@ -108,7 +121,7 @@ void List(const std::vector<ZEBDirectoryImage>& images, std::ostream& out) {
             << " (" << Utf8(i.modality) << ' ' << Utf8(i.seriesNumber) << ' '
             << Utf8(i.seriesDescription) << ")\timage " << i.indexInSeries + 1 << " of "
             << i.seriesImageCount << " (" << Utf8(order) << ")\t"
-            << (i.path.empty() ? "(missing) " + Utf8(i.fileId) : i.path) << '\n';
+            << (i.path.empty() ? "(missing) " + ShownFileId(i.fileId, '\\') : i.path) << '\n';
     }
 }
 
@@ -126,7 +139,7 @@ int LoadReferences(const ZEBRenderOptions& o, const Source& source, ZEBVRXHelper
             return Report(err, kRenderBadInput, o.input,
                           "reference series " + std::to_string(o.referenceSeries) + " is out of range");
         for (const ZEBDirectoryImage* i : {series.front(), series.back(), series[series.size() / 2]})
-            paths.push_back(DirectoryFilePath(o.input, *i));
+            paths.push_back(DirectoryFilePath(source.dicomdir, *i));
     }
     count = 0;
     for (const std::string& path : paths) {

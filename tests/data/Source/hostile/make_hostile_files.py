@@ -503,9 +503,11 @@ CASES = [
     # A File ID holding a NUL is refused like one that leaves the folder
     # (cut at the NUL it would name DIR1/IM0001, which is there).
     Case("dicomdir_file_id_nul", dicomdir_file_id(["DIR1", "IM0001\0", ".."]), [], 1,
-         ["zrm-render: {input}: image 1: missing file"], 1.0, 64),
+         ["zrm-render: {input}: image 1: missing file {dir}/dicomdir_file_id_nul/DIR1/IM0001\\0/.."],
+         1.0, 64),
     Case("dicomdir_file_id_dot_dot", dicomdir_file_id(["..", "dicomdir_file_id_dot_dot", "DIR1", "IM0001"]),
-         [], 1, ["zrm-render: {input}: image 1: missing file"], 1.0, 64),
+         [], 1, ["zrm-render: {input}: image 1: missing file "
+                 "{dir}/dicomdir_file_id_dot_dot/../dicomdir_file_id_dot_dot/DIR1/IM0001"], 1.0, 64),
     Case("dicomdir_file_id", dicomdir_file_id(["DIR1", "IM0001"]), [], 0, [], 1.0, 64),
     # Pixel aspects far from square: taken as square beyond 1000:1, and
     # pixels 1000 times taller than wide painted at zoom 64.
