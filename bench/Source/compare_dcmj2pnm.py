@@ -15,12 +15,12 @@ zoom 2 the two tools interpolate differently).
 
 Timing: ROUNDS (default 30, after 3 unmeasured) rounds per case; a round
 runs each command once, in an order that alternates from round to round,
-so that both tools meet the same load. Each run's wall time is taken here and
-its peak resident memory (the kernel's maximum RSS of the process) from
-/usr/bin/time. Printed: the median time, its ratio to dcmj2pnm's
-median (below 1: zrm-render is faster), the median of the per-round ratios,
-and the largest peak memory of each tool with its ratio; the load average
-is printed with every case, as the machine may be shared.
+so that both tools meet the same load. Printed: the median wall time, its
+ratio to dcmj2pnm's median (below 1: zrm-render is faster), the median of
+the per-round ratios, and the largest peak resident memory of three more
+runs of each tool (the kernel's maximum RSS, from /usr/bin/time) with its
+ratio; the load average is printed with every case, as the machine may be
+shared.
 """
 import os
 import shutil
@@ -60,34 +60,37 @@ def largest_difference(a, b):
     return int(np.abs(x - y).max()) if x.shape == y.shape else None
 
 
-def run_once(command, folder):
-    """Wall time in seconds and peak resident memory in KiB of one run. The
-    memory is /usr/bin/time's report: a process started straight from this
-    one would count this interpreter's memory as its own."""
-    report = os.path.join(folder, "time.txt")
+def wall_time(command):
+    """Seconds one run takes."""
     start = time.perf_counter()
+    subprocess.run(command, check=True, stdout=subprocess.DEVNULL)
+    return time.perf_counter() - start
+
+
+def peak_memory(command, folder):
+    """Peak resident memory in KiB of one run, as /usr/bin/time reports it (a
+    process started straight from this one would count this interpreter's
+    memory as its own)."""
+    report = os.path.join(folder, "time.txt")
     subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + command, check=True,
                    stdout=subprocess.DEVNULL)
-    elapsed = time.perf_counter() - start
     with open(report) as f:
-        return elapsed, int(f.read().split()[-1])
+        return int(f.read().split()[-1])
 
 
-def time_interleaved(commands, folder, rounds, warmup=3):
-    """Per command: the wall times and peak memories of `rounds` runs, the
-    commands taking turns, their order reversed every other round."""
+def time_interleaved(commands, rounds, warmup=3):
+    """Per command, the wall times of `rounds` runs: the commands take turns,
+    their order reversed every other round."""
     times = [[] for _ in commands]
-    memory = [[] for _ in commands]
     for r in range(warmup + rounds):
         order = list(range(len(commands)))
         if r % 2:
             order.reverse()
         for i in order:
-            elapsed, rss = run_once(commands[i], folder)
+            elapsed = wall_time(commands[i])
             if r >= warmup:
                 times[i].append(elapsed)
-                memory[i].append(rss)
-    return times, memory
+    return times
 
 
 def load():
@@ -125,9 +128,9 @@ def main():
             subprocess.run(commands[1], check=True)
             difference = largest_difference(ours, theirs)
             before = load()
-            times, memory = time_interleaved(commands, folder, rounds)
+            times = time_interleaved(commands, rounds)
             medians = [statistics.median(t) for t in times]
-            peaks = [max(m) for m in memory]
+            peaks = [max(peak_memory(c, folder) for _ in range(3)) for c in commands]
             for i, tool in enumerate(tools):
                 paired = statistics.median(a / b for a, b in zip(times[i], times[1]))
                 print("%-10s %-24s %10.2f %7.2f %7.2f %10.1f %7.2f %8s" % (
