@@ -25,7 +25,8 @@ public:
     // bitmap writer fails.
     static bool Make(const platform::Bitmap& picture, const Sink& sink, ZEBVRXError& error);
     // Makes the bytes into the output (opened, written and completed here).
-    // A refused picture opens nothing; a failure while writing leaves
-    // nothing behind in a file the output replaces.
+    // A refused picture opens nothing. After a failure while writing, a new
+    // file the output was making is removed with the output (ZEBOutputFile);
+    // standard output, a device or a FIFO keeps what it was given.
     static bool Write(const platform::Bitmap& picture, ZEBOutputFile& output, ZEBVRXError& error);
 };

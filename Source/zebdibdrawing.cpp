@@ -29,15 +29,24 @@ bool ZEBDIBDrawing::Begin(platform::DeviceContext& dc, const uint8_t* header, si
     m_height = static_cast<uint32_t>(height);
     m_depth = depth;
     m_stride = (uint64_t(width) * depth / 8 + 3) / 4 * 4;
-    const platform::Rect clip = dc.clip().intersect(m_target->bounds());
-    m_area = clip.intersect({x, y, x + width, y + height});
+    m_area = Cover(dc, x, y, width, height);
     for (uint32_t v = 0; v < 256; ++v) {
-        const uint8_t* entry = header + 40 + size_t{v} * 4;
-        m_colours[v][0] = v < colours ? entry[2] : uint8_t(v);
-        m_colours[v][1] = v < colours ? entry[1] : uint8_t(v);
-        m_colours[v][2] = v < colours ? entry[0] : uint8_t(v);
+        uint8_t* colour = m_colours[v];
+        if (v >= colours) {
+            colour[0] = colour[1] = colour[2] = uint8_t(v);
+            continue;
+        }
+        const uint8_t* entry = header + 40 + size_t{v} * 4;  // blue, green, red, 0
+        colour[0] = entry[2], colour[1] = entry[1], colour[2] = entry[0];
     }
     return true;
+}
+
+platform::Rect ZEBDIBDrawing::Cover(const platform::DeviceContext& dc, int32_t x, int32_t y,
+                                    int32_t width, int32_t height) {
+    const platform::Rect clip =
+        dc.clip().intersect(dc.bitmap() ? dc.bitmap()->bounds() : platform::Rect{});
+    return clip.intersect({x, y, x + width, y + height});
 }
 
 void ZEBDIBDrawing::DrawRow(uint32_t row, uint64_t first, const uint8_t* bytes,

@@ -24,6 +24,11 @@ public:
     bool Begin(platform::DeviceContext& dc, const uint8_t* header, size_t size, int32_t x,
                int32_t y);
 
+    // The part of the context's clip that a bitmap of that size with its
+    // top-left pixel at (x, y) covers (empty when none).
+    static platform::Rect Cover(const platform::DeviceContext& dc, int32_t x, int32_t y,
+                                int32_t width, int32_t height);
+
     uint32_t Height() const { return m_height; }
     // Bytes of one row, and where the first row (the bottom one) starts.
     uint64_t Stride() const { return m_stride; }

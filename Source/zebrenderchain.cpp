@@ -165,10 +165,7 @@ bool ZEBRenderChain::Draw(platform::DeviceContext& dc, const ZEBImageMemory& mem
                                             static_cast<int32_t>(headerBytes));
     };
     if (!RenderInto(memory, request, open, error)) return false;
-    // What the bitmap covers in the clip, as DrawDIB draws it.
-    const platform::Rect clip =
-        dc.clip().intersect(dc.bitmap() ? dc.bitmap()->bounds() : platform::Rect{});
-    if (drawn) *drawn = clip.intersect({x, y, x + request.width, y + request.height});
+    if (drawn) *drawn = ZEBDIBDrawing::Cover(dc, x, y, request.width, request.height);
     return true;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 // The render chain: the part of a frame's pixel memory that a tile shows,
 // under a window, into a device-independent bitmap (read memory, crop,
-// scale, colour, 8 bits, bitmap), and that bitmap drawn into the tile.
+// scale, colour, 8 bits, bitmap), and that bitmap drawn into the tile. A
+// tile's paint draws each row of the bitmap as the writer places it, so no
+// bitmap of the whole picture is held.
 //
 //   ZEBDIBBytes dib;
 //   if (ZEBRenderChain::Render(frame, request, dib, error))
 //       ZEBRenderChain::DrawDIB(dc, dib, x, y);
+//   ZEBRenderChain::Draw(dc, frame, request, x, y, error);   // the same, row by row
 #include <cstdint>
 #include <functional>
 #include <vector>
