@@ -172,6 +172,24 @@ double Voi(double v, double c, double w) {
     return std::floor(std::clamp(y, 0.0, 255.0) + 0.5);
 }
 
+// An image of random samples in memory.
+ZEBImageMemory random_memory(int32_t width, int32_t height, int32_t samples, int32_t bits,
+                             bool isSigned, const vrx::VRX_ColorType* color, double slope,
+                             double intercept, std::mt19937& random) {
+    ZEBImageMemory m;
+    m.m_imageWidth = m.m_rowLength = width;
+    m.m_imageHeight = height;
+    m.m_samplesPerPixel = samples;
+    m.m_bitsPerSample = bits;
+    m.m_signed = isSigned;
+    m.m_colorType = color;
+    m.m_rescaleSlope = slope;
+    m.m_rescaleIntercept = intercept;
+    m.m_buffer.resize((size_t(width) * size_t(samples * bits) + 7) / 8 * size_t(height));
+    for (uint8_t& b : m.m_buffer) b = uint8_t(random());
+    return m;
+}
+
 TEST(RenderChain, WindowOverEverySampleType) {
     struct Case {
         const char* name;
@@ -199,17 +217,9 @@ TEST(RenderChain, WindowOverEverySampleType) {
     ZEBVRXHelper helper;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ZEBImageMemory m;
-        m.m_imageWidth = m.m_rowLength = 300;
-        m.m_imageHeight = 250;  // 75000 samples: 16-bit sources take the table
-        m.m_samplesPerPixel = 1;
-        m.m_bitsPerSample = c.bits;
-        m.m_signed = c.isSigned;
-        m.m_colorType = c.color;
-        m.m_rescaleSlope = c.slope;
-        m.m_rescaleIntercept = c.intercept;
-        m.m_buffer.resize(size_t(300 * 250 * c.bits / 8));
-        for (uint8_t& b : m.m_buffer) b = uint8_t(random());
+        // 75000 samples: 16-bit sources take the table.
+        const ZEBImageMemory m = random_memory(300, 250, 1, c.bits, c.isSigned, c.color, c.slope,
+                                               c.intercept, random);
         ZEBDIBBytes dib;
         ASSERT_TRUE(helper.RenderFrame(m, {0, 0, 300, 250, 300, 250, c.center, c.width}, dib))
             << helper.LastError().Describe();
@@ -342,17 +352,8 @@ TEST(RenderChain, DrawIsRenderThenDrawDIB) {
     std::mt19937 random(5);
     ZEBVRXError error;
     for (const Memory& mc : memories) {
-        ZEBImageMemory m;
-        m.m_imageWidth = m.m_rowLength = 23;
-        m.m_imageHeight = 17;
-        m.m_samplesPerPixel = mc.samples;
-        m.m_bitsPerSample = mc.bits;
-        m.m_signed = mc.isSigned;
-        m.m_colorType = mc.color;
-        m.m_rescaleSlope = mc.slope;
-        m.m_rescaleIntercept = mc.intercept;
-        m.m_buffer.resize((size_t(23 * mc.samples * mc.bits) + 7) / 8 * 17);
-        for (uint8_t& b : m.m_buffer) b = uint8_t(random());
+        const ZEBImageMemory m = random_memory(23, 17, mc.samples, mc.bits, mc.isSigned, mc.color,
+                                               mc.slope, mc.intercept, random);
         for (ZEBRenderRequest r : requests)
             for (const platform::Point& at : places) {
                 SCOPED_TRACE(testing::Message() << mc.bits << " bits x" << mc.samples << " to "
