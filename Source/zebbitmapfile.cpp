@@ -86,7 +86,8 @@ bool ZEBBitmapFile::Make(const platform::Bitmap& picture, const Sink& sink, ZEBV
     const uint32_t stride = (dibBytes - infoBytes) / height;
     const uint32_t bandRows =
         static_cast<uint32_t>(std::clamp<size_t>(kBandBytes / stride, 1, height));
-    const uint32_t bandBytes = infoBytes + bandRows * stride;
+    // The band's bitmap, or the file's headers, which go first through it.
+    const uint32_t bandBytes = infoBytes + std::max(bandRows * stride, kFileHeaderBytes);
     std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[bandBytes]);
     if (!band) return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kFunction, "not enough memory for the bitmap");
 
