@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/default_init_allocator.h"
+
 namespace vrx {
 class VRX_ColorType;
 class VRX_Header;
@@ -28,7 +30,8 @@ public:
     int32_t m_colorKind = kGray;
     int32_t m_samplesPerPixel = 0;
     int32_t m_bitsPerSample = 0;  // 1, 8, 16 or 32; 8 or less: 8-bit samples when probed
-    std::vector<uint8_t> m_buffer;
+    // Not zeroed when it grows: the decode chain writes every byte.
+    std::vector<uint8_t, platform::DefaultInitAllocator<uint8_t>> m_buffer;
     int32_t m_rowLength = 0;  // pixels per row
     int32_t m_imageWidth = 0;
     int32_t m_imageHeight = 0;

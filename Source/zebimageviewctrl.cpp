@@ -204,9 +204,16 @@ ZEBAnnotationState ZEBImageViewCtrl::AnnotationState() const {
 
 void ZEBImageViewCtrl::Paint() {
     m_dc.reset_clip();
-    m_backBuffer.fill(platform::kBlack);
+    // Black where the image is not: each pixel is written once.
+    Rect image;
+    if (m_frame && m_imagePainter)
+        image = m_imagePainter(m_dc, *m_frame, m_view).intersect(ClientRect());
+    const Rect all = ClientRect();
+    m_backBuffer.fill({all.left, all.top, all.right, image.top}, platform::kBlack);
+    m_backBuffer.fill({all.left, image.top, image.left, image.bottom}, platform::kBlack);
+    m_backBuffer.fill({image.right, image.top, all.right, image.bottom}, platform::kBlack);
+    m_backBuffer.fill({all.left, image.bottom, all.right, all.bottom}, platform::kBlack);
     if (m_frame) {
-        if (m_imagePainter) m_imagePainter(m_dc, *m_frame, m_view);
         ZEBOverlayManager& overlays = m_frame->m_overlay;
         overlays.Paint(m_dc, m_view);
         if (m_showReferenceLines) overlays.PaintReferenceLines(m_dc, m_view, ClientRect());

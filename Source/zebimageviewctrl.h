@@ -26,9 +26,11 @@
 
 class ZEBImageViewCtrl : public platform::EditParent {
 public:
-    // Paints the frame's image into the back buffer under the view.
-    using ImagePainter = std::function<void(platform::DeviceContext&, const FrameImageInfo&,
-                                            const ZEBViewTransform&)>;
+    // Paints the frame's image into the back buffer under the view, within
+    // the device context's clip, and gives the rectangle it covered (empty
+    // when it painted nothing); the tile paints the rest black.
+    using ImagePainter = std::function<platform::Rect(
+        platform::DeviceContext&, const FrameImageInfo&, const ZEBViewTransform&)>;
 
     // The zooms a view can have.
     static constexpr double kMinZoom = 1.0 / 64;

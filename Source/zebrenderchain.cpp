@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <new>
 
 #include "Source/frameimageinfo.h"
+#include "Source/zebdibdrawing.h"
+#include "Source/zebdibdrawingstorage.h"
 #include "Source/zeblookuptable.h"
 #include "Source/zebvrxchain.h"
 #include "vrx/core/colorspace/vrx_colorspace.h"
@@ -33,10 +34,6 @@ using vrx::VRX_Manager;
 namespace {
 
 constexpr const char* kRenderFunction = "ZEBVRXHelper::RenderFrame()";
-
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
-}
 
 // The scale step of the render chain: pixel projection when the image
 // shows narrower than it is, linear interpolation when at least as wide.
@@ -73,15 +70,9 @@ void ZEBRenderChain::WindowGainOffset(double center, double width, double slope,
     }
 }
 
-bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
-                            std::vector<uint8_t>& dib, ZEBVRXError& error) {
-    return RenderPart(memory, request, {0, 0, request.width, request.height}, dib, error);
-}
-
-bool ZEBRenderChain::RenderPart(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
-                                const platform::Rect& shown, std::vector<uint8_t>& dib,
+bool ZEBRenderChain::RenderInto(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
+                                const platform::Rect& shown, const StorageOpener& open,
                                 ZEBVRXError& error) {
-    dib.clear();
     vrx::VRX_DefaultManager manager;
     VRX_Header header(&manager);
     if (!memory.DescribeImage(header))
@@ -149,65 +140,71 @@ bool ZEBRenderChain::RenderPart(const ZEBImageMemory& memory, const ZEBRenderReq
     const vrx::VRX_WriteDIBOption option;
     const uint32_t total = vrx::VRX_WriteDIB::total_bytes(e->header(), option);
     if (total == 0) return error.Fail(manager, "cannot render the frame as a bitmap");
-    try {
-        dib.assign(total, 0);
-    } catch (const std::bad_alloc&) {
-        vrx::VRX_Status status(&manager);
-        manager.execute(status);
-        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kRenderFunction, "not enough memory for the bitmap");
-    }
-    vrx::VRX_ByteArrayOutputStorage* storage =
-        vrx::VRX_ByteArrayOutputStorage::create(&manager, dib.data(), static_cast<int32_t>(total));
+    vrx::VRX_OutputStorage* storage =
+        open(manager, total, vrx::VRX_WriteDIB::header_bytes(e->header(), option));
     VRX_Engine* writer = storage ? vrx::VRX_WriteDIB(&manager).engine(e, storage, option) : nullptr;
     vrx::destroy(storage);
     RunChain(writer);
     vrx::VRX_Status status(&manager);
     if (!writer || !manager.execute(status)) {
-        dib.clear();
-        return error.Fail(status.code, status.function, "cannot render the frame");
+        if (storage || status.code != vrx::VRX_SUCCESS)
+            error.Fail(status.code, status.function, "cannot render the frame");
+        return false;
     }
     return true;
 }
 
-bool ZEBRenderChain::DrawDIB(platform::DeviceContext& dc, const std::vector<uint8_t>& dib,
-                             int32_t x, int32_t y) {
-    platform::Bitmap* target = dc.bitmap();
-    if (!target || dib.size() < 40 || Le32(dib, 0) != 40) return false;
-    const int32_t width = static_cast<int32_t>(Le32(dib, 4));
-    const int32_t height = static_cast<int32_t>(Le32(dib, 8));
-    const uint32_t depth = dib[14] | dib[15] << 8;
-    const uint32_t colours = Le32(dib, 32);
-    if (width < 1 || height < 1 || (depth != 8 && depth != 24) || colours > 256) return false;
-    const uint64_t stride = (uint64_t(width) * depth / 8 + 3) / 4 * 4;
-    const uint64_t bits = 40 + uint64_t{colours} * 4;
-    if (bits + stride * uint64_t(height) > dib.size()) return false;
-    const platform::Rect clip = dc.clip().intersect(target->bounds());
-    const platform::Rect area = clip.intersect({x, y, x + width, y + height});
-    // The colour of each 8-bit value: its table entry, else the grey level.
-    uint8_t colours8[256][3];
-    for (uint32_t v = 0; v < 256; ++v) {
-        const uint8_t* entry = dib.data() + 40 + size_t{v} * 4;
-        colours8[v][0] = v < colours ? entry[2] : uint8_t(v);
-        colours8[v][1] = v < colours ? entry[1] : uint8_t(v);
-        colours8[v][2] = v < colours ? entry[0] : uint8_t(v);
-    }
-    for (int32_t row = area.top; row < area.bottom; ++row) {
-        const uint8_t* src = dib.data() + bits + stride * uint64_t(height - 1 - (row - y));
-        uint8_t* dst = target->row(row) + size_t(area.left) * 3;
-        if (depth == 24) {
-            for (const uint8_t* s = src + size_t(area.left - x) * 3, *end = s + size_t(area.width()) * 3;
-                 s < end; s += 3, dst += 3)
-                dst[0] = s[2], dst[1] = s[1], dst[2] = s[0];
-        } else {
-            for (const uint8_t* s = src + (area.left - x), *end = s + area.width(); s < end; ++s, dst += 3)
-                std::memcpy(dst, colours8[*s], 3);
+bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
+                            ZEBDIBBytes& dib, ZEBVRXError& error) {
+    dib.clear();
+    const auto open = [&](vrx::VRX_Manager& manager, uint32_t total,
+                          uint32_t) -> vrx::VRX_OutputStorage* {
+        try {
+            dib.resize(total);
+        } catch (const std::bad_alloc&) {
+            error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kRenderFunction, "not enough memory for the bitmap");
+            return nullptr;
         }
-    }
+        return vrx::VRX_ByteArrayOutputStorage::create(&manager, dib.data(),
+                                                       static_cast<int32_t>(total));
+    };
+    if (RenderInto(memory, request, {0, 0, request.width, request.height}, open, error)) return true;
+    dib.clear();
+    return false;
+}
+
+bool ZEBRenderChain::Draw(platform::DeviceContext& dc, const ZEBImageMemory& memory,
+                          const ZEBRenderRequest& request, const platform::Rect& shown, int32_t x,
+                          int32_t y, ZEBVRXError& error, platform::Rect* drawn) {
+    if (drawn) *drawn = {};
+    const auto open = [&](vrx::VRX_Manager& manager, uint32_t total,
+                          uint32_t headerBytes) -> vrx::VRX_OutputStorage* {
+        return ZEBDIBDrawingStorage::create(&manager, dc, x, y, static_cast<int32_t>(total),
+                                            static_cast<int32_t>(headerBytes));
+    };
+    if (!RenderInto(memory, request, shown, open, error)) return false;
+    if (drawn) *drawn = ZEBDIBDrawing::Cover(dc, x, y, shown.width(), shown.height());
+    return true;
+}
+
+bool ZEBRenderChain::DrawDIB(platform::DeviceContext& dc, const ZEBDIBBytes& dib,
+                             int32_t x, int32_t y, platform::Rect* drawn) {
+    if (drawn) *drawn = {};
+    ZEBDIBDrawing drawing;
+    if (!drawing.Begin(dc, dib.data(), dib.size(), x, y) ||
+        drawing.RowsAt() + drawing.Stride() * drawing.Height() > dib.size())
+        return false;
+    for (uint32_t row = 0; row < drawing.Height(); ++row)
+        drawing.DrawRow(row, 0, dib.data() + drawing.RowsAt() + drawing.Stride() * row,
+                        drawing.Stride());
+    if (drawn) *drawn = drawing.Area();
     return true;
 }
 
 bool ZEBRenderChain::Paint(platform::DeviceContext& dc, const FrameImageInfo& frame,
-                           const ZEBViewTransform& view, ZEBVRXError& error) {
+                           const ZEBViewTransform& view, ZEBVRXError& error,
+                           platform::Rect* painted) {
+    if (painted) *painted = {};
     if (!frame.HasImage() || !(view.zoom > 0.0))
         return error.Fail(vrx::VRX_ERROR_ARGUMENT, kRenderFunction, "the frame holds no image");
     const CZEBOverlayCommon& g = frame.m_overlay;
@@ -265,7 +262,6 @@ bool ZEBRenderChain::Paint(platform::DeviceContext& dc, const FrameImageInfo& fr
     request.windowCenter = frame.m_windowCenter;
     request.windowWidth = frame.m_windowWidth;
     request.voiLut = frame.m_voiLut.Empty() ? nullptr : &frame.m_voiLut;
-    std::vector<uint8_t> dib;
-    return RenderPart(frame, request, shown.offset(-topLeft.x, -topLeft.y), dib, error) &&
-           DrawDIB(dc, dib, shown.left, shown.top);
+    return Draw(dc, frame, request, shown.offset(-topLeft.x, -topLeft.y), shown.left, shown.top,
+                error, painted);
 }

@@ -62,21 +62,25 @@ bool ZEBVRXHelper::Decode(ZEBDicomFile& file, uint32_t frame, FrameImageInfo& ou
 }
 
 bool ZEBVRXHelper::RenderFrame(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
-                               std::vector<uint8_t>& dib) {
+                               ZEBDIBBytes& dib) {
     std::lock_guard lock(m_mutex);
     return ZEBRenderChain::Render(memory, request, dib, m_error);
 }
 
 bool ZEBVRXHelper::PaintFrame(platform::DeviceContext& dc, const FrameImageInfo& frame,
-                              const ZEBViewTransform& view) {
+                              const ZEBViewTransform& view, platform::Rect* painted) {
     std::lock_guard lock(m_mutex);
-    m_paintFailed = !ZEBRenderChain::Paint(dc, frame, view, m_error);
+    m_paintFailed = !ZEBRenderChain::Paint(dc, frame, view, m_error, painted);
     return !m_paintFailed;
 }
 
 ZEBImageViewCtrl::ImagePainter ZEBVRXHelper::Painter() {
     return [this](platform::DeviceContext& dc, const FrameImageInfo& frame,
-                  const ZEBViewTransform& view) { PaintFrame(dc, frame, view); };
+                  const ZEBViewTransform& view) {
+        platform::Rect painted;
+        PaintFrame(dc, frame, view, &painted);
+        return painted;
+    };
 }
 
 bool ZEBVRXHelper::WriteBitmapFile(const platform::Bitmap& picture, ZEBOutputFile& output) {

@@ -72,11 +72,12 @@ public:
     // or through its VOI LUT (MONOCHROME1 inverted), colour images in RGB
     // over their sample range.
     bool RenderFrame(const ZEBImageMemory& memory, const ZEBRenderRequest& request,
-                     std::vector<uint8_t>& dib);
+                     ZEBDIBBytes& dib);
     // Renders the part of the frame the view shows in the device context's
-    // clip rectangle, with the frame's window, and draws it there.
+    // clip rectangle, with the frame's window, and draws it there; `painted`
+    // (when given) is the rectangle drawn, empty when nothing was.
     bool PaintFrame(platform::DeviceContext& dc, const FrameImageInfo& frame,
-                    const ZEBViewTransform& view);
+                    const ZEBViewTransform& view, platform::Rect* painted = nullptr);
     // A tile painter that paints through this helper (which must outlive it).
     ZEBImageViewCtrl::ImagePainter Painter();
     // True when the last PaintFrame could not show its frame (LastError
@@ -102,7 +103,7 @@ public:
                                  bool invert, double& gain, double& offset) {
         ZEBRenderChain::WindowGainOffset(center, width, slope, intercept, invert, gain, offset);
     }
-    static bool DrawDIB(platform::DeviceContext& dc, const std::vector<uint8_t>& dib, int32_t x,
+    static bool DrawDIB(platform::DeviceContext& dc, const ZEBDIBBytes& dib, int32_t x,
                         int32_t y) {
         return ZEBRenderChain::DrawDIB(dc, dib, x, y);
     }

@@ -1,6 +1,7 @@
 #include "platform/bitmap.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/byte_count.h"
 
@@ -21,16 +22,44 @@ Bitmap::Bitmap(int32_t width, int32_t height) {
     resize(width, height);
 }
 
+Bitmap::Bitmap(const Bitmap& other) {
+    if (allocate(other.width_, other.height_, false) && !other.bytes().empty())
+        std::memcpy(pixels_.get(), other.pixels_.get(), other.bytes().size());
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+    if (this != &other) *this = Bitmap(other);
+    return *this;
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept
+    : width_(other.width_), height_(other.height_), pixels_(std::move(other.pixels_)) {
+    other.width_ = other.height_ = 0;
+}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    width_ = other.width_;
+    height_ = other.height_;
+    pixels_ = std::move(other.pixels_);
+    if (this != &other) other.width_ = other.height_ = 0;
+    return *this;
+}
+
 bool Bitmap::resize(int32_t width, int32_t height) {
+    return allocate(width, height, true);
+}
+
+bool Bitmap::allocate(int32_t width, int32_t height, bool zero) {
     const ByteCount bytes = ByteCount::from(width) * ByteCount::from(height) * 3;
-    if (!bytes.at_most(0x7FFFFFFF)) {
-        width_ = height_ = 0;
-        pixels_.clear();
-        return false;
-    }
+    pixels_.reset();
+    width_ = height_ = 0;
+    if (!bytes.at_most(0x7FFFFFFF)) return false;
+    // calloc takes a large image straight from the system's zero pages.
+    const size_t size = std::max<size_t>(static_cast<size_t>(bytes.value()), 1);
+    pixels_.reset(static_cast<uint8_t*>(zero ? std::calloc(size, 1) : std::malloc(size)));
+    if (!pixels_) return false;
     width_ = width;
     height_ = height;
-    pixels_.assign(static_cast<size_t>(bytes.value()), 0);
     return true;
 }
 
@@ -48,11 +77,18 @@ void Bitmap::set_pixel(int32_t x, int32_t y, Color c) {
     p[2] = c.b;
 }
 
-void Bitmap::fill(Color c) {
-    for (size_t i = 0; i + 2 < pixels_.size(); i += 3) {
-        pixels_[i] = c.r;
-        pixels_[i + 1] = c.g;
-        pixels_[i + 2] = c.b;
+void Bitmap::fill(Color c) { fill(bounds(), c); }
+
+void Bitmap::fill(const Rect& rect, Color c) {
+    const Rect r = rect.intersect(bounds());
+    const size_t bytes = static_cast<size_t>(r.width()) * 3;
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+        uint8_t* p = row(y) + static_cast<size_t>(r.left) * 3;
+        if (c.r == c.g && c.g == c.b) {
+            std::memset(p, c.r, bytes);
+            continue;
+        }
+        for (uint8_t* end = p + bytes; p < end; p += 3) p[0] = c.r, p[1] = c.g, p[2] = c.b;
     }
 }
 

@@ -8,7 +8,9 @@
 // bitmap writer as they are.
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
+#include <span>
 
 namespace platform {
 
@@ -58,8 +60,15 @@ class Bitmap {
 public:
     Bitmap() = default;
     // An image of the given size filled with black; empty when a side is
-    // negative or the image would exceed 2^31 - 1 bytes.
+    // negative, the image would exceed 2^31 - 1 bytes or memory runs out.
+    // The black of a new image is the zero memory the system hands out: a
+    // large image costs nothing until it is drawn on.
     Bitmap(int32_t width, int32_t height);
+    Bitmap(const Bitmap& other);
+    Bitmap& operator=(const Bitmap& other);
+    Bitmap(Bitmap&& other) noexcept;
+    Bitmap& operator=(Bitmap&& other) noexcept;
+    ~Bitmap() = default;
 
     // Resizes and fills with black; false (and empty) when the size is refused.
     bool resize(int32_t width, int32_t height);
@@ -70,22 +79,33 @@ public:
     size_t stride() const { return static_cast<size_t>(width_) * 3; }
     Rect bounds() const { return {0, 0, width_, height_}; }
 
-    uint8_t* row(int32_t y) { return pixels_.data() + stride() * static_cast<size_t>(y); }
+    uint8_t* row(int32_t y) { return pixels_.get() + stride() * static_cast<size_t>(y); }
     const uint8_t* row(int32_t y) const {
-        return pixels_.data() + stride() * static_cast<size_t>(y);
+        return pixels_.get() + stride() * static_cast<size_t>(y);
     }
-    const std::vector<uint8_t>& bytes() const { return pixels_; }
+    // Every row, top first.
+    std::span<const uint8_t> bytes() const {
+        return {pixels_.get(), stride() * static_cast<size_t>(height_)};
+    }
 
     // Black outside the bitmap.
     Color pixel(int32_t x, int32_t y) const;
     // Ignored outside the bitmap.
     void set_pixel(int32_t x, int32_t y, Color c);
     void fill(Color c);
+    // The part of the rectangle inside the bitmap.
+    void fill(const Rect& rect, Color c);
 
 private:
+    struct Free {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    // Empty, and false, when memory runs out.
+    bool allocate(int32_t width, int32_t height, bool zero);
+
     int32_t width_ = 0;
     int32_t height_ = 0;
-    std::vector<uint8_t> pixels_;
+    std::unique_ptr<uint8_t[], Free> pixels_;
 };
 
 }  // namespace platform

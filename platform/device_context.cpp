@@ -125,12 +125,7 @@ void DeviceContext::line_to(Point p) {
 
 void DeviceContext::fill_rect(const Rect& rect, const Brush& brush) {
     if (!target_ || brush.null) return;
-    const Rect r = rect.intersect(clip_);
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-        uint8_t* p = target_->row(y) + static_cast<size_t>(r.left) * 3;
-        for (int32_t x = r.left; x < r.right; ++x, p += 3)
-            p[0] = brush.color.r, p[1] = brush.color.g, p[2] = brush.color.b;
-    }
+    target_->fill(rect.intersect(clip_), brush.color);
 }
 
 void DeviceContext::frame_rect(const Rect& rect, const Brush& brush) {

@@ -32,12 +32,12 @@ from image_dataset import image_dataset  # noqa: E402
 SIDE = 2048
 
 
-def make_native(path):
+def make_native(path, side=SIDE):
     rng = np.random.default_rng(3)
-    y, x = np.mgrid[0:SIDE, 0:SIDE]
-    inside = (x - SIDE / 2) ** 2 + (y - SIDE / 2) ** 2 < (0.45 * SIDE) ** 2
-    pixels = np.where(inside, 900 + (x + 2 * y) % 400 + rng.integers(0, 24, (SIDE, SIDE)), 0)
-    ds = image_dataset(SIDE, SIDE, 16, 1, "MONOCHROME2", generate_uid(),
+    y, x = np.mgrid[0:side, 0:side]
+    inside = (x - side / 2) ** 2 + (y - side / 2) ** 2 < (0.45 * side) ** 2
+    pixels = np.where(inside, 900 + (x + 2 * y) % 400 + rng.integers(0, 24, (side, side)), 0)
+    ds = image_dataset(side, side, 16, 1, "MONOCHROME2", generate_uid(),
                        sop_class="1.2.840.10008.5.1.4.1.1.2")
     ds.SOPClassUID = ds.file_meta.MediaStorageSOPClassUID
     ds.SOPInstanceUID = ds.file_meta.MediaStorageSOPInstanceUID

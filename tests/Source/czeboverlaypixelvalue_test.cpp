@@ -143,7 +143,7 @@ ZEBImageMemory memory(int kind, int samples, int bits, std::vector<uint8_t> byte
     m.m_colorKind = kind;
     m.m_samplesPerPixel = samples;
     m.m_bitsPerSample = bits;
-    m.m_buffer = std::move(bytes);
+    m.m_buffer.assign(bytes.begin(), bytes.end());
     m.m_rowLength = m.m_imageWidth = m.m_imageHeight = 2;
     m.m_signed = isSigned;
     return m;

@@ -413,8 +413,9 @@ Bitmap paint(const std::vector<std::string>& args, uint8_t grey,
     if (grey)
         scene.tile->SetImagePainter([grey](platform::DeviceContext& dc, const FrameImageInfo& f,
                                            const ZEBViewTransform& v) {
-            dc.fill_rect(f.m_overlay.GetImageRect(v.offsetX, v.offsetY, v.origin, v.zoom),
-                         {{grey, grey, grey}});
+            const Rect image = f.m_overlay.GetImageRect(v.offsetX, v.offsetY, v.origin, v.zoom);
+            dc.fill_rect(image, {{grey, grey, grey}});
+            return image.intersect(dc.clip());
         });
     scene.tile->Paint();
     if (region && drawn) region(scene, *drawn);

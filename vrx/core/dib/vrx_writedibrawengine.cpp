@@ -261,11 +261,12 @@ bool VRX_WriteDIBRawEngine::write_row(const unsigned char* line) {
         case 32: {
             // Blue, green, red (and a zero byte at 32 bits).
             const uint32_t step = dib_bits_ / 8;
-            for (uint32_t x = 0; x < width; ++x) {
-                unsigned char* out = row_buffer_ + step * x;
-                out[0] = line[3 * x + 2];
-                out[1] = line[3 * x + 1];
-                out[2] = line[3 * x];
+            unsigned char* out = row_buffer_;
+            for (const unsigned char *in = line, *end = line + 3 * size_t{width}; in < end;
+                 in += 3, out += step) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
             }
             return put(row_buffer_, stride_);
         }
