@@ -215,7 +215,7 @@ TEST(HostileFiles, FramesReadThroughTheDicomReaderGiveTheirStatus) {
 // 40 tiles at three zooms under one view, annotations at zoom 1. Pixel
 // aspects of 1e-40 and 1e7 are taken as square pixels.
 TEST(HostileFiles, RenderChainFindingsPaintAsTheFuzzTargetPaints) {
-    for (const char* name : {"render_chain_aspect_ub.bin", "render_chain_slow.bin"}) {
+    for (const char* name : {"render_chain_ratio_ub.bin", "render_chain_slow.bin"}) {
         SCOPED_TRACE(name);
         ZEBVRXHelper helper;
         FrameImageInfo frame;

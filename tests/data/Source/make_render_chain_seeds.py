@@ -5,7 +5,7 @@ kept as found):
 
   native_frame_beyond_its_data.dcm  a 1 GiB frame declared over 1000 bytes,
                                     refused before any frame memory exists
-  aspect_1000.dcm                   pixels 1000 times taller than wide
+  tall_pixels_1000.dcm              pixels 1000 times taller than wide
   <case>.dcm                        JPEG files of the table: restart
                                     intervals broken, a progressive stream
                                     cut short, a colour interval no code
@@ -47,7 +47,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     os.makedirs(large, exist_ok=True)
     hostile.native_frame_beyond_its_data(os.path.join(out, "native_frame_beyond_its_data.dcm"))
-    hostile.large_pixels(os.path.join(out, "aspect_1000.dcm"))
+    hostile.large_pixels(os.path.join(out, "tall_pixels_1000.dcm"))
     cases = {c.name: c for c in hostile.CASES}
     for name in JPEG_CASES:
         cases[name].make(os.path.join(out, name + ".dcm"))

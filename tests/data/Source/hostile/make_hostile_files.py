@@ -512,7 +512,7 @@ CASES = [
     # Pixel aspects far from square: taken as square beyond 1000:1, and
     # pixels 1000 times taller than wide painted at zoom 64.
     # Pixel Spacing 1.171875\1.171875e+40: a pixel aspect of 1e-40.
-    Case("render_chain_aspect_ub", found("render_chain_aspect_ub.bin"), FUZZ_TILE, 0, [], 1.0, 64),
+    Case("render_chain_ratio_ub", found("render_chain_ratio_ub.bin"), FUZZ_TILE, 0, [], 1.0, 64),
     # A pixel aspect of 1e7: a request of millions of rows for one pixel.
     Case("render_chain_slow", found("render_chain_slow.bin"), FUZZ_TILE, 0, [], 1.0, 64),
     Case("aspect_1000_at_zoom_64", large_pixels, ["--zoom", "64", "--size", "8192x2048"], 0,
