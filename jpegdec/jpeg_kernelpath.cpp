@@ -139,6 +139,7 @@ JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx) {
     s->bitState = static_cast<jpegkernels::HuffmanDecoderState*>(AllocZeroed(ctx, 1, static_cast<uint64_t>(size)));
     if (!s->bitState) return kJpegEndOrNoMemory;
     s->dequantIdct = jpegkernels::ChosenDequantInverseDct8x8To32();
+    s->dequantIdctToPatch = jpegkernels::ChosenDequantInverseDct8x8ToPatch();
     ctx->blockStore = jpegkernels::ChosenWriteBlock8x8();
     return KernelCall<KernelRow::HuffmanDecoderStateInit>(s->bitState) == 0 ? kJpegOk : 0;
 }
@@ -149,12 +150,14 @@ JpegStatus StartScanSequentialByKernel(JpegDecoderContext* ctx) {
     return KernelCall<KernelRow::HuffmanDecoderStateInit>(KernelState(ctx)->bitState) == 0 ? kJpegOk : 0;
 }
 
-JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* block, int k) {
-    KernelPathState* s = KernelState(ctx);
-    const jpegkernels::HuffmanDecoderTable* dc = s->dcTables[ctx->dcTableSelector[k]];
-    const jpegkernels::HuffmanDecoderTable* ac = s->acTables[ctx->acTableSelector[k]];
+namespace {
+
+// Row 18 on the next block of scan component k: its 64 quantised
+// coefficients (natural order) into `coefficients`.
+inline JpegStatus DecodeBlockByKernel(JpegDecoderContext* ctx, KernelPathState* s, int16_t* coefficients, int k,
+                                      const jpegkernels::HuffmanDecoderTable* dc,
+                                      const jpegkernels::HuffmanDecoderTable* ac) {
     KeepKernelInput(ctx, s);
-    auto* coefficients = reinterpret_cast<int16_t*>(block->values);
     uint32_t used = 0;
     int16_t predictor = 0;
     jpegkernels::MarkerWord marker = 0;
@@ -173,6 +176,38 @@ JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* bl
     // read; other failures are damage that a restart marker may end.
     if (r == jpegkernels::kKernelDataEnded) ctx->inputEnded = 1;
     return kJpegCorruptData;
+}
+
+}  // namespace
+
+JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* block, int k) {
+    KernelPathState* s = KernelState(ctx);
+    return DecodeBlockByKernel(ctx, s, reinterpret_cast<int16_t*>(block->values), k,
+                               s->dcTables[ctx->dcTableSelector[k]], s->acTables[ctx->acTableSelector[k]]);
+}
+
+JpegStatus DecodeMcuByKernel(JpegDecoderContext* ctx, uint32_t mcu) {
+    KernelPathState* s = KernelState(ctx);
+    alignas(16) int16_t coefficients[64];
+    for (uint32_t c = 0; c < ctx->componentCount; ++c) {
+        const jpegkernels::HuffmanDecoderTable* dc = s->dcTables[ctx->dcTableSelector[c]];
+        const jpegkernels::HuffmanDecoderTable* ac = s->acTables[ctx->acTableSelector[c]];
+        const int16_t* table = s->dequantTables + 64 * size_t{ctx->quantSelector[c]};
+        const PlaneRecord& plane = ctx->componentRows[c].plane;
+        const size_t stride = plane.stride;
+        // One component: one block an MCU, whatever its sampling.
+        const uint32_t across = ctx->componentCount == 1 ? 1 : ctx->mcuBlocksH[c];
+        const uint32_t down = ctx->componentCount == 1 ? 1 : ctx->mcuBlocksV[c];
+        uint8_t* corner = plane.data + size_t{mcu} * ctx->mcuWidth[c];
+        for (uint32_t by = 0; by < down; ++by, corner += 8 * stride) {
+            for (uint32_t bx = 0; bx < across; ++bx) {
+                const JpegStatus st = DecodeBlockByKernel(ctx, s, coefficients, static_cast<int>(c), dc, ac);
+                if (st < 1) return st;
+                s->dequantIdctToPatch(coefficients, table, corner + 8 * size_t{bx}, static_cast<ptrdiff_t>(stride));
+            }
+        }
+    }
+    return kJpegOk;
 }
 
 void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c) {

@@ -84,6 +84,7 @@ struct KernelPathState {
     uint32_t sourceEnded;
     // The companions of row 13 for the chosen column.
     jpegkernels::DequantInverseDctTo32Function dequantIdct;
+    jpegkernels::DequantInverseDctToPatchFunction dequantIdctToPatch;
 };
 
 inline KernelPathState* KernelState(const JpegDecoderContext* ctx) {

@@ -290,26 +290,31 @@ JpegStatus SelectedComponentRow(JpegDecoderContext* ctx) {
     return status;
 }
 
+// The MCUs of a row: decode(u) decodes MCU u into the planes.
+template <class Decode>
+JpegStatus SequentialRow(JpegDecoderContext* ctx, Decode decode) {
+    return RunRowUnits(ctx, ctx->mcusPerRow, decode, [&](uint32_t u) {
+        // The generic path reset the rows to 128 before the row; the kernel
+        // path fills an MCU it passes over.
+        if (!ctx->kernelPath) return;
+        PlaneRecord regions[kMaxComponents];
+        RegionsAt(ctx, u, regions);
+        for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+            const PlaneRecord& r = regions[i];
+            if (!r.data) continue;
+            const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
+            for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
+        }
+    });
+}
+
+// The MCUs of a row through an MCU body and the block writers.
 JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
-    PlaneRecord regions[kMaxComponents];
-    return RunRowUnits(
-        ctx, ctx->mcusPerRow,
-        [&](uint32_t u) {
-            RegionsAt(ctx, u, regions);
-            return body(ctx, regions);
-        },
-        [&](uint32_t u) {
-            // The generic path reset the rows to 128 before the row; the
-            // kernel path fills an MCU it passes over.
-            if (!ctx->kernelPath) return;
-            RegionsAt(ctx, u, regions);
-            for (uint32_t i = 0; i < ctx->componentCount; ++i) {
-                const PlaneRecord& r = regions[i];
-                if (!r.data) continue;
-                const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
-                for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
-            }
-        });
+    return SequentialRow(ctx, [ctx, body](uint32_t u) {
+        PlaneRecord regions[kMaxComponents];
+        RegionsAt(ctx, u, regions);
+        return body(ctx, regions);
+    });
 }
 
 JpegStatus FinishRow(JpegDecoderContext* ctx, JpegStatus status) {
@@ -500,8 +505,13 @@ JpegStatus LosslessRow(JpegDecoderContext* ctx, LosslessTarget target) {
 }  // namespace
 
 JpegStatus RowDriverSequential(JpegDecoderContext* ctx) {
-    const JpegStatus status =
-        ctx->selectedComponent >= 0 ? SelectedComponentRow(ctx) : SequentialRow(ctx, McuGeneric);
+    JpegStatus status;
+    if (ctx->selectedComponent >= 0)
+        status = SelectedComponentRow(ctx);
+    else if (ctx->kernelPath)
+        status = SequentialRow(ctx, [ctx](uint32_t u) { return DecodeMcuByKernel(ctx, u); });
+    else
+        status = SequentialRow(ctx, McuGeneric);
     if (status >= 1) UpsampleRow(ctx, false);
     return FinishRow(ctx, status);
 }
