@@ -186,26 +186,42 @@ JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* bl
                                s->dcTables[ctx->dcTableSelector[k]], s->acTables[ctx->acTableSelector[k]]);
 }
 
-JpegStatus DecodeMcuByKernel(JpegDecoderContext* ctx, uint32_t mcu) {
-    KernelPathState* s = KernelState(ctx);
-    alignas(16) int16_t coefficients[64];
+namespace {
+
+// The blocks of an MCU, component by component and within one row by row.
+JpegStatus PlanMcuBlocks(JpegDecoderContext* ctx, KernelPathState* s) {
+    s->mcuBlocks = static_cast<KernelMcuBlock*>(AllocZeroed(ctx, ctx->blocksPerMcu, sizeof(KernelMcuBlock)));
+    if (!s->mcuBlocks) return kJpegEndOrNoMemory;
+    KernelMcuBlock* b = s->mcuBlocks;
     for (uint32_t c = 0; c < ctx->componentCount; ++c) {
-        const jpegkernels::HuffmanDecoderTable* dc = s->dcTables[ctx->dcTableSelector[c]];
-        const jpegkernels::HuffmanDecoderTable* ac = s->acTables[ctx->acTableSelector[c]];
-        const int16_t* table = s->dequantTables + 64 * size_t{ctx->quantSelector[c]};
         const PlaneRecord& plane = ctx->componentRows[c].plane;
-        const size_t stride = plane.stride;
         // One component: one block an MCU, whatever its sampling.
         const uint32_t across = ctx->componentCount == 1 ? 1 : ctx->mcuBlocksH[c];
         const uint32_t down = ctx->componentCount == 1 ? 1 : ctx->mcuBlocksV[c];
-        uint8_t* corner = plane.data + size_t{mcu} * ctx->mcuWidth[c];
-        for (uint32_t by = 0; by < down; ++by, corner += 8 * stride) {
-            for (uint32_t bx = 0; bx < across; ++bx) {
-                const JpegStatus st = DecodeBlockByKernel(ctx, s, coefficients, static_cast<int>(c), dc, ac);
-                if (st < 1) return st;
-                s->dequantIdctToPatch(coefficients, table, corner + 8 * size_t{bx}, static_cast<ptrdiff_t>(stride));
-            }
-        }
+        for (uint32_t by = 0; by < down; ++by)
+            for (uint32_t bx = 0; bx < across; ++bx, ++b)
+                *b = KernelMcuBlock{s->dcTables[ctx->dcTableSelector[c]],
+                                    s->acTables[ctx->acTableSelector[c]],
+                                    s->dequantTables + 64 * size_t{ctx->quantSelector[c]},
+                                    plane.data + 8 * (size_t{by} * plane.stride + bx),
+                                    ctx->mcuWidth[c],
+                                    static_cast<ptrdiff_t>(plane.stride),
+                                    static_cast<int>(c)};
+    }
+    s->mcuBlockCount = static_cast<uint32_t>(b - s->mcuBlocks);
+    return kJpegOk;
+}
+
+}  // namespace
+
+JpegStatus DecodeMcuByKernel(JpegDecoderContext* ctx, uint32_t mcu) {
+    KernelPathState* s = KernelState(ctx);
+    if (!s->mcuBlocks && PlanMcuBlocks(ctx, s) < 1) return kJpegEndOrNoMemory;
+    alignas(16) int16_t coefficients[64];
+    for (const KernelMcuBlock *b = s->mcuBlocks, *end = b + s->mcuBlockCount; b != end; ++b) {
+        const JpegStatus st = DecodeBlockByKernel(ctx, s, coefficients, b->component, b->dc, b->ac);
+        if (st < 1) return st;
+        s->dequantIdctToPatch(coefficients, b->dequant, b->corner + mcu * b->mcuStep, b->stride);
     }
     return kJpegOk;
 }
@@ -308,6 +324,8 @@ void FreeKernelPathBuffers(JpegDecoderContext* ctx) {
     }
     FreeBlock(ctx, s->bitState);
     s->bitState = nullptr;
+    FreeBlock(ctx, s->mcuBlocks);
+    s->mcuBlocks = nullptr;
     FreeBlock(ctx, s->inputStart);
     s->inputStart = s->inputPosition = nullptr;
     if (s->lookaheadDecoding) FreeLosslessLookahead(ctx);
