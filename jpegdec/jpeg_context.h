@@ -506,6 +506,11 @@ void ReleaseComponentBuffers(JpegDecoderContext* ctx);
 void InterleaveRow3(JpegDecoderContext* ctx, uint8_t* out);
 void InterleaveRow4(JpegDecoderContext* ctx, uint8_t* out);
 void InterleaveRow3YccToRgb(JpegDecoderContext* ctx, uint8_t* out);
+// Three components whose chroma planes keep their decoded size (half the
+// width, height or both of component 0's): each chroma sample is repeated
+// for the pixels it covers. Installed instead of InterleaveRow3 for such
+// frames at full size, which then have no upsampler for components 1 and 2.
+void InterleaveRow3Replicated(JpegDecoderContext* ctx, uint8_t* out);
 void CopyLumaRow(JpegDecoderContext* ctx, uint8_t* out);
 void CopyGrayRow(JpegDecoderContext* ctx, uint8_t* out);
 void CopySelectedRow(JpegDecoderContext* ctx, uint8_t* out);
