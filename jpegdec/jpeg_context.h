@@ -539,11 +539,12 @@ JpegStatus InitKernelPath(JpegDecoderContext* ctx);
 JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx);
 JpegStatus BuildDequantTables16(JpegDecoderContext* ctx);
 void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c);
-// MCU `mcu` of the current MCU row of a sequential frame (every component):
-// each block decoded by row 18 and transformed by row 13's companion
-// straight into the component planes, level-shifted and clamped. 1, or the
-// block decoder's failure (the planes of the MCU then hold part of it).
-JpegStatus DecodeMcuByKernel(JpegDecoderContext* ctx, uint32_t mcu);
+// The MCUs *mcu .. end - 1 of the current MCU row of a sequential frame
+// (every component): each block decoded by row 18 and transformed by row
+// 13's companion straight into the component planes, level-shifted and
+// clamped. 1 with *mcu = end, or the block decoder's failure with *mcu the
+// MCU it failed in (whose plane regions then hold part of it).
+JpegStatus DecodeMcusByKernel(JpegDecoderContext* ctx, uint32_t* mcu, uint32_t end);
 void FreeKernelPathBuffers(JpegDecoderContext* ctx);
 void FreeDequantTables16(JpegDecoderContext* ctx);
 void FreeKernelPathState(JpegDecoderContext* ctx);

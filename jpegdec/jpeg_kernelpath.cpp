@@ -214,14 +214,17 @@ JpegStatus PlanMcuBlocks(JpegDecoderContext* ctx, KernelPathState* s) {
 
 }  // namespace
 
-JpegStatus DecodeMcuByKernel(JpegDecoderContext* ctx, uint32_t mcu) {
+JpegStatus DecodeMcusByKernel(JpegDecoderContext* ctx, uint32_t* mcu, uint32_t end) {
     KernelPathState* s = KernelState(ctx);
     if (!s->mcuBlocks && PlanMcuBlocks(ctx, s) < 1) return kJpegEndOrNoMemory;
     alignas(16) int16_t coefficients[64];
-    for (const KernelMcuBlock *b = s->mcuBlocks, *end = b + s->mcuBlockCount; b != end; ++b) {
-        const JpegStatus st = DecodeBlockByKernel(ctx, s, coefficients, b->component, b->dc, b->ac);
-        if (st < 1) return st;
-        s->dequantIdctToPatch(coefficients, b->dequant, b->corner + mcu * b->mcuStep, b->stride);
+    const KernelMcuBlock* last = s->mcuBlocks + s->mcuBlockCount;
+    for (; *mcu < end; ++*mcu) {
+        for (const KernelMcuBlock* b = s->mcuBlocks; b != last; ++b) {
+            const JpegStatus st = DecodeBlockByKernel(ctx, s, coefficients, b->component, b->dc, b->ac);
+            if (st < 1) return st;
+            s->dequantIdctToPatch(coefficients, b->dequant, b->corner + *mcu * b->mcuStep, b->stride);
+        }
     }
     return kJpegOk;
 }

@@ -59,7 +59,7 @@ struct LosslessLookaheadTables {
 };
 
 // One block of the MCUs of a sequential frame: its tables and where its
-// samples go (DecodeMcuByKernel).
+// samples go (DecodeMcusByKernel).
 struct KernelMcuBlock {
     const jpegkernels::HuffmanDecoderTable* dc;
     const jpegkernels::HuffmanDecoderTable* ac;

@@ -290,22 +290,43 @@ JpegStatus SelectedComponentRow(JpegDecoderContext* ctx) {
     return status;
 }
 
+// An MCU passed over: the generic path reset the rows to 128 before the
+// row; the kernel path fills the MCU.
+void SkipMcu(JpegDecoderContext* ctx, uint32_t u) {
+    if (!ctx->kernelPath) return;
+    PlaneRecord regions[kMaxComponents];
+    RegionsAt(ctx, u, regions);
+    for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+        const PlaneRecord& r = regions[i];
+        if (!r.data) continue;
+        const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
+        for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
+    }
+}
+
 // The MCUs of a row: decode(u) decodes MCU u into the planes.
 template <class Decode>
 JpegStatus SequentialRow(JpegDecoderContext* ctx, Decode decode) {
-    return RunRowUnits(ctx, ctx->mcusPerRow, decode, [&](uint32_t u) {
-        // The generic path reset the rows to 128 before the row; the kernel
-        // path fills an MCU it passes over.
-        if (!ctx->kernelPath) return;
-        PlaneRecord regions[kMaxComponents];
-        RegionsAt(ctx, u, regions);
-        for (uint32_t i = 0; i < ctx->componentCount; ++i) {
-            const PlaneRecord& r = regions[i];
-            if (!r.data) continue;
-            const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
-            for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
-        }
-    });
+    return RunRowUnits(ctx, ctx->mcusPerRow, decode, [ctx](uint32_t u) { SkipMcu(ctx, u); });
+}
+
+// The MCUs of a row on the kernel path. Without restart intervals nothing
+// is counted between MCUs: while no damage was met the row goes in one
+// call, and damage passes over the rest of the scan as RunUnits does.
+JpegStatus SequentialRowByKernel(JpegDecoderContext* ctx) {
+    uint32_t u = 0;
+    if (ctx->restartInterval != 0 || ctx->intervalDamaged || ctx->carriedSkip) {
+        return SequentialRow(ctx, [ctx, &u](uint32_t mcu) {
+            u = mcu;
+            return DecodeMcusByKernel(ctx, &u, mcu + 1);
+        });
+    }
+    const JpegStatus st = DecodeMcusByKernel(ctx, &u, ctx->mcusPerRow);
+    if (st >= 1) return kJpegOk;
+    if (!Recoverable(ctx, st)) return st;
+    ctx->intervalDamaged = kScanLost;
+    for (; u < ctx->mcusPerRow; ++u) SkipMcu(ctx, u);
+    return kJpegWarnCorruptData;
 }
 
 // The MCUs of a row through an MCU body and the block writers.
@@ -509,7 +530,7 @@ JpegStatus RowDriverSequential(JpegDecoderContext* ctx) {
     if (ctx->selectedComponent >= 0)
         status = SelectedComponentRow(ctx);
     else if (ctx->kernelPath)
-        status = SequentialRow(ctx, [ctx](uint32_t u) { return DecodeMcuByKernel(ctx, u); });
+        status = SequentialRowByKernel(ctx);
     else
         status = SequentialRow(ctx, McuGeneric);
     if (status >= 1) UpsampleRow(ctx, false);
