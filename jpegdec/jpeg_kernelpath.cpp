@@ -153,24 +153,31 @@ JpegStatus StartScanSequentialByKernel(JpegDecoderContext* ctx) {
 namespace {
 
 // Row 18 on the next block of scan component k: its 64 quantised
-// coefficients (natural order) into `coefficients`.
+// coefficients (natural order) into `coefficients`. The window is the whole
+// filled buffer and the position the consumed count itself, so that the
+// next block starts from what this one stored, with nothing worked out
+// between them.
 inline JpegStatus DecodeBlockByKernel(JpegDecoderContext* ctx, KernelPathState* s, int16_t* coefficients, int k,
                                       const jpegkernels::HuffmanDecoderTable* dc,
                                       const jpegkernels::HuffmanDecoderTable* ac) {
     KeepKernelInput(ctx, s);
-    uint32_t used = 0;
     int16_t predictor = 0;
     jpegkernels::MarkerWord marker = 0;
+    bool again = false;
     const KernelStatus r = RunWithRefill(ctx, s, [&] {
-        used = 0;
+        // A retry starts again where the block began (the position, which
+        // follows the consumed count only below), in the refilled buffer.
+        if (again) s->consumed = static_cast<uint32_t>(s->inputPosition - s->inputStart);
+        again = true;
         predictor = static_cast<int16_t>(ctx->dcPredictors[k]);
         marker = ctx->pendingMarker;
-        return KernelCall<KernelRow::HuffmanDecodeBlock8x8>(s->inputPosition, s->remaining, &used, coefficients,
-                                                            &predictor, &marker, dc, ac, s->bitState);
+        return KernelCall<KernelRow::HuffmanDecodeBlock8x8>(s->inputStart, static_cast<int32_t>(s->filled),
+                                                            &s->consumed, coefficients, &predictor, &marker, dc, ac,
+                                                            s->bitState);
     });
     ctx->dcPredictors[k] = predictor;
     ctx->pendingMarker = marker;
-    AdvanceKernelInput(s, used);
+    FollowConsumedInput(s);
     if (r == 0) return kJpegOk;
     // The input is exhausted when the data ran out with nothing more to
     // read; other failures are damage that a restart marker may end.

@@ -152,6 +152,13 @@ inline void AdvanceKernelInput(KernelPathState* s, int64_t n) {
     s->remaining = static_cast<int32_t>(int64_t{s->filled} - s->consumed);
 }
 
+// A kernel row moved the consumed count itself: the position and the
+// remaining count follow it.
+inline void FollowConsumedInput(KernelPathState* s) {
+    s->inputPosition = s->inputStart + s->consumed;
+    s->remaining = static_cast<int32_t>(int64_t{s->filled} - s->consumed);
+}
+
 // ---- lossless decoding (jpeg_lossless.cpp) ----
 JpegStatus StartScanLosslessByKernel(JpegDecoderContext* ctx);
 JpegStatus DecodeLosslessScanSingle(JpegDecoderContext* ctx, LosslessRowRecord* record, int component);
