@@ -306,7 +306,7 @@ void SkipMcu(JpegDecoderContext* ctx, uint32_t u) {
 
 // The MCUs of a row: decode(u) decodes MCU u into the planes.
 template <class Decode>
-JpegStatus SequentialRow(JpegDecoderContext* ctx, Decode decode) {
+JpegStatus McuRow(JpegDecoderContext* ctx, Decode decode) {
     return RunRowUnits(ctx, ctx->mcusPerRow, decode, [ctx](uint32_t u) { SkipMcu(ctx, u); });
 }
 
@@ -314,13 +314,10 @@ JpegStatus SequentialRow(JpegDecoderContext* ctx, Decode decode) {
 // is counted between MCUs: while no damage was met the row goes in one
 // call, and damage passes over the rest of the scan as RunUnits does.
 JpegStatus SequentialRowByKernel(JpegDecoderContext* ctx) {
-    uint32_t u = 0;
     if (ctx->restartInterval != 0 || ctx->intervalDamaged || ctx->carriedSkip) {
-        return SequentialRow(ctx, [ctx, &u](uint32_t mcu) {
-            u = mcu;
-            return DecodeMcusByKernel(ctx, &u, mcu + 1);
-        });
+        return McuRow(ctx, [ctx](uint32_t u) { return DecodeMcusByKernel(ctx, &u, u + 1); });
     }
+    uint32_t u = 0;
     const JpegStatus st = DecodeMcusByKernel(ctx, &u, ctx->mcusPerRow);
     if (st >= 1) return kJpegOk;
     if (!Recoverable(ctx, st)) return st;
@@ -331,7 +328,7 @@ JpegStatus SequentialRowByKernel(JpegDecoderContext* ctx) {
 
 // The MCUs of a row through an MCU body and the block writers.
 JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
-    return SequentialRow(ctx, [ctx, body](uint32_t u) {
+    return McuRow(ctx, [ctx, body](uint32_t u) {
         PlaneRecord regions[kMaxComponents];
         RegionsAt(ctx, u, regions);
         return body(ctx, regions);
