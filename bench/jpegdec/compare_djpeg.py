@@ -3,9 +3,10 @@
 (jpegdec_decode) against libjpeg-turbo's `djpeg -outfile /dev/null`, with
 hyperfine. The two commands run interleaved: each round is one hyperfine
 call timing both, so that a change of the machine's load reaches both alike.
-Printed per stream: the medians over all rounds, the ratio ours / djpeg of
-the times (below 1: ours is faster), the lowest and highest ratio of single
-rounds, and the load average before and after.
+Printed per stream: the medians of all runs, the ratio ours / djpeg of the
+times (below 1: ours is faster) as the median of the rounds' ratios, the
+lowest and highest ratio of single rounds, and the load average before and
+after.
 
     /usr/bin/python3 bench/jpegdec/compare_djpeg.py \\
         build/release/bench/jpegdec/jpegdec_decode build/release/bench/jpegdec/data [rounds]
@@ -18,7 +19,7 @@ import sys
 import tempfile
 
 STREAMS = ['grey_4096_q90.jpg', 'rgb_3840_444.jpg', 'rgb_3840_420.jpg', 'rgb_3840_420_prog.jpg']
-RUNS_PER_ROUND = 3
+RUNS_PER_ROUND = 5
 
 
 def median(command, stderr=None):
@@ -46,7 +47,7 @@ def load():
 
 def main():
     ours, data = sys.argv[1], sys.argv[2]
-    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 9
+    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 11
     print('%-24s %9s %9s %7s %13s %11s' % ('stream', 'ours ms', 'djpeg ms', 'ratio', 'rounds lo-hi', 'load'))
     for name in STREAMS:
         path = os.path.join(data, name)
@@ -62,7 +63,7 @@ def main():
             ratios.append(statistics.median(ta) / statistics.median(tb))
         ma, mb = statistics.median(a), statistics.median(b)
         print('%-24s %9.1f %9.1f %7.3f %6.2f-%-6.2f %5s-%-5s' %
-              (name, ma * 1e3, mb * 1e3, ma / mb, min(ratios), max(ratios), before, load()))
+              (name, ma * 1e3, mb * 1e3, statistics.median(ratios), min(ratios), max(ratios), before, load()))
 
 
 if __name__ == '__main__':
