@@ -506,6 +506,11 @@ void ReleaseComponentBuffers(JpegDecoderContext* ctx);
 void InterleaveRow3(JpegDecoderContext* ctx, uint8_t* out);
 void InterleaveRow4(JpegDecoderContext* ctx, uint8_t* out);
 void InterleaveRow3YccToRgb(JpegDecoderContext* ctx, uint8_t* out);
+// Three components whose chroma planes keep their decoded size (half the
+// width, height or both of component 0's): each chroma sample is repeated
+// for the pixels it covers. Installed instead of InterleaveRow3 for such
+// frames at full size, which then have no upsampler for components 1 and 2.
+void InterleaveRow3Replicated(JpegDecoderContext* ctx, uint8_t* out);
 void CopyLumaRow(JpegDecoderContext* ctx, uint8_t* out);
 void CopyGrayRow(JpegDecoderContext* ctx, uint8_t* out);
 void CopySelectedRow(JpegDecoderContext* ctx, uint8_t* out);
@@ -534,6 +539,12 @@ JpegStatus InitKernelPath(JpegDecoderContext* ctx);
 JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx);
 JpegStatus BuildDequantTables16(JpegDecoderContext* ctx);
 void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c);
+// The MCUs *mcu .. end - 1 of the current MCU row of a sequential frame
+// (every component): each block decoded by row 18 and transformed by row
+// 13's companion straight into the component planes, level-shifted and
+// clamped. 1 with *mcu = end, or the block decoder's failure with *mcu the
+// MCU it failed in (whose plane regions then hold part of it).
+JpegStatus DecodeMcusByKernel(JpegDecoderContext* ctx, uint32_t* mcu, uint32_t end);
 void FreeKernelPathBuffers(JpegDecoderContext* ctx);
 void FreeDequantTables16(JpegDecoderContext* ctx);
 void FreeKernelPathState(JpegDecoderContext* ctx);

@@ -139,6 +139,7 @@ JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx) {
     s->bitState = static_cast<jpegkernels::HuffmanDecoderState*>(AllocZeroed(ctx, 1, static_cast<uint64_t>(size)));
     if (!s->bitState) return kJpegEndOrNoMemory;
     s->dequantIdct = jpegkernels::ChosenDequantInverseDct8x8To32();
+    s->dequantIdctToPatch = jpegkernels::ChosenDequantInverseDct8x8ToPatch();
     ctx->blockStore = jpegkernels::ChosenWriteBlock8x8();
     return KernelCall<KernelRow::HuffmanDecoderStateInit>(s->bitState) == 0 ? kJpegOk : 0;
 }
@@ -149,30 +150,90 @@ JpegStatus StartScanSequentialByKernel(JpegDecoderContext* ctx) {
     return KernelCall<KernelRow::HuffmanDecoderStateInit>(KernelState(ctx)->bitState) == 0 ? kJpegOk : 0;
 }
 
-JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* block, int k) {
-    KernelPathState* s = KernelState(ctx);
-    const jpegkernels::HuffmanDecoderTable* dc = s->dcTables[ctx->dcTableSelector[k]];
-    const jpegkernels::HuffmanDecoderTable* ac = s->acTables[ctx->acTableSelector[k]];
+namespace {
+
+// Row 18 on the next block of scan component k: its 64 quantised
+// coefficients (natural order) into `coefficients`. The window is the whole
+// filled buffer and the position the consumed count itself, so that the
+// next block starts from what this one stored, with nothing worked out
+// between them.
+inline JpegStatus DecodeBlockByKernel(JpegDecoderContext* ctx, KernelPathState* s, int16_t* coefficients, int k,
+                                      const jpegkernels::HuffmanDecoderTable* dc,
+                                      const jpegkernels::HuffmanDecoderTable* ac) {
     KeepKernelInput(ctx, s);
-    auto* coefficients = reinterpret_cast<int16_t*>(block->values);
-    uint32_t used = 0;
     int16_t predictor = 0;
     jpegkernels::MarkerWord marker = 0;
+    bool again = false;
     const KernelStatus r = RunWithRefill(ctx, s, [&] {
-        used = 0;
+        // A retry starts again where the block began (the position, which
+        // follows the consumed count only below), in the refilled buffer.
+        if (again) s->consumed = static_cast<uint32_t>(s->inputPosition - s->inputStart);
+        again = true;
         predictor = static_cast<int16_t>(ctx->dcPredictors[k]);
         marker = ctx->pendingMarker;
-        return KernelCall<KernelRow::HuffmanDecodeBlock8x8>(s->inputPosition, s->remaining, &used, coefficients,
-                                                            &predictor, &marker, dc, ac, s->bitState);
+        return KernelCall<KernelRow::HuffmanDecodeBlock8x8>(s->inputStart, static_cast<int32_t>(s->filled),
+                                                            &s->consumed, coefficients, &predictor, &marker, dc, ac,
+                                                            s->bitState);
     });
     ctx->dcPredictors[k] = predictor;
     ctx->pendingMarker = marker;
-    AdvanceKernelInput(s, used);
+    FollowConsumedInput(s);
     if (r == 0) return kJpegOk;
     // The input is exhausted when the data ran out with nothing more to
     // read; other failures are damage that a restart marker may end.
     if (r == jpegkernels::kKernelDataEnded) ctx->inputEnded = 1;
     return kJpegCorruptData;
+}
+
+}  // namespace
+
+JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* block, int k) {
+    KernelPathState* s = KernelState(ctx);
+    return DecodeBlockByKernel(ctx, s, reinterpret_cast<int16_t*>(block->values), k,
+                               s->dcTables[ctx->dcTableSelector[k]], s->acTables[ctx->acTableSelector[k]]);
+}
+
+namespace {
+
+// The blocks of an MCU, component by component and within one row by row.
+JpegStatus PlanMcuBlocks(JpegDecoderContext* ctx, KernelPathState* s) {
+    s->mcuBlocks = static_cast<KernelMcuBlock*>(AllocZeroed(ctx, ctx->blocksPerMcu, sizeof(KernelMcuBlock)));
+    if (!s->mcuBlocks) return kJpegEndOrNoMemory;
+    KernelMcuBlock* b = s->mcuBlocks;
+    for (uint32_t c = 0; c < ctx->componentCount; ++c) {
+        const PlaneRecord& plane = ctx->componentRows[c].plane;
+        // One component: one block an MCU, whatever its sampling.
+        const uint32_t across = ctx->componentCount == 1 ? 1 : ctx->mcuBlocksH[c];
+        const uint32_t down = ctx->componentCount == 1 ? 1 : ctx->mcuBlocksV[c];
+        for (uint32_t by = 0; by < down; ++by)
+            for (uint32_t bx = 0; bx < across; ++bx, ++b)
+                *b = KernelMcuBlock{s->dcTables[ctx->dcTableSelector[c]],
+                                    s->acTables[ctx->acTableSelector[c]],
+                                    s->dequantTables + 64 * size_t{ctx->quantSelector[c]},
+                                    plane.data + 8 * (size_t{by} * plane.stride + bx),
+                                    ctx->mcuWidth[c],
+                                    static_cast<ptrdiff_t>(plane.stride),
+                                    static_cast<int>(c)};
+    }
+    s->mcuBlockCount = static_cast<uint32_t>(b - s->mcuBlocks);
+    return kJpegOk;
+}
+
+}  // namespace
+
+JpegStatus DecodeMcusByKernel(JpegDecoderContext* ctx, uint32_t* mcu, uint32_t end) {
+    KernelPathState* s = KernelState(ctx);
+    if (!s->mcuBlocks && PlanMcuBlocks(ctx, s) < 1) return kJpegEndOrNoMemory;
+    alignas(16) int16_t coefficients[64];
+    const KernelMcuBlock* last = s->mcuBlocks + s->mcuBlockCount;
+    for (; *mcu < end; ++*mcu) {
+        for (const KernelMcuBlock* b = s->mcuBlocks; b != last; ++b) {
+            const JpegStatus st = DecodeBlockByKernel(ctx, s, coefficients, b->component, b->dc, b->ac);
+            if (st < 1) return st;
+            s->dequantIdctToPatch(coefficients, b->dequant, b->corner + *mcu * b->mcuStep, b->stride);
+        }
+    }
+    return kJpegOk;
 }
 
 void DequantIdctByKernel(JpegDecoderContext* ctx, BlockRecord* block, int c) {
@@ -273,6 +334,8 @@ void FreeKernelPathBuffers(JpegDecoderContext* ctx) {
     }
     FreeBlock(ctx, s->bitState);
     s->bitState = nullptr;
+    FreeBlock(ctx, s->mcuBlocks);
+    s->mcuBlocks = nullptr;
     FreeBlock(ctx, s->inputStart);
     s->inputStart = s->inputPosition = nullptr;
     if (s->lookaheadDecoding) FreeLosslessLookahead(ctx);

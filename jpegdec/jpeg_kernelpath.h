@@ -58,6 +58,18 @@ struct LosslessLookaheadTables {
     uint32_t previousFirst;
 };
 
+// One block of the MCUs of a sequential frame: its tables and where its
+// samples go (DecodeMcusByKernel).
+struct KernelMcuBlock {
+    const jpegkernels::HuffmanDecoderTable* dc;
+    const jpegkernels::HuffmanDecoderTable* ac;
+    const int16_t* dequant;
+    uint8_t* corner;    // the block's patch in the first MCU of a row
+    size_t mcuStep;     // bytes from the patch of one MCU to the next
+    ptrdiff_t stride;   // of the component's plane
+    int component;
+};
+
 // Per-decoder record of the kernel path.
 struct KernelPathState {
     jpegkernels::HuffmanDecoderState* bitState;
@@ -84,6 +96,10 @@ struct KernelPathState {
     uint32_t sourceEnded;
     // The companions of row 13 for the chosen column.
     jpegkernels::DequantInverseDctTo32Function dequantIdct;
+    jpegkernels::DequantInverseDctToPatchFunction dequantIdctToPatch;
+    // The blocks of an MCU in decoding order; set up at the first MCU.
+    KernelMcuBlock* mcuBlocks;
+    uint32_t mcuBlockCount;
 };
 
 inline KernelPathState* KernelState(const JpegDecoderContext* ctx) {
@@ -133,6 +149,13 @@ inline KernelStatus RunWithRefill(JpegDecoderContext* ctx, KernelPathState* s, R
 inline void AdvanceKernelInput(KernelPathState* s, int64_t n) {
     s->inputPosition += n;
     s->consumed = static_cast<uint32_t>(s->inputPosition - s->inputStart);
+    s->remaining = static_cast<int32_t>(int64_t{s->filled} - s->consumed);
+}
+
+// A kernel row moved the consumed count itself: the position and the
+// remaining count follow it.
+inline void FollowConsumedInput(KernelPathState* s) {
+    s->inputPosition = s->inputStart + s->consumed;
     s->remaining = static_cast<int32_t>(int64_t{s->filled} - s->consumed);
 }
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "jpegdec/jpeg_context.h"
-#include "jpegdec/jpeg_simd.h"
+#include "jpegkernels/colorconv/colorconv_kernels.h"
 #include "platform/byte_count.h"
 
 namespace jpegdec {
@@ -19,6 +19,17 @@ inline uint16_t Sample16(const uint8_t* plane, uint32_t x) {
 }
 
 void Advance(ComponentRows& c) { c.current += c.plane.stride; }
+
+// Chroma that the row converter repeats itself (its planes keep the decoded
+// size): full-size output of three components in the stream's colour space,
+// component 0 sampled the most, components 1 and 2 alike at half its width,
+// height or both.
+bool ChromaRepeatedByRows(const JpegDecoderContext* ctx) {
+    const bool converted = ctx->imageColorSpace == kJpegColorYcbcr && ctx->outColorSpace == kJpegColorRgb;
+    const uint32_t h = ctx->hRatio[1], v = ctx->vRatio[1];
+    return ctx->scaleDenom == 1 && !converted && ctx->hRatio[0] == 1 && ctx->vRatio[0] == 1 &&
+           ctx->hRatio[2] == h && ctx->vRatio[2] == v && h <= 2 && v <= 2 && h * v > 1;
+}
 
 }  // namespace
 
@@ -82,7 +93,7 @@ JpegStatus InitColorConverter(JpegDecoderContext* ctx, uint32_t direction) {
         else if (n == 4)
             ctx->writeRow = InterleaveRow4;
         else if (n == 3)
-            ctx->writeRow = InterleaveRow3;
+            ctx->writeRow = ChromaRepeatedByRows(ctx) ? InterleaveRow3Replicated : InterleaveRow3;
         else
             return kJpegUnsupported;
     }
@@ -124,26 +135,19 @@ void ReleaseComponentBuffers(JpegDecoderContext* ctx) {
 
 void InterleaveRow3(JpegDecoderContext* ctx, uint8_t* out) {
     ComponentRows* c = ctx->componentRows;
-    const uint8_t *a = c[0].current, *b = c[1].current, *d = c[2].current;
-    const uint32_t w = ctx->width;
-#if defined(__SSE2__)
-    uint32_t x = InterleaveBytes3Sse2(a, b, d, out, w);
-#else
-    uint32_t x = 0;
-#endif
-    // One four-byte store per pixel, each overlapping the next pixel; the
-    // last pixel goes byte by byte so that nothing is written past the row.
-    for (; x + 1 < w; ++x) {
-        const uint32_t pixel = a[x] | (uint32_t{b[x]} << 8) | (uint32_t{d[x]} << 16);
-        std::memcpy(out + 3 * size_t{x}, &pixel, 4);
-    }
-    if (w > 0) {
-        uint8_t* last = out + 3 * size_t{w - 1};
-        last[0] = a[w - 1];
-        last[1] = b[w - 1];
-        last[2] = d[w - 1];
-    }
+    jpegkernels::ChosenInterleaveSamples3()(c[0].current, c[1].current, c[2].current, out, ctx->width, 0);
     for (int i = 0; i < 3; ++i) Advance(c[i]);
+}
+
+void InterleaveRow3Replicated(JpegDecoderContext* ctx, uint8_t* out) {
+    ComponentRows* c = ctx->componentRows;
+    // The chroma row of this output row, counted from the first of the MCU
+    // row.
+    const uint32_t row = static_cast<uint32_t>((c[0].current - c[0].plane.data) / c[0].plane.stride) / ctx->vRatio[1];
+    jpegkernels::ChosenInterleaveSamples3()(c[0].current, c[1].plane.data + size_t{row} * c[1].plane.stride,
+                                            c[2].plane.data + size_t{row} * c[2].plane.stride, out, ctx->width,
+                                            ctx->hRatio[1] == 2 ? 1 : 0);
+    Advance(c[0]);
 }
 
 void InterleaveRow4(JpegDecoderContext* ctx, uint8_t* out) {

@@ -290,26 +290,49 @@ JpegStatus SelectedComponentRow(JpegDecoderContext* ctx) {
     return status;
 }
 
-JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
+// An MCU passed over: the generic path reset the rows to 128 before the
+// row; the kernel path fills the MCU.
+void SkipMcu(JpegDecoderContext* ctx, uint32_t u) {
+    if (!ctx->kernelPath) return;
     PlaneRecord regions[kMaxComponents];
-    return RunRowUnits(
-        ctx, ctx->mcusPerRow,
-        [&](uint32_t u) {
-            RegionsAt(ctx, u, regions);
-            return body(ctx, regions);
-        },
-        [&](uint32_t u) {
-            // The generic path reset the rows to 128 before the row; the
-            // kernel path fills an MCU it passes over.
-            if (!ctx->kernelPath) return;
-            RegionsAt(ctx, u, regions);
-            for (uint32_t i = 0; i < ctx->componentCount; ++i) {
-                const PlaneRecord& r = regions[i];
-                if (!r.data) continue;
-                const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
-                for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
-            }
-        });
+    RegionsAt(ctx, u, regions);
+    for (uint32_t i = 0; i < ctx->componentCount; ++i) {
+        const PlaneRecord& r = regions[i];
+        if (!r.data) continue;
+        const uint32_t width = r.width / ctx->blockSize[i], rows = r.rows / ctx->blockSize[i];
+        for (uint32_t y = 0; y < rows; ++y) std::memset(r.data + size_t{y} * r.stride, 128, width);
+    }
+}
+
+// The MCUs of a row: decode(u) decodes MCU u into the planes.
+template <class Decode>
+JpegStatus McuRow(JpegDecoderContext* ctx, Decode decode) {
+    return RunRowUnits(ctx, ctx->mcusPerRow, decode, [ctx](uint32_t u) { SkipMcu(ctx, u); });
+}
+
+// The MCUs of a row on the kernel path. Without restart intervals nothing
+// is counted between MCUs: while no damage was met the row goes in one
+// call, and damage passes over the rest of the scan as RunUnits does.
+JpegStatus SequentialRowByKernel(JpegDecoderContext* ctx) {
+    if (ctx->restartInterval != 0 || ctx->intervalDamaged || ctx->carriedSkip) {
+        return McuRow(ctx, [ctx](uint32_t u) { return DecodeMcusByKernel(ctx, &u, u + 1); });
+    }
+    uint32_t u = 0;
+    const JpegStatus st = DecodeMcusByKernel(ctx, &u, ctx->mcusPerRow);
+    if (st >= 1) return kJpegOk;
+    if (!Recoverable(ctx, st)) return st;
+    ctx->intervalDamaged = kScanLost;
+    for (; u < ctx->mcusPerRow; ++u) SkipMcu(ctx, u);
+    return kJpegWarnCorruptData;
+}
+
+// The MCUs of a row through an MCU body and the block writers.
+JpegStatus SequentialRow(JpegDecoderContext* ctx, McuBody body) {
+    return McuRow(ctx, [ctx, body](uint32_t u) {
+        PlaneRecord regions[kMaxComponents];
+        RegionsAt(ctx, u, regions);
+        return body(ctx, regions);
+    });
 }
 
 JpegStatus FinishRow(JpegDecoderContext* ctx, JpegStatus status) {
@@ -500,8 +523,13 @@ JpegStatus LosslessRow(JpegDecoderContext* ctx, LosslessTarget target) {
 }  // namespace
 
 JpegStatus RowDriverSequential(JpegDecoderContext* ctx) {
-    const JpegStatus status =
-        ctx->selectedComponent >= 0 ? SelectedComponentRow(ctx) : SequentialRow(ctx, McuGeneric);
+    JpegStatus status;
+    if (ctx->selectedComponent >= 0)
+        status = SelectedComponentRow(ctx);
+    else if (ctx->kernelPath)
+        status = SequentialRowByKernel(ctx);
+    else
+        status = SequentialRow(ctx, McuGeneric);
     if (status >= 1) UpsampleRow(ctx, false);
     return FinishRow(ctx, status);
 }

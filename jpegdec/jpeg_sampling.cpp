@@ -90,7 +90,7 @@ void InstallUpsamplers(JpegDecoderContext* ctx, uint32_t direction) {
         const uint32_t h = ctx->hRatio[i], v = ctx->vRatio[i];
         UpsampleFn f = nullptr;
         if (s == 1) {
-            if (h == 1 && v == 1)
+            if ((h == 1 && v == 1) || (i > 0 && ctx->writeRow == InterleaveRow3Replicated))
                 f = nullptr;
             else if (v == 1)
                 f = UpsampleReplicateH;

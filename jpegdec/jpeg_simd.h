@@ -15,9 +15,6 @@ void IdctFastSse2(int32_t* values);
 void IdctFastProgressiveSse2(const int16_t* coefficients, const int32_t* multipliers, uint8_t* out,
                              uint32_t stride);
 void StoreBlock8x8Sse2(const int32_t* values, uint8_t* out, uint32_t stride);
-// Pixels (a[x], b[x], c[x]) as three bytes each, while two pixels follow;
-// the count of pixels written.
-uint32_t InterleaveBytes3Sse2(const uint8_t* a, const uint8_t* b, const uint8_t* c, uint8_t* out, uint32_t n);
 // Bit i set when values[i] is not 0 (64 values).
 uint64_t NonzeroMask64Sse2(const int16_t* values);
 // In place: the first n bytes of the row, each written twice, right to left.

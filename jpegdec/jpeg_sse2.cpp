@@ -152,37 +152,4 @@ uint64_t NonzeroMask64Sse2(const int16_t* values) {
     return mask;
 }
 
-uint32_t InterleaveBytes3Sse2(const uint8_t* a, const uint8_t* b, const uint8_t* c, uint8_t* out, uint32_t n) {
-    const __m128i zero = _mm_setzero_si128();
-    // Of each 64-bit lane of two [a b c 0] pixels: the first pixel's bytes,
-    // and the second's moved down one byte.
-    const __m128i first = _mm_set1_epi64x(0x0000000000FFFFFFll);
-    const __m128i second = _mm_set1_epi64x(0x0000FFFFFF000000ll);
-    // Bytes 0-5 of the low lane, then bytes 0-5 of the high lane.
-    const __m128i low6 = _mm_set_epi32(0, 0, 0x0000FFFF, -1);
-    const __m128i high6 = _mm_set_epi32(0, -1, static_cast<int>(0xFFFF0000u), 0);
-    uint32_t x = 0;
-    // Sixteen pixels a step; each four-pixel store of 16 bytes reaches 4
-    // bytes into the next pixels, which are written after it: two pixels
-    // must follow the step.
-    for (; x + 17 < n; x += 16) {
-        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
-        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
-        const __m128i vc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + x));
-        const __m128i ab[2] = {_mm_unpacklo_epi8(va, vb), _mm_unpackhi_epi8(va, vb)};
-        const __m128i c0[2] = {_mm_unpacklo_epi8(vc, zero), _mm_unpackhi_epi8(vc, zero)};
-        uint8_t* to = out + 3 * size_t{x};
-        for (int h = 0; h < 2; ++h)
-            for (int q = 0; q < 2; ++q) {
-                const __m128i quad = q ? _mm_unpackhi_epi16(ab[h], c0[h]) : _mm_unpacklo_epi16(ab[h], c0[h]);
-                const __m128i lanes = _mm_or_si128(_mm_and_si128(quad, first),
-                                                   _mm_and_si128(_mm_srli_epi64(quad, 8), second));
-                const __m128i packed = _mm_or_si128(_mm_and_si128(lanes, low6),
-                                                    _mm_and_si128(_mm_srli_si128(lanes, 2), high6));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 12 * (2 * h + q)), packed);
-            }
-    }
-    return x;
-}
-
 }  // namespace jpegdec

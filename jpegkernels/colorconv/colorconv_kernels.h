@@ -20,6 +20,8 @@
 // s - 128, with chroma averages truncated toward minus infinity.
 #include <cstdint>
 
+#include "jpegkernels/kernel_dispatch.h"
+#include "jpegkernels/kernel_rows.h"
 #include "jpegkernels/kernel_status.h"
 
 namespace jpegkernels {
@@ -41,5 +43,29 @@ JPEGKERNELS_DECLARE_MCU_ROWS(LevelShiftSplit422)
 JPEGKERNELS_DECLARE_MCU_ROWS(LevelShiftSplit420)
 #undef JPEGKERNELS_DECLARE_MCU_ROWS
 #undef JPEGKERNELS_DECLARE_MCU_ROW
+
+// A companion of the decoder's output rows, not a row of the dispatch table:
+// n pixels (c0[x], c1[x'], c2[x']) of three planes of 8-bit samples as 3 n
+// bytes, x' = x, or x / 2 when `halved` is 1 (planes 1 and 2 sampled at half
+// the width). Nothing is written past the last pixel, nothing read past
+// sample n - 1 of plane 0 or (n - 1) >> halved of the others. Indexes 4 and
+// 5 shuffle sixteen pixels a step together, 1 to 3 unpack them, 0 takes one
+// at a time; all give the same bytes. kInterleaveSamples3[k] is the build
+// of processor index k.
+using InterleaveSamplesFunction = void (*)(const uint8_t* c0, const uint8_t* c1, const uint8_t* c2, uint8_t* out,
+                                           uint32_t n, uint32_t halved);
+#define JPEGKERNELS_DECLARE_INTERLEAVE(name)                                                                \
+    void name(const uint8_t* c0, const uint8_t* c1, const uint8_t* c2, uint8_t* out, uint32_t n, uint32_t halved);
+JPEGKERNELS_DECLARE_INTERLEAVE(InterleaveSamples3)
+JPEGKERNELS_DECLARE_INTERLEAVE(InterleaveSamples3_Mmx)
+JPEGKERNELS_DECLARE_INTERLEAVE(InterleaveSamples3_Sse2)
+JPEGKERNELS_DECLARE_INTERLEAVE(InterleaveSamples3_Sse3)
+JPEGKERNELS_DECLARE_INTERLEAVE(InterleaveSamples3_Ssse3)
+JPEGKERNELS_DECLARE_INTERLEAVE(InterleaveSamples3_Sse41)
+#undef JPEGKERNELS_DECLARE_INTERLEAVE
+extern const InterleaveSamplesFunction kInterleaveSamples3[kProcessorColumns];
+
+// The build of the column every dispatch stub uses now.
+inline InterleaveSamplesFunction ChosenInterleaveSamples3() { return kInterleaveSamples3[ProcessorIndex()]; }
 
 }  // namespace jpegkernels

@@ -1,4 +1,7 @@
-// Colour conversion and level-shift rows of processor index 4.
+// Colour conversion and level-shift rows of processor index 4, and the
+// decoder's interleaving companion of that index.
 #include "jpegkernels/colorconv/colorconv_simd.h"
+#include "jpegkernels/colorconv/interleave_simd.h"
 
 JPEGKERNELS_DEFINE_COLORCONV_LEVEL(Ssse3, true, true)
+JPEGKERNELS_DEFINE_INTERLEAVE(Ssse3, InterleaveShuffled)

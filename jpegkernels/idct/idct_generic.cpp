@@ -100,6 +100,17 @@ void WriteBlock8x8(const int32_t* samples, uint8_t* destination, ptrdiff_t strid
     }
 }
 
+KernelStatus DequantInverseDct8x8ToPatch(const int16_t* coefficients, const int16_t* quantTable, uint8_t* destination,
+                                         ptrdiff_t stride) {
+    int32_t samples[64];
+    if (KernelStatus s = DequantInverseDct8x8To32(coefficients, destination == nullptr ? nullptr : samples, quantTable);
+        s != kKernelOk) {
+        return s;
+    }
+    WriteBlock8x8(samples, destination, stride);
+    return kKernelOk;
+}
+
 const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorColumns] = {
     DequantInverseDct8x8To32,      DequantInverseDct8x8To32_Mmx,   DequantInverseDct8x8To32_Sse2,
     DequantInverseDct8x8To32_Sse3, DequantInverseDct8x8To32_Ssse3, DequantInverseDct8x8To32_Sse41,
@@ -107,6 +118,11 @@ const DequantInverseDctTo32Function kDequantInverseDct8x8To32[kProcessorColumns]
 
 const WriteBlockFunction kWriteBlock8x8[kProcessorColumns] = {
     WriteBlock8x8, WriteBlock8x8_Mmx, WriteBlock8x8_Sse2, WriteBlock8x8_Sse3, WriteBlock8x8_Ssse3, WriteBlock8x8_Sse41,
+};
+
+const DequantInverseDctToPatchFunction kDequantInverseDct8x8ToPatch[kProcessorColumns] = {
+    DequantInverseDct8x8ToPatch,       DequantInverseDct8x8ToPatch_Mmx,   DequantInverseDct8x8ToPatch_Sse2,
+    DequantInverseDct8x8ToPatch_Sse3,  DequantInverseDct8x8ToPatch_Ssse3, DequantInverseDct8x8ToPatch_Sse41,
 };
 
 }  // namespace jpegkernels

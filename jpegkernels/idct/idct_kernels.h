@@ -61,6 +61,9 @@ using DequantInverseDctTo32Function = KernelStatus (*)(const int16_t* coefficien
     KernelStatus Name(const int16_t* coefficients, int32_t* output, const int16_t* quantTable);
 #define JPEGKERNELS_DECLARE_WRITE_BLOCK(Name) \
     void Name(const int32_t* samples, uint8_t* destination, ptrdiff_t stride);
+#define JPEGKERNELS_DECLARE_TO_PATCH(Name)                                                         \
+    KernelStatus Name(const int16_t* coefficients, const int16_t* quantTable, uint8_t* destination, \
+                      ptrdiff_t stride);
 #define JPEGKERNELS_DECLARE_EVERY_INDEX(Declare, Name)                           \
     Declare(Name) Declare(Name##_Mmx) Declare(Name##_Sse2) Declare(Name##_Sse3) \
     Declare(Name##_Ssse3) Declare(Name##_Sse41)
@@ -74,6 +77,16 @@ using WriteBlockFunction = void (*)(const int32_t* samples, uint8_t* destination
 JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_WRITE_BLOCK, WriteBlock8x8)
 extern const WriteBlockFunction kWriteBlock8x8[kProcessorColumns];
 
+// DequantInverseDct8x8ToPatch: the two above in one step, the samples
+// staying in registers: what row 13's entry of the same index leaves in its
+// output, level-shifted and clamped, as an 8 x 8 patch whose rows lie
+// `stride` bytes apart. The coefficients are only read. -8 for a null
+// pointer (nothing written), else 0.
+using DequantInverseDctToPatchFunction = KernelStatus (*)(const int16_t* coefficients, const int16_t* quantTable,
+                                                          uint8_t* destination, ptrdiff_t stride);
+JPEGKERNELS_DECLARE_EVERY_INDEX(JPEGKERNELS_DECLARE_TO_PATCH, DequantInverseDct8x8ToPatch)
+extern const DequantInverseDctToPatchFunction kDequantInverseDct8x8ToPatch[kProcessorColumns];
+
 // The companions of the column every dispatch stub uses now: a decoder that
 // calls row 13 through its stub reaches the matching companions here, never
 // a processor build by name.
@@ -81,7 +94,11 @@ inline DequantInverseDctTo32Function ChosenDequantInverseDct8x8To32() {
     return kDequantInverseDct8x8To32[ProcessorIndex()];
 }
 inline WriteBlockFunction ChosenWriteBlock8x8() { return kWriteBlock8x8[ProcessorIndex()]; }
+inline DequantInverseDctToPatchFunction ChosenDequantInverseDct8x8ToPatch() {
+    return kDequantInverseDct8x8ToPatch[ProcessorIndex()];
+}
 #undef JPEGKERNELS_DECLARE_EVERY_INDEX
+#undef JPEGKERNELS_DECLARE_TO_PATCH
 #undef JPEGKERNELS_DECLARE_WRITE_BLOCK
 #undef JPEGKERNELS_DECLARE_TO32
 

@@ -39,4 +39,15 @@ void WriteBlock8x8_Mmx(const int32_t* samples, uint8_t* destination, ptrdiff_t s
     WriteBlockLanes<false>(samples, destination, stride);
 }
 
+KernelStatus DequantInverseDct8x8ToPatch_Mmx(const int16_t* coefficients, const int16_t* quantTable,
+                                          uint8_t* destination, ptrdiff_t stride) {
+    if (KernelStatus s = KernelArgumentCheck<KernelRow::DequantInverseDct8x8>::Run(
+            coefficients, reinterpret_cast<int16_t*>(destination), quantTable);
+        s != kKernelOk) {
+        return s;
+    }
+    DequantInverseDctRegistersToPatch<false>(coefficients, quantTable, destination, stride);
+    return kKernelOk;
+}
+
 }  // namespace jpegkernels

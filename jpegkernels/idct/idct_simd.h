@@ -264,6 +264,21 @@ inline void DequantInverseDctRegistersTo32(const int16_t* coefficients, int32_t*
     }
 }
 
+// The samples of the registers path level-shifted and clamped as the block
+// writer below leaves them (they lie in -512..511), two rows a step.
+template <bool Wide>
+inline void DequantInverseDctRegistersToPatch(const int16_t* coefficients, const int16_t* table,
+                                              uint8_t* destination, ptrdiff_t stride) {
+    __m128i r[8];
+    TransformInRegisters<Wide>(coefficients, table, r);
+    const __m128i shift = _mm_set1_epi16(128);
+    for (int y = 0; y < 8; y += 2) {
+        const __m128i bytes = _mm_packus_epi16(_mm_adds_epi16(r[y], shift), _mm_adds_epi16(r[y + 1], shift));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + y * stride), bytes);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + (y + 1) * stride), _mm_unpackhi_epi64(bytes, bytes));
+    }
+}
+
 // The block writer's patch, eight samples a step: saturated to 16 bits,
 // plus 128 saturated, then to 0..255: x + 128 clamped for every 32-bit x.
 template <bool Wide>
@@ -316,5 +331,15 @@ inline void WriteBlockLanes(const int32_t* samples, uint8_t* destination, ptrdif
     }                                                                                                     \
     void WriteBlock8x8_##Suffix(const int32_t* samples, uint8_t* destination, ptrdiff_t stride) {        \
         WriteBlockLanes<true>(samples, destination, stride);                                              \
+    }                                                                                                     \
+    KernelStatus DequantInverseDct8x8ToPatch_##Suffix(const int16_t* coefficients, const int16_t* quantTable, \
+                                                      uint8_t* destination, ptrdiff_t stride) {           \
+        if (KernelStatus s = KernelArgumentCheck<KernelRow::DequantInverseDct8x8>::Run(                   \
+                coefficients, reinterpret_cast<int16_t*>(destination), quantTable);                       \
+            s != kKernelOk) {                                                                             \
+            return s;                                                                                     \
+        }                                                                                                 \
+        DequantInverseDctRegistersToPatch<true>(coefficients, quantTable, destination, stride);           \
+        return kKernelOk;                                                                                 \
     }                                                                                                     \
     }

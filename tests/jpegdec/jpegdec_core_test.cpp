@@ -207,16 +207,6 @@ TEST(JpegTransforms, Sse2FormsMatchThePortableOnes) {
         IdctFastProgressiveScalar(coef, mult, portable, 9);
         for (int r = 0; r < 8; ++r) ASSERT_EQ(std::memcmp(simd + 9 * r, portable + 9 * r, 8), 0) << trial;
     }
-    // Three planes interleaved, every width up to a few steps.
-    for (uint32_t n = 1; n < 70; ++n) {
-        std::vector<uint8_t> a(n), b(n), c(n), out(3 * n, 0xEE);
-        for (uint32_t i = 0; i < n; ++i) a[i] = uint8_t(random()), b[i] = uint8_t(random()), c[i] = uint8_t(random());
-        const uint32_t done = InterleaveBytes3Sse2(a.data(), b.data(), c.data(), out.data(), n);
-        ASSERT_TRUE(done == 0 || done + 2 <= n) << n;
-        for (uint32_t i = 0; i < done; ++i)
-            ASSERT_TRUE(out[3 * i] == a[i] && out[3 * i + 1] == b[i] && out[3 * i + 2] == c[i]) << n << " " << i;
-        for (size_t i = 3 * size_t{done} + (done ? 4 : 0); i < out.size(); ++i) ASSERT_EQ(out[i], 0xEE) << n;
-    }
     // Level shift and clamp.
     int32_t values[64] = {-129, -128, 127, 128, 700, 800, INT32_MIN, INT32_MAX, 0, -1};
     uint8_t out[64];

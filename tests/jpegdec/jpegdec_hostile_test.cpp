@@ -1,7 +1,8 @@
 // The decoder core on hostile and damaged streams: comment segments by the
 // million, restart intervals of progressive frames broken, bits that no code
-// begins with on the generic path, progressive streams cut short, and
-// coefficient stores against the memory limit.
+// begins with on the generic path, progressive streams cut short,
+// coefficient stores against the memory limit, and damage in sequential
+// scans without restart intervals.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -240,6 +241,51 @@ TEST(JpegHostileStreams, CoefficientStoreWithinTheMemoryLimit) {
         DestroyDecompressor(ctx);
     }
     ReleaseJpegLibrary(nullptr, nullptr);
+}
+
+// Damage in a sequential scan without restart intervals passes over the
+// rest of the scan, on the kernel path of every column (where a row of MCUs
+// goes in one call) and on the generic path: the warning, every row, a
+// prefix of MCUs within 1 of libjpeg's decoding of the undamaged stream and
+// every MCU from the damaged one on mid-grey; the kernel columns 1 to 5 give
+// the same samples.
+TEST(JpegHostileStreams, DamageWithoutRestartIntervalsEndsTheScan) {
+    for (const char* name : {"grey.jpg", "s420.jpg", "s444.jpg", "grey_4097x3.jpg", "s420_4097x3.jpg"}) {
+        const Bytes good = Stream(name);
+        const jpegoracle::Image ref = jpegoracle::Decode(good);
+        const size_t data = jpegedit::ScanData(good, FindMarker(good, 0xDA));
+        for (int third : {1, 2}) {
+            SCOPED_TRACE(std::string(name) + " third " + std::to_string(third));
+            const size_t at = data + (good.size() - 2 - data) * static_cast<size_t>(third) / 3;
+            const Bytes damaged = OnesIn(good, {at, at + 6});
+            std::vector<jpegoracle::Image> columns;
+            for (int k = -1; k < jpegkernels::kProcessorColumns; ++k) {
+                PinnedColumn pinned(k < 0 ? 0 : k);
+                Decoder d(damaged);
+                d.ctx->testGenericOnly = k < 0;
+                columns.push_back(d.Run());
+                const jpegoracle::Image& image = columns.back();
+                ASSERT_TRUE(image.ok);
+                EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+                // MCUs in scan order; the grey ones from `first` on.
+                const uint32_t w = d.ctx->mcuWidth[0], h = d.ctx->componentRows[0].plane.rows;
+                const uint32_t across = (ref.width + w - 1) / w, count = across * ((ref.height + h - 1) / h);
+                auto mcu = [&](uint32_t m, auto&& test) {
+                    for (uint32_t y = m / across * h; y < std::min(ref.height, (m / across + 1) * h); ++y)
+                        for (uint32_t x = m % across * w; x < std::min(ref.width, (m % across + 1) * w); ++x)
+                            for (uint32_t c = 0; c < ref.channels; ++c)
+                                if (!test(image.at(x, y, c), ref.at(x, y, c))) return false;
+                    return true;
+                };
+                uint32_t first = count;
+                while (first > 0 && mcu(first - 1, [](int v, int) { return v == 128; })) --first;
+                EXPECT_TRUE(first > 0 && first < count) << first;
+                for (uint32_t m = 0; m < first; ++m)
+                    ASSERT_TRUE(mcu(m, [](int v, int r) { return std::abs(v - r) <= 1; })) << "MCU " << m;
+            }
+            for (size_t i = 3; i < columns.size(); ++i) EXPECT_TRUE(columns[i].pixels == columns[2].pixels) << i - 1;
+        }
+    }
 }
 
 }  // namespace

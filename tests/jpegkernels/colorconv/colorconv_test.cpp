@@ -1,12 +1,13 @@
 // Rows 1 to 6: every column against the two arithmetic rules, across
 // columns at every output offset, and with the source ending right before an
-// inaccessible page.
+// inaccessible page; the decoder's interleaving companion pixel by pixel.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <random>
 
+#include "jpegkernels/colorconv/colorconv_kernels.h"
 #include "jpegkernels/kernel_dispatch.h"
 #include "tests/jpegkernels/column_harness.h"
 
@@ -197,6 +198,35 @@ TEST(McuRows, RowOneOverAllColours) {
         EXPECT_EQ(above[0], k == 0 ? 0 : 8388963);
         EXPECT_EQ(above[1], k == 0 ? 0 : 8388608);
         EXPECT_EQ(above[2], k == 0 ? 0 : 8388608);
+    }
+}
+
+// The decoder's interleaving companion, every column: every width up to a
+// few steps, chroma at full and at half width, each plane ending right
+// before an inaccessible page, nothing written past the last pixel.
+TEST(InterleaveCompanion, EveryColumnPixelByPixel) {
+    std::mt19937 random(11);
+    for (uint32_t halved : {0u, 1u}) {
+        for (uint32_t n = 1; n < 70; ++n) {
+            const uint32_t chroma = halved ? (n + 1) / 2 : n;
+            EndOfMapping c0(n), c1(chroma), c2(chroma);
+            for (uint32_t i = 0; i < n; ++i) c0.data()[i] = static_cast<uint8_t>(random());
+            for (uint32_t i = 0; i < chroma; ++i) {
+                c1.data()[i] = static_cast<uint8_t>(random());
+                c2.data()[i] = static_cast<uint8_t>(random());
+            }
+            for (int k = 0; k < kProcessorColumns; ++k) {
+                GuardedArray<uint8_t> out(3 * size_t{n}, static_cast<size_t>(k + n) % 16);
+                kInterleaveSamples3[k](c0.data(), c1.data(), c2.data(), out.data(), n, halved);
+                ASSERT_TRUE(out.GuardsIntact()) << "column " << k << " width " << n;
+                for (uint32_t x = 0; x < n; ++x) {
+                    const uint8_t* pixel = out.data() + 3 * size_t{x};
+                    const uint32_t xc = x >> halved;
+                    ASSERT_TRUE(pixel[0] == c0.data()[x] && pixel[1] == c1.data()[xc] && pixel[2] == c2.data()[xc])
+                        << "column " << k << " width " << n << " halved " << halved << " pixel " << x;
+                }
+            }
+        }
     }
 }
 

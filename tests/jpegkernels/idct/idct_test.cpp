@@ -288,7 +288,8 @@ TEST(Row13Columns, ExtremeBlocksMatchTheirModels) {
 // Row 13 in place (output = coefficients) gives what it gives apart, on
 // every column; the companion of each column gives that column's samples
 // widened to 32 bits, apart or over the storage the coefficients sit in (as
-// the decoder's block record holds them), and refuses null pointers.
+// the decoder's block record holds them), the patch companion the block
+// writer's bytes of them, and both refuse null pointers.
 TEST(Row13Companions, WidenedSamplesInPlaceAndApart) {
     std::mt19937 rng(5);
     for (int trial = 0; trial < 300; ++trial) {
@@ -327,6 +328,18 @@ TEST(Row13Companions, WidenedSamplesInPlaceAndApart) {
                       kKernelOk);
             ASSERT_EQ(record.Values(), widened);
             ASSERT_TRUE(record.GuardsIntact());
+            // As a patch: the block writer's bytes of those samples, the
+            // bytes between the rows untouched.
+            for (ptrdiff_t stride : {ptrdiff_t{8}, ptrdiff_t{21}}) {
+                const size_t bytes = static_cast<size_t>(7 * stride + 8);
+                GuardedArray<uint8_t> patch(bytes, o), written(bytes, o);
+                std::memset(patch.data(), 0x5A, bytes);
+                std::memset(written.data(), 0x5A, bytes);
+                kWriteBlock8x8[column](widened.data(), written.data(), stride);
+                ASSERT_EQ(kDequantInverseDct8x8ToPatch[column](c.data(), table.data(), patch.data(), stride), kKernelOk);
+                ASSERT_EQ(patch.Values(), written.Values());
+                ASSERT_TRUE(patch.GuardsIntact() && c.GuardsIntact());
+            }
         }
     }
     for (int column = 0; column < kProcessorColumns; ++column) {
@@ -338,6 +351,13 @@ TEST(Row13Companions, WidenedSamplesInPlaceAndApart) {
         EXPECT_EQ(to32(table.data(), nullptr, table.data()), kKernelNullPointer);
         EXPECT_EQ(to32(table.data(), out.data(), nullptr), kKernelNullPointer);
         for (int32_t v : out) ASSERT_EQ(v, 77);
+        const auto patch = kDequantInverseDct8x8ToPatch[column];
+        std::array<uint8_t, 64> bytes;
+        bytes.fill(77);
+        EXPECT_EQ(patch(nullptr, table.data(), bytes.data(), 8), kKernelNullPointer);
+        EXPECT_EQ(patch(table.data(), nullptr, bytes.data(), 8), kKernelNullPointer);
+        EXPECT_EQ(patch(table.data(), table.data(), nullptr, 8), kKernelNullPointer);
+        for (uint8_t v : bytes) ASSERT_EQ(v, 77);
     }
 }
 
