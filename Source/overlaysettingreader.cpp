@@ -70,12 +70,13 @@ bool OverlaySettingReader::LoadRoot(const XmlNode& root) {
         m_failureLine = m_document.error_line();
         return false;
     }
-    const bool walked = WalkElement(root, {}, Scope{});
+    const std::u16string rootName = root.name();
+    const bool walked = WalkElement(root, rootName, {}, Scope{});
     if (walked) {
         ValidateLines();
     } else {
         std::string name;
-        platform::utf16_to_utf8(root.name(), name);
+        platform::utf16_to_utf8(rootName, name);
         m_failureText = "the root element is " + name + ", not OVERLAYSETTING";
         m_failureLine = root.line();
     }
@@ -84,9 +85,8 @@ bool OverlaySettingReader::LoadRoot(const XmlNode& root) {
     return walked;
 }
 
-bool OverlaySettingReader::WalkElement(const XmlNode& element, std::u16string_view parentName,
-                                       const Scope& scope) {
-    const std::u16string name = element.name();
+bool OverlaySettingReader::WalkElement(const XmlNode& element, std::u16string_view name,
+                                       std::u16string_view parentName, const Scope& scope) {
     const std::u16string_view expected = parentName.empty()              ? kOverlaySetting
                                          : parentName == kOverlaySetting ? kModality
                                          : parentName == kModality       ? kLocation
@@ -96,18 +96,20 @@ bool OverlaySettingReader::WalkElement(const XmlNode& element, std::u16string_vi
     if (element.type() != XmlNodeType::element) return false;
     for (XmlNode child = element.first_child(); child; child = child.next_sibling()) {
         if (child.type() != XmlNodeType::element) continue;
-        const int32_t id = LookupOverlayElementId(child.name());
-        if (id >= 0) HandleElement(name, child, id, scope);
+        const std::u16string childName = child.name();
+        const int32_t id = LookupOverlayElementId(childName);
+        if (id >= 0) HandleElement(name, child, childName, id, scope);
     }
     return true;
 }
 
 void OverlaySettingReader::HandleElement(std::u16string_view parentName, const XmlNode& child,
-                                         int32_t childId, const Scope& scope) {
+                                         std::u16string_view childName, int32_t childId,
+                                         const Scope& scope) {
     switch (childId) {
         case kElementFont: {
             if (parentName != kOverlaySetting) return;
-            const Attributes attributes(child);
+            const Attributes attributes(child, childName);
             m_fontName = GetAttribute(attributes, kAttrName);
             m_fontSize = ParseDecimal(GetAttribute(attributes, kAttrSize));
             // A size beyond any readable font stands for the built-in one.
@@ -115,19 +117,19 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             return;
         }
         case kElementModality:
-            if (parentName == kOverlaySetting) ReadModality(child);
+            if (parentName == kOverlaySetting) ReadModality(child, childName);
             return;
         case kElementLocation:
-            if (parentName == kModality) ReadLocation(child, scope);
+            if (parentName == kModality) ReadLocation(child, childName, scope);
             return;
         case kElementLine:
-            if (parentName == kLocation) ReadLine(child, scope);
+            if (parentName == kLocation) ReadLine(child, childName, scope);
             return;
         case kElementText:
             if (parentName == kLine) {
                 OverlayItemNode node;
                 node.id = kElementText;
-                node.first = GetAttribute(Attributes(child), kAttrValue);
+                node.first = GetAttribute(Attributes(child, childName), kAttrValue);
                 Append(scope, std::move(node));
             }
             return;
@@ -135,7 +137,7 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             if (parentName == kLine) {
                 OverlayItemNode node;
                 node.id = kElementMacro;
-                const Attributes attributes(child);
+                const Attributes attributes(child, childName);
                 node.first = GetAttribute(attributes, kAttrValue);
                 node.second = GetAttribute(attributes, kAttrPrefix);
                 node.third = GetAttribute(attributes, kAttrSuffix);
@@ -143,26 +145,27 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             }
             return;
         case kElementTag:
-            if (parentName == kLine) Append(scope, ReadNestedTag(child));
+            if (parentName == kLine) Append(scope, ReadNestedTag(child, childName));
             return;
         default:
             return;
     }
 }
 
-void OverlaySettingReader::ReadModality(const XmlNode& element) {
-    std::u16string name = GetAttribute(Attributes(element), kAttrName);
+void OverlaySettingReader::ReadModality(const XmlNode& element, std::u16string_view elementName) {
+    std::u16string name = GetAttribute(Attributes(element, elementName), kAttrName);
     if (name.empty()) return;
     const auto [found, added] = m_modalityIndex.try_emplace(name, m_modalities.size());
     if (added)
         m_modalities.push_back(OverlayModalityNode{std::move(name), {}});
     else
         m_modalities[found->second].locations.clear();
-    WalkElement(element, kOverlaySetting, Scope{found->second, Scope::kNone});
+    WalkElement(element, elementName, kOverlaySetting, Scope{found->second, Scope::kNone});
 }
 
-void OverlaySettingReader::ReadLocation(const XmlNode& element, const Scope& scope) {
-    std::u16string name = GetAttribute(Attributes(element), kAttrValue);
+void OverlaySettingReader::ReadLocation(const XmlNode& element, std::u16string_view elementName,
+                                        const Scope& scope) {
+    std::u16string name = GetAttribute(Attributes(element, elementName), kAttrValue);
     if (LookupOverlayLocation(name) < 0 || scope.modality >= m_modalities.size()) return;
     std::vector<OverlayLocationNode>& locations = m_modalities[scope.modality].locations;
     size_t location = 0;
@@ -171,24 +174,26 @@ void OverlaySettingReader::ReadLocation(const XmlNode& element, const Scope& sco
         locations[location].items.clear();
     else
         locations.push_back(OverlayLocationNode{std::move(name), {}});
-    WalkElement(element, kModality, Scope{scope.modality, location});
+    WalkElement(element, elementName, kModality, Scope{scope.modality, location});
 }
 
-void OverlaySettingReader::ReadLine(const XmlNode& element, const Scope& scope) {
-    if (!WalkElement(element, kLocation, scope)) return;
+void OverlaySettingReader::ReadLine(const XmlNode& element, std::u16string_view name,
+                                    const Scope& scope) {
+    if (!WalkElement(element, name, kLocation, scope)) return;
     OverlayItemNode marker;
     marker.id = kElementText;
     marker.endOfLine = 1;
     Append(scope, std::move(marker));
 }
 
-OverlayItemNode OverlaySettingReader::ReadNestedTag(const XmlNode& element) {
+OverlayItemNode OverlaySettingReader::ReadNestedTag(const XmlNode& element,
+                                                    std::u16string_view name) {
     // A TAG reads its own attributes whatever its children are (white space
     // and comments of a pretty-printed file included); of several TAG
     // children the last names the attribute inside the sequence.
     OverlayItemNode node;
     node.id = kElementTag;
-    const Attributes attributes(element);
+    const Attributes attributes(element, name);
     ParseTagNumber(GetAttribute(attributes, kAttrNo), node.group, node.element);
     node.index = ParseDecimal(GetAttribute(attributes, kAttrIndex));
     node.second = GetAttribute(attributes, kAttrPrefix);
@@ -196,17 +201,21 @@ OverlayItemNode OverlaySettingReader::ReadNestedTag(const XmlNode& element) {
     const std::u16string format = GetAttribute(attributes, kAttrFormat);
     node.first = LookupOverlayDateFormat(format);
     if (!format.empty() && node.first.empty()) node.group = node.element = kInvalidTagNumber;
-    for (XmlNode child = element.first_child(); child; child = child.next_sibling())
-        if (child.type() == XmlNodeType::element &&
-            LookupOverlayElementId(child.name()) == kElementTag)
-            node.nested = std::make_shared<const OverlayItemNode>(ReadNestedTag(child));
+    for (XmlNode child = element.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != XmlNodeType::element) continue;
+        const std::u16string childName = child.name();
+        if (LookupOverlayElementId(childName) == kElementTag)
+            node.nested = std::make_shared<const OverlayItemNode>(ReadNestedTag(child, childName));
+    }
     return node;
 }
 
-OverlaySettingReader::Attributes::Attributes(const XmlNode& element) : list(element.attributes()) {
+OverlaySettingReader::Attributes::Attributes(const XmlNode& element,
+                                             std::u16string_view elementName)
+    : list(element.attributes()) {
     for (platform::XmlAttribute& attribute : list) {
-        attribute.name = UpperAscii(attribute.name);
-        if (attribute.name == kAttrValue) valueKeepsCase = element.name() == kText;
+        UpperAsciiInPlace(attribute.name);
+        if (attribute.name == kAttrValue) valueKeepsCase = elementName == kText;
     }
 }
 

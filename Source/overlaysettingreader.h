@@ -113,7 +113,7 @@ private:
     // The attributes of one element, read once for all its look-ups: names
     // upper-cased, values as written.
     struct Attributes {
-        explicit Attributes(const platform::XmlNode& element);
+        Attributes(const platform::XmlNode& element, std::u16string_view elementName);
         std::vector<platform::XmlAttribute> list;
         bool valueKeepsCase = false;  // VALUE of an element named exactly "TEXT"
     };
@@ -121,14 +121,17 @@ private:
     void ChooseDocumentClass();
     platform::XmlNode OpenDocument(std::string_view source, bool isPath);
     bool LoadRoot(const platform::XmlNode& root);
-    bool WalkElement(const platform::XmlNode& element, std::u16string_view parentName,
-                     const Scope& scope);
+    // Each element's name is converted once, by whoever meets the element
+    // first, and handed down with it.
+    bool WalkElement(const platform::XmlNode& element, std::u16string_view name,
+                     std::u16string_view parentName, const Scope& scope);
     void HandleElement(std::u16string_view parentName, const platform::XmlNode& child,
-                       int32_t childId, const Scope& scope);
-    void ReadModality(const platform::XmlNode& element);
-    void ReadLocation(const platform::XmlNode& element, const Scope& scope);
-    void ReadLine(const platform::XmlNode& element, const Scope& scope);
-    static OverlayItemNode ReadNestedTag(const platform::XmlNode& element);
+                       std::u16string_view childName, int32_t childId, const Scope& scope);
+    void ReadModality(const platform::XmlNode& element, std::u16string_view name);
+    void ReadLocation(const platform::XmlNode& element, std::u16string_view name,
+                      const Scope& scope);
+    void ReadLine(const platform::XmlNode& element, std::u16string_view name, const Scope& scope);
+    static OverlayItemNode ReadNestedTag(const platform::XmlNode& element, std::u16string_view name);
     static std::u16string GetAttribute(const Attributes& attributes, std::u16string_view name);
     const OverlayModalityNode* FindModality(std::u16string_view name) const;
     const OverlayLocationNode* FindLocation(std::u16string_view modality,

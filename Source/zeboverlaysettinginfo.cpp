@@ -17,7 +17,7 @@ bool EqualsUpperAscii(std::u16string_view text, std::u16string_view upper) {
 }
 
 struct ElementName {
-    const char16_t* name;
+    std::u16string_view name;
     int32_t id;
 };
 
@@ -123,14 +123,18 @@ std::u16string ZEBOverlaySettingInfoItem::BuildText(int32_t show,
 
 void ZEBOverlaySettingInfo::AddItem(int32_t location, const ZEBOverlaySettingInfoItem& item) {
     if (location < 0 || location >= kOverlayLocationCount) return;
-    ZEBOverlayLocationMap& lines = m_locations[location];
-    lines.emplace(static_cast<int32_t>(lines.size()) + 1, item);
+    std::shared_ptr<ZEBOverlayLocationMap>& lines = m_locations[location];
+    if (!lines)
+        lines = std::make_shared<ZEBOverlayLocationMap>();
+    else if (lines.use_count() > 1)
+        lines = std::make_shared<ZEBOverlayLocationMap>(*lines);
+    lines->emplace(static_cast<int32_t>(lines->size()) + 1, item);
 }
 
 const ZEBOverlayLocationMap& ZEBOverlaySettingInfo::GetLocationLines(int32_t location) const {
     static const ZEBOverlayLocationMap empty;
-    if (location < 0 || location >= kOverlayLocationCount) return empty;
-    return m_locations[location];
+    if (location < 0 || location >= kOverlayLocationCount || !m_locations[location]) return empty;
+    return *m_locations[location];
 }
 
 const ZEBOverlaySettingInfoItem& ZEBOverlaySettingInfo::GetItem(int32_t location,
@@ -143,8 +147,12 @@ const ZEBOverlaySettingInfoItem& ZEBOverlaySettingInfo::GetItem(int32_t location
 
 std::u16string UpperAscii(std::u16string_view text) {
     std::u16string out(text);
-    for (char16_t& c : out) c = UpperAsciiChar(c);
+    UpperAsciiInPlace(out);
     return out;
+}
+
+void UpperAsciiInPlace(std::u16string& text) {
+    for (char16_t& c : text) c = UpperAsciiChar(c);
 }
 
 int32_t LookupOverlayElementId(std::u16string_view name) {

@@ -90,7 +90,10 @@ public:
     const ZEBOverlaySettingInfoItem& GetItem(int32_t location, int32_t key) const;
 
 private:
-    std::array<ZEBOverlayLocationMap, kOverlayLocationCount> m_locations;
+    // A copy shares the item lists it was copied from until one of them
+    // gains an item: the settings of every modality start from one built-in
+    // set, and a file may name tens of thousands of modalities.
+    std::array<std::shared_ptr<ZEBOverlayLocationMap>, kOverlayLocationCount> m_locations;
 };
 
 // Vocabulary of the settings file and the macros. Keys are compared after
@@ -131,6 +134,7 @@ extern const std::array<SrValueTypeTag, 7> kSrValueTypeTags;
 
 // ASCII upper case; other characters as they are.
 std::u16string UpperAscii(std::u16string_view text);
+void UpperAsciiInPlace(std::u16string& text);
 // Element identifier of a settings-file element name (-1 when unknown).
 int32_t LookupOverlayElementId(std::u16string_view name);
 // Display name of a macro key (empty when unknown).

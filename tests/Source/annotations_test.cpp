@@ -327,6 +327,13 @@ TEST(AnnotationItems, BuildText) {
     EXPECT_EQ(lines.at(1).text, u"a");
     EXPECT_EQ(lines.at(3).text, u"c");
     EXPECT_TRUE(setting.GetLocationLines(8).empty());
+    // A copy and its original each keep their own items once either grows.
+    ZEBOverlaySettingInfo copy = setting;
+    copy.AddItem(kLocationUpperRight, item);
+    setting.AddItem(kLocationLowerLeft, item);
+    EXPECT_EQ(copy.GetLocationLines(kLocationUpperRight).size(), 4u);
+    EXPECT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(copy.GetLocationLines(kLocationLowerLeft).empty());
     for (const auto& [location, key] : {std::pair{5, 0}, {5, 4}, {8, 1}}) {
         const ZEBOverlaySettingInfoItem& blank = setting.GetItem(location, key);
         EXPECT_TRUE(blank.text.empty() && blank.kind == kOverlayItemTag && blank.lineBreak == 1 &&
