@@ -11,9 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Source/frameimageinfo.h"
-#include "Source/zebimageviewctrl.h"
-#include "Source/zebvrxhelper.h"
+#include "fuzz/Source/render_chain_tiles.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 #include "vrx/framework/io/vrx_bytearrayinputstorage.h"
 #include "vrx/framework/manager/vrx_managerimpl.h"
@@ -62,13 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!helper.DecodeFrame(path, 0, frame)) return 0;
     const uint32_t last = uint32_t(frame.m_frameCount > 1 ? frame.m_frameCount - 1 : 0);
     if (last > 0 && !helper.DecodeFrame(path, last, frame)) return 0;
-    for (double zoom : {0.37, 1.0, 2.6}) {
-        ZEBImageViewCtrl tile(48, 40);
-        tile.SetFrame(&frame);
-        tile.SetView({-3, 2, {0, 0}, zoom});
-        tile.SetImagePainter(helper.Painter());
-        tile.ShowAnnotations(zoom == 1.0);
-        tile.Paint();
-    }
+    PaintFuzzTiles(helper, frame);
     return 0;
 }

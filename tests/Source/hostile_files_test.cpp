@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "Source/frameimageinfo.h"
-#include "Source/zebimageviewctrl.h"
 #include "Source/zebvrxhelper.h"
+#include "fuzz/Source/render_chain_tiles.h"
 #include "tests/Source/render_test_support.h"
 #include "vrx/core/memory/vrx_writememory.h"
 #include "vrx/extension/dicom/vrx_readdicom.h"
@@ -222,15 +222,7 @@ TEST(HostileFiles, RenderChainFindingsPaintAsTheFuzzTargetPaints) {
         ASSERT_TRUE(helper.DecodeFrame(std::string(TEST_DATA_DIR) + "/Source/render_chain/" + name,
                                        0, frame));
         EXPECT_EQ(frame.m_overlay.m_verticalAspect, 1.0);
-        for (double zoom : {0.37, 1.0, 2.6}) {
-            ZEBImageViewCtrl tile(48, 40);
-            tile.SetFrame(&frame);
-            tile.SetView({-3, 2, {0, 0}, zoom});
-            tile.SetImagePainter(helper.Painter());
-            tile.ShowAnnotations(zoom == 1.0);
-            tile.Paint();
-            EXPECT_FALSE(helper.PaintFailed()) << helper.LastError().Describe();
-        }
+        EXPECT_TRUE(PaintFuzzTiles(helper, frame)) << helper.LastError().Describe();
     }
 }
 
