@@ -67,15 +67,15 @@ bool ParseZoom(std::string_view text, double& out) {
     return std::isfinite(out);
 }
 
-struct OptionSpec {
+struct OptionForm {
     const char* name;
     const char* value;  // what the value is, for messages; null for a flag
     std::function<bool(ZEBRenderOptions&, std::string_view)> apply;
     const char* once = nullptr;  // why it may be given only once; null: no limit
 };
 
-const std::vector<OptionSpec>& Options() {
-    static const std::vector<OptionSpec> specs = {
+const std::vector<OptionForm>& Options() {
+    static const std::vector<OptionForm> forms = {
         {"--image", "a number from 1",
          [](ZEBRenderOptions& o, std::string_view v) {
              return (o.hasImage = ParseInt(v, o.image) && o.image >= 1);
@@ -156,7 +156,7 @@ const std::vector<OptionSpec>& Options() {
         {"--version", nullptr,
          [](ZEBRenderOptions& o, std::string_view) { return o.version = true; }},
     };
-    return specs;
+    return forms;
 }
 
 }  // namespace
@@ -251,24 +251,24 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
         }
         const size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const auto& specs = Options();
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return name == s.name; });
-        if (spec == specs.end()) {
+        const auto& forms = Options();
+        const auto form = std::find_if(forms.begin(), forms.end(),
+                                       [&](const OptionForm& s) { return name == s.name; });
+        if (form == forms.end()) {
             error = "unknown option " + name;
             return false;
         }
-        if (spec->once && std::find(given.begin(), given.end(), name) != given.end()) {
-            error = name + " may be given only once: " + spec->once;
+        if (form->once && std::find(given.begin(), given.end(), name) != given.end()) {
+            error = name + " may be given only once: " + form->once;
             return false;
         }
         given.push_back(name);
         std::string value;
-        if (spec->value && equals != std::string::npos) {
+        if (form->value && equals != std::string::npos) {
             value = arg.substr(equals + 1);
-        } else if (spec->value) {
+        } else if (form->value) {
             if (++i == args.size()) {
-                error = name + " needs " + spec->value;
+                error = name + " needs " + form->value;
                 return false;
             }
             value = args[i];
@@ -276,9 +276,9 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
             error = name + " takes no value";
             return false;
         }
-        if (!spec->apply(options, value)) {
+        if (!form->apply(options, value)) {
             error = "bad value '" + value + "' for " + name + ": expected " +
-                    (spec->value ? spec->value : "nothing");
+                    (form->value ? form->value : "nothing");
             return false;
         }
     }
