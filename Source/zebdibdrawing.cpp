@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "vrx/framework/include/vrx_linesample.h"
+
 namespace {
 
 uint32_t Le32(const uint8_t* b) {
@@ -73,10 +75,8 @@ void ZEBDIBDrawing::DrawRow(uint32_t row, uint64_t first, const uint8_t* bytes,
     } else if (first % 3 == 0 && end % 3 == 0) {
         const uint64_t from = std::max(first / 3, left), to = std::min(end / 3, right);
         if (from >= to) return;
-        uint8_t* dst = line + (int64_t{m_x} + int64_t(from)) * 3;
-        for (const uint8_t *s = bytes + (from * 3 - first), *stop = bytes + (to * 3 - first);
-             s < stop; s += 3, dst += 3)
-            dst[0] = s[2], dst[1] = s[1], dst[2] = s[0];
+        vrx::reverse_triplets(bytes + (from * 3 - first),
+                              line + (int64_t{m_x} + int64_t(from)) * 3, to - from);
     } else {
         // Byte b of a row is channel 2 - b % 3 (blue, green, red) of pixel b / 3.
         for (uint64_t b = first; b < end; ++b)

@@ -54,9 +54,9 @@ bool Bitmap::allocate(int32_t width, int32_t height, bool zero) {
     pixels_.reset();
     width_ = height_ = 0;
     if (!bytes.at_most(0x7FFFFFFF)) return false;
-    // calloc takes a large image straight from the system's zero pages.
-    const size_t size = std::max<size_t>(static_cast<size_t>(bytes.value()), 1);
-    pixels_.reset(static_cast<uint8_t*>(zero ? std::calloc(size, 1) : std::malloc(size)));
+    // A large picture comes straight from the system's zero pages.
+    const size_t size = static_cast<size_t>(bytes.value());
+    pixels_ = {static_cast<uint8_t*>(allocate_block(size, zero)), Free{size}};
     if (!pixels_) return false;
     width_ = width;
     height_ = height;

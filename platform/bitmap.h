@@ -8,9 +8,10 @@
 // bitmap writer as they are.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <span>
+
+#include "platform/large_block.h"
 
 namespace platform {
 
@@ -98,7 +99,10 @@ public:
 
 private:
     struct Free {
-        void operator()(uint8_t* p) const { std::free(p); }
+        Free() noexcept : bytes(0) {}
+        explicit Free(size_t size) noexcept : bytes(size) {}
+        void operator()(uint8_t* p) const { free_block(p, bytes); }
+        size_t bytes;
     };
     // Empty, and false, when memory runs out.
     bool allocate(int32_t width, int32_t height, bool zero);

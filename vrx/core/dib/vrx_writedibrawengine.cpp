@@ -7,6 +7,7 @@
 #include "vrx/core/dib/vrx_bitmapinfoheader.h"
 #include "vrx/framework/base/vrx_version.h"
 #include "vrx/framework/buffer/vrx_srcbuffer.h"
+#include "vrx/framework/include/vrx_linesample.h"
 #include "vrx/framework/io/vrx_outputstorage.h"
 #include "vrx/framework/manager/vrx_manager.h"
 
@@ -258,9 +259,12 @@ bool VRX_WriteDIBRawEngine::write_row(const unsigned char* line) {
             }
             return put(row_buffer_, stride_);
         case 24:
+            // Blue, green, red.
+            reverse_triplets(line, row_buffer_, width);
+            return put(row_buffer_, stride_);
         case 32: {
-            // Blue, green, red (and a zero byte at 32 bits).
-            const uint32_t step = dib_bits_ / 8;
+            // Blue, green, red and a zero byte.
+            const uint32_t step = 4;
             unsigned char* out = row_buffer_;
             for (const unsigned char *in = line, *end = line + 3 * size_t{width}; in < end;
                  in += 3, out += step) {
