@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "vrx/core/dib/vrx_bitmapinfoheader.h"
 #include "vrx/framework/include/vrx_linesample.h"
 
 namespace {
@@ -30,7 +31,7 @@ bool ZEBDIBDrawing::Begin(platform::DeviceContext& dc, const uint8_t* header, si
     m_width = width;
     m_height = static_cast<uint32_t>(height);
     m_depth = depth;
-    m_stride = (uint64_t(width) * depth / 8 + 3) / 4 * 4;
+    m_stride = vrx::VRX_BitmapInfoHeader::row_stride(depth, uint64_t(width));
     m_area = Cover(dc, x, y, width, height);
     for (uint32_t v = 0; v < 256; ++v) {
         uint8_t* colour = m_colours[v];
