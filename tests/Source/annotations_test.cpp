@@ -17,6 +17,7 @@
 #include "Source/zebframeannotations.h"
 #include "Source/zebimageviewctrl.h"
 #include "Source/zebvrxhelper.h"
+#include "tests/test_folder.h"
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 
@@ -86,7 +87,7 @@ std::u16string Text(const ZEBOverlayViewInfo& annotations, int32_t location) {
 // A folder of its own holding the fixture as "OverlaySetting.xml" (none for
 // an empty name).
 std::string FolderWith(const std::string& fixture) {
-    const fs::path folder = fs::path(::testing::TempDir()) / ("overlay_" + fixture);
+    const fs::path folder = fs::path(testfolder::file("overlay_" + fixture));
     fs::remove_all(folder);
     fs::create_directories(folder);
     if (!fixture.empty())

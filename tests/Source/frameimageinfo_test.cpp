@@ -12,6 +12,7 @@
 #include "Source/appsettings.h"
 #include "Source/zebimageviewctrl.h"
 #include "Source/zebvrxhelper.h"
+#include "tests/test_folder.h"
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
 #include "vrx/extension/dicom/vrx_dicominfo.h"
 
@@ -133,7 +134,7 @@ TEST(AppSettingsFile, FaceNameFromTheFontSection) {
     EXPECT_EQ(settings.MeasureFont().face, u"MS UI Gothic");
     EXPECT_EQ(settings.ReferenceLineFont().points, 8);
     EXPECT_EQ(settings.PixelValueFont().points, 10);
-    const std::string path = ::testing::TempDir() + "appsettings_test.ini";
+    const std::string path = testfolder::file("appsettings_test.ini");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fputs("[Font]\r\nStringsFaceName=IPAGothic\r\n", f);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Source/zebrenderprogram.h"
+#include "tests/test_folder.h"
 #include "tests/vrx/extension/dicom/dicom_test_support.h"
 
 namespace rendertest {
@@ -103,7 +104,8 @@ inline std::vector<uint8_t> inflate(const std::vector<uint8_t>& packed, size_t s
     return out;
 }
 
-inline std::string temp_path(const std::string& name) { return ::testing::TempDir() + name; }
+// A file of the test process's own temporary folder.
+inline std::string temp_path(const std::string& name) { return testfolder::file(name); }
 
 struct Process {
     int code = -1;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Source/appsettings.h"
+#include "tests/test_folder.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void WriteText(const fs::path& path, const std::string& text) {
 }
 
 TEST(SettingsFiles, WarningsOfTheSettingsObject) {
-    const fs::path folder = fs::path(::testing::TempDir()) / "settings_warnings";
+    const fs::path folder = fs::path(testfolder::file("settings_warnings"));
     fs::remove_all(folder);
     fs::create_directories(folder);
     // Absent files are no fault.
@@ -91,7 +92,7 @@ TEST(SettingsFiles, ThousandsOfModalityBlocksAgainstAModel) {
         xml += "</MODALITY>\n";
     }
     xml += "</OVERLAYSETTING>\n";
-    const fs::path folder = fs::path(::testing::TempDir()) / "settings_many";
+    const fs::path folder = fs::path(testfolder::file("settings_many"));
     fs::remove_all(folder);
     fs::create_directories(folder);
     WriteText(folder / kXml, xml);

@@ -15,6 +15,7 @@
 #include "dicomlib/togdicomdataset.h"
 #include "dicomlib/togresult.h"
 #include "recording_log_writer.h"
+#include "tests/test_folder.h"
 
 namespace {
 
@@ -299,8 +300,8 @@ TEST(TogDicomDataElementValue, StorageFormsByLength) {
 class TempFile {
 public:
     explicit TempFile(const std::string& content) {
-        char pattern[] = "/tmp/togdicomdataelement_test.XXXXXX";
-        const int fd = mkstemp(pattern);
+        std::string pattern = testfolder::file("togdicomdataelement_test.XXXXXX");
+        const int fd = mkstemp(pattern.data());
         close(fd);
         path_ = pattern;
         std::ofstream(path_, std::ios::binary) << content;

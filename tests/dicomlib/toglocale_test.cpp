@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dicomlib/togstring.h"
+#include "tests/test_folder.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define TOG_TEST_LSAN 1
@@ -48,8 +49,8 @@ public:
         LocaleLoading loading;
         handle_ = newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
         if (handle_ != static_cast<locale_t>(0)) return;
-        char pattern[] = "/tmp/toglocale.XXXXXX";
-        if (mkdtemp(pattern) == nullptr) return;
+        std::string pattern = testfolder::file("toglocale.XXXXXX");
+        if (mkdtemp(pattern.data()) == nullptr) return;
         folder_ = pattern;
         const std::string command = "localedef -i de_DE -f UTF-8 " + folder_ + "/de_DE.UTF-8 >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0) return;

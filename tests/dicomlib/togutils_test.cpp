@@ -12,6 +12,7 @@
 #include "dicomlib/toglogwriter.h"
 #include "dicomlib/togresult.h"
 #include "recording_log_writer.h"
+#include "tests/test_folder.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ using ::testing::ElementsAre;
 class TempFolder {
 public:
     TempFolder() {
-        char pattern[] = "/tmp/togutils_test.XXXXXX";
-        path_ = mkdtemp(pattern);
+        std::string pattern = testfolder::file("togutils_test.XXXXXX");
+        path_ = mkdtemp(pattern.data());
     }
     ~TempFolder() { std::filesystem::remove_all(path_); }
     std::string Path(const std::string& name) const { return path_ + "/" + name; }

@@ -12,6 +12,7 @@
 #include "jpegdec/jpeg_context.h"
 #include "tests/jpegdec/jpeg_stream_edit.h"
 #include "tests/jpegdec/jpegdec_test_support.h"
+#include "tests/test_folder.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ Bytes Stream(const char* name) { return jpegoracle::ReadFile(Fixture(name)); }
 // The JPEG stream of a case of the hostile-files table, as its generator
 // makes it (empty when it cannot run).
 Bytes HostileStream(const std::string& name) {
-    const std::string folder = ::testing::TempDir() + "jpegdec_hostile";
+    const std::string folder = testfolder::file("jpegdec_hostile");
     const std::string command = std::string("/usr/bin/python3 ") + TEST_DATA_DIR +
                                 "/Source/hostile/make_hostile_files.py --only " + name + " " + folder;
     if (std::system(command.c_str()) != 0) return {};

@@ -379,8 +379,10 @@ bool DecodeWithDcmtk(const LosslessOptions& o, const std::vector<uint8_t>& jpeg,
     if (fragment.size() % 2) fragment.push_back(0);
     w.encapsulated({}, {fragment});
 
-    char directory[] = "/tmp/kernel_lossless_XXXXXX";
-    if (mkdtemp(directory) == nullptr) {
+    // A folder of its own (this file is also built into a benchmark, without
+    // the tests' folder).
+    std::string directory = (std::filesystem::temp_directory_path() / "kernel_lossless_XXXXXX").string();
+    if (mkdtemp(directory.data()) == nullptr) {
         error = "no temporary directory";
         return false;
     }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/test_folder.h"
+
 namespace {
 
 using platform::ProfileReader;
@@ -82,7 +84,7 @@ TEST(ProfileReader, SectionsKeysAndValues) {
     EXPECT_TRUE(r.has_key(u"message", u"m10001"));
 
     // Files: a missing one is refused and leaves nothing behind.
-    const std::string path = ::testing::TempDir() + "profile_reader_test.ini";
+    const std::string path = testfolder::file("profile_reader_test.ini");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(text.data(), 1, text.size(), f);
@@ -92,7 +94,7 @@ TEST(ProfileReader, SectionsKeysAndValues) {
     EXPECT_FALSE(r.load_file(path + ".missing"));
     EXPECT_TRUE(r.sections().empty());
     EXPECT_EQ(r.error_text(), "cannot be opened: No such file or directory");
-    EXPECT_FALSE(r.load_file(::testing::TempDir()));
+    EXPECT_FALSE(r.load_file(testfolder::path()));
     EXPECT_EQ(r.error_text(), "cannot be read: Is a directory");
     ASSERT_EQ(::truncate(path.c_str(), ProfileReader::kMaxFileBytes + 1), 0);
     EXPECT_FALSE(r.load_file(path));

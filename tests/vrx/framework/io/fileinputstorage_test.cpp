@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "tests/test_folder.h"
 #include "tests/vrx/framework/io/io_test_support.h"
 #include "vrx/framework/io/vrx_fileinputstorage.h"
 
@@ -34,13 +35,13 @@ TEST_F(FileInputStorage, EmptyFile) {
 }
 
 TEST_F(FileInputStorage, MissingFileIsRefused) {
-    const std::string path = ::testing::TempDir() + "vrx_io_no_such_file";
+    const std::string path = testfolder::file("vrx_io_no_such_file");
     EXPECT_EQ(VRX_FileInputStorage::create(&manager, path.c_str()), nullptr);
     EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_PosixStorage::open()"));
 }
 
 TEST_F(FileInputStorage, FolderIsRefused) {
-    EXPECT_EQ(VRX_FileInputStorage::create(&manager, ::testing::TempDir().c_str()), nullptr);
+    EXPECT_EQ(VRX_FileInputStorage::create(&manager, testfolder::path().c_str()), nullptr);
     EXPECT_TRUE(has_status(manager, VRX_ERROR_IO, "VRX_PosixStorage::open()"));
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_folder.h"
 #include "vrx/framework/manager/vrx_managerimpl.h"
 
 namespace iotest {
@@ -62,7 +63,7 @@ inline std::vector<unsigned char> counting_bytes(size_t n, unsigned start = 0) {
 class TempFile {
 public:
     explicit TempFile(const std::vector<unsigned char>& bytes) {
-        std::string pattern = ::testing::TempDir() + "vrx_io_XXXXXX";
+        std::string pattern = testfolder::file("vrx_io_XXXXXX");
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         const int fd = ::mkstemp(name.data());
