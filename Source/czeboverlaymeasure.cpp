@@ -38,15 +38,20 @@ void CZEBOverlayMeasure::Stretch(Point point, platform::DeviceContext& dc, int32
 const std::u16string& CZEBOverlayMeasure::GetLabelText(Point start, Point end, double zoom,
                                                        const ZEBLengthScale& scale) {
     if (m_lengthMm != 0.0) return m_label;
-    const double sx = scale.perColumn;
-    double vy = scale.perRow;
-    if (m_horizontalAspect != 0.0 && m_verticalAspect != 0.0 &&
-        m_horizontalAspect != m_verticalAspect)
-        vy = vy / (m_verticalAspect / m_horizontalAspect);
     const double dx = double(end.x) - start.x, dy = double(end.y) - start.y;
-    m_lengthMm = std::sqrt((dx * sx) * (dx * sx) + (dy * vy) * (dy * vy)) / zoom;
-    m_label = scale.millimetres ? FormatText(u"%.2fmm%s", m_lengthMm, m_magnified ? u" *" : u"")
-                                : FormatText(u"%.2fpx", m_lengthMm);
+    const auto length = [&](const ZEBLengthScale& s) {
+        double vy = s.perRow;
+        if (m_horizontalAspect != 0.0 && m_verticalAspect != 0.0 &&
+            m_horizontalAspect != m_verticalAspect)
+            vy = vy / (m_verticalAspect / m_horizontalAspect);
+        return std::sqrt((dx * s.perColumn) * (dx * s.perColumn) + (dy * vy) * (dy * vy)) / zoom;
+    };
+    m_lengthMm = length(scale);
+    // A spacing so large that the length overflows counts as none.
+    const bool millimetres = scale.millimetres && std::isfinite(m_lengthMm);
+    if (!millimetres) m_lengthMm = length(ZEBLengthScale{});
+    m_label = millimetres ? FormatText(u"%.2fmm%s", m_lengthMm, m_magnified ? u" *" : u"")
+                          : FormatText(u"%.2fpx", m_lengthMm);
     return m_label;
 }
 

@@ -181,11 +181,26 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
         // A data set that could not be read to its end has no image either.
         vrx::VRX_Status status(&manager);
         manager.execute(status);
+        if (status.code == vrx::VRX_SUCCESS)
+            for (const auto& [element, name] :
+                 {std::pair{0x0008, "Float Pixel Data (7FE0,0008)"},
+                  std::pair{0x0009, "Double Float Pixel Data (7FE0,0009)"}})
+                if (info.exists(0x7FE0, uint16_t(element)))
+                    return error.Fail(vrx::VRX_ERROR_UNSUPPORTED, kDecodeFunction,
+                                      std::string(name) + " is not supported");
         return error.Fail(status.code, status.function,
                     status.code != vrx::VRX_SUCCESS
                         ? "corrupt or truncated data set: no pixel data could be read"
                         : "no pixel data");
     }
+    // An image of no bytes has no frame: the attribute that makes it so.
+    for (const auto& [element, name] : {std::pair{0x0010, "Rows (0028,0010)"},
+                                        std::pair{0x0011, "Columns (0028,0011)"},
+                                        std::pair{0x0100, "Bits Allocated (0028,0100)"}})
+        if (uint32_t value = 1; info.frame_count() == 0 &&
+                                info.read_integer(0x0028, uint16_t(element), value) && value == 0)
+            return error.Fail(vrx::VRX_ERROR_DATA, kDecodeFunction,
+                              std::string(name) + " is 0: the image has no pixels");
     if (frame >= info.frame_count())
         return error.Fail(vrx::VRX_ERROR_ARGUMENT, kDecodeFunction,
                     "frame " + std::to_string(uint64_t{frame} + 1) + " is out of range (the file has " +

@@ -202,5 +202,8 @@ bool ShownAreaMm(const CZEBOverlayCommon& geometry, const ZEBViewTransform& view
     const double rows = shown.height() / (view.zoom * geometry.m_verticalAspect);
     widthMm = columns * geometry.m_pixelSpacingX;
     heightMm = rows * geometry.m_pixelSpacingY;
-    return std::isfinite(widthMm) && std::isfinite(heightMm);
+    // A spacing too large for the sizes to be numbers counts as none.
+    if (std::isfinite(widthMm) && std::isfinite(heightMm)) return true;
+    widthMm = heightMm = 0.0;
+    return false;
 }

@@ -76,7 +76,7 @@ void PaintFrameAnnotations(platform::DeviceContext& dc, const platform::Rect& re
                            const ZEBAnnotationState& state, int32_t displayMode,
                            platform::TextFont* font = nullptr);
 // Width and height in millimetres of the part of the image that the view
-// shows in `client`; false (and 0 x 0) without pixel spacing or when no
-// part shows.
+// shows in `client`; false (and 0 x 0) without pixel spacing, with one so
+// large that the sizes overflow, or when no part shows.
 bool ShownAreaMm(const CZEBOverlayCommon& geometry, const ZEBViewTransform& view,
                  const platform::Rect& client, double& widthMm, double& heightMm);

@@ -101,6 +101,10 @@ bool ZEBOutputFile::Inspect(ZEBVRXError& error) {
             continue;
         }
         if (S_ISDIR(st.st_mode)) return Fail(error, "cannot write the output", EISDIR);
+        // A file the caller may not write is refused as a shell's redirection
+        // would refuse it, although a new file could be renamed over it.
+        if (::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0)
+            return Fail(error, "cannot write the output", errno);
         m_exists = true;
         m_device = st.st_dev;
         m_inode = st.st_ino;
@@ -117,6 +121,7 @@ bool ZEBOutputFile::IsFile(dev_t device, ino_t inode) const {
 
 bool ZEBOutputFile::Open(ZEBVRXError& error) {
     Discard();
+    m_truncated = false;
     if (!m_inspected && !Inspect(error)) return false;
     switch (m_kind) {
         case Kind::kStandardOutput:
@@ -140,6 +145,13 @@ bool ZEBOutputFile::Open(ZEBVRXError& error) {
     if (m_fd < 0) {
         const int cause = errno;
         m_temporary.clear();
+        // A file in a folder where no new file can be made (its own
+        // permissions allow writing) is truncated and written in place.
+        if (m_exists) {
+            m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+            m_truncated = m_fd >= 0;
+            return m_truncated || Fail(error, "cannot write the output", errno);
+        }
         return Fail(error, "cannot create the output", cause);
     }
     if (m_exists && ::fchmod(m_fd, m_mode) != 0)
@@ -153,7 +165,11 @@ bool ZEBOutputFile::Write(const void* bytes, size_t size, ZEBVRXError& error) {
     while (size > 0) {
         const ssize_t n = m_socket ? ::send(m_fd, p, size, MSG_NOSIGNAL) : ::write(m_fd, p, size);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return Fail(error, "cannot write the output", n < 0 ? errno : EIO);
+        if (n <= 0)
+            return Fail(error,
+                        m_truncated ? "cannot write the output in place, which is left cut short"
+                                    : "cannot write the output",
+                        n < 0 ? errno : EIO);
         p += n;
         size -= size_t(n);
     }

@@ -4,11 +4,14 @@
 // - "-": standard output, written as the bytes come;
 // - a regular file, or a name not taken yet: a new file in the same folder,
 //   renamed over the path once complete (after a failure the path is as it
-//   was and nothing is left beside it);
+//   was and nothing is left beside it); where the folder takes no new file,
+//   an existing file is truncated and written in place (the caller has the
+//   whole output in memory first, so only a write error can cut it short);
 // - a symbolic link: followed to the file it finally names, which is then
 //   written as above, in that file's folder (the links stay);
 // - a device, FIFO or socket: written in place as the bytes come.
-// A folder, or a path that cannot be looked at, is refused.
+// A folder, a path that cannot be looked at, or an existing file the caller
+// may not write (its permissions, a read-only file system) is refused.
 //
 //   ZEBOutputFile output("out.bmp");
 //   if (!output.Inspect(error)) ...            // what the path names
@@ -36,8 +39,8 @@ public:
     ZEBOutputFile& operator=(const ZEBOutputFile&) = delete;
 
     // Finds what the path names (symbolic links followed); false with the
-    // reason in `error` for a folder, a loop of links or a path that cannot
-    // be looked at.
+    // reason in `error` for a folder, a loop of links, a path that cannot
+    // be looked at or a file the caller may not write.
     bool Inspect(ZEBVRXError& error);
     Kind GetKind() const { return m_kind; }
     // The file written: the path, or the file its links finally name.
@@ -66,4 +69,5 @@ private:
     mode_t m_mode = 0;
     bool m_socket = false;
     int m_fd = -1;
+    bool m_truncated = false;  // an existing file opened to be written in place
 };

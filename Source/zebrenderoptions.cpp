@@ -71,7 +71,8 @@ struct OptionForm {
     const char* name;
     const char* value;  // what the value is, for messages; null for a flag
     std::function<bool(ZEBRenderOptions&, std::string_view)> apply;
-    const char* once = nullptr;  // why it may be given only once; null: no limit
+    int most = 0;              // how many times it may be given; 0: no limit
+    const char* why = nullptr;  // why no more
 };
 
 const std::vector<OptionForm>& Options() {
@@ -131,17 +132,18 @@ const std::vector<OptionForm>& Options() {
              o.probe = {p[0], p[1]};
              return o.hasProbe;
          },
-         "a tile shows one pixel value"},
+         1, "a tile shows one pixel value"},
         {"--reference-series", "a series number from 1",
          [](ZEBRenderOptions& o, std::string_view v) {
              return ParseInt(v, o.referenceSeries) && o.referenceSeries >= 1;
          }},
-        {"--reference", "a DICOM file (at most three)",
+        {"--reference", "a DICOM file",
          [](ZEBRenderOptions& o, std::string_view v) {
-             if (v.empty() || o.referenceFiles.size() >= 3) return false;
+             if (v.empty()) return false;
              o.referenceFiles.emplace_back(v);
              return true;
-         }},
+         },
+         3, "the first, last and current image of another series"},
         {"--mode", "0, 1, 2, 4, 8, 16, 32 or 64",
          [](ZEBRenderOptions& o, std::string_view v) {
              return ParseInt(v, o.displayMode) &&
@@ -204,9 +206,10 @@ std::string RenderUsage() {
            " million\npixels, so 8192x8192 at zoom 1 renders); a larger tile is refused, whether\n"
            "--size gives it or the image at the zoom.\n"
            "OUTPUT is a file name ending in .bmp (a file there is replaced whole once the\n"
-           "bitmap is complete; a symbolic link's target is written), a device, FIFO or\n"
-           "socket (written as it is), or - for standard output. It may not be a file the\n"
-           "render reads.\n"
+           "bitmap is complete, or truncated and written in place when its folder takes no\n"
+           "new file; a file you may not write is refused; a symbolic link's target is\n"
+           "written), a device, FIFO or socket (written as it is), or - for standard\n"
+           "output. It may not be a file the render reads.\n"
            "Exit codes: 0 done, 1 bad input, 2 bad usage, 3 the output cannot be written;\n"
            "then nothing is written at OUTPUT. Damaged data that still decodes gives a\n"
            "warning line and exit 0.\n";
@@ -230,6 +233,28 @@ std::string ZEBRenderOptions::CheckTileSize(int64_t width, int64_t height) {
     return "a tile of " + std::to_string(width) + "x" + std::to_string(height) + " needs " +
            std::string(gib, gibEnd.ptr) + " GiB of buffers, over the budget of " +
            std::to_string(kTileBudget >> 30) + " GiB; give a smaller --zoom or --size";
+}
+
+std::string ZEBRenderOptions::CheckPoints(int32_t columns, int32_t rows) const {
+    using platform::Point;
+    const auto text = [](Point p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
+    std::string error;
+    const auto check = [&](const char* option, std::initializer_list<Point> points,
+                           const std::string& given) {
+        for (const Point& p : points) {
+            if (!error.empty() || (p.x >= 0 && p.y >= 0 && p.x < columns && p.y < rows)) continue;
+            error = std::string(option) + " " + given + ": the point " + text(p) +
+                    " is outside the image of " + std::to_string(columns) + " x " +
+                    std::to_string(rows) + " pixels (columns 0 to " + std::to_string(columns - 1) +
+                    ", rows 0 to " + std::to_string(rows - 1) + ")";
+        }
+    };
+    for (const Measurement& m : measurements)
+        check("--measure", {m.from, m.to}, text(m.from) + "," + text(m.to));
+    for (const Arrow& a : arrows) check("--arrow", {a.from, a.to}, text(a.from) + "," + text(a.to));
+    for (const Text& t : texts) check("--text", {t.at}, text(t.at) + ",...");
+    if (hasProbe) check("--probe", {probe}, text(probe));
+    return error;
 }
 
 bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& options,
@@ -258,8 +283,11 @@ bool ParseRenderOptions(const std::vector<std::string>& args, ZEBRenderOptions& 
             error = "unknown option " + name;
             return false;
         }
-        if (form->once && std::find(given.begin(), given.end(), name) != given.end()) {
-            error = name + " may be given only once: " + form->once;
+        if (form->most > 0 && std::count(given.begin(), given.end(), name) >= form->most) {
+            error = name + " may be given " +
+                    (form->most == 1 ? std::string("only once")
+                                     : "at most " + std::to_string(form->most) + " times") +
+                    ": " + form->why;
             return false;
         }
         given.push_back(name);

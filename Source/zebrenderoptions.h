@@ -19,6 +19,10 @@ struct ZEBRenderOptions {
     static constexpr int64_t kTileBytesPerPixel = 9;
     // Empty when a tile of that size fits the budget, else why it does not.
     static std::string CheckTileSize(int64_t width, int64_t height);
+    // Empty when every point of the overlay options is a pixel of an image
+    // of `columns` x `rows` (column 0 to columns - 1, row 0 to rows - 1),
+    // else which option and point is not.
+    std::string CheckPoints(int32_t columns, int32_t rows) const;
 
     struct Measurement {
         platform::Point from;

@@ -1,6 +1,7 @@
 #include "Source/zebrenderprogram.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -61,6 +62,9 @@ std::string DirectoryFilePath(const std::string& dicomdir, const ZEBDirectoryIma
     return dicomdir.substr(0, dicomdir.rfind('/') + 1) + ShownFileId(image.fileId, '/');
 }
 
+// What the program says of a file that is not DICOM, as input or reference.
+constexpr const char* kNotDicom = "not a DICOM file (no \"DICM\" at offset 128)";
+
 // The input's file and the page it shows: a DICOMDIR image, or the file.
 struct Source {
     std::string path;
@@ -81,7 +85,7 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
     if (S_ISDIR(st.st_mode) && !ZEBDicomDirReader::FindInFolder(o.input, input))
         return Report(err, kRenderBadInput, o.input, "is a folder without a DICOMDIR");
     if (!ZEBVRXHelper::IsDicomFile(input))
-        return Report(err, kRenderBadInput, o.input, "not a DICOM file (no \"DICM\" at offset 128)");
+        return Report(err, kRenderBadInput, o.input, kNotDicom);
     // A file that does not load is reported when its frame is decoded.
     if (!helper.ReadDicomFile(input, source.file, source.directory, source.isDirectory) &&
         source.isDirectory)
@@ -137,13 +141,18 @@ int LoadReferences(const ZEBRenderOptions& o, const Source& source, ZEBVRXHelper
             if (i.series == o.referenceSeries - 1) series.push_back(&i);
         if (series.empty())
             return Report(err, kRenderBadInput, o.input,
-                          "reference series " + std::to_string(o.referenceSeries) + " is out of range");
+                          "reference series " + std::to_string(o.referenceSeries) +
+                              " is out of range (the directory has " +
+                              std::to_string(source.directory.back().series + 1) + ")");
         for (const ZEBDirectoryImage* i : {series.front(), series.back(), series[series.size() / 2]})
             paths.push_back(DirectoryFilePath(source.dicomdir, *i));
     }
     count = 0;
     for (const std::string& path : paths) {
         read.push_back(path);
+        // A file that is there but is not DICOM is told as the input's is.
+        if (::access(path.c_str(), F_OK) == 0 && !ZEBVRXHelper::IsDicomFile(path))
+            return Report(err, kRenderBadInput, path, std::string("reference image: ") + kNotDicom);
         if (!helper.ReadGeometry(path, frames[count]))
             return Report(err, kRenderBadInput, path,
                           "reference image: " + helper.LastError().Describe());
@@ -196,6 +205,14 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
         return Report(err, kRenderBadUsage, "", "--reference-series needs a DICOMDIR as INPUT");
     if (o.hasImage && !source.isDirectory)
         return Report(err, kRenderBadUsage, "", "--image needs a DICOMDIR as INPUT");
+    // Overlay points lie on the image's pixels; its size is known once the
+    // file is loaded (a file that does not load is reported at its decode).
+    if (ZEBVRXError unused;
+        source.file->Load(unused) && source.file->info.has_image() && source.file->info.frame_count() > 0)
+        if (const std::string outside = o.CheckPoints(int32_t(source.file->info.width),
+                                                      int32_t(source.file->info.height));
+            !outside.empty())
+            return Report(err, kRenderBadUsage, "", outside);
     int32_t referenceCount = 0;
     std::vector<std::string> read = {o.input, source.path};
     if (int code = LoadReferences(o, source, helper, scene.references, referenceCount, read, err);
@@ -221,6 +238,9 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
     if (o.hasWindow) {
         frame.m_windowCenter = o.windowCenter;
         frame.m_windowWidth = o.windowWidth;
+        // Colour is shown over its sample range, whatever the window.
+        if (frame.m_samplesPerPixel != 1)
+            Warn(err, where, "--window is not used: the window applies to monochrome images");
     }
 
     // The tile: the image at the zoom, or the given size with the image

@@ -19,6 +19,9 @@ Files (explicit VR little endian):
   ultrasound.dcm    no pixel spacing; Sequence of Ultrasound Regions with a
                     region in centimetres and one in other units.
   nonsquare.dcm     rows 0.5 mm apart, columns 0.8 mm.
+  huge_spacing.dcm  a pixel spacing of 1e308 mm: lengths and sizes overflow.
+  huge_ultrasound.dcm  an ultrasound region in centimetres whose deltas
+                    overflow lengths.
 
 frame_values.txt has one case per line, fields separated by tabs:
   NAME FILE ARGS WIDTH HEIGHT PICTURE PROBE MEASURE DFOV ORIENTATION
@@ -282,6 +285,24 @@ def geometry():
                                ("oblique", "2,2,32,22", 30, 20)]:
         case("non-square pixels " + name, "nonsquare.dcm", ["--zoom", "4", "--measure", ends],
              measure="%.2fmm" % np.hypot(dx * 0.8, dy * 0.5), dfov="32.00 x 15.00")
+
+    # Spacings whose lengths and sizes are not finite count as none: lengths
+    # in pixels, no field of view.
+    stored = RNG.integers(0, 256, size=(30, 40), dtype=np.uint8)
+    ds = new_file(SECONDARY_CAPTURE, "OT", stored, 8)
+    ds.PixelSpacing = ["1e308", "1e308"]
+    save(ds, "huge_spacing.dcm")
+    case("spacing too large", "huge_spacing.dcm", ["--measure", "5,5,35,25"],
+         measure="%.2fpx" % np.hypot(30, 20))
+    ds = new_file("1.2.840.10008.5.1.4.1.1.6.1", "US", stored, 8)
+    ds.SequenceOfUltrasoundRegions = Sequence([
+        item(RegionSpatialFormat=1, RegionDataType=1, RegionFlags=0,
+             RegionLocationMinX0=0, RegionLocationMinY0=0, RegionLocationMaxX1=39,
+             RegionLocationMaxY1=29, PhysicalUnitsXDirection=3, PhysicalUnitsYDirection=3,
+             PhysicalDeltaX=1e307, PhysicalDeltaY=1e307)])
+    save(ds, "huge_ultrasound.dcm")
+    case("ultrasound deltas too large", "huge_ultrasound.dcm", ["--measure", "5,5,35,25"],
+         measure="%.2fpx" % np.hypot(30, 20))
 
 
 def main():
