@@ -101,8 +101,12 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
     images.clear();
     unfollowed.clear();
     vrx::VRX_DICOMDIRInfo dir(&parsed.manager);
-    if (!dir.load_parsed(parsed.info, path.c_str()))
-        return error.Fail(parsed.manager, "unreadable directory records");
+    if (!dir.load_parsed(parsed.info, path.c_str())) {
+        error.Fail(parsed.manager, "unreadable directory records");
+        if (vrx::status_category(error.code) == vrx::VRX_ERROR_OUT_OF_MEMORY)
+            error.message = "not enough memory for the directory";
+        return false;
+    }
     int32_t seriesIndex = 0;
     try {
         for (const vrx::VRX_DICOMDIRInfo::Unfollowed& u : dir.unfollowed)

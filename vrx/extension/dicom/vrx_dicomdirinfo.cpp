@@ -317,11 +317,14 @@ class VRX_DICOMDIRInfo::Builder {
     }
 
     // Parses the file an ID names under the DICOMDIR's folder; its path in
-    // resolved_.
+    // resolved_. Memory running out is reported (the walk then fails).
     bool open(const String& id, SideFile& file) {
-        return quietly(manager_, [&] {
-            return dir_.resolve_file_id(id, resolved_) && file.parse(resolved_.c_str());
-        });
+        VRX_Status reported(manager_);
+        const bool ok = quietly(
+            manager_,
+            [&] { return dir_.resolve_file_id(id, resolved_) && file.parse(resolved_.c_str()); },
+            &reported);
+        return !out_of_memory(reported) && ok;
     }
 
     VRX_DICOMDIRInfo& dir_;
@@ -384,7 +387,9 @@ void VRX_DICOMDIRInfo::set_location(const char* path) {
 bool VRX_DICOMDIRInfo::walk(const char* path) {
     set_location(path);
     if (read_records()) return true;
-    manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
+    // A failure already reported (memory that ran out) is the one to tell;
+    // else the records could not be read.
+    if (!manager_->status().is_error()) manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
     return false;
 }
 
@@ -393,11 +398,16 @@ bool VRX_DICOMDIRInfo::read_records() {
     if (!root) return false;
     set_current_element(root);
     if (!is_directory(*this) || !exists(0x0004, 0x1220)) return false;
+    const bool failed_before = manager_->status().is_error();
     try {
         Builder builder(*this);
         builder.enter(path_.c_str());
         Root top = builder.root();
         if (!builder.add_file(top, *this, 0, &linked_by_offsets_)) return false;
+        // Memory that ran out on the way may have cost a record's field (its
+        // File ID too) without stopping the walk: the records are not whole.
+        if (!failed_before && manager_->status().category() == VRX_ERROR_OUT_OF_MEMORY)
+            return false;
         for (VRX_DICOMDIRPatient& patient : builder.tree)
             if (!patients.push_back(std::move(patient))) return false;
         for (String& id : builder.ids)

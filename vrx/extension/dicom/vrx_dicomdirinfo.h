@@ -44,8 +44,10 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
 
     // Parses the storage as a DICOM file and builds the tree and lists. A
     // null or closed storage: 0x80800000; a file that is not a DICOMDIR, or
-    // whose records cannot be read: 0x80400000. A second load adds its
-    // records to those already there (the lists are rebuilt over all).
+    // whose records cannot be read: 0x80400000; memory that runs out while
+    // the records are made (a field lost to it too): 0x80010000. A second
+    // load adds its records to those already there (the lists are rebuilt
+    // over all).
     virtual bool load(VRX_InputStorage* storage);
     // The same over a file already parsed (`file` addresses its root), read
     // from `path` (its folder holds the referenced files; null: none).

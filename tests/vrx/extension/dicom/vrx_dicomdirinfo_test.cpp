@@ -602,4 +602,32 @@ TEST_F(FileIdTest, DirectoryFilesNamedByRecordsAreFollowed) {
     file->destroy();
 }
 
+// Memory that runs out at any allocation while the records are read fails
+// the load as out of memory: never as malformed records, and never as a
+// directory file left out.
+TEST_F(FileIdTest, MemoryRunningOutFailsTheLoadAsSuch) {
+    put_nested_set();
+    const std::string path = (root_ / "set" / "DICOMDIR").string();
+    for (uint64_t n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        TestManager manager;
+        manager.memory_manager().fail_at(n);
+        VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, path.c_str());
+        if (!file) continue;
+        bool ok = false;
+        size_t notes = 0;
+        {
+            VRX_DICOMDIRInfo dir(&manager);
+            ok = dir.load(file);
+            notes = dir.unfollowed.size();
+        }
+        file->destroy();
+        if (ok)
+            EXPECT_EQ(notes, 3u);
+        else
+            EXPECT_EQ(manager.status().code, VRX_ERROR_OUT_OF_MEMORY);
+        if (manager.memory_manager().failures() == 0) break;
+    }
+}
+
 }  // namespace
