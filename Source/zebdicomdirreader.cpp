@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "Source/zebdicomfile.h"
@@ -66,6 +67,28 @@ void AddSeries(std::vector<ZEBDirectoryImage>& entries, std::vector<ZEBSeriesKey
     }
 }
 
+// What became of a directory file that could not be followed, after its
+// File ID in a message.
+std::string Cause(const vrx::VRX_DICOMDIRInfo::Unfollowed& u) {
+    using Unfollowed = vrx::VRX_DICOMDIRInfo::Unfollowed;
+    const std::string leftOut = "; its records are left out";
+    switch (u.cause) {
+        case Unfollowed::missing: return "is missing" + leftOut;
+        case Unfollowed::unreadable:
+            return "cannot be read: " + std::string(std::strerror(u.error)) + leftOut;
+        case Unfollowed::not_directory:
+            return "is not a directory file; no records are taken from it";
+        case Unfollowed::cut_short: return "is cut short" + leftOut;
+        case Unfollowed::too_deep:
+            return "is nested deeper than " + std::to_string(vrx::VRX_DICOMDIRInfo::kMaxNesting) +
+                   " directory files" + leftOut;
+        case Unfollowed::cycle:
+            return "is already being read (it names itself or a directory file that names it); "
+                   "its records are not read again";
+    }
+    return "cannot be followed" + leftOut;
+}
+
 }  // namespace
 
 bool ZEBDicomDirReader::IsDirectory(const ZEBDicomFile& parsed) {
@@ -73,13 +96,21 @@ bool ZEBDicomDirReader::IsDirectory(const ZEBDicomFile& parsed) {
 }
 
 bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
-                             std::vector<ZEBDirectoryImage>& images, ZEBVRXError& error) {
+                             std::vector<ZEBDirectoryImage>& images,
+                             std::vector<ZEBUnfollowedFile>& unfollowed, ZEBVRXError& error) {
     images.clear();
+    unfollowed.clear();
     vrx::VRX_DICOMDIRInfo dir(&parsed.manager);
-    if (!dir.load_parsed(parsed.info, path.c_str()))
-        return error.Fail(parsed.manager, "unreadable directory records");
+    if (!dir.load_parsed(parsed.info, path.c_str())) {
+        error.Fail(parsed.manager, "unreadable directory records");
+        if (vrx::status_category(error.code) == vrx::VRX_ERROR_OUT_OF_MEMORY)
+            error.message = "not enough memory for the directory";
+        return false;
+    }
     int32_t seriesIndex = 0;
     try {
+        for (const vrx::VRX_DICOMDIRInfo::Unfollowed& u : dir.unfollowed)
+            unfollowed.push_back({Text(u.file_id), Cause(u)});
         for (const vrx::VRX_DICOMDIRPatient& patient : dir.patients) {
             for (const vrx::VRX_DICOMDIRStudy& study : patient.studies) {
                 for (const vrx::VRX_DICOMDIRSeries& series : study.series) {
@@ -110,6 +141,7 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
         }
     } catch (const std::bad_alloc&) {
         images.clear();
+        unfollowed.clear();
         return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, "ZEBDicomDirReader::Read()",
                           "not enough memory for the directory");
     }

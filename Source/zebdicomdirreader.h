@@ -6,8 +6,9 @@
 //
 //   ZEBDicomFile parsed("/media/DICOMDIR");
 //   std::vector<ZEBDirectoryImage> images;
+//   std::vector<ZEBUnfollowedFile> unfollowed;
 //   if (parsed.Load(error) && ZEBDicomDirReader::IsDirectory(parsed) &&
-//       ZEBDicomDirReader::Read(parsed, "/media/DICOMDIR", images, error)) ...
+//       ZEBDicomDirReader::Read(parsed, "/media/DICOMDIR", images, unfollowed, error)) ...
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,17 +38,27 @@ struct ZEBDirectoryImage {
     double slicePosition = 0.0;
 };
 
+// A directory file a record of the DICOMDIR names whose records could not
+// be had (the record stays, without them).
+struct ZEBUnfollowedFile {
+    std::u16string fileId;  // as the record gives it
+    std::string cause;      // "is missing; its records are left out", ...
+};
+
 class ZEBDicomDirReader {
 public:
     // Whether a loaded DICOM file is a DICOMDIR: by its media storage class,
     // else by its directory records.
     static bool IsDirectory(const ZEBDicomFile& parsed);
     // The images of a loaded DICOMDIR read from `path`, whose folder holds
-    // the files it refers to. False when its records cannot be read, with
-    // the failure in `error`. Where Instance Numbers do not order a series,
-    // the images' files give what their records lack.
+    // the files it refers to, and the directory files its records name that
+    // could not be followed, in the directory's order. False when its
+    // records cannot be read, with the failure in `error`. Where Instance
+    // Numbers do not order a series, the images' files give what their
+    // records lack.
     static bool Read(ZEBDicomFile& parsed, const std::string& path,
-                     std::vector<ZEBDirectoryImage>& images, ZEBVRXError& error);
+                     std::vector<ZEBDirectoryImage>& images,
+                     std::vector<ZEBUnfollowedFile>& unfollowed, ZEBVRXError& error);
     // The DICOMDIR of a folder (named so in any case), as CD viewers find
     // it; false when there is none.
     static bool FindInFolder(const std::string& folder, std::string& path);

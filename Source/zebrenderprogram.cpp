@@ -71,6 +71,7 @@ struct Source {
     int32_t page = 0;  // from 0: the image of its series, -1 for the frame of the file
     int32_t pageCount = 0;
     std::vector<ZEBDirectoryImage> directory;
+    std::vector<ZEBUnfollowedFile> unfollowed;  // directory files whose records are left out
     bool isDirectory = false;
     std::string dicomdir;  // the DICOMDIR read, when the input is one
     std::unique_ptr<ZEBDicomFile> file;  // the file at `path`, read once
@@ -87,12 +88,17 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
     if (!ZEBVRXHelper::IsDicomFile(input))
         return Report(err, kRenderBadInput, o.input, kNotDicom);
     // A file that does not load is reported when its frame is decoded.
-    if (!helper.ReadDicomFile(input, source.file, source.directory, source.isDirectory) &&
+    if (!helper.ReadDicomFile(input, source.file, source.directory, source.unfollowed,
+                              source.isDirectory) &&
         source.isDirectory)
         return Report(err, kRenderBadInput, o.input, helper.LastError().Describe());
     source.path = input;
     source.page = -1;
     if (!source.isDirectory) return kRenderDone;
+    // A directory file that cannot be followed is named as its record gives
+    // it, as a missing image is listed; what remains is listed or rendered.
+    for (const ZEBUnfollowedFile& u : source.unfollowed)
+        Warn(err, o.input, "directory file " + ShownFileId(u.fileId, '\\') + " " + u.cause);
     source.dicomdir = input;
     const auto& images = source.directory;
     if (images.empty()) return Report(err, kRenderBadInput, o.input, "the DICOMDIR holds no image");

@@ -21,13 +21,15 @@ bool ZEBVRXHelper::IsDicomFile(const std::string& path) {
 }
 
 bool ZEBVRXHelper::ReadDicomFile(const std::string& path, std::unique_ptr<ZEBDicomFile>& file,
-                                 std::vector<ZEBDirectoryImage>& images, bool& isDirectory) {
+                                 std::vector<ZEBDirectoryImage>& images,
+                                 std::vector<ZEBUnfollowedFile>& unfollowed, bool& isDirectory) {
     std::lock_guard lock(m_mutex);
     images.clear();
+    unfollowed.clear();
     file = std::make_unique<ZEBDicomFile>(path);
     isDirectory = file->Load(m_error) && ZEBDicomDirReader::IsDirectory(*file);
     if (!isDirectory) return file->Load(m_error);
-    const bool read = ZEBDicomDirReader::Read(*file, path, images, m_error);
+    const bool read = ZEBDicomDirReader::Read(*file, path, images, unfollowed, m_error);
     file.reset();
     return read;
 }

@@ -45,12 +45,14 @@ public:
 
     // Reads a DICOM file once and tells what it is. A DICOMDIR (by its media
     // storage class, else its directory records) gives its images in
-    // `images` (ZEBDicomDirReader) and `isDirectory` true; any other file
-    // stays in `file`, loaded, for DecodeFrame. False after a failure: of a
-    // DICOMDIR's records, or of loading another file (which DecodeFrame of
-    // `file` then reports again).
+    // `images`, the directory files its records name that could not be
+    // followed in `unfollowed` (ZEBDicomDirReader) and `isDirectory` true;
+    // any other file stays in `file`, loaded, for DecodeFrame. False after a
+    // failure: of a DICOMDIR's records, or of loading another file (which
+    // DecodeFrame of `file` then reports again).
     bool ReadDicomFile(const std::string& path, std::unique_ptr<ZEBDicomFile>& file,
-                       std::vector<ZEBDirectoryImage>& images, bool& isDirectory);
+                       std::vector<ZEBDirectoryImage>& images,
+                       std::vector<ZEBUnfollowedFile>& unfollowed, bool& isDirectory);
 
     // Decodes frame `frame` (from 0) of the DICOM file into `out`: geometry,
     // pixels, corner annotations, the default window (the file's first,

@@ -1,7 +1,10 @@
 #include "vrx/extension/dicom/vrx_dicomdirinfo.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -38,11 +41,7 @@ bool equal_ignoring_case(const std::string& a, const std::string& b) {
 }
 
 using Layout = VRX_DICOMDIRLayout;
-
-// Directory files followed from records, one inside another: at most this
-// many deep (each one holds records of a lower level than the record that
-// names it, so three reach the images).
-constexpr uint32_t kMaxNesting = 3;
+using Unfollowed = VRX_DICOMDIRInfo::Unfollowed;
 
 // The records of the level below a record (Root: the patients), and its
 // level.
@@ -92,30 +91,43 @@ const VRX_DICOMDIRImage* first_image(const R& record) {
 class SideFile : public VRX_DICOMTagObj {
    public:
     using VRX_DICOMTagObj::VRX_DICOMTagObj;
-    // True when a data set was read (one whose image attributes cannot be
-    // used too: only its elements are wanted).
-    bool parse(const char* path) {
+    // Reads what the reader can of the file (the elements before a failure
+    // of its data too); false when it cannot be opened or memory runs out.
+    bool read(const char* path) {
         VRX_FileInputStorage* file = VRX_FileInputStorage::create(tag_manager(), path);
         if (!file) return false;
         const bool ok = load();
         if (ok) internal()->decode_start(file, false);
         file->destroy();
-        return ok && child_count() > 0;
+        return ok;
     }
+    // True when a data set was read (one whose image attributes cannot be
+    // used too: only its elements are wanted).
+    bool parse(const char* path) { return read(path) && child_count() > 0; }
 };
 
-// Runs `job` so that what it reports leaves the manager's record as it was;
-// its result.
+// Runs `job` on an empty record of the manager's and then puts the record
+// back as it was; its result. `reported` (when given) receives the record
+// the job left.
 template <class Job>
-bool quietly(VRX_Manager* manager, Job&& job) {
+bool quietly(VRX_Manager* manager, Job&& job, VRX_Status* reported = nullptr) {
     const VRX_Status before = manager->status();
+    manager->reset();
     const bool ok = job();
-    if (manager->status().code != before.code) {
-        manager->reset();
-        if (before.code != VRX_SUCCESS)
-            manager->report(before.code, before.function, before.file, before.line);
-    }
+    if (reported) *reported = manager->status();
+    manager->reset();
+    if (before.code != VRX_SUCCESS)
+        manager->report(before.code, before.function, before.file, before.line);
     return ok;
+}
+
+// Why a regular file at `path` that the storage refused cannot be read: the
+// error number of opening it, else its size (over what a storage holds).
+int unreadable_error(const char* path) {
+    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) return errno;
+    ::close(descriptor);
+    return EFBIG;
 }
 
 }  // namespace
@@ -125,7 +137,11 @@ bool quietly(VRX_Manager* manager, Job&& job) {
 class VRX_DICOMDIRInfo::Builder {
    public:
     explicit Builder(VRX_DICOMDIRInfo& dir)
-        : tree(dir.manager()), ids(dir.manager()), dir_(dir), manager_(dir.manager()) {}
+        : tree(dir.manager()),
+          ids(dir.manager()),
+          unfollowed(dir.manager()),
+          dir_(dir),
+          manager_(dir.manager()) {}
 
     // The records of `file` under `parent`.
     template <class Parent>
@@ -165,6 +181,7 @@ class VRX_DICOMDIRInfo::Builder {
 
     VRX_Vector<VRX_DICOMDIRPatient> tree;
     VRX_Vector<String> ids;
+    VRX_Vector<Unfollowed> unfollowed;
 
    private:
     template <class R, class Parent>
@@ -230,30 +247,84 @@ class VRX_DICOMDIRInfo::Builder {
     }
 
     // The records of the directory file the record's File ID names, if it
-    // names one.
+    // names one. One that cannot be followed is noted and reported as a
+    // warning; the record keeps the records it has.
     template <class R>
     bool follow(R& record, const VRX_DICOMTagObj& item, uint32_t depth) {
         String id(manager_);
-        if (!VRX_DICOMDIRImage::read_file_id(item, id) || id.empty() || depth >= kMaxNesting)
-            return true;
+        if (!VRX_DICOMDIRImage::read_file_id(item, id) || id.empty()) return true;
+        Unfollowed note(manager_);
         SideFile file(manager_);
-        if (!open(id, file)) {
-            manager_->report(VRX_WARNING_DATA, kLoad, __FILE__, __LINE__);
-            return true;
+        switch (open_directory(id, file, note)) {
+            case Opened::failed: return false;
+            case Opened::no: break;
+            case Opened::yes:
+                if (depth >= kMaxNesting) {
+                    note.cause = Unfollowed::too_deep;
+                } else if (!enter(resolved_.c_str())) {
+                    note.cause = Unfollowed::cycle;
+                } else {
+                    const bool ok = add_file(record, file, depth + 1);
+                    open_.pop_back();
+                    return ok;
+                }
+                break;
         }
-        if (!is_directory(file) || !file.exists(0x0004, 0x1220) || !enter(resolved_.c_str()))
-            return true;
-        const bool ok = add_file(record, file, depth + 1);
-        open_.pop_back();
-        return ok;
+        note.file_id = std::move(id);
+        manager_->report(VRX_WARNING_DATA, kLoad, __FILE__, __LINE__);
+        return unfollowed.push_back(std::move(note));
+    }
+
+    enum class Opened { yes, no, failed };
+
+    // Reads the directory file an ID names under the DICOMDIR's folder (its
+    // path in resolved_): yes; no, with the cause in `note`, when it cannot
+    // be had; failed when memory runs out.
+    Opened open_directory(const String& id, SideFile& file, Unfollowed& note) {
+        auto cannot = [&](Unfollowed::Cause cause, int error = 0) {
+            note.cause = cause;
+            note.error = error;
+            return Opened::no;
+        };
+        // Memory that runs out on the way is no cause of the file's.
+        VRX_Status reported(manager_);
+        const bool found =
+            quietly(manager_, [&] { return dir_.resolve_file_id(id, resolved_); }, &reported);
+        if (out_of_memory(reported)) return Opened::failed;
+        if (!found) return cannot(Unfollowed::missing);
+        struct stat st;
+        if (::stat(resolved_.c_str(), &st) != 0) return cannot(Unfollowed::unreadable, errno);
+        if (S_ISDIR(st.st_mode)) return cannot(Unfollowed::unreadable, EISDIR);
+        // A device, FIFO or socket is not opened.
+        if (!S_ISREG(st.st_mode)) return cannot(Unfollowed::not_directory);
+        const bool read = quietly(manager_, [&] { return file.read(resolved_.c_str()); }, &reported);
+        if (out_of_memory(reported)) return Opened::failed;
+        if (!read) return cannot(Unfollowed::unreadable, unreadable_error(resolved_.c_str()));
+        if (!is_directory(file)) return cannot(Unfollowed::not_directory);
+        // The reader keeps a sequence only when it read all of it: a
+        // directory file without its records is one cut short (or damaged,
+        // a length in it running past its end).
+        if (!file.exists(0x0004, 0x1220)) return cannot(Unfollowed::cut_short);
+        return Opened::yes;
+    }
+
+    // Whether what `quietly` took back is memory running out; if so, it is
+    // reported again.
+    bool out_of_memory(const VRX_Status& reported) {
+        if (reported.category() != VRX_ERROR_OUT_OF_MEMORY) return false;
+        manager_->report(reported.code, reported.function, reported.file, reported.line);
+        return true;
     }
 
     // Parses the file an ID names under the DICOMDIR's folder; its path in
-    // resolved_.
+    // resolved_. Memory running out is reported (the walk then fails).
     bool open(const String& id, SideFile& file) {
-        return quietly(manager_, [&] {
-            return dir_.resolve_file_id(id, resolved_) && file.parse(resolved_.c_str());
-        });
+        VRX_Status reported(manager_);
+        const bool ok = quietly(
+            manager_,
+            [&] { return dir_.resolve_file_id(id, resolved_) && file.parse(resolved_.c_str()); },
+            &reported);
+        return !out_of_memory(reported) && ok;
     }
 
     VRX_DICOMDIRInfo& dir_;
@@ -271,6 +342,7 @@ VRX_DICOMDIRInfo::VRX_DICOMDIRInfo(VRX_Manager* manager)
       study_list(manager),
       series_list(manager),
       image_list(manager),
+      unfollowed(manager),
       folder_(manager),
       path_(manager) {}
 
@@ -315,7 +387,9 @@ void VRX_DICOMDIRInfo::set_location(const char* path) {
 bool VRX_DICOMDIRInfo::walk(const char* path) {
     set_location(path);
     if (read_records()) return true;
-    manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
+    // A failure already reported (memory that ran out) is the one to tell;
+    // else the records could not be read.
+    if (!manager_->status().is_error()) manager_->report(VRX_ERROR_DATA, kLoad, __FILE__, 303);
     return false;
 }
 
@@ -324,15 +398,22 @@ bool VRX_DICOMDIRInfo::read_records() {
     if (!root) return false;
     set_current_element(root);
     if (!is_directory(*this) || !exists(0x0004, 0x1220)) return false;
+    const bool failed_before = manager_->status().is_error();
     try {
         Builder builder(*this);
         builder.enter(path_.c_str());
         Root top = builder.root();
         if (!builder.add_file(top, *this, 0, &linked_by_offsets_)) return false;
+        // Memory that ran out on the way may have cost a record's field (its
+        // File ID too) without stopping the walk: the records are not whole.
+        if (!failed_before && manager_->status().category() == VRX_ERROR_OUT_OF_MEMORY)
+            return false;
         for (VRX_DICOMDIRPatient& patient : builder.tree)
             if (!patients.push_back(std::move(patient))) return false;
         for (String& id : builder.ids)
             if (!file_ids.push_back(std::move(id))) return false;
+        for (Unfollowed& note : builder.unfollowed)
+            if (!unfollowed.push_back(std::move(note))) return false;
     } catch (...) {
         detail::report_caught(manager_, kLoad, __FILE__, 300);
         return false;

@@ -19,7 +19,10 @@
 // record whose Referenced File ID names a directory file (media storage
 // class 1.2.840.10008.1.3.10) gets that file's records as its lower-level
 // records; their File IDs, as every other, name files under the folder of
-// the DICOMDIR that was loaded.
+// the DICOMDIR that was loaded. A directory file that cannot be followed
+// (missing, unreadable, not a directory file, cut short, nested too deep, or
+// already being read) leaves the record without those records; it is noted
+// in `unfollowed` and reported as a warning (0x40400000).
 #include <cstdint>
 
 #include "vrx/extension/dicom/vrx_dicomdirpatient.h"
@@ -41,8 +44,10 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
 
     // Parses the storage as a DICOM file and builds the tree and lists. A
     // null or closed storage: 0x80800000; a file that is not a DICOMDIR, or
-    // whose records cannot be read: 0x80400000. A second load adds its
-    // records to those already there (the lists are rebuilt over all).
+    // whose records cannot be read: 0x80400000; memory that runs out while
+    // the records are made (a field lost to it too): 0x80010000. A second
+    // load adds its records to those already there (the lists are rebuilt
+    // over all).
     virtual bool load(VRX_InputStorage* storage);
     // The same over a file already parsed (`file` addresses its root), read
     // from `path` (its folder holds the referenced files; null: none).
@@ -70,6 +75,27 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     // item order).
     bool linked_by_offsets() const { return linked_by_offsets_; }
 
+    // A directory file a record names whose records are left out, and why.
+    struct Unfollowed {
+        enum Cause : uint8_t {
+            missing,        // no file by its ID (or an ID that is refused)
+            unreadable,     // the file cannot be opened; `error` tells why
+            not_directory,  // a file of another kind
+            cut_short,      // a directory file whose records cannot be read
+            too_deep,       // more than kMaxNesting directory files deep
+            cycle,          // already being read: it names itself or a file that names it
+        };
+        explicit Unfollowed(VRX_Manager* manager) : file_id(manager) {}
+        String file_id;  // as the record gives it
+        Cause cause = missing;
+        int error = 0;  // unreadable: the system's error number
+    };
+
+    // Directory files followed from records, one inside another: at most
+    // this many deep (each one holds records of a lower level than the record
+    // that names it, so three reach the images).
+    static constexpr uint32_t kMaxNesting = 3;
+
     // Referenced File ID of every IMAGE record, in walk order.
     VRX_Vector<String> file_ids;
     // The record tree.
@@ -80,6 +106,10 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     VRX_Vector<const VRX_DICOMDIRStudy*> study_list;
     VRX_Vector<const VRX_DICOMDIRSeries*> series_list;
     VRX_Vector<const VRX_DICOMDIRImage*> image_list;
+    // The directory files named by records that could not be followed, in
+    // walk order (a record's own lower-level records before those of the
+    // file it names).
+    VRX_Vector<Unfollowed> unfollowed;
 
    private:
     class Builder;

@@ -12,12 +12,25 @@ zrm-render --list must print for each (expected.txt).
   shuffled/      a series whose IMAGE records list the Instance Numbers out of
                  order, a series without numbers (the positions are in the
                  files only) and a coronal localiser.
+  chain_missing/ two STUDY records chained as in chained/; the second one's
+                 directory file is not there.
+  chain_cut/     a study's three series chained through directory files; the
+                 second series' file is cut inside its third of four records.
+  chain_broken/  a study's series records naming, besides a directory file,
+                 an image file, their own directory file and a folder.
+  chain_gone/    a STUDY record naming a directory file that is not there, and
+                 no other record.
 
-expected.txt holds, per folder, "dir NAME" and then the listing's lines in
-order with "{dir}" for the folder: the patients made from each study's first
-image, and each series ordered by Instance Number, then by the position along
-the slice normal of the first image, then as listed (a model in numpy written
-apart from the program).
+expected.txt holds, per folder, "dir NAME", then a line "warning WORDS" for
+each directory file that cannot be followed, in the directory's order (the
+program's warning lines read "zrm-render: INPUT: warning: WORDS"), then the
+listing's lines in order with "{dir}" for the folder: the patients made from
+each study's first image, and each series ordered by Instance Number, then by
+the position along the slice normal of the first image, then as listed (a
+model in numpy written apart from the program). A series whose directory file
+cannot be followed keeps its number and lists no image. The records of a cut
+directory file are all left out: the DICOM reader keeps a sequence only when
+it reads all of it.
 
 Run: /usr/bin/python3 make_dicomdir_fixtures.py   (writes beside itself)
 """
@@ -128,7 +141,10 @@ def directory(path, tree):
 
     walk(tree)
     ds = Dataset()
-    ds.file_meta = meta(DIRECTORY, uid(9, len(path)))
+    # Numbered by the length of the file's path as the first fixtures were
+    # made, in a folder of 45 characters with its slash: a run from any
+    # folder writes the same bytes.
+    ds.file_meta = meta(DIRECTORY, uid(9, 45 + len(os.path.relpath(path, HERE))))
     ds.FileSetID = "FIXTURE"
     ds.OffsetOfTheFirstDirectoryRecordOfTheRootDirectoryEntity = 0
     ds.OffsetOfTheLastDirectoryRecordOfTheRootDirectoryEntity = 0
@@ -237,6 +253,105 @@ def chained(folder):
     return listing([series_list])
 
 
+def series_chain(folder, st, patient, study, series_numbers, count=2):
+    """Series of `count` images in folders st/SE0000nn, each with a
+    directory file st/SE0000nn/DIRFILE holding their IMAGE records; the
+    series' images and the SERIES records naming those files."""
+    series_list, records = [], []
+    for se in series_numbers:
+        images = []
+        for k in range(count):
+            parts = (st, "SE%06d" % (se - 1), "IM%06d" % k)
+            images.append((image(folder, parts, patient, study, (se, "Lung"), k, number=k + 1,
+                                 position=(0, 0, 5 * k)), parts))
+        series_list.append(images)
+        dirfile = (st, "SE%06d" % (se - 1), "DIRFILE")
+        directory(os.path.join(folder, *dirfile), [(image_record(p, ds), []) for ds, p in images])
+        records.append((series_record(images[0][0], ReferencedFileID=list(dirfile),
+                                      ReferencedSOPClassUIDInFile=DIRECTORY), []))
+    return series_list, records
+
+
+def study_chain_record(first, st):
+    return (study_record(first, ReferencedFileID=[st, "DIRFILE"],
+                         ReferencedSOPClassUIDInFile=DIRECTORY), [])
+
+
+def warning(file_id, words):
+    return "warning directory file %s %s" % (file_id, words)
+
+
+LEFT_OUT = "; its records are left out"
+
+
+def chain_missing(folder):
+    """Two studies, each a directory file of one series; the second study's
+    file is removed."""
+    studies, roots = [], []
+    for st in range(2):
+        study = (10 + st, "Chest %d" % st)
+        series_list, records = series_chain(folder, "ST%06d" % st, ("Chain^Mia", "CM10"), study, [1])
+        directory(os.path.join(folder, "ST%06d" % st, "DIRFILE"), records)
+        studies.append(series_list)
+        roots.append(study_chain_record(series_list[0][0][0], "ST%06d" % st))
+    directory(os.path.join(folder, "DICOMDIR"), roots)
+    os.remove(os.path.join(folder, "ST000001", "DIRFILE"))
+    return [warning("ST000001\\DIRFILE", "is missing" + LEFT_OUT)] + listing([studies[0]])
+
+
+def chain_cut(folder):
+    """Three series of four images; the second series' directory file is cut
+    inside its third record, after two whole ones."""
+    series_list, records = series_chain(folder, "ST000002", ("Chain^Cy", "CC12"), (12, "Chest"),
+                                        [1, 2, 3], count=4)
+    directory(os.path.join(folder, "ST000002", "DIRFILE"), records)
+    directory(os.path.join(folder, "DICOMDIR"), [study_chain_record(series_list[0][0][0], "ST000002")])
+    path = os.path.join(folder, "ST000002", "SE000001", "DIRFILE")
+    third = pydicom.dcmread(path).DirectoryRecordSequence[2].seq_item_tell
+    with open(path, "rb") as f:
+        data = f.read()
+    assert third + 40 < len(data)
+    with open(path, "wb") as f:
+        f.write(data[:third + 40])
+    return ([warning("ST000002\\SE000001\\DIRFILE", "is cut short" + LEFT_OUT)] +
+            listing([[series_list[0], [], series_list[2]]]))
+
+
+def chain_broken(folder):
+    """A patient's study whose directory file holds four series records: the
+    first names its series' directory file; the second an image file, the
+    third the study's directory file itself and the fourth a folder (the one
+    holding its image)."""
+    patient, study = ("Chain^Bo", "CB13"), (13, "Chest")
+    series_list, records = series_chain(folder, "ST000003", patient, study, [1, 2, 3, 4], count=1)
+    names = [None, ["ST000003", "SE000001", "IM000000"], ["ST000003", "DIRFILE"],
+             ["ST000003", "SE000003"]]
+    for (rec, _), name in zip(records, names):
+        if name:
+            rec.ReferencedFileID = name
+    for se in (2, 3, 4):
+        os.remove(os.path.join(folder, "ST000003", "SE%06d" % (se - 1), "DIRFILE"))
+    directory(os.path.join(folder, "ST000003", "DIRFILE"), records)
+    first = series_list[0][0][0]
+    directory(os.path.join(folder, "DICOMDIR"), [
+        (record("PATIENT", PatientName=first.PatientName, PatientID=first.PatientID),
+         [study_chain_record(first, "ST000003")])])
+    return [warning("ST000003\\SE000001\\IM000000",
+                    "is not a directory file; no records are taken from it"),
+            warning("ST000003\\DIRFILE", "is already being read (it names itself or a directory "
+                    "file that names it); its records are not read again"),
+            warning("ST000003\\SE000003", "cannot be read: Is a directory" + LEFT_OUT)] + \
+        listing([[series_list[0], [], [], []]])
+
+
+def chain_gone(folder):
+    """The one study's directory file is not there: no image at all."""
+    ds = Dataset()
+    ds.StudyDate, ds.StudyDescription, ds.StudyInstanceUID = "20240102", "Gone", uid(14)
+    directory(os.path.join(folder, "DICOMDIR"), [study_chain_record(ds, "ST000004")])
+    return [warning("ST000004\\DIRFILE", "is missing" + LEFT_OUT)]
+
+
 def empty(folder):
     ds = Dataset()
     ds.StudyDate, ds.StudyDescription, ds.StudyInstanceUID = "20240102", "None", uid(4)
@@ -275,7 +390,9 @@ def shuffled(folder):
 def main():
     lines = []
     for name, make in (("study_rooted", study_rooted), ("chained", chained), ("empty", empty),
-                       ("shuffled", shuffled)):
+                       ("shuffled", shuffled), ("chain_missing", chain_missing),
+                       ("chain_cut", chain_cut), ("chain_broken", chain_broken),
+                       ("chain_gone", chain_gone)):
         folder = os.path.join(HERE, name)
         shutil.rmtree(folder, ignore_errors=True)
         lines.append("dir " + name)

@@ -287,6 +287,42 @@ def dicomdir_file_id(parts):
     return make
 
 
+def dicomdir_records(count):
+    """A DICOMDIR in the folder <path without .dcm> of a patient, a study and
+    a series with `count` IMAGE records (without links, in item order),
+    written element by element: pydicom takes minutes for as many."""
+    def element(group, number, vr, value):
+        if isinstance(value, str):
+            value = value.encode() + b" " * (len(value) % 2)
+        return struct.pack("<HH2sH", group, number, vr.encode(), len(value)) + value
+
+    def record(kind, *more):
+        body = b"".join([element(0x0004, 0x1400, "UL", struct.pack("<I", 0)),
+                         element(0x0004, 0x1410, "US", struct.pack("<H", 0xFFFF)),
+                         element(0x0004, 0x1420, "UL", struct.pack("<I", 0)),
+                         element(0x0004, 0x1430, "CS", kind)] + list(more))
+        return struct.pack("<HHI", 0xFFFE, 0xE000, len(body)) + body
+
+    def make(path):
+        folder = path[:-len(".dcm")]
+        os.makedirs(folder, exist_ok=True)
+        meta = b"".join([struct.pack("<HH2sHI", 0x0002, 0x0001, b"OB", 0, 2) + b"\0\1",
+                         element(0x0002, 0x0002, "UI", "1.2.840.10008.1.3.10\0"),
+                         element(0x0002, 0x0003, "UI", "1.2.826.0.1.3680043.10.1078.32\0"),
+                         element(0x0002, 0x0010, "UI", ExplicitVRLittleEndian + "\0")])
+        records = [record("PATIENT", element(0x0010, 0x0010, "PN", "Many^Mo")),
+                   record("STUDY", element(0x0020, 0x000D, "UI", "1.2.826.0.1.3680043.10.1078.33")),
+                   record("SERIES", element(0x0020, 0x000E, "UI", "1.2.826.0.1.3680043.10.1078.34"))]
+        records += [record("IMAGE", element(0x0004, 0x1500, "CS", "IM%06d" % k),
+                           element(0x0020, 0x0013, "IS", str(k + 1))) for k in range(count)]
+        with open(os.path.join(folder, "DICOMDIR"), "wb") as f:
+            f.write(bytes(128) + b"DICM" + element(0x0002, 0x0000, "UL", struct.pack("<I", len(meta))) +
+                    meta + struct.pack("<HH2sHI", 0x0004, 0x1220, b"SQ", 0, 0xFFFFFFFF) +
+                    b"".join(records) + struct.pack("<HHI", 0xFFFE, 0xE0DD, 0))
+        return os.path.join(folder, "DICOMDIR")
+    return make
+
+
 # ---- settings files ----
 
 def write(data):
@@ -532,6 +568,11 @@ CASES = [
          beside=[(OVERLAY, write(modalities(50000)))]),
     Case("overlay_16_mib_of_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 512,
          beside=[(OVERLAY, write(modalities(0)))], heavy=True),
+    # The records of 50,000 images (4 MB) read where allocations stop at
+    # 176 MiB: parsed, then out of memory while their records are made.
+    Case("dicomdir_records_out_of_memory", dicomdir_records(50000), [], 1,
+         ["zrm-render: {input}: not enough memory for the directory (status 0x80010000, "], 2.0, 192,
+         address_space=176, heavy=True),
 ]
 
 

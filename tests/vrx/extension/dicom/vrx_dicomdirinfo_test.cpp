@@ -492,6 +492,41 @@ class FileIdTest : public ::testing::Test {
         return ok;
     }
 
+    // A DICOMDIR of study records naming directory files: a study naming
+    // ST/DIRFILE, one naming the DICOMDIR itself (which would give it the
+    // series after it once more), and one naming a file that is not there,
+    // without links (in item order). ST/DIRFILE holds series naming
+    // ST/SE/DIRFILE and their own file again; ST/SE/DIRFILE two images.
+    void put_nested_set() {
+        const auto put = [&](const std::string& name, const Bytes& bytes) {
+            const std::filesystem::path path = root_ / "set" / name;
+            std::filesystem::create_directories(path.parent_path());
+            std::ofstream(path, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        };
+        const auto names = [](const std::string& id) {
+            return std::vector<std::tuple<uint16_t, uint16_t, std::string, std::string>>{
+                {0x0004, 0x1500, "CS", id}};
+        };
+        put("DICOMDIR", dicomdir({rec("STUDY", -2, -2, names("ST\\DIRFILE")),
+                                  rec("STUDY", -2, -2, names("DICOMDIR")), rec("SERIES", -2, -2),
+                                  rec("STUDY", -2, -2, names("GONE\\DIRFILE"))},
+                                 -2));
+        put("ST/DIRFILE", dicomdir({rec("SERIES", 1, -1, names("ST\\SE\\DIRFILE")),
+                                    rec("SERIES", -1, -1, names("ST\\DIRFILE"))},
+                                   0));
+        // Images named from the DICOMDIR's folder.
+        put("ST/SE/DIRFILE", dicomdir({image(1, "ST\\SE\\IM1"), image(-1, "ST\\SE\\IM2")}, 0));
+        for (const char* name : {"ST/SE/IM1", "ST/SE/IM2"}) {
+            Writer w;
+            w.text(0x0010, 0x0010, "PN", "Nest^Ned");
+            w.text(0x0010, 0x0020, "LO", "N1");
+            w.image(1, 1, 8, 1, "MONOCHROME2");
+            w.pixel_data({0, 0});
+            put(name, w.bytes());
+        }
+    }
+
     std::filesystem::path root_;
     TestManager manager_;
 };
@@ -540,37 +575,7 @@ TEST_F(FileIdTest, AFileIdHoldingANulIsRefused) {
 }
 
 TEST_F(FileIdTest, DirectoryFilesNamedByRecordsAreFollowed) {
-    const auto put = [&](const std::string& name, const Bytes& bytes) {
-        const std::filesystem::path path = root_ / "set" / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    };
-    const auto names = [](const std::string& id) {
-        return std::vector<std::tuple<uint16_t, uint16_t, std::string, std::string>>{
-            {0x0004, 0x1500, "CS", id}};
-    };
-    // Without links, in item order: a study naming ST/DIRFILE, one naming
-    // the DICOMDIR itself (which would give it the series after it once
-    // more), and one naming a file that is not there.
-    put("DICOMDIR", dicomdir({rec("STUDY", -2, -2, names("ST\\DIRFILE")),
-                              rec("STUDY", -2, -2, names("DICOMDIR")), rec("SERIES", -2, -2),
-                              rec("STUDY", -2, -2, names("GONE\\DIRFILE"))},
-                             -2));
-    // Series naming ST/SE/DIRFILE, and their own file again.
-    put("ST/DIRFILE", dicomdir({rec("SERIES", 1, -1, names("ST\\SE\\DIRFILE")),
-                                rec("SERIES", -1, -1, names("ST\\DIRFILE"))},
-                               0));
-    // Images named from the DICOMDIR's folder.
-    put("ST/SE/DIRFILE", dicomdir({image(1, "ST\\SE\\IM1"), image(-1, "ST\\SE\\IM2")}, 0));
-    for (const char* name : {"ST/SE/IM1", "ST/SE/IM2"}) {
-        Writer w;
-        w.text(0x0010, 0x0010, "PN", "Nest^Ned");
-        w.text(0x0010, 0x0020, "LO", "N1");
-        w.image(1, 1, 8, 1, "MONOCHROME2");
-        w.pixel_data({0, 0});
-        put(name, w.bytes());
-    }
+    put_nested_set();
     VRX_FileInputStorage* file =
         VRX_FileInputStorage::create(&manager_, (root_ / "set" / "DICOMDIR").string().c_str());
     VRX_DICOMDIRInfo dir(&manager_);
@@ -582,7 +587,47 @@ TEST_F(FileIdTest, DirectoryFilesNamedByRecordsAreFollowed) {
     // The file that is not there is a warning; the records stay.
     EXPECT_EQ(manager_.status().code, VRX_WARNING_DATA);
     EXPECT_EQ(std::string(manager_.status().function), kLoad);
+    // The files not followed, in walk order: the two named from themselves
+    // and the one not there.
+    using Unfollowed = VRX_DICOMDIRInfo::Unfollowed;
+    const std::pair<std::string, Unfollowed::Cause> notes[] = {
+        {"ST\\DIRFILE", Unfollowed::cycle},
+        {"DICOMDIR", Unfollowed::cycle},
+        {"GONE\\DIRFILE", Unfollowed::missing}};
+    ASSERT_EQ(dir.unfollowed.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(utf8(dir.unfollowed[i].file_id), notes[i].first);
+        EXPECT_EQ(dir.unfollowed[i].cause, notes[i].second);
+    }
     file->destroy();
+}
+
+// Memory that runs out at any allocation while the records are read fails
+// the load as out of memory: never as malformed records, and never as a
+// directory file left out.
+TEST_F(FileIdTest, MemoryRunningOutFailsTheLoadAsSuch) {
+    put_nested_set();
+    const std::string path = (root_ / "set" / "DICOMDIR").string();
+    for (uint64_t n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        TestManager manager;
+        manager.memory_manager().fail_at(n);
+        VRX_FileInputStorage* file = VRX_FileInputStorage::create(&manager, path.c_str());
+        if (!file) continue;
+        bool ok = false;
+        size_t notes = 0;
+        {
+            VRX_DICOMDIRInfo dir(&manager);
+            ok = dir.load(file);
+            notes = dir.unfollowed.size();
+        }
+        file->destroy();
+        if (ok)
+            EXPECT_EQ(notes, 3u);
+        else
+            EXPECT_EQ(manager.status().code, VRX_ERROR_OUT_OF_MEMORY);
+        if (manager.memory_manager().failures() == 0) break;
+    }
 }
 
 }  // namespace
