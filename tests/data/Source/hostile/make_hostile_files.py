@@ -265,6 +265,10 @@ def progressive():
     return fixture("prog_s420.jpg")
 
 
+def lossless_grey16():
+    return fixture("../jpegkernels/lossless/g16_sv1_pt0.jpg")
+
+
 # ---- DICOMDIRs ----
 
 def dicomdir_file_id(parts):
@@ -532,6 +536,12 @@ CASES = [
          beside=[(OVERLAY, write(modalities(50000)))]),
     Case("overlay_16_mib_of_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 512,
          beside=[(OVERLAY, write(modalities(0)))], heavy=True),
+    # Baseline and lossless streams cut inside their scan's data: what was
+    # decoded before the cut, the rest mid-grey, with the warning.
+    Case("baseline_cut_short", jpeg_file(grey()[:len(grey()) * 6 // 10]), [], 0, [DAMAGED_LINE], 1.0, 64,
+         status=DAMAGED),
+    Case("lossless_cut_short", jpeg_file(lossless_grey16()[:len(lossless_grey16()) * 6 // 10], bits=16,
+                                         syntax=LOSSLESS), [], 0, [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
 ]
 
 
