@@ -66,11 +66,14 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
 }
 
 // A failed decode in words by the kind of its first error; `where` follows
-// them (" in frame 2", or nothing).
-std::string FailureWords(const vrx::VRX_Status& status, const std::string& where) {
+// them (" in frame 2", or nothing). An unsupported process the reader named
+// (`unsupported`, else empty) is said in its own words.
+std::string FailureWords(const vrx::VRX_Status& status, const std::string& where,
+                         const char* unsupported = "") {
     const uint32_t kind = status.category();
     if (kind == vrx::VRX_ERROR_OUT_OF_MEMORY) return "out of memory" + where;
-    if (kind == vrx::VRX_ERROR_UNSUPPORTED) return "unsupported compression or coding process" + where;
+    if (kind == vrx::VRX_ERROR_UNSUPPORTED)
+        return (*unsupported ? unsupported : "unsupported compression or coding process") + where;
     return "corrupt pixel data" + where;
 }
 
@@ -229,7 +232,7 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
         manager.execute(status);
         std::string where = " in frame " + number;
         if (*read.mismatch()) where += std::string(": ") + read.mismatch();
-        return error.Fail(status.code, status.function, FailureWords(status, where));
+        return error.Fail(status.code, status.function, FailureWords(status, where, read.unsupported()));
     }
     const bool storedSigned =
         reader->header() && reader->header()->data_type() == VRX_DataType::s_integer();

@@ -149,7 +149,15 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
         JpegDecoderContext* sub = CreateSubDecompressor(ctx, static_cast<int>(i));
         if (!sub) return kJpegEndOrNoMemory;
         module->children[i] = sub;
-        if ((st = ReadHeader(sub, ctx->requestedColorSpace, module->size, ctx)) < 1) return st;
+        st = ReadHeader(sub, ctx->requestedColorSpace, module->size, ctx);
+        if (st == kJpegReadError) {
+            // The input ends before the component's scan: the component has
+            // no decoder and its rows are mid-grey.
+            DestroyDecompressor(sub);
+            module->children[i] = nullptr;
+            continue;
+        }
+        if (st < 1) return st;
         if ((st = StartDecompress(sub)) < 1) return st;
     }
     return kJpegOk;
@@ -157,9 +165,18 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
 
 JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
     const uint32_t n = ctx->componentCount;
+    JpegDecoderContext* const* children = ctx->nonInterleaved->children;
     JpegStatus status = kJpegOk;
     for (uint32_t i = 0; i < n; ++i) {
-        const JpegStatus st = ReadRows(ctx->nonInterleaved->children[i], ctx->componentRows[i].plane.data);
+        uint8_t* plane = ctx->componentRows[i].plane.data;
+        if (!children[i]) {
+            // A component whose scan the input ended before, as a row passed
+            // over: bytes of 128.
+            std::memset(plane, 128, size_t{ctx->width} * (IsDctFrame(ctx) ? 1 : 2));
+            status = kJpegWarnCorruptData;
+            continue;
+        }
+        const JpegStatus st = ReadRows(children[i], plane);
         if (st < 1) return st;
         if (st > 1) status = st;
     }
@@ -172,7 +189,7 @@ JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
     // Lossless samples come as decoded: each component's point transform
     // (its own scan's) is undone here.
     for (uint32_t i = 0; i < n; ++i) {
-        const uint32_t shift = ctx->nonInterleaved->children[i]->scanAhAl & 15;
+        const uint32_t shift = children[i] ? children[i]->scanAhAl & 15 : 0;
         for (uint32_t x = 0; x < w; ++x) {
             uint16_t v;
             std::memcpy(&v, ctx->componentRows[i].plane.data + 2 * size_t{x}, 2);

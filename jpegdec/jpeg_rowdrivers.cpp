@@ -5,7 +5,8 @@
 // Damaged entropy data is not fatal: the rest of its restart interval (of
 // the scan, without intervals) is passed over and stays mid-grey, decoding
 // resumes after the next restart marker, and the row reports warning 3. An
-// input that simply ends is an error.
+// input that ends inside the data is damage whose next restart marker is
+// never found: the rest of the scan stays mid-grey.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -39,8 +40,8 @@ JpegStatus AfterUnit(JpegDecoderContext* ctx, JpegStatus& status, bool lastOfSca
     st = ctx->scanEndMarkerReader(ctx);
     if (st < 1) {
         status = kJpegWarnCorruptData;
+        // The input may end in the search (-11): nothing more of the scan.
         st = ctx->restartResync(ctx, 1);
-        if (st == kJpegReadError) return st;
         if (st < 1) {
             ctx->intervalDamaged = kScanLost;
             return kJpegOk;
@@ -64,10 +65,9 @@ JpegStatus AfterUnit(JpegDecoderContext* ctx, JpegStatus& status, bool lastOfSca
     return kJpegOk;
 }
 
-// True for a block result that damages its interval but lets decoding go on.
-bool Recoverable(const JpegDecoderContext* ctx, JpegStatus st) {
-    return st == kJpegMarkerInData || (st == kJpegCorruptData && !ctx->inputEnded);
-}
+// True for a block result that damages its interval but lets decoding go on
+// (data that ran out where the input ended among them).
+bool Recoverable(JpegStatus st) { return st == kJpegMarkerInData || st == kJpegCorruptData; }
 
 // Runs `units` units: decode(u) for each one that is read, skip(u) for those
 // passed over (carried from a resynchronisation, or after damage). The last
@@ -89,7 +89,7 @@ JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, bool endsScan, Deco
         } else {
             const JpegStatus st = decode(u);
             if (st < 1) {
-                if (!Recoverable(ctx, st)) return st;
+                if (!Recoverable(st)) return st;
                 status = kJpegWarnCorruptData;
                 ctx->intervalDamaged = ctx->restartInterval ? 1 : kScanLost;
                 skip(u);
@@ -320,7 +320,7 @@ JpegStatus SequentialRowByKernel(JpegDecoderContext* ctx) {
     uint32_t u = 0;
     const JpegStatus st = DecodeMcusByKernel(ctx, &u, ctx->mcusPerRow);
     if (st >= 1) return kJpegOk;
-    if (!Recoverable(ctx, st)) return st;
+    if (!Recoverable(st)) return st;
     ctx->intervalDamaged = kScanLost;
     for (; u < ctx->mcusPerRow; ++u) SkipMcu(ctx, u);
     return kJpegWarnCorruptData;
@@ -348,7 +348,8 @@ uint32_t BlocksV(const JpegDecoderContext* ctx, uint32_t c) { return std::max(ct
 // One scan into the coefficient store. Its restart intervals are counted and
 // checked as in sequential frames: damage passes over the rest of its
 // interval (the rest of the scan without intervals), whose blocks keep what
-// the earlier scans gave them. An input that ends is an error.
+// the earlier scans gave them. An input that ends passes over the rest of
+// the scan.
 JpegStatus DecodeScan(JpegDecoderContext* ctx) {
     ctx->mcuColumn = 0;
     ctx->carriedSkip = 0;

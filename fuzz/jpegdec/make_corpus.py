@@ -4,10 +4,10 @@ decoder tests (tests/data/jpegdec and the lossless streams of the kernel
 tests), each behind the target's mode byte (scale, RGB request, JFIF road,
 kernel column) chosen to reach the decoder's paths, and the streams of
 the hostile-files table (tests/data/Source/hostile/make_hostile_files.py):
-broken restart intervals and cut progressive streams, frame headers far
-larger than their data, a 4096 x 4096 progressive frame of end-of-band runs,
-bits no code begins with on the generic path, and ten thousand comment
-segments.
+broken restart intervals, cut progressive, baseline and lossless streams,
+frame headers far larger than their data, a 4096 x 4096 progressive frame of
+end-of-band runs, bits no code begins with on the generic path, and ten
+thousand comment segments.
 
     /usr/bin/python3 fuzz/jpegdec/make_corpus.py
 """
@@ -39,12 +39,13 @@ DICOM_SEEDS = [('ct16_restart2.dcm', 0x30), ('rgb8_restart3_sv6.dcm', 0x50),
 
 
 # Streams of the hostile-files table (its DICOM files' fragments): broken
-# restart intervals, cut progressive streams, a lossless frame of subsampled
-# components, and frame headers of 32768 x 32768 grey and 65535 x 65535
-# colour.
+# restart intervals, cut progressive, baseline and lossless streams, a
+# lossless frame of subsampled components, and frame headers of 32768 x
+# 32768 grey and 65535 x 65535 colour.
 HOSTILE_SEEDS = [('prog_restart_rst0_twice', 0x00), ('prog_restart_dnl_for_rst0', 0x08),
                  ('prog_without_eoi', 0x00), ('prog_cut_short', 0x00), ('lossless_subsampled', 0x00),
-                 ('stream_32768_in_61x45', 0x00), ('colour_65535_square', 0x00)]
+                 ('stream_32768_in_61x45', 0x00), ('colour_65535_square', 0x00),
+                 ('baseline_cut_short', 0x00), ('lossless_cut_short', 0x00)]
 
 
 def hostile_table():

@@ -302,6 +302,9 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
          ": JPEG 2000 Image Compression (1.2.840.10008.1.2.4.91) is not supported (status 0x81000000, ", 0},
         {progressive + " " + output, 1, "zrm-render: " + progressive +
          ": JPEG Full Progression, Non-Hierarchical (Process 10 and 12) (1.2.840.10008.1.2.4.55) is not supported", 0},
+        {pydicom_file("JPEG-lossy.dcm") + " " + output, 1, "zrm-render: " + pydicom_file("JPEG-lossy.dcm") +
+         ": 12-bit DCT JPEG (SOF1, 12-bit precision) is not supported in frame 1 (status 0x81000000, "
+         "VRX_DecodeJPEGEngine::initiate())", 0},
         {oneBit + " " + output, 1, "zrm-render: " + oneBit +
          ": unsupported compression or coding process in frame 1 (status 0x81000000, VRX_ReadDICOMRLESegment::engine())", 0},
         {"--reference /nonexistent/ref.dcm " + in + output, 1,

@@ -1,12 +1,13 @@
 // The decoder core on hostile and damaged streams: comment segments by the
 // million, restart intervals of progressive frames broken, bits that no code
-// begins with on the generic path, progressive streams cut short,
-// coefficient stores against the memory limit, and damage in sequential
-// scans without restart intervals.
+// begins with on the generic path, progressive and sequential streams cut
+// short, coefficient stores against the memory limit, and damage in
+// sequential scans without restart intervals.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "jpegdec/jpeg_context.h"
@@ -184,6 +185,43 @@ TEST(JpegHostileStreams, ProgressiveStreamsCutShortGiveTheirRows) {
         // The whole stream but its end of image: the same pixels.
         if (size == eoi) {
             EXPECT_LE(jpegoracle::MaxDifference(image, ref), 1);
+        }
+    }
+}
+
+// A sequential stream cut inside its scans' data (one or one per component)
+// gives every row with the warning, on the generic path and on the kernel
+// path of every column. libjpeg's decoding of the cut stream is the
+// reference: the MCUs before the cut as in the whole stream, mid-grey after
+// it. The one MCU the cut falls in may stand apart, mid-grey where libjpeg
+// completes it from zero bits.
+TEST(JpegHostileStreams, SequentialStreamsCutShortGiveTheirRows) {
+    for (const char* name : {"grey.jpg", "s420.jpg", "s420_restart.jpg", "s444.jpg", "separate_scans_opt.jpg"}) {
+        const Bytes whole = Stream(name);
+        const size_t data = jpegedit::ScanData(whole, FindMarker(whole, 0xDA)), size = whole.size() - data;
+        for (size_t cut : {data + 1, data + size / 3, data + size * 2 / 3, data + size * 9 / 10}) {
+            SCOPED_TRACE(std::string(name) + " cut at " + std::to_string(cut));
+            const Bytes stream(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+            const jpegoracle::Image ref = jpegoracle::Decode(stream);
+            ASSERT_TRUE(ref.ok);
+            for (int k = -1; k < jpegkernels::kProcessorColumns; ++k) {
+                PinnedColumn pinned(k < 0 ? 0 : k);
+                Decoder d(stream);
+                d.ctx->testGenericOnly = k < 0;
+                const jpegoracle::Image image = d.Run();
+                ASSERT_TRUE(image.ok);
+                EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+                const uint32_t w = d.ctx->mcuWidth[0], h = d.ctx->componentRows[0].plane.rows;
+                std::set<uint32_t> apart;  // MCUs (y << 16 | x) with samples apart from libjpeg's
+                for (uint32_t y = 0; y < ref.height; ++y)
+                    for (uint32_t x = 0; x < ref.width; ++x)
+                        for (uint32_t c = 0; c < ref.channels; ++c)
+                            if (std::abs(image.at(x, y, c) - ref.at(x, y, c)) > 1) {
+                                apart.insert(y / h << 16 | x / w);
+                                EXPECT_EQ(image.at(x, y, c), 128);
+                            }
+                EXPECT_LE(apart.size(), 1u);
+            }
         }
     }
 }

@@ -42,6 +42,8 @@ public:
     uint32_t sampling() const { return internal_ ? internal_->sampling() : 0; }
     bool is_progressive() const { return internal_ && internal_->is_progressive(); }
     bool is_lossless() const { return internal_ && internal_->is_lossless(); }
+    // The frame header's marker code (0xC0 .. 0xCF), 0 before a load.
+    uint32_t frame_marker() const { return internal_ ? internal_->frame_marker() : 0; }
     // One component per scan.
     bool is_non_interleaved() const { return internal_ && internal_->is_non_interleaved(); }
     bool has_jfif() const { return has_jfif_; }

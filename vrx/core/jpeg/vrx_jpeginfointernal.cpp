@@ -77,6 +77,7 @@ uint32_t VRX_JPEGInfoInternal::color_space() const { return jpegdec::JpegOutColo
 uint32_t VRX_JPEGInfoInternal::sampling() const { return jpegdec::SamplingCode(context_); }
 bool VRX_JPEGInfoInternal::is_progressive() const { return jpegdec::IsProgressive(context_); }
 bool VRX_JPEGInfoInternal::is_lossless() const { return jpegdec::IsLossless(context_); }
+uint32_t VRX_JPEGInfoInternal::frame_marker() const { return jpegdec::JpegFrameMarker(context_); }
 bool VRX_JPEGInfoInternal::is_non_interleaved() const { return jpegdec::IsNonInterleaved(context_); }
 uint16_t VRX_JPEGInfoInternal::x_density() const { return static_cast<uint16_t>(jpegdec::XDensityOf(context_)); }
 uint16_t VRX_JPEGInfoInternal::y_density() const { return static_cast<uint16_t>(jpegdec::YDensityOf(context_)); }

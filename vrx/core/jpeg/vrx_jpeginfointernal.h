@@ -48,6 +48,8 @@ public:
     uint32_t sampling() const;
     bool is_progressive() const;
     bool is_lossless() const;
+    // The SOFn marker's code (0xC0 baseline, 0xC1 extended, ...).
+    uint32_t frame_marker() const;
     bool is_non_interleaved() const;
     uint16_t x_density() const;
     uint16_t y_density() const;

@@ -154,6 +154,12 @@ bool VRX_ReadDICOM::stream_matches(const VRX_JPEGInfo& stream, const VRX_DICOMIn
     return false;
 }
 
+VRX_Engine* VRX_ReadDICOM::named_refusal(VRX_Engine* reader, const VRX_JPEGInfo& stream) {
+    if (!reader && stream.frame_marker() == 0xC1 && stream.precision() == 12)
+        unsupported_ = "12-bit DCT JPEG (SOF1, 12-bit precision) is not supported";
+    return reader;
+}
+
 VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOMInfo& info,
                                        bool& keep_colour) {
     // Each stream's header is read first and compared with the file before
@@ -175,19 +181,22 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
     VRX_JFIFInfo jfif(manager_);
     if (jfif.load(source)) {
         keep_colour = true;
-        return stream_matches(jfif, info) ? VRX_ReadJFIF(manager_).engine(source, jfif, 256) : nullptr;
+        if (!stream_matches(jfif, info)) return nullptr;
+        return named_refusal(VRX_ReadJFIF(manager_).engine(source, jfif, 256), jfif);
     }
     VRX_JPEGInfo stream(manager_);
     if (!stream.load(source)) {
         source->seek_from_begin(start);
         return VRX_ReadJPEG(manager_).engine(source, 256);
     }
-    return stream_matches(stream, info) ? VRX_ReadJPEG(manager_).engine(source, stream, 256) : nullptr;
+    if (!stream_matches(stream, info)) return nullptr;
+    return named_refusal(VRX_ReadJPEG(manager_).engine(source, stream, 256), stream);
 }
 
 VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo& info,
                                   uint32_t frame) {
     mismatch_[0] = '\0';
+    unsupported_ = "";
     if (!storage || storage->is_closed() || !info.is_loaded() || !info.is_valid()) {
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 97);
         return nullptr;

@@ -47,6 +47,10 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     // After engine refused a frame whose JPEG stream does not match the file
     // (0x80400000): both sizes in words; empty otherwise.
     const char* mismatch() const { return mismatch_; }
+    // After engine failed on a frame of a coding process that the decoders
+    // do not offer (0x81000000) and that has words of its own (12-bit DCT
+    // JPEG): those words; empty otherwise.
+    const char* unsupported() const { return unsupported_; }
 
    private:
     // The storage the frame's reader reads: a window over the frame's bytes
@@ -66,8 +70,12 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     // per Pixel and Bits Allocated; false after a report (and the words in
     // mismatch_).
     bool stream_matches(const VRX_JPEGInfo& stream, const VRX_DICOMInfo& info);
+    // `reader`, the reader made for `stream`; when it is null and the stream
+    // is a 12-bit DCT one, its words go into unsupported_.
+    VRX_Engine* named_refusal(VRX_Engine* reader, const VRX_JPEGInfo& stream);
 
     char mismatch_[192] = {};
+    const char* unsupported_ = "";
 };
 
 }  // namespace vrx

@@ -265,6 +265,10 @@ def progressive():
     return fixture("prog_s420.jpg")
 
 
+def lossless_grey16():
+    return fixture("../jpegkernels/lossless/g16_sv1_pt0.jpg")
+
+
 # ---- DICOMDIRs ----
 
 def dicomdir_file_id(parts):
@@ -573,6 +577,12 @@ CASES = [
     Case("dicomdir_records_out_of_memory", dicomdir_records(50000), [], 1,
          ["zrm-render: {input}: not enough memory for the directory (status 0x80010000, "], 2.0, 192,
          address_space=176, heavy=True),
+    # Baseline and lossless streams cut inside their scan's data: what was
+    # decoded before the cut, the rest mid-grey, with the warning.
+    Case("baseline_cut_short", jpeg_file(grey()[:len(grey()) * 6 // 10]), [], 0, [DAMAGED_LINE], 1.0, 64,
+         status=DAMAGED),
+    Case("lossless_cut_short", jpeg_file(lossless_grey16()[:len(lossless_grey16()) * 6 // 10], bits=16,
+                                         syntax=LOSSLESS), [], 0, [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
 ]
 
 
