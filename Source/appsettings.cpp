@@ -75,6 +75,12 @@ bool AppSettings::LoadOverlaySettings(const std::string& folder) {
     if (m_overlayFileExists && !m_overlayFileLoaded)
         Warn(path, size_t(std::max(m_overlayReader.FailureLine(), 0)),
              m_overlayReader.FailureText(), "the built-in annotation settings are used");
+    if (m_overlayFileLoaded && !m_overlayReader.SkippedText().empty())
+        Warn(path, size_t(std::max(m_overlayReader.SkippedLine(), 0)),
+             m_overlayReader.SkippedText(),
+             "only the first " + std::to_string(OverlaySettingReader::kMaxCornerLines) +
+                 " lines of a corner and the first " +
+                 std::to_string(OverlaySettingReader::kMaxLineItems) + " items of a line are used");
     UpdateAnnotationFont();
     BuildDefaultOverlaySettings();
     return m_overlayFileLoaded;

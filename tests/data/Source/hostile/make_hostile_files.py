@@ -374,6 +374,18 @@ def modalities(count, limit=16 << 20):
     return "".join(blocks + [tail]).encode()
 
 
+def lines(count, limit=16 << 20):
+    """An annotation settings file of `count` lines of one text in one corner
+    of CT, each LINE on a line of its own from line 4, or with 0 as many as
+    `limit` bytes hold."""
+    head = XML_HEAD + '<OVERLAYSETTING>\n<MODALITY NAME="CT"><LOCATION VALUE="UPPERLEFT">\n'
+    tail = "</LOCATION></MODALITY>\n</OVERLAYSETTING>\n"
+    line = '<LINE><TEXT VALUE="x"/></LINE>\n'
+    if count == 0:
+        count = (limit - len(head) - len(tail)) // len(line)
+    return (head + line * count + tail).encode()
+
+
 # ---- the table ----
 
 # Found by the render-chain fuzz target, which paints at zooms 0.37, 1 and
@@ -409,6 +421,8 @@ def settings_warning(file, words):
 
 XML_INSTEAD = "; the built-in annotation settings are used"
 INI_INSTEAD = "; the built-in settings are used"
+LINES_SKIPPED = (", line 36: more than 32 lines in a corner; only the first 32 lines of a corner and "
+                 "the first 32 items of a line are used")
 SKIPPED = ": a name or value longer than 255 characters; the line is skipped"
 
 # What the program says of each settings file it cannot use, after the
@@ -532,6 +546,16 @@ CASES = [
          beside=[(OVERLAY, write(modalities(50000)))]),
     Case("overlay_16_mib_of_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 512,
          beside=[(OVERLAY, write(modalities(0)))], heavy=True),
+    # A corner of LINE elements: its first 32 lines kept, the rest skipped
+    # with a warning (the parser's tree of the file is the most memory).
+    Case("overlay_32_lines", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64,
+         beside=[(OVERLAY, write(lines(32)))]),
+    Case("overlay_4_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
+         settings_warning(OVERLAY, LINES_SKIPPED), 1.0, 128,
+         beside=[(OVERLAY, write(lines(0, 4 << 20)))], same_as="overlay_32_lines"),
+    Case("overlay_16_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
+         settings_warning(OVERLAY, LINES_SKIPPED), 2.0, 448,
+         beside=[(OVERLAY, write(lines(0)))], same_as="overlay_32_lines", heavy=True),
 ]
 
 
