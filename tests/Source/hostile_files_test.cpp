@@ -104,6 +104,11 @@ const std::vector<HostileCase>& Table() {
     return cases;
 }
 
+// A run that has not ended by then is stopped by SIGALRM: a program that
+// waits for ever (blocked in an open, say) fails its case instead of
+// holding up the suite. Far above what any case takes, even sanitized.
+constexpr unsigned kHangSeconds = 300;
+
 // The program's exit code (-1 when it did not exit) and its standard error,
 // its address space limited to `addressSpace` bytes unless 0.
 int RunProgram(const std::vector<std::string>& args, uint64_t addressSpace, const std::string& errPath,
@@ -119,6 +124,7 @@ int RunProgram(const std::vector<std::string>& args, uint64_t addressSpace, cons
         if (out < 0 || error < 0 || dup2(out, 1) < 0 || dup2(error, 2) < 0 ||
             (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0))
             _exit(127);
+        alarm(kHangSeconds);
         execve(argv[0], argv.data(), environ);
         _exit(127);
     }

@@ -300,6 +300,10 @@ def folder_instead(path):
     os.mkdir(path)
 
 
+def fifo_instead(path):
+    os.mkfifo(path)
+
+
 def over_16_mib(path):
     with open(path, "wb") as f:
         f.truncate((16 << 20) + 1)
@@ -453,7 +457,10 @@ SETTINGS_WARNINGS = (
     [(OVERLAY, "folder", folder_instead, ": cannot be read: Is a directory" + XML_INSTEAD),
      (OVERLAY, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + XML_INSTEAD),
      (INI, "folder", folder_instead, ": cannot be read: Is a directory" + INI_INSTEAD),
-     (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD)])
+     (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD),
+     # A FIFO is not waited for (nothing would ever write to it).
+     (OVERLAY, "fifo", fifo_instead, ": is not a regular file" + XML_INSTEAD),
+     (INI, "fifo", fifo_instead, ": is not a regular file" + INI_INSTEAD)])
 
 CASES = [
     # Comment segments: a million of one byte (5 MB) collected in linear
