@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "Source/zebbuiltinoverlaysettings.h"
@@ -158,12 +159,13 @@ std::string AppSettings::ProgramFolder() {
 }
 
 AppSettings& SettingsInstance() {
+    // Memory that runs out while the files are read leaves nothing behind.
     static AppSettings* settings = [] {
-        auto* s = new AppSettings;
+        auto s = std::make_unique<AppSettings>();
         const std::string folder = AppSettings::ProgramFolder();
         s->Load(folder + "/" + AppSettings::kFileName);
         s->LoadOverlaySettings(folder);
-        return s;
+        return s.release();
     }();
     return *settings;
 }

@@ -132,6 +132,11 @@ def large_pixels(path):
     save(image(2, 4096, 8, pixels, PixelSpacing=[1000, 1]), path)
 
 
+def frame_2048_square(path):
+    # 2048 x 2048 16-bit samples (8 MiB), every byte value in turn.
+    save(image(2048, 2048, 16, bytes(range(256)) * (32 << 10)), path)
+
+
 def found(name):
     def make(path):
         shutil.copyfile(os.path.join(FOUND, name), path)
@@ -563,6 +568,14 @@ CASES = [
     Case("overlay_16_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
          settings_warning(OVERLAY, LINES_SKIPPED), 2.0, 448,
          beside=[(OVERLAY, write(lines(0)))], same_as="overlay_32_lines", heavy=True),
+    # Memory that runs out anywhere ends the run in one line: here while the
+    # annotation settings are parsed (the file needs about 400 MiB).
+    Case("overlay_16_mib_of_lines_in_256_mib", pydicom_file("CT_small.dcm"), [], 1,
+         ["zrm-render: {input}: out of memory"], 1.0, 256, beside=[(OVERLAY, write(lines(0)))],
+         address_space=256, heavy=True),
+    # A large frame, which the process test also renders under a range of
+    # address-space limits.
+    Case("frame_2048_square", frame_2048_square, [], 0, [], 1.0, 64),
 ]
 
 
