@@ -64,6 +64,7 @@ same_as and function are empty for none, status is in hexadecimal ("-" when
 not read), address_space 0 for no limit, heavy 0 or 1.
 """
 import argparse
+import io
 import os
 import shutil
 import struct
@@ -135,6 +136,23 @@ def large_pixels(path):
 def frame_2048_square(path):
     # 2048 x 2048 16-bit samples (8 MiB), every byte value in turn.
     save(image(2048, 2048, 16, bytes(range(256)) * (32 << 10)), path)
+
+
+def large_private_value(path):
+    """A valid image whose private OB value of 256 MiB (zeros, a hole of
+    the file) comes before its Pixel Data."""
+    buffer = io.BytesIO()
+    save(image(8, 8, 8, bytes(range(64))), buffer)
+    data = buffer.getvalue()
+    at = data.index(b"\xe0\x7f\x10\x00OB")
+    creator = b"ZRM HOSTILE "
+    size = 256 << 20
+    with open(path, "wb") as f:
+        f.write(data[:at])
+        f.write(struct.pack("<HH2sH", 0x7FD1, 0x0010, b"LO", len(creator)) + creator)
+        f.write(struct.pack("<HH2sHI", 0x7FD1, 0x1001, b"OB", 0, size))
+        f.seek(size, os.SEEK_CUR)
+        f.write(data[at:])
 
 
 def found(name):
@@ -407,6 +425,7 @@ CORRUPT = (0x80400000, "VRX_ReadDICOM::engine()")
 NO_MEMORY = (0x80010000, "VRX_DecodeJPEGEngine::initiate()")
 NO_FRAME_MEMORY = (0x80010000, "ZEBVRXHelper::DecodeFrame()")
 UNSUPPORTED = (0x81000000, "VRX_JPEGInfoInternal::initiate()")
+DATA_SET_MEMORY = (0x80010000, "VRX_DICOMInfoInternal::decode_start()")
 
 
 def about_input(words, status):
@@ -568,11 +587,15 @@ CASES = [
     Case("overlay_16_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
          settings_warning(OVERLAY, LINES_SKIPPED), 2.0, 448,
          beside=[(OVERLAY, write(lines(0)))], same_as="overlay_32_lines", heavy=True),
-    # Memory that runs out anywhere ends the run in one line: here while the
-    # annotation settings are parsed (the file needs about 400 MiB).
+    # Memory that runs out anywhere ends the run in one line: while the
+    # annotation settings are parsed (the file needs about 400 MiB), and
+    # while a value of the data set is read.
     Case("overlay_16_mib_of_lines_in_256_mib", pydicom_file("CT_small.dcm"), [], 1,
          ["zrm-render: {input}: out of memory"], 1.0, 256, beside=[(OVERLAY, write(lines(0)))],
          address_space=256, heavy=True),
+    Case("large_private_value_in_192_mib", large_private_value, [], 1,
+         [about_input("out of memory reading the data set", DATA_SET_MEMORY)], 1.0, 64,
+         address_space=192, heavy=True),
     # A large frame, which the process test also renders under a range of
     # address-space limits.
     Case("frame_2048_square", frame_2048_square, [], 0, [], 1.0, 64),
