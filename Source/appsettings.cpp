@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "Source/zebbuiltinoverlaysettings.h"
@@ -75,6 +76,12 @@ bool AppSettings::LoadOverlaySettings(const std::string& folder) {
     if (m_overlayFileExists && !m_overlayFileLoaded)
         Warn(path, size_t(std::max(m_overlayReader.FailureLine(), 0)),
              m_overlayReader.FailureText(), "the built-in annotation settings are used");
+    if (m_overlayFileLoaded && !m_overlayReader.SkippedText().empty())
+        Warn(path, size_t(std::max(m_overlayReader.SkippedLine(), 0)),
+             m_overlayReader.SkippedText(),
+             "only the first " + std::to_string(OverlaySettingReader::kMaxCornerLines) +
+                 " lines of a corner and the first " +
+                 std::to_string(OverlaySettingReader::kMaxLineItems) + " items of a line are used");
     UpdateAnnotationFont();
     BuildDefaultOverlaySettings();
     return m_overlayFileLoaded;
@@ -152,12 +159,13 @@ std::string AppSettings::ProgramFolder() {
 }
 
 AppSettings& SettingsInstance() {
+    // Memory that runs out while the files are read leaves nothing behind.
     static AppSettings* settings = [] {
-        auto* s = new AppSettings;
+        auto s = std::make_unique<AppSettings>();
         const std::string folder = AppSettings::ProgramFolder();
         s->Load(folder + "/" + AppSettings::kFileName);
         s->LoadOverlaySettings(folder);
-        return s;
+        return s.release();
     }();
     return *settings;
 }

@@ -1,5 +1,6 @@
 #include "Source/overlaysettingreader.h"
 
+#include <string>
 #include <utility>
 
 #include "dicomlib/togstring.h"
@@ -65,6 +66,8 @@ bool OverlaySettingReader::LoadBytes(const void* data, size_t size) {
 bool OverlaySettingReader::LoadRoot(const XmlNode& root) {
     m_failureText.clear();
     m_failureLine = 0;
+    m_skippedText.clear();
+    m_skippedLine = 0;
     if (!root) {
         m_failureText = m_documentClass ? m_document.error_text() : "no XML parser";
         m_failureLine = m_document.error_line();
@@ -126,7 +129,7 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             if (parentName == kLocation) ReadLine(child, childName, scope);
             return;
         case kElementText:
-            if (parentName == kLine) {
+            if (parentName == kLine && RoomForItem(child)) {
                 OverlayItemNode node;
                 node.id = kElementText;
                 node.first = GetAttribute(Attributes(child, childName), kAttrValue);
@@ -134,7 +137,7 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             }
             return;
         case kElementMacro:
-            if (parentName == kLine) {
+            if (parentName == kLine && RoomForItem(child)) {
                 OverlayItemNode node;
                 node.id = kElementMacro;
                 const Attributes attributes(child, childName);
@@ -145,7 +148,8 @@ void OverlaySettingReader::HandleElement(std::u16string_view parentName, const X
             }
             return;
         case kElementTag:
-            if (parentName == kLine) Append(scope, ReadNestedTag(child, childName));
+            if (parentName == kLine && RoomForItem(child))
+                Append(scope, ReadNestedTag(child, childName));
             return;
         default:
             return;
@@ -171,19 +175,43 @@ void OverlaySettingReader::ReadLocation(const XmlNode& element, std::u16string_v
     size_t location = 0;
     while (location < locations.size() && locations[location].name != name) ++location;
     if (location < locations.size())
-        locations[location].items.clear();
+        locations[location] = OverlayLocationNode{std::move(name), {}, 0};
     else
-        locations.push_back(OverlayLocationNode{std::move(name), {}});
+        locations.push_back(OverlayLocationNode{std::move(name), {}, 0});
     WalkElement(element, elementName, kModality, Scope{scope.modality, location});
 }
 
 void OverlaySettingReader::ReadLine(const XmlNode& element, std::u16string_view name,
                                     const Scope& scope) {
+    // Only an element named exactly LINE makes a line.
+    const OverlayLocationNode* location = Location(scope);
+    if (!location || name != kLine) return;
+    if (location->lines >= kMaxCornerLines) {
+        NoteSkipped(element, kMaxCornerLines, "lines in a corner");
+        return;
+    }
+    m_lineItems = 0;
     if (!WalkElement(element, name, kLocation, scope)) return;
     OverlayItemNode marker;
     marker.id = kElementText;
     marker.endOfLine = 1;
     Append(scope, std::move(marker));
+    ++Location(scope)->lines;
+}
+
+bool OverlaySettingReader::RoomForItem(const XmlNode& element) {
+    if (m_lineItems >= kMaxLineItems) {
+        NoteSkipped(element, kMaxLineItems, "items in a line");
+        return false;
+    }
+    ++m_lineItems;
+    return true;
+}
+
+void OverlaySettingReader::NoteSkipped(const XmlNode& element, int32_t limit, const char* what) {
+    if (!m_skippedText.empty()) return;
+    m_skippedText = "more than " + std::to_string(limit) + " " + what;
+    m_skippedLine = element.line();
 }
 
 OverlayItemNode OverlaySettingReader::ReadNestedTag(const XmlNode& element,
@@ -244,10 +272,14 @@ const OverlayLocationNode* OverlaySettingReader::FindLocation(std::u16string_vie
     return nullptr;
 }
 
-void OverlaySettingReader::Append(const Scope& scope, OverlayItemNode node) {
-    if (scope.modality >= m_modalities.size()) return;
+OverlayLocationNode* OverlaySettingReader::Location(const Scope& scope) {
+    if (scope.modality >= m_modalities.size()) return nullptr;
     std::vector<OverlayLocationNode>& locations = m_modalities[scope.modality].locations;
-    if (scope.location < locations.size()) locations[scope.location].items.push_back(std::move(node));
+    return scope.location < locations.size() ? &locations[scope.location] : nullptr;
+}
+
+void OverlaySettingReader::Append(const Scope& scope, OverlayItemNode node) {
+    if (OverlayLocationNode* location = Location(scope)) location->items.push_back(std::move(node));
 }
 
 void OverlaySettingReader::ValidateLines() {

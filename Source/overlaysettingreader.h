@@ -19,7 +19,9 @@
 // the outer TAG names. A line with an item that is not valid (a bad NO,
 // INDEX outside 0-5, an unknown FORMAT or macro key) shows nothing but its
 // prefixes and suffixes. Attribute values are upper-cased in ASCII except
-// PREFIX, SUFFIX and the VALUE of TEXT.
+// PREFIX, SUFFIX and the VALUE of TEXT. A corner keeps its first 32 lines
+// and a line its first 32 items; the rest is skipped (SkippedText() says
+// so).
 //
 //   OverlaySettingReader reader;
 //   reader.Load(folder + "/OverlaySetting.xml");
@@ -54,6 +56,7 @@ struct OverlayItemNode {
 struct OverlayLocationNode {
     std::u16string name;
     std::vector<OverlayItemNode> items;
+    int32_t lines = 0;  // the lines the items make
 };
 
 struct OverlayModalityNode {
@@ -64,6 +67,11 @@ struct OverlayModalityNode {
 class OverlaySettingReader {
 public:
     static constexpr const char* kFileName = "OverlaySetting.xml";
+    // What a corner holds at most. At the built-in 10 points a line is
+    // about 13 pixels high: 32 lines fill a corner's half of a tile as high
+    // as a screen, and 32 items its width.
+    static constexpr int32_t kMaxCornerLines = 32;
+    static constexpr int32_t kMaxLineItems = 32;
 
     OverlaySettingReader();
     ~OverlaySettingReader() = default;
@@ -80,6 +88,12 @@ public:
     // (0 when none is); empty and 0 after a load that succeeded.
     const std::string& FailureText() const { return m_failureText; }
     int32_t FailureLine() const { return m_failureLine; }
+    // After a load that succeeded: why lines or items were skipped ("more
+    // than 32 lines in a corner", "more than 32 items in a line") and the
+    // line of the file of the first element skipped; empty and 0 when
+    // nothing was.
+    const std::string& SkippedText() const { return m_skippedText; }
+    int32_t SkippedLine() const { return m_skippedLine; }
 
     // Appends the items of a corner (0, 2, 5 or 7) of the modality, or of
     // "OTHER" when the modality has no such corner; false when neither
@@ -137,6 +151,11 @@ private:
     const OverlayLocationNode* FindLocation(std::u16string_view modality,
                                             std::u16string_view location) const;
     void Append(const Scope& scope, OverlayItemNode node);
+    OverlayLocationNode* Location(const Scope& scope);
+    // False, and the first skipped element noted, when the line being read
+    // is full.
+    bool RoomForItem(const platform::XmlNode& element);
+    void NoteSkipped(const platform::XmlNode& element, int32_t limit, const char* what);
     void ValidateLines();
 
     std::u16string m_fontName;
@@ -155,4 +174,7 @@ private:
     platform::XmlDocument m_document;
     std::string m_failureText;
     int32_t m_failureLine = 0;
+    std::string m_skippedText;
+    int32_t m_skippedLine = 0;
+    int32_t m_lineItems = 0;  // of the line being read
 };

@@ -192,7 +192,9 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
                     return error.Fail(vrx::VRX_ERROR_UNSUPPORTED, kDecodeFunction,
                                       std::string(name) + " is not supported");
         return error.Fail(status.code, status.function,
-                    status.code != vrx::VRX_SUCCESS
+                    status.category() == vrx::VRX_ERROR_OUT_OF_MEMORY
+                        ? "out of memory reading the data set: no pixel data could be read"
+                    : status.code != vrx::VRX_SUCCESS
                         ? "corrupt or truncated data set: no pixel data could be read"
                         : "no pixel data");
     }

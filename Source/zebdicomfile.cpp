@@ -40,6 +40,9 @@ bool ZEBDicomFile::Load(ZEBVRXError& error) {
             if (vrx::status_category(m_failure.code) == vrx::VRX_ERROR_UNSUPPORTED)
                 m_failure.message = UnsupportedWords(info);
         }
+        // Memory that ran out is said so, not taken for a fault of the file.
+        if (vrx::status_category(m_failure.code) == vrx::VRX_ERROR_OUT_OF_MEMORY)
+            m_failure.message = "out of memory reading the data set";
         m_state = m_failure.message.empty() ? State::loaded : State::failed;
     }
     if (m_state == State::failed) error = m_failure;

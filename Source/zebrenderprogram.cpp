@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
+#include <new>
 #include <string_view>
 
 #include "Source/appsettings.h"
@@ -20,6 +21,7 @@
 #include "Source/zeboutputfile.h"
 #include "Source/zebstringutil.h"
 #include "Source/zebvrxhelper.h"
+#include "vrx/framework/include/vrx_statuscode.h"
 
 using platform::Point;
 
@@ -264,6 +266,8 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
     scene.tile = std::make_unique<ZEBImageViewCtrl>(static_cast<int32_t>(width),
                                                     static_cast<int32_t>(height));
     ZEBImageViewCtrl& tile = *scene.tile;
+    // A tile within the budget without its picture: memory ran out.
+    if (tile.BackBuffer().empty()) throw std::bad_alloc();
     tile.SetFrame(&frame);
     // A tile the size of the image at the zoom holds it from its top left.
     if (o.hasZoom || !o.hasSize) tile.CentreAtZoom(o.zoom);
@@ -303,11 +307,16 @@ int RunRender(const ZEBRenderOptions& o, std::ostream& out, std::ostream& err) {
     ZEBRenderScene scene;
     if (int code = BuildRenderScene(o, scene, err); code != kRenderDone) return code;
     scene.tile->Paint();
-    if (scene.helper.PaintFailed())
-        return Report(err, kRenderBadInput, scene.where, scene.helper.LastError().Describe());
-    if (!scene.helper.WriteBitmapFile(scene.tile->BackBuffer(), *scene.output))
-        return Report(err, kRenderBadOutput, o.output, scene.helper.LastError().Describe());
-    return kRenderDone;
+    const bool painted = !scene.helper.PaintFailed();
+    if (painted && scene.helper.WriteBitmapFile(scene.tile->BackBuffer(), *scene.output))
+        return kRenderDone;
+    // Memory that ran out is said so, whichever step it stopped.
+    const ZEBVRXError& failure = scene.helper.LastError();
+    if (vrx::status_category(failure.code) == vrx::VRX_ERROR_OUT_OF_MEMORY)
+        return Report(err, kRenderBadInput, o.input,
+                      ZEBVRXError{failure.code, failure.function, "out of memory"}.Describe());
+    if (!painted) return Report(err, kRenderBadInput, scene.where, failure.Describe());
+    return Report(err, kRenderBadOutput, o.output, failure.Describe());
 }
 
 int RenderProgramMain(int argc, char** argv) {
@@ -318,5 +327,11 @@ int RenderProgramMain(int argc, char** argv) {
     std::string error;
     if (!ParseRenderOptions(args, options, error))
         return Report(std::cerr, kRenderBadUsage, "", error + " (see --help)");
-    return RunRender(options, std::cout, std::cerr);
+    // Memory that runs out anywhere ends the run in one line; what was begun
+    // at OUTPUT went with the scene.
+    try {
+        return RunRender(options, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        return Report(std::cerr, kRenderBadInput, options.input, "out of memory");
+    }
 }

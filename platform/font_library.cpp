@@ -1,15 +1,23 @@
 #include "platform/font_library.h"
 
+#include <fcntl.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include FT_FREETYPE_H
+#include FT_MODULE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <mutex>
+#include <new>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
@@ -30,6 +38,39 @@
 namespace platform {
 namespace {
 
+// FreeType's memory is the system's, with a note of an allocation that
+// failed on this thread: a face or glyph that could not be made for want of
+// memory is told from a file FreeType cannot use. Called from C: nothing
+// here may throw.
+thread_local bool freetype_ran_out = false;
+
+void* freetype_alloc(FT_Memory, long size) noexcept {
+    void* block = std::malloc(static_cast<size_t>(size));
+    if (!block) freetype_ran_out = true;
+    return block;
+}
+
+void freetype_free(FT_Memory, void* block) noexcept {
+    std::free(block);
+}
+
+void* freetype_realloc(FT_Memory, long, long size, void* block) noexcept {
+    void* moved = std::realloc(block, static_cast<size_t>(size));
+    if (!moved) freetype_ran_out = true;
+    return moved;
+}
+
+FT_MemoryRec_ freetype_memory = {nullptr, freetype_alloc, freetype_free, freetype_realloc};
+
+// Throws std::bad_alloc when a FreeType call since the note was cleared ran
+// out of memory.
+void check_freetype_memory() {
+    if (freetype_ran_out) {
+        freetype_ran_out = false;
+        throw std::bad_alloc();
+    }
+}
+
 // The process's FreeType library and fontconfig configuration, and the fonts
 // made so far. Never destroyed: fonts may be in use until the process ends.
 struct Library {
@@ -40,7 +81,18 @@ struct Library {
     std::map<std::tuple<std::u16string, int32_t, int32_t>, std::shared_ptr<FreeTypeFont>> fonts;
 
     bool ready() {
-        if (!freetype && FT_Init_FreeType(&freetype) != 0) freetype = nullptr;
+        if (!freetype) {
+            // As FT_Init_FreeType makes it, over the memory above.
+            freetype_ran_out = false;
+            FT_Library made = nullptr;
+            if (FT_New_Library(&freetype_memory, &made) == 0) {
+                FT_Add_Default_Modules(made);
+                FT_Set_Default_Properties(made);
+                if (freetype_ran_out) FT_Done_Library(made);
+            }
+            check_freetype_memory();
+            freetype = made;
+        }
         if (!config) {
             // fontconfig drops a block while it parses its configuration
             // files; the leak checker is told to look away meanwhile.
@@ -51,6 +103,10 @@ struct Library {
 #ifdef PLATFORM_LSAN
             __lsan_enable();
 #endif
+            // A configuration file that is missing or broken gives the
+            // built-in configuration: none at all is memory that ran out
+            // (fontconfig has said so on standard error).
+            if (!config) throw std::bad_alloc();
         }
         return freetype && config;
     }
@@ -85,6 +141,11 @@ struct FreeTypeFont::Impl {
         int index = 0;
         FT_Face face = nullptr;
         bool tried = false;
+        // The file, mapped here rather than by FreeType: a mapping refused
+        // for want of address space is then told from a file that cannot be
+        // read.
+        void* bytes = MAP_FAILED;
+        size_t size = 0;
     };
 
     int32_t em = 13;
@@ -96,22 +157,53 @@ struct FreeTypeFont::Impl {
 
     ~Impl() {
         std::lock_guard<std::recursive_mutex> lock(library().mutex);
-        for (Face& f : faces)
+        for (Face& f : faces) {
             if (f.face) FT_Done_Face(f.face);
+            if (f.bytes != MAP_FAILED) ::munmap(f.bytes, f.size);
+        }
         if (ranked) FcFontSetDestroy(ranked);
     }
 
-    // Opens face i on first use; null when it cannot be used.
+    // Maps the face's file; false when it cannot be mapped (FreeType then
+    // reads it itself). Throws std::bad_alloc when the address space is full.
+    static bool map(Face& f) {
+        const int fd = ::open(f.file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        struct stat st;
+        int why = 0;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+            f.bytes = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (f.bytes == MAP_FAILED) why = errno;
+        }
+        ::close(fd);
+        if (why == ENOMEM) throw std::bad_alloc();
+        if (f.bytes == MAP_FAILED) return false;
+        f.size = static_cast<size_t>(st.st_size);
+        return true;
+    }
+
+    // Opens face i on first use; null when it cannot be used. Throws
+    // std::bad_alloc when memory runs out.
     FT_Face face(size_t i) {
         Face& f = faces[i];
         if (f.tried) return f.face;
-        f.tried = true;
         Library& lib = library();
         std::lock_guard<std::recursive_mutex> lock(lib.mutex);
+        const bool mapped = map(f);
+        f.tried = true;
+        freetype_ran_out = false;
         FT_Face face = nullptr;
-        if (FT_New_Face(lib.freetype, f.file.c_str(), f.index, &face) != 0) return nullptr;
+        const FT_Error opened =
+            mapped ? FT_New_Memory_Face(lib.freetype, static_cast<const FT_Byte*>(f.bytes),
+                                        static_cast<FT_Long>(f.size), f.index, &face)
+                   : FT_New_Face(lib.freetype, f.file.c_str(), f.index, &face);
+        if (opened != 0) {
+            check_freetype_memory();
+            return nullptr;
+        }
         if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) {
             FT_Done_Face(face);
+            check_freetype_memory();
             return nullptr;
         }
         f.face = face;
@@ -139,7 +231,9 @@ struct FreeTypeFont::Impl {
     Glyph render(char32_t c) {
         Glyph g;
         const auto [face, index] = find(c);
+        freetype_ran_out = false;
         if (!face || FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) {
+            check_freetype_memory();
             g.advance = em / 2;
             return g;
         }
@@ -147,9 +241,11 @@ struct FreeTypeFont::Impl {
         if (bold && !(face->style_flags & FT_STYLE_FLAG_BOLD)) FT_GlyphSlot_Embolden(slot);
         if (slot->format != FT_GLYPH_FORMAT_BITMAP &&
             FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) {
+            check_freetype_memory();
             g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
             return g;
         }
+        check_freetype_memory();
         const FT_Bitmap& bm = slot->bitmap;
         g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
         g.left = slot->bitmap_left;
@@ -202,24 +298,37 @@ std::shared_ptr<FreeTypeFont> open_font(const FontRequest& request) {
 
     std::string name;
     utf16_to_utf8(request.face, name);
+    // fontconfig says false, or no match for want of memory, when its
+    // memory runs out: that throws std::bad_alloc.
     auto make_pattern = [&](bool by_name) {
         FcPattern* p = FcPatternCreate();
-        if (by_name)
-            FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-        else
-            FcPatternAddString(p, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-        FcPatternAddInteger(p, FC_WEIGHT, FcWeightFromOpenType(weight));
-        FcPatternAddDouble(p, FC_PIXEL_SIZE, em);
-        FcPatternAddBool(p, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(lib.config, p, FcMatchPattern);
+        if (!p) throw std::bad_alloc();
+        const bool made =
+            (by_name ? FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()))
+                     : FcPatternAddString(p, FC_LANG, reinterpret_cast<const FcChar8*>("ja"))) &&
+            FcPatternAddInteger(p, FC_WEIGHT, FcWeightFromOpenType(weight)) &&
+            FcPatternAddDouble(p, FC_PIXEL_SIZE, em) && FcPatternAddBool(p, FC_SCALABLE, FcTrue) &&
+            FcConfigSubstitute(lib.config, p, FcMatchPattern);
+        if (!made) {
+            FcPatternDestroy(p);
+            throw std::bad_alloc();
+        }
         FcDefaultSubstitute(p);
         return p;
+    };
+    FcResult result = FcResultNoMatch;
+    auto best_match = [&](FcPattern* p) {
+        FcPattern* found = FcFontMatch(lib.config, p, &result);
+        if (!found && result == FcResultOutOfMemory) {
+            FcPatternDestroy(p);
+            throw std::bad_alloc();
+        }
+        return found;
     };
 
     bool by_name = !name.empty();
     FcPattern* pattern = make_pattern(by_name);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(lib.config, pattern, &result);
+    FcPattern* match = best_match(pattern);
     if (by_name) {
         bool named = false;
         for (int n = 0; match && !named; ++n) {
@@ -232,7 +341,7 @@ std::shared_ptr<FreeTypeFont> open_font(const FontRequest& request) {
             FcPatternDestroy(pattern);
             by_name = false;
             pattern = make_pattern(false);
-            match = FcFontMatch(lib.config, pattern, &result);
+            match = best_match(pattern);
         }
     }
     if (!match) {

@@ -60,6 +60,8 @@ private:
 };
 
 // The font for the request; null only when fontconfig knows no usable face.
+// Throws std::bad_alloc when memory runs out, FreeType's or fontconfig's
+// included (as does drawing a glyph the font has not rendered yet).
 std::shared_ptr<FreeTypeFont> open_font(const FontRequest& request);
 
 }  // namespace platform

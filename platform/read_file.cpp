@@ -1,7 +1,10 @@
 #include "platform/read_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -13,29 +16,50 @@ std::string size_text(size_t bytes) {
                                               : std::to_string(bytes) + " bytes";
 }
 
+std::string cannot_read(int error) {
+    return std::string("cannot be read: ") + std::strerror(error);
+}
+
+// Reads the regular file open at `fd` into `out`; the reason in words when
+// it cannot be used, else empty.
+std::string read_regular(int fd, size_t max_bytes, std::vector<unsigned char>& out) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return cannot_read(errno);
+    // A folder says so as a read of it would.
+    if (S_ISDIR(st.st_mode)) return cannot_read(EISDIR);
+    if (!S_ISREG(st.st_mode)) return "is not a regular file";
+    if (st.st_size > 0 && static_cast<unsigned long long>(st.st_size) > max_bytes)
+        return "is larger than " + size_text(max_bytes);
+    // Opened without waiting (a FIFO would block the open), read waiting.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return cannot_read(errno);
+    unsigned char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) return {};
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return cannot_read(errno);
+        }
+        // The file may have grown since its size was taken.
+        if (static_cast<size_t>(got) > max_bytes - out.size())
+            return "is larger than " + size_text(max_bytes);
+        out.insert(out.end(), buffer, buffer + got);
+    }
+}
+
 }  // namespace
 
 bool read_small_file(const std::string& path, size_t max_bytes, std::vector<unsigned char>& out,
                      std::string* why) {
     out.clear();
-    std::string reason;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         if (why) *why = std::string("cannot be opened: ") + std::strerror(errno);
         return false;
     }
-    unsigned char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        if (got > max_bytes - out.size()) {
-            reason = "is larger than " + size_text(max_bytes);
-            break;
-        }
-        out.insert(out.end(), buffer, buffer + got);
-    }
-    if (reason.empty() && std::ferror(f))
-        reason = std::string("cannot be read: ") + std::strerror(errno);
-    std::fclose(f);
+    const std::string reason = read_regular(fd, max_bytes, out);
+    ::close(fd);
     if (reason.empty()) return true;
     out.clear();
     if (why) *why = reason;

@@ -10,10 +10,12 @@
 
 namespace platform {
 
-// Reads the file at `path` (UTF-8) into `out`; false, and `out` empty, when
-// it cannot be opened or read or holds more than `max_bytes` bytes. Then
-// `why`, when given, says which in words ("cannot be opened: Permission
-// denied", "is larger than 16 MiB").
+// Reads the regular file at `path` (UTF-8) into `out`; false, and `out`
+// empty, when it cannot be opened or read, is not a regular file (a FIFO,
+// device or socket is never waited for) or holds more than `max_bytes`
+// bytes. Then `why`, when given, says which in words ("cannot be opened:
+// Permission denied", "cannot be read: Is a directory", "is not a regular
+// file", "is larger than 16 MiB").
 bool read_small_file(const std::string& path, size_t max_bytes, std::vector<unsigned char>& out,
                      std::string* why = nullptr);
 

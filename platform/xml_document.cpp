@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <mutex>
+#include <new>
 
 #include "platform/read_file.h"
 #include "platform/text_converter.h"
@@ -24,19 +25,27 @@ xmlParserInputPtr refuse_external(const char*, const char*, xmlParserCtxtPtr) {
     return nullptr;
 }
 
-// The first error of a parse and the first line any error names. The
-// encoding and input layers report without the parser's context, to the
-// thread's handlers, so the parse installs this as the thread's structured
-// handler (the library's error type is const in newer versions).
+// The first error of a parse and the first line any error names, and
+// whether memory ran out. The encoding and input layers report without the
+// parser's context, to the thread's handlers, so the parse installs this as
+// the thread's structured handler (the library's error type is const in
+// newer versions). Nothing may leave it by an exception: it is called from
+// C.
 struct ParseErrors {
     std::string text;
     int32_t line = 0;
+    bool no_memory = false;
 
     template <class Error>
-    static void collect(void* data, Error* error) {
+    static void collect(void* data, Error* error) noexcept {
         auto* errors = static_cast<ParseErrors*>(data);
         if (!error || error->level < XML_ERR_ERROR) return;
-        if (errors->text.empty() && error->message) errors->text = error->message;
+        if (error->code == XML_ERR_NO_MEMORY) errors->no_memory = true;
+        try {
+            if (errors->text.empty() && error->message) errors->text = error->message;
+        } catch (const std::bad_alloc&) {
+            errors->no_memory = true;
+        }
         if (errors->line == 0 && error->line > 0) errors->line = error->line;
     }
 };
@@ -198,10 +207,7 @@ bool XmlDocument::load_bytes(const void* data, size_t size) {
         return false;
     }
     xmlParserCtxtPtr context = xmlNewParserCtxt();
-    if (!context) {
-        error_text_ = "out of memory";
-        return false;
-    }
+    if (!context) throw std::bad_alloc();
     static const char kEmpty = 0;
     ParseErrors errors;
     {
@@ -209,15 +215,19 @@ bool XmlDocument::load_bytes(const void* data, size_t size) {
         doc_ = xmlCtxtReadMemory(context, size ? static_cast<const char*>(data) : &kEmpty,
                                  static_cast<int>(size), nullptr, nullptr, kParseOptions);
     }
-    if (!doc_ || !context->wellFormed) {
+    const bool no_memory = errors.no_memory || context->errNo == XML_ERR_NO_MEMORY;
+    const bool failed = !doc_ || !context->wellFormed || no_memory;
+    xmlFreeParserCtxt(context);
+    if (failed && doc_) xmlFreeDoc(doc_);
+    if (failed) doc_ = nullptr;
+    // Memory that ran out is the process's failure, not the document's.
+    if (no_memory) throw std::bad_alloc();
+    if (failed) {
         error_text_ = errors.text.empty() ? "not well-formed" : errors.text;
         while (!error_text_.empty() && (error_text_.back() == '\n' || error_text_.back() == ' '))
             error_text_.pop_back();
         error_line_ = errors.line;
-        if (doc_) xmlFreeDoc(doc_);
-        doc_ = nullptr;
     }
-    xmlFreeParserCtxt(context);
     return doc_ != nullptr;
 }
 

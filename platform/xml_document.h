@@ -82,7 +82,8 @@ public:
     static bool initialize();
 
     // Parse a file (UTF-8 path) or bytes, replacing what was held; false when
-    // the input cannot be read, is too large or is not well-formed.
+    // the input cannot be read, is too large or is not well-formed. Throws
+    // std::bad_alloc when memory runs out, in the parser too.
     bool load_file(const std::string& path);
     bool load_bytes(const void* data, size_t size);
 

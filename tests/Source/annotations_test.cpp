@@ -383,6 +383,36 @@ TEST(AnnotationSettingsReader, TagNumbersAndDecimals) {
         EXPECT_EQ(OverlaySettingReader::ParseDecimal(text), value);
 }
 
+// A corner keeps its first 32 lines and a line its first 32 items; the
+// first element skipped is named by its line.
+TEST(AnnotationSettingsReader, ACornerKeepsItsFirstLinesAndItems) {
+    struct Case {
+        int lines, firstLineItems;
+        size_t items;  // of the corner, line ends included (the last has none)
+        const char* skipped;
+        int32_t line;
+    };
+    for (const Case& c : {Case{32, 32, 32 + 31 + 31, "", 0},
+                          Case{40, 40, 32 + 31 + 31, "more than 32 items in a line", 3},
+                          Case{40, 1, 32 + 31, "more than 32 lines in a corner", 35}}) {
+        std::string xml = "<OVERLAYSETTING>\n<MODALITY NAME='CT'><LOCATION VALUE='UPPERLEFT'>\n";
+        for (int line = 0; line < c.lines; ++line) {
+            xml += "<LINE>";
+            for (int item = 0; item < (line ? 1 : c.firstLineItems); ++item)
+                xml += "<TEXT VALUE='x'/>";
+            xml += "</LINE>\n";
+        }
+        xml += "</LOCATION></MODALITY></OVERLAYSETTING>\n";
+        OverlaySettingReader reader;
+        ASSERT_TRUE(reader.LoadBytes(xml.data(), xml.size()));
+        EXPECT_EQ(reader.SkippedText(), c.skipped);
+        EXPECT_EQ(reader.SkippedLine(), c.line);
+        ZEBOverlaySettingInfo setting;
+        ASSERT_TRUE(reader.BuildSettings(setting, u"CT", kLocationUpperLeft));
+        EXPECT_EQ(setting.GetLocationLines(kLocationUpperLeft).size(), c.items) << c.lines;
+    }
+}
+
 TEST(AnnotationTile, MacroValuesFromTheTileState) {
     struct Case {
         ZEBAnnotationState state;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <set>
@@ -104,6 +105,11 @@ const std::vector<HostileCase>& Table() {
     return cases;
 }
 
+// A run that has not ended by then is stopped by SIGALRM: a program that
+// waits for ever (blocked in an open, say) fails its case instead of
+// holding up the suite. Far above what any case takes, even sanitized.
+constexpr unsigned kHangSeconds = 300;
+
 // The program's exit code (-1 when it did not exit) and its standard error,
 // its address space limited to `addressSpace` bytes unless 0.
 int RunProgram(const std::vector<std::string>& args, uint64_t addressSpace, const std::string& errPath,
@@ -119,6 +125,7 @@ int RunProgram(const std::vector<std::string>& args, uint64_t addressSpace, cons
         if (out < 0 || error < 0 || dup2(out, 1) < 0 || dup2(error, 2) < 0 ||
             (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0))
             _exit(127);
+        alarm(kHangSeconds);
         execve(argv[0], argv.data(), environ);
         _exit(127);
     }
@@ -162,6 +169,52 @@ TEST(HostileFiles, EachCaseEndsAsItsRowSays) {
             EXPECT_TRUE(read_file(output) == outputs[c.sameAs]) << "not the output of " << c.sameAs;
         }
     }
+}
+
+// The large frame rendered under address-space limits from about the least
+// the program starts in to more than it needs: memory runs out in the
+// decode, in the tile or not at all. Each run ends with the picture, or with
+// one line that says memory ran out (in words, or by the status of the step
+// it stopped), never by a signal.
+TEST(HostileFiles, MemoryRunningOutAnywhereEndsInOneLine) {
+#ifdef HOSTILE_SANITIZED
+    GTEST_SKIP() << "the sanitizers need address space of their own";
+#endif
+    if (access("/usr/bin/python3", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/python3";
+    const std::vector<HostileCase>& cases = Table();
+    const auto c = std::find_if(cases.begin(), cases.end(),
+                                [](const HostileCase& h) { return h.name == "frame_2048_square"; });
+    ASSERT_NE(c, cases.end());
+    const std::string output = temp_path("hostile_files/limited.bmp");
+    const std::string errPath = temp_path("hostile_files/limited.txt");
+    const std::vector<std::string> args{c->program, c->input, output};
+    std::string err;
+    ASSERT_EQ(RunProgram(args, 0, errPath, err), 0) << err;
+    const std::vector<uint8_t> picture = read_file(output);
+    int rendered = 0;
+    for (const uint64_t mebibytes : {48, 52, 56, 60, 64, 72, 96, 160}) {
+        SCOPED_TRACE(mebibytes);
+        std::remove(output.c_str());
+        const int code = RunProgram(args, mebibytes << 20, errPath, err);
+        // Too little for the system to load the program at all.
+        if (code == 127 && err.find("error while loading shared libraries") != std::string::npos)
+            continue;
+        const std::vector<std::string> lines = Split(err, '\n');
+        if (code == 0) {
+            ++rendered;
+            EXPECT_TRUE(lines.empty()) << err;
+            EXPECT_TRUE(read_file(output) == picture);
+            continue;
+        }
+        EXPECT_EQ(code, 1) << err;
+        ASSERT_EQ(lines.size(), 1u) << err;
+        EXPECT_EQ(lines[0].rfind("zrm-render: " + c->input + ": ", 0), 0u) << lines[0];
+        EXPECT_TRUE(lines[0].find("out of memory") != std::string::npos ||
+                    lines[0].find("(status 0x80010000, ") != std::string::npos)
+            << lines[0];
+        EXPECT_NE(access(output.c_str(), F_OK), 0);
+    }
+    EXPECT_GT(rendered, 0);
 }
 
 // Reads the lines of frame 1 (the first 16 of a frame over 64 MiB); the

@@ -369,6 +369,30 @@ public:
     void* Resolve(const TogValueAllocation& handle) noexcept override { return handle.block; }
 };
 
+// A value allocator that refuses every block.
+class RefusingAllocator : public TogIValueAllocator {
+public:
+    bool Allocate(uint32_t, TogValueAllocation&, TogIRelocationEvent*) noexcept override { return false; }
+    void Release(TogValueAllocation&) noexcept override {}
+    void* Resolve(const TogValueAllocation&) noexcept override { return nullptr; }
+};
+
+// A value that cannot be allocated is out of memory, not a malformed data
+// set, at the top level, in an item and as the basic offset table.
+TEST(TogDicomDatasetReader, ValuesThatCannotBeAllocatedAreOutOfMemory) {
+    RefusingAllocator allocator;
+    TogDicomDatasetSettings settings;
+    settings.allocator = &allocator;
+    settings.allocatorThreshold = 8;
+    const std::string value(64, 'x');
+    for (const Bytes& bytes :
+         {Bytes().Element(0x0008, 0x0060, "CS", "MR").Element(0x0009, 0x1010, "OB", value),
+          Bytes().Header(0x0008, 0x1140, "SQ", kUndefined).Item().Element(0x0008, 0x1150, "UI", value)
+              .ItemEnd().SequenceEnd(),
+          Bytes().Header(0x7FE0, 0x0010, "OB", kUndefined).Item(64).Raw(value).SequenceEnd()})
+        EXPECT_EQ(ParseEveryKnownSize(bytes.data, false, kExplicitLittle, &settings).result, ResultOutOfMemory);
+}
+
 TEST(TogDicomDatasetReader, UnknownSizeReadsLargeValuesInPieces) {
     CountingAllocator allocator;
     TogDicomDatasetSettings settings;

@@ -129,6 +129,9 @@ TEST(XmlDocument, TreesAndRefusals) {
     EXPECT_EQ(doc.error_line(), 3);
     EXPECT_FALSE(doc.load_file("/nonexistent/OverlaySetting.xml"));
     EXPECT_EQ(doc.error_text(), "cannot be opened: No such file or directory");
+    // A device is not read (nor a FIFO, which would block).
+    EXPECT_FALSE(doc.load_file("/dev/null"));
+    EXPECT_EQ(doc.error_text(), "is not a regular file");
     EXPECT_FALSE(XmlNode().has_children());
     EXPECT_TRUE(XmlNode().attributes().empty());
     EXPECT_EQ(XmlNode().line(), 0);

@@ -25,6 +25,7 @@ constexpr const char* kColor = "VRX_DICOMInfoInternal::get_info_color_type()";
 constexpr const char* kCorrect = "VRX_DICOMInfoInternal::correct_color()";
 constexpr const char* kPixelOffset = "VRX_DICOMInfoInternal::get_pixel_offset()";
 constexpr const char* kAttributes = "VRX_DICOMInfoInternal::load_attributes()";
+constexpr const char* kTextOf = "VRX_DICOMInfoInternal::text_of()";
 
 constexpr uint16_t kItemGroup = VRX_DICOMItemHeader::item_group;
 constexpr uint16_t kItem = VRX_DICOMItemHeader::item_element;
@@ -109,16 +110,25 @@ bool VRX_DICOMInfoInternal::decode_start(VRX_InputStorage* storage, bool fixed_l
         const int32_t size = storage->size();
         const int64_t source_size = size >= base_position_ ? size - base_position_ : -1;
         bool ok = false;
+        // A data set cut short where memory ran out is not damage: nothing of
+        // it is used.
         if (fixed_layout) {
-            ok = dataset_->OpenReading(&read_storage, &skip_storage, storage, 1, source_size) ==
-                     TogDicomLib::ResultSuccess &&
-                 load_attributes_without_colour();
+            const int parsed =
+                dataset_->OpenReading(&read_storage, &skip_storage, storage, 1, source_size);
+            if (parsed == TogDicomLib::ResultOutOfMemory)
+                manager_->report(VRX_ERROR_OUT_OF_MEMORY, kDecodeStart, __FILE__, __LINE__);
+            ok = parsed == TogDicomLib::ResultSuccess && load_attributes_without_colour();
         } else {
             // The frames of a long multi-frame file are found by its offset
             // table, without reading every fragment item.
             dataset_->SetFramesByOffsetTable(true);
             const int parsed = dataset_->OpenReadingFile(&read_storage, &skip_storage, storage,
                                                          true, TogString(), 1, source_size);
+            if (parsed == TogDicomLib::ResultOutOfMemory) {
+                manager_->report(VRX_ERROR_OUT_OF_MEMORY, kDecodeStart, __FILE__, __LINE__);
+                storage_ = nullptr;
+                return false;
+            }
             if (parsed != TogDicomLib::ResultSuccess)
                 manager_->report(VRX_WARNING_DATA, kDecodeStart, __FILE__, 179);
             root_ = dataset_->GetRoot();
@@ -156,7 +166,11 @@ bool VRX_DICOMInfoInternal::has_pixel_data() const {
 bool VRX_DICOMInfoInternal::text_of(uint16_t group, uint16_t element, TogString& out) const {
     out.Clear();
     const TogDicomDataElement* e = root_ ? root_->FindChild(group, element) : nullptr;
-    return e && e->GetText(out, TogDicomLib::VR::Blank, -1) == TogDicomLib::ResultSuccess;
+    const int result = e ? e->GetText(out, TogDicomLib::VR::Blank, -1) : TogDicomLib::ResultNoValue;
+    // A text that could not be made is no absent attribute.
+    if (result == TogDicomLib::ResultOutOfMemory)
+        manager_->report(VRX_ERROR_OUT_OF_MEMORY, kTextOf, __FILE__, __LINE__);
+    return result == TogDicomLib::ResultSuccess;
 }
 
 uint32_t VRX_DICOMInfoInternal::unsigned_of(uint16_t group, uint16_t element) const {

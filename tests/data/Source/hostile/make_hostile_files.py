@@ -64,6 +64,7 @@ same_as and function are empty for none, status is in hexadecimal ("-" when
 not read), address_space 0 for no limit, heavy 0 or 1.
 """
 import argparse
+import io
 import os
 import shutil
 import struct
@@ -130,6 +131,28 @@ def large_pixels(path):
     # is 64000 screen rows.
     pixels = bytes((x * 7 + y * 50) % 251 for y in range(2) for x in range(4096))
     save(image(2, 4096, 8, pixels, PixelSpacing=[1000, 1]), path)
+
+
+def frame_2048_square(path):
+    # 2048 x 2048 16-bit samples (8 MiB), every byte value in turn.
+    save(image(2048, 2048, 16, bytes(range(256)) * (32 << 10)), path)
+
+
+def large_private_value(path):
+    """A valid image whose private OB value of 256 MiB (zeros, a hole of
+    the file) comes before its Pixel Data."""
+    buffer = io.BytesIO()
+    save(image(8, 8, 8, bytes(range(64))), buffer)
+    data = buffer.getvalue()
+    at = data.index(b"\xe0\x7f\x10\x00OB")
+    creator = b"ZRM HOSTILE "
+    size = 256 << 20
+    with open(path, "wb") as f:
+        f.write(data[:at])
+        f.write(struct.pack("<HH2sH", 0x7FD1, 0x0010, b"LO", len(creator)) + creator)
+        f.write(struct.pack("<HH2sHI", 0x7FD1, 0x1001, b"OB", 0, size))
+        f.seek(size, os.SEEK_CUR)
+        f.write(data[at:])
 
 
 def found(name):
@@ -340,6 +363,10 @@ def folder_instead(path):
     os.mkdir(path)
 
 
+def fifo_instead(path):
+    os.mkfifo(path)
+
+
 def over_16_mib(path):
     with open(path, "wb") as f:
         f.truncate((16 << 20) + 1)
@@ -414,6 +441,18 @@ def modalities(count, limit=16 << 20):
     return "".join(blocks + [tail]).encode()
 
 
+def lines(count, limit=16 << 20):
+    """An annotation settings file of `count` lines of one text in one corner
+    of CT, each LINE on a line of its own from line 4, or with 0 as many as
+    `limit` bytes hold."""
+    head = XML_HEAD + '<OVERLAYSETTING>\n<MODALITY NAME="CT"><LOCATION VALUE="UPPERLEFT">\n'
+    tail = "</LOCATION></MODALITY>\n</OVERLAYSETTING>\n"
+    line = '<LINE><TEXT VALUE="x"/></LINE>\n'
+    if count == 0:
+        count = (limit - len(head) - len(tail)) // len(line)
+    return (head + line * count + tail).encode()
+
+
 # ---- the table ----
 
 # Found by the render-chain fuzz target, which paints at zooms 0.37, 1 and
@@ -426,6 +465,7 @@ CORRUPT = (0x80400000, "VRX_ReadDICOM::engine()")
 NO_MEMORY = (0x80010000, "VRX_DecodeJPEGEngine::initiate()")
 NO_FRAME_MEMORY = (0x80010000, "ZEBVRXHelper::DecodeFrame()")
 UNSUPPORTED = (0x81000000, "VRX_JPEGInfoInternal::initiate()")
+DATA_SET_MEMORY = (0x80010000, "VRX_DICOMInfoInternal::decode_start()")
 
 
 def about_input(words, status):
@@ -449,6 +489,8 @@ def settings_warning(file, words):
 
 XML_INSTEAD = "; the built-in annotation settings are used"
 INI_INSTEAD = "; the built-in settings are used"
+LINES_SKIPPED = (", line 36: more than 32 lines in a corner; only the first 32 lines of a corner and "
+                 "the first 32 items of a line are used")
 SKIPPED = ": a name or value longer than 255 characters; the line is skipped"
 
 # What the program says of each settings file it cannot use, after the
@@ -479,7 +521,10 @@ SETTINGS_WARNINGS = (
     [(OVERLAY, "folder", folder_instead, ": cannot be read: Is a directory" + XML_INSTEAD),
      (OVERLAY, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + XML_INSTEAD),
      (INI, "folder", folder_instead, ": cannot be read: Is a directory" + INI_INSTEAD),
-     (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD)])
+     (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD),
+     # A FIFO is not waited for (nothing would ever write to it).
+     (OVERLAY, "fifo", fifo_instead, ": is not a regular file" + XML_INSTEAD),
+     (INI, "fifo", fifo_instead, ": is not a regular file" + INI_INSTEAD)])
 
 CASES = [
     # Comment segments: a million of one byte (5 MB) collected in linear
@@ -583,6 +628,28 @@ CASES = [
          status=DAMAGED),
     Case("lossless_cut_short", jpeg_file(lossless_grey16()[:len(lossless_grey16()) * 6 // 10], bits=16,
                                          syntax=LOSSLESS), [], 0, [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    # A corner of LINE elements: its first 32 lines kept, the rest skipped
+    # with a warning (the parser's tree of the file is the most memory).
+    Case("overlay_32_lines", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64,
+         beside=[(OVERLAY, write(lines(32)))]),
+    Case("overlay_4_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
+         settings_warning(OVERLAY, LINES_SKIPPED), 1.0, 128,
+         beside=[(OVERLAY, write(lines(0, 4 << 20)))], same_as="overlay_32_lines"),
+    Case("overlay_16_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
+         settings_warning(OVERLAY, LINES_SKIPPED), 2.0, 448,
+         beside=[(OVERLAY, write(lines(0)))], same_as="overlay_32_lines", heavy=True),
+    # Memory that runs out anywhere ends the run in one line: while the
+    # annotation settings are parsed (the file needs about 400 MiB), and
+    # while a value of the data set is read.
+    Case("overlay_16_mib_of_lines_in_256_mib", pydicom_file("CT_small.dcm"), [], 1,
+         ["zrm-render: {input}: out of memory"], 1.0, 256, beside=[(OVERLAY, write(lines(0)))],
+         address_space=256, heavy=True),
+    Case("large_private_value_in_192_mib", large_private_value, [], 1,
+         [about_input("out of memory reading the data set", DATA_SET_MEMORY)], 1.0, 64,
+         address_space=192, heavy=True),
+    # A large frame, which the process test also renders under a range of
+    # address-space limits.
+    Case("frame_2048_square", frame_2048_square, [], 0, [], 1.0, 64),
 ]
 
 
