@@ -200,7 +200,7 @@ std::string RenderUsage() {
            "  --version               the program's version\n"
            "Measurements, arrows and texts may be given several times; each is made by a\n"
            "press, a move and a release of its tool, so one that starts on an earlier one\n"
-           "moves that one instead. Image points are column,row from 0.\n"
+           "moves that one instead. Image points are column,row from 0, on the image.\n"
            "A tile's buffers take " + bytesPerPixel + " bytes a pixel, at most " + budget +
            " GiB in all (about " + megapixels +
            " million\npixels, so 8192x8192 at zoom 1 renders); a larger tile is refused, whether\n"
