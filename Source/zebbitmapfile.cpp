@@ -89,7 +89,7 @@ bool ZEBBitmapFile::Make(const platform::Bitmap& picture, const Sink& sink, ZEBV
     // The band's bitmap, or the file's headers, which go first through it.
     const uint32_t bandBytes = infoBytes + std::max(bandRows * stride, kFileHeaderBytes);
     std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[bandBytes]);
-    if (!band) return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kFunction, "not enough memory for the bitmap");
+    if (!band) return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kFunction, "out of memory for the bitmap");
 
     // The file header ("BM", the file size, two reserved words, the offset of
     // the rows) and the picture's info header: 24 bits, no colour table.

@@ -77,6 +77,17 @@ std::string FailureWords(const vrx::VRX_Status& status, const std::string& where
     return "corrupt pixel data" + where;
 }
 
+// Refuses a frame of `bytes` over the limit of a decoded frame; true when
+// it is within it.
+bool WithinFrameLimit(vrx::VRX_Manager& manager, const platform::ByteCount& bytes, ZEBVRXError& error) {
+    if (bytes.at_most(ZEBDecodeChain::kMaxFrameBytes)) return true;
+    vrx::VRX_Status status(&manager);
+    manager.execute(status);
+    return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kDecodeFunction,
+                      "the frame needs " + std::to_string(bytes.ok() ? bytes.value() : 0) +
+                          " bytes, over 1 GiB");
+}
+
 bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
                   double intercept, const ZEBLookupTable& modalityLut, ZEBImageMemory& out,
                   ZEBVRXError& error, ZEBVRXError& warning) {
@@ -137,19 +148,13 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
     uint32_t lineBytes = 0;
     if (!final || !final->line_bytes(lineBytes)) return error.Fail(manager, "cannot decode the frame");
     const platform::ByteCount bytes = platform::ByteCount(lineBytes) * final->height;
-    if (!bytes.at_most(ZEBDecodeChain::kMaxFrameBytes)) {
-        vrx::VRX_Status status(&manager);
-        manager.execute(status);
-        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kDecodeFunction,
-                    "the frame needs " + std::to_string(bytes.ok() ? bytes.value() : 0) +
-                        " bytes, over 1 GiB");
-    }
+    if (!WithinFrameLimit(manager, bytes, error)) return false;
     try {
         out.m_buffer.resize(static_cast<size_t>(bytes.value()));
     } catch (const std::bad_alloc&) {
         vrx::VRX_Status status(&manager);
         manager.execute(status);
-        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kDecodeFunction, "not enough memory for the frame");
+        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kDecodeFunction, "out of memory for the frame");
     }
     out.m_imageWidth = out.m_rowLength = static_cast<int32_t>(final->width);
     out.m_imageHeight = static_cast<int32_t>(final->height);
@@ -226,6 +231,12 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     if (!groups.ReadFiniteValues(Groups::kPixelValueTransformation, 0x0028, 0x1052, &intercept, 1))
         intercept = 0.0;
 
+    // A frame over the limit is refused by its size before its reader is
+    // made, whatever its coding.
+    if (!WithinFrameLimit(manager,
+                          platform::packed_bytes(info.channels, info.bits, info.width) * info.height,
+                          error))
+        return false;
     vrx::VRX_ReadDICOM read(&manager);
     VRX_Engine* reader = read.engine(d.file.get(), d.info, frame);
     const std::string number = std::to_string(uint64_t{frame} + 1);

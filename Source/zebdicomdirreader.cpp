@@ -12,13 +12,27 @@
 #include "Source/zebseriesorder.h"
 #include "Source/zebvrxchain.h"
 #include "vrx/extension/dicom/vrx_dicomdirinfo.h"
+#include "vrx/extension/dicom/vrx_dicomdirlayout.h"
 #include "vrx/framework/include/vrx_statuscode.h"
 #include "vrx/framework/manager/vrx_status.h"
 
 namespace {
 
+constexpr const char* kOutOfMemory = "out of memory reading the directory";
+
 std::u16string Text(const vrx::VRX_BasicString<char16_t>& s) {
     return std::u16string(s.view());
+}
+
+// Whether a File ID's ".." components climb above the folder it starts in.
+bool LeadsOutside(std::u16string_view id) {
+    int64_t depth = 0;
+    for (size_t from = 0;; ++from) {
+        const size_t cut = std::min(id.find(u'\\', from), id.size());
+        depth += id.substr(from, cut - from) == u".." ? -1 : 1;
+        if (depth < 0) return true;
+        if ((from = cut) == id.size()) return false;
+    }
 }
 
 // What of the series' order `tags` gives and `key` lacks.
@@ -82,6 +96,11 @@ std::string Cause(const vrx::VRX_DICOMDIRInfo::Unfollowed& u) {
         case Unfollowed::too_deep:
             return "is nested deeper than " + std::to_string(vrx::VRX_DICOMDIRInfo::kMaxNesting) +
                    " directory files" + leftOut;
+        case Unfollowed::no_fitting_records:
+            return std::string("holds no records that fit under a ") +
+                   (u.below == vrx::VRX_DICOMDIRLayout::patient ? "patient"
+                    : u.below == vrx::VRX_DICOMDIRLayout::study ? "study"
+                                                                 : "series");
         case Unfollowed::cycle:
             return "is already being read (it names itself or a directory file that names it); "
                    "its records are not read again";
@@ -104,7 +123,7 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
     if (!dir.load_parsed(parsed.info, path.c_str())) {
         error.Fail(parsed.manager, "unreadable directory records");
         if (vrx::status_category(error.code) == vrx::VRX_ERROR_OUT_OF_MEMORY)
-            error.message = "not enough memory for the directory";
+            error.message = kOutOfMemory;
         return false;
     }
     int32_t seriesIndex = 0;
@@ -119,9 +138,11 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
                     for (const vrx::VRX_DICOMDIRImage& image : series.images) {
                         ZEBDirectoryImage entry;
                         vrx::VRX_BasicString<char> file_path(&parsed.manager);
+                        entry.fileId = Text(image.referenced_file_id);
                         if (dir.resolve_file_id(image.referenced_file_id, file_path))
                             entry.path = std::string(file_path.view());
-                        entry.fileId = Text(image.referenced_file_id);
+                        else
+                            entry.outside = LeadsOutside(entry.fileId);
                         entry.patientName = Text(patient.patient_name);
                         entry.patientId = Text(patient.patient_id);
                         entry.studyDate = Text(study.study_date);
@@ -142,8 +163,7 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
     } catch (const std::bad_alloc&) {
         images.clear();
         unfollowed.clear();
-        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, "ZEBDicomDirReader::Read()",
-                          "not enough memory for the directory");
+        return error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, "ZEBDicomDirReader::Read()", kOutOfMemory);
     }
     vrx::VRX_Status status(&parsed.manager);
     parsed.manager.execute(status);

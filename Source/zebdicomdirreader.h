@@ -19,6 +19,7 @@ struct ZEBVRXError;
 // One image of a DICOMDIR, in the listing's order.
 struct ZEBDirectoryImage {
     std::string path;  // the referenced file (UTF-8); empty when it was not found
+    bool outside = false;  // not found: its File ID leads outside the DICOMDIR's folder
     std::u16string fileId;  // as the directory gives it
     std::u16string patientName;
     std::u16string patientId;

@@ -22,9 +22,10 @@ std::string UnsupportedWords(const vrx::VRX_DICOMInfo& info) {
                      : "transfer syntax " + ToUtf8(uid) + " is not supported";
     }
     const std::u16string photometric = TrimTrailingBlanks(AttributeText(info, 0x0028, 0x0004));
+    const int32_t samples = info.get_int(0x0028, 0x0002);
     return "unsupported image type: " +
            (photometric.empty() ? "no photometric interpretation" : ToUtf8(photometric)) + ", " +
-           std::to_string(info.get_int(0x0028, 0x0002)) + " samples per pixel, " +
+           std::to_string(samples) + (samples == 1 ? " sample" : " samples") + " per pixel, " +
            std::to_string(info.get_int(0x0028, 0x0100)) + " bits allocated";
 }
 

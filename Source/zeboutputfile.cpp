@@ -122,6 +122,7 @@ bool ZEBOutputFile::IsFile(dev_t device, ino_t inode) const {
 bool ZEBOutputFile::Open(ZEBVRXError& error) {
     Discard();
     m_truncated = false;
+    m_written = 0;
     if (!m_inspected && !Inspect(error)) return false;
     switch (m_kind) {
         case Kind::kStandardOutput:
@@ -165,11 +166,16 @@ bool ZEBOutputFile::Write(const void* bytes, size_t size, ZEBVRXError& error) {
     while (size > 0) {
         const ssize_t n = m_socket ? ::send(m_fd, p, size, MSG_NOSIGNAL) : ::write(m_fd, p, size);
         if (n < 0 && errno == EINTR) continue;
+        // What was written stays: a file written in place, or a stream whose
+        // reader took some of it (and went away), is left cut short.
         if (n <= 0)
             return Fail(error,
                         m_truncated ? "cannot write the output in place, which is left cut short"
-                                    : "cannot write the output",
+                        : m_written > 0 && m_kind != Kind::kReplaced
+                            ? "cannot write the whole output, which is cut short"
+                            : "cannot write the output",
                         n < 0 ? errno : EIO);
+        m_written += uint64_t(n);
         p += n;
         size -= size_t(n);
     }

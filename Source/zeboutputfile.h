@@ -20,6 +20,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 struct ZEBVRXError;
@@ -70,4 +71,5 @@ private:
     bool m_socket = false;
     int m_fd = -1;
     bool m_truncated = false;  // an existing file opened to be written in place
+    uint64_t m_written = 0;    // bytes written since it was opened
 };

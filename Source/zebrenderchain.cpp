@@ -162,7 +162,7 @@ bool ZEBRenderChain::Render(const ZEBImageMemory& memory, const ZEBRenderRequest
         try {
             dib.resize(total);
         } catch (const std::bad_alloc&) {
-            error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kRenderFunction, "not enough memory for the bitmap");
+            error.Fail(vrx::VRX_ERROR_OUT_OF_MEMORY, kRenderFunction, "out of memory for the bitmap");
             return nullptr;
         }
         return vrx::VRX_ByteArrayOutputStorage::create(&manager, dib.data(),

@@ -30,18 +30,20 @@ namespace {
 constexpr const char* kProgram = "zrm-render";
 
 std::string Utf8(std::u16string_view text) { return ToUtf8(text); }
+std::string Shown(std::u16string_view text) { return ShownText(ToUtf8(text)); }
 
-// One line on stderr naming the input and the failure.
+// One line on stderr naming the input and the failure; text taken from
+// files is shown, never obeyed. A usage error points to the help.
 int Report(std::ostream& err, int code, const std::string& input, const std::string& failure) {
-    err << kProgram << ": ";
-    if (!input.empty()) err << input << ": ";
-    err << failure << '\n';
+    std::string line = input.empty() ? failure : input + ": " + failure;
+    if (code == kRenderBadUsage) line += " (see --help)";
+    err << kProgram << ": " << ShownText(line) << '\n';
     return code;
 }
 
-// One warning line naming the input; the render goes on.
+// One warning line, naming the input when there is one; the render goes on.
 void Warn(std::ostream& err, const std::string& input, const std::string& warning) {
-    err << kProgram << ": " << input << ": warning: " << warning << '\n';
+    Report(err, kRenderDone, input, "warning: " + warning);
 }
 
 // A File ID as messages show it: `separator` between its components, and a
@@ -66,6 +68,8 @@ std::string DirectoryFilePath(const std::string& dicomdir, const ZEBDirectoryIma
 
 // What the program says of a file that is not DICOM, as input or reference.
 constexpr const char* kNotDicom = "not a DICOM file (no \"DICM\" at offset 128)";
+// What it says of a DICOMDIR image whose File ID leads out of the folder.
+constexpr const char* kOutside = "outside the DICOMDIR's folder";
 
 // The input's file and the page it shows: a DICOMDIR image, or the file.
 struct Source {
@@ -89,10 +93,10 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
         return Report(err, kRenderBadInput, o.input, "is a folder without a DICOMDIR");
     if (!ZEBVRXHelper::IsDicomFile(input))
         return Report(err, kRenderBadInput, o.input, kNotDicom);
-    // A file that does not load is reported when its frame is decoded.
+    // A file that cannot be read is told by its reading error, whatever the
+    // options ask of it.
     if (!helper.ReadDicomFile(input, source.file, source.directory, source.unfollowed,
-                              source.isDirectory) &&
-        source.isDirectory)
+                              source.isDirectory))
         return Report(err, kRenderBadInput, o.input, helper.LastError().Describe());
     source.path = input;
     source.page = -1;
@@ -112,8 +116,9 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
     const ZEBDirectoryImage& image = images[size_t(o.image) - 1];
     if (image.path.empty())
         return Report(err, kRenderBadInput, o.input,
-                      "image " + std::to_string(o.image) + ": missing file " +
-                          DirectoryFilePath(source.dicomdir, image));
+                      "image " + std::to_string(o.image) + ": " +
+                          (image.outside ? DirectoryFilePath(source.dicomdir, image) + " lies " + kOutside
+                                         : "missing file " + DirectoryFilePath(source.dicomdir, image)));
     source.path = image.path;
     source.file = std::make_unique<ZEBDicomFile>(image.path);
     source.page = image.indexInSeries;
@@ -128,12 +133,16 @@ void List(const std::vector<ZEBDirectoryImage>& images, std::ostream& out) {
         std::u16string order =
             i.hasInstanceNumber ? FormatText(u"instance %d", i.instanceNumber) : u"no number";
         if (i.hasSlicePosition) order += FormatText(u", at %.2f mm", i.slicePosition);
-        out << ++n << '\t' << Utf8(i.patientName) << " [" << Utf8(i.patientId) << "]\t"
-            << Utf8(i.studyDate) << ' ' << Utf8(i.studyDescription) << "\tseries " << i.series + 1
-            << " (" << Utf8(i.modality) << ' ' << Utf8(i.seriesNumber) << ' '
-            << Utf8(i.seriesDescription) << ")\timage " << i.indexInSeries + 1 << " of "
-            << i.seriesImageCount << " (" << Utf8(order) << ")\t"
-            << (i.path.empty() ? "(missing) " + ShownFileId(i.fileId, '\\') : i.path) << '\n';
+        const std::string file = !i.path.empty() ? i.path
+                                 : (i.outside ? std::string("(") + kOutside + ") " : "(missing) ") +
+                                       ShownFileId(i.fileId, '\\');
+        // Each field on its one line: text from the directory is shown,
+        // never obeyed.
+        out << ++n << '\t' << Shown(i.patientName) << " [" << Shown(i.patientId) << "]\t"
+            << Shown(i.studyDate) << ' ' << Shown(i.studyDescription) << "\tseries " << i.series + 1
+            << " (" << Shown(i.modality) << ' ' << Shown(i.seriesNumber) << ' '
+            << Shown(i.seriesDescription) << ")\timage " << i.indexInSeries + 1 << " of "
+            << i.seriesImageCount << " (" << Utf8(order) << ")\t" << ShownText(file) << '\n';
     }
 }
 
@@ -152,8 +161,12 @@ int LoadReferences(const ZEBRenderOptions& o, const Source& source, ZEBVRXHelper
                           "reference series " + std::to_string(o.referenceSeries) +
                               " is out of range (the directory has " +
                               std::to_string(source.directory.back().series + 1) + ")");
-        for (const ZEBDirectoryImage* i : {series.front(), series.back(), series[series.size() / 2]})
+        for (const ZEBDirectoryImage* i : {series.front(), series.back(), series[series.size() / 2]}) {
+            if (i->outside)
+                return Report(err, kRenderBadInput, DirectoryFilePath(source.dicomdir, *i),
+                              std::string("reference image: lies ") + kOutside);
             paths.push_back(DirectoryFilePath(source.dicomdir, *i));
+        }
     }
     count = 0;
     for (const std::string& path : paths) {
@@ -205,18 +218,19 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
     // socket is taken as it is.
     if (output.GetKind() == ZEBOutputFile::Kind::kReplaced && !IsBitmapFileName(o.output))
         return Report(err, kRenderBadUsage, o.output,
-                      "zrm-render writes BMP files: give OUTPUT a name ending in .bmp, or - for "
-                      "standard output");
+                      "only BMP files are written: give OUTPUT a name ending in .bmp, or - "
+                      "for standard output");
     Source source;
     if (int code = OpenInput(o, helper, source, err); code != kRenderDone) return code;
     if (o.referenceSeries > 0 && !source.isDirectory)
         return Report(err, kRenderBadUsage, "", "--reference-series needs a DICOMDIR as INPUT");
     if (o.hasImage && !source.isDirectory)
         return Report(err, kRenderBadUsage, "", "--image needs a DICOMDIR as INPUT");
-    // Overlay points lie on the image's pixels; its size is known once the
-    // file is loaded (a file that does not load is reported at its decode).
-    if (ZEBVRXError unused;
-        source.file->Load(unused) && source.file->info.has_image() && source.file->info.frame_count() > 0)
+    // Overlay points lie on the image's pixels; on an image without pixels
+    // its decode tells why.
+    if (ZEBVRXError unused; source.file->Load(unused) && source.file->info.has_image() &&
+                            source.file->info.frame_count() > 0 && source.file->info.width > 0 &&
+                            source.file->info.height > 0)
         if (const std::string outside = o.CheckPoints(int32_t(source.file->info.width),
                                                       int32_t(source.file->info.height));
             !outside.empty())
@@ -303,7 +317,7 @@ int RunRender(const ZEBRenderOptions& o, std::ostream& out, std::ostream& err) {
     }
     // The settings are read here, before their first use.
     for (const std::string& warning : SettingsInstance().Warnings())
-        Report(err, kRenderDone, "", "warning: " + warning);
+        Warn(err, "", warning);
     ZEBRenderScene scene;
     if (int code = BuildRenderScene(o, scene, err); code != kRenderDone) return code;
     scene.tile->Paint();
@@ -320,13 +334,15 @@ int RunRender(const ZEBRenderOptions& o, std::ostream& out, std::ostream& err) {
 }
 
 int RenderProgramMain(int argc, char** argv) {
-    // A reader that goes away is a write error of the output (exit 3).
+    // A reader that goes away, and a file-size limit, are write errors of
+    // the output (exit 3), not signals that end the program without a word.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + std::min(argc, 1), argv + std::max(argc, 0));
     ZEBRenderOptions options;
     std::string error;
     if (!ParseRenderOptions(args, options, error))
-        return Report(std::cerr, kRenderBadUsage, "", error + " (see --help)");
+        return Report(std::cerr, kRenderBadUsage, "", error);
     // Memory that runs out anywhere ends the run in one line; what was begun
     // at OUTPUT went with the scene.
     try {

@@ -221,6 +221,21 @@ std::string no_bits() {
     return write_file("no_bits.dcm", w.bytes());
 }
 
+// A file whose transfer syntax UID holds a line break and the terminal's
+// clear-screen sequence; one whose Rows is 0.
+std::string control_uid() {
+    dicomtest::Writer w("1.2.3\n\x1b[2J");
+    w.image(8, 8, 8, 1, "MONOCHROME2");
+    w.pixel_data(dicomtest::Bytes(64));
+    return write_file("control_uid.dcm", w.bytes());
+}
+std::string no_rows() {
+    dicomtest::Writer w;
+    w.image(0, 640, 8, 1, "MONOCHROME2");
+    w.pixel_data(dicomtest::Bytes(640));
+    return write_file("no_rows.dcm", w.bytes());
+}
+
 TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     if (access(kPydicomFiles, R_OK) != 0) GTEST_SKIP() << "pydicom's test files missing";
     const std::string ct = pydicom_file("CT_small.dcm");
@@ -236,6 +251,13 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
                               .c_str()),
               0);
     const std::string dicomdir = media + "/DICOMDIR";
+    // The DICOMDIR with the length of its (0002,0001) changed.
+    std::vector<uint8_t> bytes = read_file(dicomdir);
+    const uint8_t element[] = {0x02, 0x00, 0x01, 0x00, 'O', 'B'};
+    const auto at = std::search(bytes.begin(), bytes.end(), std::begin(element), std::end(element));
+    ASSERT_NE(at, bytes.end());
+    at[8] ^= 0x10;
+    const std::string damagedDir = write_file("process_damaged_dicomdir", bytes);
     std::vector<std::string> images;
     std::istringstream lines(launch("--list " + dicomdir).out);
     for (std::string line; std::getline(lines, line);)
@@ -261,6 +283,7 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     const std::string notDicom = pydicom_file("README.txt");
     const std::string j2k = pydicom_file("JPEG2000.dcm"), damaged = damaged_jpeg();
     const std::string oneBit = one_bit_rle(), progressive = progressive_syntax();
+    const std::string controlUid = control_uid(), noRows = no_rows();
     struct Case {
         std::string args;
         int code;
@@ -276,9 +299,17 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
         // Usage and input failures: one line, nothing written.
         {"--bogus " + in + output, 2, "zrm-render: unknown option --bogus (see --help)", 0},
         {"--mode 3 " + in + output, 2, "zrm-render: bad value '3' for --mode", 0},
+        {"--image 2 " + in + output, 2, "zrm-render: --image needs a DICOMDIR as INPUT (see --help)", 0},
+        // Damaged input is told by its reading error, whatever the options.
+        {"--image 1 " + damagedDir + " " + output, 1, "zrm-render: " + damagedDir +
+         ": corrupt or unreadable data set (status 0x80400000, VRX_DICOMInfoInternal::decode_start())", 0},
+        {"--list " + damagedDir, 1, "zrm-render: " + damagedDir + ": corrupt or unreadable data set", 0},
+        {"--probe 5,5 " + noRows + " " + output, 1, "zrm-render: " + noRows + ": Rows (0028,0010) is 0: the image has no pixels", 0},
+        // Text from a file is shown, never obeyed.
+        {controlUid + " " + output, 1, "zrm-render: " + controlUid +
+         ": transfer syntax 1.2.3\\n\\x1b[2J is not supported (status 0x81000000, ", 0},
         {"--probe 1,2 --probe 3,4 " + in + output, 2, "zrm-render: --probe may be given only once", 0},
         {"--list --frame 2 " + dicomdir, 2, "zrm-render: --frame does not apply to --list", 0},
-        {"--image 2 " + in + output, 2, "zrm-render: --image needs a DICOMDIR as INPUT", 0},
         {"--size 16384x16384 " + in + output, 2,
          "zrm-render: a tile of 16384x16384 needs 2.25 GiB of buffers, over the budget of 1 GiB", 0},
         {"--zoom 64 " + pydicom_file("liver_1frame.dcm") + " " + output, 2,
@@ -325,8 +356,8 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
          "zrm-render: " + damaged + ": frame 1: warning: damaged JPEG data: shown mid-grey (status 0x40400000", 61},
         // The output: a name, a kind of file and never a file the render reads.
         {in + temp_path("process_out.txt"), 2, "zrm-render: " + temp_path("process_out.txt") +
-         ": zrm-render writes BMP files", 0},
-        {in + input, 2, "zrm-render: " + input + ": zrm-render writes BMP files", 0},
+         ": only BMP files are written", 0},
+        {in + input, 2, "zrm-render: " + input + ": only BMP files are written", 0},
         {in + link, 2, "zrm-render: OUTPUT is the input file (" + input + ")", 0, "", "ln -sfn " + input + " " + link + "; "},
         {dicomdir + " " + link, 2, "zrm-render: OUTPUT is the input file", 0, "", "ln -sfn " + dicomdir + " " + link + "; "},
         {"--image 1 " + dicomdir + " " + link, 2, "zrm-render: OUTPUT is a file the render reads (" + images[0] + ")", 0, "",
@@ -341,6 +372,13 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
         {in + locked, 3, "zrm-render: " + locked + ": cannot write the output: Permission denied", 0, "",
          "echo keep >" + locked + "; chmod 444 " + locked + "; ", true},
         {in + "/dev/full", 3, "zrm-render: /dev/full: cannot write the output: No space left on device", 0},
+        // A file-size limit, and a reader that goes away: the temporary file
+        // removed, what was streamed said to be cut short.
+        {in + output, 3, "zrm-render: " + output + ": cannot write the output: File too large", 0, "",
+         "prlimit --fsize=10000 "},
+        {"--zoom 4 " + in + fifo, 3, "zrm-render: " + fifo + ": cannot write the whole output, which is "
+         "cut short: Broken pipe", 0, "", "rm -f " + fifo + "; mkfifo " + fifo + "; head -c 2 " + fifo +
+         " >/dev/null & "},
         // Written: a regular file, a new name, a link's target, a FIFO's
         // reader, a device, standard output.
         {"--window 40,400 --zoom 2 " + in + output, 0, "", 256},

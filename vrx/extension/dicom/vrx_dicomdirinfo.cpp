@@ -52,6 +52,7 @@ VRX_Vector<VRX_DICOMDIRPatient>& children(Root& r) { return r.patients; }
 VRX_Vector<VRX_DICOMDIRStudy>& children(VRX_DICOMDIRPatient& r) { return r.studies; }
 VRX_Vector<VRX_DICOMDIRSeries>& children(VRX_DICOMDIRStudy& r) { return r.series; }
 VRX_Vector<VRX_DICOMDIRImage>& children(VRX_DICOMDIRSeries& r) { return r.images; }
+const VRX_Vector<VRX_DICOMDIRStudy>& children(const VRX_DICOMDIRPatient& r) { return r.studies; }
 const VRX_Vector<VRX_DICOMDIRSeries>& children(const VRX_DICOMDIRStudy& r) { return r.series; }
 const VRX_Vector<VRX_DICOMDIRImage>& children(const VRX_DICOMDIRSeries& r) { return r.images; }
 
@@ -76,6 +77,15 @@ bool same(const VRX_DICOMDIRStudy& a, const VRX_DICOMDIRStudy& b) {
 }
 bool same(const VRX_DICOMDIRSeries& a, const VRX_DICOMDIRSeries& b) {
     return a.series_instance_uid == b.series_instance_uid;
+}
+
+// Records under a record, at every level.
+size_t records_under(const VRX_DICOMDIRImage&) { return 0; }
+template <class R>
+size_t records_under(const R& record) {
+    size_t count = 0;
+    for (const auto& child : children(record)) count += 1 + records_under(child);
+    return count;
 }
 
 const VRX_DICOMDIRImage* first_image(const VRX_DICOMDIRImage& image) { return &image; }
@@ -264,13 +274,16 @@ class VRX_DICOMDIRInfo::Builder {
                 } else if (!enter(resolved_.c_str())) {
                     note.cause = Unfollowed::cycle;
                 } else {
+                    const size_t before = records_under(record);
                     const bool ok = add_file(record, file, depth + 1);
                     open_.pop_back();
-                    return ok;
+                    if (!ok || records_under(record) != before) return ok;
+                    note.cause = Unfollowed::no_fitting_records;
                 }
                 break;
         }
         note.file_id = std::move(id);
+        note.below = level_of<R>();
         manager_->report(VRX_WARNING_DATA, kLoad, __FILE__, __LINE__);
         return unfollowed.push_back(std::move(note));
     }

@@ -21,8 +21,10 @@
 // records; their File IDs, as every other, name files under the folder of
 // the DICOMDIR that was loaded. A directory file that cannot be followed
 // (missing, unreadable, not a directory file, cut short, nested too deep, or
-// already being read) leaves the record without those records; it is noted
-// in `unfollowed` and reported as a warning (0x40400000).
+// already being read), or one none of whose records fits under the record
+// (a file of study records named by a study record, say), leaves the record
+// without those records; it is noted in `unfollowed` and reported as a
+// warning (0x40400000).
 #include <cstdint>
 
 #include "vrx/extension/dicom/vrx_dicomdirpatient.h"
@@ -84,11 +86,13 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
             cut_short,      // a directory file whose records cannot be read
             too_deep,       // more than kMaxNesting directory files deep
             cycle,          // already being read: it names itself or a file that names it
+            no_fitting_records,  // read, but none of its records fits under the record
         };
         explicit Unfollowed(VRX_Manager* manager) : file_id(manager) {}
         String file_id;  // as the record gives it
         Cause cause = missing;
         int error = 0;  // unreadable: the system's error number
+        uint8_t below = 0;  // the level of the record that names it (VRX_DICOMDIRLayout::Level)
     };
 
     // Directory files followed from records, one inside another: at most

@@ -20,6 +20,13 @@ zrm-render --list must print for each (expected.txt).
                  an image file, their own directory file and a folder.
   chain_gone/    a STUDY record naming a directory file that is not there, and
                  no other record.
+  control_text/  text with control characters, in UTF-8: a patient name with an
+                 ESC, a study description with a line break, a series
+                 description with a tab and a C1 character, and a missing
+                 directory file whose File ID holds an ESC.
+  chain_misfit/  a patient's STUDY records naming directory files: the second
+                 one's file is a copy of the DICOMDIR (none of its records fits
+                 under a study), the third names the DICOMDIR itself.
 
 expected.txt holds, per folder, "dir NAME", then a line "warning WORDS" for
 each directory file that cannot be followed, in the directory's order (the
@@ -129,7 +136,7 @@ def series_record(ds, **more):
                   SeriesNumber=ds.SeriesNumber, SeriesDescription=ds.SeriesDescription, **more)
 
 
-def directory(path, tree):
+def directory(path, tree, charset=None):
     """A directory file whose root holds `tree`: (record, [children]) pairs,
     linked by their offsets, the records in depth-first item order."""
     flat = []
@@ -146,6 +153,8 @@ def directory(path, tree):
     # folder writes the same bytes.
     ds.file_meta = meta(DIRECTORY, uid(9, 45 + len(os.path.relpath(path, HERE))))
     ds.FileSetID = "FIXTURE"
+    if charset:
+        ds.SpecificCharacterSet = charset
     ds.OffsetOfTheFirstDirectoryRecordOfTheRootDirectoryEntity = 0
     ds.OffsetOfTheLastDirectoryRecordOfTheRootDirectoryEntity = 0
     ds.FileSetConsistencyFlag = 0
@@ -170,6 +179,14 @@ def directory(path, tree):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(buffer.getvalue())
+
+
+def shown(text):
+    """Text as the program prints it: control characters (C0, DEL, C1) as
+    escapes, the rest as it is."""
+    names = {0: "\\0", 9: "\\t", 10: "\\n", 13: "\\r"}
+    return "".join(names.get(ord(c), "\\x%02x" % ord(c)) if ord(c) < 0x20 or ord(c) == 0x7F else
+                   "\\u%04x" % ord(c) if 0x80 <= ord(c) < 0xA0 else c for c in str(text))
 
 
 def order(images):
@@ -207,8 +224,9 @@ def listing(studies):
                 if at is not None:
                     text += ", at %.2f mm" % at
                 lines.append("%d\t%s [%s]\t%s %s\tseries %d (%s %s %s)\timage %d of %d (%s)\t{dir}/%s" % (
-                    n, first.PatientName, first.PatientID, first.StudyDate, first.StudyDescription, s,
-                    ds.Modality, ds.SeriesNumber, ds.SeriesDescription, k + 1, len(ranked), text,
+                    n, shown(first.PatientName), first.PatientID, first.StudyDate,
+                    shown(first.StudyDescription), s, ds.Modality, ds.SeriesNumber,
+                    shown(ds.SeriesDescription), k + 1, len(ranked), text,
                     "/".join(parts)))
     return lines
 
@@ -278,7 +296,7 @@ def study_chain_record(first, st):
 
 
 def warning(file_id, words):
-    return "warning directory file %s %s" % (file_id, words)
+    return "warning directory file %s %s" % (shown(file_id), words)
 
 
 LEFT_OUT = "; its records are left out"
@@ -352,6 +370,51 @@ def chain_gone(folder):
     return [warning("ST000004\\DIRFILE", "is missing" + LEFT_OUT)]
 
 
+def chain_misfit(folder):
+    """Three studies of a patient: the first one's directory file holds its
+    series, the second one's is a copy of the DICOMDIR (its PATIENT and STUDY
+    records fit under no study), the third names the DICOMDIR itself."""
+    patient = ("Chain^Fay", "CF15")
+    studies, records = [], []
+    for st in range(2):
+        series_list, series_records = series_chain(folder, "ST%06d" % (st + 5), patient,
+                                                   (15 + st, "Chest %d" % st), [1])
+        directory(os.path.join(folder, "ST%06d" % (st + 5), "DIRFILE"), series_records)
+        studies.append(series_list)
+        records.append(study_chain_record(series_list[0][0][0], "ST%06d" % (st + 5)))
+    ds = Dataset()
+    ds.StudyDate, ds.StudyDescription, ds.StudyInstanceUID = "20240102", "Itself", uid(17)
+    records.append((study_record(ds, ReferencedFileID=["DICOMDIR"], ReferencedSOPClassUIDInFile=DIRECTORY),
+                    []))
+    path = os.path.join(folder, "DICOMDIR")
+    directory(path, [(record("PATIENT", PatientName=patient[0], PatientID=patient[1]), records)])
+    shutil.copyfile(path, os.path.join(folder, "ST000006", "DIRFILE"))
+    return [warning("ST000006\\DIRFILE", "holds no records that fit under a study"),
+            warning("DICOMDIR", "is already being read (it names itself or a directory file that names "
+                    "it); its records are not read again")] + listing([studies[0]])
+
+
+def control_text(folder):
+    """A study whose texts hold control characters, and a second one whose
+    directory file, named with an ESC, is not there."""
+    patient, first = ("Ctrl\x1b[2J^Cy", "CC18"), []
+    for k in range(2):
+        parts = ("S", "I%d" % k)
+        ds = image(folder, parts, patient, (18, "Head\nNeck"), (1, "Lung\tAxial\u0085"), k, number=k + 1)
+        ds.SpecificCharacterSet = "ISO_IR 192"
+        save(ds, folder, parts)
+        first.append((ds, parts))
+    gone = Dataset()
+    gone.StudyDate, gone.StudyDescription, gone.StudyInstanceUID = "20240102", "Gone", uid(18, 2)
+    tree = [(study_record(first[0][0]), [(series_record(first[0][0]), [
+        (image_record(parts, ds), []) for ds, parts in first])]),
+        (study_record(gone, ReferencedFileID=["ST\x1b[2J", "DIRFILE"], ReferencedSOPClassUIDInFile=DIRECTORY),
+         [])]
+    directory(os.path.join(folder, "DICOMDIR"), [(record("PATIENT", PatientName=patient[0],
+                                                        PatientID=patient[1]), tree)], "ISO_IR 192")
+    return [warning("ST\x1b[2J\\DIRFILE", "is missing" + LEFT_OUT)] + listing([[first]])
+
+
 def empty(folder):
     ds = Dataset()
     ds.StudyDate, ds.StudyDescription, ds.StudyInstanceUID = "20240102", "None", uid(4)
@@ -392,7 +455,8 @@ def main():
     for name, make in (("study_rooted", study_rooted), ("chained", chained), ("empty", empty),
                        ("shuffled", shuffled), ("chain_missing", chain_missing),
                        ("chain_cut", chain_cut), ("chain_broken", chain_broken),
-                       ("chain_gone", chain_gone)):
+                       ("chain_gone", chain_gone), ("chain_misfit", chain_misfit),
+                       ("control_text", control_text)):
         folder = os.path.join(HERE, name)
         shutil.rmtree(folder, ignore_errors=True)
         lines.append("dir " + name)

@@ -138,6 +138,14 @@ def frame_2048_square(path):
     save(image(2048, 2048, 16, bytes(range(256)) * (32 << 10)), path)
 
 
+def rle_65535_square(path):
+    """An RLE frame declared 65535 x 65535 of 16 bits (8 GiB), its one
+    segment a run of two zero bytes."""
+    header = struct.pack("<16I", 1, 64, *[0] * 14)
+    save(image(65535, 65535, 16, encapsulate([header + b"\xff\x00"]),
+               syntax="1.2.840.10008.1.2.5"), path)
+
+
 def large_private_value(path):
     """A valid image whose private OB value of 256 MiB (zeros, a hole of
     the file) comes before its Pixel Data."""
@@ -570,15 +578,19 @@ CASES = [
     Case("prog_23200_eob_runs", jpeg_file(eob_run_frame(23200)), [], 1, [NO_MEMORY_LINE], 1.0, 64,
          status=NO_MEMORY),
     # Allocations that cannot succeed are out of memory, not an unsupported
-    # compression: a colour frame of 65535 x 65535, and a frame over the
-    # program's 1 GiB.
+    # compression: frames over the program's 1 GiB are refused by their size
+    # (the DICOM reader finds no memory for the colour one of 65535 x 65535),
+    # JPEG or RLE.
     Case("colour_65535_square", jpeg_file(with_size(fixture("s444.jpg"), 65535, 65535)), [], 1,
-         [NO_MEMORY_LINE], 1.0, 64, status=NO_MEMORY),
+         [about_input("the frame needs 12884508675 bytes, over 1 GiB", NO_FRAME_MEMORY)], 1.0, 64,
+         status=NO_MEMORY),
+    Case("rle_65535_square", rle_65535_square, [], 1,
+         [about_input("the frame needs 8589672450 bytes, over 1 GiB", NO_FRAME_MEMORY)], 1.0, 64),
     Case("frame_over_1_gib", jpeg_file(with_size(grey(), 32768, 32769)), [], 1,
          [about_input("the frame needs 1073774592 bytes, over 1 GiB", NO_FRAME_MEMORY)], 1.0, 64),
     # A 16384 x 16384 frame (256 MiB) where allocations stop at 224 MiB.
     Case("frame_allocation_fails", jpeg_file(constant_frame(16384)), ["--zoom", "1/64"], 1,
-         [about_input("not enough memory for the frame", NO_FRAME_MEMORY)], 1.0, 64, address_space=224,
+         [about_input("out of memory for the frame", NO_FRAME_MEMORY)], 1.0, 64, address_space=224,
          heavy=True),
     # Lossless frames of subsampled components: unsupported, not a bad
     # length.
@@ -591,8 +603,8 @@ CASES = [
          ["zrm-render: {input}: image 1: missing file {dir}/dicomdir_file_id_nul/DIR1/IM0001\\0/.."],
          1.0, 64),
     Case("dicomdir_file_id_dot_dot", dicomdir_file_id(["..", "dicomdir_file_id_dot_dot", "DIR1", "IM0001"]),
-         [], 1, ["zrm-render: {input}: image 1: missing file "
-                 "{dir}/dicomdir_file_id_dot_dot/../dicomdir_file_id_dot_dot/DIR1/IM0001"], 1.0, 64),
+         [], 1, ["zrm-render: {input}: image 1: {dir}/dicomdir_file_id_dot_dot/../dicomdir_file_id_dot_dot/"
+                 "DIR1/IM0001 lies outside the DICOMDIR's folder"], 1.0, 64),
     Case("dicomdir_file_id", dicomdir_file_id(["DIR1", "IM0001"]), [], 0, [], 1.0, 64),
     # Pixel aspects far from square: taken as square beyond 1000:1, and
     # pixels 1000 times taller than wide painted at zoom 64.
@@ -620,7 +632,7 @@ CASES = [
     # The records of 50,000 images (4 MB) read where allocations stop at
     # 176 MiB: parsed, then out of memory while their records are made.
     Case("dicomdir_records_out_of_memory", dicomdir_records(50000), [], 1,
-         ["zrm-render: {input}: not enough memory for the directory (status 0x80010000, "], 2.0, 192,
+         ["zrm-render: {input}: out of memory reading the directory (status 0x80010000, "], 2.0, 192,
          address_space=176, heavy=True),
     # Baseline and lossless streams cut inside their scan's data: what was
     # decoded before the cut, the rest mid-grey, with the warning.
