@@ -66,10 +66,17 @@ std::string DirectoryFilePath(const std::string& dicomdir, const ZEBDirectoryIma
     return dicomdir.substr(0, dicomdir.rfind('/') + 1) + ShownFileId(image.fileId, '/');
 }
 
+// Where a DICOMDIR image whose File ID leads out of the DICOMDIR's folder is.
+constexpr const char* kOutside = "outside the DICOMDIR's folder";
+
+// Why a DICOMDIR image has no file, with where its File ID leads.
+std::string NoFile(const std::string& dicomdir, const ZEBDirectoryImage& image) {
+    const std::string path = DirectoryFilePath(dicomdir, image);
+    return image.outside ? path + " lies " + kOutside : "missing file " + path;
+}
+
 // What the program says of a file that is not DICOM, as input or reference.
 constexpr const char* kNotDicom = "not a DICOM file (no \"DICM\" at offset 128)";
-// What it says of a DICOMDIR image whose File ID leads out of the folder.
-constexpr const char* kOutside = "outside the DICOMDIR's folder";
 
 // The input's file and the page it shows: a DICOMDIR image, or the file.
 struct Source {
@@ -116,9 +123,7 @@ int OpenInput(const ZEBRenderOptions& o, ZEBVRXHelper& helper, Source& source, s
     const ZEBDirectoryImage& image = images[size_t(o.image) - 1];
     if (image.path.empty())
         return Report(err, kRenderBadInput, o.input,
-                      "image " + std::to_string(o.image) + ": " +
-                          (image.outside ? DirectoryFilePath(source.dicomdir, image) + " lies " + kOutside
-                                         : "missing file " + DirectoryFilePath(source.dicomdir, image)));
+                      "image " + std::to_string(o.image) + ": " + NoFile(source.dicomdir, image));
     source.path = image.path;
     source.file = std::make_unique<ZEBDicomFile>(image.path);
     source.page = image.indexInSeries;
@@ -163,8 +168,8 @@ int LoadReferences(const ZEBRenderOptions& o, const Source& source, ZEBVRXHelper
                               std::to_string(source.directory.back().series + 1) + ")");
         for (const ZEBDirectoryImage* i : {series.front(), series.back(), series[series.size() / 2]}) {
             if (i->outside)
-                return Report(err, kRenderBadInput, DirectoryFilePath(source.dicomdir, *i),
-                              std::string("reference image: lies ") + kOutside);
+                return Report(err, kRenderBadInput, o.input,
+                              "reference image: " + NoFile(source.dicomdir, *i));
             paths.push_back(DirectoryFilePath(source.dicomdir, *i));
         }
     }

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <numbers>
 
+#include "Source/zebstringutil.h"
 #include "tests/Source/render_test_support.h"
 #include "tests/vrx/extension/dicom/dicom_writer.h"
 
@@ -219,6 +220,20 @@ std::string no_bits() {
     w.image(8, 8, 0, 1, "MONOCHROME2");
     w.pixel_data(dicomtest::Bytes(128));
     return write_file("no_bits.dcm", w.bytes());
+}
+
+// Lines the program prints show control characters and bytes that are not
+// UTF-8 as escapes; printable text, UTF-8 included, as it is.
+TEST(RenderMessages, TextFromFilesIsShownNeverObeyed) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain \xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", "plain \xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"},
+        {std::string("a\0b\tc\nd\re", 9), "a\\0b\\tc\\nd\\re"},
+        {"\x1b[2J\x7f", "\\x1b[2J\\x7f"},
+        {"\xc2\x85\xc2\x9b\xc2\xa0", "\\u0085\\u009b\xc2\xa0"},  // C1, then no-break space
+        // A stray continuation, an overlong '/', a surrogate, a cut sequence.
+        {"\x80\xc0\xaf\xed\xa0\x80\xe2\x82", "\\x80\\xc0\\xaf\\xed\\xa0\\x80\\xe2\\x82"},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(ShownText(text), shown);
 }
 
 // A file whose transfer syntax UID holds a line break and the terminal's
