@@ -166,17 +166,21 @@ const std::vector<OptionForm>& Options() {
 std::string RenderUsage() {
     const std::string bytesPerPixel = std::to_string(ZEBRenderOptions::kTileBytesPerPixel);
     const std::string budget = std::to_string(ZEBRenderOptions::kTileBudget >> 30);
-    const std::string megapixels = std::to_string(
-        ZEBRenderOptions::kTileBudget / ZEBRenderOptions::kTileBytesPerPixel / 1000000);
+    const int64_t pixels = ZEBRenderOptions::kTileBudget / ZEBRenderOptions::kTileBytesPerPixel;
+    const std::string megapixels = std::to_string(pixels / 1000000);
+    const std::string side = std::to_string(int64_t(std::sqrt(double(pixels))));
     return "Usage: zrm-render [options] INPUT OUTPUT.bmp\n"
            "       zrm-render --list DICOMDIR\n"
            "Renders one frame of a DICOM file, or one image of a DICOMDIR, as a viewer tile\n"
-           "shows it, into a 24-bit bitmap file. INPUT carries \"DICM\" at offset 128.\n"
+           "shows it, into a 24-bit bitmap file. INPUT carries \"DICM\" at offset 128, or\n"
+           "is a folder with a DICOMDIR in it, which it then stands for.\n"
            "\n"
            "  --image N               image N of a DICOMDIR as --list lists it (default 1)\n"
            "  --frame N               frame N of the file (default 1)\n"
-           "  --window C,W            window centre and width (default: the file's first\n"
-           "                          window, else the frame's range)\n"
+           "  --window C,W            window centre and width (default: the frame's first\n"
+           "                          window, else its first VOI LUT, else its range);\n"
+           "                          colour is shown over its whole range, whatever the\n"
+           "                          window\n"
            "  --zoom Z                zoom from 1/64 to 64, a decimal or a fraction such as\n"
            "                          1/4 (default 1, or the image fitted to the tile when\n"
            "                          --size is given)\n"
@@ -202,17 +206,20 @@ std::string RenderUsage() {
            "press, a move and a release of its tool, so one that starts on an earlier one\n"
            "moves that one instead. Image points are column,row from 0, on the image.\n"
            "A tile's buffers take " + bytesPerPixel + " bytes a pixel, at most " + budget +
-           " GiB in all (about " + megapixels +
-           " million\npixels, so 8192x8192 at zoom 1 renders); a larger tile is refused, whether\n"
-           "--size gives it or the image at the zoom.\n"
+           " GiB in all (about " + megapixels + " million\npixels, a square of " + side + "x" +
+           side + "); a larger tile is refused (exit 2), whether\n"
+           "--size gives it or the image at the zoom, the default zoom of 1 included.\n"
            "OUTPUT is a file name ending in .bmp (a file there is replaced whole once the\n"
            "bitmap is complete, or truncated and written in place when its folder takes no\n"
            "new file; a file you may not write is refused; a symbolic link's target is\n"
            "written), a device, FIFO or socket (written as it is), or - for standard\n"
            "output. It may not be a file the render reads.\n"
-           "Exit codes: 0 done, 1 bad input, 2 bad usage, 3 the output cannot be written;\n"
-           "then nothing is written at OUTPUT. Damaged data that still decodes gives a\n"
-           "warning line and exit 0.\n";
+           "Exit codes: 0 done, 1 the input cannot be rendered, 2 bad usage, 3 the output\n"
+           "is not written. Warnings on stderr may come first; an error is the last line.\n"
+           "A file replaced whole is then left as it was; a file written in place, a FIFO\n"
+           "or standard output may have been written in part, and the last line then says\n"
+           "the output is cut short. Damaged data that still decodes gives a warning line\n"
+           "and exit 0.\n";
 }
 
 std::string RenderVersion() { return std::string("zrm-render ") + ZRM_VERSION + "\n"; }

@@ -65,8 +65,8 @@ bool CharsetFitsPiece(const CharsetInfomationData& row, const EscapeSequenceStat
 // Converts the bytes of a text value of VR `vr` in the character sets named
 // by `charset` (the whole text of (0008,0005)) to UTF-16. 0 on success, 7 when
 // memory ran out, 1 for any other failure (logged). `useSystemConverter`
-// chooses between the two conversion services of the original platform; both
-// run through the same converter here.
+// (the data set's useSystemCharsetConverter setting) changes nothing: both
+// values convert through platform::decode_code_page.
 int ConvertDicomCharEncodeToUtf16(TogString& out, const void* bytes, size_t size,
                                   const TogString& charset, uint32_t vr,
                                   bool useSystemConverter) noexcept;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <iostream>
 #include <numbers>
+#include <sstream>
 
 #include "Source/zebstringutil.h"
 #include "tests/Source/render_test_support.h"
@@ -138,6 +139,12 @@ TEST(RenderOptions, Values) {
     }
     // 8192 x 8192 fits the tile budget.
     EXPECT_TRUE(ParseRenderOptions({"--size", "8192x8192", "in", "out.bmp"}, o, error)) << error;
+    // --help keeps within 80 columns; its largest square tile is the budget's.
+    std::istringstream help(RenderUsage());
+    for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 80u) << line;
+    EXPECT_NE(RenderUsage().find("a square of 10922x10922"), std::string::npos);
+    EXPECT_TRUE(ZEBRenderOptions::CheckTileSize(10922, 10922).empty());
+    EXPECT_FALSE(ZEBRenderOptions::CheckTileSize(10923, 10923).empty());
     for (const char* flag : {"--help", "-h"}) {
         EXPECT_TRUE(ParseRenderOptions({flag}, o, error));
         EXPECT_TRUE(o.help);
