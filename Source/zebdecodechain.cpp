@@ -66,14 +66,15 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
 }
 
 // A failed decode in words by the kind of its first error; `where` follows
-// them (" in frame 2", or nothing). An unsupported process the reader named
-// (`unsupported`, else empty) is said in its own words.
+// them (" in frame 2", or nothing). A process the reader named as one it
+// does not offer (`unsupported`, else empty) is said in its own words,
+// whichever reader refused it.
 std::string FailureWords(const vrx::VRX_Status& status, const std::string& where,
                          const char* unsupported = "") {
+    if (*unsupported) return unsupported + where;
     const uint32_t kind = status.category();
     if (kind == vrx::VRX_ERROR_OUT_OF_MEMORY) return "out of memory" + where;
-    if (kind == vrx::VRX_ERROR_UNSUPPORTED)
-        return (*unsupported ? unsupported : "unsupported compression or coding process") + where;
+    if (kind == vrx::VRX_ERROR_UNSUPPORTED) return "unsupported compression or coding process" + where;
     return "corrupt pixel data" + where;
 }
 

@@ -155,8 +155,10 @@ bool VRX_ReadDICOM::stream_matches(const VRX_JPEGInfo& stream, const VRX_DICOMIn
 }
 
 VRX_Engine* VRX_ReadDICOM::named_refusal(VRX_Engine* reader, const VRX_JPEGInfo& stream) {
-    if (!reader && stream.frame_marker() == 0xC1 && stream.precision() == 12)
+    if (!reader && stream.precision() == 12 && stream.frame_marker() == 0xC1)
         unsupported_ = "12-bit DCT JPEG (SOF1, 12-bit precision) is not supported";
+    else if (!reader && stream.precision() == 12 && stream.frame_marker() == 0xC2)
+        unsupported_ = "12-bit DCT JPEG (SOF2, 12-bit precision) is not supported";
     return reader;
 }
 

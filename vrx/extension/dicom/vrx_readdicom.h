@@ -48,8 +48,10 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     // (0x80400000): both sizes in words; empty otherwise.
     const char* mismatch() const { return mismatch_; }
     // After engine failed on a frame of a coding process that the decoders
-    // do not offer (0x81000000) and that has words of its own (12-bit DCT
-    // JPEG): those words; empty otherwise.
+    // do not offer and that has words of its own (12-bit DCT JPEG, extended
+    // or progressive): those words; empty otherwise. The failure is
+    // 0x81000000, or 0x80200000 where a JFIF stream's reader refused the
+    // precision.
     const char* unsupported() const { return unsupported_; }
 
    private:

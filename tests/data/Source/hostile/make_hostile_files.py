@@ -93,6 +93,7 @@ FOUND = os.path.join(DATA, "Source", "render_chain")
 JPEG = os.path.join(DATA, "jpegdec")
 
 BASELINE = "1.2.840.10008.1.2.4.50"
+EXTENDED = "1.2.840.10008.1.2.4.51"
 LOSSLESS = "1.2.840.10008.1.2.4.70"
 OVERLAY = "OverlaySetting.xml"
 INI = "ZR-M_Viewer.ini"
@@ -191,7 +192,7 @@ def frame_header(stream):
     i = 2
     while True:
         marker = stream[i + 1]
-        if marker in (0xC0, 0xC2, 0xC3):
+        if marker in (0xC0, 0xC1, 0xC2, 0xC3):
             p, y, x, nf = struct.unpack(">BHHB", stream[i + 4:i + 10])
             return i, p, y, x, nf
         i += 2 + struct.unpack(">H", stream[i + 2:i + 4])[0]
@@ -200,6 +201,14 @@ def frame_header(stream):
 def with_size(stream, width, height):
     at = frame_header(stream)[0]
     return stream[:at + 5] + struct.pack(">HH", height, width) + stream[at + 9:]
+
+
+def twelve_bit_dct(stream, marker):
+    """The stream with a frame header of 12-bit precision under SOFn
+    `marker` (the data as it was: the frame is refused before it is
+    decoded)."""
+    at = frame_header(stream)[0]
+    return stream[:at + 1] + bytes([marker]) + stream[at + 2:at + 4] + b"\x0c" + stream[at + 5:]
 
 
 def eob_run_frame(side):
@@ -473,6 +482,7 @@ CORRUPT = (0x80400000, "VRX_ReadDICOM::engine()")
 NO_MEMORY = (0x80010000, "VRX_DecodeJPEGEngine::initiate()")
 NO_FRAME_MEMORY = (0x80010000, "ZEBVRXHelper::DecodeFrame()")
 UNSUPPORTED = (0x81000000, "VRX_JPEGInfoInternal::initiate()")
+JFIF_HEADER = (0x80200000, "VRX_ReadJFIF::initiate()")
 DATA_SET_MEMORY = (0x80010000, "VRX_DICOMInfoInternal::decode_start()")
 
 
@@ -597,6 +607,14 @@ CASES = [
     Case("lossless_subsampled", jpeg_file(lossless_subsampled(), syntax=LOSSLESS), [], 1,
          [about_input("unsupported compression or coding process in frame 1", UNSUPPORTED)], 1.0, 64,
          status=UNSUPPORTED),
+    # 12-bit DCT frames, refused in their own words whichever reader refuses
+    # them (the stream from cjpeg carries a JFIF header).
+    Case("jfif_sof1_12_bits", jpeg_file(twelve_bit_dct(grey(), 0xC1), bits=16, syntax=EXTENDED), [], 1,
+         [about_input("12-bit DCT JPEG (SOF1, 12-bit precision) is not supported in frame 1", JFIF_HEADER)],
+         1.0, 64, status=JFIF_HEADER),
+    Case("jfif_sof2_12_bits", jpeg_file(twelve_bit_dct(grey(), 0xC2), bits=16, syntax=EXTENDED), [], 1,
+         [about_input("12-bit DCT JPEG (SOF2, 12-bit precision) is not supported in frame 1", JFIF_HEADER)],
+         1.0, 64, status=JFIF_HEADER),
     # A File ID holding a NUL is refused like one that leaves the folder
     # (cut at the NUL it would name DIR1/IM0001, which is there).
     Case("dicomdir_file_id_nul", dicomdir_file_id(["DIR1", "IM0001\0", ".."]), [], 1,
