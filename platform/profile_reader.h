@@ -28,8 +28,8 @@ namespace platform {
 
 class ProfileReader {
 public:
-    // Files larger than this are refused.
-    static constexpr size_t kMaxFileBytes = 16u << 20;
+    // Files larger than this are refused (a settings file has a few KB).
+    static constexpr size_t kMaxFileBytes = 1u << 20;
     // The longest section name, key or value kept, in UTF-16 units (a face
     // name has at most 255 characters).
     static constexpr size_t kMaxNameChars = 255;

@@ -69,8 +69,8 @@ private:
 
 class XmlDocument {
 public:
-    // Larger inputs are refused.
-    static constexpr size_t kMaxBytes = 16u << 20;
+    // Larger inputs are refused (a settings file has a few KB).
+    static constexpr size_t kMaxBytes = 1u << 20;
 
     XmlDocument() = default;
     ~XmlDocument();
