@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "Source/zebbuiltinoverlaysettings.h"
@@ -15,6 +16,9 @@ namespace {
 constexpr std::u16string_view kOtherModality = u"OTHER";
 constexpr int32_t kAnnotationPoints = 10;
 constexpr int32_t kAnnotationWeight = 400;
+
+// The cause of the warning about a settings file that memory ran out for.
+constexpr std::string_view kOutOfMemory = "out of memory while it was read";
 
 // The longest cause a warning quotes, in bytes: the parser's messages may
 // quote names of any length from the file.
@@ -71,19 +75,31 @@ void AppSettings::UpdateAnnotationFont() {
 
 bool AppSettings::LoadOverlaySettings(const std::string& folder) {
     const std::string path = folder + "/" + OverlaySettingReader::kFileName;
+    static constexpr std::string_view kInstead = "the built-in annotation settings are used";
     m_overlayFileExists = Exists(path);
-    m_overlayFileLoaded = m_overlayFileExists && m_overlayReader.Load(path);
-    if (m_overlayFileExists && !m_overlayFileLoaded)
-        Warn(path, size_t(std::max(m_overlayReader.FailureLine(), 0)),
-             m_overlayReader.FailureText(), "the built-in annotation settings are used");
-    if (m_overlayFileLoaded && !m_overlayReader.SkippedText().empty())
-        Warn(path, size_t(std::max(m_overlayReader.SkippedLine(), 0)),
-             m_overlayReader.SkippedText(),
-             "only the first " + std::to_string(OverlaySettingReader::kMaxCornerLines) +
-                 " lines of a corner and the first " +
-                 std::to_string(OverlaySettingReader::kMaxLineItems) + " items of a line are used");
-    UpdateAnnotationFont();
-    BuildDefaultOverlaySettings();
+    try {
+        m_overlayFileLoaded = m_overlayFileExists && m_overlayReader.Load(path);
+        UpdateAnnotationFont();
+        BuildDefaultOverlaySettings();
+        if (m_overlayFileExists && !m_overlayFileLoaded)
+            Warn(path, size_t(std::max(m_overlayReader.FailureLine(), 0)),
+                 m_overlayReader.FailureText(), kInstead);
+        if (m_overlayFileLoaded && !m_overlayReader.SkippedText().empty())
+            Warn(path, size_t(std::max(m_overlayReader.SkippedLine(), 0)),
+                 m_overlayReader.SkippedText(),
+                 "only the first " + std::to_string(OverlaySettingReader::kMaxCornerLines) +
+                     " lines of a corner and the first " +
+                     std::to_string(OverlaySettingReader::kMaxLineItems) +
+                     " items of a line are used");
+    } catch (const std::bad_alloc&) {
+        // What was read goes before the built-in settings are made again.
+        m_overlayReader.Clear();
+        m_overlaySettings.clear();
+        m_overlayFileLoaded = false;
+        UpdateAnnotationFont();
+        BuildDefaultOverlaySettings();
+        Warn(path, 0, kOutOfMemory, kInstead);
+    }
     return m_overlayFileLoaded;
 }
 
@@ -116,19 +132,28 @@ const ZEBOverlaySettingInfo& AppSettings::OverlaySetting(std::u16string_view mod
 }
 
 bool AppSettings::Load(const std::string& path) {
-    platform::ProfileReader ini;
-    if (!ini.load_file(path)) {
-        if (Exists(path)) Warn(path, 0, ini.error_text(), "the built-in settings are used");
+    static constexpr std::string_view kInstead = "the built-in settings are used";
+    try {
+        platform::ProfileReader ini;
+        if (!ini.load_file(path)) {
+            if (Exists(path)) Warn(path, 0, ini.error_text(), kInstead);
+            return false;
+        }
+        ApplyFace(ini.get_string(u"Font", u"StringsFaceName", kDefaultFace));
+        if (const size_t skipped = ini.skipped_lines())
+            Warn(path, ini.first_skipped_line(),
+                 "a name or value longer than " + std::to_string(ini.kMaxNameChars) +
+                     " characters",
+                 skipped == 1
+                     ? "the line is skipped"
+                     : "it and " + std::to_string(skipped - 1) + " more such lines are skipped");
+        return true;
+    } catch (const std::bad_alloc&) {
+        // The reader and what it read are gone by now.
+        ApplyFace(kDefaultFace);
+        Warn(path, 0, kOutOfMemory, kInstead);
         return false;
     }
-    if (const size_t skipped = ini.skipped_lines())
-        Warn(path, ini.first_skipped_line(),
-             "a name or value longer than " + std::to_string(ini.kMaxNameChars) + " characters",
-             skipped == 1
-                 ? "the line is skipped"
-                 : "it and " + std::to_string(skipped - 1) + " more such lines are skipped");
-    ApplyFace(ini.get_string(u"Font", u"StringsFaceName", kDefaultFace));
-    return true;
 }
 
 void AppSettings::Warn(const std::string& path, size_t line, std::string_view cause,

@@ -45,8 +45,9 @@ public:
     AppSettings& operator=(const AppSettings&) = delete;
 
     // Reads the settings file; a file that cannot be read leaves the
-    // built-in values (false). Names and values longer than a face name may
-    // be are skipped with their lines.
+    // built-in values (false), and so does memory that runs out while it is
+    // read. Names and values longer than a face name may be are skipped with
+    // their lines.
     bool Load(const std::string& path);
 
     // The face of the viewer's texts: [Font] StringsFaceName.
@@ -65,7 +66,8 @@ public:
     // Reads "OverlaySetting.xml" in `folder` when it is there and builds the
     // annotation settings again; true when the file was read. A file that
     // cannot be read, is not well-formed or has another root leaves the
-    // built-in annotation settings.
+    // built-in annotation settings, and so does memory that runs out while
+    // it is read or its settings are built.
     bool LoadOverlaySettings(const std::string& folder);
     bool OverlayFileExists() const { return m_overlayFileExists; }
     const OverlaySettingReader& OverlayReader() const { return m_overlayReader; }
@@ -82,7 +84,9 @@ public:
     // One line for each settings file that is there but could not be used
     // as it is: the file, the line to blame, the cause and what stands in,
     // as in "/opt/zrm/ZR-M_Viewer.ini, line 3: a name or value longer than
-    // 255 characters; the line is skipped". Empty when all were fine.
+    // 255 characters; the line is skipped" or "/opt/zrm/OverlaySetting.xml:
+    // out of memory while it was read; the built-in annotation settings are
+    // used". Empty when all were fine.
     const std::vector<std::string>& Warnings() const { return m_warnings; }
 
     // The folder of the running program (no trailing '/'), "." when unknown.

@@ -1,5 +1,6 @@
 #include "Source/overlaysettingreader.h"
 
+#include <new>
 #include <string>
 #include <utility>
 
@@ -63,6 +64,19 @@ bool OverlaySettingReader::LoadBytes(const void* data, size_t size) {
     return LoadRoot(OpenDocument(std::string_view(static_cast<const char*>(data), size), false));
 }
 
+void OverlaySettingReader::Clear() {
+    std::u16string().swap(m_fontName);
+    m_fontSize = 0;
+    std::vector<OverlayModalityNode>().swap(m_modalities);
+    decltype(m_modalityIndex)().swap(m_modalityIndex);
+    m_document.clear();
+    m_failureText.clear();
+    m_failureLine = 0;
+    m_skippedText.clear();
+    m_skippedLine = 0;
+    m_lineItems = 0;
+}
+
 bool OverlaySettingReader::LoadRoot(const XmlNode& root) {
     m_failureText.clear();
     m_failureLine = 0;
@@ -79,7 +93,8 @@ bool OverlaySettingReader::LoadRoot(const XmlNode& root) {
         ValidateLines();
     } else {
         std::string name;
-        platform::utf16_to_utf8(rootName, name);
+        if (platform::utf16_to_utf8(rootName, name) != platform::TextConvertResult::ok)
+            throw std::bad_alloc();
         m_failureText = "the root element is " + name + ", not OVERLAYSETTING";
         m_failureLine = root.line();
     }

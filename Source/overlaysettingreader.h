@@ -80,10 +80,13 @@ public:
 
     // Reads the file (UTF-8 path); false when it cannot be read, is not
     // well-formed or its root is not OVERLAYSETTING. What was read before a
-    // failure stays.
+    // failure stays. Throws std::bad_alloc when memory runs out, leaving
+    // what it had read until Clear().
     bool Load(const std::string& path);
     // The same over the bytes of a file.
     bool LoadBytes(const void* data, size_t size);
+    // Drops all that was read, and the memory it took.
+    void Clear();
     // Why the last load failed, in words, and the line of the file to blame
     // (0 when none is); empty and 0 after a load that succeeded.
     const std::string& FailureText() const { return m_failureText; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <unordered_set>
 
 #include "platform/read_file.h"
@@ -10,21 +11,24 @@
 namespace platform {
 namespace {
 
-std::u16string decode_text(const unsigned char* p, size_t n) {
-    std::u16string text;
+// The file's text; false when CP932 text cannot be decoded. Throws
+// std::bad_alloc when memory runs out.
+bool decode_text(const unsigned char* p, size_t n, std::u16string& text) {
     if (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) {
         const bool little = p[0] == 0xFF;
         text.reserve(n / 2);
         for (size_t i = 2; i + 1 < n; i += 2)
             text.push_back(
                 static_cast<char16_t>(little ? p[i] | (p[i + 1] << 8) : (p[i] << 8) | p[i + 1]));
-        return text;
+        return true;
     }
     if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
     text.reserve(n);  // UTF-8 never gives more units than bytes
-    if (!well_formed_utf8_to_utf16(std::string_view(reinterpret_cast<const char*>(p), n), text))
-        decode_code_page(932, p, n, text);
-    return text;
+    if (well_formed_utf8_to_utf16(std::string_view(reinterpret_cast<const char*>(p), n), text))
+        return true;
+    const TextConvertResult decoded = decode_code_page(932, p, n, text);
+    if (decoded == TextConvertResult::out_of_memory) throw std::bad_alloc();
+    return decoded == TextConvertResult::ok;
 }
 
 bool is_space(char16_t c) {
@@ -62,7 +66,7 @@ bool ProfileReader::load_file(const std::string& path) {
     const bool read = read_small_file(path, kMaxFileBytes, bytes, &why);
     parse(bytes.data(), bytes.size());
     if (!read) error_text_ = why;
-    return read;
+    return error_text_.empty();
 }
 
 void ProfileReader::parse(const void* data, size_t size) {
@@ -72,7 +76,11 @@ void ProfileReader::parse(const void* data, size_t size) {
     const auto skip = [&](size_t number) {
         if (skipped_lines_++ == 0) first_skipped_line_ = number;
     };
-    const std::u16string text = decode_text(static_cast<const unsigned char*>(data), size);
+    std::u16string text;
+    if (!decode_text(static_cast<const unsigned char*>(data), size, text)) {
+        error_text_ = "its text cannot be decoded as CP932";
+        return;
+    }
     std::u16string_view rest = text;
     Section* current = nullptr;
     std::unordered_set<std::u16string> section_names, keys;

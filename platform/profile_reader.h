@@ -28,16 +28,19 @@ namespace platform {
 
 class ProfileReader {
 public:
-    // Files larger than this are refused.
-    static constexpr size_t kMaxFileBytes = 16u << 20;
+    // Files larger than this are refused (a settings file has a few KB).
+    static constexpr size_t kMaxFileBytes = 1u << 20;
     // The longest section name, key or value kept, in UTF-16 units (a face
     // name has at most 255 characters).
     static constexpr size_t kMaxNameChars = 255;
 
     // Reads and parses the file (a UTF-8 path); false, and nothing held,
-    // when it cannot be read or is too large (error_text() says which).
+    // when it cannot be read, is too large or its text cannot be decoded
+    // (error_text() says which).
     bool load_file(const std::string& path);
-    // Parses the bytes of a file, replacing what was held.
+    // Parses the bytes of a file, replacing what was held; nothing is held,
+    // and error_text() says so, when the text cannot be decoded. Both throw
+    // std::bad_alloc when memory runs out.
     void parse(const void* bytes, size_t size);
 
     // The value, or `fallback` when the section or key is absent.
@@ -52,7 +55,8 @@ public:
     // The keys of a section in file order (empty when absent).
     std::vector<std::u16string> keys(std::u16string_view section) const;
 
-    // Why the last load_file failed, in words; empty after a success.
+    // Why the last load_file or parse failed, in words; empty after a
+    // success.
     const std::string& error_text() const { return error_text_; }
     // Lines skipped for a name or value longer than kMaxNameChars: the
     // first one's number (from 1; 0 when none) and how many.

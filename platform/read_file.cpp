@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/byte_count.h"
+
 namespace platform {
 namespace {
 
@@ -28,8 +30,10 @@ std::string read_regular(int fd, size_t max_bytes, std::vector<unsigned char>& o
     // A folder says so as a read of it would.
     if (S_ISDIR(st.st_mode)) return cannot_read(EISDIR);
     if (!S_ISREG(st.st_mode)) return "is not a regular file";
-    if (st.st_size > 0 && static_cast<unsigned long long>(st.st_size) > max_bytes)
-        return "is larger than " + size_text(max_bytes);
+    // Refused before anything is allocated for it.
+    const ByteCount size = ByteCount::from(st.st_size);
+    if (!size.at_most(max_bytes)) return "is larger than " + size_text(max_bytes);
+    out.reserve(static_cast<size_t>(size.value()));
     // Opened without waiting (a FIFO would block the open), read waiting.
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return cannot_read(errno);
@@ -48,6 +52,12 @@ std::string read_regular(int fd, size_t max_bytes, std::vector<unsigned char>& o
     }
 }
 
+// Closes the file however its read ends: memory may run out in it.
+struct ClosedAtEnd {
+    int fd;
+    ~ClosedAtEnd() { ::close(fd); }
+};
+
 }  // namespace
 
 bool read_small_file(const std::string& path, size_t max_bytes, std::vector<unsigned char>& out,
@@ -58,8 +68,8 @@ bool read_small_file(const std::string& path, size_t max_bytes, std::vector<unsi
         if (why) *why = std::string("cannot be opened: ") + std::strerror(errno);
         return false;
     }
+    const ClosedAtEnd closed{fd};
     const std::string reason = read_regular(fd, max_bytes, out);
-    ::close(fd);
     if (reason.empty()) return true;
     out.clear();
     if (why) *why = reason;

@@ -76,7 +76,9 @@ void append_utf8(const xmlChar* text, std::u16string& out) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (text[i] >= 0x80) {
             out.resize(start);
-            if (!well_formed_utf8_to_utf16(bytes, out)) utf8_to_utf16(bytes, out);
+            if (!well_formed_utf8_to_utf16(bytes, out) &&
+                utf8_to_utf16(bytes, out) != TextConvertResult::ok)
+                throw std::bad_alloc();
             return;
         }
         out[start + i] = text[i];

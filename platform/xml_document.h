@@ -13,9 +13,10 @@
 // Character references and the five predefined entities are decoded as XML
 // requires. White space between elements is kept as text nodes. The
 // encoding comes from the byte-order mark or the XML declaration (UTF-8
-// when neither names one). Names and values are UTF-16. Nothing is printed:
-// whatever the parser would say about a failed load (the encoding and input
-// layers included) is kept as its first error and line.
+// when neither names one). Names and values are UTF-16; making them throws
+// std::bad_alloc when memory runs out. Nothing is printed: whatever the
+// parser would say about a failed load (the encoding and input layers
+// included) is kept as its first error and line.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -69,8 +70,8 @@ private:
 
 class XmlDocument {
 public:
-    // Larger inputs are refused.
-    static constexpr size_t kMaxBytes = 16u << 20;
+    // Larger inputs are refused (a settings file has a few KB).
+    static constexpr size_t kMaxBytes = 1u << 20;
 
     XmlDocument() = default;
     ~XmlDocument();

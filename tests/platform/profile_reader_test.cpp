@@ -96,9 +96,11 @@ TEST(ProfileReader, SectionsKeysAndValues) {
     EXPECT_EQ(r.error_text(), "cannot be opened: No such file or directory");
     EXPECT_FALSE(r.load_file(testfolder::path()));
     EXPECT_EQ(r.error_text(), "cannot be read: Is a directory");
+    ASSERT_EQ(::truncate(path.c_str(), ProfileReader::kMaxFileBytes), 0);
+    EXPECT_TRUE(r.load_file(path));
     ASSERT_EQ(::truncate(path.c_str(), ProfileReader::kMaxFileBytes + 1), 0);
     EXPECT_FALSE(r.load_file(path));
-    EXPECT_EQ(r.error_text(), "is larger than 16 MiB");
+    EXPECT_EQ(r.error_text(), "is larger than 1 MiB");
     std::remove(path.c_str());
 }
 

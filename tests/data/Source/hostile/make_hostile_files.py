@@ -384,9 +384,13 @@ def fifo_instead(path):
     os.mkfifo(path)
 
 
-def over_16_mib(path):
+# The largest settings file read.
+SETTINGS_LIMIT = 1 << 20
+
+
+def over_1_mib(path):
     with open(path, "wb") as f:
-        f.truncate((16 << 20) + 1)
+        f.truncate(SETTINGS_LIMIT + 1)
 
 
 XML_HEAD = '<?xml version="1.0" encoding="UTF-8"?>\n'
@@ -438,12 +442,12 @@ LONG_INI = {
     # is not taken from it), the lines after the next section are.
     "long_section": "[Font]\r\nx=1\r\n[" + LONG + "]\r\nStringsFaceName=Wrong\r\n"
                     "[Message]\r\nM10001=ok\r\n",
-    # A face name of 8 MB.
-    "face_name_8_mb": "[Font]\r\nStringsFaceName=" + "F" * (8 << 20) + "\r\n",
+    # A face name that fills the file to a byte under 1 MiB.
+    "face_name_under_1_mib": "[Font]\r\nStringsFaceName=" + "F" * (SETTINGS_LIMIT - 27) + "\r\n",
 }
 
 
-def modalities(count, limit=16 << 20):
+def modalities(count, limit=SETTINGS_LIMIT):
     """An annotation settings file of `count` modalities of one annotated
     line each, or with 0 as many as `limit` bytes hold."""
     head, tail = XML_HEAD + "<OVERLAYSETTING>\n", "</OVERLAYSETTING>\n"
@@ -458,7 +462,7 @@ def modalities(count, limit=16 << 20):
     return "".join(blocks + [tail]).encode()
 
 
-def lines(count, limit=16 << 20):
+def lines(count, limit=SETTINGS_LIMIT):
     """An annotation settings file of `count` lines of one text in one corner
     of CT, each LINE on a line of its own from line 4, or with 0 as many as
     `limit` bytes hold."""
@@ -528,7 +532,8 @@ XML_WARNINGS = {
     "long_name": ", line 4: Opening and ending tag mismatch: " + "N" * 167 + "...",
 }
 INI_WARNINGS = {"long_face": ", line 3", "long_key": ", line 2", "long_section": ", line 3",
-                "face_name_8_mb": ", line 2"}
+                "face_name_under_1_mib": ", line 2"}
+LARGER = ": is larger than 1 MiB"
 
 # Settings files beside the program that cannot be used as they are:
 # (file name, case name, make, warning after the file's path). The program
@@ -537,9 +542,19 @@ SETTINGS_WARNINGS = (
     [(OVERLAY, name, write(data), XML_WARNINGS[name] + XML_INSTEAD) for name, data in BROKEN_XML.items()] +
     [(INI, name, write(text.encode()), INI_WARNINGS[name] + SKIPPED) for name, text in LONG_INI.items()] +
     [(OVERLAY, "folder", folder_instead, ": cannot be read: Is a directory" + XML_INSTEAD),
-     (OVERLAY, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + XML_INSTEAD),
+     (OVERLAY, "over_1_mib", over_1_mib, LARGER + XML_INSTEAD),
      (INI, "folder", folder_instead, ": cannot be read: Is a directory" + INI_INSTEAD),
-     (INI, "over_16_mib", over_16_mib, ": is larger than 16 MiB" + INI_INSTEAD),
+     (INI, "over_1_mib", over_1_mib, LARGER + INI_INSTEAD),
+     # Larger files are not read at all, nor does anything grow with them:
+     # a face name of 8 MB, 50,000 modalities, a value of over 10,000,000
+     # characters (which the parser took for memory running out).
+     (INI, "face_name_8_mb", write(("[Font]\r\nStringsFaceName=" + "F" * (8 << 20) + "\r\n").encode()),
+      LARGER + INI_INSTEAD),
+     (OVERLAY, "50000_modalities", write(modalities(50000, 16 << 20)), LARGER + XML_INSTEAD),
+     (OVERLAY, "value_over_10_million", write(
+         (XML_HEAD + '<OVERLAYSETTING>\n<MODALITY NAME="CT"><LOCATION VALUE="UPPERLEFT"><LINE><TEXT VALUE="' +
+          "v" * 10000001 + '"/>\n</LINE></LOCATION></MODALITY>\n</OVERLAYSETTING>\n').encode()),
+      LARGER + XML_INSTEAD),
      # A FIFO is not waited for (nothing would ever write to it).
      (OVERLAY, "fifo", fifo_instead, ": is not a regular file" + XML_INSTEAD),
      (INI, "fifo", fifo_instead, ": is not a regular file" + INI_INSTEAD)])
@@ -635,18 +650,16 @@ CASES = [
     Case("aspect_1000_at_zoom_64_widest", large_pixels,
          ["--zoom", "64", "--size", "16384x2048"], 0, [], 3.0, 256),
     # Settings files: none, then each that cannot be used (the same bitmap),
-    # then annotation settings of 50,000 modalities and of as many as the
-    # 16 MiB limit holds.
+    # then annotation settings of as many modalities as the 1 MiB limit
+    # holds.
     Case("settings_none", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64),
 ] + [
     Case(("overlay_" if file == OVERLAY else "ini_") + name, pydicom_file("CT_small.dcm"), [], 0,
          settings_warning(file, words), 1.0, 64, beside=[(file, make)], same_as="settings_none")
     for file, name, make, words in SETTINGS_WARNINGS
 ] + [
-    Case("overlay_50000_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 224,
-         beside=[(OVERLAY, write(modalities(50000)))]),
-    Case("overlay_16_mib_of_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 512,
-         beside=[(OVERLAY, write(modalities(0)))], heavy=True),
+    Case("overlay_1_mib_of_modalities", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64,
+         beside=[(OVERLAY, write(modalities(0)))]),
     # The records of 50,000 images (4 MB) read where allocations stop at
     # 176 MiB: parsed, then out of memory while their records are made.
     Case("dicomdir_records_out_of_memory", dicomdir_records(50000), [], 1,
@@ -662,18 +675,22 @@ CASES = [
     # with a warning (the parser's tree of the file is the most memory).
     Case("overlay_32_lines", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64,
          beside=[(OVERLAY, write(lines(32)))]),
-    Case("overlay_4_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
-         settings_warning(OVERLAY, LINES_SKIPPED), 1.0, 128,
-         beside=[(OVERLAY, write(lines(0, 4 << 20)))], same_as="overlay_32_lines"),
+    # As many lines as the 1 MiB limit holds; the process test also renders
+    # it under a range of address-space limits, where the parse may run out
+    # of memory.
+    Case("overlay_1_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
+         settings_warning(OVERLAY, LINES_SKIPPED), 1.0, 64,
+         beside=[(OVERLAY, write(lines(0)))], same_as="overlay_32_lines"),
+    # A file over the limit is not read, however little memory there is.
     Case("overlay_16_mib_of_lines", pydicom_file("CT_small.dcm"), [], 0,
-         settings_warning(OVERLAY, LINES_SKIPPED), 2.0, 448,
-         beside=[(OVERLAY, write(lines(0)))], same_as="overlay_32_lines", heavy=True),
-    # Memory that runs out anywhere ends the run in one line: while the
-    # annotation settings are parsed (the file needs about 400 MiB), and
-    # while a value of the data set is read.
-    Case("overlay_16_mib_of_lines_in_256_mib", pydicom_file("CT_small.dcm"), [], 1,
-         ["zrm-render: {input}: out of memory"], 1.0, 256, beside=[(OVERLAY, write(lines(0)))],
-         address_space=256, heavy=True),
+         settings_warning(OVERLAY, LARGER + XML_INSTEAD), 1.0, 64,
+         beside=[(OVERLAY, write(lines(0, 16 << 20)))], same_as="settings_none"),
+    Case("overlay_16_mib_of_lines_in_256_mib", pydicom_file("CT_small.dcm"), [], 0,
+         settings_warning(OVERLAY, LARGER + XML_INSTEAD), 1.0, 64,
+         beside=[(OVERLAY, write(lines(0, 16 << 20)))], same_as="settings_none", address_space=256,
+         heavy=True),
+    # Memory that runs out while a value of the data set is read ends the
+    # run in one line.
     Case("large_private_value_in_192_mib", large_private_value, [], 1,
          [about_input("out of memory reading the data set", DATA_SET_MEMORY)], 1.0, 64,
          address_space=192, heavy=True),
