@@ -179,6 +179,7 @@ struct JpegDecoderContext {
     McuDecoderFn mcuDecoder;
     ProgressiveDecoderFn progressiveDecoder;
     MarkerReaderFn scanEndMarkerReader;
+    MarkerReaderFn markerSearch;  // the next marker, past the bytes before it
     ResyncFn restartResync;
     IdctFn idct[kMaxComponents];
     UpsampleFn upsampler[kMaxComponents];

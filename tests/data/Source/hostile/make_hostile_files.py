@@ -73,7 +73,7 @@ import warnings
 from collections import namedtuple
 
 import pydicom.data
-from pydicom.encaps import encapsulate
+from pydicom.encaps import encapsulate, generate_pixel_data_frame
 from pydicom.uid import ExplicitVRLittleEndian
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -290,6 +290,11 @@ def progressive():
 
 def lossless_grey16():
     return fixture("../jpegkernels/lossless/g16_sv1_pt0.jpg")
+
+
+def pydicom_frame(name):
+    """The stream of frame 1 of one of pydicom's test files."""
+    return next(generate_pixel_data_frame(pydicom.dcmread(pydicom.data.get_testdata_file(name)).PixelData))
 
 
 # ---- DICOMDIRs ----
@@ -628,6 +633,10 @@ CASES = [
          status=DAMAGED),
     Case("lossless_cut_short", jpeg_file(lossless_grey16()[:len(lossless_grey16()) * 6 // 10], bits=16,
                                          syntax=LOSSLESS), [], 0, [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    # pydicom's 3 x 3 colour stream cut before its EOI (to 315 bytes, padded
+    # with a zero byte): the warning, where it used to pass as whole.
+    Case("baseline_without_eoi_padded", jpeg_file(pydicom_frame("SC_rgb_small_odd_jpeg.dcm")[:-3]), [], 0,
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     # A corner of LINE elements: its first 32 lines kept, the rest skipped
     # with a warning (the parser's tree of the file is the most memory).
     Case("overlay_32_lines", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64,
