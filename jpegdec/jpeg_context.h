@@ -292,6 +292,7 @@ struct JpegDecoderContext {
     ScanFinishFn scanFinish;
     uint8_t* losslessOutput;  // the caller's row of the current ReadRows
     uint32_t losslessRowLost;  // the row was passed over (damage): mid-grey
+    uint16_t lostSample;       // the samples of such rows above 8 bits
 
     // The encoder direction.
     EncoderMcuConverterFn encoderMcuConverter;
