@@ -195,6 +195,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
     if (jfif.load(source)) {
         keep_colour = true;
         if (!stream_matches(jfif, info)) return nullptr;
+        progressive_ = jfif.is_progressive();
         return named_refusal(VRX_ReadJFIF(manager_).engine(source, jfif, 256), jfif);
     }
     VRX_JPEGInfo stream(manager_);
@@ -203,6 +204,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
         return VRX_ReadJPEG(manager_).engine(source, 256);
     }
     if (!stream_matches(stream, info)) return nullptr;
+    progressive_ = stream.is_progressive();
     return named_refusal(VRX_ReadJPEG(manager_).engine(source, stream, 256), stream);
 }
 
@@ -210,6 +212,7 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
                                   uint32_t frame) {
     mismatch_[0] = '\0';
     unsupported_ = "";
+    progressive_ = false;
     if (!storage || storage->is_closed() || !info.is_loaded() || !info.is_valid()) {
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 97);
         return nullptr;

@@ -51,6 +51,9 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     // do not offer (0x81000000) and that has words of its own (12-bit DCT
     // JPEG): those words; empty otherwise.
     const char* unsupported() const { return unsupported_; }
+    // After engine made the reader of a frame: its JPEG stream is
+    // progressive (damage then keeps what the scans before it gave).
+    bool progressive() const { return progressive_; }
 
    private:
     // The storage the frame's reader reads: a window over the frame's bytes
@@ -76,6 +79,7 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
 
     char mismatch_[192] = {};
     const char* unsupported_ = "";
+    bool progressive_ = false;
 };
 
 }  // namespace vrx
