@@ -262,11 +262,13 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
         out.Reset();
         return false;
     }
-    // Damage is told in words (the JPEG decoder shows what it could not
-    // decode mid-grey); notes about headers are not.
+    // Damage is told in words by what is shown: what the JPEG decoder could
+    // not decode is mid-grey, but a progressive frame shows what its scans
+    // before the damage gave; notes about headers are not told.
     const bool jpeg = info.compression() == 1 || info.compression() == 2;
     if (vrx::status_category(warning.code) == vrx::VRX_WARNING_DATA && jpeg)
-        warning.message = "damaged JPEG data: shown mid-grey";
+        warning.message = read.progressive() ? "damaged JPEG data: shown as the scans before the damage give it"
+                                             : "damaged JPEG data: shown mid-grey";
     else if (setup.category() == vrx::VRX_WARNING_DATA)
         warning = ZEBVRXError{setup.code, setup.function,
                               "damaged data set: what could be read is shown"};

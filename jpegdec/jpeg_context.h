@@ -179,6 +179,7 @@ struct JpegDecoderContext {
     McuDecoderFn mcuDecoder;
     ProgressiveDecoderFn progressiveDecoder;
     MarkerReaderFn scanEndMarkerReader;
+    MarkerReaderFn markerSearch;  // the next marker, past the bytes before it
     ResyncFn restartResync;
     IdctFn idct[kMaxComponents];
     UpsampleFn upsampler[kMaxComponents];
@@ -291,6 +292,7 @@ struct JpegDecoderContext {
     ScanFinishFn scanFinish;
     uint8_t* losslessOutput;  // the caller's row of the current ReadRows
     uint32_t losslessRowLost;  // the row was passed over (damage): mid-grey
+    uint16_t lostSample;       // the samples of such rows above 8 bits
 
     // The encoder direction.
     EncoderMcuConverterFn encoderMcuConverter;

@@ -123,6 +123,7 @@ JpegDecoderContext* CreateSubDecompressor(JpegDecoderContext* parent, int compon
     }
     sub->selectedComponent = component;
     sub->memoryLimit = parent->memoryLimit;
+    sub->lostSample = parent->lostSample;
     sub->testGenericOnly = parent->testGenericOnly;
     sub->testSmallestBuffers = parent->testSmallestBuffers;
     return sub;
@@ -163,6 +164,16 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
     return kJpegOk;
 }
 
+// A row whose data was lost: 16-bit samples of the lost-sample value, or
+// bytes of 128.
+void FillLostRow(const JpegDecoderContext* ctx, uint8_t* row, size_t bytes) {
+    if (ctx->sampleBits <= 8) {
+        std::memset(row, 128, bytes);
+        return;
+    }
+    for (size_t i = 0; i + 1 < bytes; i += 2) std::memcpy(row + i, &ctx->lostSample, 2);
+}
+
 JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
     const uint32_t n = ctx->componentCount;
     JpegDecoderContext* const* children = ctx->nonInterleaved->children;
@@ -171,8 +182,8 @@ JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
         uint8_t* plane = ctx->componentRows[i].plane.data;
         if (!children[i]) {
             // A component whose scan the input ended before, as a row passed
-            // over: bytes of 128.
-            std::memset(plane, 128, size_t{ctx->width} * (IsDctFrame(ctx) ? 1 : 2));
+            // over.
+            FillLostRow(ctx, plane, size_t{ctx->width} * (IsDctFrame(ctx) ? 1 : 2));
             status = kJpegWarnCorruptData;
             continue;
         }
@@ -187,9 +198,9 @@ JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
         return status;
     }
     // Lossless samples come as decoded: each component's point transform
-    // (its own scan's) is undone here.
+    // (its own scan's) is undone here, but for rows lost.
     for (uint32_t i = 0; i < n; ++i) {
-        const uint32_t shift = children[i] ? children[i]->scanAhAl & 15 : 0;
+        const uint32_t shift = children[i] && !children[i]->losslessRowLost ? children[i]->scanAhAl & 15 : 0;
         for (uint32_t x = 0; x < w; ++x) {
             uint16_t v;
             std::memcpy(&v, ctx->componentRows[i].plane.data + 2 * size_t{x}, 2);
@@ -373,6 +384,7 @@ JpegDecoderContext* CreateDecompressor(const JpegSourceRecord* source,
     if (!IsMemorySource(*source) && !IsStdioSource(*source)) ctx->source.handle = user;
     ctx->scaleDenom = 1;
     ctx->memoryLimit = kJpegDefaultMemoryLimit;
+    ctx->lostSample = 0x8080;  // bytes of 128
     ctx->state = 0;
     ctx->blockCursor = -1;
     *status = kJpegOk;
@@ -497,6 +509,8 @@ void SetRowsWanted(JpegDecoderContext* ctx, uint32_t rows) { ctx->rowsWanted = r
 
 void SetMemoryLimit(JpegDecoderContext* ctx, uint64_t bytes) { ctx->memoryLimit = bytes; }
 
+void SetLostSampleValue(JpegDecoderContext* ctx, uint16_t value) { ctx->lostSample = value; }
+
 JpegStatus CheckFrameSupported(JpegDecoderContext* ctx) {
     if (ctx->componentCount > 4) return kJpegUnsupported;
     const uint32_t f = ctx->frameMarker;
@@ -614,7 +628,7 @@ JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row) {
             const size_t bytes = ctx->selectedComponent >= 0
                                      ? ctx->componentRows[ctx->selectedComponent].size
                                      : size_t{ctx->width} * ctx->outChannels * (ctx->sampleBits > 8 ? 2 : 1);
-            std::memset(row, 128, bytes);
+            FillLostRow(ctx, row, bytes);
         } else {
             ctx->writeRow(ctx, row);
         }

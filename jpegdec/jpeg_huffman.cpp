@@ -4,7 +4,8 @@
 // The bit reader holds up to 64 bits. Once the data of a scan or restart
 // interval ends (a marker, or the end of the input) zero bits follow; a fill
 // point fails as soon as every real bit has been taken, which is where a
-// reader that pads 16 zero bits at a time fails as well.
+// reader that pads 16 zero bits at a time fails as well. A unit that took
+// zero bits padded where the input ended fails too: it is cut.
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -186,6 +187,15 @@ inline int32_t Fail(BitReader& r) {
     return r.ctx->inputStatus;
 }
 
+// True when the bits taken reach into the zero bits padded where the input
+// ended (those after a marker are not counted): what they decoded is cut,
+// and the status says corrupt data.
+inline bool PastInput(BitReader& r) {
+    if (r.s.limit == kFillNormal || r.s.count >= r.ctx->zeroBits || r.ctx->entropyState <= 0) return false;
+    r.ctx->inputStatus = kJpegCorruptData;
+    return true;
+}
+
 }  // namespace
 
 // The tables of the components the first scan decodes (later scans are
@@ -216,6 +226,7 @@ JpegStatus InitEntropyDecoder(JpegDecoderContext* ctx, uint32_t lookaheadBits) {
     }
     ctx->scanStart = StartScan;
     ctx->scanEndMarkerReader = ReadScanEndMarker;
+    ctx->markerSearch = SearchNextMarker;
     ctx->restartResync = ResyncToRestart;
     ctx->lookaheadBits = lookaheadBits;
     ctx->inputBuffer = static_cast<uint8_t*>(AllocBytes(ctx, kInputBufferBytes));
@@ -380,6 +391,7 @@ JpegStatus DecodeMcuSequential(JpegDecoderContext* ctx, BlockRecord* block, int 
         const int pos = natural[k];
         v[pos] = WrapMul(value, m[pos]);
     }
+    if (PastInput(r)) return Fail(r);
     r.Save();
     return ctx->inputStatus;
 }
@@ -405,7 +417,7 @@ JpegStatus DecodeDcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t coun
     int32_t& predictor = ctx->dcPredictors[c];
     return DecodeBlocks(ctx, blocks, count, [&](BitReader& r, int16_t* block) {
         int32_t s = 0, diff = 0;
-        if (!Decode(r, dc, s) || !Receive(r, s, diff)) return false;
+        if (!Decode(r, dc, s) || !Receive(r, s, diff) || PastInput(r)) return false;
         predictor = WrapAdd(predictor, diff);
         block[0] = static_cast<int16_t>(static_cast<uint32_t>(predictor) << al);
         return true;
@@ -417,7 +429,7 @@ JpegStatus DecodeDcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t cou
     return DecodeBlocks(ctx, blocks, count, [&](BitReader& r, int16_t* block) {
         if (!r.Fill()) return false;
         if (r.Take(1)) block[0] = static_cast<int16_t>(block[0] | p1);
-        return true;
+        return !PastInput(r);
     });
 }
 
@@ -455,7 +467,8 @@ JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t coun
                 k += 15;
             } else {
                 int32_t value = 0;
-                if (!Receive(r, s, value)) return false;
+                // Nothing decoded from the zeros after the input is kept.
+                if (!Receive(r, s, value) || PastInput(r)) return false;
                 k += run;
                 if (k <= 63) block[k] = static_cast<int16_t>(static_cast<uint32_t>(value) << al);
             }
@@ -464,7 +477,7 @@ JpegStatus DecodeAcFirst(JpegDecoderContext* ctx, int16_t* blocks, uint32_t coun
                 return false;
             }
         }
-        return true;
+        return !PastInput(r);
     });
 }
 
@@ -547,6 +560,7 @@ JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t cou
         if (k <= se && !correct(nonzero & upToSe & ~((uint64_t{1} << k) - 1))) return undo();
         --ctx->eobRun;
     }
+    if (PastInput(r)) return undo();
     return true;
     });
 }

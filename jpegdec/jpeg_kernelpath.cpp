@@ -108,6 +108,7 @@ JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx) {
     const bool lossless = ctx->frameMarker == 0xC3;
     ctx->scanStart = lossless ? StartScanLosslessByKernel : StartScanSequentialByKernel;
     ctx->scanEndMarkerReader = ReadScanEndMarkerByKernel;
+    ctx->markerSearch = NextMarkerByKernel;
     ctx->restartResync = ResyncToRestartByKernel;
     JpegStatus st = AllocateInput(ctx, s);
     if (st < 1) return st;

@@ -6,7 +6,9 @@
 // the scan, without intervals) is passed over and stays mid-grey, decoding
 // resumes after the next restart marker, and the row reports warning 3. An
 // input that ends inside the data is damage whose next restart marker is
-// never found: the rest of the scan stays mid-grey.
+// never found: the rest of the scan stays mid-grey. One that ends after the
+// data of a sequential or lossless scan, before the marker that follows it
+// (the end of image), was cut short there: the last row has the warning.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -101,11 +103,26 @@ JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, bool endsScan, Deco
     return status;
 }
 
+// After the last row of a scan decoded without damage: the marker that
+// follows its data (kept for whoever reads on), or the warning when the
+// input ends first.
+JpegStatus AfterScan(JpegDecoderContext* ctx, JpegStatus status) {
+    if (status != kJpegOk || ctx->pendingMarker) return status;
+    const JpegStatus m = ctx->markerSearch(ctx);
+    if (m < 0) return kJpegWarnCorruptData;
+    ctx->pendingMarker = static_cast<uint32_t>(m);
+    return status;
+}
+
+bool LastRow(const JpegDecoderContext* ctx) { return ctx->mcuRow + 1 >= ctx->mcuRows; }
+
 // The units of a row of a sequential frame: the frame's last row ends the
 // scan.
 template <class Decode, class Skip>
 JpegStatus RunRowUnits(JpegDecoderContext* ctx, uint32_t units, Decode decode, Skip skip) {
-    return RunUnits(ctx, units, ctx->mcuRow + 1 >= ctx->mcuRows, decode, skip);
+    const bool last = LastRow(ctx);
+    const JpegStatus status = RunUnits(ctx, units, last, decode, skip);
+    return last ? AfterScan(ctx, status) : status;
 }
 
 // ---- regions and resampling ----
@@ -319,7 +336,7 @@ JpegStatus SequentialRowByKernel(JpegDecoderContext* ctx) {
     }
     uint32_t u = 0;
     const JpegStatus st = DecodeMcusByKernel(ctx, &u, ctx->mcusPerRow);
-    if (st >= 1) return kJpegOk;
+    if (st >= 1) return LastRow(ctx) ? AfterScan(ctx, kJpegOk) : kJpegOk;
     if (!Recoverable(st)) return st;
     ctx->intervalDamaged = kScanLost;
     for (; u < ctx->mcusPerRow; ++u) SkipMcu(ctx, u);

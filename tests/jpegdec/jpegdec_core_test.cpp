@@ -146,14 +146,13 @@ TEST(JpegDecoderControl, StatesRequestsAndCombinations) {
     SetLuminanceOnly(luma.ctx, 1);
     EXPECT_EQ(StartDecompress(luma.ctx), kJpegUnsupported);
     // An input length bounds what is read (0: the whole input); data that
-    // ends without its EOI decodes while its bits last, the rest with the
-    // warning.
+    // ends without its EOI decodes while its bits last, with the warning.
     const Bytes s420 = jpegoracle::ReadFile(Fixture("s420.jpg"));
     for (uint32_t length : {0u, static_cast<uint32_t>(s420.size()), static_cast<uint32_t>(s420.size() - 2),
                             static_cast<uint32_t>(s420.size() - 300)}) {
         Decoder d(s420, kJpegColorAsStored, length);
         d.Run();
-        EXPECT_EQ(d.Worst(), length == s420.size() - 300 ? kJpegWarnCorruptData : kJpegOk) << length;
+        EXPECT_EQ(d.Worst(), length < s420.size() && length > 0 ? kJpegWarnCorruptData : kJpegOk) << length;
     }
 }
 

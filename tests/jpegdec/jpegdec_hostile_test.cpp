@@ -189,19 +189,31 @@ TEST(JpegHostileStreams, ProgressiveStreamsCutShortGiveTheirRows) {
     }
 }
 
-// A sequential stream cut inside its scans' data (one or one per component)
-// gives every row with the warning, on the generic path and on the kernel
+// A sequential stream cut inside its scans' data (one or one per component),
+// or in its last 16 bytes with or without a zero byte of padding, gives
+// every row with the warning, on the generic path and on the kernel
 // path of every column. libjpeg's decoding of the cut stream is the
 // reference: the MCUs before the cut as in the whole stream, mid-grey after
 // it. The one MCU the cut falls in may stand apart, mid-grey where libjpeg
-// completes it from zero bits.
+// completes it from zero bits. A byte after the EOI changes nothing.
 TEST(JpegHostileStreams, SequentialStreamsCutShortGiveTheirRows) {
-    for (const char* name : {"grey.jpg", "s420.jpg", "s420_restart.jpg", "s444.jpg", "separate_scans_opt.jpg"}) {
+    for (const char* name : {"grey.jpg", "s420.jpg", "s420_restart.jpg", "s444.jpg", "separate_scans_opt.jpg",
+                             "s420_1x1.jpg"}) {
         const Bytes whole = Stream(name);
         const size_t data = jpegedit::ScanData(whole, FindMarker(whole, 0xDA)), size = whole.size() - data;
-        for (size_t cut : {data + 1, data + size / 3, data + size * 2 / 3, data + size * 9 / 10}) {
-            SCOPED_TRACE(std::string(name) + " cut at " + std::to_string(cut));
-            const Bytes stream(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        std::vector<Bytes> streams;
+        for (size_t cut : {data + 1, data + size / 3, data + size * 2 / 3, data + size * 9 / 10})
+            streams.emplace_back(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        for (size_t k = 1; k <= 16 && k < size; ++k)
+            for (const Bytes& pad : {Bytes{}, Bytes{0}}) streams.push_back(Splice(whole, whole.size() - k, k, pad));
+        for (uint8_t pad : {0x00, 0xFF, 0x20})
+            for (uint32_t generic : {0u, 1u}) {
+                Decoder plain(whole), d(Splice(whole, whole.size(), 0, {pad}));
+                plain.ctx->testGenericOnly = d.ctx->testGenericOnly = generic;
+                EXPECT_TRUE(d.Run().pixels == plain.Run().pixels && d.Worst() == kJpegOk) << int{pad};
+            }
+        for (const Bytes& stream : streams) {
+            SCOPED_TRACE(std::string(name) + " cut to " + std::to_string(stream.size()) + " bytes");
             const jpegoracle::Image ref = jpegoracle::Decode(stream);
             ASSERT_TRUE(ref.ok);
             for (int k = -1; k < jpegkernels::kProcessorColumns; ++k) {

@@ -214,10 +214,10 @@ TEST(LosslessDecoding, DamagedIntervalIsPassedOver) {
     }
 }
 
-// A stream cut anywhere in its scan: every row, those before the cut
+// A stream cut anywhere in its scan or EOI: every row, those before the cut
 // exact, from the row that runs out on bytes of 128 (as rows passed over
 // after damage); the warning from that row on, or from the interval end
-// whose marker is missing; and nothing is read past the data.
+// whose marker is missing, or on the last row; nothing is read past the data.
 TEST(LosslessDecoding, CutStreamsKeepTheRowsBeforeTheCut) {
     const Bytes streams[] = {Lossless("g16_sv1_pt0.jpg"), Lossless("g12_sv2_pt0.jpg"), Lossless("c16_sv5_pt0.jpg"),
                              Lossless("g8_sv1_pt0.jpg"), Codestream("ct16_restart2")};
@@ -232,6 +232,7 @@ TEST(LosslessDecoding, CutStreamsKeepTheRowsBeforeTheCut) {
             Decoder d(Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(cut)));
             const jpegoracle::Image image = d.Run();
             ASSERT_TRUE(image.ok);
+            EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
             // Rows as decoded, up to the first that differs; bytes of 128 from there on.
             const auto first = std::mismatch(image.pixels.begin(), image.pixels.end(), reference.pixels.begin()).first;
             const auto lost = first - (first - image.pixels.begin()) % static_cast<std::ptrdiff_t>(line);

@@ -31,10 +31,10 @@ bool sampling_accepted(uint32_t code, bool progressive) {
 
 VRX_DecodeJPEGEngine* VRX_DecodeJPEGEngine::create(VRX_Manager* manager, VRX_InputStorage* storage,
                                                    const VRX_JPEGInfo& info, VRX_DstBuffer* dst,
-                                                   uint32_t scale) {
+                                                   uint32_t scale, uint16_t lost_sample) {
     auto* engine = construct<VRX_DecodeJPEGEngine>(manager);
     if (!engine) return nullptr;
-    if (!engine->initiate(storage, info, dst, scale)) {
+    if (!engine->initiate(storage, info, dst, scale, lost_sample)) {
         engine->destroy();
         return nullptr;
     }
@@ -65,7 +65,7 @@ void VRX_DecodeJPEGEngine::report_failure(int32_t status, const char* text, cons
 }
 
 bool VRX_DecodeJPEGEngine::initiate(VRX_InputStorage* storage, const VRX_JPEGInfo& info,
-                                    VRX_DstBuffer* dst, uint32_t scale) {
+                                    VRX_DstBuffer* dst, uint32_t scale, uint16_t lost_sample) {
     if (!check_version(VRX_INTERFACE_VERSION, kInitiate, __FILE__, 48)) return false;
     if (!VRX_ReadEngine::initiate(storage, &info, dst)) return false;
     if (scale == 0 || !info.internal()) {
@@ -78,6 +78,7 @@ bool VRX_DecodeJPEGEngine::initiate(VRX_InputStorage* storage, const VRX_JPEGInf
     }
     internal_ = info.internal();
     decoder_ = internal_.get();
+    decoder_->set_lost_sample(lost_sample);
     const int32_t status = decoder_->start_decompress(256 / scale);
     if (status < 1) {
         report_failure(status, kInitiate, "initiate()", 121);

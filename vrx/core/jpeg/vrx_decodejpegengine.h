@@ -17,18 +17,26 @@ public:
     // Drops the shared decoder (the last owner destroys it).
     ~VRX_DecodeJPEGEngine() override = default;
 
+    // The samples of the lines of a 16-bit lossless frame that damage or a
+    // stream cut short loses, when the reader does not know the middle of
+    // the frame's range: two bytes of 128.
+    static constexpr uint16_t kLostSampleBytes128 = 0x8080;
+
     // Made and initiated (initiated flag set), or null (destroyed) when the
     // initiate failed.
     static VRX_DecodeJPEGEngine* create(VRX_Manager* manager, VRX_InputStorage* storage,
-                                        const VRX_JPEGInfo& info, VRX_DstBuffer* dst, uint32_t scale);
+                                        const VRX_JPEGInfo& info, VRX_DstBuffer* dst, uint32_t scale,
+                                        uint16_t lost_sample = kLostSampleBytes128);
 
     using VRX_ReadEngine::initiate;
     // Accepts the frame (channels 1, 3 or 4; 8-bit DCT frames with a
     // sampling the decoder offers; lossless frames of 8 or 16 bits at full
     // size; else 0x81000000) and starts decompression at `scale` / 256 (full
-    // size 256; 128, 64 and 32 for the frames that can be scaled).
+    // size 256; 128, 64 and 32 for the frames that can be scaled), with
+    // `lost_sample` the samples of lost lines of a 16-bit lossless frame
+    // (8-bit ones are lost as 128).
     virtual bool initiate(VRX_InputStorage* storage, const VRX_JPEGInfo& info, VRX_DstBuffer* dst,
-                          uint32_t scale);
+                          uint32_t scale, uint16_t lost_sample);
     // One output line; false after the last line or a failure.
     bool execute() override;
 

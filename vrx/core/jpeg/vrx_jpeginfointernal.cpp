@@ -55,6 +55,8 @@ bool VRX_JPEGInfoInternal::get_jpeginfo(VRX_InputStorage* storage, const VRX_Col
     return true;
 }
 
+void VRX_JPEGInfoInternal::set_lost_sample(uint16_t value) { jpegdec::SetLostSampleValue(context_, value); }
+
 int32_t VRX_JPEGInfoInternal::start_decompress(uint32_t denominator) {
     jpegdec::SetScaleDenominator(context_, denominator);
     return jpegdec::StartDecompress(context_);

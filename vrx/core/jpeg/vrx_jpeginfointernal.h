@@ -30,6 +30,9 @@ public:
     // for the colour space of `color`; `rows` rows per pass (0: all).
     bool get_jpeginfo(VRX_InputStorage* storage, const VRX_ColorType* color, uint8_t rows);
 
+    // The samples of lossless rows of more than 8 bits that damage or a
+    // stream cut short loses (before the start).
+    void set_lost_sample(uint16_t value);
     // Starts decompression at 1/`denominator` (1, 2, 4, 8; others keep 1).
     int32_t start_decompress(uint32_t denominator);
     // Writes the next output line.

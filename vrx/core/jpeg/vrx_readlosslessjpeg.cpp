@@ -17,10 +17,11 @@ VRX_Engine* VRX_ReadLosslessJPEG::engine(VRX_InputStorage* storage) {
         manager_->report(VRX_ERROR_FORMAT_INFO, kEngine, __FILE__, 47);
         return nullptr;
     }
-    return engine(storage, info);
+    return engine(storage, info, VRX_DecodeJPEGEngine::kLostSampleBytes128);
 }
 
-VRX_Engine* VRX_ReadLosslessJPEG::engine(VRX_InputStorage* storage, const VRX_JPEGInfo& info) {
+VRX_Engine* VRX_ReadLosslessJPEG::engine(VRX_InputStorage* storage, const VRX_JPEGInfo& info,
+                                         uint16_t lost_sample) {
     if (!info.is_loaded() || !info.is_valid() || !storage || storage->is_closed() || storage->is_end()) {
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 64);
         return nullptr;
@@ -30,7 +31,8 @@ VRX_Engine* VRX_ReadLosslessJPEG::engine(VRX_InputStorage* storage, const VRX_JP
         return nullptr;
     }
     VRX_DstBuffer* dst = manager_->new_dst_buffer();
-    VRX_DecodeJPEGEngine* made = dst ? VRX_DecodeJPEGEngine::create(manager_, storage, info, dst, 256) : nullptr;
+    VRX_DecodeJPEGEngine* made =
+        dst ? VRX_DecodeJPEGEngine::create(manager_, storage, info, dst, 256, lost_sample) : nullptr;
     return regist_engine(made, nullptr, dst);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Creator of the decode engine of lossless (SOF3) JPEG streams; other frames
 // are refused (0x81000000).
+#include <cstdint>
+
 #include "vrx/framework/base/vrx_enginecreator.h"
 
 namespace vrx {
@@ -14,9 +16,12 @@ public:
     ~VRX_ReadLosslessJPEG() override = default;
 
     // Null after a report: an unusable info or storage 0x80800000, a frame
-    // that is not lossless 0x81000000.
-    virtual VRX_Engine* engine(VRX_InputStorage* storage, const VRX_JPEGInfo& info);
-    // Loads the information first (0x80100000 when it does not load).
+    // that is not lossless 0x81000000. The lines of a 16-bit frame that
+    // damage or a stream cut short loses hold `lost_sample`, the middle of
+    // the frame's range.
+    virtual VRX_Engine* engine(VRX_InputStorage* storage, const VRX_JPEGInfo& info, uint16_t lost_sample);
+    // Loads the information first (0x80100000 when it does not load); lost
+    // lines of a 16-bit frame hold two bytes of 128.
     virtual VRX_Engine* engine(VRX_InputStorage* storage);
 };
 

@@ -1,5 +1,6 @@
 #include "vrx/extension/dicom/vrx_readdicom.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "vrx/core/applypalette/vrx_applypalette.h"
@@ -34,6 +35,18 @@ using MoveInMoveOut = VRX_MoveInMoveOutInputStorage<VRX_InputStorage>;
 void destroy_all(VRX_Vector<VRX_InputStorage*>& storages) {
     for (VRX_InputStorage* s : storages) s->destroy();
     storages.clear();
+}
+
+// The samples of the lossless lines that damage or a stream cut short
+// loses: the middle of the range of the stored bits (at most the allocated
+// ones), 0 for signed samples, so that they show mid-grey under the frame's
+// full range.
+uint16_t lost_sample(const VRX_DICOMInfo& info) {
+    if (info.declared_data_type() == VRX_DataType::s_integer()) return 0;
+    uint32_t stored = info.bits;
+    if (uint32_t declared = 0; info.read_integer(0x0028, 0x0101, declared) && declared > 0)
+        stored = std::min<uint32_t>(declared, info.bits);
+    return static_cast<uint16_t>(1u << (std::clamp<uint32_t>(stored, 1, 16) - 1));
 }
 
 }  // namespace
@@ -175,7 +188,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
             return VRX_ReadLosslessJPEG(manager_).engine(source);
         }
         if (!stream_matches(stream, info)) return nullptr;
-        VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source, stream);
+        VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source, stream, lost_sample(info));
         return reader && info.subsampled_422() ? VRX_YBR422ToYCbCr(manager_).engine(reader, 1)
                                                : reader;
     }
@@ -184,6 +197,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
     if (jfif.load(source)) {
         keep_colour = true;
         if (!stream_matches(jfif, info)) return nullptr;
+        progressive_ = jfif.is_progressive();
         return named_refusal(VRX_ReadJFIF(manager_).engine(source, jfif, 256), jfif);
     }
     VRX_JPEGInfo stream(manager_);
@@ -192,6 +206,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
         return VRX_ReadJPEG(manager_).engine(source, 256);
     }
     if (!stream_matches(stream, info)) return nullptr;
+    progressive_ = stream.is_progressive();
     return named_refusal(VRX_ReadJPEG(manager_).engine(source, stream, 256), stream);
 }
 
@@ -199,6 +214,7 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
                                   uint32_t frame) {
     mismatch_[0] = '\0';
     unsupported_ = "";
+    progressive_ = false;
     if (!storage || storage->is_closed() || !info.is_loaded() || !info.is_valid()) {
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 97);
         return nullptr;

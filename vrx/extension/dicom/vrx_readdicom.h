@@ -53,6 +53,9 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     // 0x81000000, or 0x80200000 where a JFIF stream's reader refused the
     // precision.
     const char* unsupported() const { return unsupported_; }
+    // After engine made the reader of a frame: its JPEG stream is
+    // progressive (damage then keeps what the scans before it gave).
+    bool progressive() const { return progressive_; }
 
    private:
     // The storage the frame's reader reads: a window over the frame's bytes
@@ -78,6 +81,7 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
 
     char mismatch_[192] = {};
     const char* unsupported_ = "";
+    bool progressive_ = false;
 };
 
 }  // namespace vrx

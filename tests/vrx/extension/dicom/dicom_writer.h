@@ -54,17 +54,19 @@ class Writer {
     void u32(uint16_t group, uint16_t number, uint32_t value) {
         element(group, number, "UL", le32(value));
     }
-    // The image attributes of a native or compressed image.
+    // The image attributes of a native or compressed image (`stored` bits
+    // of the allocated ones, 0 for all).
     void image(uint32_t rows, uint32_t columns, uint16_t bits, uint16_t samples,
-               const std::string& photometric, uint32_t frames = 0, uint16_t signed_samples = 0) {
+               const std::string& photometric, uint32_t frames = 0, uint16_t signed_samples = 0,
+               uint16_t stored = 0) {
         u16(0x0028, 0x0002, samples);
         text(0x0028, 0x0004, "CS", photometric);
         if (frames) text(0x0028, 0x0008, "IS", std::to_string(frames));
         u16(0x0028, 0x0010, static_cast<uint16_t>(rows));
         u16(0x0028, 0x0011, static_cast<uint16_t>(columns));
         u16(0x0028, 0x0100, bits);
-        u16(0x0028, 0x0101, bits);
-        u16(0x0028, 0x0102, static_cast<uint16_t>(bits - 1));
+        u16(0x0028, 0x0101, stored ? stored : bits);
+        u16(0x0028, 0x0102, static_cast<uint16_t>((stored ? stored : bits) - 1));
         u16(0x0028, 0x0103, signed_samples);
     }
     void pixel_data(const Bytes& value) { element(0x7FE0, 0x0010, "OW", value); }

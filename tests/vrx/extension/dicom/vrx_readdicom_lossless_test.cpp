@@ -70,6 +70,22 @@ TEST(ReadDICOMLossless, FramesEqualDcmdjpegsSamples) {
     EXPECT_GE(files, 18);
 }
 
+// A 12-bit frame cut short: its lost rows hold the middle of the stored
+// range, 2048 for unsigned samples and 0 for signed ones, with the warning.
+TEST(ReadDICOMLossless, LostRowsHoldTheMiddleOfTheStoredRange) {
+    const Bytes jpeg = jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegkernels/lossless/g12_sv1_pt0.jpg");
+    for (uint16_t signed_samples : {0, 1}) {
+        Writer w("1.2.840.10008.1.2.4.70");
+        w.image(12, 40, 16, 1, "MONOCHROME2", 0, signed_samples, 12);
+        w.encapsulated({}, {Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 4 * 2)});
+        Loaded<VRX_DICOMInfo> file(w.bytes());
+        const Bytes samples = drain(file.manager, VRX_ReadDICOM(&file.manager).engine(file.storage, file.info, 0));
+        ASSERT_EQ(samples.size(), 960u);
+        EXPECT_EQ(samples[958] | samples[959] << 8, signed_samples ? 0 : 2048);  // the last one
+        EXPECT_TRUE(file.manager.error_handler()->saw(VRX_WARNING_DATA, "VRX_DecodeJPEGEngine::execute()"));
+    }
+}
+
 // A baseline stream as the frame of a DICOM file.
 Bytes WrapJpeg(const std::string& fixture, uint32_t rows, uint32_t columns, uint16_t samples) {
     Bytes jpeg = jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegdec/" + fixture);
