@@ -222,9 +222,7 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     // in an enhanced image).
     using Groups = ZEBFrameFunctionalGroups;
     const Groups groups(info, frame);
-    uint32_t bitsStored = info.bits;
-    if (uint32_t declared = 0; info.read_integer(0x0028, 0x0101, declared) && declared > 0)
-        bitsStored = std::min<uint32_t>(declared, info.bits);
+    const uint32_t bitsStored = info.stored_bits();
     double slope = 1.0, intercept = 0.0;
     if (!groups.ReadFiniteValues(Groups::kPixelValueTransformation, 0x0028, 0x1053, &slope, 1) ||
         slope == 0.0)

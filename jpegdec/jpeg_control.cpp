@@ -384,7 +384,7 @@ JpegDecoderContext* CreateDecompressor(const JpegSourceRecord* source,
     if (!IsMemorySource(*source) && !IsStdioSource(*source)) ctx->source.handle = user;
     ctx->scaleDenom = 1;
     ctx->memoryLimit = kJpegDefaultMemoryLimit;
-    ctx->lostSample = 0x8080;  // bytes of 128
+    ctx->lostSample = kJpegLostSampleBytes128;
     ctx->state = 0;
     ctx->blockCursor = -1;
     *status = kJpegOk;

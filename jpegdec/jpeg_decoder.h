@@ -103,6 +103,8 @@ void SetMemoryLimit(JpegDecoderContext* ctx, uint64_t bytes);
 // middle of the range its samples hold, which the caller knows. Until set
 // such rows are bytes of 128; rows of 8 bits always are.
 void SetLostSampleValue(JpegDecoderContext* ctx, uint16_t value);
+// The lost-sample value until one is set: two bytes of 128.
+inline constexpr uint16_t kJpegLostSampleBytes128 = 0x8080;
 JpegStatus StartDecompress(JpegDecoderContext* ctx);
 // Writes the next output row: width pixels of outChannels samples (bytes, or
 // 16-bit words for lossless frames of more than 8 bits).

@@ -3,6 +3,7 @@
 // decoder that the stream's information read the header with.
 #include <cstdint>
 
+#include "jpegdec/jpeg_decoder.h"
 #include "vrx/core/jpeg/vrx_jpeginfointernal.h"
 #include "vrx/framework/include/vrx_sharedowner.h"
 #include "vrx/framework/io/vrx_readengine.h"
@@ -20,7 +21,7 @@ public:
     // The samples of the lines of a 16-bit lossless frame that damage or a
     // stream cut short loses, when the reader does not know the middle of
     // the frame's range: two bytes of 128.
-    static constexpr uint16_t kLostSampleBytes128 = 0x8080;
+    static constexpr uint16_t kLostSampleBytes128 = jpegdec::kJpegLostSampleBytes128;
 
     // Made and initiated (initiated flag set), or null (destroyed) when the
     // initiate failed.

@@ -14,6 +14,11 @@ VRX_DICOMInfo::~VRX_DICOMInfo() = default;
 
 const char* VRX_DICOMInfo::format_name() const { return "dicom"; }
 
+uint32_t VRX_DICOMInfo::stored_bits() const {
+    uint32_t declared = 0;
+    return read_integer(0x0028, 0x0101, declared) && declared > 0 && declared < bits ? declared : bits;
+}
+
 bool VRX_DICOMInfo::frame_parts(uint32_t frame, VRX_InputStorage* storage,
                                 VRX_Vector<uint32_t>& offsets,
                                 VRX_Vector<uint32_t>& lengths) const {

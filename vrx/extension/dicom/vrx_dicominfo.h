@@ -84,6 +84,9 @@ class VRX_DICOMInfo : public VRX_FormatInfo, public VRX_DICOMTagObj {
     // The data type Pixel Representation declares (the header keeps
     // unsigned samples for compressed data, whose decoders deliver them).
     const VRX_DataType* declared_data_type() const { return declared_data_type_; }
+    // The significant bits of a sample: Bits Stored, at most the allocated
+    // bits; the allocated bits when it is missing or 0.
+    uint32_t stored_bits() const;
     // 0 implicit VR little endian (or none given), 1 explicit VR little
     // endian, 3 explicit VR big endian, 4 JPEG baseline, 5 JPEG extended,
     // 11 JPEG lossless, 21 JPEG lossless first-order prediction, 31 RLE.

@@ -43,10 +43,7 @@ void destroy_all(VRX_Vector<VRX_InputStorage*>& storages) {
 // full range.
 uint16_t lost_sample(const VRX_DICOMInfo& info) {
     if (info.declared_data_type() == VRX_DataType::s_integer()) return 0;
-    uint32_t stored = info.bits;
-    if (uint32_t declared = 0; info.read_integer(0x0028, 0x0101, declared) && declared > 0)
-        stored = std::min<uint32_t>(declared, info.bits);
-    return static_cast<uint16_t>(1u << (std::clamp<uint32_t>(stored, 1, 16) - 1));
+    return static_cast<uint16_t>(1u << (std::clamp<uint32_t>(info.stored_bits(), 1, 16) - 1));
 }
 
 }  // namespace
@@ -168,10 +165,12 @@ bool VRX_ReadDICOM::stream_matches(const VRX_JPEGInfo& stream, const VRX_DICOMIn
 }
 
 VRX_Engine* VRX_ReadDICOM::named_refusal(VRX_Engine* reader, const VRX_JPEGInfo& stream) {
-    if (!reader && stream.precision() == 12 && stream.frame_marker() == 0xC1)
-        unsupported_ = "12-bit DCT JPEG (SOF1, 12-bit precision) is not supported";
-    else if (!reader && stream.precision() == 12 && stream.frame_marker() == 0xC2)
-        unsupported_ = "12-bit DCT JPEG (SOF2, 12-bit precision) is not supported";
+    static constexpr const char* kWords[] = {
+        "12-bit DCT JPEG (SOF1, 12-bit precision) is not supported",
+        "12-bit DCT JPEG (SOF2, 12-bit precision) is not supported"};
+    const uint32_t marker = stream.frame_marker();
+    if (!reader && stream.precision() == 12 && (marker == 0xC1 || marker == 0xC2))
+        unsupported_ = kWords[marker - 0xC1];
     return reader;
 }
 
