@@ -12,6 +12,7 @@
 #include <functional>
 #include <iostream>
 #include <new>
+#include <sstream>
 #include <string_view>
 
 #include "Source/appsettings.h"
@@ -212,6 +213,18 @@ void MakeOverlays(const ZEBRenderOptions& o, FrameImageInfo& frame, ZEBImageView
     if (o.hasProbe) drag(kToolPixelValue, screen(o.probe), screen(o.probe));
 }
 
+// The text for standard output (the listing, the help, the version),
+// written whole once the run is over: a write that fails, at once or after
+// a part of the text, is exit 3 with its line.
+int WriteText(const std::string& text, int code, std::ostream& err) {
+    if (text.empty()) return code;
+    ZEBOutputFile output("-");
+    if (ZEBVRXError error; !output.Open(error) || !output.Write(text.data(), text.size(), error) ||
+                           !output.Commit(error))
+        return Report(err, kRenderBadOutput, "standard output", error.Describe());
+    return code;
+}
+
 }  // namespace
 
 int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostream& err) {
@@ -349,9 +362,12 @@ int RenderProgramMain(int argc, char** argv) {
     if (!ParseRenderOptions(args, options, error))
         return Report(std::cerr, kRenderBadUsage, "", error);
     // Memory that runs out anywhere ends the run in one line; what was begun
-    // at OUTPUT went with the scene.
+    // at OUTPUT went with the scene. Text for standard output goes there
+    // once the run is over.
+    std::ostringstream text;
     try {
-        return RunRender(options, std::cout, std::cerr);
+        const int code = RunRender(options, text, std::cerr);
+        return WriteText(std::move(text).str(), code, std::cerr);
     } catch (const std::bad_alloc&) {
         return Report(std::cerr, kRenderBadInput, options.input, "out of memory");
     }

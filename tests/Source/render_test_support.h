@@ -115,11 +115,14 @@ struct Process {
 // The built program as a process, with the arguments as a shell gives them,
 // after the shell commands `before` (which may start a background reader, or
 // end in a command the program runs under); background commands are waited
-// for.
-inline Process launch(const std::string& args, const std::string& before = "") {
+// for. `stdoutTo` redirects standard output elsewhere (">/dev/full", ">&-").
+inline Process launch(const std::string& args, const std::string& before = "",
+                      const std::string& stdoutTo = "") {
     const std::string out = temp_path("program.out"), err = temp_path("program.err");
-    const std::string command = before + std::string(ZRM_RENDER) + " " + args + " >" + out + " 2>" +
-                                err + "; code=$?; wait; exit $code";
+    std::remove(out.c_str());
+    const std::string command = before + std::string(ZRM_RENDER) + " " + args + " " +
+                                (stdoutTo.empty() ? ">" + out : stdoutTo) + " 2>" + err +
+                                "; code=$?; wait; exit $code";
     const int status = std::system(command.c_str());
     Process p;
     p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

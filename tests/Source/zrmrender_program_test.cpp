@@ -314,6 +314,7 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
         std::string at = {};      // where the bitmap goes when not at OUTPUT; "-" standard output
         std::string before = {};  // shell commands run first
         bool unprivileged = false;  // run as an unprivileged user
+        std::string stdoutTo = {};  // standard output's redirection, when not to a file
     };
     const std::string in = input + " ";
     // clang-format off
@@ -412,6 +413,18 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
         {in + fifo, 0, "", 128, copy, "rm -f " + fifo + "; mkfifo " + fifo + "; cat " + fifo + " >" + copy + " & "},
         {"--zoom 64 " + in + "/dev/null", 0, "", 0},
         {in + "-", 0, "", 128, "-"},
+        // Text for standard output that cannot be written, at once or after
+        // a part of it: a full device, a closed standard output, a file-size
+        // limit and a pipe whose reader is gone.
+        {"--help", 3, "zrm-render: standard output: cannot write the output: No space left on device", 0, "",
+         "", false, ">/dev/full"},
+        {"--version", 3, "zrm-render: standard output: cannot write the output: Bad file descriptor", 0, "",
+         "", false, ">&-"},
+        {"--list " + dicomdir, 3, "zrm-render: standard output: cannot write the whole output, which is cut "
+         "short: File too large", 0, "", "prlimit --fsize=100 "},
+        {"--list " + dicomdir, 3, "zrm-render: standard output: cannot write the output: Broken pipe", 0, "",
+         "rm -f " + fifo + "; mkfifo " + fifo + "; true <" + fifo + " & exec 5>" + fifo + "; wait; ", false,
+         ">&5"},
     };
     // clang-format on
     int skipped = 0;
@@ -424,7 +437,7 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
         // A file already at the output path stays as it was unless the
         // bitmap goes there.
         std::ofstream(output) << "keep";
-        const Process p = launch(c.args, c.before + (c.unprivileged ? unprivileged : ""));
+        const Process p = launch(c.args, c.before + (c.unprivileged ? unprivileged : ""), c.stdoutTo);
         EXPECT_EQ(p.code, c.code) << p.err;
         if (c.err.empty()) {
             EXPECT_TRUE(p.err.empty()) << p.err;
