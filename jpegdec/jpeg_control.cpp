@@ -164,14 +164,18 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
     return kJpegOk;
 }
 
-// A row whose data was lost: 16-bit samples of the lost-sample value, or
-// bytes of 128.
-void FillLostRow(const JpegDecoderContext* ctx, uint8_t* row, size_t bytes) {
-    if (ctx->sampleBits <= 8) {
-        std::memset(row, 128, bytes);
+// A row whose data was lost, of `bytes` bytes, with `wordSamples` when its
+// samples are 16-bit words: bytes of 128 in a DCT frame; in a lossless one
+// the lost-sample value (128 in a frame of 8 bits or less until a value
+// that fits its samples is set).
+void FillLostRow(const JpegDecoderContext* ctx, uint8_t* row, size_t bytes, bool wordSamples) {
+    uint16_t value = ctx->lostSample;
+    if (IsDctFrame(ctx) || (ctx->sampleBits <= 8 && value > 0xFF)) value = 128;
+    if (!wordSamples) {
+        std::memset(row, value, bytes);
         return;
     }
-    for (size_t i = 0; i + 1 < bytes; i += 2) std::memcpy(row + i, &ctx->lostSample, 2);
+    for (size_t i = 0; i + 1 < bytes; i += 2) std::memcpy(row + i, &value, 2);
 }
 
 JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
@@ -183,7 +187,7 @@ JpegStatus ReadRowsNonInterleaved(JpegDecoderContext* ctx, uint8_t* row) {
         if (!children[i]) {
             // A component whose scan the input ended before, as a row passed
             // over.
-            FillLostRow(ctx, plane, size_t{ctx->width} * (IsDctFrame(ctx) ? 1 : 2));
+            FillLostRow(ctx, plane, size_t{ctx->width} * (IsDctFrame(ctx) ? 1 : 2), !IsDctFrame(ctx));
             status = kJpegWarnCorruptData;
             continue;
         }
@@ -625,10 +629,11 @@ JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row) {
         st = ctx->rowDriver(ctx);
         if (st < 1) return st;
         if (ctx->losslessRowLost) {
-            const size_t bytes = ctx->selectedComponent >= 0
-                                     ? ctx->componentRows[ctx->selectedComponent].size
-                                     : size_t{ctx->width} * ctx->outChannels * (ctx->sampleBits > 8 ? 2 : 1);
-            FillLostRow(ctx, row, bytes);
+            // A component's own decoder fills its plane, of 16-bit samples.
+            const bool plane = ctx->selectedComponent >= 0;
+            const size_t bytes = plane ? ctx->componentRows[ctx->selectedComponent].size
+                                       : size_t{ctx->width} * ctx->outChannels * (ctx->sampleBits > 8 ? 2 : 1);
+            FillLostRow(ctx, row, bytes, plane || ctx->sampleBits > 8);
         } else {
             ctx->writeRow(ctx, row);
         }

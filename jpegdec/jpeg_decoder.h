@@ -98,10 +98,11 @@ void SetRowsWanted(JpegDecoderContext* ctx, uint32_t rows);
 // Bytes a progressive frame's coefficient store may take (set before
 // StartDecompress); a larger store fails with -1 (out of memory).
 void SetMemoryLimit(JpegDecoderContext* ctx, uint64_t bytes);
-// The sample value of the rows of a lossless frame of more than 8 bits that
-// damage or the end of the input loses (set before StartDecompress): the
-// middle of the range its samples hold, which the caller knows. Until set
-// such rows are bytes of 128; rows of 8 bits always are.
+// The sample value of the rows of a lossless frame that damage or the end
+// of the input loses (set before StartDecompress): the middle of the range
+// its samples hold, which the caller knows. Until set such rows are bytes of
+// 128; so are the lost rows of a DCT frame, and those of a lossless frame of
+// 8 bits or less when the value does not fit its samples.
 void SetLostSampleValue(JpegDecoderContext* ctx, uint16_t value);
 // The lost-sample value until one is set: two bytes of 128.
 inline constexpr uint16_t kJpegLostSampleBytes128 = 0x8080;

@@ -18,9 +18,9 @@ public:
     // Drops the shared decoder (the last owner destroys it).
     ~VRX_DecodeJPEGEngine() override = default;
 
-    // The samples of the lines of a 16-bit lossless frame that damage or a
-    // stream cut short loses, when the reader does not know the middle of
-    // the frame's range: two bytes of 128.
+    // The samples of the lines of a lossless frame that damage or a stream
+    // cut short loses, when the reader does not know the middle of the
+    // frame's range: bytes of 128.
     static constexpr uint16_t kLostSampleBytes128 = jpegdec::kJpegLostSampleBytes128;
 
     // Made and initiated (initiated flag set), or null (destroyed) when the
@@ -34,8 +34,8 @@ public:
     // sampling the decoder offers; lossless frames of 8 or 16 bits at full
     // size; else 0x81000000) and starts decompression at `scale` / 256 (full
     // size 256; 128, 64 and 32 for the frames that can be scaled), with
-    // `lost_sample` the samples of lost lines of a 16-bit lossless frame
-    // (8-bit ones are lost as 128).
+    // `lost_sample` the samples of lost lines of a lossless frame (those
+    // of a DCT frame are lost as 128).
     virtual bool initiate(VRX_InputStorage* storage, const VRX_JPEGInfo& info, VRX_DstBuffer* dst,
                           uint32_t scale, uint16_t lost_sample);
     // One output line; false after the last line or a failure.

@@ -16,12 +16,11 @@ public:
     ~VRX_ReadLosslessJPEG() override = default;
 
     // Null after a report: an unusable info or storage 0x80800000, a frame
-    // that is not lossless 0x81000000. The lines of a 16-bit frame that
-    // damage or a stream cut short loses hold `lost_sample`, the middle of
-    // the frame's range.
+    // that is not lossless 0x81000000. The lines that damage or a stream cut
+    // short loses hold `lost_sample`, the middle of the frame's range.
     virtual VRX_Engine* engine(VRX_InputStorage* storage, const VRX_JPEGInfo& info, uint16_t lost_sample);
     // Loads the information first (0x80100000 when it does not load); lost
-    // lines of a 16-bit frame hold two bytes of 128.
+    // lines hold bytes of 128.
     virtual VRX_Engine* engine(VRX_InputStorage* storage);
 };
 

@@ -38,12 +38,14 @@ void destroy_all(VRX_Vector<VRX_InputStorage*>& storages) {
 }
 
 // The samples of the lossless lines that damage or a stream cut short
-// loses: the middle of the range of the stored bits (at most the allocated
-// ones), 0 for signed samples, so that they show mid-grey under the frame's
-// full range.
-uint16_t lost_sample(const VRX_DICOMInfo& info) {
+// loses: the middle of the range the samples can hold, that of the stored
+// bits (at most the allocated ones) or of the stream's precision when it is
+// smaller, 0 for signed samples, so that they show mid-grey under the
+// frame's full range.
+uint16_t lost_sample(const VRX_DICOMInfo& info, const VRX_JPEGInfo& stream) {
     if (info.declared_data_type() == VRX_DataType::s_integer()) return 0;
-    return static_cast<uint16_t>(1u << (std::clamp<uint32_t>(info.stored_bits(), 1, 16) - 1));
+    const uint32_t bits = std::min(info.stored_bits(), stream.precision());
+    return static_cast<uint16_t>(1u << (std::clamp<uint32_t>(bits, 1, 16) - 1));
 }
 
 }  // namespace
@@ -187,7 +189,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
             return VRX_ReadLosslessJPEG(manager_).engine(source);
         }
         if (!stream_matches(stream, info)) return nullptr;
-        VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source, stream, lost_sample(info));
+        VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source, stream, lost_sample(info, stream));
         return reader && info.subsampled_422() ? VRX_YBR422ToYCbCr(manager_).engine(reader, 1)
                                                : reader;
     }

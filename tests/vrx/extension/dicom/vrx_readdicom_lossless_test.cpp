@@ -70,18 +70,29 @@ TEST(ReadDICOMLossless, FramesEqualDcmdjpegsSamples) {
     EXPECT_GE(files, 18);
 }
 
-// A 12-bit frame cut short: its lost rows hold the middle of the stored
-// range, 2048 for unsigned samples and 0 for signed ones, with the warning.
+// Frames cut short: their lost rows hold the middle of the range the
+// samples can hold (the stored bits', or the stream's precision when it is
+// smaller), 0 for signed samples, with the warning.
 TEST(ReadDICOMLossless, LostRowsHoldTheMiddleOfTheStoredRange) {
-    const Bytes jpeg = jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegkernels/lossless/g12_sv1_pt0.jpg");
-    for (uint16_t signed_samples : {0, 1}) {
+    struct Case {
+        const char* stream;
+        uint16_t allocated, stored, signedSamples;
+        uint32_t lost;
+    };
+    for (const Case& c : {Case{"g12_sv1_pt0.jpg", 16, 12, 0, 2048}, Case{"g12_sv1_pt0.jpg", 16, 12, 1, 0},
+                          Case{"g12_sv1_pt0.jpg", 16, 16, 0, 2048}, Case{"g16_sv1_pt0.jpg", 16, 16, 0, 32768},
+                          Case{"g8_sv1_pt0.jpg", 8, 8, 0, 128}, Case{"g8_sv1_pt0.jpg", 8, 4, 0, 8},
+                          Case{"g8_sv1_pt0.jpg", 8, 8, 1, 0}}) {
+        SCOPED_TRACE(std::string(c.stream) + " " + std::to_string(c.stored) + " bits stored");
+        const Bytes jpeg = jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegkernels/lossless/" + c.stream);
         Writer w("1.2.840.10008.1.2.4.70");
-        w.image(12, 40, 16, 1, "MONOCHROME2", 0, signed_samples, 12);
+        w.image(12, 40, c.allocated, 1, "MONOCHROME2", 0, c.signedSamples, c.stored);
         w.encapsulated({}, {Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 4 * 2)});
         Loaded<VRX_DICOMInfo> file(w.bytes());
         const Bytes samples = drain(file.manager, VRX_ReadDICOM(&file.manager).engine(file.storage, file.info, 0));
-        ASSERT_EQ(samples.size(), 960u);
-        EXPECT_EQ(samples[958] | samples[959] << 8, signed_samples ? 0 : 2048);  // the last one
+        const size_t bytes = c.allocated / 8;
+        ASSERT_EQ(samples.size(), 480u * bytes);
+        EXPECT_EQ(samples.back() << 8 * (bytes - 1) | samples[samples.size() - bytes], c.lost);  // the last one
         EXPECT_TRUE(file.manager.error_handler()->saw(VRX_WARNING_DATA, "VRX_DecodeJPEGEngine::execute()"));
     }
 }
