@@ -98,7 +98,9 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
     VRX_Engine* engine = reader;
 
     // Bits above the significant ones: the sign copied into them, or cleared.
+    uint32_t significant = bits;
     if ((bits == 8 || bits == 16) && bitsStored >= 1 && bitsStored < bits) {
+        significant = bitsStored;
         engine = isSigned
                      ? vrx::VRX_SignedExtension(&manager).engine(engine,
                                                                  static_cast<uint8_t>(bitsStored - 1))
@@ -115,7 +117,9 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
     const bool rescale = grey && (slope != 1.0 || intercept != 0.0);
     out.m_rescaleSlope = 1.0;
     out.m_rescaleIntercept = 0.0;
+    bool convertedValues = false;
     if (grey && !modalityLut.Empty() && (bits == 8 || bits == 16)) {
+        convertedValues = true;
         engine = MapSamples(manager, engine, modalityLut.Bits() <= 8 ? 8 : 16,
                             [&](int32_t stored) { return modalityLut.Value(stored); });
         if (!engine) return error.Fail(manager, "cannot apply the modality LUT");
@@ -136,6 +140,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                 type = VRX_DataType::s_integer();
         }
         if (type) {
+            convertedValues = true;
             engine = vrx::VRX_ConvertDataType(&manager).engine(engine, type, typeBits, slope,
                                                                intercept);
             if (!engine) return error.Fail(manager, "cannot rescale the samples");
@@ -148,6 +153,8 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
     const VRX_Header* final = engine->header();
     uint32_t lineBytes = 0;
     if (!final || !final->line_bytes(lineBytes)) return error.Fail(manager, "cannot decode the frame");
+    // Modality values fill the samples they were converted to.
+    if (convertedValues) significant = final->bits;
     const platform::ByteCount bytes = platform::ByteCount(lineBytes) * final->height;
     if (!WithinFrameLimit(manager, bytes, error)) return false;
     try {
@@ -161,6 +168,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
     out.m_imageHeight = static_cast<int32_t>(final->height);
     out.m_samplesPerPixel = final->channels;
     out.m_bitsPerSample = final->bits;
+    out.m_bitsStored = static_cast<int32_t>(std::min<uint32_t>(significant, final->bits));
     out.m_signed = final->data_type() == VRX_DataType::s_integer() ? 1 : 0;
     out.m_colorType = final->color_type();
     out.m_colorKind = final->color_type() == VRX_ColorType::s_rgb()   ? ZEBImageMemory::kRgb
@@ -302,8 +310,8 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
         out.m_windowCenter = (low + high + 1.0) / 2.0;
         out.m_windowWidth = high - low + 1.0;
     } else {
-        // Colour: the whole sample range.
-        const double levels = std::exp2(out.m_bitsPerSample);
+        // Colour: the range its stored bits hold.
+        const double levels = std::exp2(out.m_bitsStored);
         out.m_windowCenter = levels / 2.0;
         out.m_windowWidth = levels;
     }

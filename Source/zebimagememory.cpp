@@ -7,7 +7,7 @@
 
 void ZEBImageMemory::ClearImage() {
     m_colorKind = kGray;
-    m_samplesPerPixel = m_bitsPerSample = 0;
+    m_samplesPerPixel = m_bitsPerSample = m_bitsStored = 0;
     m_buffer.clear();
     m_buffer.shrink_to_fit();
     m_rowLength = m_imageWidth = m_imageHeight = 0;

@@ -30,6 +30,9 @@ public:
     int32_t m_colorKind = kGray;
     int32_t m_samplesPerPixel = 0;
     int32_t m_bitsPerSample = 0;  // 1, 8, 16 or 32; 8 or less: 8-bit samples when probed
+    // The bits that hold a sample's value (the stored bits), at most
+    // m_bitsPerSample: colour is shown over the range they hold.
+    int32_t m_bitsStored = 0;
     // Not zeroed when it grows: the decode chain writes every byte.
     std::vector<uint8_t, platform::DefaultInitAllocator<uint8_t>> m_buffer;
     int32_t m_rowLength = 0;  // pixels per row

@@ -131,9 +131,12 @@ bool ZEBRenderChain::RenderInto(const ZEBImageMemory& memory, const ZEBRenderReq
     } else {
         if (header.color_type() != VRX_ColorType::s_rgb())
             e = vrx::VRX_ColorSpace(&manager).engine(e, VRX_ColorType::s_rgb());
+        // Samples of more than 8 bits span 0 to 255 over the range their
+        // stored bits hold.
+        const int32_t stored = memory.m_bitsStored > 0 ? std::min<int32_t>(memory.m_bitsStored, header.bits)
+                                                       : header.bits;
         if (e && header.bits > 8)
-            e = vrx::VRX_ConvertDataType(&manager).engine(e, u8, 8,
-                                                          255.0 / (std::exp2(header.bits) - 1.0), 0.0);
+            e = vrx::VRX_ConvertDataType(&manager).engine(e, u8, 8, 255.0 / (std::exp2(stored) - 1.0), 0.0);
     }
     if (!e) return error.Fail(manager, "cannot render the frame");
 

@@ -325,6 +325,41 @@ TEST(RenderChain, OneBitAndColour) {
     EXPECT_FALSE(helper.RenderFrame(ZEBImageMemory(), {0, 0, 1, 1, 1, 1, 0, 0}, dib));
 }
 
+// Colour of more than 8 bits is shown over the range its stored bits hold:
+// as the same values shifted to the top of 16 stored bits, within 1.
+TEST(RenderChain, ColourOverItsStoredBits) {
+    std::mt19937 random(5);
+    for (const uint16_t stored : {9, 12, 15, 16}) {
+        SCOPED_TRACE(stored);
+        std::vector<uint8_t> files[2];  // the stored bits, and those bits at the top of 16
+        for (int k = 0; k < 2; ++k) {
+            dicomtest::Writer w;
+            w.image(4, 5, 16, 3, "RGB", 0, 0, k ? 16 : stored);
+            std::vector<uint8_t> pixels;
+            std::mt19937 same = random;
+            for (int i = 0; i < 4 * 5 * 3; ++i) {
+                const uint16_t v = uint16_t((same() & ((1u << stored) - 1)) << (k ? 16 - stored : 0));
+                pixels.push_back(uint8_t(v));
+                pixels.push_back(uint8_t(v >> 8));
+            }
+            w.pixel_data(pixels);
+            files[k] = w.bytes();
+        }
+        random.discard(60);
+        rendertest::Picture shown[2];
+        for (int k = 0; k < 2; ++k) {
+            const std::string in = write_file("colour_bits.dcm", files[k]), out = rendertest::temp_path("colour_bits.bmp");
+            ASSERT_EQ(rendertest::run({"--no-annotations", in, out}).code, 0);
+            shown[k] = rendertest::read_bitmap(out);
+        }
+        ASSERT_EQ(shown[0].rgb.size(), 60u);
+        int worst = 0;
+        for (size_t i = 0; i < 60; ++i) worst = std::max(worst, std::abs(shown[0].rgb[i] - shown[1].rgb[i]));
+        EXPECT_LE(worst, 1);
+        EXPECT_GT(*std::max_element(shown[0].rgb.begin(), shown[0].rgb.end()), 200);
+    }
+}
+
 // Drawing row by row as the chain makes them gives what rendering the whole
 // bitmap and drawing it gives: sample types and colours, crops, scales up
 // and down, placed across the edges of a clipped target.
