@@ -24,12 +24,14 @@ std::u16string Text(const vrx::VRX_BasicString<char16_t>& s) {
     return std::u16string(s.view());
 }
 
-// Whether a File ID's ".." components climb above the folder it starts in.
+// Whether a File ID's ".." components climb above the folder it starts in
+// ("." components stay where they are).
 bool LeadsOutside(std::u16string_view id) {
     int64_t depth = 0;
     for (size_t from = 0;; ++from) {
         const size_t cut = std::min(id.find(u'\\', from), id.size());
-        depth += id.substr(from, cut - from) == u".." ? -1 : 1;
+        const std::u16string_view component = id.substr(from, cut - from);
+        depth += component == u".." ? -1 : component == u"." ? 0 : 1;
         if (depth < 0) return true;
         if ((from = cut) == id.size()) return false;
     }

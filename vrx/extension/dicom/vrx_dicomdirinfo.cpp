@@ -277,7 +277,11 @@ class VRX_DICOMDIRInfo::Builder {
                     const size_t before = records_under(record);
                     const bool ok = add_file(record, file, depth + 1);
                     open_.pop_back();
-                    if (!ok || records_under(record) != before) return ok;
+                    // Records that fit but are not listed (presentation
+                    // states, reports...) are no cause.
+                    if (!ok || records_under(record) != before ||
+                        Layout::fits_below(file, level_of<R>()))
+                        return ok;
                     note.cause = Unfollowed::no_fitting_records;
                 }
                 break;

@@ -22,7 +22,9 @@
 // the DICOMDIR that was loaded. A directory file that cannot be followed
 // (missing, unreadable, not a directory file, cut short, nested too deep, or
 // already being read), or one none of whose records fits under the record
-// (a file of study records named by a study record, say), leaves the record
+// (a file of study records named by a study record, say, or one without
+// records; records that fit but are not listed, such as presentation
+// states under a series, are no cause), leaves the record
 // without those records; it is noted in `unfollowed` and reported as a
 // warning (0x40400000).
 #include <cstdint>

@@ -34,6 +34,24 @@ VRX_DICOMDIRLayout::Level VRX_DICOMDIRLayout::level_of(const VRX_DICOMTagObj& re
     return other;
 }
 
+bool VRX_DICOMDIRLayout::fits_below(const VRX_DICOMTagObj& file, Level above) {
+    const uint32_t count = file.item_count(0x0004, 0x1220);
+    for (uint32_t i = 0; i < count; ++i) {
+        VRX_DICOMTagObj item(file.tag_manager());
+        if (!file.get_item(0x0004, 0x1220, i, item)) return false;
+        Level level = level_of(item);
+        if (level == other) {
+            const VRX_DICOMTagObj::String type = item.get_string(0x0004, 0x1430);
+            level = type == u"HANGING PROTOCOL" || type == u"PALETTE" || type == u"IMPLANT" ||
+                            type == u"IMPLANT ASSY" || type == u"IMPLANT GROUP"
+                        ? patient
+                        : image;
+        }
+        if (level <= above) return false;
+    }
+    return count > 0;
+}
+
 bool VRX_DICOMDIRLayout::collect(const VRX_DICOMTagObj& file, Level above) {
     const uint32_t count = file.item_count(0x0004, 0x1220);
     if (!items_.reserve(count) || !levels_.reserve(count) || !item_offsets_.reserve(count) ||

@@ -64,6 +64,13 @@ class VRX_DICOMDIRLayout {
 
     // The level a Directory Record Type names (other for the rest).
     static Level level_of(const VRX_DICOMTagObj& record);
+    // Whether a parsed directory file holds records and each of them may lie
+    // below a record of level `above`: PATIENT records and the other records
+    // of a file-set's root (hanging protocols, palettes, implants) lie below
+    // the root, STUDY records below a patient, SERIES records below a study,
+    // and IMAGE records and every other type (presentation states, reports,
+    // key objects, waveforms...) below a series.
+    static bool fits_below(const VRX_DICOMTagObj& file, Level above);
 
    private:
     enum class Result { done, unusable, failed };

@@ -26,7 +26,11 @@ zrm-render --list must print for each (expected.txt).
                  directory file whose File ID holds an ESC.
   chain_misfit/  a patient's STUDY records naming directory files: the second
                  one's file is a copy of the DICOMDIR (none of its records fits
-                 under a study), the third names the DICOMDIR itself.
+                 under a study), the third names the DICOMDIR itself; the first
+                 one's SERIES records name, besides the file of their images,
+                 one of presentation state and report records (they fit, and
+                 are not listed), one without records and one of a STUDY
+                 record.
 
 expected.txt holds, per folder, "dir NAME", then a line "warning WORDS" for
 each directory file that cannot be followed, in the directory's order (the
@@ -373,12 +377,29 @@ def chain_gone(folder):
 def chain_misfit(folder):
     """Three studies of a patient: the first one's directory file holds its
     series, the second one's is a copy of the DICOMDIR (its PATIENT and STUDY
-    records fit under no study), the third names the DICOMDIR itself."""
+    records fit under no study), the third names the DICOMDIR itself. The
+    first study's series 2 to 4 name directory files of records the listing
+    does not show (a presentation state and a report), of no records, and of
+    a STUDY record."""
     patient = ("Chain^Fay", "CF15")
     studies, records = [], []
     for st in range(2):
         series_list, series_records = series_chain(folder, "ST%06d" % (st + 5), patient,
                                                    (15 + st, "Chest %d" % st), [1])
+        if st == 0:
+            first = series_list[0][0][0]
+            unlisted = [record("PRESENTATION", ReferencedFileID=["ST000005", "PR000000"],
+                               ReferencedSOPClassUIDInFile="1.2.840.10008.5.1.4.1.1.11.1"),
+                        record("SR DOCUMENT", ReferencedFileID=["ST000005", "SR000000"],
+                               ReferencedSOPClassUIDInFile="1.2.840.10008.5.1.4.1.1.88.11")]
+            for se, held in ((2, [(r, []) for r in unlisted]), (3, []), (4, [(study_record(first), [])])):
+                dirfile = ("ST000005", "SE%06d" % (se - 1), "DIRFILE")
+                directory(os.path.join(folder, *dirfile), held)
+                series_records.append((record("SERIES", Modality=first.Modality, SeriesInstanceUID=uid(15, se),
+                                              SeriesNumber=se, SeriesDescription="Apart",
+                                              ReferencedFileID=list(dirfile),
+                                              ReferencedSOPClassUIDInFile=DIRECTORY), []))
+                series_list.append([])
         directory(os.path.join(folder, "ST%06d" % (st + 5), "DIRFILE"), series_records)
         studies.append(series_list)
         records.append(study_chain_record(series_list[0][0][0], "ST%06d" % (st + 5)))
@@ -389,7 +410,9 @@ def chain_misfit(folder):
     path = os.path.join(folder, "DICOMDIR")
     directory(path, [(record("PATIENT", PatientName=patient[0], PatientID=patient[1]), records)])
     shutil.copyfile(path, os.path.join(folder, "ST000006", "DIRFILE"))
-    return [warning("ST000006\\DIRFILE", "holds no records that fit under a study"),
+    return [warning("ST000005\\SE000002\\DIRFILE", "holds no records that fit under a series"),
+            warning("ST000005\\SE000003\\DIRFILE", "holds no records that fit under a series"),
+            warning("ST000006\\DIRFILE", "holds no records that fit under a study"),
             warning("DICOMDIR", "is already being read (it names itself or a directory file that names "
                     "it); its records are not read again")] + listing([studies[0]])
 

@@ -646,6 +646,10 @@ CASES = [
     Case("dicomdir_file_id_dot_dot", dicomdir_file_id(["..", "dicomdir_file_id_dot_dot", "DIR1", "IM0001"]),
          [], 1, ["zrm-render: {input}: image 1: {dir}/dicomdir_file_id_dot_dot/../dicomdir_file_id_dot_dot/"
                  "DIR1/IM0001 lies outside the DICOMDIR's folder"], 1.0, 64),
+    Case("dicomdir_file_id_dot_then_dot_dot",
+         dicomdir_file_id([".", "..", "dicomdir_file_id_dot_then_dot_dot", "DIR1", "IM0001"]), [], 1,
+         ["zrm-render: {input}: image 1: {dir}/dicomdir_file_id_dot_then_dot_dot/./../"
+          "dicomdir_file_id_dot_then_dot_dot/DIR1/IM0001 lies outside the DICOMDIR's folder"], 1.0, 64),
     Case("dicomdir_file_id", dicomdir_file_id(["DIR1", "IM0001"]), [], 0, [], 1.0, 64),
     # Pixel aspects far from square: taken as square beyond 1000:1, and
     # pixels 1000 times taller than wide painted at zoom 64.
