@@ -42,6 +42,26 @@ function(project_add_library name)
   endif()
 endfunction()
 
+# project_add_test_fonts()
+# The tests' fontconfig configuration (tests/fonts.conf.in): the system's
+# fonts, with the cache folder build/tests/fontconfig/cache first. The test
+# fontconfig_cache makes that cache before every other test, with no limit on
+# its memory, and lets every user read it: the tests that run the program
+# under memory limits or as another user then only read it, and none writes
+# the machine's own caches.
+function(project_add_test_fonts)
+  find_program(PROJECT_FC_CACHE fc-cache REQUIRED)
+  find_file(PROJECT_SYSTEM_FONTS_CONF fonts.conf PATHS /etc/fonts NO_DEFAULT_PATH REQUIRED)
+  set(PROJECT_TEST_FONT_CACHE ${PROJECT_BINARY_DIR}/tests/fontconfig/cache)
+  configure_file(${PROJECT_SOURCE_DIR}/tests/fonts.conf.in
+                 ${PROJECT_BINARY_DIR}/tests/fontconfig/fonts.conf @ONLY)
+  add_test(NAME fontconfig_cache
+           COMMAND sh -c "mkdir -p \"$2\" && FONTCONFIG_FILE=\"$1\" \"$3\" -f && chmod -R a+rX \"$2\""
+                   sh ${PROJECT_TEST_FONTS} ${PROJECT_TEST_FONT_CACHE} ${PROJECT_FC_CACHE})
+  set_tests_properties(fontconfig_cache PROPERTIES FIXTURES_SETUP test_fonts)
+endfunction()
+set(PROJECT_TEST_FONTS ${PROJECT_BINARY_DIR}/tests/fontconfig/fonts.conf)
+
 # project_add_gtest(NAME DIRS <dir>... LIBS <target>...)
 # One GoogleTest program from every .cpp below the directories, run by CTest.
 # TEST_DATA_DIR points at tests/data, TEST_SOURCE_DIR at the repository root.
@@ -59,7 +79,8 @@ function(project_add_gtest name)
     TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8")
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8;FONTCONFIG_FILE=${PROJECT_TEST_FONTS}"
+                                          FIXTURES_REQUIRED test_fonts)
 endfunction()
 
 # project_add_benchmark(NAME SOURCES <file>... LIBS <target>...)
@@ -89,6 +110,8 @@ function(project_add_fuzzer name)
   endif()
   add_test(NAME fuzz_${name}
            COMMAND sh -c "mkdir -p \"$1\" && shift && exec \"$@\"" sh ${work} $<TARGET_FILE:${name}> ${args})
+  set_tests_properties(fuzz_${name} PROPERTIES ENVIRONMENT "FONTCONFIG_FILE=${PROJECT_TEST_FONTS}"
+                                               FIXTURES_REQUIRED test_fonts)
 endfunction()
 
 # Add every child directory of the current one that has a CMakeLists.txt.
