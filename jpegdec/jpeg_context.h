@@ -88,6 +88,11 @@ using McuDecoderFn = JpegStatus (*)(JpegDecoderContext*, BlockRecord*, int);
 // Decodes `count` consecutive blocks of one component (64 coefficients each).
 using ProgressiveDecoderFn = JpegStatus (*)(JpegDecoderContext*, int16_t* blocks, uint32_t count, int);
 using MarkerReaderFn = JpegStatus (*)(JpegDecoderContext*);
+// After the last unit of a scan or restart interval: the whole bytes of data
+// the bit reader holds past the byte it is in (none of their bits taken),
+// with the input left after them; negative when the unit took bits past the
+// data.
+using HeldBytesFn = int32_t (*)(JpegDecoderContext*);
 using ResyncFn = JpegStatus (*)(JpegDecoderContext*, int);
 using IdctFn = void (*)(JpegDecoderContext*, BlockRecord*, int);
 using UpsampleFn = void (*)(PlaneRecord* source, PlaneRecord* destination, uint32_t hFactor,
@@ -180,6 +185,7 @@ struct JpegDecoderContext {
     ProgressiveDecoderFn progressiveDecoder;
     MarkerReaderFn scanEndMarkerReader;
     MarkerReaderFn markerSearch;  // the next marker, past the bytes before it
+    HeldBytesFn dataBytesHeld;
     ResyncFn restartResync;
     IdctFn idct[kMaxComponents];
     UpsampleFn upsampler[kMaxComponents];
@@ -225,6 +231,9 @@ struct JpegDecoderContext {
     uint8_t lastMarker;
     uint8_t scanEndMarker;
     uint32_t pendingMarker;
+    // Bytes of data the last marker search passed over before the marker
+    // (or the end of the input): 0xFF fill is none, a stuffed 0xFF 0x00 one.
+    uint32_t bytesBeforeMarker;
     NonInterleavedRecord* nonInterleaved;
 
     // Buffered input.
@@ -247,6 +256,7 @@ struct JpegDecoderContext {
     const uint8_t* naturalOrder;
     // Set while a restart interval is being passed over after damage.
     uint32_t intervalDamaged;
+    uint32_t damage;  // kinds met (kJpegDamage*)
 
     // Dequantisation, transforms and sampling.
     MultiplierRecord* quantMultipliers;  // one per component
@@ -388,10 +398,13 @@ JpegStatus ReadMarkerWith(JpegDecoderContext* ctx, ReadByte&& readByte, JpegStat
 // and stuffed zeros; -11 when the input ends first.
 template <class ReadByte>
 JpegStatus SearchMarkerWith(JpegDecoderContext* ctx, ReadByte&& readByte) {
+    ctx->bytesBeforeMarker = 0;
     for (;;) {
-        // 0 (no marker has that code): no marker begins at this byte.
+        // 0 (no marker has that code): no marker begins at this byte, which
+        // is a byte of data (stuffed or not).
         const JpegStatus m = ReadMarkerWith(ctx, readByte, 0);
         if (m != 0) return m;
+        ++ctx->bytesBeforeMarker;
     }
 }
 int32_t FetchByte(JpegDecoderContext* ctx);
@@ -439,6 +452,8 @@ BlockRecord* AllocBlockRecords(JpegDecoderContext* ctx, uint32_t count);
 void FreeBlockRecords(JpegDecoderContext* ctx);
 void ReleaseBlockRecords(JpegDecoderContext* ctx);
 void DropPartialByte(JpegDecoderContext* ctx);
+// The generic path's HeldBytesFn.
+int32_t DataBytesHeld(JpegDecoderContext* ctx);
 // The kept coefficients (zig-zag order) of block (bx, by) of component c of
 // a progressive frame.
 inline int16_t* ProgressiveBlock(const JpegDecoderContext* ctx, uint32_t c, uint32_t bx, uint32_t by) {

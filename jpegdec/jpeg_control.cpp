@@ -156,6 +156,7 @@ JpegStatus StartDecompressNonInterleaved(JpegDecoderContext* ctx) {
             // no decoder and its rows are mid-grey.
             DestroyDecompressor(sub);
             module->children[i] = nullptr;
+            ctx->damage |= kJpegDamageLost;
             continue;
         }
         if (st < 1) return st;
@@ -676,6 +677,13 @@ uint32_t JpegFrameMarker(const JpegDecoderContext* ctx) { return ctx->frameMarke
 bool IsProgressive(const JpegDecoderContext* ctx) { return ctx->frameMarker == 0xC2; }
 bool IsLossless(const JpegDecoderContext* ctx) { return ctx->frameMarker == 0xC3; }
 bool IsNonInterleaved(const JpegDecoderContext* ctx) { return ctx->nonInterleaved != nullptr; }
+uint32_t JpegDamage(const JpegDecoderContext* ctx) {
+    uint32_t damage = ctx->damage;
+    const NonInterleavedRecord* m = ctx->nonInterleaved;
+    for (uint32_t i = 0; m && m->children && i < ctx->componentCount; ++i)
+        if (m->children[i]) damage |= JpegDamage(m->children[i]);
+    return damage;
+}
 uint32_t XDensityOf(const JpegDecoderContext* ctx) { return ctx->xDensity; }
 uint32_t YDensityOf(const JpegDecoderContext* ctx) { return ctx->yDensity; }
 const char* JpegComment(const JpegDecoderContext* ctx) { return ctx->commentData; }

@@ -111,6 +111,16 @@ JpegStatus StartDecompress(JpegDecoderContext* ctx);
 // 16-bit words for lossless frames of more than 8 bits).
 JpegStatus ReadRows(JpegDecoderContext* ctx, uint8_t* row);
 
+// Kinds of damage met so far in the decode (bits; 0 for none), those of the
+// decoders of a frame coded one component per scan included. A row that
+// gives warning 3 comes with one of them at least. A last unit that took
+// bits past its data into the marker counts as data left over: either way
+// the data and the units do not end together.
+inline constexpr uint32_t kJpegDamageLost = 1;      // units not decoded: shown mid-grey (sequential, lossless), or a progressive scan's coefficients dropped or undone
+inline constexpr uint32_t kJpegDamageNoEnd = 2;     // every unit decoded, but the input ended before the end-of-image marker
+inline constexpr uint32_t kJpegDamageLeftOver = 4;  // coded data left over before a marker after a scan's or interval's last unit
+uint32_t JpegDamage(const JpegDecoderContext* ctx);
+
 // Decompressions this process started on the kernel-backed path (frames
 // decoded whole); for tests and diagnostics.
 uint64_t JpegKernelPathStarts();

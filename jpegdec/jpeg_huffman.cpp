@@ -227,6 +227,7 @@ JpegStatus InitEntropyDecoder(JpegDecoderContext* ctx, uint32_t lookaheadBits) {
     ctx->scanStart = StartScan;
     ctx->scanEndMarkerReader = ReadScanEndMarker;
     ctx->markerSearch = SearchNextMarker;
+    ctx->dataBytesHeld = DataBytesHeld;
     ctx->restartResync = ResyncToRestart;
     ctx->lookaheadBits = lookaheadBits;
     ctx->inputBuffer = static_cast<uint8_t*>(AllocBytes(ctx, kInputBufferBytes));
@@ -563,6 +564,16 @@ JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t cou
     if (PastInput(r)) return undo();
     return true;
     });
+}
+
+// The bits held past those taken: the rest of the byte in use and whole
+// bytes of data, then the marker's 0xFF where the data ended at one, then
+// the zero bits padded. Fewer than the 0xFF and the padding: the last unit
+// took bits past the data.
+int32_t DataBytesHeld(JpegDecoderContext* ctx) {
+    int32_t data = ctx->bitCount - ctx->zeroBits;
+    if (ctx->entropyState == kJpegMarkerInData) data -= 8;
+    return data < 0 ? -1 : data / 8;
 }
 
 void DropPartialByte(JpegDecoderContext* ctx) {

@@ -135,6 +135,7 @@ JpegStatus InitEntropyDecoderByKernel(JpegDecoderContext* ctx) {
     s->lookaheadDecoding = 0;
     s->integratedPredictor = 0;
     if (lossless && ctx->componentCount == 1 && (st = SetUpLosslessLookahead(ctx)) < 1) return st;
+    ctx->dataBytesHeld = s->lookaheadDecoding ? DataBytesHeldByLookahead : DataBytesHeldByKernel;
     int32_t size = 0;
     if (KernelCall<KernelRow::HuffmanDecoderStateSize>(&size) != 0 || size < 1) return 0;
     s->bitState = static_cast<jpegkernels::HuffmanDecoderState*>(AllocZeroed(ctx, 1, static_cast<uint64_t>(size)));
@@ -298,6 +299,10 @@ JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx) {
 }
 
 JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx) { return SearchMarkerWith(ctx, KernelByteOrEnd); }
+
+// The kernels' bit state holds bits of data only, the input position after
+// them.
+int32_t DataBytesHeldByKernel(JpegDecoderContext* ctx) { return KernelState(ctx)->bitState->bitCount / 8; }
 
 JpegStatus ResyncToRestartByKernel(JpegDecoderContext* ctx, int n) {
     if (n < 1) return kJpegOk;

@@ -114,6 +114,7 @@ JpegStatus DecodeScanSequentialByKernel(JpegDecoderContext* ctx, BlockRecord* bl
 JpegStatus KernelReadByte(JpegDecoderContext* ctx, uint8_t* byte);
 JpegStatus ReadScanEndMarkerByKernel(JpegDecoderContext* ctx);
 JpegStatus NextMarkerByKernel(JpegDecoderContext* ctx);
+int32_t DataBytesHeldByKernel(JpegDecoderContext* ctx);
 JpegStatus ResyncToRestartByKernel(JpegDecoderContext* ctx, int n);
 JpegStatus ReadNumberOfLinesByKernel(JpegDecoderContext* ctx);
 void FreeBlock(JpegDecoderContext* ctx, void* block);
@@ -178,5 +179,8 @@ const uint8_t** LookaheadPosition(LosslessLookaheadTables* block);
 void FreeLosslessLookahead(JpegDecoderContext* ctx);
 // The lossless set-up of the kernel path's entropy set-up (one component).
 JpegStatus SetUpLosslessLookahead(JpegDecoderContext* ctx);
+// The look-ahead decoders hold no bits: the input moves past the byte the
+// last row ended in, and 0 bytes are held.
+int32_t DataBytesHeldByLookahead(JpegDecoderContext* ctx);
 
 }  // namespace jpegdec

@@ -416,6 +416,16 @@ JpegStatus DecodeLosslessScanMulti(JpegDecoderContext* ctx, LosslessRowRecord* r
     return kJpegCorruptData;
 }
 
+int32_t DataBytesHeldByLookahead(JpegDecoderContext* ctx) {
+    KernelPathState* s = KernelState(ctx);
+    // The last row ended inside a byte: its other bits fill the end of the
+    // scan or interval, and the marker that ends it follows that byte.
+    const LosslessLookaheadTables* block = s->lookahead;
+    if (block->bitCount < 8 && block->window == s->inputPosition && s->remaining > 0)
+        AdvanceKernelInput(s, *s->inputPosition == 0xFF ? 2 : 1);
+    return 0;
+}
+
 JpegStatus StartScanLosslessByKernel(JpegDecoderContext* ctx) {
     KernelPathState* s = KernelState(ctx);
     if (s->lookaheadDecoding) {
@@ -425,12 +435,8 @@ JpegStatus StartScanLosslessByKernel(JpegDecoderContext* ctx) {
         } else {
             ctx->losslessDecoder = DecodeLosslessScanSingle;
         }
-        // The last row ended inside a byte: its other bits fill the end of
-        // the interval, and the marker that ends it follows that byte.
-        LosslessLookaheadTables* block = s->lookahead;
-        if (block->bitCount < 8 && block->window == s->inputPosition && s->remaining > 0)
-            AdvanceKernelInput(s, *s->inputPosition == 0xFF ? 2 : 1);
-        ResetLosslessLookahead(block);
+        DataBytesHeldByLookahead(ctx);
+        ResetLosslessLookahead(s->lookahead);
     } else {
         ctx->losslessDecoder = DecodeLosslessScanMulti;
     }

@@ -9,6 +9,10 @@
 // never found: the rest of the scan stays mid-grey. One that ends after the
 // data of a sequential or lossless scan, before the marker that follows it
 // (the end of image), was cut short there: the last row has the warning.
+// Bytes of data left before the marker that ends a scan or interval whose
+// last unit decoded (0xFF fill aside) mean that what was decoded is not what
+// was coded: the warning on the row that ends it, the picture as decoded.
+// Each warning notes its kind of damage (kJpegDamage*).
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -28,40 +32,58 @@ uint32_t IntervalsLost(uint8_t recorded, uint8_t found) {
     return static_cast<uint32_t>(found - recorded - 1) & 7;
 }
 
+// Damage of a kind met: the warning.
+JpegStatus Damaged(JpegDecoderContext* ctx, uint32_t kind) {
+    ctx->damage |= kind;
+    return kJpegWarnCorruptData;
+}
+
+// The scan ends early: the units left are lost.
+void ScanEndsEarly(JpegDecoderContext* ctx, JpegStatus& status) {
+    status = Damaged(ctx, kJpegDamageLost);
+    ctx->intervalDamaged = kScanLost;
+}
+
 // Counts one unit (an MCU, or a block of a one-component scan) against the
 // restart interval and reads the marker that ends an interval; after the
-// scan's last unit nothing is read.
+// scan's last unit nothing is read. An interval whose units all decoded
+// ends at its marker: data held or passed over before it is left over.
 JpegStatus AfterUnit(JpegDecoderContext* ctx, JpegStatus& status, bool lastOfScan) {
     if (ctx->restartInterval == 0 || lastOfScan || ++ctx->mcuColumn < ctx->restartInterval)
         return kJpegOk;
     ctx->mcuColumn = 0;
     if (ctx->intervalDamaged == kScanLost) return kJpegOk;
+    const bool decoded = !ctx->intervalDamaged;
+    if (decoded && ctx->dataBytesHeld(ctx) != 0) status = Damaged(ctx, kJpegDamageLeftOver);
     JpegStatus st = ctx->scanStart(ctx);
     if (st < 1) return st;
     const uint8_t recorded = ctx->scanEndMarker;
     st = ctx->scanEndMarkerReader(ctx);
+    bool passedOver = false;
     if (st < 1) {
         status = kJpegWarnCorruptData;
         // The input may end in the search (-11): nothing more of the scan.
         st = ctx->restartResync(ctx, 1);
         if (st < 1) {
-            ctx->intervalDamaged = kScanLost;
+            ScanEndsEarly(ctx, status);
             return kJpegOk;
         }
+        passedOver = true;
     } else if (ctx->scanEndMarker == recorded) {
         // DNL (or the marker just read again): the scan has ended early.
-        status = kJpegWarnCorruptData;
-        ctx->intervalDamaged = kScanLost;
+        ScanEndsEarly(ctx, status);
         return kJpegOk;
     }
     if (ctx->scanEndMarker == 0xD9) {
         // EOI, read or found by the search: the scan has ended early.
-        status = kJpegWarnCorruptData;
-        ctx->intervalDamaged = kScanLost;
+        ScanEndsEarly(ctx, status);
         return kJpegOk;
     }
     const uint32_t lost = IntervalsLost(recorded, ctx->scanEndMarker);
-    if (lost > 0) status = kJpegWarnCorruptData;
+    if (lost > 0)
+        status = Damaged(ctx, kJpegDamageLost);
+    else if (passedOver)
+        status = Damaged(ctx, decoded ? kJpegDamageLeftOver : kJpegDamageLost);
     ctx->carriedSkip += lost * ctx->restartInterval;
     ctx->intervalDamaged = 0;
     return kJpegOk;
@@ -81,18 +103,18 @@ JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, bool endsScan, Deco
         // Every unit passed over makes its row a warning.
         if (ctx->carriedSkip > 0) {
             --ctx->carriedSkip;
-            status = kJpegWarnCorruptData;
+            status = Damaged(ctx, kJpegDamageLost);
             skip(u);
             continue;
         }
         if (ctx->intervalDamaged) {
-            status = kJpegWarnCorruptData;
+            status = Damaged(ctx, kJpegDamageLost);
             skip(u);
         } else {
             const JpegStatus st = decode(u);
             if (st < 1) {
                 if (!Recoverable(st)) return st;
-                status = kJpegWarnCorruptData;
+                status = Damaged(ctx, kJpegDamageLost);
                 ctx->intervalDamaged = ctx->restartInterval ? 1 : kScanLost;
                 skip(u);
             }
@@ -103,15 +125,33 @@ JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, bool endsScan, Deco
     return status;
 }
 
-// After the last row of a scan decoded without damage: the marker that
-// follows its data (kept for whoever reads on), or the warning when the
-// input ends first.
-JpegStatus AfterScan(JpegDecoderContext* ctx, JpegStatus status) {
-    if (status != kJpegOk || ctx->pendingMarker) return status;
-    const JpegStatus m = ctx->markerSearch(ctx);
-    if (m < 0) return kJpegWarnCorruptData;
-    ctx->pendingMarker = static_cast<uint32_t>(m);
+// True when the last unit of the scan or interval was decoded (not passed
+// over).
+bool LastUnitDecoded(const JpegDecoderContext* ctx) { return !ctx->intervalDamaged && !ctx->carriedSkip; }
+
+// After the last unit of a scan, decoded: the marker that follows its data
+// (kept for whoever reads on). Data left before it (bytes the bit reader
+// holds or the search passes over), or a unit that took bits past the data,
+// give the warning; so does an input that ends first.
+JpegStatus ScanDataEnd(JpegDecoderContext* ctx, JpegStatus status) {
+    const int32_t held = ctx->dataBytesHeld(ctx);
+    uint32_t passed = 0;
+    if (!ctx->pendingMarker) {
+        const JpegStatus m = ctx->markerSearch(ctx);
+        passed = ctx->bytesBeforeMarker;
+        if (m < 0)
+            status = Damaged(ctx, kJpegDamageNoEnd);
+        else
+            ctx->pendingMarker = static_cast<uint32_t>(m);
+    }
+    if (held != 0 || passed != 0) status = Damaged(ctx, kJpegDamageLeftOver);
     return status;
+}
+
+// After the last row of a scan.
+JpegStatus AfterScan(JpegDecoderContext* ctx, JpegStatus status) {
+    if (status < 1 || !LastUnitDecoded(ctx)) return status;
+    return ScanDataEnd(ctx, status);
 }
 
 bool LastRow(const JpegDecoderContext* ctx) { return ctx->mcuRow + 1 >= ctx->mcuRows; }
@@ -340,7 +380,7 @@ JpegStatus SequentialRowByKernel(JpegDecoderContext* ctx) {
     if (!Recoverable(st)) return st;
     ctx->intervalDamaged = kScanLost;
     for (; u < ctx->mcusPerRow; ++u) SkipMcu(ctx, u);
-    return kJpegWarnCorruptData;
+    return Damaged(ctx, kJpegDamageLost);
 }
 
 // The MCUs of a row through an MCU body and the block writers.
@@ -437,8 +477,10 @@ JpegStatus DecodeAllScans(JpegDecoderContext* ctx) {
     JpegStatus status = kJpegOk;
     for (;;) {
         JpegStatus st = DecodeScan(ctx);
+        const bool whole = st >= 1 && LastUnitDecoded(ctx);
         if (st >= 1) {
             if (st > 1) status = st;
+            if (whole && ScanDataEnd(ctx, kJpegOk) != kJpegOk) status = kJpegWarnCorruptData;
             st = ReadNextScanHeader(ctx);
             if (st < 1 && ctx->lastMarker == 0xD9) break;  // the end of the image
         }
@@ -446,7 +488,7 @@ JpegStatus DecodeAllScans(JpegDecoderContext* ctx) {
             // A stream cut short, inside a scan or before its end of image:
             // the scans decoded so far make the image, with the warning.
             if (!InputEndedIn(ctx, st)) return st;
-            status = kJpegWarnCorruptData;
+            status = Damaged(ctx, whole ? kJpegDamageNoEnd : kJpegDamageLost);
             break;
         }
         if ((st = ctx->scanStart(ctx)) < 1) return st;

@@ -14,10 +14,14 @@ namespace {
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    int warnings = 0;
 };
 
 void OnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
-void Quiet(j_common_ptr, int) {}
+// Nothing is printed; warnings are counted.
+void Quiet(j_common_ptr cinfo, int level) {
+    if (level < 0) ++reinterpret_cast<ErrorManager*>(cinfo->err)->warnings;
+}
 
 }  // namespace
 
@@ -78,6 +82,20 @@ Image Decode(const Bytes& jpeg, uint32_t scale, bool rgb) {
         }
     });
     return image.ok ? image : Image{};
+}
+
+int Warnings(const Bytes& jpeg) {
+    int warnings = 0;
+    const bool ok = WithDecompressor(jpeg, [&](jpeg_decompress_struct& cinfo) {
+        jpeg_start_decompress(&cinfo);
+        // libjpeg's own memory: an error jumps past every destructor here.
+        JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                    cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components), 1);
+        while (cinfo.output_scanline < cinfo.output_height) jpeg_read_scanlines(&cinfo, row, 1);
+        jpeg_finish_decompress(&cinfo);
+        warnings = reinterpret_cast<ErrorManager*>(cinfo.err)->warnings;
+    });
+    return ok ? warnings : -1;
 }
 
 Coefficients ReadCoefficients(const Bytes& jpeg) {

@@ -24,6 +24,10 @@ Bytes ReadFile(const std::string& path);
 // Decoded at 1/scale (1, 2, 4, 8); rgb asks for RGB output.
 Image Decode(const Bytes& jpeg, uint32_t scale = 1, bool rgb = false);
 
+// libjpeg's warnings (emit_message at level -1) over the whole decoding of
+// the stream, through its end of image; -1 when libjpeg fails.
+int Warnings(const Bytes& jpeg);
+
 // Quantised coefficients of every component: blocks row by row over the
 // component's block grid, 64 natural-order values each.
 struct Coefficients {

@@ -1,8 +1,10 @@
 // The decoder core on hostile and damaged streams: comment segments by the
 // million, restart intervals of progressive frames broken, bits that no code
 // begins with on the generic path, progressive and sequential streams cut
-// short, coefficient stores against the memory limit, and damage in
-// sequential scans without restart intervals.
+// short, coefficient stores against the memory limit, damage in sequential
+// scans without restart intervals, data left over before the marker after a
+// scan or interval, and bytes flipped against libjpeg. Each warning comes
+// with its kinds of damage.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,6 +26,15 @@ using jpegedit::Splice;
 
 Bytes Stream(const char* name) { return jpegoracle::ReadFile(Fixture(name)); }
 
+// The JPEG stream in a DICOM file: from its SOI through its last EOI.
+Bytes Codestream(const Bytes& file) {
+    if (file.size() < 2) return {};
+    const size_t from = FindMarker(file, 0xD8);
+    size_t to = file.size();
+    while (to > from + 1 && !(file[to - 2] == 0xFF && file[to - 1] == 0xD9)) --to;
+    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(from), file.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
 // The JPEG stream of a case of the hostile-files table, as its generator
 // makes it (empty when it cannot run).
 Bytes HostileStream(const std::string& name) {
@@ -31,12 +42,7 @@ Bytes HostileStream(const std::string& name) {
     const std::string command = std::string("/usr/bin/python3 ") + TEST_DATA_DIR +
                                 "/Source/hostile/make_hostile_files.py --only " + name + " " + folder;
     if (std::system(command.c_str()) != 0) return {};
-    const Bytes file = jpegoracle::ReadFile(folder + "/" + name + ".dcm");
-    if (file.size() < 2) return {};
-    const size_t from = FindMarker(file, 0xD8);
-    size_t to = file.size();
-    while (to > from + 1 && !(file[to - 2] == 0xFF && file[to - 1] == 0xD9)) --to;
-    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(from), file.begin() + static_cast<std::ptrdiff_t>(to));
+    return Codestream(jpegoracle::ReadFile(folder + "/" + name + ".dcm"));
 }
 
 // The bytes of restart interval k of the scan whose data starts at `data`
@@ -123,6 +129,7 @@ TEST(JpegHostileStreams, BitsNoCodeBeginsWithAreCorruptData) {
     const jpegoracle::Image image = d.Run();
     ASSERT_TRUE(image.ok);
     EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+    EXPECT_EQ(JpegDamage(d.ctx), kJpegDamageLost);
     const uint8_t expected[4] = {136, 144, 136, 128};
     for (uint32_t x = 0; x < 32; ++x) EXPECT_EQ(image.at(x, 7, 0), expected[x / 8]) << x;
 }
@@ -134,6 +141,7 @@ void ExpectIntervalsRead(const Decoder& d, const jpegoracle::Image& image, const
                          uint32_t fromMcu, uint32_t toMcu) {
     ASSERT_TRUE(image.ok);
     EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+    EXPECT_EQ(JpegDamage(d.ctx), kJpegDamageLost);
     int worst = 0;
     for (uint32_t y = 0; y < ref.height; ++y)
         for (uint32_t x = 0; x < ref.width; ++x) {
@@ -171,17 +179,23 @@ TEST(JpegHostileStreams, ProgressiveRestartIntervalsAreChecked) {
 }
 
 // A progressive stream without its end of image, or cut short, gives every
-// row from the coefficients decoded, with the warning.
+// row from the coefficients decoded, with the warning: the input ended after
+// whole scans (without EOI, or in a scan header), or units were lost (cut in
+// a scan's data).
 TEST(JpegHostileStreams, ProgressiveStreamsCutShortGiveTheirRows) {
     const Bytes good = Stream("prog_s420.jpg");
     const jpegoracle::Image ref = jpegoracle::Decode(good);
     const size_t eoi = FindMarker(good, 0xD9);
-    for (size_t size : {eoi, good.size() * 6 / 10, jpegedit::ScanData(good, FindMarker(good, 0xDA)) + 40}) {
+    const std::pair<size_t, uint32_t> cuts[] = {
+        {eoi, kJpegDamageNoEnd}, {eoi + 1, kJpegDamageNoEnd}, {good.size() * 6 / 10, kJpegDamageNoEnd},
+        {jpegedit::ScanData(good, FindMarker(good, 0xDA)) + 40, kJpegDamageLost}};
+    for (const auto& [size, damage] : cuts) {
         SCOPED_TRACE(size);
         Decoder d(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)));
         const jpegoracle::Image image = d.Run();
         ASSERT_TRUE(image.ok);
         EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+        EXPECT_EQ(JpegDamage(d.ctx), damage);
         // The whole stream but its end of image: the same pixels.
         if (size == eoi) {
             EXPECT_LE(jpegoracle::MaxDifference(image, ref), 1);
@@ -195,24 +209,34 @@ TEST(JpegHostileStreams, ProgressiveStreamsCutShortGiveTheirRows) {
 // path of every column. libjpeg's decoding of the cut stream is the
 // reference: the MCUs before the cut as in the whole stream, mid-grey after
 // it. The one MCU the cut falls in may stand apart, mid-grey where libjpeg
-// completes it from zero bits. A byte after the EOI changes nothing.
+// completes it from zero bits. A byte after the EOI changes nothing. The
+// kinds of damage: units lost where data is cut; the end only where no more
+// than the EOI is cut (its 0xFF and a zero byte make a byte of data left over);
+// where a zero byte takes the place of the last bytes of data, units lost or
+// the last one completed from it.
 TEST(JpegHostileStreams, SequentialStreamsCutShortGiveTheirRows) {
+    const std::set<uint32_t> lost = {kJpegDamageLost}, noEnd = {kJpegDamageNoEnd},
+                             leftOver = {kJpegDamageNoEnd | kJpegDamageLeftOver},
+                             lostOrNoEnd = {kJpegDamageLost, kJpegDamageNoEnd};
     for (const char* name : {"grey.jpg", "s420.jpg", "s420_restart.jpg", "s444.jpg", "separate_scans_opt.jpg",
                              "s420_1x1.jpg"}) {
         const Bytes whole = Stream(name);
         const size_t data = jpegedit::ScanData(whole, FindMarker(whole, 0xDA)), size = whole.size() - data;
-        std::vector<Bytes> streams;
+        std::vector<std::pair<Bytes, std::set<uint32_t>>> streams;
         for (size_t cut : {data + 1, data + size / 3, data + size * 2 / 3, data + size * 9 / 10})
-            streams.emplace_back(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+            streams.emplace_back(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)),
+                                 cut + 2 < whole.size() ? lost : noEnd);
         for (size_t k = 1; k <= 16 && k < size; ++k)
-            for (const Bytes& pad : {Bytes{}, Bytes{0}}) streams.push_back(Splice(whole, whole.size() - k, k, pad));
+            for (const Bytes& pad : {Bytes{}, Bytes{0}})
+                streams.emplace_back(Splice(whole, whole.size() - k, k, pad),
+                                     k <= 2 ? (pad.empty() ? noEnd : leftOver) : (pad.empty() ? lost : lostOrNoEnd));
         for (uint8_t pad : {0x00, 0xFF, 0x20})
             for (uint32_t generic : {0u, 1u}) {
                 Decoder plain(whole), d(Splice(whole, whole.size(), 0, {pad}));
                 plain.ctx->testGenericOnly = d.ctx->testGenericOnly = generic;
                 EXPECT_TRUE(d.Run().pixels == plain.Run().pixels && d.Worst() == kJpegOk) << int{pad};
             }
-        for (const Bytes& stream : streams) {
+        for (const auto& [stream, kinds] : streams) {
             SCOPED_TRACE(std::string(name) + " cut to " + std::to_string(stream.size()) + " bytes");
             const jpegoracle::Image ref = jpegoracle::Decode(stream);
             ASSERT_TRUE(ref.ok);
@@ -223,6 +247,7 @@ TEST(JpegHostileStreams, SequentialStreamsCutShortGiveTheirRows) {
                 const jpegoracle::Image image = d.Run();
                 ASSERT_TRUE(image.ok);
                 EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+                EXPECT_EQ(kinds.count(JpegDamage(d.ctx)), 1u) << JpegDamage(d.ctx);
                 const uint32_t w = d.ctx->mcuWidth[0], h = d.ctx->componentRows[0].plane.rows;
                 std::set<uint32_t> apart;  // MCUs (y << 16 | x) with samples apart from libjpeg's
                 for (uint32_t y = 0; y < ref.height; ++y)
@@ -318,6 +343,7 @@ TEST(JpegHostileStreams, DamageWithoutRestartIntervalsEndsTheScan) {
                 const jpegoracle::Image& image = columns.back();
                 ASSERT_TRUE(image.ok);
                 EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+                EXPECT_EQ(JpegDamage(d.ctx), kJpegDamageLost);
                 // MCUs in scan order; the grey ones from `first` on.
                 const uint32_t w = d.ctx->mcuWidth[0], h = d.ctx->componentRows[0].plane.rows;
                 const uint32_t across = (ref.width + w - 1) / w, count = across * ((ref.height + h - 1) / h);
@@ -336,6 +362,112 @@ TEST(JpegHostileStreams, DamageWithoutRestartIntervalsEndsTheScan) {
             }
             for (size_t i = 3; i < columns.size(); ++i) EXPECT_TRUE(columns[i].pixels == columns[2].pixels) << i - 1;
         }
+    }
+}
+
+// Bytes before the marker that ends a scan or restart interval whose last
+// unit decoded, on the generic path and the kernel path of every column:
+// data (32 bytes, one zero byte, a stuffed 0xFF) is left over, with the
+// warning; 0xFF fill is not. The picture is the one of the stream without
+// them either way.
+TEST(JpegHostileStreams, DataLeftOverBeforeTheMarkerAfterAScanOrInterval) {
+    const Bytes junk(32, 0x5A), zero(1, 0), stuffed = {0xFF, 0x00}, fill(5, 0xFF);
+    auto lossless = [](const std::string& name) {
+        return jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegkernels/lossless/" + name);
+    };
+    auto dicom = [](const std::string& name) {
+        return Codestream(jpegoracle::ReadFile(Fixture("lossless_dicom/" + name + ".dcm")));
+    };
+    struct Case {
+        Bytes stream;
+        uint8_t marker;  // the bytes go before the first one
+        const Bytes& bytes;
+        uint32_t damage;
+    };
+    const Case cases[] = {
+        {Stream("s420.jpg"), 0xD9, junk, kJpegDamageLeftOver},
+        {Stream("s420.jpg"), 0xD9, zero, kJpegDamageLeftOver},
+        {Stream("s420.jpg"), 0xD9, fill, 0},
+        {Stream("separate_scans.jpg"), 0xD9, stuffed, kJpegDamageLeftOver},
+        {Stream("s420_restart.jpg"), 0xD0, junk, kJpegDamageLeftOver},
+        {Stream("s420_restart.jpg"), 0xD2, stuffed, kJpegDamageLeftOver},
+        {Stream("s420_restart.jpg"), 0xD3, fill, 0},
+        {Stream("prog_s420.jpg"), 0xD9, junk, kJpegDamageLeftOver},
+        {Stream("prog_s420.jpg"), 0xD9, zero, kJpegDamageLeftOver},
+        {Stream("prog_s420.jpg"), 0xD9, fill, 0},
+        {Stream("prog_s422_restart.jpg"), 0xD1, junk, kJpegDamageLeftOver},
+        {Stream("prog_s422_restart.jpg"), 0xD1, fill, 0},
+        {lossless("g16_sv1_pt0.jpg"), 0xD9, junk, kJpegDamageLeftOver},
+        {lossless("g12_sv2_pt0.jpg"), 0xD9, zero, kJpegDamageLeftOver},
+        {lossless("c8_sv1_pt0.jpg"), 0xD9, junk, kJpegDamageLeftOver},
+        {lossless("c8_sv1_pt0.jpg"), 0xD9, zero, kJpegDamageLeftOver},
+        {lossless("g8_sv1_pt0.jpg"), 0xD9, fill, 0},
+        {dicom("ct16_restart2"), 0xD0, junk, kJpegDamageLeftOver},
+        {dicom("ct16_restart2"), 0xD1, fill, 0},
+        {dicom("rgb8_restart3_sv6"), 0xD0, stuffed, kJpegDamageLeftOver},
+    };
+    for (const Case& c : cases) {
+        // Before the marker's fill bytes too.
+        size_t at = c.marker == 0xD9 ? c.stream.size() - 2 : FindMarker(c.stream, c.marker);
+        while (c.stream[at - 1] == 0xFF) --at;
+        for (int k = -1; k < jpegkernels::kProcessorColumns; ++k) {
+            SCOPED_TRACE(std::to_string(c.stream.size()) + " bytes, marker " + std::to_string(c.marker) + ", " +
+                         std::to_string(c.bytes.size()) + " bytes before it, column " + std::to_string(k));
+            PinnedColumn pinned(k < 0 ? 0 : k);
+            Decoder plain(c.stream), d(Splice(c.stream, at, 0, c.bytes));
+            plain.ctx->testGenericOnly = d.ctx->testGenericOnly = k < 0 && !IsLossless(d.ctx);
+            const jpegoracle::Image image = d.Run();
+            ASSERT_TRUE(image.ok);
+            EXPECT_TRUE(image.pixels == plain.Run().pixels);
+            EXPECT_EQ(d.Worst(), c.damage ? kJpegWarnCorruptData : kJpegOk);
+            EXPECT_EQ(JpegDamage(d.ctx), c.damage);
+        }
+    }
+}
+
+// The stream without the last byte of data before the first marker from
+// `at` on (both bytes of a stuffed 0xFF).
+Bytes WithoutLastByteBefore(const Bytes& b, size_t at) {
+    size_t m = at;
+    while (!(b[m] == 0xFF && b[m + 1] != 0x00)) ++m;
+    const size_t from = m >= 2 && b[m - 1] == 0x00 && b[m - 2] == 0xFF ? m - 2 : m - 1;
+    return Splice(b, from, m - from);
+}
+
+// One-byte flips over the coded data of baseline streams against libjpeg, on
+// the kernel path and the generic path: a flip libjpeg warns about gives the
+// warning here too. One it decodes without a warning, to samples within 1
+// of ours, gives none, but where data is left over that libjpeg's read-ahead
+// drops in silence (whole bytes of its bit buffer once it has met the
+// marker): libjpeg then decodes the stream the same without the last byte
+// before the marker that ends the flip's scan or interval. A warning comes
+// with its kinds of damage, and kinds only with a warning.
+TEST(JpegHostileStreams, FlippedBytesWarnWhereLibjpegDoes) {
+    for (const char* name : {"s420.jpg", "s420_restart.jpg"}) {
+        const Bytes good = Stream(name);
+        for (size_t at = jpegedit::ScanData(good, FindMarker(good, 0xDA)); at + 2 < good.size(); ++at)
+            for (uint8_t mask : {0x01, 0x10, 0x80}) {
+                Bytes flipped = good;
+                flipped[at] ^= mask;
+                const int warnings = jpegoracle::Warnings(flipped);
+                const jpegoracle::Image ref = jpegoracle::Decode(flipped);
+                for (uint32_t generic : {0u, 1u}) {
+                    SCOPED_TRACE(std::string(name) + " at " + std::to_string(at) + " mask " + std::to_string(mask) +
+                                 " generic " + std::to_string(generic));
+                    Decoder d(flipped);
+                    d.ctx->testGenericOnly = generic;
+                    const jpegoracle::Image image = d.Run();
+                    ASSERT_TRUE(image.ok);
+                    const uint32_t damage = JpegDamage(d.ctx);
+                    EXPECT_EQ(damage != 0, d.Worst() == kJpegWarnCorruptData);
+                    if (warnings != 0) {
+                        EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);
+                    }
+                    if (warnings != 0 || damage == 0 || jpegoracle::MaxDifference(image, ref) > 1) continue;
+                    EXPECT_EQ(damage, kJpegDamageLeftOver);
+                    EXPECT_TRUE(jpegoracle::Decode(WithoutLastByteBefore(flipped, at)).pixels == ref.pixels);
+                }
+            }
     }
 }
 

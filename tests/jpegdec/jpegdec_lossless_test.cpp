@@ -64,7 +64,7 @@ Bytes ExpectedSamples(const LosslessCase& c) {
 
 TEST(LosslessDecoding, DcmtkStreamsEqualTheirSourcesOnEveryColumn) {
     const std::vector<LosslessCase> cases = LosslessCases();
-    ASSERT_EQ(cases.size(), 34u);
+    ASSERT_EQ(cases.size(), 38u);
     for (const LosslessCase& c : cases) {
         const Bytes jpeg = Lossless(c.stream);
         const Bytes expected = ExpectedSamples(c);
@@ -181,8 +181,8 @@ TEST(LosslessDecoding, AcTableOfTheSameIdLeavesTheLookaheadAlone) {
 }
 
 // Damaged data in one restart interval: its rows come out as bytes of 128
-// with a warning, every other row exact (the look-ahead decoders, the one
-// that reconstructs, and row 20 with three components).
+// with a warning (units lost), every other row exact (the look-ahead
+// decoders, the one that reconstructs, and row 20 with three components).
 TEST(LosslessDecoding, DamagedIntervalIsPassedOver) {
     struct Case {
         const char* name;
@@ -211,6 +211,7 @@ TEST(LosslessDecoding, DamagedIntervalIsPassedOver) {
             EXPECT_TRUE(row == expected) << "row " << y;
             EXPECT_EQ(d.rows[y], lost ? kJpegWarnCorruptData : kJpegOk) << "row " << y;
         }
+        EXPECT_EQ(JpegDamage(d.ctx), kJpegDamageLost);
     }
 }
 
@@ -218,6 +219,8 @@ TEST(LosslessDecoding, DamagedIntervalIsPassedOver) {
 // exact, from the row that runs out on bytes of 128 (as rows passed over
 // after damage); the warning from that row on, or from the interval end
 // whose marker is missing, or on the last row; nothing is read past the data.
+// Rows lost are units lost; where every row is as in the whole stream the
+// input ended after the data, before the EOI.
 TEST(LosslessDecoding, CutStreamsKeepTheRowsBeforeTheCut) {
     const Bytes streams[] = {Lossless("g16_sv1_pt0.jpg"), Lossless("g12_sv2_pt0.jpg"), Lossless("c16_sv5_pt0.jpg"),
                              Lossless("g8_sv1_pt0.jpg"), Codestream("ct16_restart2")};
@@ -237,6 +240,7 @@ TEST(LosslessDecoding, CutStreamsKeepTheRowsBeforeTheCut) {
             const auto first = std::mismatch(image.pixels.begin(), image.pixels.end(), reference.pixels.begin()).first;
             const auto lost = first - (first - image.pixels.begin()) % static_cast<std::ptrdiff_t>(line);
             EXPECT_EQ(std::count(lost, image.pixels.end(), 128), image.pixels.end() - lost);
+            EXPECT_EQ(JpegDamage(d.ctx), lost == image.pixels.end() ? kJpegDamageNoEnd : kJpegDamageLost);
             // Rows without the warning (all of them as decoded), then rows with it.
             EXPECT_TRUE(std::is_partitioned(d.rows.begin(), d.rows.end(), [](JpegStatus s) { return s == kJpegOk; }));
             EXPECT_LE(std::count(d.rows.begin(), d.rows.end(), kJpegOk) * static_cast<std::ptrdiff_t>(line),

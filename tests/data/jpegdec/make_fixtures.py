@@ -4,10 +4,10 @@ python3-pil, from synthetic pictures:
 
 - grey and colour baseline frames in every sampling the decoder offers
   (2x1, 1x2, 2x2, 4x1, 2x2/2x1/2x1), odd sizes (1 x 1, 17 x 9, 4097 x 3),
-  restart intervals and optimised tables;
-- progressive frames (cjpeg's own scans, restart intervals, and a scan
-  script with successive approximation and one-component scans out of
-  order);
+  restart intervals (in blocks and in rows) and optimised tables;
+- progressive frames (cjpeg's own scans, restart intervals in blocks and
+  in rows, and a scan script with successive approximation and
+  one-component scans out of order);
 - a sequential frame coded with one component per scan, the scans out of
   component order, each after its own DHT;
 - a CMYK frame (Adobe APP14) written by Pillow.
@@ -104,6 +104,14 @@ STREAMS = [
                                          '-scans', 'separate.txt']),
     ('separate_scans_restart', (45, 61, 3), ['-quality', '80', '-sample', '2x2', '-restart', '3B',
                                              '-scans', 'separate.txt']),
+    ('s440_restart1', (45, 61, 3), ['-quality', '80', '-sample', '1x2', '-restart', '1']),
+    ('s422_restart3b', (45, 61, 3), ['-quality', '85', '-sample', '2x1', '-restart', '3B']),
+    ('s411_17x9_restart1b_opt', (9, 17, 3), ['-quality', '75', '-sample', '4x1', '-restart', '1B',
+                                             '-optimize']),
+    ('prog_grey_restart1', (45, 61, 1), ['-quality', '70', '-grayscale', '-progressive', '-restart', '1']),
+    ('prog_s440_23x31_restart1b', (23, 31, 3), ['-quality', '80', '-sample', '1x2', '-progressive',
+                                                '-restart', '1B']),
+    ('prog_s411_1x1', (1, 1, 3), ['-quality', '90', '-sample', '4x1', '-progressive']),
 ]
 
 
