@@ -129,22 +129,35 @@ JpegStatus RunUnits(JpegDecoderContext* ctx, uint32_t units, bool endsScan, Deco
 // over).
 bool LastUnitDecoded(const JpegDecoderContext* ctx) { return !ctx->intervalDamaged && !ctx->carriedSkip; }
 
+// After a scan's data, 0xFF followed by a reserved code (0x02 to 0xBF) is
+// no marker, and TEM (0x01) marks nothing: both are data.
+bool ReservedCode(uint32_t code) { return code >= 0x01 && code <= 0xBF; }
+
 // After the last unit of a scan, decoded: the marker that follows its data
 // (kept for whoever reads on). Data left before it (bytes the bit reader
-// holds or the search passes over), or a unit that took bits past the data,
-// give the warning; so does an input that ends first.
+// holds or the search passes over, reserved codes among them), or a unit
+// that took bits past the data, give the warning; so does an input that
+// ends first. There one byte after the data is the pad that makes a DICOM
+// fragment even, not data left over.
 JpegStatus ScanDataEnd(JpegDecoderContext* ctx, JpegStatus status) {
     const int32_t held = ctx->dataBytesHeld(ctx);
     uint32_t passed = 0;
-    if (!ctx->pendingMarker) {
+    bool ended = false;
+    while (!ctx->pendingMarker || ReservedCode(ctx->pendingMarker)) {
+        if (ctx->pendingMarker) {
+            ctx->pendingMarker = 0;
+            passed += 2;
+        }
         const JpegStatus m = ctx->markerSearch(ctx);
-        passed = ctx->bytesBeforeMarker;
-        if (m < 0)
+        passed += ctx->bytesBeforeMarker;
+        if (m < 0) {
+            ended = true;
             status = Damaged(ctx, kJpegDamageNoEnd);
-        else
-            ctx->pendingMarker = static_cast<uint32_t>(m);
+            break;
+        }
+        ctx->pendingMarker = static_cast<uint32_t>(m);
     }
-    if (held != 0 || passed != 0) status = Damaged(ctx, kJpegDamageLeftOver);
+    if (uint64_t(held) + passed > (ended ? 1 : 0)) status = Damaged(ctx, kJpegDamageLeftOver);
     return status;
 }
 

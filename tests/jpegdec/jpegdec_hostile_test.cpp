@@ -211,12 +211,12 @@ TEST(JpegHostileStreams, ProgressiveStreamsCutShortGiveTheirRows) {
 // it. The one MCU the cut falls in may stand apart, mid-grey where libjpeg
 // completes it from zero bits. A byte after the EOI changes nothing. The
 // kinds of damage: units lost where data is cut; the end only where no more
-// than the EOI is cut (its 0xFF and a zero byte make a byte of data left over);
+// than the EOI is cut (a zero byte after the data, the pad of a DICOM
+// fragment, is no data left over);
 // where a zero byte takes the place of the last bytes of data, units lost or
 // the last one completed from it.
 TEST(JpegHostileStreams, SequentialStreamsCutShortGiveTheirRows) {
     const std::set<uint32_t> lost = {kJpegDamageLost}, noEnd = {kJpegDamageNoEnd},
-                             leftOver = {kJpegDamageNoEnd | kJpegDamageLeftOver},
                              lostOrNoEnd = {kJpegDamageLost, kJpegDamageNoEnd};
     for (const char* name : {"grey.jpg", "s420.jpg", "s420_restart.jpg", "s444.jpg", "separate_scans_opt.jpg",
                              "s420_1x1.jpg"}) {
@@ -229,7 +229,7 @@ TEST(JpegHostileStreams, SequentialStreamsCutShortGiveTheirRows) {
         for (size_t k = 1; k <= 16 && k < size; ++k)
             for (const Bytes& pad : {Bytes{}, Bytes{0}})
                 streams.emplace_back(Splice(whole, whole.size() - k, k, pad),
-                                     k <= 2 ? (pad.empty() ? noEnd : leftOver) : (pad.empty() ? lost : lostOrNoEnd));
+                                     k <= 2 ? noEnd : (pad.empty() ? lost : lostOrNoEnd));
         for (uint8_t pad : {0x00, 0xFF, 0x20})
             for (uint32_t generic : {0u, 1u}) {
                 Decoder plain(whole), d(Splice(whole, whole.size(), 0, {pad}));
@@ -372,6 +372,8 @@ TEST(JpegHostileStreams, DamageWithoutRestartIntervalsEndsTheScan) {
 // them either way.
 TEST(JpegHostileStreams, DataLeftOverBeforeTheMarkerAfterAScanOrInterval) {
     const Bytes junk(32, 0x5A), zero(1, 0), stuffed = {0xFF, 0x00}, fill(5, 0xFF);
+    // 0xFF and a reserved code (no marker), then junk.
+    const Bytes reserved = {0xFF, 0x5A, 0x01, 0x02, 0xFF, 0xFF, 0x30};
     auto lossless = [](const std::string& name) {
         return jpegoracle::ReadFile(std::string(TEST_DATA_DIR) + "/jpegkernels/lossless/" + name);
     };
@@ -397,7 +399,9 @@ TEST(JpegHostileStreams, DataLeftOverBeforeTheMarkerAfterAScanOrInterval) {
         {Stream("prog_s420.jpg"), 0xD9, fill, 0},
         {Stream("prog_s422_restart.jpg"), 0xD1, junk, kJpegDamageLeftOver},
         {Stream("prog_s422_restart.jpg"), 0xD1, fill, 0},
+        {Stream("s420.jpg"), 0xD9, reserved, kJpegDamageLeftOver},
         {lossless("g16_sv1_pt0.jpg"), 0xD9, junk, kJpegDamageLeftOver},
+        {lossless("g16_sv1_pt0.jpg"), 0xD9, reserved, kJpegDamageLeftOver},
         {lossless("g12_sv2_pt0.jpg"), 0xD9, zero, kJpegDamageLeftOver},
         {lossless("c8_sv1_pt0.jpg"), 0xD9, junk, kJpegDamageLeftOver},
         {lossless("c8_sv1_pt0.jpg"), 0xD9, zero, kJpegDamageLeftOver},
