@@ -12,6 +12,7 @@
 #include "Source/zebframefunctionalgroups.h"
 #include "Source/zeblookuptable.h"
 #include "Source/zebvrxchain.h"
+#include "jpegdec/jpeg_decoder.h"
 #include "platform/byte_count.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatype.h"
 #include "vrx/core/memory/vrx_readmemory.h"
@@ -76,6 +77,20 @@ std::string FailureWords(const vrx::VRX_Status& status, const std::string& where
     if (kind == vrx::VRX_ERROR_OUT_OF_MEMORY) return "out of memory" + where;
     if (kind == vrx::VRX_ERROR_UNSUPPORTED) return "unsupported compression or coding process" + where;
     return "corrupt pixel data" + where;
+}
+
+// The JPEG decoder's damage in words by what is shown, the worst first:
+// what could not be decoded is mid-grey, but a progressive frame shows what
+// its scans before the damage gave; coded data left over before a marker was
+// decoded as it came; a stream that only lacks its end gave every row.
+std::string JpegDamageWords(uint32_t damage, bool progressive) {
+    const char* words = "coded data is left over before a marker, so the picture may be wrong";
+    if (damage & (jpegdec::kJpegDamageLost | (progressive ? jpegdec::kJpegDamageNoEnd : 0)))
+        words = progressive ? "shown as the scans before the damage give it"
+                            : "what could not be decoded is shown mid-grey";
+    else if (damage == jpegdec::kJpegDamageNoEnd)
+        words = "the stream ends without its end-of-image marker; every row is decoded";
+    return std::string("damaged JPEG data: ") + words;
 }
 
 // Refuses a frame of `bytes` over the limit of a decoded frame; true when
@@ -268,13 +283,11 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
         out.Reset();
         return false;
     }
-    // Damage is told in words by what is shown: what the JPEG decoder could
-    // not decode is mid-grey, but a progressive frame shows what its scans
-    // before the damage gave; notes about headers are not told.
+    // Damage is told in words by what is shown; notes about headers are not
+    // told.
     const bool jpeg = info.compression() == 1 || info.compression() == 2;
     if (vrx::status_category(warning.code) == vrx::VRX_WARNING_DATA && jpeg)
-        warning.message = read.progressive() ? "damaged JPEG data: shown as the scans before the damage give it"
-                                             : "damaged JPEG data: shown mid-grey";
+        warning.message = JpegDamageWords(read.jpeg_damage(), read.progressive());
     else if (setup.category() == vrx::VRX_WARNING_DATA)
         warning = ZEBVRXError{setup.code, setup.function,
                               "damaged data set: what could be read is shown"};

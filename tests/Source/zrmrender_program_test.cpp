@@ -376,7 +376,8 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
         {"--image 2 " + dicomdir + " " + output, 1,
          "zrm-render: " + dicomdir + ": image 2: missing file " + images[1], 0},
         {damaged + " " + output, 0,
-         "zrm-render: " + damaged + ": frame 1: warning: damaged JPEG data: shown mid-grey (status 0x40400000", 61},
+         "zrm-render: " + damaged + ": frame 1: warning: damaged JPEG data: what could not be decoded is "
+         "shown mid-grey (status 0x40400000", 61},
         // The output: a name, a kind of file and never a file the render reads.
         {in + temp_path("process_out.txt"), 2, "zrm-render: " + temp_path("process_out.txt") +
          ": only BMP files are written", 0},

@@ -9,7 +9,8 @@ python3-pil, from synthetic pictures:
   in rows, and a scan script with successive approximation and
   one-component scans out of order);
 - a sequential frame coded with one component per scan, the scans out of
-  component order, each after its own DHT;
+  component order, each after its own DHT, and one whose Cb and Cr share
+  the second scan (which the decoder refuses);
 - a CMYK frame (Adobe APP14) written by Pillow.
 
 Run with Debian's python3 (numpy, PIL) and cjpeg:
@@ -72,6 +73,12 @@ SEPARATE_SCANS_SCRIPT = """
 1: 0 63 0 0;
 """
 
+# Sequential, Y alone, then Cb and Cr together.
+SPLIT_SCANS_SCRIPT = """
+0: 0 63 0 0;
+1,2: 0 63 0 0;
+"""
+
 STREAMS = [
     # name, (rows, cols, channels), cjpeg options
     ('grey', (45, 61, 1), ['-quality', '75', '-grayscale']),
@@ -112,13 +119,15 @@ STREAMS = [
     ('prog_s440_23x31_restart1b', (23, 31, 3), ['-quality', '80', '-sample', '1x2', '-progressive',
                                                 '-restart', '1B']),
     ('prog_s411_1x1', (1, 1, 3), ['-quality', '90', '-sample', '4x1', '-progressive']),
+    ('split_scans', (45, 61, 3), ['-quality', '80', '-sample', '2x2', '-scans', 'split.txt']),
 ]
 
 
 def main():
     with tempfile.TemporaryDirectory() as work:
         for name, text in (('progressive.txt', PROGRESSIVE_SCRIPT),
-                           ('separate.txt', SEPARATE_SCANS_SCRIPT)):
+                           ('separate.txt', SEPARATE_SCANS_SCRIPT),
+                           ('split.txt', SPLIT_SCANS_SCRIPT)):
             with open(os.path.join(work, name), 'w') as f:
                 f.write(text)
         for seed, (name, (rows, cols, channels), options) in enumerate(STREAMS):

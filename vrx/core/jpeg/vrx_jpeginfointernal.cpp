@@ -81,6 +81,7 @@ bool VRX_JPEGInfoInternal::is_progressive() const { return jpegdec::IsProgressiv
 bool VRX_JPEGInfoInternal::is_lossless() const { return jpegdec::IsLossless(context_); }
 uint32_t VRX_JPEGInfoInternal::frame_marker() const { return jpegdec::JpegFrameMarker(context_); }
 bool VRX_JPEGInfoInternal::is_non_interleaved() const { return jpegdec::IsNonInterleaved(context_); }
+uint32_t VRX_JPEGInfoInternal::damage() const { return jpegdec::JpegDamage(context_); }
 uint16_t VRX_JPEGInfoInternal::x_density() const { return static_cast<uint16_t>(jpegdec::XDensityOf(context_)); }
 uint16_t VRX_JPEGInfoInternal::y_density() const { return static_cast<uint16_t>(jpegdec::YDensityOf(context_)); }
 

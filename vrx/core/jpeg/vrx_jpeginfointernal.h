@@ -30,8 +30,8 @@ public:
     // for the colour space of `color`; `rows` rows per pass (0: all).
     bool get_jpeginfo(VRX_InputStorage* storage, const VRX_ColorType* color, uint8_t rows);
 
-    // The samples of lossless rows of more than 8 bits that damage or a
-    // stream cut short loses (before the start).
+    // The samples of lossless rows that damage or a stream cut short loses
+    // (before the start).
     void set_lost_sample(uint16_t value);
     // Starts decompression at 1/`denominator` (1, 2, 4, 8; others keep 1).
     int32_t start_decompress(uint32_t denominator);
@@ -54,6 +54,8 @@ public:
     // The SOFn marker's code (0xC0 baseline, 0xC1 extended, ...).
     uint32_t frame_marker() const;
     bool is_non_interleaved() const;
+    // The kinds of damage met so far (jpegdec's kJpegDamage bits).
+    uint32_t damage() const;
     uint16_t x_density() const;
     uint16_t y_density() const;
 

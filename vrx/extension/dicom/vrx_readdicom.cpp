@@ -189,6 +189,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
             return VRX_ReadLosslessJPEG(manager_).engine(source);
         }
         if (!stream_matches(stream, info)) return nullptr;
+        decoder_ = stream.internal();
         VRX_Engine* reader = VRX_ReadLosslessJPEG(manager_).engine(source, stream, lost_sample(info, stream));
         return reader && info.subsampled_422() ? VRX_YBR422ToYCbCr(manager_).engine(reader, 1)
                                                : reader;
@@ -198,7 +199,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
     if (jfif.load(source)) {
         keep_colour = true;
         if (!stream_matches(jfif, info)) return nullptr;
-        progressive_ = jfif.is_progressive();
+        decoder_ = jfif.internal();
         return named_refusal(VRX_ReadJFIF(manager_).engine(source, jfif, 256), jfif);
     }
     VRX_JPEGInfo stream(manager_);
@@ -207,7 +208,7 @@ VRX_Engine* VRX_ReadDICOM::jpeg_reader(VRX_InputStorage* source, const VRX_DICOM
         return VRX_ReadJPEG(manager_).engine(source, 256);
     }
     if (!stream_matches(stream, info)) return nullptr;
-    progressive_ = stream.is_progressive();
+    decoder_ = stream.internal();
     return named_refusal(VRX_ReadJPEG(manager_).engine(source, stream, 256), stream);
 }
 
@@ -215,7 +216,7 @@ VRX_Engine* VRX_ReadDICOM::engine(VRX_InputStorage* storage, const VRX_DICOMInfo
                                   uint32_t frame) {
     mismatch_[0] = '\0';
     unsupported_ = "";
-    progressive_ = false;
+    decoder_.release();
     if (!storage || storage->is_closed() || !info.is_loaded() || !info.is_valid()) {
         manager_->report(VRX_ERROR_ARGUMENT, kEngine, __FILE__, 97);
         return nullptr;

@@ -17,7 +17,9 @@
 // type), else by the JPEG reader; lossless frames by the lossless reader.
 #include <cstdint>
 
+#include "vrx/core/jpeg/vrx_jpeginfointernal.h"
 #include "vrx/framework/base/vrx_enginecreator.h"
+#include "vrx/framework/include/vrx_sharedowner.h"
 
 namespace vrx {
 
@@ -55,7 +57,11 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
     const char* unsupported() const { return unsupported_; }
     // After engine made the reader of a frame: its JPEG stream is
     // progressive (damage then keeps what the scans before it gave).
-    bool progressive() const { return progressive_; }
+    bool progressive() const { return decoder_.counted() && decoder_->is_progressive(); }
+    // After the frame's lines were read: the kinds of damage its JPEG
+    // decoder met (the decoder's kJpegDamage bits), 0 for none or for a
+    // frame of another coding. The creator keeps the decoder for this.
+    uint32_t jpeg_damage() const { return decoder_.counted() ? decoder_->damage() : 0; }
 
    private:
     // The storage the frame's reader reads: a window over the frame's bytes
@@ -81,7 +87,7 @@ class VRX_ReadDICOM : public VRX_EngineCreator {
 
     char mismatch_[192] = {};
     const char* unsupported_ = "";
-    bool progressive_ = false;
+    VRX_SharedOwner<VRX_JPEGInfoInternal> decoder_;  // of the frame's JPEG stream
 };
 
 }  // namespace vrx

@@ -301,6 +301,17 @@ def grey():
     return fixture("grey.jpg")
 
 
+def before_eoi(stream, data):
+    """The stream with `data` inserted just before its end-of-image marker
+    (after any 0xFF fill)."""
+    at = stream.rindex(b"\xff\xd9")
+    return stream[:at] + data + stream[at:]
+
+
+# Bytes that are neither fill nor a marker.
+JUNK = bytes(range(1, 33))
+
+
 def progressive():
     return fixture("prog_s420.jpg")
 
@@ -500,7 +511,12 @@ def about_input(words, status):
     return "zrm-render: {input}: %s (status 0x%08X, %s)" % (words, status[0], status[1])
 
 
-DAMAGED_LINE = about_input("frame 1: warning: damaged JPEG data: shown mid-grey", DAMAGED)
+DAMAGED_LINE = about_input("frame 1: warning: damaged JPEG data: what could not be decoded is shown mid-grey",
+                           DAMAGED)
+LEFT_OVER_LINE = about_input("frame 1: warning: damaged JPEG data: coded data is left over before a marker, so the "
+                             "picture may be wrong", DAMAGED)
+NO_END_LINE = about_input("frame 1: warning: damaged JPEG data: the stream ends without its end-of-image marker; "
+                          "every row is decoded", DAMAGED)
 # A progressive frame shows what its scans before the damage gave.
 PROG_DAMAGED_LINE = about_input("frame 1: warning: damaged JPEG data: shown as the scans before the damage give it",
                                 DAMAGED)
@@ -587,6 +603,22 @@ CASES = [
          [PROG_DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     Case("interval_without_code", jpeg_file(interval_without_code()), [], 0, [DAMAGED_LINE], 1.0, 64,
          status=DAMAGED),
+    # Coded data left over before the end of image, and a stream that lacks
+    # only its end of image: every row as the whole stream gives it, with the
+    # words of what was done. Fill bytes of 0xFF before a marker are none.
+    Case("baseline_whole", jpeg_file(grey()), [], 0, [], 1.0, 64),
+    Case("baseline_junk_before_eoi", jpeg_file(before_eoi(grey(), JUNK)), [], 0, [LEFT_OVER_LINE], 1.0, 64,
+         same_as="baseline_whole", status=DAMAGED),
+    Case("baseline_fill_before_eoi", jpeg_file(before_eoi(grey(), b"\xff" * 6)), [], 0, [], 1.0, 64,
+         same_as="baseline_whole"),
+    Case("baseline_without_eoi", jpeg_file(grey()[:grey().rindex(b"\xff\xd9")]), [], 0, [NO_END_LINE], 1.0, 64,
+         same_as="baseline_whole", status=DAMAGED),
+    Case("prog_whole", jpeg_file(progressive()), [], 0, [], 1.0, 64),
+    Case("prog_junk_before_eoi", jpeg_file(before_eoi(progressive(), JUNK)), [], 0, [LEFT_OVER_LINE], 1.0, 64,
+         same_as="prog_whole", status=DAMAGED),
+    Case("lossless_whole", jpeg_file(lossless_grey16(), bits=16, syntax=LOSSLESS), [], 0, [], 1.0, 64),
+    Case("lossless_junk_before_eoi", jpeg_file(before_eoi(lossless_grey16(), JUNK), bits=16, syntax=LOSSLESS), [],
+         0, [LEFT_OVER_LINE], 1.0, 64, same_as="lossless_whole", status=DAMAGED),
     # Memory in proportion to the input: a frame beyond its data, streams
     # that do not match their file, stores and frames over the limits.
     Case("native_frame_beyond_its_data", native_frame_beyond_its_data, [], 1,
@@ -625,6 +657,11 @@ CASES = [
     Case("frame_allocation_fails", jpeg_file(constant_frame(16384)), ["--zoom", "1/64"], 1,
          [about_input("out of memory for the frame", NO_FRAME_MEMORY)], 1.0, 64, address_space=224,
          heavy=True),
+    # A sequential frame whose Cb and Cr share its second scan (djpeg
+    # decodes it): unsupported.
+    Case("sequential_split_scans", jpeg_file(fixture("split_scans.jpg")), [], 1,
+         [about_input("unsupported compression or coding process in frame 1", UNSUPPORTED)], 1.0, 64,
+         status=UNSUPPORTED),
     # Lossless frames of subsampled components: unsupported, not a bad
     # length.
     Case("lossless_subsampled", jpeg_file(lossless_subsampled(), syntax=LOSSLESS), [], 1,
@@ -686,7 +723,7 @@ CASES = [
     # pydicom's 3 x 3 colour stream cut before its EOI (to 315 bytes, padded
     # with a zero byte): the warning, where it used to pass as whole.
     Case("baseline_without_eoi_padded", jpeg_file(pydicom_frame("SC_rgb_small_odd_jpeg.dcm")[:-3]), [], 0,
-         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+         [NO_END_LINE], 1.0, 64, status=DAMAGED),
     # A corner of LINE elements: its first 32 lines kept, the rest skipped
     # with a warning (the parser's tree of the file is the most memory).
     Case("overlay_32_lines", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64,
