@@ -278,7 +278,8 @@ int BuildRenderScene(const ZEBRenderOptions& o, ZEBRenderScene& scene, std::ostr
     if (o.hasWindow) {
         frame.m_windowCenter = o.windowCenter;
         frame.m_windowWidth = o.windowWidth;
-        // Colour is shown over its sample range, whatever the window.
+        // Colour is shown over the range of its stored bits, whatever the
+        // window.
         if (frame.m_samplesPerPixel != 1)
             Warn(err, where, "--window is not used: the window applies to monochrome images");
     }
