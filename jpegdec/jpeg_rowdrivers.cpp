@@ -61,8 +61,8 @@ JpegStatus AfterUnit(JpegDecoderContext* ctx, JpegStatus& status, bool lastOfSca
     st = ctx->scanEndMarkerReader(ctx);
     bool passedOver = false;
     if (st < 1) {
-        status = kJpegWarnCorruptData;
-        // The input may end in the search (-11): nothing more of the scan.
+        // Every way on below says the kind of damage. The input may end in
+        // the search (-11): nothing more of the scan.
         st = ctx->restartResync(ctx, 1);
         if (st < 1) {
             ScanEndsEarly(ctx, status);
