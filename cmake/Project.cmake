@@ -47,8 +47,9 @@ endfunction()
 # fonts, with the cache folder build/tests/fontconfig/cache first. The test
 # fontconfig_cache makes that cache before every other test, with no limit on
 # its memory, and lets every user read it: the tests that run the program
-# under memory limits or as another user then only read it, and none writes
-# the machine's own caches.
+# under memory limits then only read it (those that run it as another user,
+# who may not reach the build tree, read a copy in their own folder), and none
+# writes the machine's own caches.
 function(project_add_test_fonts)
   find_program(PROJECT_FC_CACHE fc-cache REQUIRED)
   find_file(PROJECT_SYSTEM_FONTS_CONF fonts.conf PATHS /etc/fonts NO_DEFAULT_PATH REQUIRED)

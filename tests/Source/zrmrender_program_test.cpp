@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <numbers>
@@ -294,8 +296,21 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
     // root, nobody through setpriv (without it they are skipped).
     const bool root = ::geteuid() == 0;
     const bool canDropRoot = access("/usr/bin/setpriv", X_OK) == 0;
-    const std::string unprivileged =
-        root && canDropRoot ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    // That user may not reach the build tree (a checkout in root's home), so
+    // it reads the tests' font configuration and cache from copies in the
+    // test's folder, the cache folder named anew in the configuration.
+    std::string unprivileged = root && canDropRoot ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    if (const char* conf = std::getenv("FONTCONFIG_FILE"); conf && !unprivileged.empty()) {
+        const std::string cache = std::filesystem::path(conf).parent_path() / "cache";
+        const std::string fonts = temp_path("process_fonts");
+        ASSERT_EQ(std::system(("rm -rf " + fonts + " && mkdir " + fonts + " && cp -R " + cache + " " + fonts +
+                               "/cache && sed 's|<cachedir>" + cache + "</cachedir>|<cachedir>" + fonts +
+                               "/cache</cachedir>|' " + conf + " >" + fonts + "/fonts.conf && grep -q '<cachedir>" +
+                               fonts + "/cache</cachedir>' " + fonts + "/fonts.conf && chmod -R a+rX " + fonts)
+                                  .c_str()),
+                  0);
+        unprivileged = "FONTCONFIG_FILE=" + fonts + "/fonts.conf " + unprivileged;
+    }
     // A read-only file in a folder anyone may write, and a writable file in
     // a read-only folder.
     const std::string shared = temp_path("process_shared"), locked = shared + "/locked.bmp";
