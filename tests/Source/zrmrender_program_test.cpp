@@ -405,6 +405,9 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
          "ln -f " + reference + " " + link + "; "},
         {in + folder + "/missing/out.bmp", 3,
          "zrm-render: " + folder + "/missing/out.bmp: cannot create the output: No such file or directory", 0},
+        // A new name's folder is looked at when the file is made: after INPUT.
+        {"/nonexistent.dcm " + folder + "/missing/out.bmp", 1,
+         "zrm-render: /nonexistent.dcm: cannot open: No such file or directory", 0},
         {in + folder, 3, "zrm-render: " + folder + ": cannot write the output: Is a directory", 0},
         {in + readOnly + "/out.bmp", 3,
          "zrm-render: " + readOnly + "/out.bmp: cannot create the output: Permission denied", 0, "", "", true},
@@ -428,6 +431,9 @@ TEST(RenderProcess, ExitCodesMessagesAndOutputs) {
          inPlace + "; chmod 666 " + inPlace + "; chmod 555 " + sealed + "; ", true},
         {in + fifo, 0, "", 128, copy, "rm -f " + fifo + "; mkfifo " + fifo + "; cat " + fifo + " >" + copy + " & "},
         {"--zoom 64 " + in + "/dev/null", 0, "", 0},
+        // An output the pipe holds whole is written before its reader goes.
+        {"--version", 0, "", 0, "", "rm -f " + fifo + "; mkfifo " + fifo + "; head -c 3 " + fifo + " >/dev/null & ",
+         false, ">" + fifo},
         {in + "-", 0, "", 128, "-"},
         // Text for standard output that cannot be written, at once or after
         // a part of it: a full device, a closed standard output, a file-size
