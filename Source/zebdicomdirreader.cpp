@@ -99,10 +99,14 @@ std::string Cause(const vrx::VRX_DICOMDIRInfo::Unfollowed& u) {
             return "is nested deeper than " + std::to_string(vrx::VRX_DICOMDIRInfo::kMaxNesting) +
                    " directory files" + leftOut;
         case Unfollowed::no_fitting_records:
-            return std::string("holds no records that fit under a ") +
-                   (u.below == vrx::VRX_DICOMDIRLayout::patient ? "patient"
-                    : u.below == vrx::VRX_DICOMDIRLayout::study ? "study"
-                                                                 : "series");
+        case Unfollowed::misfit_records: {
+            const std::string below = u.below == vrx::VRX_DICOMDIRLayout::patient ? "patient"
+                                      : u.below == vrx::VRX_DICOMDIRLayout::study  ? "study"
+                                                                                   : "series";
+            return u.cause == Unfollowed::misfit_records
+                       ? "holds records that do not fit under a " + below + "; they are left out"
+                       : "holds no records that fit under a " + below;
+        }
         case Unfollowed::cycle:
             return "is already being read (it names itself or a directory file that names it); "
                    "its records are not read again";

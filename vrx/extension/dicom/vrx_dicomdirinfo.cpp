@@ -278,11 +278,11 @@ class VRX_DICOMDIRInfo::Builder {
                     const bool ok = add_file(record, file, depth + 1);
                     open_.pop_back();
                     // Records that fit but are not listed (presentation
-                    // states, reports...) are no cause.
-                    if (!ok || records_under(record) != before ||
-                        Layout::fits_below(file, level_of<R>()))
-                        return ok;
-                    note.cause = Unfollowed::no_fitting_records;
+                    // states, reports...) are no cause; records that do not
+                    // fit are one, also beside others that do.
+                    if (!ok || Layout::fits_below(file, level_of<R>())) return ok;
+                    note.cause = records_under(record) != before ? Unfollowed::misfit_records
+                                                                 : Unfollowed::no_fitting_records;
                 }
                 break;
         }

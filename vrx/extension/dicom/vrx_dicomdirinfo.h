@@ -25,8 +25,9 @@
 // (a file of study records named by a study record, say, or one without
 // records; records that fit but are not listed, such as presentation
 // states under a series, are no cause), leaves the record
-// without those records; it is noted in `unfollowed` and reported as a
-// warning (0x40400000).
+// without those records; a file of which only some records fit gives the
+// record those. Either is noted in `unfollowed` (once per file a record
+// names) and reported as a warning (0x40400000).
 #include <cstdint>
 
 #include "vrx/extension/dicom/vrx_dicomdirpatient.h"
@@ -79,7 +80,8 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     // item order).
     bool linked_by_offsets() const { return linked_by_offsets_; }
 
-    // A directory file a record names whose records are left out, and why.
+    // A directory file a record names whose records are left out (all of
+    // them, or those that do not fit under the record), and why.
     struct Unfollowed {
         enum Cause : uint8_t {
             missing,        // no file by its ID (or an ID that is refused)
@@ -89,6 +91,7 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
             too_deep,       // more than kMaxNesting directory files deep
             cycle,          // already being read: it names itself or a file that names it
             no_fitting_records,  // read, but none of its records fits under the record
+            misfit_records,  // read; its records that fit are taken, the others left out
         };
         explicit Unfollowed(VRX_Manager* manager) : file_id(manager) {}
         String file_id;  // as the record gives it

@@ -31,6 +31,9 @@ zrm-render --list must print for each (expected.txt).
                  one of presentation state and report records (they fit, and
                  are not listed), one without records and one of a STUDY
                  record.
+  chain_mixed/   a series record naming a directory file of its two IMAGE
+                 records and a STUDY record with an image under it (which does
+                 not fit under a series).
 
 expected.txt holds, per folder, "dir NAME", then a line "warning WORDS" for
 each directory file that cannot be followed, in the directory's order (the
@@ -417,6 +420,24 @@ def chain_misfit(folder):
                     "it); its records are not read again")] + listing([studies[0]])
 
 
+def chain_mixed(folder):
+    """A series whose directory file holds its first two images' records
+    and a STUDY record with the third one's under it: the two are listed,
+    the file is said to hold records that do not fit."""
+    patient = ("Mixed^Max", "MM19")
+    series_list, records = series_chain(folder, "ST000007", patient, (19, "Chest"), [1], count=3)
+    images = series_list[0]
+    held = [(image_record(p, ds), []) for ds, p in images[:2]]
+    held.append((study_record(images[0][0]), [(image_record(images[2][1], images[2][0]), [])]))
+    directory(os.path.join(folder, "ST000007", "SE000000", "DIRFILE"), held)
+    directory(os.path.join(folder, "DICOMDIR"), [
+        (record("PATIENT", PatientName=patient[0], PatientID=patient[1]),
+         [(study_record(images[0][0]), records)])])
+    return ([warning("ST000007\\SE000000\\DIRFILE",
+                     "holds records that do not fit under a series; they are left out")] +
+            listing([[images[:2]]]))
+
+
 def control_text(folder):
     """A study whose texts hold control characters, and a second one whose
     directory file, named with an ESC, is not there."""
@@ -479,7 +500,7 @@ def main():
                        ("shuffled", shuffled), ("chain_missing", chain_missing),
                        ("chain_cut", chain_cut), ("chain_broken", chain_broken),
                        ("chain_gone", chain_gone), ("chain_misfit", chain_misfit),
-                       ("control_text", control_text)):
+                       ("control_text", control_text), ("chain_mixed", chain_mixed)):
         folder = os.path.join(HERE, name)
         shutil.rmtree(folder, ignore_errors=True)
         lines.append("dir " + name)
