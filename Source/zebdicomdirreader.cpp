@@ -133,7 +133,8 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
                         ZEBDirectoryImage entry;
                         vrx::VRX_BasicString<char> file_path(&parsed.manager);
                         entry.fileId = Text(image.referenced_file_id);
-                        if (dir.resolve_file_id(image.referenced_file_id, file_path, &entry.outside))
+                        if (dir.resolve_file_id(image.referenced_file_id, file_path,
+                                                &entry.outside))
                             entry.path = std::string(file_path.view());
                         entry.patientName = Text(patient.patient_name);
                         entry.patientId = Text(patient.patient_id);

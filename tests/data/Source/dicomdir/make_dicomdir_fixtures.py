@@ -40,13 +40,14 @@ zrm-render --list must print for each (expected.txt).
                  another one "..\\OUT\\DIRFILE", outside the folder.
 
 expected.txt holds, per folder, "dir NAME", then a line "warning WORDS" for
-each directory file that cannot be followed, in the directory's order (the
-program's warning lines read "zrm-render: INPUT: warning: WORDS"), then the
-listing's lines in order with "{dir}" for the folder (an image outside it
-shown by its File ID after "(outside the DICOMDIR's folder)"): the patients
-made from each study's first image, and each series ordered by Instance Number, then by
-the position along the slice normal of the first image, then as listed (a
-model in numpy written apart from the program). A series whose directory file
+each directory file that cannot be followed or holds records that do not fit,
+in the directory's order (the program's warning lines read "zrm-render:
+INPUT: warning: WORDS"), then the listing's lines in order with "{dir}" for
+the folder (an image outside it shown by its File ID after "(outside the
+DICOMDIR's folder)"): the patients made from each study's first image, and
+each series ordered by Instance Number, then by the position along the slice
+normal of the first image, then as listed (a model in numpy written apart
+from the program). A series whose directory file
 cannot be followed keeps its number and lists no image. The records of a cut
 directory file are all left out: the DICOM reader keeps a sequence only when
 it reads all of it.

@@ -495,8 +495,9 @@ class FileIdTest : public ::testing::Test {
     // A DICOMDIR of study records naming directory files: a study naming
     // ST/DIRFILE, one naming the DICOMDIR itself (which would give it the
     // series after it once more), one naming a file that is not there and
-    // one a file outside the folder, without links (in item order). ST/DIRFILE holds series naming
-    // ST/SE/DIRFILE and their own file again; ST/SE/DIRFILE two images.
+    // one whose ID leaves the folder (to come back to ST/DIRFILE), without
+    // links (in item order). ST/DIRFILE holds series naming ST/SE/DIRFILE
+    // and their own file again; ST/SE/DIRFILE two images.
     void put_nested_set() {
         const auto put = [&](const std::string& name, const Bytes& bytes) {
             const std::filesystem::path path = root_ / "set" / name;
@@ -611,7 +612,7 @@ TEST_F(FileIdTest, DirectoryFilesNamedByRecordsAreFollowed) {
     EXPECT_EQ(manager_.status().code, VRX_WARNING_DATA);
     EXPECT_EQ(std::string(manager_.status().function), kLoad);
     // The files not followed, in walk order: the two named from themselves,
-    // the one not there and the one outside (there, but not by a File ID).
+    // the one not there and the one whose ID leaves the folder.
     using Unfollowed = VRX_DICOMDIRInfo::Unfollowed;
     const std::pair<std::string, Unfollowed::Cause> notes[] = {
         {"ST\\DIRFILE", Unfollowed::cycle},
