@@ -24,19 +24,6 @@ std::u16string Text(const vrx::VRX_BasicString<char16_t>& s) {
     return std::u16string(s.view());
 }
 
-// Whether a File ID's ".." components climb above the folder it starts in
-// ("." components stay where they are).
-bool LeadsOutside(std::u16string_view id) {
-    int64_t depth = 0;
-    for (size_t from = 0;; ++from) {
-        const size_t cut = std::min(id.find(u'\\', from), id.size());
-        const std::u16string_view component = id.substr(from, cut - from);
-        depth += component == u".." ? -1 : component == u"." ? 0 : 1;
-        if (depth < 0) return true;
-        if ((from = cut) == id.size()) return false;
-    }
-}
-
 // What of the series' order `tags` gives and `key` lacks.
 void ReadKey(const vrx::VRX_DICOMTagObj& tags, ZEBSeriesKey& key) {
     vrx::VRX_Vector<int32_t> numbers(tags.tag_manager());
@@ -90,6 +77,7 @@ std::string Cause(const vrx::VRX_DICOMDIRInfo::Unfollowed& u) {
     const std::string leftOut = "; its records are left out";
     switch (u.cause) {
         case Unfollowed::missing: return "is missing" + leftOut;
+        case Unfollowed::outside: return "lies outside the DICOMDIR's folder" + leftOut;
         case Unfollowed::unreadable:
             return "cannot be read: " + std::string(std::strerror(u.error)) + leftOut;
         case Unfollowed::not_directory:
@@ -99,10 +87,14 @@ std::string Cause(const vrx::VRX_DICOMDIRInfo::Unfollowed& u) {
             return "is nested deeper than " + std::to_string(vrx::VRX_DICOMDIRInfo::kMaxNesting) +
                    " directory files" + leftOut;
         case Unfollowed::no_fitting_records:
-            return std::string("holds no records that fit under a ") +
-                   (u.below == vrx::VRX_DICOMDIRLayout::patient ? "patient"
-                    : u.below == vrx::VRX_DICOMDIRLayout::study ? "study"
-                                                                 : "series");
+        case Unfollowed::misfit_records: {
+            const std::string below = u.below == vrx::VRX_DICOMDIRLayout::patient ? "patient"
+                                      : u.below == vrx::VRX_DICOMDIRLayout::study  ? "study"
+                                                                                   : "series";
+            return u.cause == Unfollowed::misfit_records
+                       ? "holds records that do not fit under a " + below + "; they are left out"
+                       : "holds no records that fit under a " + below;
+        }
         case Unfollowed::cycle:
             return "is already being read (it names itself or a directory file that names it); "
                    "its records are not read again";
@@ -141,10 +133,9 @@ bool ZEBDicomDirReader::Read(ZEBDicomFile& parsed, const std::string& path,
                         ZEBDirectoryImage entry;
                         vrx::VRX_BasicString<char> file_path(&parsed.manager);
                         entry.fileId = Text(image.referenced_file_id);
-                        if (dir.resolve_file_id(image.referenced_file_id, file_path))
+                        if (dir.resolve_file_id(image.referenced_file_id, file_path,
+                                                &entry.outside))
                             entry.path = std::string(file_path.view());
-                        else
-                            entry.outside = LeadsOutside(entry.fileId);
                         entry.patientName = Text(patient.patient_name);
                         entry.patientId = Text(patient.patient_id);
                         entry.studyDate = Text(study.study_date);

@@ -55,7 +55,7 @@ std::map<std::string, Expected> expected_listings() {
 
 TEST(RenderDicomdir, ListingsExitCodesAndRenders) {
     const auto listings = expected_listings();
-    ASSERT_EQ(listings.size(), 10u);
+    ASSERT_EQ(listings.size(), 12u);
     const std::string out = temp_path("dicomdir.bmp"), direct = temp_path("dicomdir_direct.bmp");
     const std::string folder = temp_path("dicomdir_none");
     ::mkdir(folder.c_str(), 0755);

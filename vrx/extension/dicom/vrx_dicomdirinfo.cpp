@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -38,6 +39,32 @@ bool equal_ignoring_case(const std::string& a, const std::string& b) {
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
+}
+
+using IdView = VRX_DICOMDIRInfo::String::view_type;
+
+enum class Lead : uint8_t { inside, outside, refused };
+
+// The components of the path a File ID names from the folder it starts in,
+// read lexically: split at '\\', "." and empty components dropped, ".."
+// taking back the one before it. outside when a ".." climbs above the
+// folder (whatever the other components hold); refused when a component
+// holds '/' or NUL, or none is left.
+Lead file_id_path(IdView id, std::vector<IdView>& components) {
+    bool malformed = false;
+    for (size_t from = 0;; ++from) {
+        const size_t cut = std::min(id.find(u'\\', from), id.size());
+        const IdView part = id.substr(from, cut - from);
+        if (part == u"..") {
+            if (components.empty()) return Lead::outside;
+            components.pop_back();
+        } else if (!part.empty() && part != u".") {
+            malformed |= part.find_first_of(u"/\0", 0, 2) != IdView::npos;
+            components.push_back(part);
+        }
+        if ((from = cut) == id.size()) break;
+    }
+    return malformed || components.empty() ? Lead::refused : Lead::inside;
 }
 
 using Layout = VRX_DICOMDIRLayout;
@@ -278,11 +305,11 @@ class VRX_DICOMDIRInfo::Builder {
                     const bool ok = add_file(record, file, depth + 1);
                     open_.pop_back();
                     // Records that fit but are not listed (presentation
-                    // states, reports...) are no cause.
-                    if (!ok || records_under(record) != before ||
-                        Layout::fits_below(file, level_of<R>()))
-                        return ok;
-                    note.cause = Unfollowed::no_fitting_records;
+                    // states, reports...) are no cause; records that do not
+                    // fit are one, also beside others that do.
+                    if (!ok || Layout::fits_below(file, level_of<R>())) return ok;
+                    note.cause = records_under(record) != before ? Unfollowed::misfit_records
+                                                                 : Unfollowed::no_fitting_records;
                 }
                 break;
         }
@@ -305,10 +332,11 @@ class VRX_DICOMDIRInfo::Builder {
         };
         // Memory that runs out on the way is no cause of the file's.
         VRX_Status reported(manager_);
-        const bool found =
-            quietly(manager_, [&] { return dir_.resolve_file_id(id, resolved_); }, &reported);
+        bool outside = false;
+        const bool found = quietly(
+            manager_, [&] { return dir_.resolve_file_id(id, resolved_, &outside); }, &reported);
         if (out_of_memory(reported)) return Opened::failed;
-        if (!found) return cannot(Unfollowed::missing);
+        if (!found) return cannot(outside ? Unfollowed::outside : Unfollowed::missing);
         struct stat st;
         if (::stat(resolved_.c_str(), &st) != 0) return cannot(Unfollowed::unreadable, errno);
         if (S_ISDIR(st.st_mode)) return cannot(Unfollowed::unreadable, EISDIR);
@@ -464,37 +492,28 @@ bool VRX_DICOMDIRInfo::link_and_index() {
     return true;
 }
 
-bool VRX_DICOMDIRInfo::resolve_file_id(const String& file_id, VRX_BasicString<char>& path) const {
-    return resolve_file_id(manager_, folder_.c_str(), file_id, path);
+bool VRX_DICOMDIRInfo::resolve_file_id(const String& file_id, VRX_BasicString<char>& path,
+                                       bool* outside) const {
+    return resolve_file_id(manager_, folder_.c_str(), file_id, path, outside);
 }
 
 bool VRX_DICOMDIRInfo::resolve_file_id(VRX_Manager* manager, const char* folder,
-                                       const String& file_id, VRX_BasicString<char>& path) {
+                                       const String& file_id, VRX_BasicString<char>& path,
+                                       bool* outside) {
     namespace fs = std::filesystem;
-    if (!folder || !*folder || file_id.empty()) {
-        detail::report(manager, VRX_ERROR_ARGUMENT, kResolve, __FILE__, __LINE__);
-        return false;
-    }
     try {
-        // Every component is checked before the folder is looked at.
-        std::vector<std::string> components;
-        const String::view_type id = file_id.view();
-        size_t from = 0;
-        for (;;) {
-            const size_t cut = id.find(u'\\', from);
-            const String::view_type part = id.substr(
-                from, cut == String::view_type::npos ? String::view_type::npos : cut - from);
-            if (part.empty() || part == u"." || part == u".." ||
-                part.find_first_of(u"/\0", 0, 2) != String::view_type::npos) {
-                detail::report(manager, VRX_ERROR_ARGUMENT, kResolve, __FILE__, __LINE__);
-                return false;
-            }
-            components.push_back(TogString(part.data(), static_cast<int>(part.size())).ToUtf8());
-            if (cut == String::view_type::npos) break;
-            from = cut + 1;
+        // The path is known before the folder is looked at.
+        std::vector<IdView> components;
+        const Lead lead = file_id_path(file_id.view(), components);
+        if (outside) *outside = lead == Lead::outside;
+        if (lead != Lead::inside || !folder || !*folder) {
+            detail::report(manager, VRX_ERROR_ARGUMENT, kResolve, __FILE__, __LINE__);
+            return false;
         }
         fs::path current(folder);
-        for (const std::string& component : components) {
+        for (const IdView part : components) {
+            const std::string component =
+                TogString(part.data(), static_cast<int>(part.size())).ToUtf8();
             std::error_code error;
             fs::path exact = current / component;
             if (fs::exists(exact, error)) {

@@ -20,13 +20,14 @@
 // class 1.2.840.10008.1.3.10) gets that file's records as its lower-level
 // records; their File IDs, as every other, name files under the folder of
 // the DICOMDIR that was loaded. A directory file that cannot be followed
-// (missing, unreadable, not a directory file, cut short, nested too deep, or
-// already being read), or one none of whose records fits under the record
-// (a file of study records named by a study record, say, or one without
-// records; records that fit but are not listed, such as presentation
-// states under a series, are no cause), leaves the record
-// without those records; it is noted in `unfollowed` and reported as a
-// warning (0x40400000).
+// (missing, outside that folder, unreadable, not a directory file, cut
+// short, nested too deep, or already being read), or one none of whose
+// records fits under the record (a file of study records named by a study
+// record, say, or one without records; records that fit but are not listed,
+// such as presentation states under a series, are no cause), leaves the
+// record without those records; a file of which only some records fit
+// gives the record those. Either is noted in `unfollowed` (once per file
+// a record names) and reported as a warning (0x40400000).
 #include <cstdint>
 
 #include "vrx/extension/dicom/vrx_dicomdirpatient.h"
@@ -62,16 +63,22 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     // Record Sequence.
     static bool is_directory(const VRX_DICOMTagObj& file);
 
-    // The file a referenced file ID names under `folder`. Each component is
-    // matched against the folder's entries without regard to case (an exact
-    // match first). An empty ID or component, "." or "..", or a component
-    // holding '/' is refused (0x80800000); a component that is not there
-    // gives 0x80020000. `path` receives the UTF-8 path.
+    // The file a referenced file ID names under `folder`. The ID is read as
+    // a path, lexically (before the folder is looked at): its components
+    // are split at '\\', "." and empty ones name no folder, and ".." takes
+    // back the component before it. An ID whose ".." climbs above `folder`
+    // is refused as one that lies outside it (`outside`, when given, is set
+    // then and cleared otherwise); one that names no component, or with a
+    // component holding '/' or NUL, is refused too (0x80800000 for all
+    // three). Each remaining component is matched against the folder's
+    // entries without regard to case (an exact match first); one that is
+    // not there gives 0x80020000. `path` receives the UTF-8 path.
     static bool resolve_file_id(VRX_Manager* manager, const char* folder, const String& file_id,
-                                VRX_BasicString<char>& path);
+                                VRX_BasicString<char>& path, bool* outside = nullptr);
     // The same under the folder of the loaded DICOMDIR (known when it was
     // loaded from a file storage).
-    bool resolve_file_id(const String& file_id, VRX_BasicString<char>& path) const;
+    bool resolve_file_id(const String& file_id, VRX_BasicString<char>& path,
+                         bool* outside = nullptr) const;
     // The loaded DICOMDIR's folder (empty when not loaded from a file).
     const VRX_BasicString<char>& folder() const { return folder_; }
     // Whether the records were linked by the directory's offsets from its
@@ -79,16 +86,19 @@ class VRX_DICOMDIRInfo : public VRX_Utility, public VRX_DICOMTagObj {
     // item order).
     bool linked_by_offsets() const { return linked_by_offsets_; }
 
-    // A directory file a record names whose records are left out, and why.
+    // A directory file a record names whose records are left out (all of
+    // them, or those that do not fit under the record), and why.
     struct Unfollowed {
         enum Cause : uint8_t {
             missing,        // no file by its ID (or an ID that is refused)
+            outside,        // its ID leads outside the DICOMDIR's folder
             unreadable,     // the file cannot be opened; `error` tells why
             not_directory,  // a file of another kind
             cut_short,      // a directory file whose records cannot be read
             too_deep,       // more than kMaxNesting directory files deep
             cycle,          // already being read: it names itself or a file that names it
             no_fitting_records,  // read, but none of its records fits under the record
+            misfit_records,  // read; its records that fit are taken, the others left out
         };
         explicit Unfollowed(VRX_Manager* manager) : file_id(manager) {}
         String file_id;  // as the record gives it

@@ -31,14 +31,23 @@ zrm-render --list must print for each (expected.txt).
                  one of presentation state and report records (they fit, and
                  are not listed), one without records and one of a STUDY
                  record.
+  chain_mixed/   a series record naming a directory file of its two IMAGE
+                 records and a STUDY record with an image under it (which does
+                 not fit under a series).
+  file_id_paths/ File IDs read as paths: ".\\IMI" and "A\\..\\IMJ" name
+                 files of the folder, "A\\\\..\\..\\IMX" one outside it; a
+                 series record names the directory file ".\\S2\\DIRFILE",
+                 another one "..\\OUT\\DIRFILE", outside the folder.
 
 expected.txt holds, per folder, "dir NAME", then a line "warning WORDS" for
-each directory file that cannot be followed, in the directory's order (the
-program's warning lines read "zrm-render: INPUT: warning: WORDS"), then the
-listing's lines in order with "{dir}" for the folder: the patients made from
-each study's first image, and each series ordered by Instance Number, then by
-the position along the slice normal of the first image, then as listed (a
-model in numpy written apart from the program). A series whose directory file
+each directory file that cannot be followed or holds records that do not fit,
+in the directory's order (the program's warning lines read "zrm-render:
+INPUT: warning: WORDS"), then the listing's lines in order with "{dir}" for
+the folder (an image outside it shown by its File ID after "(outside the
+DICOMDIR's folder)"): the patients made from each study's first image, and
+each series ordered by Instance Number, then by the position along the slice
+normal of the first image, then as listed (a model in numpy written apart
+from the program). A series whose directory file
 cannot be followed keeps its number and lists no image. The records of a cut
 directory file are all left out: the DICOM reader keeps a sequence only when
 it reads all of it.
@@ -227,11 +236,12 @@ def listing(studies):
                 text = "instance %d" % number if number is not None else "no number"
                 if at is not None:
                     text += ", at %.2f mm" % at
-                lines.append("%d\t%s [%s]\t%s %s\tseries %d (%s %s %s)\timage %d of %d (%s)\t{dir}/%s" % (
+                lines.append("%d\t%s [%s]\t%s %s\tseries %d (%s %s %s)\timage %d of %d (%s)\t%s" % (
                     n, shown(first.PatientName), first.PatientID, first.StudyDate,
                     shown(first.StudyDescription), s, ds.Modality, ds.SeriesNumber,
                     shown(ds.SeriesDescription), k + 1, len(ranked), text,
-                    "/".join(parts)))
+                    "{dir}/" + "/".join(parts) if isinstance(parts, tuple) else
+                    "(outside the DICOMDIR's folder) " + "\\".join(parts)))
     return lines
 
 
@@ -417,6 +427,50 @@ def chain_misfit(folder):
                     "it); its records are not read again")] + listing([studies[0]])
 
 
+def chain_mixed(folder):
+    """A series whose directory file holds its first two images' records
+    and a STUDY record with the third one's under it: the two are listed,
+    the file is said to hold records that do not fit."""
+    patient = ("Mixed^Max", "MM19")
+    series_list, records = series_chain(folder, "ST000007", patient, (19, "Chest"), [1], count=3)
+    images = series_list[0]
+    held = [(image_record(p, ds), []) for ds, p in images[:2]]
+    held.append((study_record(images[0][0]), [(image_record(images[2][1], images[2][0]), [])]))
+    directory(os.path.join(folder, "ST000007", "SE000000", "DIRFILE"), held)
+    directory(os.path.join(folder, "DICOMDIR"), [
+        (record("PATIENT", PatientName=patient[0], PatientID=patient[1]),
+         [(study_record(images[0][0]), records)])])
+    return ([warning("ST000007\\SE000000\\DIRFILE",
+                     "holds records that do not fit under a series; they are left out")] +
+            listing([[images[:2]]]))
+
+
+def file_id_paths(folder):
+    """File IDs through ".", ".." and empty components, read as paths: the
+    first series' images by ".\\IMI", "A\\..\\IMJ" (no folder A) and
+    "A\\\\..\\..\\IMX" (outside the folder); the second series' directory file
+    by ".\\S2\\DIRFILE", the third one's by "..\\OUT\\DIRFILE"."""
+    patient, study = ("Path^Pat", "PP20"), (20, "Head")
+    first, held = [], []
+    for k, (name, file_id) in enumerate((("IMI", [".", "IMI"]), ("IMJ", ["A", "..", "IMJ"]),
+                                         ("IMX", ["A", "", "..", "..", "IMX"]))):
+        ds = image(folder, (name,), patient, study, (1, "Axial"), k, number=k + 1)
+        first.append((ds, (name,) if name != "IMX" else file_id))
+        held.append((image_record(file_id, ds), []))
+    os.remove(os.path.join(folder, "IMX"))
+    series_list, records = series_chain(folder, "S2", patient, study, [2, 3])
+    series_list[1] = []
+    for (rec, _), file_id in zip(records, ([".", "S2", "DIRFILE"], ["..", "OUT", "DIRFILE"])):
+        rec.ReferencedFileID = file_id
+    os.rename(os.path.join(folder, "S2", "SE000001", "DIRFILE"), os.path.join(folder, "S2", "DIRFILE"))
+    shutil.rmtree(os.path.join(folder, "S2", "SE000002"))
+    directory(os.path.join(folder, "DICOMDIR"), [
+        (record("PATIENT", PatientName=patient[0], PatientID=patient[1]),
+         [(study_record(first[0][0]), [(series_record(first[0][0]), held)] + records)])])
+    return ([warning("..\\OUT\\DIRFILE", "lies outside the DICOMDIR's folder" + LEFT_OUT)] +
+            listing([[first] + series_list]))
+
+
 def control_text(folder):
     """A study whose texts hold control characters, and a second one whose
     directory file, named with an ESC, is not there."""
@@ -479,7 +533,8 @@ def main():
                        ("shuffled", shuffled), ("chain_missing", chain_missing),
                        ("chain_cut", chain_cut), ("chain_broken", chain_broken),
                        ("chain_gone", chain_gone), ("chain_misfit", chain_misfit),
-                       ("control_text", control_text)):
+                       ("control_text", control_text), ("chain_mixed", chain_mixed),
+                       ("file_id_paths", file_id_paths)):
         folder = os.path.join(HERE, name)
         shutil.rmtree(folder, ignore_errors=True)
         lines.append("dir " + name)

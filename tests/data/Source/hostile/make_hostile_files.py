@@ -687,7 +687,15 @@ CASES = [
          dicomdir_file_id([".", "..", "dicomdir_file_id_dot_then_dot_dot", "DIR1", "IM0001"]), [], 1,
          ["zrm-render: {input}: image 1: {dir}/dicomdir_file_id_dot_then_dot_dot/./../"
           "dicomdir_file_id_dot_then_dot_dot/DIR1/IM0001 lies outside the DICOMDIR's folder"], 1.0, 64),
+    # File IDs are paths read lexically: "." and empty components name no
+    # folder, ".." takes back the one before it.
+    Case("dicomdir_file_id_empty_then_dot_dot",
+         dicomdir_file_id(["DIR1", "", "..", "..", "DIR1", "IM0001"]), [], 1,
+         ["zrm-render: {input}: image 1: {dir}/dicomdir_file_id_empty_then_dot_dot/DIR1//../../"
+          "DIR1/IM0001 lies outside the DICOMDIR's folder"], 1.0, 64),
     Case("dicomdir_file_id", dicomdir_file_id(["DIR1", "IM0001"]), [], 0, [], 1.0, 64),
+    Case("dicomdir_file_id_dots", dicomdir_file_id([".", "NONE", "..", "DIR1", "", "IM0001"]), [], 0, [],
+         1.0, 64, same_as="dicomdir_file_id"),
     # Pixel aspects far from square: taken as square beyond 1000:1, and
     # pixels 1000 times taller than wide painted at zoom 64.
     # Pixel Spacing 1.171875\1.171875e+40: a pixel aspect of 1e-40.

@@ -483,20 +483,21 @@ class FileIdTest : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(root_); }
 
-    bool resolve(const char* id, std::string& path) {
+    bool resolve(const char* id, std::string& path, bool* outside = nullptr) {
         VRX_BasicString<char> out(&manager_);
         const std::string folder = (root_ / "set").string();
         const bool ok = VRX_DICOMDIRInfo::resolve_file_id(&manager_, folder.c_str(),
-                                                          text16(&manager_, id), out);
+                                                          text16(&manager_, id), out, outside);
         path = out.c_str();
         return ok;
     }
 
     // A DICOMDIR of study records naming directory files: a study naming
     // ST/DIRFILE, one naming the DICOMDIR itself (which would give it the
-    // series after it once more), and one naming a file that is not there,
-    // without links (in item order). ST/DIRFILE holds series naming
-    // ST/SE/DIRFILE and their own file again; ST/SE/DIRFILE two images.
+    // series after it once more), one naming a file that is not there and
+    // one whose ID leaves the folder (to come back to ST/DIRFILE), without
+    // links (in item order). ST/DIRFILE holds series naming ST/SE/DIRFILE
+    // and their own file again; ST/SE/DIRFILE two images.
     void put_nested_set() {
         const auto put = [&](const std::string& name, const Bytes& bytes) {
             const std::filesystem::path path = root_ / "set" / name;
@@ -510,7 +511,8 @@ class FileIdTest : public ::testing::Test {
         };
         put("DICOMDIR", dicomdir({rec("STUDY", -2, -2, names("ST\\DIRFILE")),
                                   rec("STUDY", -2, -2, names("DICOMDIR")), rec("SERIES", -2, -2),
-                                  rec("STUDY", -2, -2, names("GONE\\DIRFILE"))},
+                                  rec("STUDY", -2, -2, names("GONE\\DIRFILE")),
+                                  rec("STUDY", -2, -2, names("ST\\..\\..\\set\\ST\\DIRFILE"))},
                                  -2));
         put("ST/DIRFILE", dicomdir({rec("SERIES", 1, -1, names("ST\\SE\\DIRFILE")),
                                     rec("SERIES", -1, -1, names("ST\\DIRFILE"))},
@@ -539,14 +541,36 @@ TEST_F(FileIdTest, ComponentsMatchWithoutRegardToCase) {
     EXPECT_TRUE(file_exists(path));
 }
 
+// An ID is a path read lexically: "." and empty components name no folder,
+// ".." takes back the component before it (one not there too).
 TEST_F(FileIdTest, IdsLeavingTheFolderOrMalformedAreRefused) {
+    const struct {
+        const char* id;
+        const char* found;  // under the set's folder; null: refused
+        bool outside;
+    } ids[] = {{"..\\outside", nullptr, true},
+               {"DIR1\\..\\..\\outside", nullptr, true},
+               {"DIR1\\\\..\\..\\outside", nullptr, true},
+               {"..\\DIR1/SUB", nullptr, true},
+               {"DIR1/SUB", nullptr, false},
+               {"", nullptr, false},
+               {".", nullptr, false},
+               {"DIR1\\..", nullptr, false},
+               {".\\DIR1", "Dir1", false},
+               {"DIR1\\\\SUB", "Dir1/SUB", false},
+               {"\\DIR1", "Dir1", false},
+               {"NOWHERE\\..\\dir1\\.\\SUB\\..\\sub\\IM0001\\", "Dir1/SUB/Im0001", false}};
     std::string path;
-    for (const char* id : {"..\\outside", "DIR1\\..\\..\\outside", ".\\DIR1", "DIR1\\\\SUB",
-                           "\\DIR1", "DIR1/SUB", ""}) {
-        SCOPED_TRACE(id);
+    for (const auto& c : ids) {
+        SCOPED_TRACE(c.id);
         manager_.reset();
-        EXPECT_FALSE(resolve(id, path));
-        EXPECT_TRUE(has_status(manager_, VRX_ERROR_ARGUMENT, kResolve));
+        bool outside = !c.outside;
+        EXPECT_EQ(resolve(c.id, path, &outside), c.found != nullptr);
+        EXPECT_EQ(outside, c.outside);
+        if (c.found)
+            EXPECT_EQ(path, (root_ / "set" / c.found).string());
+        else
+            EXPECT_TRUE(has_status(manager_, VRX_ERROR_ARGUMENT, kResolve));
     }
     manager_.reset();
     EXPECT_FALSE(resolve("DIR1\\NOTHERE", path));
@@ -582,20 +606,21 @@ TEST_F(FileIdTest, DirectoryFilesNamedByRecordsAreFollowed) {
     ASSERT_TRUE(dir.load(file));
     // The first study's patient is made from its first image; the others
     // have none to take one from.
-    EXPECT_EQ(shape(dir), "PNest^Ned(S(R(ST\\SE\\IM1 ST\\SE\\IM2 )R()))P(S(R())S())");
+    EXPECT_EQ(shape(dir), "PNest^Ned(S(R(ST\\SE\\IM1 ST\\SE\\IM2 )R()))P(S(R())S()S())");
     expect_consistent_lists(dir);
     // The file that is not there is a warning; the records stay.
     EXPECT_EQ(manager_.status().code, VRX_WARNING_DATA);
     EXPECT_EQ(std::string(manager_.status().function), kLoad);
-    // The files not followed, in walk order: the two named from themselves
-    // and the one not there.
+    // The files not followed, in walk order: the two named from themselves,
+    // the one not there and the one whose ID leaves the folder.
     using Unfollowed = VRX_DICOMDIRInfo::Unfollowed;
     const std::pair<std::string, Unfollowed::Cause> notes[] = {
         {"ST\\DIRFILE", Unfollowed::cycle},
         {"DICOMDIR", Unfollowed::cycle},
-        {"GONE\\DIRFILE", Unfollowed::missing}};
-    ASSERT_EQ(dir.unfollowed.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
+        {"GONE\\DIRFILE", Unfollowed::missing},
+        {"ST\\..\\..\\set\\ST\\DIRFILE", Unfollowed::outside}};
+    ASSERT_EQ(dir.unfollowed.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(utf8(dir.unfollowed[i].file_id), notes[i].first);
         EXPECT_EQ(dir.unfollowed[i].cause, notes[i].second);
     }
@@ -623,7 +648,7 @@ TEST_F(FileIdTest, MemoryRunningOutFailsTheLoadAsSuch) {
         }
         file->destroy();
         if (ok)
-            EXPECT_EQ(notes, 3u);
+            EXPECT_EQ(notes, 4u);
         else
             EXPECT_EQ(manager.status().code, VRX_ERROR_OUT_OF_MEMORY);
         if (manager.memory_manager().failures() == 0) break;
