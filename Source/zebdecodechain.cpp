@@ -245,7 +245,9 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     // in an enhanced image).
     using Groups = ZEBFrameFunctionalGroups;
     const Groups groups(info, frame);
-    const uint32_t bitsStored = info.stored_bits();
+    // Colours looked up in a palette fill the bits of its entries: the stored
+    // bits are the indices', which the palette has read.
+    const uint32_t bitsStored = info.has_palette() ? 0 : info.stored_bits();
     double slope = 1.0, intercept = 0.0;
     if (!groups.ReadFiniteValues(Groups::kPixelValueTransformation, 0x0028, 0x1053, &slope, 1) ||
         slope == 0.0)
