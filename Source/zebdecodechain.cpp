@@ -140,18 +140,19 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                      : vrx::VRX_And(&manager).engine(engine, (1u << bitsStored) - 1);
         if (!engine) return error.Fail(manager, "cannot mask the samples");
     }
+    // YCbCr whose chroma centres on the middle of its stored bits, not on
+    // that of its samples, is RGB before the render chain sees it.
+    if (header->color_type() == VRX_ColorType::ycbcr() && bits == 16 && !isSigned &&
+        significant < bits) {
+        engine = StoredYbrToRgb(manager, engine, significant);
+        if (!engine) return error.Fail(manager, "cannot convert the colour to RGB");
+    }
 
     // A Modality LUT maps the samples to modality values in place of the
     // rescale. The rescale goes into the samples when whole numbers keep
     // every value within 16 bits; otherwise the memory keeps the stored
     // values and the render chain applies it.
     const VRX_ColorType* color = header->color_type();
-    // YCbCr whose chroma centres on the middle of its stored bits, not on
-    // that of its samples, is RGB before the render chain sees it.
-    if (color == VRX_ColorType::ycbcr() && bits == 16 && !isSigned && significant < bits) {
-        engine = StoredYbrToRgb(manager, engine, significant);
-        if (!engine) return error.Fail(manager, "cannot convert the colour to RGB");
-    }
     const bool grey = header->channels == 1 && bits >= 8 && color != VRX_ColorType::s_rgb();
     const bool rescale = grey && (slope != 1.0 || intercept != 0.0);
     out.m_rescaleSlope = 1.0;
