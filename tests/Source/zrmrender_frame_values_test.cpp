@@ -3,10 +3,9 @@
 // (pydicom and numpy): an enhanced CT's functional groups, Modality and VOI
 // LUTs, lengths without pixel spacing and with non-square pixels; colour of
 // more than 8 bits (PALETTE COLOR of 16-bit entries, YBR_FULL) against
-// dcmj2pnm. The
-// program as a process renders within 1 of the model; the scene it paints
-// carries the expected probe and measurement labels, field of view and
-// orientation letters, and the process's picture with overlays and
+// dcmj2pnm. The program as a process renders within 1 of the model; the
+// scene it paints carries the expected probe and measurement labels, field of
+// view and orientation letters, and the process's picture with overlays and
 // annotations is that scene's.
 #include <gtest/gtest.h>
 
