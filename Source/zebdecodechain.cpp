@@ -14,6 +14,8 @@
 #include "Source/zebvrxchain.h"
 #include "jpegdec/jpeg_decoder.h"
 #include "platform/byte_count.h"
+#include "vrx/core/colormatrix/vrx_colormatrix.h"
+#include "vrx/core/colorspace/vrx_csutilitymaker.h"
 #include "vrx/core/convertdatatype/vrx_convertdatatype.h"
 #include "vrx/core/memory/vrx_readmemory.h"
 #include "vrx/core/memory/vrx_writememory.h"
@@ -104,6 +106,22 @@ bool WithinFrameLimit(vrx::VRX_Manager& manager, const platform::ByteCount& byte
                           " bytes, over 1 GiB");
 }
 
+// YCbCr of `stored` significant bits in 16-bit samples as RGB over the range
+// those bits hold: the chroma centred on 2^(stored - 1), the full-range
+// matrix, every result clamped to 0 to 2^stored - 1.
+VRX_Engine* StoredYbrToRgb(VRX_Manager& manager, VRX_Engine* source, uint32_t stored) {
+    vrx::VRX_CsUtilityMaker<uint16_t> plan(&manager);
+    vrx::VRX_Vector<double> offsets(&manager, 3, 0.0);
+    if (offsets.size() != 3 || !plan.make(VRX_ColorType::ycbcr(), VRX_ColorType::s_rgb(), 16))
+        return nullptr;
+    offsets[1] = offsets[2] = -std::exp2(stored - 1);
+    VRX_Engine* rgb = vrx::VRX_ColorMatrix(&manager).engine(source, plan.utility().matrix, &offsets,
+                                                            nullptr, VRX_ColorType::s_rgb(), false);
+    const int32_t top = (1 << stored) - 1;
+    return rgb ? MapSamples(manager, rgb, 16, [top](int32_t v) { return uint16_t(std::min(v, top)); })
+               : nullptr;
+}
+
 bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
                   double intercept, const ZEBLookupTable& modalityLut, ZEBImageMemory& out,
                   ZEBVRXError& error, ZEBVRXError& warning) {
@@ -121,6 +139,13 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                                                                  static_cast<uint8_t>(bitsStored - 1))
                      : vrx::VRX_And(&manager).engine(engine, (1u << bitsStored) - 1);
         if (!engine) return error.Fail(manager, "cannot mask the samples");
+    }
+    // YCbCr whose chroma centres on the middle of its stored bits, not on
+    // that of its samples, is RGB before the render chain sees it.
+    if (header->color_type() == VRX_ColorType::ycbcr() && bits == 16 && !isSigned &&
+        significant < bits) {
+        engine = StoredYbrToRgb(manager, engine, significant);
+        if (!engine) return error.Fail(manager, "cannot convert the colour to RGB");
     }
 
     // A Modality LUT maps the samples to modality values in place of the
@@ -245,7 +270,9 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     // in an enhanced image).
     using Groups = ZEBFrameFunctionalGroups;
     const Groups groups(info, frame);
-    const uint32_t bitsStored = info.stored_bits();
+    // Colours looked up in a palette fill the bits of its entries: the stored
+    // bits are the indices', which the palette has read.
+    const uint32_t bitsStored = info.has_palette() ? 0 : info.stored_bits();
     double slope = 1.0, intercept = 0.0;
     if (!groups.ReadFiniteValues(Groups::kPixelValueTransformation, 0x0028, 0x1053, &slope, 1) ||
         slope == 0.0)

@@ -326,15 +326,17 @@ TEST(RenderChain, OneBitAndColour) {
 }
 
 // Colour of more than 8 bits is shown over the range its stored bits hold:
-// as the same values shifted to the top of 16 stored bits, within 1.
+// as the same values shifted to the top of 16 stored bits, within 1 (YBR
+// with its chroma's middle, 2^(stored - 1), shifted to 32768).
 TEST(RenderChain, ColourOverItsStoredBits) {
     std::mt19937 random(5);
+    for (const char* photometric : {"RGB", "YBR_FULL"})
     for (const uint16_t stored : {9, 12, 15, 16}) {
-        SCOPED_TRACE(stored);
+        SCOPED_TRACE(std::string(photometric) + " " + std::to_string(stored));
         std::vector<uint8_t> files[2];  // the stored bits, and those bits at the top of 16
         for (int k = 0; k < 2; ++k) {
             dicomtest::Writer w;
-            w.image(4, 5, 16, 3, "RGB", 0, 0, k ? 16 : stored);
+            w.image(4, 5, 16, 3, photometric, 0, 0, k ? 16 : stored);
             std::vector<uint8_t> pixels;
             std::mt19937 same = random;
             for (int i = 0; i < 4 * 5 * 3; ++i) {

@@ -202,14 +202,12 @@ bool VRX_DICOMPaletteTable::store(VRX_Header::VRX_Palette& palette) const {
     auto* bytes = static_cast<uint8_t*>(manager_->allocate(size));
     if (!bytes) return false;
     const int shift = table_bits_ == 16 && entry_bits_ == 8 ? 8 : 0;
-    // Signed indices: the stored bits as a two's complement number.
+    // The index is the stored bits (the bits above them are ignored); signed
+    // indices read them as a two's complement number.
     const uint32_t patterns = 1u << stored_bits_;
     for (uint32_t raw = 0; raw < count; ++raw) {
-        int64_t index = raw;
-        if (signed_indices_) {
-            index = raw & (patterns - 1);
-            if (index >= patterns / 2) index -= patterns;
-        }
+        int64_t index = raw & (patterns - 1);
+        if (signed_indices_ && index >= patterns / 2) index -= patterns;
         const int64_t entry = std::clamp<int64_t>(index - first_mapped_, 0, entries_ - 1);
         for (uint32_t c = 0; c < 3; ++c) {
             const uint16_t value = static_cast<uint16_t>(tables_[c][entry] >> shift);

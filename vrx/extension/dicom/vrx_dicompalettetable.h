@@ -6,8 +6,10 @@
 // must hold as many entries as the descriptor announces, a segmented table
 // must expand to exactly that many, and indirect segments may not nest. The
 // palette handed to the chain has one entry for every possible stored value
-// (2^bits allocated): values below the descriptor's first mapped value take
-// the first entry, values past the last entry the last one.
+// (2^bits allocated), looked up by the value's stored bits: values below the
+// descriptor's first mapped value take the first entry, values past the last
+// entry the last one. The entries keep the range of the table's own bits (8
+// or 16), whatever the stored bits are.
 #include <cstdint>
 
 #include "vrx/framework/base/vrx_header.h"
@@ -22,9 +24,9 @@ class VRX_DICOMPaletteTable {
     explicit VRX_DICOMPaletteTable(VRX_Manager* manager);
 
     // Reads descriptors and tables from the children of `dataset`. Indices
-    // are samples of `bits_allocated` bits (8 or 16); when `signed_indices`
-    // their low `bits_stored` bits are a two's complement number (the bits
-    // above are ignored) and the first mapped value is signed too. False
+    // are the low `bits_stored` bits of samples of `bits_allocated` bits (8
+    // or 16), the bits above ignored; when `signed_indices` they are a two's
+    // complement number and the first mapped value is signed too. False
     // after a report (0x80400000 for a malformed palette, 0x81000000 for an
     // index depth other than 8 or 16).
     bool load(const TogDicomDataElement& dataset, uint16_t bits_allocated, uint16_t bits_stored,

@@ -22,20 +22,32 @@ Files (explicit VR little endian):
   huge_spacing.dcm  a pixel spacing of 1e308 mm: lengths and sizes overflow.
   huge_ultrasound.dcm  an ultrasound region in centimetres whose deltas
                     overflow lengths.
+  palette<N>_entries16.dcm  PALETTE COLOR of N (10, 12) bits stored in 16
+                    with 16-bit entries: red falls, green rises, blue holds
+                    at the middle; some indices carry bits above the stored
+                    ones, which do not count.
+  ybr<N>_<native|rle>_planar<P>.dcm  YBR_FULL of N (9, 12, 15) bits stored in
+                    16, native or RLE, planar configuration P: a grey ramp
+                    (chroma at 2^(N - 1)) above rows of colours.
+  ybr12_lossless.dcm  ybr12_native_planar0.dcm as lossless JPEG (dcmcjpeg),
+                    shown as dcmj2pnm shows the native file.
+  ybr12_422.dcm     YBR_FULL_422 of 12 bits stored in 16: the same lightness,
+                    each row of one chroma.
 
 frame_values.txt has one case per line, fields separated by tabs:
   NAME FILE ARGS WIDTH HEIGHT PICTURE PROBE MEASURE DFOV ORIENTATION
 ARGS are the program's options (blank-separated, "-" for none); PICTURE the
-expected render at those options without annotations and overlays (grey,
-rows top first, zlib and base64; "-" when not checked); PROBE and MEASURE
-the expected labels ("-" when the case makes none); DFOV the field of view
-text ("" when it is left out); ORIENTATION the top, bottom, left and right
-letters joined by "/".
+expected render at those options without annotations and overlays (rows
+top first, one grey sample or red, green and blue per pixel, zlib and base64;
+"-" when not checked); PROBE and MEASURE the expected labels ("-" when the
+case makes none); DFOV the field of view text ("" when it is left out);
+ORIENTATION the top, bottom, left and right letters joined by "/".
 
 Modality values come from pydicom's apply_modality_lut (for the enhanced
 image from numpy with each frame's rescale), VOI LUT output from pydicom's
 apply_voi_lut scaled to 8 bits as dcmtk scales it (entry x 256 / 2^bits,
-rounded down; checked against dcmj2pnm +Wl 1 when it is installed); windows
+rounded down; checked against dcmj2pnm +Wl 1 when it is installed); colour
+pictures are dcmj2pnm's (which must be installed); windows
 are DICOM's linear VOI function, the file's first, else the frame's range
 (centre (min + max + 1) / 2, width max - min + 1), rounded half up.
 
@@ -51,9 +63,11 @@ import zlib
 import numpy as np
 import pydicom
 from pydicom.dataset import Dataset, FileMetaDataset
+from pydicom.encaps import encapsulate
+from pydicom.pixel_data_handlers.rle_handler import rle_encode_frame
 from pydicom.pixel_data_handlers.util import apply_modality_lut, apply_voi_lut
 from pydicom.sequence import Sequence
-from pydicom.uid import ExplicitVRLittleEndian, generate_uid
+from pydicom.uid import ExplicitVRLittleEndian, RLELossless, generate_uid
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RNG = np.random.default_rng(28)
@@ -305,11 +319,98 @@ def geometry():
          measure="%.2fpx" % np.hypot(30, 20))
 
 
+def colour_file(name, pixels, photometric, stored, planar=0, rle=False, tables=(), probe=None):
+    """Saves `pixels` ((rows, columns, samples) of 16 bits; a palette's
+    `tables` of 16-bit entries) and adds its case: dcmj2pnm's picture, and
+    the label of the pixel `probe` ((x, y, label)) when given. Returns the
+    picture."""
+    rows, columns, samples = pixels.shape
+    pixels = pixels.astype(np.uint16)
+    ds = new_file(SECONDARY_CAPTURE, "OT", pixels[..., 0], stored)
+    ds.SamplesPerPixel = samples
+    ds.PhotometricInterpretation = photometric
+    if samples == 3:
+        ds.PlanarConfiguration = planar
+    for colour, table in zip(("Red", "Green", "Blue"), tables):
+        setattr(ds, colour + "PaletteColorLookupTableDescriptor", [len(table), 0, 16])
+        setattr(ds, colour + "PaletteColorLookupTableData", table.astype("<u2").tobytes())
+    if rle:
+        ds.file_meta.TransferSyntaxUID = RLELossless
+        ds.PixelData = encapsulate([rle_encode_frame(pixels)])
+        ds["PixelData"].VR = "OB"
+        ds["PixelData"].is_undefined_length = True
+    elif photometric == "YBR_FULL_422":
+        # Each pair of pixels as Y0 Y1 Cb Cr, the pair's first chroma.
+        pairs = pixels.reshape(rows, columns // 2, 2, 3)
+        ds.PixelData = np.concatenate([pairs[:, :, :, 0], pairs[:, :, 0, 1:]], axis=2).tobytes()
+    else:
+        ds.PixelData = (pixels.transpose(2, 0, 1) if planar else pixels).tobytes()
+    save(ds, name)
+    with tempfile.TemporaryDirectory() as d:
+        ppm = os.path.join(d, "colour.ppm")
+        subprocess.run(["dcmj2pnm", os.path.join(HERE, name), ppm], check=True,
+                       capture_output=True)
+        data = open(ppm, "rb").read()
+    assert data.split()[:4] == [b"P6", b"%d" % columns, b"%d" % rows, b"255"]
+    picture = np.frombuffer(data[len(data) - rows * columns * 3:], np.uint8)
+    args = ["--probe", "%d,%d" % probe[:2]] if probe else []
+    CASES.append([name[:-4], name, " ".join(args) or "-", str(columns), str(rows),
+                  packed(picture), probe[2] if probe else "-", "-", "", "///"])
+    return picture
+
+
+def ybr_rgb(ybr, stored):
+    """RGB of YBR_FULL of `stored` bits: chroma centred on 2^(stored - 1),
+    rounded half up and clamped to the stored range."""
+    y, cb, cr = ybr.astype(np.float64) - [0, 1 << (stored - 1), 1 << (stored - 1)]
+    rgb = np.array([y + 1.402 * cr, y - 0.3441 * cb - 0.7141 * cr, y + 1.772 * cb])
+    return np.clip(np.floor(rgb + 0.5), 0, (1 << stored) - 1)
+
+
+def colour():
+    rows, columns = 8, 32
+    # PALETTE COLOR: 16-bit entries, whatever bits the indices keep.
+    ramp = np.arange(256)
+    tables = (65535 - ramp * 257, ramp * 257, np.full(256, 32768))
+    for stored in (10, 12):
+        indices = (np.arange(rows * columns).reshape(rows, columns, 1) * 7) % 256
+        indices[0, :8] |= 0xF000 & ~((1 << stored) - 1)
+        colour_file("palette%d_entries16.dcm" % stored, indices, "PALETTE COLOR", stored,
+                    tables=tables)
+
+    # YBR_FULL: a grey ramp, then colours over the whole range.
+    for stored in (9, 12, 15):
+        top = (1 << stored) - 1
+        ybr = RNG.integers(0, top + 1, size=(rows, columns, 3))
+        ybr[:4, :, 0] = np.arange(columns) * top // (columns - 1)
+        ybr[:4, :, 1:] = 1 << (stored - 1)
+        for rle in (False, True):
+            for planar in (0, 1):
+                name = "ybr%d_%s_planar%d.dcm" % (stored, "rle" if rle else "native", planar)
+                probe = (5, 6, "(%.2f, %.2f, %.2f) " % tuple(ybr_rgb(ybr[6, 5], stored)))
+                picture = colour_file(name, ybr, "YBR_FULL", stored, planar, rle,
+                                      probe=probe if planar == rle else None)
+        if stored == 12:
+            # Lossless JPEG keeps the samples: shown as the native file
+            # (dcmj2pnm converts such a stream's colour as if of 16 bits).
+            native = os.path.join(HERE, "ybr12_native_planar0.dcm")
+            subprocess.run(["dcmcjpeg", "--encode-lossless-sv1", native,
+                            os.path.join(HERE, "ybr12_lossless.dcm")], check=True)
+            CASES.append(["ybr12_lossless", "ybr12_lossless.dcm", "-", str(columns), str(rows),
+                          packed(picture), "-", "-", "", "///"])
+        if stored == 12:
+            # One chroma along each row: pairs share it, and their second
+            # pixel's mean with the next pair's is the same.
+            ybr[:, :, 1:] = ybr[:, :1, 1:]
+            colour_file("ybr12_422.dcm", ybr, "YBR_FULL_422", stored)
+
+
 def main():
     enhanced_ct()
     modality_luts()
     voi_lut()
     geometry()
+    colour()
     with open(os.path.join(HERE, "frame_values.txt"), "w") as f:
         f.write("# made by make_frame_values.py from pydicom %s\n" % pydicom.__version__)
         for c in CASES:
