@@ -241,6 +241,9 @@ struct JpegDecoderContext {
     uint32_t inputFill, inputPos;
     int32_t inputStatus;
     uint32_t inputEnded;  // the source gave nothing more
+    // The input ended in the pad byte of a DICOM fragment (EndsInPadByte),
+    // which was taken as no data.
+    uint32_t inputPadByte;
 
     // Entropy decoding: bits enter at the low end of bitBuffer.
     uint64_t bitBuffer;
@@ -346,6 +349,13 @@ int32_t SourceRead(JpegDecoderContext* ctx, void* buffer, int32_t n);
 // Reads n bytes unless the source ends first; the count read.
 int32_t SourceReadAll(JpegDecoderContext* ctx, uint8_t* buffer, int32_t n);
 int32_t SourceTell(JpegDecoderContext* ctx);
+// Once the input has ended: true when `last`, its last byte, after
+// `before` (-1: a byte other than 0xFF) is the one zero byte that pads a
+// DICOM fragment to an even length: not after 0xFF (whose data byte it
+// would be), in a stream of an even count of bytes from its start. Its bits
+// are no data, so that a unit that needs them was cut short; the decoder
+// notes it was met.
+bool EndsInPadByte(JpegDecoderContext* ctx, int32_t last, int32_t before);
 int32_t SourceSeek(JpegDecoderContext* ctx, int32_t position);
 uint32_t LargestComponentValue(const JpegDecoderContext* ctx, const uint8_t* values);
 uint32_t MaxOverComponents(const JpegDecoderContext* ctx, const uint32_t* values);

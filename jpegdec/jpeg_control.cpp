@@ -289,6 +289,14 @@ int32_t SourceSeek(JpegDecoderContext* ctx, int32_t position) {
     return ctx->source.seek(ctx->source.handle, position);
 }
 
+bool EndsInPadByte(JpegDecoderContext* ctx, int32_t last, int32_t before) {
+    if (last != 0 || before == 0xFF) return false;
+    const int32_t end = SourceTell(ctx);
+    if (end < ctx->headerStart || ((end - ctx->headerStart) & 1) != 0) return false;
+    ctx->inputPadByte = 1;
+    return true;
+}
+
 uint32_t LargestComponentValue(const JpegDecoderContext* ctx, const uint8_t* values) {
     uint32_t m = 1;
     for (uint32_t i = 0; i < ctx->componentCount && i < kMaxComponents; ++i)

@@ -5,7 +5,9 @@
 // interval ends (a marker, or the end of the input) zero bits follow; a fill
 // point fails as soon as every real bit has been taken, which is where a
 // reader that pads 16 zero bits at a time fails as well. A unit that took
-// zero bits padded where the input ended fails too: it is cut.
+// zero bits padded where the input ended fails too: it is cut. The zero
+// byte that pads a DICOM fragment, where it ends the input, is such padding,
+// not data (EndsInPadByte).
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -35,12 +37,28 @@ inline int32_t NextByte(JpegDecoderContext* c) {
     return c->inputPos < c->inputFill ? c->inputBuffer[c->inputPos++] : FetchByte(c);
 }
 
+// After a zero byte that was the last of the buffer: false when the input
+// goes on; true when it ends there, the byte appended as data unless it is
+// the pad byte of a DICOM fragment.
+bool EndsAfterZero(JpegDecoderContext* c, BitState& s) {
+    if (FetchByte(c) >= 0) {
+        --c->inputPos;
+        return false;
+    }
+    if (!EndsInPadByte(c, 0, -1)) {
+        s.buf <<= 8;
+        s.count += 8;
+    }
+    return true;
+}
+
 // Appends whole bytes of data; false when the data ended (a marker, or the
-// end of the input).
+// end of the input, a pad byte there left out).
 bool LoadBytes(JpegDecoderContext* c, BitState& s) {
     while (s.count <= 56) {
-        // Eight bytes at once when none of them is 0xFF.
-        if (c->inputFill - c->inputPos >= 8) {
+        // Eight bytes at once when none of them is 0xFF (the buffer's last
+        // byte, which may end the input, comes alone).
+        if (c->inputFill - c->inputPos > 8) {
             uint64_t word;
             std::memcpy(&word, c->inputBuffer + c->inputPos, 8);
             if (!HasByteFF(word)) {
@@ -53,7 +71,7 @@ bool LoadBytes(JpegDecoderContext* c, BitState& s) {
             }
         }
         int32_t b = NextByte(c);
-        if (b < 0) return false;
+        if (b < 0 || (b == 0 && c->inputPos == c->inputFill && EndsAfterZero(c, s))) return false;
         if (b == 0xFF) {
             do {
                 b = NextByte(c);

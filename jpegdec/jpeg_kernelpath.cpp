@@ -75,6 +75,9 @@ void RefillKernelInput(JpegDecoderContext* ctx) {
     const uint32_t got = ReadSource(ctx, s->inputStart + keep, want);
     if (got < want) s->sourceEnded = 1;
     s->filled = keep + got;
+    // The pad byte of a DICOM fragment is left out of the data.
+    const uint8_t* last = s->inputStart + s->filled - 1;
+    if (s->sourceEnded && s->filled > 1 && EndsInPadByte(ctx, last[0], last[-1])) --s->filled;
     s->inputPosition = s->inputStart;
     s->consumed = 0;
     s->remaining = static_cast<int32_t>(s->filled);

@@ -4,11 +4,11 @@
 // single-component decoders, and the reconstruction of samples by the
 // scan's predictor.
 //
-// The single-component decoders read the data without looking for markers
-// (a marker ends a restart interval, where the row drivers read it) and
-// without comparing with the end of the data: the input buffer keeps a
-// worst-case row of zero bytes after its data, and the counts are checked
-// after the row.
+// The single-component decoders stop at a marker, where the data ends (the
+// row drivers read the one that ends a restart interval, and a row that
+// needs bits past one is lost), but do not compare with the end of the
+// data: the input buffer keeps a worst-case row of zero bytes after its
+// data, and the counts are checked after the row.
 #include <cstring>
 
 #include "jpegdec/jpeg_kernelpath.h"
@@ -32,15 +32,25 @@ inline uint32_t InitialPrediction(uint32_t precision, uint32_t pointTransform) {
 }
 
 // The bits of the entropy-coded data from a byte and a count of its bits
-// still unread; the byte after every 0xFF is passed over.
+// still unread: stuffed 0xFF 0x00 pairs (with fill 0xFF before the zero)
+// give 0xFF. The data ends at a marker (0xFF and a byte other than 0 or
+// 0xFF): zero bits follow, counted apart, and a row that takes any of them
+// took bits past the data.
 class LookaheadReader {
 public:
     LookaheadReader(const uint8_t* window, int32_t unread) : start_(window), startBits_(unread) {
         const uint8_t b = window[0];
-        next_ = window + 1 + (b == 0xFF ? 1 : 0);
-        bits_ = uint64_t{static_cast<uint8_t>(b & (0xFFu >> (8 - unread)))} << (64 - unread);
-        count_ = unread;
         sawFF_ = b == 0xFF;
+        count_ = unread;
+        if (sawFF_ && unread == 8 && !AfterFF(window)) {
+            // The data ends before its first byte.
+            next_ = marker_ = window;
+            bits_ = 0;
+            count_ = startBits_ = 0;
+            return;
+        }
+        next_ = sawFF_ ? AfterFF(window) : window + 1;
+        bits_ = uint64_t{static_cast<uint8_t>(b & (0xFFu >> (8 - unread)))} << (64 - unread);
     }
 
     // At least 32 bits held afterwards: a code and its value bits (at most
@@ -60,10 +70,22 @@ public:
             return;
         }
         while (count_ <= 56) {
-            const uint8_t b = *next_++;
+            const uint8_t b = *next_;
             if (b == 0xFF) {
-                ++next_;
                 sawFF_ = true;
+                const uint8_t* after = AfterFF(next_);
+                if (!after) {
+                    // The data ended: zero bits, the position kept at the
+                    // marker.
+                    marker_ = next_;
+                    const int32_t zeros = (((56 - count_) >> 3) + 1) * 8;
+                    count_ += zeros;
+                    padded_ += zeros;
+                    return;
+                }
+                next_ = after;
+            } else {
+                ++next_;
             }
             bits_ |= uint64_t{b} << (56 - count_);
             count_ += 8;
@@ -75,23 +97,32 @@ public:
         bits_ <<= n;
         count_ -= static_cast<int32_t>(n);
     }
+    // The zero bits after the data's end were reached.
+    bool PastData() const { return count_ < padded_; }
 
-    // The byte holding the next unread bit and its unread bits (1..8).
+    // The byte holding the next unread bit and its unread bits (1..8); the
+    // marker (8) once the data is used up or overrun.
     void Position(const uint8_t** window, int32_t* unread) const {
+        const int32_t held = count_ - padded_;
         if (!sawFF_) {
-            const int32_t whole = count_ >> 3, part = count_ & 7;
+            const int32_t whole = held >> 3, part = held & 7;
             *window = next_ - whole - (part ? 1 : 0);
             *unread = part ? part : 8;
             return;
         }
         // Stuffed bytes make the step back ambiguous: walk forward instead.
-        int64_t taken = startBits_ + 8 * loaded_ - count_;
+        int64_t taken = startBits_ + 8 * loaded_ - held;
+        if (marker_ && held <= 0) {
+            *window = marker_;
+            *unread = 8;
+            return;
+        }
         const uint8_t* q = start_;
         int32_t n = startBits_;
         if (taken >= n) {
             taken -= n;
-            q += *q == 0xFF ? 2 : 1;
-            for (; taken >= 8; taken -= 8) q += *q == 0xFF ? 2 : 1;
+            q = NextDataByte(q);
+            for (; taken >= 8; taken -= 8) q = NextDataByte(q);
             n = 8;
         }
         *window = q;
@@ -99,11 +130,22 @@ public:
     }
 
 private:
+    // After 0xFF at p, fill 0xFF bytes and then 0 (a stuffed 0xFF: the byte
+    // after the zero) or another code (a marker: null). Out of line: rare.
+    [[gnu::noinline]] static const uint8_t* AfterFF(const uint8_t* p) {
+        ++p;
+        while (*p == 0xFF) ++p;
+        return *p == 0 ? p + 1 : nullptr;
+    }
+    static const uint8_t* NextDataByte(const uint8_t* p) { return *p == 0xFF ? AfterFF(p) : p + 1; }
+
     const uint8_t* start_;
     int32_t startBits_;
     const uint8_t* next_;
+    const uint8_t* marker_ = nullptr;  // where the data ended at a marker
     uint64_t bits_;
     int32_t count_;
+    int32_t padded_ = 0;  // zero bits held past the data
     int64_t loaded_ = 0;  // data bytes taken after the first
     bool sawFF_;
 };
@@ -155,7 +197,7 @@ int32_t DecodeFromWindow(uint32_t table, LosslessLookaheadTables* block, const u
     LookaheadReader r(*data, block->bitCount);
     const int32_t status = DecodeDifferences(block->slots[table], r, count, sink);
     r.Position(data, &block->bitCount);
-    return status;
+    return r.PastData() ? jpegkernels::kKernelCorruptData : status;
 }
 
 // ---- table building ----

@@ -138,7 +138,8 @@ bool ReservedCode(uint32_t code) { return code >= 0x01 && code <= 0xBF; }
 // holds or the search passes over, reserved codes among them), or a unit
 // that took bits past the data, give the warning; so does an input that
 // ends first. There one byte after the data is the pad that makes a DICOM
-// fragment even, not data left over.
+// fragment even, not data left over (none more where the bit reader left
+// the pad out).
 JpegStatus ScanDataEnd(JpegDecoderContext* ctx, JpegStatus status) {
     const int32_t held = ctx->dataBytesHeld(ctx);
     uint32_t passed = 0;
@@ -157,7 +158,7 @@ JpegStatus ScanDataEnd(JpegDecoderContext* ctx, JpegStatus status) {
         }
         ctx->pendingMarker = static_cast<uint32_t>(m);
     }
-    if (uint64_t(held) + passed > (ended ? 1 : 0)) status = Damaged(ctx, kJpegDamageLeftOver);
+    if (uint64_t(held) + passed > (ended && !ctx->inputPadByte ? 1 : 0)) status = Damaged(ctx, kJpegDamageLeftOver);
     return status;
 }
 

@@ -215,24 +215,46 @@ TEST(LosslessDecoding, DamagedIntervalIsPassedOver) {
     }
 }
 
-// A stream cut anywhere in its scan or EOI: every row, those before the cut
-// exact, from the row that runs out on bytes of 128 (as rows passed over
-// after damage); the warning from that row on, or from the interval end
-// whose marker is missing, or on the last row; nothing is read past the data.
-// Rows lost are units lost; where every row is as in the whole stream the
-// input ended after the data, before the EOI.
+// A stream cut anywhere in its scan or EOI, as it is and padded to an even
+// length with a zero (as a DICOM fragment, whose pad is no data): every
+// row, those before the cut exact, from the row that runs out on bytes of
+// 128 (as rows passed over after damage); the warning from that row on, or
+// from the interval end whose marker is missing, or on the last row; nothing
+// is read past the data. Rows lost are units lost; where every row is as in
+// the whole stream the input ended after the data, before the EOI. A byte
+// of the data made 0xFF before one that is neither 0 nor 0xFF is a marker,
+// where the data ends: without restart intervals the rows of the stream cut
+// there, units lost. One made 0x01 never has every row claimed decoded.
 TEST(LosslessDecoding, CutStreamsKeepTheRowsBeforeTheCut) {
     const Bytes streams[] = {Lossless("g16_sv1_pt0.jpg"), Lossless("g12_sv2_pt0.jpg"), Lossless("c16_sv5_pt0.jpg"),
-                             Lossless("g8_sv1_pt0.jpg"), Codestream("ct16_restart2")};
+                             Lossless("g8_sv1_pt0.jpg"),  Lossless("g16_sv6_pt0.jpg"), Lossless("g12_sv6_pt0.jpg"),
+                             Codestream("ct16_restart2")};
     for (const Bytes& jpeg : streams) {
         Decoder intact(jpeg);
         const jpegoracle::Image reference = intact.Run();
         ASSERT_TRUE(reference.ok);
         const size_t line = size_t{reference.width} * reference.channels;
         const size_t data = jpegedit::ScanData(jpeg, jpegedit::FindMarker(jpeg, 0xDA));
-        for (size_t cut = data; cut < jpeg.size(); ++cut) {
-            SCOPED_TRACE("cut at " + std::to_string(cut));
-            Decoder d(Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(cut)));
+        const bool restart = jpegedit::FindMarker(jpeg, 0xDD) != jpegedit::npos;
+        for (size_t at = data; at + 2 < jpeg.size(); ++at) {
+            SCOPED_TRACE("byte " + std::to_string(at));
+            Bytes changed = jpeg;
+            changed[at] = 0x01;
+            Decoder d(changed);
+            d.Run();
+            EXPECT_EQ(JpegDamage(d.ctx) & kJpegDamageNoEnd, 0u);
+            if (restart || jpeg[at + 1] == 0 || jpeg[at + 1] == 0xFF) continue;
+            changed[at] = 0xFF;
+            Decoder marker(changed), cut(Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(at)));
+            EXPECT_TRUE(marker.Run().pixels == cut.Run().pixels);
+            EXPECT_EQ(JpegDamage(marker.ctx), kJpegDamageLost);
+        }
+        for (size_t cut = 2 * data; cut < 2 * jpeg.size(); ++cut) {
+            SCOPED_TRACE("cut at " + std::to_string(cut / 2) + (cut % 2 ? ", padded" : ""));
+            Bytes stream(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(cut / 2));
+            if (cut % 2 && stream.size() % 2 == 0) continue;
+            if (cut % 2) stream.push_back(0);
+            Decoder d(stream);
             const jpegoracle::Image image = d.Run();
             ASSERT_TRUE(image.ok);
             EXPECT_EQ(d.Worst(), kJpegWarnCorruptData);

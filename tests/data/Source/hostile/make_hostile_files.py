@@ -732,6 +732,11 @@ CASES = [
     # with a zero byte): the warning, where it used to pass as whole.
     Case("baseline_without_eoi_padded", jpeg_file(pydicom_frame("SC_rgb_small_odd_jpeg.dcm")[:-3]), [], 0,
          [NO_END_LINE], 1.0, 64, status=DAMAGED),
+    # The same stream cut inside its last MCU (to 313 bytes, padded with a
+    # zero byte), which libjpeg completes from the pad: the pad is no data,
+    # so the MCU is lost, no longer said decoded.
+    Case("baseline_cut_padded", jpeg_file(pydicom_frame("SC_rgb_small_odd_jpeg.dcm")[:-5]), [], 0,
+         [DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     # A corner of LINE elements: its first 32 lines kept, the rest skipped
     # with a warning (the parser's tree of the file is the most memory).
     Case("overlay_32_lines", pydicom_file("CT_small.dcm"), [], 0, [], 1.0, 64,
