@@ -120,6 +120,10 @@ STREAMS = [
                                                 '-restart', '1B']),
     ('prog_s411_1x1', (1, 1, 3), ['-quality', '90', '-sample', '4x1', '-progressive']),
     ('split_scans', (45, 61, 3), ['-quality', '80', '-sample', '2x2', '-scans', 'split.txt']),
+    # Large enough for one-byte changes of its refinement scans that make a
+    # coefficient no zero one is left for in its band (djpeg then finds data
+    # left over before the end of image).
+    ('prog_grey_128x96', (96, 128, 1), ['-quality', '92', '-grayscale', '-progressive']),
 ]
 
 

@@ -241,6 +241,11 @@ def restart_broken(replace):
     return replace(stream, at)
 
 
+def flipped(stream, at, mask):
+    """The stream with the bits of `mask` of its byte at `at` flipped."""
+    return stream[:at] + bytes([stream[at] ^ mask]) + stream[at + 1:]
+
+
 def interval_without_code():
     """The colour stream of optimised tables with one restart interval per
     MCU row, its third interval's data all ones: no code begins with them."""
@@ -600,6 +605,10 @@ CASES = [
     Case("prog_without_eoi", jpeg_file(progressive()[:progressive().rindex(b"\xff\xd9")]), [], 0,
          [PROG_DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     Case("prog_cut_short", jpeg_file(progressive()[:len(progressive()) * 6 // 10]), [], 0,
+         [PROG_DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    # A changed byte of a refinement scan gives a coefficient no zero one is
+    # left for in its band (djpeg: data left over before the end of image).
+    Case("prog_refinement_damaged", jpeg_file(flipped(fixture("prog_grey_128x96.jpg"), 1775, 0x10)), [], 0,
          [PROG_DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     Case("interval_without_code", jpeg_file(interval_without_code()), [], 0, [DAMAGED_LINE], 1.0, 64,
          status=DAMAGED),
