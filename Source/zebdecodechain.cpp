@@ -69,9 +69,9 @@ bool SampleRange(VRX_Manager& manager, const ZEBImageMemory& memory, double& low
 }
 
 // A failed decode in words by the kind of its first error; `where` follows
-// them (" in frame 2", or nothing). A process the reader named as one it
-// does not offer (`unsupported`, else empty) is said in its own words,
-// whichever reader refused it.
+// them (" in frame 2", whether the reader or its decoding failed). A
+// process the reader named as one it does not offer (`unsupported`, else
+// empty) is said in its own words, whichever reader refused it.
 std::string FailureWords(const vrx::VRX_Status& status, const std::string& where,
                          const char* unsupported = "") {
     if (*unsupported) return unsupported + where;
@@ -124,7 +124,7 @@ VRX_Engine* StoredYbrToRgb(VRX_Manager& manager, VRX_Engine* source, uint32_t st
 
 bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored, double slope,
                   double intercept, const ZEBLookupTable& modalityLut, ZEBImageMemory& out,
-                  ZEBVRXError& error, ZEBVRXError& warning) {
+                  const std::string& where, ZEBVRXError& error, ZEBVRXError& warning) {
     const VRX_Header* header = reader->header();
     const uint16_t bits = header->bits;
     const bool isSigned = header->data_type() == VRX_DataType::s_integer();
@@ -220,7 +220,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                                              static_cast<uint32_t>(out.m_buffer.size()), &written));
     vrx::VRX_Status status(&manager);
     if (!manager.execute(status) || written != out.m_buffer.size())
-        return error.Fail(status.code, status.function, FailureWords(status, ""));
+        return error.Fail(status.code, status.function, FailureWords(status, where));
     // Decoded with a warning: the caller words it.
     if (status.is_warning()) warning = ZEBVRXError{status.code, status.function, {}};
     return true;
@@ -305,8 +305,8 @@ bool ZEBDecodeChain::Decode(ZEBDicomFile& d, uint32_t frame, FrameImageInfo& out
     // the record then holds.
     const vrx::VRX_Status setup = manager.status();
     if (setup.is_warning()) manager.reset();
-    if (!DecodePixels(manager, reader, bitsStored, slope, intercept, modalityLut, out, error,
-                      warning)) {
+    if (!DecodePixels(manager, reader, bitsStored, slope, intercept, modalityLut, out, " in frame " + number,
+                      error, warning)) {
         out.Reset();
         return false;
     }

@@ -219,7 +219,7 @@ struct JpegDecoderContext {
     uint32_t haveTables;  // Huffman tables shared from a tables context
     uint32_t quantTableCount;
     QuantTableRecord* quantTables;
-    uint32_t quantTables16Bit;
+    uint32_t quantTables16Bit;  // bit Tq: that table is 16-bit (refused)
     uint32_t haveQuantTables;  // quantisation tables shared from a tables context
     uint32_t restartInterval, restartCounter;
     uint32_t appSegmentCount;
@@ -368,7 +368,10 @@ JpegStatus ReadMarkerHere(JpegDecoderContext* ctx);
 JpegStatus SearchNextMarker(JpegDecoderContext* ctx);
 JpegStatus ReadFrameHeader(JpegDecoderContext* ctx);
 JpegStatus ReadHuffmanTables(JpegDecoderContext* ctx);
-JpegStatus ReadQuantTables(JpegDecoderContext* ctx);
+// A DQT segment: its 8-bit tables are kept when `keep` is set. A 16-bit
+// table is noted (bit Tq of quantTables16Bit, until an 8-bit table of that
+// Tq comes) and the rest of its segment passed over.
+JpegStatus ReadQuantTables(JpegDecoderContext* ctx, bool keep);
 JpegStatus ReadRestartInterval(JpegDecoderContext* ctx);
 JpegStatus ReadNumberOfLines(JpegDecoderContext* ctx);
 JpegStatus ReadScanHeader(JpegDecoderContext* ctx);

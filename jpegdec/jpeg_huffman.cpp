@@ -518,6 +518,10 @@ JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t cou
         for (int i = 0; i < madeCount; ++i) block[made[i]] = 0;
         return false;
     };
+    auto corrupt = [&]() {
+        if (ctx->inputStatus > 0) ctx->inputStatus = kJpegCorruptData;
+        return undo();
+    };
     // Every non-zero coefficient of `positions` takes a correction bit, in
     // order: when the bit is 1 and the coefficient lacks the bit p1, it grows
     // in magnitude by p1.
@@ -544,10 +548,7 @@ JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t cou
             const int s = rs & 15;
             int32_t value = 0;
             if (s != 0) {
-                if (s != 1) {
-                    if (ctx->inputStatus > 0) ctx->inputStatus = kJpegCorruptData;
-                    return undo();
-                }
+                if (s != 1) return corrupt();
                 if (!r.Fill()) return undo();
                 value = r.Take(1) ? p1 : m1;
             } else if (run != 15) {
@@ -564,10 +565,12 @@ JpegStatus DecodeAcRefine(JpegDecoderContext* ctx, int16_t* blocks, uint32_t cou
             uint64_t zeros = ~nonzero & range;
             for (; run > 0 && zeros; --run) zeros &= zeros - 1;
             const int pos = zeros ? __builtin_ctzll(zeros) : se + 1;
+            // A coefficient made non-zero needs a zero one for it in the band.
+            if (value != 0 && pos > se) return corrupt();
             const uint64_t before = pos >= 64 ? ~uint64_t{0} : (uint64_t{1} << pos) - 1;
             if (!correct(nonzero & range & before)) return undo();
             k = pos;
-            if (value != 0 && k <= se) {
+            if (value != 0) {
                 block[k] = static_cast<int16_t>(value);
                 nonzero |= uint64_t{1} << k;
                 made[madeCount++] = k;

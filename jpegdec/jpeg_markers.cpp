@@ -359,7 +359,7 @@ JpegStatus ReadMarkers(JpegDecoderContext* ctx) {
                     st = ReadNextScanHeader(ctx);
             scan = true;
         } else if (m == 0xDB) {
-            st = ReadQuantTables(ctx);
+            st = ReadQuantTables(ctx, true);
         } else if (m == 0xDC) {
             st = ReadNumberOfLines(ctx);
         } else if (m == 0xDD) {
@@ -522,20 +522,23 @@ JpegStatus ReadHuffmanTables(JpegDecoderContext* ctx) {
     return kJpegOk;
 }
 
-JpegStatus ReadQuantTables(JpegDecoderContext* ctx) {
-    ctx->quantTables16Bit = 0;
+JpegStatus ReadQuantTables(JpegDecoderContext* ctx, bool keep) {
     const int32_t length = ReadWord(ctx);
     if (length < 0) return kJpegReadError;
     if (length < 2) return kJpegBadLength;
-    JpegStatus st = DetachQuantTables(ctx);
+    JpegStatus st = keep ? DetachQuantTables(ctx) : kJpegOk;
     if (st < 1) return st;
     const int32_t tables = (length - 2) / 65;
     for (int32_t t = 0; t < tables; ++t) {
         uint8_t data[65];
         if (ReadBlock(ctx, data, 65) != 65) return kJpegReadError;
         const uint32_t pq = data[0] >> 4, tq = data[0] & 15;
-        ctx->quantTables16Bit ^= pq;
-        if (pq != 0) return SkipBytes(ctx, length - 2 - 65 * (t + 1)) < 1 ? kJpegReadError : kJpegOk;
+        if (pq != 0) {
+            ctx->quantTables16Bit |= 1u << tq;
+            return SkipBytes(ctx, length - 2 - 65 * (t + 1)) < 1 ? kJpegReadError : kJpegOk;
+        }
+        ctx->quantTables16Bit &= ~(1u << tq);
+        if (!keep) continue;
         if (tq >= ctx->quantTableCount && (st = GrowQuantTables(ctx, tq + 1 - ctx->quantTableCount)) < 1)
             return st;
         for (int k = 0; k < 64; ++k) ctx->quantTables[tq].values[kZigzagToNatural[k]] = data[1 + k];
@@ -685,12 +688,18 @@ JpegStatus ReadNextScanHeader(JpegDecoderContext* ctx) {
         if (m == 0xDA) return ReadScanHeader(ctx);
         if (m == 0xD9) return kJpegBadLength;
         JpegStatus st = kJpegOk;
-        if (m == 0xC4)
+        if (m == 0xC4) {
             st = ReadHuffmanTables(ctx);
-        else if (m == 0xDD)
+        } else if (m == 0xDB && ctx->frameMarker == 0xC2) {
+            // A progressive frame decodes with the tables of its start; a
+            // 16-bit one is refused here as it is there.
+            st = ReadQuantTables(ctx, false);
+            if (st >= 1 && ctx->quantTables16Bit) st = kJpegUnsupported;
+        } else if (m == 0xDD) {
             st = ReadRestartInterval(ctx);
-        else if (!IsStandalone(m))
+        } else if (!IsStandalone(m)) {
             st = SkipSegment(ctx);
+        }
         if (st < 1) return st;
     }
 }

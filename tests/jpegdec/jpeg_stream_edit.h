@@ -47,4 +47,15 @@ inline size_t SegmentLength(const Bytes& jpeg, size_t at) {
 // The entropy-coded data of the scan whose SOS is at `sos`: its first byte.
 inline size_t ScanData(const Bytes& jpeg, size_t sos) { return sos + 2 + SegmentLength(jpeg, sos); }
 
+// The positions of the entropy-coded data of every scan, restart markers
+// included.
+inline std::vector<size_t> CodedData(const Bytes& jpeg) {
+    std::vector<size_t> at;
+    for (int n = 0; FindMarker(jpeg, 0xDA, n) != npos; ++n)
+        for (size_t i = ScanData(jpeg, FindMarker(jpeg, 0xDA, n));
+             i + 1 < jpeg.size() && !(jpeg[i] == 0xFF && jpeg[i + 1] != 0 && (jpeg[i + 1] & 0xF8) != 0xD0); ++i)
+            at.push_back(i);
+    return at;
+}
+
 }  // namespace jpegedit

@@ -92,7 +92,11 @@ TEST(JpegMarkerReader, HeaderSegmentsGiveTheirStatuses) {
 }
 
 // 129 APPn segments: 128 kept, the last passed over. A 16-bit quantisation
-// table is noted until a DQT of 8-bit tables comes.
+// table is noted until an 8-bit table of its number comes: a frame that has
+// one at its start is unsupported, cjpeg's progressive frame with table 0 of
+// 16 bits and table 1 of 8 bits after it too, and so is a progressive frame
+// that meets one between its scans. An 8-bit table there changes nothing:
+// the frame decodes with the tables of its start.
 TEST(JpegMarkerReader, KeptSegmentsAndQuantisationPrecision) {
     Bytes many;
     for (int i = 0; i < 129; ++i) {
@@ -112,6 +116,27 @@ TEST(JpegMarkerReader, KeptSegmentsAndQuantisationPrecision) {
     EXPECT_EQ(StartDecompress(sixteen.ctx), kJpegUnsupported);
     Decoder later(Splice(grey, FindMarker(grey, 0xDB), 0, Segment(0xDB, wide)));
     EXPECT_EQ(later.ctx->quantTables16Bit, 0u);
+    const Bytes prog = jpegoracle::ReadFile(Fixture("prog_s420.jpg"));
+    const size_t second = FindMarker(prog, 0xDA, 1);
+    Bytes narrow(65, 1);
+    narrow[0] = 0x01;
+    const struct {
+        Bytes stream;
+        JpegStatus start, rows;
+    } cases[] = {
+        {jpegoracle::ReadFile(Fixture("prog_s420_q20.jpg")), kJpegUnsupported, kJpegOk},
+        {Splice(prog, second, 0, Segment(0xDB, wide)), kJpegOk, kJpegUnsupported},
+        {Splice(prog, second, 0, Segment(0xDB, narrow)), kJpegOk, kJpegOk},
+    };
+    for (const auto& c : cases) {
+        Decoder d(c.stream);
+        const jpegoracle::Image image = d.Run();
+        EXPECT_EQ(d.start, c.start);
+        EXPECT_EQ(d.Worst(), c.rows);
+        if (c.start == kJpegOk && c.rows == kJpegOk) {
+            EXPECT_TRUE(image.pixels == Decoder(prog).Run().pixels);
+        }
+    }
 }
 
 // The control flow: states, requests and the combinations offered.

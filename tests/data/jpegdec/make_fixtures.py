@@ -6,8 +6,8 @@ python3-pil, from synthetic pictures:
   (2x1, 1x2, 2x2, 4x1, 2x2/2x1/2x1), odd sizes (1 x 1, 17 x 9, 4097 x 3),
   restart intervals (in blocks and in rows) and optimised tables;
 - progressive frames (cjpeg's own scans, restart intervals in blocks and
-  in rows, and a scan script with successive approximation and
-  one-component scans out of order);
+  in rows, a scan script with successive approximation and one-component
+  scans out of order, and one with a 16-bit quantisation table);
 - a sequential frame coded with one component per scan, the scans out of
   component order, each after its own DHT, and one whose Cb and Cr share
   the second scan (which the decoder refuses);
@@ -120,6 +120,12 @@ STREAMS = [
                                                 '-restart', '1B']),
     ('prog_s411_1x1', (1, 1, 3), ['-quality', '90', '-sample', '4x1', '-progressive']),
     ('split_scans', (45, 61, 3), ['-quality', '80', '-sample', '2x2', '-scans', 'split.txt']),
+    # Large enough for one-byte changes of its refinement scans that make a
+    # coefficient no zero one is left for in its band (djpeg then finds data
+    # left over before the end of image).
+    ('prog_grey_128x96', (96, 128, 1), ['-quality', '92', '-grayscale', '-progressive']),
+    # Quality 20: table 0 has values over 255 (a 16-bit table), table 1 not.
+    ('prog_s420_q20', (45, 61, 3), ['-quality', '20', '-sample', '2x2', '-progressive']),
 ]
 
 

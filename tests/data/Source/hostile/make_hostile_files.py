@@ -241,6 +241,19 @@ def restart_broken(replace):
     return replace(stream, at)
 
 
+def flipped(stream, at, mask):
+    """The stream with the bits of `mask` of its byte at `at` flipped."""
+    return stream[:at] + bytes([stream[at] ^ mask]) + stream[at + 1:]
+
+
+def sixteen_bit_table_between_scans():
+    """The progressive stream with a DQT segment of a 16-bit table before
+    its second scan."""
+    stream = progressive()
+    at = stream.index(b"\xff\xda", stream.index(b"\xff\xda") + 2)
+    return stream[:at] + segment(0xDB, bytes([0x10]) + bytes([0, 1]) * 64) + stream[at:]
+
+
 def interval_without_code():
     """The colour stream of optimised tables with one restart interval per
     MCU row, its third interval's data all ones: no code begins with them."""
@@ -502,6 +515,8 @@ CORRUPT = (0x80400000, "VRX_ReadDICOM::engine()")
 NO_MEMORY = (0x80010000, "VRX_DecodeJPEGEngine::initiate()")
 NO_FRAME_MEMORY = (0x80010000, "ZEBVRXHelper::DecodeFrame()")
 UNSUPPORTED = (0x81000000, "VRX_JPEGInfoInternal::initiate()")
+# The same, met while the frame is decoded.
+UNSUPPORTED_LATER = (0x81000000, "VRX_JPEGInfoInternal::execute()")
 JFIF_HEADER = (0x80200000, "VRX_ReadJFIF::initiate()")
 DATA_SET_MEMORY = (0x80010000, "VRX_DICOMInfoInternal::decode_start()")
 
@@ -601,6 +616,10 @@ CASES = [
          [PROG_DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     Case("prog_cut_short", jpeg_file(progressive()[:len(progressive()) * 6 // 10]), [], 0,
          [PROG_DAMAGED_LINE], 1.0, 64, status=DAMAGED),
+    # A changed byte of a refinement scan gives a coefficient no zero one is
+    # left for in its band (djpeg: data left over before the end of image).
+    Case("prog_refinement_damaged", jpeg_file(flipped(fixture("prog_grey_128x96.jpg"), 1775, 0x10)), [], 0,
+         [PROG_DAMAGED_LINE], 1.0, 64, status=DAMAGED),
     Case("interval_without_code", jpeg_file(interval_without_code()), [], 0, [DAMAGED_LINE], 1.0, 64,
          status=DAMAGED),
     # Coded data left over before the end of image, and a stream that lacks
@@ -662,6 +681,15 @@ CASES = [
     Case("sequential_split_scans", jpeg_file(fixture("split_scans.jpg")), [], 1,
          [about_input("unsupported compression or coding process in frame 1", UNSUPPORTED)], 1.0, 64,
          status=UNSUPPORTED),
+    # A progressive frame with a 16-bit quantisation table (cjpeg's, table 0
+    # of 16 bits before table 1 of 8, or one between its scans): unsupported,
+    # as a sequential one is.
+    Case("prog_16_bit_table", jpeg_file(fixture("prog_s420_q20.jpg")), [], 1,
+         [about_input("unsupported compression or coding process in frame 1", UNSUPPORTED)], 1.0, 64,
+         status=UNSUPPORTED),
+    Case("prog_16_bit_table_between_scans", jpeg_file(sixteen_bit_table_between_scans()), [], 1,
+         [about_input("unsupported compression or coding process in frame 1", UNSUPPORTED_LATER)], 1.0, 64,
+         status=UNSUPPORTED_LATER),
     # Lossless frames of subsampled components: unsupported, not a bad
     # length.
     Case("lossless_subsampled", jpeg_file(lossless_subsampled(), syntax=LOSSLESS), [], 1,
