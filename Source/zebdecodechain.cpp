@@ -147,6 +147,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
         engine = StoredYbrToRgb(manager, engine, significant);
         if (!engine) return error.Fail(manager, "cannot convert the colour to RGB");
     }
+    const VRX_Engine* samples = engine;
 
     // A Modality LUT maps the samples to modality values in place of the
     // rescale. The rescale goes into the samples when whole numbers keep
@@ -157,9 +158,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
     const bool rescale = grey && (slope != 1.0 || intercept != 0.0);
     out.m_rescaleSlope = 1.0;
     out.m_rescaleIntercept = 0.0;
-    bool convertedValues = false;
     if (grey && !modalityLut.Empty() && (bits == 8 || bits == 16)) {
-        convertedValues = true;
         engine = MapSamples(manager, engine, modalityLut.Bits() <= 8 ? 8 : 16,
                             [&](int32_t stored) { return modalityLut.Value(stored); });
         if (!engine) return error.Fail(manager, "cannot apply the modality LUT");
@@ -180,7 +179,6 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
                 type = VRX_DataType::s_integer();
         }
         if (type) {
-            convertedValues = true;
             engine = vrx::VRX_ConvertDataType(&manager).engine(engine, type, typeBits, slope,
                                                                intercept);
             if (!engine) return error.Fail(manager, "cannot rescale the samples");
@@ -194,7 +192,7 @@ bool DecodePixels(VRX_Manager& manager, VRX_Engine* reader, uint32_t bitsStored,
     uint32_t lineBytes = 0;
     if (!final || !final->line_bytes(lineBytes)) return error.Fail(manager, "cannot decode the frame");
     // Modality values fill the samples they were converted to.
-    if (convertedValues) significant = final->bits;
+    if (engine != samples) significant = final->bits;
     const platform::ByteCount bytes = platform::ByteCount(lineBytes) * final->height;
     if (!WithinFrameLimit(manager, bytes, error)) return false;
     try {

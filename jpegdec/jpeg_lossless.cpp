@@ -42,14 +42,14 @@ public:
         const uint8_t b = window[0];
         sawFF_ = b == 0xFF;
         count_ = unread;
-        if (sawFF_ && unread == 8 && !AfterFF(window)) {
-            // The data ends before its first byte.
+        next_ = NextDataByte(window);
+        if (!next_) {
+            // The data ends at a marker before its first byte.
             next_ = marker_ = window;
             bits_ = 0;
             count_ = startBits_ = 0;
             return;
         }
-        next_ = sawFF_ ? AfterFF(window) : window + 1;
         bits_ = uint64_t{static_cast<uint8_t>(b & (0xFFu >> (8 - unread)))} << (64 - unread);
     }
 

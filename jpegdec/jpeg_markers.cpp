@@ -690,11 +690,14 @@ JpegStatus ReadNextScanHeader(JpegDecoderContext* ctx) {
         JpegStatus st = kJpegOk;
         if (m == 0xC4) {
             st = ReadHuffmanTables(ctx);
-        } else if (m == 0xDB && ctx->frameMarker == 0xC2) {
-            // A progressive frame decodes with the tables of its start; a
+        } else if (m == 0xDB) {
+            // Tables are taken until the frame's quantisation is set up (a
+            // decoder of one component reads on to the scan that holds it);
+            // a frame decodes with them, so later ones change nothing and a
             // 16-bit one is refused here as it is there.
-            st = ReadQuantTables(ctx, false);
-            if (st >= 1 && ctx->quantTables16Bit) st = kJpegUnsupported;
+            const bool setUp = ctx->quantMultipliers != nullptr;
+            st = ReadQuantTables(ctx, !setUp);
+            if (st >= 1 && setUp && ctx->quantTables16Bit) st = kJpegUnsupported;
         } else if (m == 0xDD) {
             st = ReadRestartInterval(ctx);
         } else if (!IsStandalone(m)) {

@@ -398,7 +398,6 @@ def colour():
                             os.path.join(HERE, "ybr12_lossless.dcm")], check=True)
             CASES.append(["ybr12_lossless", "ybr12_lossless.dcm", "-", str(columns), str(rows),
                           packed(picture), "-", "-", "", "///"])
-        if stored == 12:
             # One chroma along each row: pairs share it, and their second
             # pixel's mean with the next pair's is the same.
             ybr[:, :, 1:] = ybr[:, :1, 1:]
